@@ -1,0 +1,35 @@
+// The two ways a run stops early: an input/output error and the error exit.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace veldron {
+
+/// A file that cannot be opened, read or written. Reported as one console
+/// line "*ERR* <code> <text>" and the process ends at once (no wait).
+struct FileError : std::runtime_error {
+    int code;
+    FileError(int errorCode, const std::string& text)
+        : std::runtime_error(text), code(errorCode) {}
+};
+
+// Codes of FileError, chosen so a user can tell the kinds apart.
+inline constexpr int kErrOpenInput = 2;   // input file missing or unreadable
+inline constexpr int kErrOpenOutput = 10; // output file cannot be created
+inline constexpr int kErrWrite = 11;      // output file cannot be written
+inline constexpr int kErrEndOfFile = 24;  // fewer values than the read needs
+inline constexpr int kErrBadValue = 59;   // a value of the wrong kind
+inline constexpr int kErrOutOfRange = 60; // a value the data model cannot hold
+
+/// An inconsistency the core detects itself (ERROR 1/2/3, overtopping):
+/// the message is printed, the run waits for Enter and ends.
+struct ErrorExit {
+    enum Kind { Error1 = 1, Error2 = 2, Error3 = 3, Overtopping = 4 };
+    Kind kind;
+};
+
+/// The exact console text of each error exit; the blank counts differ on purpose.
+const char* errorExitMessage(ErrorExit::Kind kind);
+
+} // namespace veldron

@@ -1,0 +1,164 @@
+// The time loop: volume balance, overtopping stop and the ordered operating rules.
+#include "core/routing/routing.h"
+
+#include "core/errors.h"
+
+#include <cmath>
+
+namespace veldron {
+
+namespace {
+
+constexpr double kReopenMargin = 0.00001f; // m3/s kept below the outlets' capacity
+
+bool isZero(float option) { return option == 0.0f; } // 0.0 of either sign
+bool isOne(float option) { return option == 1.0f; }
+
+} // namespace
+
+std::vector<KlemesCurve> buildKlemesCurves(const ReservoirTables& tables) {
+    std::vector<KlemesCurve> curves;
+    curves.reserve(kOpeningCount);
+    for (int p = 0; p < kOpeningCount; ++p)
+        curves.emplace_back(tables.volumeAboveCrest, tables.klemesCurve[p]);
+    return curves;
+}
+
+Router::Router(const RoutingInput& input, const std::vector<CurveRow>& curve,
+               const std::vector<KlemesCurve>& klemesCurves, const RoutingOutput& output)
+    : m_in(input), m_curve(curve), m_klemes(klemesCurves), m_out(output) {
+    const std::size_t n = input.inflow.size() + 1;
+    m_level.assign(n, 0.0f);
+    m_storedVolume.assign(n, 0.0f);
+    m_volumeChange.assign(n, 0.0f);
+    m_outletCapacity.assign(n, 0.0f);
+    m_outflow.assign(n, 0.0f);
+    m_netVolume.assign(n, 0.0f);
+    m_level[0] = input.startLevel;
+    m_storedVolume[0] = input.startVolume;
+    m_logRow = [this](const KlemesRow& row) {
+        m_out.klemesRows.write({row.flow, row.lineVolume, row.curveVolume, row.gap});
+    };
+}
+
+void Router::routeFloodWave() {
+    const auto n = static_cast<std::int64_t>(m_in.inflow.size());
+    for (std::int64_t i = 1; i <= n; ++i) routeStep(i);
+}
+
+void Router::routeStep(std::int64_t i) {
+    m_outletCapacity[i] = outletDischarge(m_level[i - 1], m_in.outletCoefficientScaled,
+                                          m_in.outletArea);
+    m_storedVolume[i] =
+        static_cast<float>(static_cast<double>(m_storedVolume[i - 1]) + m_volumeChange[i - 1]);
+    const std::optional<float> level = levelAtVolume(m_curve, m_storedVolume[i]);
+    if (!level) throw ErrorExit{ErrorExit::Error3};
+    m_level[i] = *level;
+    if (m_level[i] >= static_cast<double>(m_in.crestHeight) + m_in.retentionHeight)
+        throw ErrorExit{ErrorExit::Overtopping};
+
+    applyRules(i);
+
+    const double dt = m_in.timeStepSeconds;
+    m_netVolume[i] = static_cast<float>(dt * m_in.inflow[i - 1] - dt * m_outflow[i]);
+    m_out.outflow.write({m_outflow[i]});
+    m_out.level.write({m_level[i]});
+    if (m_out.printStep) m_out.printStep(i);
+}
+
+StorageLine Router::storageLine(std::int64_t i) const {
+    return StorageLine{m_in.inflow[i - 1], m_in.timeStepSeconds, m_routedVolume};
+}
+
+void Router::setOutlets(std::int64_t i, float outflow, float volumeChange) {
+    m_outflow[i] = outflow;
+    m_volumeChange[i] = volumeChange;
+}
+
+void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
+    // Every chosen row is applied in turn; the last one decides the step.
+    const std::optional<KlemesRow> row = klemesStep(m_klemes[p], storageLine(i), &m_logRow);
+    if (!row) return;
+    const double qIn = m_in.inflow[i - 1];
+    float outflow = row->flow;
+    if (raiseToOutlets && !(row->flow >= m_outletCapacity[i])) outflow = m_outletCapacity[i];
+    m_routedVolume = cutTowardZero(row->lineVolume);
+    setOutlets(i, outflow, static_cast<float>((qIn - outflow) * m_in.timeStepSeconds));
+}
+
+void Router::continuousManipulation(std::int64_t i) {
+    const StorageLine line = storageLine(i);
+    const float qo = m_outletCapacity[i];
+    for (int p = 0; p < kOpeningCount; ++p)
+        if (const auto row = klemesStep(m_klemes[p], line)) m_openingFlow[p] = row->flow;
+
+    std::array<float, kOpeningCount> gap{};
+    float smallest = kNoGap;
+    for (int p = 0; p < kOpeningCount; ++p) {
+        gap[p] = static_cast<float>(std::fabs(static_cast<double>(m_openingFlow[p]) - qo));
+        if (gap[p] <= smallest) smallest = gap[p];
+    }
+    // The largest opening among equal gaps; none equal keeps the last choice.
+    for (int p = kOpeningCount; p-- > 0;)
+        if (gap[p] == smallest) {
+            m_chosenOpening = p;
+            break;
+        }
+
+    const std::optional<KlemesRow> row = klemesStep(m_klemes[m_chosenOpening], line, &m_logRow);
+    if (!row) return;
+    m_routedVolume = cutTowardZero(row->lineVolume);
+    setOutlets(i, qo,
+               static_cast<float>((static_cast<double>(line.inflow) - qo) * m_in.timeStepSeconds));
+}
+
+void Router::applyRules(std::int64_t i) {
+    const OperatingOptions& o = m_in.options;
+    const float h = m_level[i];
+    const float qIn = m_in.inflow[i - 1];
+    const float qo = m_outletCapacity[i];
+    const float qPrev = m_outflow[i - 1];
+    const float qoPrev = m_outletCapacity[i - 1];
+    const float netPrev = m_netVolume[i - 1];
+    const float rn = m_in.crestHeight;
+    const float ro = o.storageTopHeight;
+    const double zoneTop = static_cast<double>(rn) + o.manipulationZoneHeight;
+    const bool beforePeak = static_cast<double>(i) < m_in.inflowPeakIndex;
+    const double dt = m_in.timeStepSeconds;
+    const int mode = o.manipulationMode;
+    const int keep = o.keepClosedAfterPeak;
+
+    auto closed = [&] { setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(qIn) * dt)); };
+    auto open = [&] {
+        setOutlets(i, qo, static_cast<float>((static_cast<double>(qIn) - qo) * dt));
+    };
+
+    // Spillway range: the outflow comes from the Klemes step.
+    if (h >= rn && mode == 0) return klemesOnCurve(i, 20, false);                       // R1
+    if (h >= rn && mode == 1 && keep == 1) return klemesOnCurve(i, 0, false);            // R2
+    if (h >= rn && mode == 1 && keep == 0 && qPrev < qIn) return klemesOnCurve(i, 0, false); // R3
+    if (h >= rn && mode == 1 && keep == 0 && qPrev >= qIn) return klemesOnCurve(i, 0, true); // R4
+    if (h >= rn && h <= zoneTop && mode == 2 && qPrev <= qIn) return continuousManipulation(i); // R5
+    if (h >= zoneTop && mode == 2) return klemesOnCurve(i, 0, false);                     // R6
+    if (h >= rn && mode == 2 && qPrev > qIn) return continuousManipulation(i);           // R7
+
+    // Below the crest: the outlets are closed or fully open.
+    if (h <= ro && beforePeak && isZero(o.preReleaseStorage)) return closed();          // R8
+    if (h <= ro && beforePeak && isOne(o.preReleaseStorage)) return open();             // R9
+    if (ro < h && h < rn && qIn >= 0 && isZero(o.preReleaseControlled)) return closed(); // R10
+    if (ro < h && h < rn && qIn >= 0 && isOne(o.preReleaseControlled)) return open();   // R11
+    if (h > ro && qPrev < qoPrev && (isZero(o.emptyAfterFlood) || isOne(o.emptyAfterFlood)) &&
+        netPrev > 0) // R12: just below capacity, so the condition holds again next step
+        return setOutlets(i, static_cast<float>(qo - kReopenMargin),
+                          static_cast<float>((static_cast<double>(qIn) - qo - kReopenMargin) * dt));
+    if (ro < h && h <= rn && !beforePeak && isZero(o.emptyAfterFlood) && netPrev < 0)
+        return closed(); // R13
+    if (ro < h && h <= rn && !beforePeak && isOne(o.emptyAfterFlood) && netPrev < 0) // R14
+        return setOutlets(i, qo,
+                          static_cast<float>((static_cast<double>(qIn) - qo - kReopenMargin) * dt));
+    if (h <= ro && isZero(o.emptyAfterFlood)) return closed(); // R15
+    if (h <= ro && isOne(o.emptyAfterFlood)) return open();    // R16
+    // No rule: no outflow and no volume change.
+}
+
+} // namespace veldron

@@ -1,0 +1,64 @@
+// The crest grid: volumes, outlet and spillway discharges and the 21
+// transformation curves over the ladder of levels above the spillway crest.
+#pragma once
+
+#include "core/io/record_writer.h"
+#include "core/tables/bathygraphic_curve.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace veldron {
+
+inline constexpr int kOpeningCount = 21; // outlet openings 0, 5, ... 100 %
+
+/// The technical data of the dam as read from the exchange files.
+struct DamData {
+    float crestHeight = 0;                   // m above the bottom
+    float retentionHeight = 0;               // m above the crest
+    float outletCount = 0;                   // -
+    float outletDiameter = 0;                // m
+    std::int32_t outletCoefficientScaled = 0; // outflow velocity coefficient x 10000
+    float spillwayWidth = 0;                 // m
+    float overflowCoefficientScaled = 0;     // spillway coefficient m x 1000
+};
+
+struct ReservoirTables {
+    float outletArea = 0;       // m2, all outlets together
+    float gridLevelsReal = 0;   // G = 20 x retention height, single precision
+    std::int64_t gridLevelCount = 0;
+    std::vector<float> gridLevel;        // m
+    std::vector<float> gridVolume;       // m3
+    std::vector<float> volumeAboveCrest; // m3
+    std::vector<float> outletFlow;       // m3/s, outlets fully open
+    std::vector<float> spillwayFlow;     // m3/s
+    std::array<std::vector<float>, kOpeningCount> klemesCurve; // m3/s per opening index
+};
+
+/// The record files the build writes, one per table.
+struct TableFiles {
+    RecordSink& gridVolumes;      // objemy_nad_prelivem_z_BK: level, volume
+    RecordSink& volumesAboveCrest; // objemy_nad_prelivem
+    RecordSink& outletFlows;      // odtok_vypuste_pro_h_nad_prelivem_100
+    RecordSink& spillwayFlows;    // odtok_nad_prelivem
+    std::array<RecordSink*, kOpeningCount> curves; // TRANSF_KRIVKA_KLEMES_0 ... _100
+    RecordSink& totalFlows;       // suma_odtoku_pro_h_nad_prelivem_100
+};
+
+/// Number of crest-grid levels: G = 20 x retentionHeight rounded to single
+/// precision first, then cut toward zero (0.35 gives 7, 1.15 gives 23).
+/// Throws FileError when G is beyond what a 32-bit count holds.
+std::int64_t crestGridLevelCount(float retentionHeight, float& g);
+
+/// Outlet discharge [m3/s] of all outlets fully open at a level [m] above the
+/// bottom: Q = mu A sqrt(2 g h).
+float outletDischarge(float level, std::int32_t outletCoefficientScaled, float outletArea);
+
+/// Builds every table in order and writes each record as it is computed.
+/// A grid level outside the curve takes the error exit ERROR 1 after the
+/// records of the levels below it have been written.
+ReservoirTables buildReservoirTables(const DamData& dam, const std::vector<CurveRow>& curve,
+                                     const TableFiles& files);
+
+} // namespace veldron

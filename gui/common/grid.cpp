@@ -1,0 +1,35 @@
+// The front end's grid: text cells, fixed header row and numbering column.
+#include "gui/common/grid.h"
+
+#include <algorithm>
+
+namespace gui {
+
+namespace {
+const std::string kEmpty;
+}
+
+Grid::Grid(int columnCount, int rowCount)
+    : m_columnCount(std::max(columnCount, 0)),
+      m_rows(static_cast<std::size_t>(std::max(rowCount, 0))) {}
+
+void Grid::setRowCount(int rowCount) { m_rows.resize(static_cast<std::size_t>(std::max(rowCount, 0))); }
+
+void Grid::setColumnCount(int columnCount) { m_columnCount = std::max(columnCount, 0); }
+
+const std::string& Grid::cell(int column, int row) const {
+    if (row < 0 || row >= rowCount() || column < 0) return kEmpty;
+    const auto& cells = m_rows[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                           : kEmpty;
+}
+
+void Grid::setCell(int column, int row, std::string text) {
+    if (row < 0 || row >= rowCount() || column < 0) return;
+    auto& cells = m_rows[static_cast<std::size_t>(row)];
+    if (static_cast<std::size_t>(column) >= cells.size())
+        cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = std::move(text);
+}
+
+} // namespace gui

@@ -1,0 +1,32 @@
+// The front end's grid: a rectangular table of text cells with a fixed header
+// row (row 0) and a fixed numbering column (column 0); data rows from 1.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gui {
+
+class Grid {
+public:
+    Grid(int columnCount, int rowCount);
+
+    int columnCount() const { return m_columnCount; }
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    /// Rows beyond the new count are dropped; new rows are empty.
+    void setRowCount(int rowCount);
+    void setColumnCount(int columnCount);
+
+    /// Cell text (UTF-8); empty outside the grid. Arguments are (column, row).
+    const std::string& cell(int column, int row) const;
+    /// Sets a cell of an existing row. A column beyond the last one is kept
+    /// with the row (not shown, drawn or written) so that a load never loses
+    /// what its lines held; a row beyond the last is ignored.
+    void setCell(int column, int row, std::string text);
+
+private:
+    int m_columnCount;
+    std::vector<std::vector<std::string>> m_rows;
+};
+
+} // namespace gui
