@@ -11,8 +11,12 @@ namespace {
 
 constexpr double kReopenMargin = 0.00001f; // m3/s kept below the outlets' capacity
 
-bool isZero(float option) { return option == 0.0f; } // 0.0 of either sign
-bool isOne(float option) { return option == 1.0f; }
+bool isZero(float option) {
+    return option == 0.0f;
+} // 0.0 of either sign
+bool isOne(float option) {
+    return option == 1.0f;
+}
 
 } // namespace
 
@@ -43,12 +47,13 @@ Router::Router(const RoutingInput& input, const std::vector<CurveRow>& curve,
 
 void Router::routeFloodWave() {
     const auto n = static_cast<std::int64_t>(m_in.inflow.size());
-    for (std::int64_t i = 1; i <= n; ++i) routeStep(i);
+    for (std::int64_t i = 1; i <= n; ++i)
+        routeStep(i);
 }
 
 void Router::routeStep(std::int64_t i) {
-    m_outletCapacity[i] = outletDischarge(m_level[i - 1], m_in.outletCoefficientScaled,
-                                          m_in.outletArea);
+    m_outletCapacity[i] =
+        outletDischarge(m_level[i - 1], m_in.outletCoefficientScaled, m_in.outletArea);
     m_storedVolume[i] =
         static_cast<float>(static_cast<double>(m_storedVolume[i - 1]) + m_volumeChange[i - 1]);
     const std::optional<float> level = levelAtVolume(m_curve, m_storedVolume[i]);
@@ -57,7 +62,14 @@ void Router::routeStep(std::int64_t i) {
     if (m_level[i] >= static_cast<double>(m_in.crestHeight) + m_in.retentionHeight)
         throw ErrorExit{ErrorExit::Overtopping};
 
-    applyRules(i);
+    const RuleState state{m_level[i],
+                          m_in.inflow[i - 1],
+                          m_outflow[i - 1],
+                          m_outletCapacity[i],
+                          m_outletCapacity[i - 1],
+                          m_netVolume[i - 1],
+                          static_cast<double>(i) < m_in.inflowPeakIndex};
+    applyRule(i, selectRule(state, m_in.options, m_in.crestHeight));
 
     const double dt = m_in.timeStepSeconds;
     m_netVolume[i] = static_cast<float>(dt * m_in.inflow[i - 1] - dt * m_outflow[i]);
@@ -112,53 +124,80 @@ void Router::continuousManipulation(std::int64_t i) {
                static_cast<float>((static_cast<double>(line.inflow) - qo) * m_in.timeStepSeconds));
 }
 
-void Router::applyRules(std::int64_t i) {
-    const OperatingOptions& o = m_in.options;
-    const float h = m_level[i];
-    const float qIn = m_in.inflow[i - 1];
-    const float qo = m_outletCapacity[i];
-    const float qPrev = m_outflow[i - 1];
-    const float qoPrev = m_outletCapacity[i - 1];
-    const float netPrev = m_netVolume[i - 1];
-    const float rn = m_in.crestHeight;
+Rule selectRule(const RuleState& s, const OperatingOptions& o, float crestHeight) {
+    const float h = s.level;
+    const float rn = crestHeight;
     const float ro = o.storageTopHeight;
     const double zoneTop = static_cast<double>(rn) + o.manipulationZoneHeight;
-    const bool beforePeak = static_cast<double>(i) < m_in.inflowPeakIndex;
-    const double dt = m_in.timeStepSeconds;
     const int mode = o.manipulationMode;
     const int keep = o.keepClosedAfterPeak;
+    const float qIn = s.inflow;
+    const float qPrev = s.previousOutflow;
 
+    // Spillway range: the outflow comes from the Klemes step.
+    if (h >= rn && mode == 0) return Rule::R1;
+    if (h >= rn && mode == 1 && keep == 1) return Rule::R2;
+    if (h >= rn && mode == 1 && keep == 0 && qPrev < qIn) return Rule::R3;
+    if (h >= rn && mode == 1 && keep == 0 && qPrev >= qIn) return Rule::R4;
+    if (h >= rn && h <= zoneTop && mode == 2 && qPrev <= qIn) return Rule::R5;
+    if (h >= zoneTop && mode == 2) return Rule::R6;
+    if (h >= rn && mode == 2 && qPrev > qIn) return Rule::R7;
+
+    // Below the crest: the outlets are closed or fully open.
+    if (h <= ro && s.beforePeak && isZero(o.preReleaseStorage)) return Rule::R8;
+    if (h <= ro && s.beforePeak && isOne(o.preReleaseStorage)) return Rule::R9;
+    if (ro < h && h < rn && qIn >= 0 && isZero(o.preReleaseControlled)) return Rule::R10;
+    if (ro < h && h < rn && qIn >= 0 && isOne(o.preReleaseControlled)) return Rule::R11;
+    if (h > ro && qPrev < s.previousOutletCapacity &&
+        (isZero(o.emptyAfterFlood) || isOne(o.emptyAfterFlood)) && s.previousNetVolume > 0)
+        return Rule::R12;
+    if (ro < h && h <= rn && !s.beforePeak && isZero(o.emptyAfterFlood) && s.previousNetVolume < 0)
+        return Rule::R13;
+    if (ro < h && h <= rn && !s.beforePeak && isOne(o.emptyAfterFlood) && s.previousNetVolume < 0)
+        return Rule::R14;
+    if (h <= ro && isZero(o.emptyAfterFlood)) return Rule::R15;
+    if (h <= ro && isOne(o.emptyAfterFlood)) return Rule::R16;
+    return Rule::None;
+}
+
+void Router::applyRule(std::int64_t i, Rule rule) {
+    const float qIn = m_in.inflow[i - 1];
+    const float qo = m_outletCapacity[i];
+    const double dt = m_in.timeStepSeconds;
     auto closed = [&] { setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(qIn) * dt)); };
     auto open = [&] {
         setOutlets(i, qo, static_cast<float>((static_cast<double>(qIn) - qo) * dt));
     };
-
-    // Spillway range: the outflow comes from the Klemes step.
-    if (h >= rn && mode == 0) return klemesOnCurve(i, 20, false);                       // R1
-    if (h >= rn && mode == 1 && keep == 1) return klemesOnCurve(i, 0, false);            // R2
-    if (h >= rn && mode == 1 && keep == 0 && qPrev < qIn) return klemesOnCurve(i, 0, false); // R3
-    if (h >= rn && mode == 1 && keep == 0 && qPrev >= qIn) return klemesOnCurve(i, 0, true); // R4
-    if (h >= rn && h <= zoneTop && mode == 2 && qPrev <= qIn) return continuousManipulation(i); // R5
-    if (h >= zoneTop && mode == 2) return klemesOnCurve(i, 0, false);                     // R6
-    if (h >= rn && mode == 2 && qPrev > qIn) return continuousManipulation(i);           // R7
-
-    // Below the crest: the outlets are closed or fully open.
-    if (h <= ro && beforePeak && isZero(o.preReleaseStorage)) return closed();          // R8
-    if (h <= ro && beforePeak && isOne(o.preReleaseStorage)) return open();             // R9
-    if (ro < h && h < rn && qIn >= 0 && isZero(o.preReleaseControlled)) return closed(); // R10
-    if (ro < h && h < rn && qIn >= 0 && isOne(o.preReleaseControlled)) return open();   // R11
-    if (h > ro && qPrev < qoPrev && (isZero(o.emptyAfterFlood) || isOne(o.emptyAfterFlood)) &&
-        netPrev > 0) // R12: just below capacity, so the condition holds again next step
+    switch (rule) {
+    case Rule::R1:
+        return klemesOnCurve(i, 20, false); // spillway and outlets fully open
+    case Rule::R2:
+    case Rule::R3:
+    case Rule::R6:
+        return klemesOnCurve(i, 0, false); // spillway only
+    case Rule::R4:
+        return klemesOnCurve(i, 0, true); // spillway, outflow at least the outlets' capacity
+    case Rule::R5:
+    case Rule::R7:
+        return continuousManipulation(i);
+    case Rule::R8:
+    case Rule::R10:
+    case Rule::R13:
+    case Rule::R15:
+        return closed();
+    case Rule::R9:
+    case Rule::R11:
+    case Rule::R16:
+        return open();
+    case Rule::R12: // just below capacity, so the condition holds again next step
         return setOutlets(i, static_cast<float>(qo - kReopenMargin),
                           static_cast<float>((static_cast<double>(qIn) - qo - kReopenMargin) * dt));
-    if (ro < h && h <= rn && !beforePeak && isZero(o.emptyAfterFlood) && netPrev < 0)
-        return closed(); // R13
-    if (ro < h && h <= rn && !beforePeak && isOne(o.emptyAfterFlood) && netPrev < 0) // R14
+    case Rule::R14:
         return setOutlets(i, qo,
                           static_cast<float>((static_cast<double>(qIn) - qo - kReopenMargin) * dt));
-    if (h <= ro && isZero(o.emptyAfterFlood)) return closed(); // R15
-    if (h <= ro && isOne(o.emptyAfterFlood)) return open();    // R16
-    // No rule: no outflow and no volume change.
+    case Rule::None:
+        return; // no outflow and no volume change
+    }
 }
 
 } // namespace veldron

@@ -19,23 +19,42 @@ struct OperatingOptions {
     float manipulationZoneHeight = 0;  // Z, m above the crest
     std::int32_t manipulationMode = 0; // 0 open, 1 closed, 2 gradual manipulation
     std::int32_t keepClosedAfterPeak = 0;
-    float preReleaseStorage = 0;       // 0.0 or 1.0; anything else selects no rule
+    float preReleaseStorage = 0; // 0.0 or 1.0; anything else selects no rule
     float preReleaseControlled = 0;
     float emptyAfterFlood = 0;
 };
 
+/// The operating rules in the order they are tried; None when no rule holds.
+enum class Rule { None, R1, R2, R3, R4, R5, R6, R7, R8, R9, R10, R11, R12, R13, R14, R15, R16 };
+
+/// What the rules of step i look at.
+struct RuleState {
+    float level = 0;                  // H, at the start of step i
+    float inflow = 0;                 // Q_in of step i
+    float previousOutflow = 0;        // outflow of step i - 1
+    float outletCapacity = 0;         // Q_o of step i (outlets fully open at the previous level)
+    float previousOutletCapacity = 0; // Q_o of step i - 1
+    float previousNetVolume = 0;      // dt (Q_in - Q_out) of step i - 1
+    bool beforePeak = false;          // i < inflowPeakIndex
+};
+
+/// The first rule whose condition holds. A level exactly at the crest is
+/// above it, exactly at the storage top is in the storage space; 0/1 options
+/// match only 0.0 (either sign) and exactly 1.0.
+Rule selectRule(const RuleState& state, const OperatingOptions& options, float crestHeight);
+
 /// Everything the routing reads.
 struct RoutingInput {
-    float crestHeight = 0;      // RN, m
-    float retentionHeight = 0;  // m
+    float crestHeight = 0;     // RN, m
+    float retentionHeight = 0; // m
     std::int32_t outletCoefficientScaled = 0;
-    float outletArea = 0;       // m2
+    float outletArea = 0; // m2
     OperatingOptions options;
-    float timeStepSeconds = 0;  // dt
-    float startLevel = 0;       // m
-    float startVolume = 0;      // m3
-    std::vector<float> inflow;  // m3/s, inflow[i - 1] is the inflow of step i
-    float inflowPeakIndex = 0;  // step of the peak, a real; 0 when no inflow reaches 0.01
+    float timeStepSeconds = 0; // dt
+    float startLevel = 0;      // m
+    float startVolume = 0;     // m3
+    std::vector<float> inflow; // m3/s, inflow[i - 1] is the inflow of step i
+    float inflowPeakIndex = 0; // step of the peak, a real; 0 when no inflow reaches 0.01
 };
 
 /// Where each completed step goes.
@@ -66,7 +85,7 @@ public:
     int chosenOpening() const { return m_chosenOpening; }
 
 private:
-    void applyRules(std::int64_t i);
+    void applyRule(std::int64_t i, Rule rule);
     // Klemes on curve p, logged; the raised variant never lets the outflow
     // fall below the outlets' capacity.
     void klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets);
