@@ -1,0 +1,88 @@
+// The calculation settings as plain logic: what each option group writes,
+// where, and the order of the start of a calculation.
+#pragma once
+
+#include "gui/common/file_io.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace gui {
+
+/// The five single-choice groups of the calculation window.
+enum class OptionGroup {
+    RadioGroup1, // bottom outlets in the storage space before the flood
+    RadioGroup4, // bottom outlets in the controlled retention space before the flood
+    RadioGroup5, // bottom outlets after the flood
+    RadioGroup2, // bottom outlets above the safety spillway
+    RadioGroup3  // outlets closed after the peak: open at once or keep closed
+};
+
+inline constexpr OptionGroup kOptionGroups[] = {OptionGroup::RadioGroup1, OptionGroup::RadioGroup4,
+                                                OptionGroup::RadioGroup5, OptionGroup::RadioGroup2,
+                                                OptionGroup::RadioGroup3};
+
+/// The number a group writes for its selected item (-1: none selected):
+/// the second item 1, the third item of RadioGroup2 2, anything else 0.
+int optionValue(OptionGroup group, int itemIndex);
+
+/// The exchange file a group writes (IN_PREDP1_0_1, ...).
+const char* optionFileName(OptionGroup group);
+
+/// One file write: where, and the one line of text it holds.
+struct FileWrite {
+    std::filesystem::path path;
+    std::string text; // written as is, followed by CR LF
+};
+
+/// The write that follows a selection: the group's file in `programDir`.
+FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group, int itemIndex);
+
+/// The three field texts, exactly as typed (UTF-8).
+struct CalculationFields {
+    std::string startLevel = "0";       // Edit1 -> IN_START_VYP [m]
+    std::string timeStep = "0";         // Edit2 -> IN_TIME_STEP_min [min]
+    std::string manipulationZone = "0"; // Edit6 -> IN_MANPR [m]
+};
+
+/// The question asked between the settings and the start of the core.
+extern const char* const kStartQuestion;
+
+/// The files written before the question, in order: IN_MANPR, IN_TIME_STEP_min,
+/// both in the directory of the front end's program file.
+std::vector<FileWrite> writesBeforeQuestion(const std::filesystem::path& programDir,
+                                            const CalculationFields& fields);
+
+/// IN_START_VYP, written only when the user confirms the start; always in the
+/// exchange directory of the installation root, where the core reads it.
+FileWrite startLevelWrite(const std::filesystem::path& root, const CalculationFields& fields);
+
+/// The core's executable under an installation root.
+std::filesystem::path coreExecutable(const std::filesystem::path& root);
+
+/// What the start sequence needs from the window.
+struct StartActions {
+    std::function<bool(const std::string& question)> ask;         // true for Yes
+    std::function<void(const std::string& error)> showError;      // a failed write
+    std::function<void(const std::filesystem::path& exe)> launch; // returns when the core ended
+};
+
+enum class StartOutcome {
+    WriteFailed, // a file could not be written: error shown, nothing after it ran
+    Declined,    // the user answered No: the settings are written, no core started
+    Launched     // IN_START_VYP written and the launch returned
+};
+
+/// The start of a calculation: IN_MANPR, IN_TIME_STEP_min, the question, and
+/// on Yes IN_START_VYP and the launch. The first file that cannot be written
+/// stops the sequence there; files written before it stay written.
+StartOutcome runStartSequence(const std::filesystem::path& programDir,
+                              const std::filesystem::path& root, const CalculationFields& fields,
+                              const StartActions& actions);
+
+/// Writes one planned file.
+FileResult perform(const FileWrite& write);
+
+} // namespace gui

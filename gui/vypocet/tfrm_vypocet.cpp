@@ -1,0 +1,268 @@
+// The calculation window: outlet options, start level, time step, and the
+// start of the core.
+#include "gui/vypocet/tfrm_vypocet.h"
+
+#include "exchange/exchange_paths.h"
+#include "gui/console/core_launcher.h"
+#include "gui/dialogs/message_service.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFieldLength = 5; // characters a field accepts
+
+QLabel* boldLabel(const QString& text, QWidget* parent, int pointSizeStep = 0) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    if (pointSizeStep != 0) font.setPointSize(font.pointSize() + pointSizeStep);
+    label->setFont(font);
+    return label;
+}
+
+QLineEdit* field(const char* objectName, QWidget* parent) {
+    auto* edit = new QLineEdit("0", parent);
+    edit->setObjectName(objectName);
+    edit->setMaxLength(kFieldLength);
+    edit->setFixedWidth(70);
+    return edit;
+}
+
+std::filesystem::path toPath(const QString& dir) {
+    return std::filesystem::path(dir.toStdString());
+}
+
+} // namespace
+
+TFRM_vypocet::TFRM_vypocet(QWidget* parent)
+    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()) {
+    setObjectName("TFRM_vypocet");
+    setWindowTitle("FRM_výpočet");
+    setModal(true);
+
+    using gui::OptionGroup;
+    const QString opened = "OTEVŘENÉ - s předpouštěním";
+    const QString closed = "ZAVŘENÉ - bez předpouštění";
+    QGroupBox* group1 = makeGroup(OptionGroup::RadioGroup1, "RadioGroup1",
+                                  "Vyber možnost v zásobním prostoru (ve Vz):", {closed, opened});
+    QGroupBox* group4 =
+        makeGroup(OptionGroup::RadioGroup4, "RadioGroup4",
+                  "Vyber možnost v retnčním prostoru ovladatelném (v RO):", {closed, opened});
+    QGroupBox* group5 =
+        makeGroup(OptionGroup::RadioGroup5, "RadioGroup5",
+                  "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
+    QGroupBox* group2 = makeGroup(
+        OptionGroup::RadioGroup2, "RadioGroup2",
+        "Vyber možnost (v návaznosti na nastavení výpustí před povodní nebo dle typu výpustí):",
+        {"Výpusti OTEVŘENÉ (nedoporučuje se u velkých nádrží), (buď takto zůstaly nebo otevřeny "
+         "v 1 kroku)",
+         "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
+         "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
+    RadioGroup3 = makeGroup(OptionGroup::RadioGroup3, "RadioGroup3",
+                            "Po transformaci maxima PV mám zavřené výpustě (stále v RN):",
+                            {"Ihned OTEVŘU", "Nechám je zavřené"});
+
+    GroupBox2 = new QGroupBox("Průběžně manipuluji:", this);
+    GroupBox2->setObjectName("GroupBox2");
+    Edit6 = field("Edit6", GroupBox2);
+    auto* manipulation = new QGridLayout(GroupBox2);
+    manipulation->addWidget(
+        new QLabel("Zadej, v jak velkém prostoru (do jaké výšky) bude probíhat\n"
+                   "plynulá manipulace (cca podle MŘ 0.5-0.7 m):",
+                   GroupBox2),
+        0, 0);
+    auto* zone = new QHBoxLayout;
+    zone->addWidget(Edit6);
+    zone->addWidget(new QLabel("[m]", GroupBox2));
+    zone->addStretch();
+    manipulation->addLayout(zone, 1, 0);
+    manipulation->addWidget(
+        new QLabel("Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)",
+                   GroupBox2),
+        2, 0);
+
+    // One place at the right of RadioGroup2 for whichever side panel is shown;
+    // its width is kept so that the window does not reflow when panels change.
+    auto* panelPlace = new QWidget(this);
+    auto* panelLayout = new QVBoxLayout(panelPlace);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(RadioGroup3);
+    panelLayout->addWidget(GroupBox2);
+    panelLayout->addStretch();
+    panelPlace->setFixedWidth(430);
+    RadioGroup3->hide();
+    GroupBox2->hide();
+
+    auto* settings = new QGroupBox("Nastavení výpočtu", this);
+    settings->setObjectName("GroupBox1");
+    Edit1 = field("Edit1", settings);
+    Edit2 = field("Edit2", settings);
+    auto* settingsLayout = new QGridLayout(settings);
+    settingsLayout->addWidget(new QLabel("Výška vody v nádrži na začátku řešení (start)", settings),
+                              0, 0);
+    settingsLayout->addWidget(Edit1, 0, 1);
+    settingsLayout->addWidget(new QLabel("[m]", settings), 0, 2);
+    settingsLayout->addWidget(new QLabel("Časový krok výpočtu (krok povodňové vlny)", settings), 1,
+                              0);
+    settingsLayout->addWidget(Edit2, 1, 1);
+    settingsLayout->addWidget(new QLabel("[min]", settings), 1, 2);
+
+    Button1 = new QPushButton("Zavřít okno bez uložení", this);
+    Button1->setObjectName("Button1");
+    Button2 = new QPushButton("SPUSTIT VÝPOČET a zavřít okno", this);
+    Button2->setObjectName("Button2");
+    QFont bold = Button2->font();
+    bold.setBold(true);
+    Button2->setFont(bold);
+    // Enter in a field must not press a button: that would start the core by accident.
+    for (QPushButton* button : {Button1, Button2}) {
+        button->setAutoDefault(false);
+        button->setMinimumHeight(34);
+    }
+    connect(Button1, &QPushButton::clicked, this, &TFRM_vypocet::closeWithoutSaving);
+    connect(Button2, &QPushButton::clicked, this, &TFRM_vypocet::startCalculation);
+
+    // Layout, top to bottom.
+    auto* before = new QVBoxLayout;
+    before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));
+    auto* beforeGroups = new QHBoxLayout;
+    beforeGroups->addWidget(group1);
+    beforeGroups->addWidget(group4);
+    before->addLayout(beforeGroups);
+    auto* after = new QVBoxLayout;
+    after->addWidget(boldLabel("Nastavení spodních výpustí po povodní", this));
+    after->addWidget(group5);
+    auto* row1 = new QHBoxLayout;
+    row1->addLayout(before, 2);
+    row1->addSpacing(20);
+    row1->addLayout(after, 1);
+
+    auto* row2 = new QHBoxLayout;
+    row2->addWidget(group2, 1, Qt::AlignTop);
+    row2->addWidget(panelPlace);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* row3 = new QHBoxLayout;
+    row3->addWidget(settings);
+    row3->addStretch();
+    row3->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 4), 0, Qt::AlignHCenter);
+    layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
+    layout->addLayout(row1);
+    layout->addWidget(
+        boldLabel("Nastavení spodních výpustí pří překročení bezpečnostního přelivu (v RN)", this));
+    layout->addLayout(row2);
+    layout->addStretch();
+    layout->addLayout(row3);
+
+    setFixedSize(1025, 492);
+}
+
+QGroupBox* TFRM_vypocet::makeGroup(gui::OptionGroup group, const char* objectName,
+                                   const QString& caption, const QStringList& items) {
+    auto* box = new QGroupBox(caption, this);
+    box->setObjectName(objectName);
+    auto* buttons = new QButtonGroup(box);
+    buttons->setExclusive(true);
+    auto* layout = new QVBoxLayout(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* radio = new QRadioButton(items[i], box);
+        radio->setObjectName(QString("%1_%2").arg(objectName).arg(i));
+        buttons->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    m_groups[static_cast<std::size_t>(group)] = buttons;
+    connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
+        if (checked) selectOption(group, id);
+    });
+    return box;
+}
+
+void TFRM_vypocet::selectOption(gui::OptionGroup group, int itemIndex) {
+    if (m_running) return; // the running core reads these files
+    if (group == gui::OptionGroup::RadioGroup2) applyVisibilityRule(itemIndex);
+    const gui::FileResult result =
+        gui::perform(gui::optionWrite(toPath(m_programDir), group, itemIndex));
+    if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+}
+
+// Hiding a panel leaves its file and its field as they are: the start writes
+// IN_MANPR from Edit6 whether the panel shows or not.
+void TFRM_vypocet::applyVisibilityRule(int itemIndex) {
+    RadioGroup3->setVisible(itemIndex == 1);
+    GroupBox2->setVisible(itemIndex == 2);
+}
+
+void TFRM_vypocet::startCalculation() {
+    if (m_running) return;
+    gui::CalculationFields fields;
+    fields.startLevel = Edit1->text().toStdString();
+    fields.timeStep = Edit2->text().toStdString();
+    fields.manipulationZone = Edit6->text().toStdString();
+
+    gui::StartActions actions;
+    actions.ask = [this](const std::string& question) {
+        return gui::MessageService::instance().question(this, QString::fromStdString(question));
+    };
+    actions.showError = [this](const std::string& error) {
+        gui::MessageService::instance().error(this, QString::fromStdString(error));
+    };
+    actions.launch = [this](const std::filesystem::path& executable) { launch(executable); };
+
+    const gui::StartOutcome outcome =
+        gui::runStartSequence(toPath(m_programDir), exchange::installationRoot(), fields, actions);
+    if (outcome != gui::StartOutcome::WriteFailed) accept();
+}
+
+void TFRM_vypocet::launch(const std::filesystem::path& executable) {
+    setRunning(true);
+    gui::launchCore(QString::fromStdString(executable.string()), this, m_processFactory);
+    setRunning(false);
+}
+
+void TFRM_vypocet::setRunning(bool running) {
+    m_running = running;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow()) child->setEnabled(!running);
+}
+
+void TFRM_vypocet::closeWithoutSaving() {
+    if (m_running) return;
+    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+}
+
+void TFRM_vypocet::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+// The window's own close control closes without asking and writes nothing;
+// while the core runs the window stays, so that nothing starts a second run.
+void TFRM_vypocet::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void TFRM_vypocet::reject() {
+    if (!m_running) QDialog::reject();
+}
