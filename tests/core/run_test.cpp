@@ -1,0 +1,219 @@
+// Whole runs of the real PRGVELDRON in temporary installation roots.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::size_t records(const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2) ++n;
+    return n;
+}
+
+struct Result {
+    int status = -1;
+    std::string console;
+};
+
+class CoreRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("veldron_run_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        exchange = root / "PULT_na_vypocty";
+        fs::create_directories(exchange);
+        for (const char* dir : {"OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
+            fs::create_directories(root / dir);
+        for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
+            fs::copy_file(entry.path(), exchange / entry.path().filename());
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // Runs the core; `input` is what the user types on its console.
+    Result run(const std::string& input = "") {
+        const fs::path inputFile = root / "console_input";
+        writeFile(inputFile, input);
+        const std::string command = "VELDRON_ROOT='" + root.string() + "' '" VELDRON_CORE_EXE
+                                    "' < '" + inputFile.string() + "' 2>&1";
+        Result result;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::array<char, 4096> buffer{};
+        std::size_t n = 0;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            result.console.append(buffer.data(), n);
+        const int status = ::pclose(pipe);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return result;
+    }
+
+    std::string result(const char* name) const { return readFile(root / "OUT_RESULT" / name); }
+    std::string data(const std::string& name) const { return readFile(root / "OUT_DATA" / name); }
+    std::string lastLine(const std::string& console) const {
+        std::string text = console;
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        return text.substr(text.rfind('\n') + 1);
+    }
+
+    fs::path root, exchange;
+};
+
+} // namespace
+
+TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
+    const Result r = run();
+    EXPECT_EQ(r.status, 0) << r.console;
+    EXPECT_EQ(records(result("transformovana_povoden")), 72u);
+    EXPECT_EQ(records(result("vyska_vody")), 72u);
+    // The first level record is the start level as the curve reproduces it.
+    EXPECT_EQ(result("vyska_vody").substr(0, 18), "      11.0000000\r\n");
+    EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
+
+    // Retention 2.5 m: 50 grid levels; the crest (12 m) is a curve row of 2,000,000 m3.
+    EXPECT_EQ(records(data("objemy_nad_prelivem_z_BK")), 50u);
+    EXPECT_EQ(data("objemy_nad_prelivem_z_BK").substr(0, 34), "      12.0000000  2.0000000E+006\r\n");
+    for (int s = 0; s <= 100; s += 5)
+        EXPECT_EQ(records(data("TK/TRANSF_KRIVKA_KLEMES_" + std::to_string(s))), 50u) << s;
+    // Two outlets of 1 m, mu 0.62, at 12 m: 0.62 x 2 x pi/4 x sqrt(19.62 x 12) = 14.9436 m3/s.
+    EXPECT_NEAR(std::stod(data("odtok_vypuste_pro_h_nad_prelivem_100")), 14.9436, 1e-3);
+    EXPECT_GT(records(data("tab_min_radek_pro_klemese")), 0u);
+
+    // Banner of nine lines framed by slashes, then one line per step.
+    EXPECT_EQ(r.console.substr(0, 4), "/\\/\\");
+    EXPECT_EQ(lastLine(r.console), "          72");
+}
+
+TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
+    fs::remove(exchange / "IN_START_VYP");
+    writeFile(root / "OUT_RESULT" / "vyska_vody", "stale\r\n");
+    const Result r = run();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(lastLine(r.console).find("*ERR* 2 nelze otevrit vstupni soubor"), std::string::npos)
+        << r.console;
+    EXPECT_NE(r.console.find("IN_START_VYP"), std::string::npos);
+    EXPECT_EQ(result("vyska_vody"), "stale\r\n"); // step 3 was never reached
+}
+
+TEST_F(CoreRun, MissingOutputDirectoryIsNamed) {
+    fs::remove_all(root / "OUT_DATA" / "TK");
+    const Result r = run();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(lastLine(r.console).find("*ERR* 10 vystupni adresar neexistuje"), std::string::npos);
+    EXPECT_NE(lastLine(r.console).find("TK"), std::string::npos);
+    EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP"));
+}
+
+TEST_F(CoreRun, MalformedWholeValueNamesFileAndLine) {
+    writeFile(exchange / "IN_TOTAL_COEFFICIENT_OUTLET", "0.62\r\n");
+    writeFile(root / "OUT_RESULT" / "vyska_vody", "stale\r\n");
+    const Result r = run();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lastLine(r.console),
+              "*ERR* 59 chybna hodnota '0.62': IN_TOTAL_COEFFICIENT_OUTLET, radek 1 "
+              "(ocekavana hodnota 1 z 1, ocekavano cele cislo)");
+    // Every output file is emptied when the run opens it.
+    EXPECT_EQ(result("vyska_vody"), "");
+    EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP")); // not consumed by an input error
+}
+
+TEST_F(CoreRun, ShortFloodWaveEndsAtItsLastLine) {
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "73\r\n");
+    const Result r = run();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lastLine(r.console),
+              "*ERR* 24 konec souboru: IN_FLOOD_WAVE, radek 73 (hodnota pritoku 73 z 73, "
+              "ocekavana hodnota 1 z 1)");
+    EXPECT_EQ(records(data("objemy_nad_prelivem")), 50u);
+    EXPECT_EQ(result("vyska_vody"), "");
+}
+
+TEST_F(CoreRun, HugeCountsMeetTheEndOfFileQuickly) {
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "2e9\r\n");
+    writeFile(exchange / "IN_NUMBER_OF_POINT_BK", "2000000000\r\n");
+    const Result r = run();
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(lastLine(r.console).find("konec souboru: IN_BAT_CURVE_BC, radek 37"),
+              std::string::npos)
+        << r.console;
+}
+
+TEST_F(CoreRun, TwelvePointNineValuesRouteTwelveSteps) {
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "12.9\r\n");
+    EXPECT_EQ(run().status, 0);
+    EXPECT_EQ(records(result("transformovana_povoden")), 12u);
+}
+
+TEST_F(CoreRun, NoInflowValueRoutesNoStep) {
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "0.5\r\n");
+    EXPECT_EQ(run().status, 0);
+    EXPECT_EQ(result("transformovana_povoden"), "");
+    EXPECT_EQ(result("vyska_vody"), "");
+    EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
+}
+
+TEST_F(CoreRun, ErrorOneWaitsForEnterAndConsumesTheStartLevel) {
+    writeFile(exchange / "IN_TOTAL_HEIGHT_OWERFLOW", "0.05\r\n");
+    const Result r = run("\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.console),
+              "ERROR 1 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!");
+    EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
+}
+
+TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
+    writeFile(exchange / "IN_START_VYP", "18.5\r\n"); // above the last curve row
+    const Result r = run("\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.console),
+              "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!");
+    EXPECT_EQ(records(data("TK/TRANSF_KRIVKA_KLEMES_100")), 50u);
+    EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
+    EXPECT_EQ(result("vyska_vody"), "");
+    EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
+}
+
+TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
+    // A steady 150 m3/s cannot pass.
+    std::ostringstream wave;
+    for (int i = 0; i < 72; ++i) wave << 150 << " \r\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
+    const Result r = run("\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.console), "!!! doslo k preliti nadrze !!!");
+    const std::size_t steps = records(result("vyska_vody"));
+    EXPECT_GT(steps, 0u);
+    EXPECT_LT(steps, 72u);
+    EXPECT_EQ(records(result("transformovana_povoden")), steps);
+    // The console printed exactly the completed steps.
+    EXPECT_NE(r.console.find(std::string(12 - std::to_string(steps).size(), ' ') +
+                             std::to_string(steps) + "\n!!!"),
+              std::string::npos);
+}
+
+TEST_F(CoreRun, ErrorExitWithoutConsoleInputDoesNotHang) {
+    writeFile(exchange / "IN_START_VYP", "-1\r\n");
+    const Result r = run(""); // end of input ends the wait
+    EXPECT_EQ(r.status, 1);
+}
