@@ -1,0 +1,269 @@
+// The main window of the front end: title line, menu bar and the about panel.
+#include "gui/mainwindow/ttrans1.h"
+
+#include "gui/dialogs/message_service.h"
+#include "gui/mainwindow/about_sound.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+QFont withPixelSize(QFont font, int pixels, bool bold) {
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* pictureLabel(QWidget* parent, const char* name, int width, int height) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFixedSize(width, height);
+    // Drawn at its own size from the top left corner, clipped to the area.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setScaledContents(false);
+    return label;
+}
+
+QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+TTrans1::TTrans1(QWidget* parent)
+    : QMainWindow(parent), m_sound(std::make_unique<gui::EffectSound>()) {
+    setObjectName("Trans1");
+    setWindowTitle("VELDRON");
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(5, 2, 5, 5);
+    layout->setSpacing(2);
+
+    m_title = new QLabel("SOFTWARE_VELDRON_beta_version", central);
+    m_title->setObjectName("Label1");
+    m_title->setFont(withPixelSize(m_title->font(), 19, true));
+    layout->addWidget(m_title);
+
+    buildAboutPanel(central);
+    layout->addWidget(m_aboutPanel, 1);
+    // Keeps the area below the title line when the panel is hidden, so the
+    // window does not change its size.
+    layout->addStretch(0);
+    setCentralWidget(central);
+
+    buildMenu();
+    m_aboutPanel->hide();
+
+    resize(707, 427);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+TTrans1::~TTrans1() = default;
+
+void TTrans1::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+}
+
+QString TTrans1::filesDir() const {
+    return m_filesDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_filesDir;
+}
+
+void TTrans1::setCalculationForm(QDialog* form) {
+    m_calculationForm = form;
+}
+
+void TTrans1::setSound(std::unique_ptr<gui::AboutSound> sound) {
+    m_sound = std::move(sound);
+}
+
+void TTrans1::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu* file = bar->addMenu("Soubor");
+    file->setObjectName("Soubor1");
+    file->addAction("Nový", this, &TTrans1::openNewProjectForm)->setObjectName("Novy1");
+    file->addAction("Info o programu", this, &TTrans1::showAbout)->setObjectName("Infooprogramu1");
+    file->addAction("Zavřít program", this, &TTrans1::askToQuit)->setObjectName("Zavritprogram1");
+
+    QMenu* inputs = bar->addMenu("Vstupy");
+    inputs->setObjectName("Vstupy1");
+    inputs->addAction("Povodňová vlna", this, &TTrans1::openFloodWaveForm)
+        ->setObjectName("Povodnovavlna1");
+    inputs->addAction("Batygrafické křivky", this, &TTrans1::openCurveForm)
+        ->setObjectName("Batygrafickekrivky1");
+    inputs->addAction("Technické údaje", this, &TTrans1::openTechnicalDataForm)
+        ->setObjectName("Technickeudaje1");
+
+    // The last four are commands on the bar itself, without a drop-down list.
+    bar->addAction("Výpočet", this, &TTrans1::showCalculationForm)->setObjectName("Vypocet1");
+    bar->addAction("Výsledky", this, &TTrans1::openResultsForm)->setObjectName("Vysledky1");
+    bar->addAction("O programu", this, &TTrans1::showAbout)->setObjectName("Oprogramu1");
+    bar->addAction("Konec", this, &TTrans1::askToQuit)->setObjectName("Konec1");
+}
+
+void TTrans1::buildAboutPanel(QWidget* parent) {
+    m_aboutPanel = new QGroupBox("Info o programu", parent);
+    m_aboutPanel->setObjectName("GroupBox1");
+    // Only the panel's own title is bold; its texts choose their own type.
+    const QFont normal = withPixelSize(font(), 12, false);
+    m_aboutPanel->setFont(withPixelSize(font(), 12, true));
+
+    m_leftBanner = pictureLabel(m_aboutPanel, "Image1", 321, 110);
+    m_rightBanner = pictureLabel(m_aboutPanel, "Image2", 321, 110);
+    m_squarePicture = pictureLabel(m_aboutPanel, "Image3", 70, 70);
+
+    const QFont bold = withPixelSize(font(), 12, true);
+    auto* texts = new QGridLayout;
+    texts->setHorizontalSpacing(6);
+    texts->setVerticalSpacing(1);
+    int row = 0;
+    texts->addWidget(textLabel(m_aboutPanel, "AUTOŘI:", bold), row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel,
+                               "Vývojový tým VELDRON – výpočetní jádro, jadro@example.org", normal),
+                     row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel,
+                               "Vývojový tým VELDRON – uživatelské rozhraní, rozhrani@example.org",
+                               normal),
+                     row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel, "PROJEKT:", bold), row, 0);
+    texts->addWidget(textLabel(m_aboutPanel, "...", normal), row++, 1);
+    texts->addWidget(
+        textLabel(m_aboutPanel, "Vývojové středisko VELDRON", withPixelSize(font(), 15, true)),
+        row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel, "ADRESA:", bold), row, 0);
+    texts->addWidget(textLabel(m_aboutPanel, "Vodní 1, 100 00 Příkladov", normal), row++, 1);
+    texts->addWidget(textLabel(m_aboutPanel, "2025–2026", normal), row++, 0, 1, 2);
+    m_musicCredit = textLabel(m_aboutPanel, "Hudba: vlastní melodie vývojového týmu VELDRON",
+                              withPixelSize(font(), 10, false));
+    m_musicCredit->setObjectName("LabelHudba");
+    m_musicCredit->setStyleSheet("color: gray;");
+    texts->addWidget(m_musicCredit, row++, 0, 1, 2);
+    texts->setColumnStretch(1, 1);
+
+    m_muteButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogAbortButton), "ZTLUMIT",
+                                   m_aboutPanel);
+    m_muteButton->setObjectName("BitBtn1");
+    m_muteButton->setFont(bold);
+    m_hideButton = new QPushButton("Skrýt info o programu", m_aboutPanel);
+    m_hideButton->setObjectName("Button1");
+    m_hideButton->setFont(normal);
+    connect(m_muteButton, &QPushButton::clicked, this, &TTrans1::muteSound);
+    connect(m_hideButton, &QPushButton::clicked, this, &TTrans1::hideAbout);
+
+    auto* banners = new QHBoxLayout;
+    banners->addWidget(m_leftBanner);
+    banners->addStretch(1);
+    banners->addWidget(m_rightBanner);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_squarePicture, 0, Qt::AlignRight);
+    right->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_muteButton);
+    buttons->addWidget(m_hideButton);
+    right->addLayout(buttons);
+
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(texts, 1);
+    lower->addLayout(right);
+
+    auto* panel = new QVBoxLayout(m_aboutPanel);
+    panel->setContentsMargins(8, 6, 8, 8);
+    panel->addLayout(banners);
+    panel->addLayout(lower, 1);
+}
+
+void TTrans1::showAbout() {
+    m_aboutPanel->show();
+    m_musicCredit->show();
+    const QDir dir(filesDir());
+    if (m_sound) m_sound->play(dir.filePath(kSoundFile));
+    loadPictures();
+}
+
+void TTrans1::loadPictures() {
+    const QDir dir(filesDir());
+    const std::pair<QLabel*, const char*> pictures[] = {
+        {m_leftBanner, kLeftBannerFile},
+        {m_squarePicture, kSquarePictureFile},
+        {m_rightBanner, kRightBannerFile},
+    };
+    for (const auto& [label, name] : pictures) {
+        const QString path = dir.filePath(name);
+        QImageReader reader(path, "jpeg");
+        // A file that is not a JPEG is an error even when Qt could read it
+        // in another format.
+        reader.setDecideFormatFromContent(false);
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            gui::MessageService::instance().error(this, reader.errorString() + "\n" + path);
+            return;
+        }
+        label->setPixmap(QPixmap::fromImage(image));
+    }
+}
+
+void TTrans1::hideAbout() {
+    m_aboutPanel->hide();
+    if (m_sound) m_sound->stop();
+}
+
+void TTrans1::muteSound() {
+    if (m_sound) m_sound->stop();
+}
+
+void TTrans1::askToQuit() {
+    if (gui::MessageService::instance().question(this, "Ukončit program?")) close();
+}
+
+template <class Form> void TTrans1::openModal() {
+    QPointer<Form> form;
+    try {
+        form = new Form(this);
+        form->exec();
+    } catch (const std::exception& e) {
+        gui::MessageService::instance().error(this, QString::fromUtf8(e.what()));
+    }
+    delete form.data();
+}
+
+// The new project form TFRM_novy opens here: openModal<TFRM_novy>();
+void TTrans1::openNewProjectForm() {}
+
+// The flood wave form TFRM_Pritok opens here: openModal<TFRM_Pritok>();
+void TTrans1::openFloodWaveForm() {}
+
+// The bathygraphic curve form TFRM_BK opens here: openModal<TFRM_BK>();
+void TTrans1::openCurveForm() {}
+
+// The technical data form TFRM_Ostatni opens here: openModal<TFRM_Ostatni>();
+void TTrans1::openTechnicalDataForm() {}
+
+void TTrans1::showCalculationForm() {
+    if (m_calculationForm) m_calculationForm->exec();
+}
+
+// The results viewer Tvysledky opens here: openModal<Tvysledky>();
+void TTrans1::openResultsForm() {}
