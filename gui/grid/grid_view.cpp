@@ -1,0 +1,36 @@
+// The look shared by every grid of the forms.
+#include "gui/grid/grid_view.h"
+
+#include "gui/grid/grid_model.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace gui {
+
+void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx) {
+    // Fixed section sizes let the view skip measuring every row of long grids.
+    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.horizontalHeader()->setDefaultSectionSize(columnWidthPx);
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(rowHeightPx);
+    view.verticalHeader()->setMinimumSectionSize(1);
+}
+
+void setupGridView(QTableView& view, GridModel& model, int columnWidthPx, int rowHeightPx) {
+    view.setModel(&model);
+    view.horizontalHeader()->hide();
+    view.verticalHeader()->hide();
+    view.setShowGrid(true);
+    view.setSelectionMode(QAbstractItemView::ContiguousSelection);
+    view.setSelectionBehavior(QAbstractItemView::SelectItems);
+    view.setTabKeyNavigation(true);
+    view.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view.setWordWrap(false);
+    applyGridSizes(view, columnWidthPx, rowHeightPx);
+}
+
+} // namespace gui

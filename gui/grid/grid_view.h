@@ -1,0 +1,20 @@
+// The look shared by every grid of the forms: fixed cell sizes, no row or
+// column headers of the view's own (row 0 and column 0 of the grid are them).
+#pragma once
+
+class QTableView;
+
+namespace gui {
+
+class GridModel;
+
+/// Puts `model` into `view` and gives the view the grids' look: every column
+/// `columnWidthPx` wide, every row `rowHeightPx` high, grid lines, range
+/// selection, Tab moving from cell to cell, a vertical scroll bar when needed.
+/// Call again (or call applyGridSizes) after the model was reloaded.
+void setupGridView(QTableView& view, GridModel& model, int columnWidthPx, int rowHeightPx);
+
+/// Applies the fixed column width and row height to the view's current shape.
+void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx);
+
+} // namespace gui
