@@ -85,8 +85,8 @@ protected:
 TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     const Result r = run();
     EXPECT_EQ(r.status, 0) << r.console;
-    EXPECT_EQ(records(result("transformovana_povoden")), 72u);
-    EXPECT_EQ(records(result("vyska_vody")), 72u);
+    EXPECT_EQ(records(result("transformovana_povoden")), 48u);
+    EXPECT_EQ(records(result("vyska_vody")), 48u);
     // The first level record is the start level as the curve reproduces it.
     EXPECT_EQ(result("vyska_vody").substr(0, 18), "      11.0000000\r\n");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
@@ -102,7 +102,7 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
 
     // Banner of nine lines framed by slashes, then one line per step.
     EXPECT_EQ(r.console.substr(0, 4), "/\\/\\");
-    EXPECT_EQ(lastLine(r.console), "          72");
+    EXPECT_EQ(lastLine(r.console), "          48");
 }
 
 TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
@@ -139,11 +139,11 @@ TEST_F(CoreRun, MalformedWholeValueNamesFileAndLine) {
 }
 
 TEST_F(CoreRun, ShortFloodWaveEndsAtItsLastLine) {
-    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "73\r\n");
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "49\r\n");
     const Result r = run();
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(lastLine(r.console),
-              "*ERR* 24 konec souboru: IN_FLOOD_WAVE, radek 73 (hodnota pritoku 73 z 73, "
+              "*ERR* 24 konec souboru: IN_FLOOD_WAVE, radek 49 (hodnota pritoku 49 z 49, "
               "ocekavana hodnota 1 z 1)");
     EXPECT_EQ(records(data("objemy_nad_prelivem")), 50u);
     EXPECT_EQ(result("vyska_vody"), "");
@@ -197,14 +197,14 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
 TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     // A steady 150 m3/s cannot pass.
     std::ostringstream wave;
-    for (int i = 0; i < 72; ++i) wave << 150 << " \r\n";
+    for (int i = 0; i < 48; ++i) wave << 150 << " \r\n";
     writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
     const Result r = run("\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lastLine(r.console), "!!! doslo k preliti nadrze !!!");
     const std::size_t steps = records(result("vyska_vody"));
     EXPECT_GT(steps, 0u);
-    EXPECT_LT(steps, 72u);
+    EXPECT_LT(steps, 48u);
     EXPECT_EQ(records(result("transformovana_povoden")), steps);
     // The console printed exactly the completed steps.
     EXPECT_NE(r.console.find(std::string(12 - std::to_string(steps).size(), ' ') +
