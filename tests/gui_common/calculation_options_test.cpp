@@ -1,0 +1,181 @@
+// The calculation settings without a window: option values, the bytes of every
+// file, and the order and stopping of the start sequence.
+#include "gui/common/calculation_options.h"
+
+#include "exchange/exchange_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using gui::OptionGroup;
+
+namespace {
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "calc_options_XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+// Records what the window would do, and what was on disk at each moment.
+struct Recorder {
+    Recorder(fs::path program, fs::path rootDir)
+        : programDir(std::move(program)), root(std::move(rootDir)) {}
+    fs::path programDir, root;
+    bool answer = true;
+    std::vector<std::string> events;
+
+    gui::StartActions actions() {
+        gui::StartActions a;
+        a.ask = [this](const std::string& question) {
+            events.push_back("ask:" + question + " manpr=" + bytesOf(programDir / "IN_MANPR") +
+                             " step=" + bytesOf(programDir / "IN_TIME_STEP_min") +
+                             " start=" + bytesOf(startFile()));
+            return answer;
+        };
+        a.showError = [this](const std::string& error) { events.push_back("error:" + error); };
+        a.launch = [this](const fs::path& exe) {
+            events.push_back("launch:" + exe.string() + " start=" + bytesOf(startFile()));
+        };
+        return a;
+    }
+    fs::path startFile() const { return exchange::exchangeDir(root) / "IN_START_VYP"; }
+    static std::string bytesOf(const fs::path& path) {
+        return fs::exists(path) ? "[" + readBytes(path) + "]" : "none";
+    }
+};
+
+} // namespace
+
+TEST(OptionValue, SecondItemIsOneThirdOfRadioGroup2IsTwoElseZero) {
+    for (OptionGroup group : gui::kOptionGroups) {
+        SCOPED_TRACE(gui::optionFileName(group));
+        EXPECT_EQ(gui::optionValue(group, -1), 0); // nothing selected
+        EXPECT_EQ(gui::optionValue(group, 0), 0);
+        EXPECT_EQ(gui::optionValue(group, 1), 1);
+        EXPECT_EQ(gui::optionValue(group, 2), group == OptionGroup::RadioGroup2 ? 2 : 0);
+    }
+}
+
+TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
+    const TempDir dir;
+    const std::pair<OptionGroup, const char*> expected[] = {
+        {OptionGroup::RadioGroup1, "IN_PREDP1_0_1"}, {OptionGroup::RadioGroup4, "IN_PREDP2_0_1"},
+        {OptionGroup::RadioGroup5, "IN_PREDP3_0_1"}, {OptionGroup::RadioGroup2, "IN_MANIP_0_1_2"},
+        {OptionGroup::RadioGroup3, "IN_MANIP1_0_1"},
+    };
+    for (const auto& [group, name] : expected) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), group, 1)));
+        EXPECT_EQ(readBytes(dir.path() / name), "1\r\n");
+        // A later selection truncates the file rather than appending to it.
+        ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), group, 0)));
+        EXPECT_EQ(readBytes(dir.path() / name), "0\r\n");
+    }
+    ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), OptionGroup::RadioGroup2, 2)));
+    EXPECT_EQ(readBytes(dir.path() / "IN_MANIP_0_1_2"), "2\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+}
+
+TEST(StartSequence, WritesSettingsAsksThenWritesStartLevelAndLaunches) {
+    const TempDir program, root;
+    fs::create_directories(exchange::exchangeDir(root.path()));
+    Recorder rec{program.path(), root.path()};
+    // Field texts go out exactly as typed: a decimal comma and an empty field included.
+    const gui::CalculationFields fields{"12.5", "2,5", ""};
+
+    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), fields, rec.actions()),
+              gui::StartOutcome::Launched);
+
+    const fs::path exe = exchange::exchangeDir(root.path()) / "PRGVELDRON";
+    EXPECT_EQ(rec.events,
+              (std::vector<std::string>{
+                  "ask:Data zapsána. SPUSTIT VÝPOČET ??? manpr=[\r\n] step=[2,5\r\n] start=none",
+                  "launch:" + exe.string() + " start=[12.5\r\n]"}));
+}
+
+TEST(StartSequence, NoWritesTheSettingsButNeitherStartLevelNorLaunch) {
+    const TempDir program, root;
+    fs::create_directories(exchange::exchangeDir(root.path()));
+    Recorder rec{program.path(), root.path()};
+    rec.answer = false;
+
+    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {"1", "10", "0.6"}, rec.actions()),
+              gui::StartOutcome::Declined);
+    ASSERT_EQ(rec.events.size(), 1u);
+    EXPECT_EQ(readBytes(program.path() / "IN_MANPR"), "0.6\r\n");
+    EXPECT_EQ(readBytes(program.path() / "IN_TIME_STEP_min"), "10\r\n");
+    EXPECT_FALSE(fs::exists(rec.startFile()));
+}
+
+TEST(StartSequence, AFileThatCannotBeWrittenStopsTheSequenceThere) {
+    // IN_MANPR comes first: when it fails nothing else is written or asked.
+    {
+        const TempDir program, root;
+        fs::create_directories(exchange::exchangeDir(root.path()));
+        fs::create_directory(program.path() / "IN_MANPR"); // a directory cannot be opened as a file
+        Recorder rec{program.path(), root.path()};
+        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
+                  gui::StartOutcome::WriteFailed);
+        ASSERT_EQ(rec.events.size(), 1u);
+        EXPECT_EQ(rec.events[0].rfind("error:", 0), 0u);
+        EXPECT_NE(rec.events[0].find("IN_MANPR"), std::string::npos);
+        EXPECT_FALSE(fs::exists(program.path() / "IN_TIME_STEP_min"));
+    }
+    // IN_TIME_STEP_min second: IN_MANPR stays written, no question.
+    {
+        const TempDir program, root;
+        fs::create_directory(program.path() / "IN_TIME_STEP_min");
+        Recorder rec{program.path(), root.path()};
+        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
+                  gui::StartOutcome::WriteFailed);
+        ASSERT_EQ(rec.events.size(), 1u);
+        EXPECT_NE(rec.events[0].find("IN_TIME_STEP_min"), std::string::npos);
+        EXPECT_EQ(readBytes(program.path() / "IN_MANPR"), "0\r\n");
+    }
+    // A missing exchange directory: confirmed, but IN_START_VYP fails and no core starts.
+    {
+        const TempDir program, root;
+        Recorder rec{program.path(), root.path()};
+        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
+                  gui::StartOutcome::WriteFailed);
+        ASSERT_EQ(rec.events.size(), 2u);
+        EXPECT_EQ(rec.events[1].rfind("error:Soubor nenalezen: ", 0), 0u);
+        EXPECT_NE(rec.events[1].find("IN_START_VYP"), std::string::npos);
+    }
+}
+
+TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only directory";
+    const TempDir program, root;
+    fs::permissions(program.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    Recorder rec{program.path(), root.path()};
+    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
+              gui::StartOutcome::WriteFailed);
+    ASSERT_EQ(rec.events.size(), 1u);
+    EXPECT_EQ(rec.events[0].rfind("error:Přístup k souboru odepřen: ", 0), 0u);
+    const gui::FileResult option =
+        gui::perform(gui::optionWrite(program.path(), OptionGroup::RadioGroup1, 1));
+    EXPECT_FALSE(option);
+    EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
+}
