@@ -1,0 +1,301 @@
+// The two-blank table loader, the drawing conversion, the chart points and
+// the exact bytes of the flood wave and curve exchange files.
+#include "exchange/file_names.h"
+#include "gui/common/cell_number.h"
+#include "gui/common/grid_points.h"
+#include "gui/common/input_files.h"
+#include "gui/common/two_blank_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Fields = std::vector<std::string>;
+
+namespace {
+
+class TempDir {
+public:
+    TempDir() {
+        char pattern[] = "/tmp/veldron_forms_XXXXXX";
+        m_path = ::mkdtemp(pattern);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Fields rowCells(const gui::Grid& grid, int row, int columns) {
+    Fields cells;
+    for (int column = 0; column < columns; ++column)
+        cells.push_back(grid.cell(column, row));
+    return cells;
+}
+
+} // namespace
+
+TEST(SplitTwoBlankLine, FieldsAfterTheFirstKeepOneLeadingBlank) {
+    EXPECT_EQ(gui::splitTwoBlankLine("12.5"), Fields({"12.5"}));
+    EXPECT_EQ(gui::splitTwoBlankLine("1  12.5"), Fields({"1", " 12.5"}));
+    EXPECT_EQ(gui::splitTwoBlankLine("312.50  0.50  1838.9  8091.3"),
+              Fields({"312.50", " 0.50", " 1838.9", " 8091.3"}));
+}
+
+TEST(SplitTwoBlankLine, OnlyPairsOfBlanksSeparate) {
+    EXPECT_EQ(gui::splitTwoBlankLine("12 5"), Fields({"12 5"}));
+    EXPECT_EQ(gui::splitTwoBlankLine("1\t2,3;4"), Fields({"1\t2,3;4"}));
+    EXPECT_EQ(gui::splitTwoBlankLine("1   2"), Fields({"1", "", " 2"}));
+    EXPECT_EQ(gui::splitTwoBlankLine("  7"), Fields({"", " 7"}));
+    EXPECT_EQ(gui::splitTwoBlankLine(""), Fields({""}));
+    // A trailing blank completes a pair with the appended ones: one more, empty field.
+    EXPECT_EQ(gui::splitTwoBlankLine("12.5 "), Fields({"12.5", ""}));
+}
+
+TEST(ReadTwoBlankTable, FillsNumbersAndDropsRowsBeyondTheFile) {
+    TempDir dir;
+    const fs::path file = dir.path() / "t.csv";
+    writeBytes(file, "1  2\r\n3  4\r\n");
+    gui::Grid grid(3, 10);
+    grid.setCell(1, 7, "old");
+    const gui::TableLoad load = gui::readTwoBlankTable(file, grid);
+    EXPECT_TRUE(load.opened);
+    EXPECT_TRUE(load.error.empty());
+    EXPECT_EQ(load.lines, 2);
+    EXPECT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(rowCells(grid, 1, 3), Fields({"1", "1", " 2"}));
+    EXPECT_EQ(rowCells(grid, 2, 3), Fields({"2", "3", " 4"}));
+    grid.setRowCount(10);
+    EXPECT_EQ(grid.cell(1, 7), "") << "rows beyond the file are dropped, not kept";
+}
+
+TEST(ReadTwoBlankTable, LineEnds) {
+    TempDir dir;
+    const fs::path file = dir.path() / "t.csv";
+    struct Case {
+        std::string bytes;
+        Fields values; // column 1 of each row
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"5", {"5"}},                       // final line without a line end
+        {"5\r\n", {"5"}},                   // a line end after the last line adds no row
+        {"5\n6", {"5", "6"}},               // LF only
+        {"5\r\n\r\n6\r\n", {"5", "", "6"}}, // an empty line is a row
+        {"\r\n", {""}},
+        {"5\r", {"5"}},         // CR at the very end belongs to the line end
+        {"5\r6\r\n", {"5\r6"}}, // a CR inside a line is text
+    };
+    for (const Case& c : cases) {
+        writeBytes(file, c.bytes);
+        gui::Grid grid(2, 3);
+        const gui::TableLoad load = gui::readTwoBlankTable(file, grid);
+        SCOPED_TRACE(c.bytes);
+        ASSERT_EQ(load.lines, static_cast<int>(c.values.size()));
+        ASSERT_EQ(grid.rowCount(), load.lines + 1);
+        for (int row = 1; row <= load.lines; ++row) {
+            EXPECT_EQ(grid.cell(0, row), std::to_string(row));
+            EXPECT_EQ(grid.cell(1, row), c.values[static_cast<std::size_t>(row - 1)]);
+        }
+    }
+}
+
+TEST(ReadTwoBlankTable, GrowsPastItsRowsAndKeepsFieldsBeyondTheLastColumn) {
+    TempDir dir;
+    const fs::path file = dir.path() / "t.csv";
+    std::string bytes;
+    for (int i = 1; i <= 1200; ++i)
+        bytes += std::to_string(i) + "  x\r\n";
+    writeBytes(file, bytes);
+    gui::Grid grid(2, 999);
+    EXPECT_EQ(gui::readTwoBlankTable(file, grid).lines, 1200);
+    EXPECT_EQ(grid.rowCount(), 1201);
+    EXPECT_EQ(grid.cell(0, 1200), "1200");
+    EXPECT_EQ(grid.cell(1, 1200), "1200");
+    EXPECT_EQ(gui::floodWaveLines(grid)[1199], "1200 ") << "field 2 is not written";
+    grid.setColumnCount(3);
+    EXPECT_EQ(grid.cell(2, 1200), " x") << "but it stays with the row";
+}
+
+TEST(ReadTwoBlankTable, NeverClearsCellsItsLinesDoNotReach) {
+    TempDir dir;
+    const fs::path file = dir.path() / "t.csv";
+    gui::Grid grid(5, 50);
+    writeBytes(file, "1  2  3  4\r\n5  6  7  8\r\n");
+    gui::readTwoBlankTable(file, grid);
+    writeBytes(file, "9  10\r\n11  12  13  14\r\n");
+    gui::readTwoBlankTable(file, grid);
+    EXPECT_EQ(rowCells(grid, 1, 5), Fields({"1", "9", " 10", " 3", " 4"}));
+    EXPECT_EQ(rowCells(grid, 2, 5), Fields({"2", "11", " 12", " 13", " 14"}));
+}
+
+TEST(ReadTwoBlankTable, FileThatCannotBeOpenedLeavesTheGridUntouched) {
+    TempDir dir;
+    gui::Grid grid(2, 999);
+    grid.setCell(1, 5, "typed");
+    for (const fs::path& path : {dir.path() / "missing.csv", dir.path()}) {
+        const gui::TableLoad load = gui::readTwoBlankTable(path, grid);
+        EXPECT_FALSE(load.opened);
+        EXPECT_EQ(load.lines, 0);
+        EXPECT_NE(load.error.find(path.string()), std::string::npos) << load.error;
+        EXPECT_EQ(grid.rowCount(), 999);
+        EXPECT_EQ(grid.cell(1, 5), "typed");
+    }
+    EXPECT_EQ(gui::readTwoBlankTable(dir.path() / "missing.csv", grid).error,
+              gui::fileErrorText(ENOENT, dir.path() / "missing.csv"));
+}
+
+namespace {
+
+// A stream that yields its text and then fails with EIO.
+struct FailingSource {
+    std::string text;
+    std::size_t at = 0;
+};
+
+ssize_t failingRead(void* cookie, char* buffer, size_t size) {
+    auto* source = static_cast<FailingSource*>(cookie);
+    if (source->at >= source->text.size()) {
+        errno = EIO;
+        return -1;
+    }
+    const std::size_t n = std::min(size, source->text.size() - source->at);
+    std::memcpy(buffer, source->text.data() + source->at, n);
+    source->at += n;
+    return static_cast<ssize_t>(n);
+}
+
+} // namespace
+
+TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
+    FailingSource source{"1.5\r\n2.5\r\n3.", 0};
+    cookie_io_functions_t functions{failingRead, nullptr, nullptr, nullptr};
+    std::FILE* file = fopencookie(&source, "r", functions);
+    ASSERT_NE(file, nullptr);
+    gui::Grid grid(2, 999);
+    const gui::TableLoad load = gui::readTwoBlankTable(file, "Q_FLOOD_WAVE.csv", grid);
+    std::fclose(file);
+    EXPECT_TRUE(load.opened);
+    EXPECT_EQ(load.lines, 2);
+    EXPECT_EQ(load.error, gui::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
+    EXPECT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.cell(1, 2), "2.5");
+}
+
+TEST(CellNumber, Numbers) {
+    EXPECT_DOUBLE_EQ(gui::cellNumber(""), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("   "), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber(" 12.5"), 12.5);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("\t-3"), -3.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("+.5"), 0.5);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("5."), 5.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("1.5E3"), 1500.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("2e-2"), 0.02);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("1.5000000E+003"), 1500.0);
+}
+
+TEST(CellNumber, NotANumberDrawsAsItsLeadingNumber) {
+    EXPECT_DOUBLE_EQ(gui::cellNumber("12,5"), 12.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("12abc"), 12.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("3e"), 3.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("3e+x"), 3.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("abc"), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("-"), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("."), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("inf"), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("nan"), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("0x10"), 0.0);
+    EXPECT_DOUBLE_EQ(gui::cellNumber("1e999"), 0.0);
+}
+
+TEST(GridPoints, ValuesRowByRowAndCurvePointsSortedStably) {
+    gui::Grid grid(3, 4);
+    grid.setCell(1, 1, "1");
+    grid.setCell(2, 1, " 30");
+    grid.setCell(1, 2, "2");
+    grid.setCell(2, 2, " 10");
+    grid.setCell(1, 3, "3");
+    grid.setCell(2, 3, " 10");
+    EXPECT_EQ(gui::gridValues(grid), std::vector<double>({1, 30, 2, 10, 3, 10}));
+    const std::vector<gui::ChartPoint> points = gui::gridPointsSortedByX(grid, 2, 1);
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].x, 10.0);
+    EXPECT_EQ(points[0].y, 2.0) << "equal x keep their row order";
+    EXPECT_EQ(points[1].y, 3.0);
+    EXPECT_EQ(points[2].x, 30.0);
+}
+
+TEST(InputFiles, FloodWaveBytes) {
+    TempDir dir;
+    gui::Grid grid(2, 4);
+    grid.setCell(1, 1, "5.00");
+    grid.setCell(1, 3, "12,5");
+    ASSERT_TRUE(gui::writeFloodWaveFiles(dir.path(), grid, "7"));
+    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "5.00 \r\n \r\n12,5 \r\n");
+    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "7\r\n");
+}
+
+TEST(InputFiles, CurveBytes) {
+    TempDir dir;
+    gui::Grid grid(5, 3);
+    grid.setCell(1, 1, "312.50");
+    grid.setCell(2, 1, " 0.50");
+    grid.setCell(3, 1, " 1838.9");
+    grid.setCell(4, 1, " 8091.3");
+    grid.setCell(5, 1, " beyond");
+    ASSERT_TRUE(gui::writeCurveFiles(dir.path(), grid, "0"));
+    EXPECT_EQ(readBytes(dir.path() / exchange::kCurve),
+              "312.50\t 0.50\t 1838.9\t 8091.3\t\r\n\t\t\t\t\r\n");
+    EXPECT_EQ(readBytes(dir.path() / exchange::kCurveRowCount), "0\r\n");
+}
+
+TEST(InputFiles, TableFailureLeavesTheCountUntouched) {
+    TempDir dir;
+    gui::Grid grid(2, 3);
+    fs::create_directory(dir.path() / exchange::kFloodWave); // cannot be created as a file
+    writeBytes(dir.path() / exchange::kInflowPointCount, "old\r\n");
+    const gui::FileResult result = gui::writeFloodWaveFiles(dir.path(), grid, "2");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, gui::fileErrorText(EISDIR, dir.path() / exchange::kFloodWave));
+    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "old\r\n");
+}
+
+TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
+    TempDir dir;
+    gui::Grid grid(5, 3);
+    fs::create_symlink("/dev/full", dir.path() / exchange::kCurve);
+    const gui::FileResult result = gui::writeCurveFiles(dir.path(), grid, "2");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
+}
+
+TEST(InputFiles, CountFailureKeepsTheTable) {
+    TempDir dir;
+    gui::Grid grid(2, 2);
+    grid.setCell(1, 1, "1");
+    fs::create_directory(dir.path() / exchange::kInflowPointCount);
+    EXPECT_FALSE(gui::writeFloodWaveFiles(dir.path(), grid, "1").ok);
+    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "1 \r\n");
+}
