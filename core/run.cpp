@@ -103,7 +103,8 @@ std::int64_t wholeCount(float count) {
 
 class Run {
 public:
-    Run(const fs::path& root, std::ostream& console) : m_root(root), m_console(console) {}
+    Run(const fs::path& root, std::ostream& console, KlemesSolver solver)
+        : m_root(root), m_console(console), m_solver(solver) {}
 
     void execute() {
         const fs::path exchangeDir = exchange::exchangeDir(m_root);
@@ -197,6 +198,7 @@ public:
             }
         }
 
+        routing.solver = m_solver;
         routing.crestHeight = dam.crestHeight;
         routing.retentionHeight = dam.retentionHeight;
         routing.outletCoefficientScaled = dam.outletCoefficientScaled;
@@ -231,12 +233,14 @@ private:
     std::ostream& m_console;
     std::unique_ptr<InputFile> m_startFile;
     std::unique_ptr<OutputFiles> m_outputs;
+    KlemesSolver m_solver;
 };
 
 } // namespace
 
-int runCore(const fs::path& root, std::ostream& console, std::istream& consoleInput) {
-    Run run(root, console);
+int runCore(const fs::path& root, std::ostream& console, std::istream& consoleInput,
+            KlemesSolver solver) {
+    Run run(root, console, solver);
     try {
         run.execute();
         return exchange::kExitNormal;

@@ -98,4 +98,9 @@ std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const Sto
 std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const StorageLine& line,
                                              const RowSink* log = nullptr);
 
+/// A Klemes solver: klemesStep in every run; the scans give the same rows and
+/// stand in for it where tests and benchmarks compare whole runs.
+using KlemesSolver = std::optional<KlemesRow> (*)(const KlemesCurve&, const StorageLine&,
+                                                  const RowSink*);
+
 } // namespace veldron

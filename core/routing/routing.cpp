@@ -89,7 +89,7 @@ void Router::setOutlets(std::int64_t i, float outflow, float volumeChange) {
 
 void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
     // Every chosen row is applied in turn; the last one decides the step.
-    const std::optional<KlemesRow> row = klemesStep(m_klemes[p], storageLine(i), &m_logRow);
+    const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], storageLine(i), &m_logRow);
     if (!row) return;
     const double qIn = m_in.inflow[i - 1];
     float outflow = row->flow;
@@ -102,7 +102,7 @@ void Router::continuousManipulation(std::int64_t i) {
     const StorageLine line = storageLine(i);
     const float qo = m_outletCapacity[i];
     for (int p = 0; p < kOpeningCount; ++p)
-        if (const auto row = klemesStep(m_klemes[p], line)) m_openingFlow[p] = row->flow;
+        if (const auto row = m_in.solver(m_klemes[p], line, nullptr)) m_openingFlow[p] = row->flow;
 
     std::array<float, kOpeningCount> gap{};
     float smallest = kNoGap;
@@ -117,7 +117,7 @@ void Router::continuousManipulation(std::int64_t i) {
             break;
         }
 
-    const std::optional<KlemesRow> row = klemesStep(m_klemes[m_chosenOpening], line, &m_logRow);
+    const std::optional<KlemesRow> row = m_in.solver(m_klemes[m_chosenOpening], line, &m_logRow);
     if (!row) return;
     m_routedVolume = cutTowardZero(row->lineVolume);
     setOutlets(i, qo,

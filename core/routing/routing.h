@@ -55,6 +55,7 @@ struct RoutingInput {
     float startVolume = 0;     // m3
     std::vector<float> inflow; // m3/s, inflow[i - 1] is the inflow of step i
     float inflowPeakIndex = 0; // step of the peak, a real; 0 when no inflow reaches 0.01
+    KlemesSolver solver = klemesStep; // the scans stand in where whole runs are compared
 };
 
 /// Where each completed step goes.

@@ -1,0 +1,30 @@
+// A calculation case written out as an installation root, for tests and benchmarks.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace veldron::testing {
+
+struct ReservoirCase {
+    // Curve rows: level above the bottom [m] and volume [m3]; the elevation
+    // column is the level + 300 m and the area column 0.
+    std::vector<std::pair<double, double>> curve;
+    std::vector<double> inflow; // m3/s per step
+    // One-value files by name, as the front end writes them (text exactly as typed).
+    std::map<std::string, std::string> values;
+
+    /// A valley reservoir of `scale` times the volume of the sample, crest 12 m,
+    /// retention 2.5 m, with the given outlets, spillway and flood.
+    static ReservoirCase valley(double volumeScale);
+
+    /// Creates root/PULT_na_vypocty with every IN_* file, and the OUT_* directories.
+    void writeRoot(const std::filesystem::path& root) const;
+};
+
+/// The bytes of every file under root/OUT_DATA and root/OUT_RESULT, by relative path.
+std::map<std::string, std::string> outputFiles(const std::filesystem::path& root);
+
+} // namespace veldron::testing
