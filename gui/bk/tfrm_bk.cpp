@@ -1,0 +1,231 @@
+// The bathygraphic curve input form.
+#include "gui/bk/tfrm_bk.h"
+
+#include "exchange/file_names.h"
+#include "gui/charts/line_chart_view.h"
+#include "gui/common/grid_points.h"
+#include "gui/common/input_files.h"
+#include "gui/common/two_blank_table.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/grid/grid_model.h"
+#include "gui/grid/grid_view.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace {
+
+const QColor kAreaColour(0, 128, 0);
+const QColor kVolumeColour(0, 0, 255);
+
+std::filesystem::path filePath(const QString& dir, const char* name) {
+    return std::filesystem::path(dir.toStdU16String()) / name;
+}
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter belongs to the grid's editing; it must never press a button.
+    button->setAutoDefault(false);
+    if (bold) {
+        QFont font = button->font();
+        font.setBold(true);
+        button->setFont(font);
+    }
+    return button;
+}
+
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+} // namespace
+
+TFRM_BK::TFRM_BK(QWidget* parent)
+    : QDialog(parent), m_grid(kColumnCount, kInitialRows),
+      m_filesDir(QCoreApplication::applicationDirPath()) {
+    setObjectName("FRM_BK");
+    setWindowTitle("FRM_BK");
+    // The header shows before any load; the leading blanks centre it roughly
+    // in the columns, as the users know it.
+    m_grid.setCell(kElevationColumn, 0, "      H [m n.m.]");
+    m_grid.setCell(kDepthColumn, 0, "         h [m]");
+    m_grid.setCell(kVolumeColumn, 0, "        V [m3]");
+    m_grid.setCell(kAreaColumn, 0, "        A [m2]");
+    buildForm();
+    resize(880, 568); // about 896 x 607 with the window frame
+}
+
+TFRM_BK::~TFRM_BK() = default;
+
+QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
+                             const char* name, const QString& title, const QString& horizontal,
+                             const QString& vertical, const QColor& colour) {
+    auto* panel = new QWidget(parent);
+    chart = new gui::LineChartView(panel);
+    chart->setObjectName(name);
+    chart->setChartTitle(title, colour, true);
+    chart->setAxisTitles(horizontal, vertical, colour);
+    chart->setMinimumSize(300, 200);
+
+    drawButton = makeButton("Vykresli graf", name, panel, false);
+    drawButton->setObjectName(QString(name) + "Draw");
+    QPalette palette = drawButton->palette();
+    palette.setColor(QPalette::ButtonText, colour);
+    drawButton->setPalette(palette);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(drawButton);
+    buttonRow->addStretch(1);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(chart, 1);
+    layout->addLayout(buttonRow);
+    keepPlaceWhenHidden(panel);
+    panel->hide();
+    return panel;
+}
+
+void TFRM_BK::buildForm() {
+    auto* group = new QGroupBox("Batygrafie", this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(group);
+
+    m_loadButton = makeButton("Načíst data", "btnLoad", group, true);
+
+    m_model = new gui::GridModel(m_grid, this);
+    m_gridView = new QTableView(group);
+    m_gridView->setObjectName("gridCurve");
+    gui::setupGridView(*m_gridView, *m_model, kColumnWidthPx, kRowHeightPx);
+    m_gridView->setFixedWidth(425);
+
+    m_rowCountLabel = new QLabel("počet řádků BK", group);
+    m_rowCountLabel->setObjectName("lblRowCount");
+    m_rowCount = new QLineEdit("0", group);
+    m_rowCount->setObjectName("editRowCount");
+    m_rowCount->setReadOnly(true);
+    m_rowCount->setFixedWidth(60);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_rowCountLabel), static_cast<QWidget*>(m_rowCount)}) {
+        keepPlaceWhenHidden(widget);
+        widget->hide();
+    }
+
+    m_closeNoSaveButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
+    m_closeSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", group, true);
+
+    m_areaPanel = buildChart(group, m_areaChart, m_drawAreaButton, "chartArea",
+                             "Batygrafické křivky - čáry zatopených ploch", "Plocha A [m2]",
+                             "Výška hráze h [m]", kAreaColour);
+    m_volumePanel = buildChart(group, m_volumeChart, m_drawVolumeButton, "chartVolume",
+                               "Batygrafické křivky - čáry zatopených objemů", "Objem V [m3]",
+                               "Nadm. výška H [m n.m.]", kVolumeColour);
+
+    auto* loadRow = new QHBoxLayout;
+    loadRow->addWidget(m_loadButton);
+    loadRow->addStretch(1);
+
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(m_rowCountLabel);
+    bottomRow->addWidget(m_rowCount);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(m_closeNoSaveButton);
+    bottomRow->addWidget(m_closeSaveButton);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(loadRow);
+    left->addWidget(m_gridView, 1);
+    left->addLayout(bottomRow);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_areaPanel, 1);
+    right->addWidget(m_volumePanel, 1);
+
+    auto* columns = new QHBoxLayout(group);
+    columns->addLayout(left);
+    columns->addLayout(right, 1);
+
+    connect(m_loadButton, &QPushButton::clicked, this, &TFRM_BK::loadData);
+    connect(m_drawAreaButton, &QPushButton::clicked, this, &TFRM_BK::drawAreaCurve);
+    connect(m_drawVolumeButton, &QPushButton::clicked, this, &TFRM_BK::drawVolumeCurve);
+    connect(m_closeSaveButton, &QPushButton::clicked, this, &TFRM_BK::closeAndSave);
+    connect(m_closeNoSaveButton, &QPushButton::clicked, this, &TFRM_BK::closeWithoutSaving);
+}
+
+void TFRM_BK::loadData() {
+    m_rowCountLabel->show();
+    m_rowCount->show();
+    m_areaPanel->show();
+    m_volumePanel->show();
+
+    const gui::TableLoad load =
+        gui::readTwoBlankTable(filePath(m_filesDir, exchange::kCurveSource), m_grid);
+    m_model->reload();
+    if (!load.error.empty()) {
+        gui::MessageService::instance().error(this, QString::fromStdString(load.error));
+        return;
+    }
+    m_rowCount->setText(QString::number(load.lines));
+}
+
+void TFRM_BK::drawCurve(gui::LineChartView* chart, int xColumn, int yColumn, const QColor& colour) {
+    chart->removeAllLines();
+    QLineSeries* line = chart->addLine(colour);
+    chart->appendPoints(line, gui::gridPointsSortedByX(m_grid, xColumn, yColumn));
+}
+
+void TFRM_BK::drawAreaCurve() {
+    drawCurve(m_areaChart, kAreaColumn, kDepthColumn, kAreaColour);
+}
+
+void TFRM_BK::drawVolumeCurve() {
+    drawCurve(m_volumeChart, kVolumeColumn, kElevationColumn, kVolumeColour);
+}
+
+void TFRM_BK::closeAndSave() {
+    const gui::FileResult result =
+        gui::writeCurveFiles(std::filesystem::path(m_filesDir.toStdU16String()), m_grid,
+                             m_rowCount->text().toStdString());
+    if (!result) {
+        gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+        return;
+    }
+    accept();
+}
+
+void TFRM_BK::closeWithoutSaving() {
+    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+}
+
+// Escape would close the form and lose the grid's content without a question.
+void TFRM_BK::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFRM_BK::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    QDialog::showEvent(event);
+}

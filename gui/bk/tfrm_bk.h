@@ -1,0 +1,88 @@
+// The bathygraphic curve input form: loads the stage-volume table from its
+// source file into a grid, draws the area and volume curves, and writes the
+// core's curve files.
+#pragma once
+
+#include "gui/common/grid.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace gui {
+class GridModel;
+class LineChartView;
+} // namespace gui
+
+class TFRM_BK : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFRM_BK(QWidget* parent = nullptr);
+    ~TFRM_BK() override;
+
+    /// The directory of the source file and of the files written; the
+    /// directory of the program file unless set.
+    void setFilesDir(const QString& dir) { m_filesDir = dir; }
+    QString filesDir() const { return m_filesDir; }
+
+    const gui::Grid& grid() const { return m_grid; }
+
+    static constexpr int kInitialRows = 50; // header and 49 data rows
+    static constexpr int kColumnCount = 5;  // numbering, H, h, V, A
+    static constexpr int kColumnWidthPx = 80;
+    static constexpr int kRowHeightPx = 24;
+    // Value columns of the grid.
+    static constexpr int kElevationColumn = 1; // H [m n.m.]
+    static constexpr int kDepthColumn = 2;     // h [m]
+    static constexpr int kVolumeColumn = 3;    // V [m3]
+    static constexpr int kAreaColumn = 4;      // A [m2]
+
+public slots:
+    /// "Načíst data": shows the charts and the row count, fills the grid from
+    /// the source file (cells its lines do not reach keep their text); the
+    /// row count follows a load that read the file completely.
+    void loadData();
+    /// "Vykresli graf" of the upper chart: depth against area, in green.
+    void drawAreaCurve();
+    /// "Vykresli graf" of the lower chart: elevation against volume, in blue.
+    void drawVolumeCurve();
+    /// "Zavřít a uložit": writes both files, then closes; on a file error the
+    /// error is shown and the form stays open.
+    void closeAndSave();
+    /// "Zavřít bez uložení": closes without writing when the user says yes.
+    void closeWithoutSaving();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildForm();
+    QWidget* buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
+                        const char* name, const QString& title, const QString& horizontal,
+                        const QString& vertical, const QColor& colour);
+    void drawCurve(gui::LineChartView* chart, int xColumn, int yColumn, const QColor& colour);
+
+    gui::Grid m_grid;
+    QString m_filesDir;
+    bool m_centred = false;
+
+    gui::GridModel* m_model = nullptr;
+    QTableView* m_gridView = nullptr;
+    QWidget* m_areaPanel = nullptr;
+    QWidget* m_volumePanel = nullptr;
+    gui::LineChartView* m_areaChart = nullptr;
+    gui::LineChartView* m_volumeChart = nullptr;
+    QPushButton* m_loadButton = nullptr;
+    QPushButton* m_drawAreaButton = nullptr;
+    QPushButton* m_drawVolumeButton = nullptr;
+    QPushButton* m_closeNoSaveButton = nullptr;
+    QPushButton* m_closeSaveButton = nullptr;
+    QLabel* m_rowCountLabel = nullptr;
+    QLineEdit* m_rowCount = nullptr;
+};

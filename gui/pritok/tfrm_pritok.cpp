@@ -1,0 +1,190 @@
+// The flood wave input form.
+#include "gui/pritok/tfrm_pritok.h"
+
+#include "exchange/file_names.h"
+#include "gui/charts/line_chart_view.h"
+#include "gui/common/grid_points.h"
+#include "gui/common/input_files.h"
+#include "gui/common/two_blank_table.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/grid/grid_model.h"
+#include "gui/grid/grid_view.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path filePath(const QString& dir, const char* name) {
+    return std::filesystem::path(dir.toStdU16String()) / name;
+}
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter belongs to the grid's editing; it must never press a button.
+    button->setAutoDefault(false);
+    if (bold) {
+        QFont font = button->font();
+        font.setBold(true);
+        button->setFont(font);
+    }
+    return button;
+}
+
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+} // namespace
+
+TFRM_Pritok::TFRM_Pritok(QWidget* parent)
+    : QDialog(parent), m_grid(2, kInitialRows), m_filesDir(QCoreApplication::applicationDirPath()) {
+    setObjectName("FRM_Pritok");
+    setWindowTitle("FRM_Povodňová vlna");
+    buildForm();
+    resize(963, 445); // about 979 x 484 with the window frame
+}
+
+TFRM_Pritok::~TFRM_Pritok() = default;
+
+void TFRM_Pritok::buildForm() {
+    auto* group = new QGroupBox("Povodňová vlna", this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(group);
+
+    m_loadButton = makeButton("Načíst data", "btnLoad", group, true);
+    m_loadButton->setFixedWidth(169);
+
+    m_model = new gui::GridModel(m_grid, this);
+    m_gridView = new QTableView(group);
+    m_gridView->setObjectName("gridFloodWave");
+    gui::setupGridView(*m_gridView, *m_model, kColumnWidthPx, kRowHeightPx);
+    m_gridView->setFixedWidth(169);
+
+    m_drawButton = makeButton("Vykresli povodňovou vlnu", "btnDraw", group, true);
+    m_chart = new gui::LineChartView(group);
+    m_chart->setObjectName("chartFloodWave");
+    m_chart->setAxisTitles("časový krok i [-]", "Průtok [m3/s]");
+    m_chart->setMinimumSize(400, 250);
+
+    m_pointCountLabel = new QLabel("Počet i", group);
+    m_pointCountLabel->setObjectName("lblPointCount");
+    m_pointCount = new QLineEdit("0", group);
+    m_pointCount->setObjectName("editPointCount");
+    m_pointCount->setReadOnly(true);
+    m_pointCount->setFixedWidth(73);
+
+    m_closeNoSaveButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
+    m_closeSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", group, true);
+    QPalette blue = m_closeSaveButton->palette();
+    blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+    m_closeSaveButton->setPalette(blue);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_loadButton);
+    left->addWidget(m_gridView, 1);
+
+    auto* drawRow = new QHBoxLayout;
+    drawRow->addWidget(m_drawButton);
+    drawRow->addStretch(1);
+
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(m_pointCountLabel);
+    bottomRow->addWidget(m_pointCount);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(m_closeNoSaveButton);
+    bottomRow->addWidget(m_closeSaveButton);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(drawRow);
+    right->addWidget(m_chart, 1);
+    right->addLayout(bottomRow);
+
+    auto* columns = new QHBoxLayout(group);
+    columns->addLayout(left);
+    columns->addLayout(right, 1);
+
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
+          static_cast<QWidget*>(m_pointCountLabel), static_cast<QWidget*>(m_pointCount)}) {
+        keepPlaceWhenHidden(widget);
+        widget->hide();
+    }
+
+    connect(m_loadButton, &QPushButton::clicked, this, &TFRM_Pritok::loadData);
+    connect(m_drawButton, &QPushButton::clicked, this, &TFRM_Pritok::drawFloodWave);
+    connect(m_closeSaveButton, &QPushButton::clicked, this, &TFRM_Pritok::closeAndSave);
+    connect(m_closeNoSaveButton, &QPushButton::clicked, this, &TFRM_Pritok::closeWithoutSaving);
+}
+
+void TFRM_Pritok::loadData() {
+    m_chart->show();
+    m_pointCountLabel->show();
+    m_pointCount->show();
+    m_drawButton->show();
+
+    m_grid.setCell(0, 0, "i");
+    m_grid.setCell(1, 0, "Q [m3/s]");
+    const gui::TableLoad load =
+        gui::readTwoBlankTable(filePath(m_filesDir, exchange::kFloodWaveSource), m_grid);
+    m_model->reload();
+    if (!load.error.empty()) {
+        gui::MessageService::instance().error(this, QString::fromStdString(load.error));
+        return;
+    }
+    m_pointCount->setText(QString::number(load.lines));
+}
+
+void TFRM_Pritok::drawFloodWave() {
+    m_chart->removeAllLines();
+    QLineSeries* line = m_chart->addLine(QColor(255, 0, 0));
+    m_chart->appendValues(line, gui::gridValues(m_grid));
+}
+
+void TFRM_Pritok::closeAndSave() {
+    const gui::FileResult result =
+        gui::writeFloodWaveFiles(std::filesystem::path(m_filesDir.toStdU16String()), m_grid,
+                                 m_pointCount->text().toStdString());
+    if (!result) {
+        gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+        return;
+    }
+    accept();
+}
+
+void TFRM_Pritok::closeWithoutSaving() {
+    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+}
+
+// Escape would close the form and lose the grid's content without a question.
+void TFRM_Pritok::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFRM_Pritok::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    QDialog::showEvent(event);
+}
