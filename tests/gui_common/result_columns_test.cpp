@@ -1,6 +1,6 @@
 // Loading the core's result files into a grid, plotting a grid, cell names.
 #include "gui/common/cell_reference.h"
-#include "gui/common/plot_columns.h"
+#include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
 
 #include <gtest/gtest.h>
@@ -94,12 +94,8 @@ TEST(ReadResultColumns, LastLineDecidesTheColumnsAndTheGridGrows) {
     EXPECT_EQ(grid.columnCount(), 3);
     EXPECT_EQ(grid.cell(2, 2), "4.5");
 
-    std::vector<gui::LinePoint> line;
-    gui::plotGridColumns(grid, line);
-    ASSERT_EQ(line.size(), 4u); // both values of every row, row by row
-    EXPECT_DOUBLE_EQ(line[1].y, 2.5);
-    EXPECT_DOUBLE_EQ(line[2].y, 3.5);
-    EXPECT_DOUBLE_EQ(line[3].x, 3.0);
+    // Drawn: both values of every row, row by row.
+    EXPECT_EQ(gui::gridValues(grid), (std::vector<double>{1.5, 2.5, 3.5, 4.5}));
 
     // A last line with trailing blanks adds no empty column (no phantom zeros).
     gui::Grid other(999, 999);
@@ -116,9 +112,7 @@ TEST(ReadResultColumns, EmptyFileLeavesOnlyTheHeaderRow) {
     EXPECT_EQ(grid.rowCount(), 1);
     EXPECT_EQ(grid.columnCount(), 2); // the header stays visible
     EXPECT_EQ(grid.cell(1, 0), "h [m]");
-    std::vector<gui::LinePoint> line;
-    gui::plotGridColumns(grid, line);
-    EXPECT_TRUE(line.empty());
+    EXPECT_TRUE(gui::gridValues(grid).empty());
 }
 
 TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
@@ -141,21 +135,6 @@ TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
     EXPECT_EQ(present.lines, 2);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
     std::filesystem::remove_all(dir);
-}
-
-TEST(PlotGridColumns, AppendsAfterThePointsAlreadyInTheLine) {
-    gui::Grid grid(2, 4);
-    grid.setCell(1, 1, "1.5");
-    grid.setCell(1, 2, "");     // empty counts as 0
-    grid.setCell(1, 3, " 2e1"); // leading blank, exponent
-    std::vector<gui::LinePoint> line{{0.0, 7.0}};
-    gui::plotGridColumns(grid, line);
-    ASSERT_EQ(line.size(), 4u);
-    EXPECT_DOUBLE_EQ(line[1].x, 1.0);
-    EXPECT_DOUBLE_EQ(line[1].y, 1.5);
-    EXPECT_DOUBLE_EQ(line[2].y, 0.0);
-    EXPECT_DOUBLE_EQ(line[3].x, 3.0);
-    EXPECT_DOUBLE_EQ(line[3].y, 20.0);
 }
 
 TEST(CellReference, NamesColumnsUpToIV) {
