@@ -27,7 +27,7 @@ ConsoleDialog::ConsoleDialog(CoreProcess& process, const QString& title, QWidget
     txtConsole->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtConsole->setStyleSheet("QPlainTextEdit { background: black; color: #d0d0d0; }");
 
-    lblStatus = new QLabel("Výpočet běží", this);
+    lblStatus = new QLabel("Výpočet běží. Čeká-li jádro na Enter, stiskněte Enter.", this);
     lblStatus->setObjectName("lblStatus");
     btnSendEnter = new QPushButton("Enter", this);
     btnSendEnter->setObjectName("btnSendEnter");

@@ -23,11 +23,11 @@ namespace {
 
 constexpr int kFieldLength = 5; // characters a field accepts
 
-QLabel* boldLabel(const QString& text, QWidget* parent, int pointSizeStep = 0) {
+QLabel* boldLabel(const QString& text, QWidget* parent, int pixelSizeStep = 0) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
-    if (pointSizeStep != 0) font.setPointSize(font.pointSize() + pointSizeStep);
+    if (pixelSizeStep != 0) font.setPixelSize(font.pixelSize() + pixelSizeStep);
     label->setFont(font);
     return label;
 }
@@ -51,6 +51,11 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     setObjectName("TFRM_vypocet");
     setWindowTitle("FRM_výpočet");
     setModal(true);
+    // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
+    // long option texts whole within it.
+    QFont compact = font();
+    compact.setPixelSize(11);
+    setFont(compact);
 
     using gui::OptionGroup;
     const QString opened = "OTEVŘENÉ - s předpouštěním";
@@ -83,15 +88,15 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
                    "plynulá manipulace (cca podle MŘ 0.5-0.7 m):",
                    GroupBox2),
         0, 0);
+    auto* note = new QLabel(
+        "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", GroupBox2);
+    note->setWordWrap(true);
     auto* zone = new QHBoxLayout;
     zone->addWidget(Edit6);
     zone->addWidget(new QLabel("[m]", GroupBox2));
     zone->addStretch();
     manipulation->addLayout(zone, 1, 0);
-    manipulation->addWidget(
-        new QLabel("Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)",
-                   GroupBox2),
-        2, 0);
+    manipulation->addWidget(note, 2, 0);
 
     // One place at the right of RadioGroup2 for whichever side panel is shown;
     // its width is kept so that the window does not reflow when panels change.
@@ -101,7 +106,7 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     panelLayout->addWidget(RadioGroup3);
     panelLayout->addWidget(GroupBox2);
     panelLayout->addStretch();
-    panelPlace->setFixedWidth(430);
+    panelPlace->setFixedWidth(400);
     RadioGroup3->hide();
     GroupBox2->hide();
 
@@ -163,7 +168,7 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     row3->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 4), 0, Qt::AlignHCenter);
+    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
     layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
     layout->addLayout(row1);
     layout->addWidget(
