@@ -3,6 +3,7 @@
 
 #include "gui/dialogs/message_service.h"
 #include "gui/mainwindow/about_sound.h"
+#include "gui/ostatni/tfrm_ostatni.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -258,8 +259,7 @@ void TTrans1::openFloodWaveForm() {}
 // The bathygraphic curve form TFRM_BK opens here: openModal<TFRM_BK>();
 void TTrans1::openCurveForm() {}
 
-// The technical data form TFRM_Ostatni opens here: openModal<TFRM_Ostatni>();
-void TTrans1::openTechnicalDataForm() {}
+void TTrans1::openTechnicalDataForm() { openModal<TFRM_Ostatni>(); }
 
 void TTrans1::showCalculationForm() {
     if (m_calculationForm) m_calculationForm->exec();

@@ -1,0 +1,142 @@
+// The technical data form.
+#include "gui/ostatni/tfrm_ostatni.h"
+
+#include "gui/common/technical_data.h"
+#include "gui/dialogs/message_service.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <filesystem>
+
+TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : QDialog(parent) {
+    setObjectName("FRM_Ostatni");
+    setWindowTitle("FRM_Technické údaje");
+
+    auto* outlets = new QGroupBox("Spodní výpusti", this);
+    outlets->setObjectName("GroupBox1");
+    auto* outletGrid = new QGridLayout(outlets);
+    Edit1 = addField(outletGrid, 0, "Label1", "Počet spodních výpustí:", "Edit1", 1);
+    Edit2 = addField(outletGrid, 1, "Label2", "Průměr potrubí [m]:", "Edit2", 5);
+    Edit3 = addField(outletGrid, 2, "Label3", "Součinitel výtokové rychlosti [-]:", "Edit3", 6);
+
+    auto* spillway = new QGroupBox("Bezpečnostní přeliv", this);
+    spillway->setObjectName("GroupBox2");
+    auto* spillwayGrid = new QGridLayout(spillway);
+    Edit4 = addField(spillwayGrid, 0, "Label4", "Skutečná šířka b0 [m]:", "Edit4", 6);
+    Edit5 = addField(spillwayGrid, 1, "Label5", "Součinitel přepadu m [-]:", "Edit5", 6);
+    Edit6 = addField(spillwayGrid, 2, "Label6",
+                     "Výška vody po zásobní prostor ode dna nádrže (začátek RO) [m]:", "Edit6", 6);
+    Edit7 =
+        addField(spillwayGrid, 3, "Label7",
+                 "Výška vody po bezpečnostní přeliv ode dna nádrže (začátek RN) [m]:", "Edit7", 6);
+    Edit8 = addField(spillwayGrid, 4, "Label8",
+                     "Možná výška retenčního neovladatelného prostoru [m]:", "Edit8", 5);
+    auto* note = new QLabel("(Resp. maximální výška dosahu povodně (vzdálenost pouze od "
+                            "přelivu). Pozor na kapacitu BK!)",
+                            spillway);
+    note->setObjectName("Label9");
+    QFont small = note->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    note->setFont(small);
+    spillwayGrid->addWidget(note, 5, 0, 1, 3);
+
+    auto* discard = new QPushButton("Zavřít bez uložení", this);
+    discard->setObjectName("Button1");
+    auto* save = new QPushButton("Zavřít a uložit", this);
+    save->setObjectName("Button2");
+    // Enter in a field must not close the form through a default button.
+    for (QPushButton* button : {discard, save}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setMinimumWidth(150);
+    }
+    connect(discard, &QPushButton::clicked, this, &TFRM_Ostatni::closeWithoutSaving);
+    connect(save, &QPushButton::clicked, this, &TFRM_Ostatni::saveAndClose);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(discard);
+    buttons->addWidget(save);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(outlets);
+    layout->addWidget(spillway);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    resize(689, 468);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+QLineEdit* TFRM_Ostatni::addField(QGridLayout* grid, int row, const char* labelName,
+                                  const QString& label, const char* editName, int maxLength) {
+    auto* text = new QLabel(label, grid->parentWidget());
+    text->setObjectName(labelName);
+    auto* edit = new QLineEdit("0", grid->parentWidget());
+    edit->setObjectName(editName);
+    edit->setMaxLength(maxLength);
+    edit->setFixedWidth(90);
+    text->setBuddy(edit);
+    grid->addWidget(text, row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->setColumnStretch(2, 1);
+    return edit;
+}
+
+void TFRM_Ostatni::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+}
+
+QString TFRM_Ostatni::filesDir() const {
+    return m_filesDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_filesDir;
+}
+
+void TFRM_Ostatni::saveAndClose() {
+    gui::TechnicalDataTexts texts;
+    texts.outletCount = Edit1->text().toStdString();
+    texts.outletDiameter = Edit2->text().toStdString();
+    texts.outletCoefficient = Edit3->text().toStdString();
+    texts.spillwayWidth = Edit4->text().toStdString();
+    texts.overflowCoefficient = Edit5->text().toStdString();
+    texts.storageTop = Edit6->text().toStdString();
+    texts.crestHeight = Edit7->text().toStdString();
+    texts.retentionHeight = Edit8->text().toStdString();
+
+    const gui::TechnicalDataConversion converted =
+        gui::technicalDataFiles(texts, QLocale().decimalPoint().toStdString());
+    if (!converted.files) {
+        gui::MessageService::instance().error(this, QString::fromStdString(converted.error));
+        return;
+    }
+    const gui::FileResult written = gui::writeTechnicalDataFiles(
+        std::filesystem::path(filesDir().toStdString()), *converted.files);
+    if (!written) {
+        gui::MessageService::instance().error(this, QString::fromStdString(written.error));
+        return;
+    }
+    accept();
+}
+
+void TFRM_Ostatni::closeWithoutSaving() {
+    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+}
+
+void TFRM_Ostatni::keyPressEvent(QKeyEvent* event) {
+    // Escape would close the form and lose what was typed; only the two
+    // buttons and the window's close control close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
