@@ -10,8 +10,7 @@ namespace veldron {
 /// line "*ERR* <code> <text>" and the process ends at once (no wait).
 struct FileError : std::runtime_error {
     int code;
-    FileError(int errorCode, const std::string& text)
-        : std::runtime_error(text), code(errorCode) {}
+    FileError(int errorCode, const std::string& text) : std::runtime_error(text), code(errorCode) {}
 };
 
 // Codes of FileError, chosen so a user can tell the kinds apart.

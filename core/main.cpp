@@ -4,4 +4,6 @@
 
 #include <iostream>
 
-int main() { return veldron::runCore(exchange::installationRoot(), std::cout, std::cin); }
+int main() {
+    return veldron::runCore(exchange::installationRoot(), std::cout, std::cin);
+}

@@ -26,7 +26,8 @@ namespace {
 
 void printBanner(std::ostream& console) {
     static const char* const lines[] = {
-        "/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\",
+        "/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/"
+        "\\",
         "",
         "   PRGVELDRON - TRANSFORMACE POVODNOVE VLNY V NADRZI",
         "   vypocet pomoci Klemesovych transformacnich krivek",
@@ -34,9 +35,11 @@ void printBanner(std::ostream& console) {
         "   VELDRON, verze 0.1",
         "   autori: vyvojovy tym VELDRON",
         "",
-        "\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/",
+        "\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/\\/"
+        "\\/",
     };
-    for (const char* line : lines) console << line << '\n';
+    for (const char* line : lines)
+        console << line << '\n';
     console.flush();
 }
 
@@ -67,8 +70,8 @@ struct OutputFiles {
     std::array<RecordSink*, kOpeningCount> curves{};
 
     explicit OutputFiles(const fs::path& root) {
-        for (const fs::path& dir : {exchange::outDataDir(root), exchange::curvesDir(root),
-                                    exchange::outResultDir(root)})
+        for (const fs::path& dir :
+             {exchange::outDataDir(root), exchange::curvesDir(root), exchange::outResultDir(root)})
             if (!fs::is_directory(dir))
                 throw FileError(kErrOpenOutput, "vystupni adresar neexistuje: " + dir.string());
         const fs::path data = exchange::outDataDir(root);
@@ -89,7 +92,8 @@ struct OutputFiles {
         return all.back().get();
     }
     void flush() {
-        for (auto& file : all) file->flush();
+        for (auto& file : all)
+            file->flush();
     }
 };
 
@@ -171,7 +175,7 @@ public:
 
         TableFiles tableFiles{*m_outputs->gridVolumes, *m_outputs->volumesAboveCrest,
                               *m_outputs->outletFlows, *m_outputs->spillwayFlows,
-                              m_outputs->curves, *m_outputs->totalFlows};
+                              m_outputs->curves,       *m_outputs->totalFlows};
         const ReservoirTables tables = buildReservoirTables(dam, curve, tableFiles);
 
         routing.timeStepSeconds = static_cast<float>(static_cast<double>(timeStepMinutes) * 60.0);
@@ -189,8 +193,8 @@ public:
         routing.inflowPeakIndex = 0.0f;
         const std::int64_t n = wholeCount(inflowPointCount);
         for (std::int64_t i = 1; i <= n; ++i) {
-            const float q = floodWave.readReal(
-                0.0f, "hodnota pritoku " + std::to_string(i) + " z " + std::to_string(n));
+            const float q = floodWave.readReal(0.0f, "hodnota pritoku " + std::to_string(i) +
+                                                         " z " + std::to_string(n));
             routing.inflow.push_back(q);
             if (q >= inflowPeak) {
                 inflowPeak = q;

@@ -19,9 +19,15 @@ std::filesystem::path installationRoot() {
 std::filesystem::path exchangeDir(const std::filesystem::path& root) {
     return root / "PULT_na_vypocty";
 }
-std::filesystem::path outDataDir(const std::filesystem::path& root) { return root / "OUT_DATA"; }
-std::filesystem::path curvesDir(const std::filesystem::path& root) { return outDataDir(root) / "TK"; }
-std::filesystem::path outResultDir(const std::filesystem::path& root) { return root / "OUT_RESULT"; }
+std::filesystem::path outDataDir(const std::filesystem::path& root) {
+    return root / "OUT_DATA";
+}
+std::filesystem::path curvesDir(const std::filesystem::path& root) {
+    return outDataDir(root) / "TK";
+}
+std::filesystem::path outResultDir(const std::filesystem::path& root) {
+    return root / "OUT_RESULT";
+}
 std::filesystem::path outPicturesDir(const std::filesystem::path& root) {
     return root / "OUT_PICTURES";
 }

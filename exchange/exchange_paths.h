@@ -10,10 +10,10 @@ namespace exchange {
 std::filesystem::path installationRoot();
 
 // Fixed directories under a root.
-std::filesystem::path exchangeDir(const std::filesystem::path& root);  // PULT_na_vypocty
-std::filesystem::path outDataDir(const std::filesystem::path& root);   // OUT_DATA
-std::filesystem::path curvesDir(const std::filesystem::path& root);    // OUT_DATA/TK
-std::filesystem::path outResultDir(const std::filesystem::path& root); // OUT_RESULT
+std::filesystem::path exchangeDir(const std::filesystem::path& root);    // PULT_na_vypocty
+std::filesystem::path outDataDir(const std::filesystem::path& root);     // OUT_DATA
+std::filesystem::path curvesDir(const std::filesystem::path& root);      // OUT_DATA/TK
+std::filesystem::path outResultDir(const std::filesystem::path& root);   // OUT_RESULT
 std::filesystem::path outPicturesDir(const std::filesystem::path& root); // OUT_PICTURES
 
 } // namespace exchange

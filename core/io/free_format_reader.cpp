@@ -14,8 +14,12 @@ namespace veldron {
 
 namespace {
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == ','; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == ',';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Numbers in the exchange files always use the decimal point, whatever the
 // user's locale says.
@@ -25,8 +29,8 @@ locale_t cLocale() {
 }
 
 std::string describe(const std::string& what, std::size_t index, std::size_t count) {
-    std::string text = "ocekavana hodnota " + std::to_string(index + 1) + " z " +
-                       std::to_string(count);
+    std::string text =
+        "ocekavana hodnota " + std::to_string(index + 1) + " z " + std::to_string(count);
     return what.empty() ? text : what + ", " + text;
 }
 
@@ -38,10 +42,12 @@ bool parseRealToken(const std::string& token, float& value) {
     const std::size_t n = token.size();
     if (i < n && (token[i] == '+' || token[i] == '-')) ++i;
     std::size_t mantissaDigits = 0;
-    while (i < n && isDigit(token[i])) ++i, ++mantissaDigits;
+    while (i < n && isDigit(token[i]))
+        ++i, ++mantissaDigits;
     if (i < n && token[i] == '.') {
         ++i;
-        while (i < n && isDigit(token[i])) ++i, ++mantissaDigits;
+        while (i < n && isDigit(token[i]))
+            ++i, ++mantissaDigits;
     }
     if (mantissaDigits == 0) return false;
     std::string text = token;
@@ -50,7 +56,8 @@ bool parseRealToken(const std::string& token, float& value) {
         ++i;
         if (i < n && (token[i] == '+' || token[i] == '-')) ++i;
         std::size_t exponentDigits = 0;
-        while (i < n && isDigit(token[i])) ++i, ++exponentDigits;
+        while (i < n && isDigit(token[i]))
+            ++i, ++exponentDigits;
         if (exponentDigits == 0) return false;
     }
     if (i != n) return false;
@@ -101,7 +108,8 @@ void FreeFormatReader::beginRead() {
 bool FreeFormatReader::nextToken(std::string& token, const std::string& what, std::size_t index,
                                  std::size_t count) {
     for (;;) {
-        while (m_pos < m_line.size() && isSeparator(m_line[m_pos])) ++m_pos;
+        while (m_pos < m_line.size() && isSeparator(m_line[m_pos]))
+            ++m_pos;
         if (m_pos < m_line.size()) break;
         if (!nextLine())
             fail(kErrEndOfFile, "konec souboru: " + m_fileName + ", radek " +
@@ -113,7 +121,8 @@ bool FreeFormatReader::nextToken(std::string& token, const std::string& what, st
         return false;
     }
     const std::size_t start = m_pos;
-    while (m_pos < m_line.size() && !isSeparator(m_line[m_pos]) && m_line[m_pos] != '/') ++m_pos;
+    while (m_pos < m_line.size() && !isSeparator(m_line[m_pos]) && m_line[m_pos] != '/')
+        ++m_pos;
     token.assign(m_line, start, m_pos - start);
     return true;
 }

@@ -32,16 +32,20 @@ std::string formatReal(float x) {
     std::string text = buffer;
     const std::size_t e = text.find('E');
     std::string digits = text.substr(e + 2);
-    while (digits.size() < 3) digits.insert(digits.begin(), '0');
+    while (digits.size() < 3)
+        digits.insert(digits.begin(), '0');
     text = text.substr(0, e + 2) + digits;
     return rightAligned(text, 16);
 }
 
-std::string formatWhole(std::int64_t n) { return rightAligned(std::to_string(n), 12); }
+std::string formatWhole(std::int64_t n) {
+    return rightAligned(std::to_string(n), 12);
+}
 
 std::string formatRecord(std::initializer_list<float> values) {
     std::string record;
-    for (float v : values) record += formatReal(v);
+    for (float v : values)
+        record += formatReal(v);
     record += "\r\n";
     return record;
 }
@@ -49,11 +53,13 @@ std::string formatRecord(std::initializer_list<float> values) {
 RecordFile::RecordFile(const std::filesystem::path& path)
     : m_path(path), m_out(path, std::ios::binary | std::ios::trunc) {
     if (!m_out)
-        throw FileError(kErrOpenOutput, "nelze vytvorit vystupni soubor " + path.string() +
-                                            " (" + std::strerror(errno) + ")");
+        throw FileError(kErrOpenOutput, "nelze vytvorit vystupni soubor " + path.string() + " (" +
+                                            std::strerror(errno) + ")");
 }
 
-void RecordFile::write(std::initializer_list<float> values) { m_out << formatRecord(values); }
+void RecordFile::write(std::initializer_list<float> values) {
+    m_out << formatRecord(values);
+}
 
 void RecordFile::flush() {
     m_out.flush();

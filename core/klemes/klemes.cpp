@@ -27,8 +27,7 @@ std::int64_t saturatingAdd(std::int64_t a, std::int64_t b) {
 }
 
 // Smallest x in [lo, hi] with pred(x), or hi + 1; pred must be false...true.
-template <typename Pred>
-std::int64_t firstTrue(std::int64_t lo, std::int64_t hi, Pred pred) {
+template <typename Pred> std::int64_t firstTrue(std::int64_t lo, std::int64_t hi, Pred pred) {
     std::int64_t end = hi + 1;
     while (lo < end) {
         const std::int64_t mid = lo + (end - lo) / 2;
@@ -74,8 +73,9 @@ KlemesCurve::KlemesCurve(const std::vector<float>& volume, const std::vector<flo
         std::int64_t from = a;
         auto addPiece = [&](std::int64_t first, std::int64_t last) {
             if (first > last) return;
-            m_pieces.push_back({first, last, k, curveVolume(k, sampleFlow(first)),
-                                curveVolume(k, sampleFlow(last)), finite});
+            const float qFirst = sampleFlow(first), qLast = sampleFlow(last);
+            m_pieces.push_back({first, last, k, qFirst, qLast, curveVolume(k, qFirst),
+                                curveVolume(k, qLast), finite});
         };
         for (const auto& [c0, c1] : covered) {
             if (c1 < from) continue;
@@ -152,7 +152,8 @@ struct PieceMinimum {
     bool any = false;       // at least one gap is a number
     float gap = 0;          // smallest gap of the piece
     std::int64_t split = 0; // monotone: first sample whose signed difference is negative
-    int direction = 1;      // monotone: +1 when the difference never rises with L, -1 when it never falls
+    int direction =
+        1; // monotone: +1 when the difference never rises with L, -1 when it never falls
 };
 
 /// Why the monotone search is exact. On a piece of segment k every sample has
@@ -174,8 +175,9 @@ PieceMinimum pieceMinimum(const KlemesCurve& curve, const StorageLine& line,
     PieceMinimum m;
     const double dx = static_cast<double>(curve.x()[piece.segment + 1]) - curve.x()[piece.segment];
     const double dt = line.timeStep;
-    const float lineFirst = lineVolume(line, curve.sampleFlow(piece.first));
-    const float lineLast = lineVolume(line, curve.sampleFlow(piece.last));
+    // The end samples' values are exactly what evaluate() gives for them.
+    const float lineFirst = lineVolume(line, piece.flowFirst);
+    const float lineLast = lineVolume(line, piece.flowLast);
     const bool finite = piece.finite && std::isfinite(lineFirst) && std::isfinite(lineLast) &&
                         std::isfinite(piece.curveFirst) && std::isfinite(piece.curveLast);
     if (dt >= 0 && dx >= 0)
@@ -196,21 +198,24 @@ PieceMinimum pieceMinimum(const KlemesCurve& curve, const StorageLine& line,
         return m;
     }
 
-    auto signedDifference = [&](std::int64_t L) {
-        return m.direction * evaluate(curve, line, piece.segment, L).difference;
-    };
-    if (signedDifference(piece.first) < 0)
-        m.split = piece.first;
-    else if (signedDifference(piece.last) >= 0)
-        m.split = piece.last + 1;
-    else
-        m.split = firstTrue(piece.first + 1, piece.last,
-                            [&](std::int64_t L) { return signedDifference(L) < 0; });
     m.any = true;
-    m.gap = std::numeric_limits<float>::infinity();
-    if (m.split > piece.first) m.gap = gapAt(curve, line, piece.segment, m.split - 1);
-    if (m.split <= piece.last)
-        m.gap = std::min(m.gap, gapAt(curve, line, piece.segment, m.split));
+    const double differenceFirst = static_cast<double>(lineFirst) - piece.curveFirst;
+    const double differenceLast = static_cast<double>(lineLast) - piece.curveLast;
+    if (m.direction * differenceFirst < 0) {
+        m.split = piece.first; // the whole piece lies past the sign change
+        m.gap = static_cast<float>(std::fabs(differenceFirst));
+        return m;
+    }
+    if (m.direction * differenceLast >= 0) {
+        m.split = piece.last + 1; // the whole piece lies before it
+        m.gap = static_cast<float>(std::fabs(differenceLast));
+        return m;
+    }
+    m.split = firstTrue(piece.first + 1, piece.last, [&](std::int64_t L) {
+        return m.direction * evaluate(curve, line, piece.segment, L).difference < 0;
+    });
+    m.gap = std::min(gapAt(curve, line, piece.segment, m.split - 1),
+                     gapAt(curve, line, piece.segment, m.split));
     return m;
 }
 
@@ -230,8 +235,9 @@ std::pair<std::int64_t, std::int64_t> tiedRun(const KlemesCurve& curve, const St
 std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line,
                                const RowSink* log, bool forceScan) {
     const auto& pieces = curve.pieces();
-    std::vector<PieceMinimum> minima;
-    minima.reserve(pieces.size());
+    // Reused between steps: the routing calls this 22 times per time step.
+    thread_local std::vector<PieceMinimum> minima;
+    minima.clear();
     float smallest = kNoGap;
     for (const auto& piece : pieces) {
         minima.push_back(pieceMinimum(curve, line, piece, forceScan));
@@ -261,10 +267,12 @@ std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line
         last = evaluate(curve, line, piece.segment, end).row;
     };
     if (log) {
-        for (std::size_t i = 0; i < pieces.size(); ++i) emitPiece(i, true);
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            emitPiece(i, true);
     } else {
         // Silent mode keeps only the last chosen row: the last piece that has one.
-        for (std::size_t i = pieces.size(); i-- > 0 && !last;) emitPiece(i, false);
+        for (std::size_t i = pieces.size(); i-- > 0 && !last;)
+            emitPiece(i, false);
     }
     return last;
 }
@@ -288,7 +296,8 @@ std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const Sto
     const auto size = static_cast<std::size_t>(count) + 1;
     std::vector<float> sampleFlow(size), sampleLine(size), sampleCurve(size), sampleGap(size);
     std::vector<char> filled(size, 0);
-    for (std::int64_t L = 1; L <= count; ++L) sampleFlow[L] = curve.sampleFlow(L);
+    for (std::int64_t L = 1; L <= count; ++L)
+        sampleFlow[L] = curve.sampleFlow(L);
 
     for (std::size_t k = 0; k < curve.segmentCount(); ++k) {
         const float y0 = curve.y()[k], y1 = curve.y()[k + 1];

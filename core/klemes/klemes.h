@@ -20,9 +20,9 @@ struct KlemesRow {
 
 /// The storage line of one step: v = W + (q_in - q) dt.
 struct StorageLine {
-    float inflow = 0;          // q_in [m3/s]
-    float timeStep = 0;        // dt [s]
-    std::int64_t volume = 0;   // W, volume above the crest at the start of the step [m3]
+    float inflow = 0;        // q_in [m3/s]
+    float timeStep = 0;      // dt [s]
+    std::int64_t volume = 0; // W, volume above the crest at the start of the step [m3]
 };
 
 using RowSink = std::function<void(const KlemesRow&)>;
@@ -58,6 +58,7 @@ public:
     struct Piece {
         std::int64_t first, last; // samples, first <= last
         std::size_t segment;
+        float flowFirst, flowLast;   // q_L at the two ends
         float curveFirst, curveLast; // curve volume at the two ends
         bool finite;                 // both end points of the segment are finite
     };
@@ -68,7 +69,7 @@ public:
 private:
     std::int64_t firstSampleAtLeast(float q) const; // smallest L with q_L >= q
     std::vector<float> m_x, m_y;                    // P0 ... PN
-    float m_sampleCountReal = 0;                     // S
+    float m_sampleCountReal = 0;                    // S
     std::int64_t m_sampleCount = 0;                 // trunc(S)
     double m_sampleStep = 0;                        // Q_top / S
     std::vector<Piece> m_pieces;                    // in rising sample order

@@ -50,11 +50,11 @@ struct RoutingInput {
     std::int32_t outletCoefficientScaled = 0;
     float outletArea = 0; // m2
     OperatingOptions options;
-    float timeStepSeconds = 0; // dt
-    float startLevel = 0;      // m
-    float startVolume = 0;     // m3
-    std::vector<float> inflow; // m3/s, inflow[i - 1] is the inflow of step i
-    float inflowPeakIndex = 0; // step of the peak, a real; 0 when no inflow reaches 0.01
+    float timeStepSeconds = 0;        // dt
+    float startLevel = 0;             // m
+    float startVolume = 0;            // m3
+    std::vector<float> inflow;        // m3/s, inflow[i - 1] is the inflow of step i
+    float inflowPeakIndex = 0;        // step of the peak, a real; 0 when no inflow reaches 0.01
     KlemesSolver solver = klemesStep; // the scans stand in where whole runs are compared
 };
 

@@ -11,7 +11,7 @@ namespace veldron {
 namespace {
 
 // Single-precision constants, promoted to double inside each formula.
-constexpr double kTwoG = 19.62f;   // 2 g, m/s2
+constexpr double kTwoG = 19.62f; // 2 g, m/s2
 constexpr double kHalf = 0.5f;
 constexpr double kThreeHalves = 1.5f;
 const double kPi = static_cast<float>(std::acos(-1.0));
@@ -21,15 +21,16 @@ const double kPi = static_cast<float>(std::acos(-1.0));
 std::int64_t crestGridLevelCount(float retentionHeight, float& g) {
     g = static_cast<float>(20.0 * static_cast<double>(retentionHeight));
     if (!(g < 2147483648.0f))
-        throw FileError(kErrOutOfRange,
-                        "vyska retencniho prostoru " + std::to_string(retentionHeight) +
-                            " m je mimo rozsah: IN_TOTAL_HEIGHT_OWERFLOW");
+        throw FileError(kErrOutOfRange, "vyska retencniho prostoru " +
+                                            std::to_string(retentionHeight) +
+                                            " m je mimo rozsah: IN_TOTAL_HEIGHT_OWERFLOW");
     return g >= 1.0f ? static_cast<std::int64_t>(g) : 0;
 }
 
 float outletDischarge(float level, std::int32_t outletCoefficientScaled, float outletArea) {
-    return static_cast<float>(std::pow(kTwoG * level, kHalf) *
-                              (static_cast<double>(outletCoefficientScaled) * outletArea / 10000.0));
+    return static_cast<float>(
+        std::pow(kTwoG * level, kHalf) *
+        (static_cast<double>(outletCoefficientScaled) * outletArea / 10000.0));
 }
 
 ReservoirTables buildReservoirTables(const DamData& dam, const std::vector<CurveRow>& curve,
@@ -60,8 +61,8 @@ ReservoirTables buildReservoirTables(const DamData& dam, const std::vector<Curve
         files.volumesAboveCrest.write({above});
     }
     for (std::int64_t i = 0; i < n; ++i) {
-        const float outlet = outletDischarge(t.gridLevel[i], dam.outletCoefficientScaled,
-                                             t.outletArea);
+        const float outlet =
+            outletDischarge(t.gridLevel[i], dam.outletCoefficientScaled, t.outletArea);
         const float spillway = static_cast<float>(
             std::pow(static_cast<double>(t.gridLevel[i]) - dam.crestHeight, kThreeHalves) *
             (static_cast<double>(dam.overflowCoefficientScaled) / 1000.0 * dam.spillwayWidth) *

@@ -15,35 +15,35 @@ inline constexpr int kOpeningCount = 21; // outlet openings 0, 5, ... 100 %
 
 /// The technical data of the dam as read from the exchange files.
 struct DamData {
-    float crestHeight = 0;                   // m above the bottom
-    float retentionHeight = 0;               // m above the crest
-    float outletCount = 0;                   // -
-    float outletDiameter = 0;                // m
+    float crestHeight = 0;                    // m above the bottom
+    float retentionHeight = 0;                // m above the crest
+    float outletCount = 0;                    // -
+    float outletDiameter = 0;                 // m
     std::int32_t outletCoefficientScaled = 0; // outflow velocity coefficient x 10000
-    float spillwayWidth = 0;                 // m
-    float overflowCoefficientScaled = 0;     // spillway coefficient m x 1000
+    float spillwayWidth = 0;                  // m
+    float overflowCoefficientScaled = 0;      // spillway coefficient m x 1000
 };
 
 struct ReservoirTables {
-    float outletArea = 0;       // m2, all outlets together
-    float gridLevelsReal = 0;   // G = 20 x retention height, single precision
+    float outletArea = 0;     // m2, all outlets together
+    float gridLevelsReal = 0; // G = 20 x retention height, single precision
     std::int64_t gridLevelCount = 0;
-    std::vector<float> gridLevel;        // m
-    std::vector<float> gridVolume;       // m3
-    std::vector<float> volumeAboveCrest; // m3
-    std::vector<float> outletFlow;       // m3/s, outlets fully open
-    std::vector<float> spillwayFlow;     // m3/s
+    std::vector<float> gridLevel;                              // m
+    std::vector<float> gridVolume;                             // m3
+    std::vector<float> volumeAboveCrest;                       // m3
+    std::vector<float> outletFlow;                             // m3/s, outlets fully open
+    std::vector<float> spillwayFlow;                           // m3/s
     std::array<std::vector<float>, kOpeningCount> klemesCurve; // m3/s per opening index
 };
 
 /// The record files the build writes, one per table.
 struct TableFiles {
-    RecordSink& gridVolumes;      // objemy_nad_prelivem_z_BK: level, volume
-    RecordSink& volumesAboveCrest; // objemy_nad_prelivem
-    RecordSink& outletFlows;      // odtok_vypuste_pro_h_nad_prelivem_100
-    RecordSink& spillwayFlows;    // odtok_nad_prelivem
+    RecordSink& gridVolumes;                       // objemy_nad_prelivem_z_BK: level, volume
+    RecordSink& volumesAboveCrest;                 // objemy_nad_prelivem
+    RecordSink& outletFlows;                       // odtok_vypuste_pro_h_nad_prelivem_100
+    RecordSink& spillwayFlows;                     // odtok_nad_prelivem
     std::array<RecordSink*, kOpeningCount> curves; // TRANSF_KRIVKA_KLEMES_0 ... _100
-    RecordSink& totalFlows;       // suma_odtoku_pro_h_nad_prelivem_100
+    RecordSink& totalFlows;                        // suma_odtoku_pro_h_nad_prelivem_100
 };
 
 /// Number of crest-grid levels: G = 20 x retentionHeight rounded to single

@@ -13,7 +13,8 @@ using veldron::volumeAtLevel;
 namespace {
 std::vector<CurveRow> curve(std::initializer_list<std::pair<float, float>> rows) {
     std::vector<CurveRow> c;
-    for (const auto& [h, v] : rows) c.push_back({300.0f + h, h, v, 0.0f});
+    for (const auto& [h, v] : rows)
+        c.push_back({300.0f + h, h, v, 0.0f});
     return c;
 }
 } // namespace

@@ -16,9 +16,16 @@ TEST(FreeFormatReader, CommaEndsAValue) {
 }
 
 TEST(FreeFormatReader, AcceptsEveryRealNotation) {
-    for (const auto& [text, value] : std::vector<std::pair<const char*, float>>{
-             {"2", 2.0f}, {"2.5", 2.5f}, {"2.5E1", 25.0f}, {"2.5e-1", 0.25f}, {"+.5", 0.5f},
-             {"5.", 5.0f}, {"-3.25D2", -325.0f}, {"385.5", 385.5f}, {"0.1", 0.1f}}) {
+    for (const auto& [text, value] :
+         std::vector<std::pair<const char*, float>>{{"2", 2.0f},
+                                                    {"2.5", 2.5f},
+                                                    {"2.5E1", 25.0f},
+                                                    {"2.5e-1", 0.25f},
+                                                    {"+.5", 0.5f},
+                                                    {"5.", 5.0f},
+                                                    {"-3.25D2", -325.0f},
+                                                    {"385.5", 385.5f},
+                                                    {"0.1", 0.1f}}) {
         std::istringstream in(std::string(text) + "\r\n");
         EXPECT_EQ(FreeFormatReader(in, "IN_X").readReal(), value) << text;
     }
@@ -50,8 +57,9 @@ TEST(FreeFormatReader, MalformedValueNamesFileAndLine) {
         FAIL();
     } catch (const FileError& e) {
         EXPECT_EQ(e.code, veldron::kErrBadValue);
-        EXPECT_STREQ(e.what(), "chybna hodnota 'x3': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 5, "
-                               "ocekavana hodnota 1 z 1, ocekavano realne cislo)");
+        EXPECT_STREQ(e.what(),
+                     "chybna hodnota 'x3': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 5, "
+                     "ocekavana hodnota 1 z 1, ocekavano realne cislo)");
     }
 }
 

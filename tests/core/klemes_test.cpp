@@ -139,8 +139,7 @@ TEST(KlemesStep, LaterSegmentOwnsASharedSample) {
     // segments 1 and 3; the later one keeps them.
     const KlemesCurve curve({100.0f, 200.0f, 300.0f, 400.0f}, {2.0f, 3.0f, 1.0f, 4.0f});
     for (float w : {0.0f, 150.0f, 350.0f})
-        compareSolvers(curve, StorageLine{2.5f, 100.0f, static_cast<std::int64_t>(w)},
-                       "overlap");
+        compareSolvers(curve, StorageLine{2.5f, 100.0f, static_cast<std::int64_t>(w)}, "overlap");
 }
 
 TEST(KlemesStep, HugeProductsUseSixtyFourBits) {

@@ -15,19 +15,23 @@ struct Sinks {
     std::array<StringSink, kOpeningCount> curves;
     TableFiles files() {
         TableFiles f{gridVolumes, above, outlet, spillway, {}, total};
-        for (int p = 0; p < kOpeningCount; ++p) f.curves[p] = &curves[p];
+        for (int p = 0; p < kOpeningCount; ++p)
+            f.curves[p] = &curves[p];
         return f;
     }
 };
 
 std::size_t records(const std::string& text) {
     std::size_t n = 0;
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2) ++n;
+    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2)
+        ++n;
     return n;
 }
 
 // A straight-sided reservoir: 1000 m2 at every level up to 20 m.
-std::vector<CurveRow> prism() { return {{300.0f, 20.0f, 20000.0f, 1000.0f}}; }
+std::vector<CurveRow> prism() {
+    return {{300.0f, 20.0f, 20000.0f, 1000.0f}};
+}
 
 DamData dam(float retention) {
     DamData d;
@@ -88,9 +92,9 @@ TEST(CrestGrid, TablesAndRecordsOfFortyLevels) {
         EXPECT_EQ(t.klemesCurve[20][i],
                   static_cast<float>(static_cast<double>(t.outletFlow[i]) + t.spillwayFlow[i]));
     }
-    for (const std::string* text : {&s.gridVolumes.text, &s.above.text, &s.outlet.text,
-                                    &s.spillway.text, &s.total.text, &s.curves[0].text,
-                                    &s.curves[20].text})
+    for (const std::string* text :
+         {&s.gridVolumes.text, &s.above.text, &s.outlet.text, &s.spillway.text, &s.total.text,
+          &s.curves[0].text, &s.curves[20].text})
         EXPECT_EQ(records(*text), 40u);
     EXPECT_EQ(s.above.text.substr(0, 18), "       0.0000000\r\n");
     EXPECT_EQ(s.gridVolumes.text.substr(0, 34), "      10.0000000   10000.0000000\r\n");
@@ -108,7 +112,8 @@ TEST(CrestGrid, ClosedOutletsLeaveOnlyTheSpillway) {
     d.outletCount = 0.0f;
     Sinks s;
     const ReservoirTables t = buildReservoirTables(d, prism(), s.files());
-    for (int p = 0; p < kOpeningCount; ++p) EXPECT_EQ(t.klemesCurve[p], t.spillwayFlow);
+    for (int p = 0; p < kOpeningCount; ++p)
+        EXPECT_EQ(t.klemesCurve[p], t.spillwayFlow);
 }
 
 TEST(CrestGrid, LevelOutsideTheCurveIsErrorOneAfterTheLowerRecords) {

@@ -124,7 +124,8 @@ struct Scenario {
         StringSink a, b, c, d, e;
         std::array<StringSink, kOpeningCount> curves;
         TableFiles files{a, b, c, d, {}, e};
-        for (int p = 0; p < kOpeningCount; ++p) files.curves[p] = &curves[p];
+        for (int p = 0; p < kOpeningCount; ++p)
+            files.curves[p] = &curves[p];
         tables = buildReservoirTables(dam, curve, files);
         klemes = buildKlemesCurves(tables);
         input.crestHeight = kCrest;
@@ -138,7 +139,8 @@ struct Scenario {
         input.inflow = std::move(inflow);
         float peak = 0.01f;
         for (std::size_t i = 0; i < input.inflow.size(); ++i)
-            if (input.inflow[i] >= peak) peak = input.inflow[i], input.inflowPeakIndex = float(i + 1);
+            if (input.inflow[i] >= peak)
+                peak = input.inflow[i], input.inflowPeakIndex = float(i + 1);
     }
 };
 
@@ -185,7 +187,8 @@ TEST(Routing, RaisedOutflowNeverFallsBelowTheOutlets) {
     Router router(s.input, s.curve, s.klemes, s.output);
     router.routeFloodWave();
     for (int i = 2; i <= 3; ++i) {
-        const double qo = 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * router.levelSeries()[i - 1]);
+        const double qo =
+            0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * router.levelSeries()[i - 1]);
         EXPECT_GE(router.outflow()[i], qo - 1e-5) << i;
     }
 }
@@ -199,7 +202,8 @@ TEST(Routing, GradualManipulationHoldsTheOutletCapacity) {
     router.routeFloodWave();
     for (int i = 1; i <= 4; ++i) {
         ASSERT_LT(router.levelSeries()[i], 10.5f);
-        const double qo = 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * router.levelSeries()[i - 1]);
+        const double qo =
+            0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * router.levelSeries()[i - 1]);
         EXPECT_NEAR(router.outflow()[i], qo, 1e-5) << i;
     }
 }

@@ -27,7 +27,8 @@ void writeFile(const fs::path& path, const std::string& text) {
 
 std::size_t records(const std::string& text) {
     std::size_t n = 0;
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2) ++n;
+    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2)
+        ++n;
     return n;
 }
 
@@ -47,7 +48,8 @@ protected:
         fs::create_directories(exchange);
         for (const char* dir : {"OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
             fs::create_directories(root / dir);
-        for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
             fs::copy_file(entry.path(), exchange / entry.path().filename());
     }
     void TearDown() override { fs::remove_all(root); }
@@ -56,8 +58,8 @@ protected:
     Result run(const std::string& input = "") {
         const fs::path inputFile = root / "console_input";
         writeFile(inputFile, input);
-        const std::string command = "VELDRON_ROOT='" + root.string() + "' '" VELDRON_CORE_EXE
-                                    "' < '" + inputFile.string() + "' 2>&1";
+        const std::string command = "VELDRON_ROOT='" + root.string() +
+                                    "' '" VELDRON_CORE_EXE "' < '" + inputFile.string() + "' 2>&1";
         Result result;
         FILE* pipe = ::popen(command.c_str(), "r");
         std::array<char, 4096> buffer{};
@@ -73,7 +75,8 @@ protected:
     std::string data(const std::string& name) const { return readFile(root / "OUT_DATA" / name); }
     std::string lastLine(const std::string& console) const {
         std::string text = console;
-        while (!text.empty() && text.back() == '\n') text.pop_back();
+        while (!text.empty() && text.back() == '\n')
+            text.pop_back();
         return text.substr(text.rfind('\n') + 1);
     }
 
@@ -93,7 +96,8 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
 
     // Retention 2.5 m: 50 grid levels; the crest (12 m) is a curve row of 2,000,000 m3.
     EXPECT_EQ(records(data("objemy_nad_prelivem_z_BK")), 50u);
-    EXPECT_EQ(data("objemy_nad_prelivem_z_BK").substr(0, 34), "      12.0000000  2.0000000E+006\r\n");
+    EXPECT_EQ(data("objemy_nad_prelivem_z_BK").substr(0, 34),
+              "      12.0000000  2.0000000E+006\r\n");
     for (int s = 0; s <= 100; s += 5)
         EXPECT_EQ(records(data("TK/TRANSF_KRIVKA_KLEMES_" + std::to_string(s))), 50u) << s;
     // Two outlets of 1 m, mu 0.62, at 12 m: 0.62 x 2 x pi/4 x sqrt(19.62 x 12) = 14.9436 m3/s.
@@ -197,7 +201,8 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
 TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     // A steady 150 m3/s cannot pass.
     std::ostringstream wave;
-    for (int i = 0; i < 48; ++i) wave << 150 << " \r\n";
+    for (int i = 0; i < 48; ++i)
+        wave << 150 << " \r\n";
     writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
     const Result r = run("\n");
     EXPECT_EQ(r.status, 1);

@@ -1,7 +1,7 @@
 // Whole calculations with the fast Klemes solver and with the sample scan
 // write the same bytes to every output file, in every manipulation mode.
-#include "core/run.h"
 #include "../support/reservoir_case.h"
+#include "core/run.h"
 
 #include <gtest/gtest.h>
 
@@ -59,18 +59,18 @@ TEST_P(WholeRunScan, SameFilesAsTheScan) {
     const auto filesFast = veldron::testing::outputFiles(fast);
     const auto filesScan = veldron::testing::outputFiles(scan);
     ASSERT_EQ(filesFast.size(), 29u);
-    for (const auto& [name, text] : filesScan) EXPECT_TRUE(filesFast.at(name) == text) << name;
+    for (const auto& [name, text] : filesScan)
+        EXPECT_TRUE(filesFast.at(name) == text) << name;
     // The run must have worked above the crest for the comparison to mean something.
     EXPECT_GT(filesFast.at("OUT_DATA/tab_min_radek_pro_klemese").size(), 0u);
     fs::remove_all(fast);
     fs::remove_all(scan);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllModes, WholeRunScan,
-    ::testing::Values(Options{"0", "0", "0.6", "0", "0", "0", "11"},
-                      Options{"1", "0", "0.6", "1", "1", "1", "8"},
-                      Options{"1", "1", "0.6", "0", "1", "0", "11"},
-                      Options{"2", "0", "0.6", "0", "0", "1", "11"},
-                      Options{"2", "0", "2.5", "1", "0", "1", "12"},
-                      Options{"2", "0", "0", "0", "0", "0", "13"}));
+INSTANTIATE_TEST_SUITE_P(AllModes, WholeRunScan,
+                         ::testing::Values(Options{"0", "0", "0.6", "0", "0", "0", "11"},
+                                           Options{"1", "0", "0.6", "1", "1", "1", "8"},
+                                           Options{"1", "1", "0.6", "0", "1", "0", "11"},
+                                           Options{"2", "0", "0.6", "0", "0", "1", "11"},
+                                           Options{"2", "0", "2.5", "1", "0", "1", "12"},
+                                           Options{"2", "0", "0", "0", "0", "0", "13"}));

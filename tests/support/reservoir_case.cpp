@@ -27,15 +27,24 @@ void write(const fs::path& path, const std::string& text) {
 ReservoirCase ReservoirCase::valley(double volumeScale) {
     ReservoirCase c;
     const double a = 2.0e6 / std::pow(12.0, 2.2);
-    for (double h = 0.5; h <= 18.0001; h += 0.5) c.curve.push_back({h, volumeScale * a * std::pow(h, 2.2)});
-    c.values = {{"IN_START_VYP", "11"},          {"IN_START_RN_OWERFLOW", "12"},
-                {"IN_TOTAL_HEIGHT_OWERFLOW", "2.5"}, {"IN_START_RO", "9"},
-                {"IN_NUMBER_OF_OUTLET", "2"},      {"IN_OUTLET_DIAMETER", "1"},
-                {"IN_TOTAL_COEFFICIENT_OUTLET", "6200"}, {"IN_WIDTH_SPILLWAY_B0", "25"},
-                {"IN_COEFFICIENT_OVERFLOW_m", "380"}, {"IN_TIME_STEP_min", "60"},
-                {"IN_MANIP_0_1_2", "2"},           {"IN_MANIP1_0_1", "0"},
-                {"IN_MANPR", "0.6"},               {"IN_PREDP1_0_1", "0"},
-                {"IN_PREDP2_0_1", "0"},            {"IN_PREDP3_0_1", "1"}};
+    for (double h = 0.5; h <= 18.0001; h += 0.5)
+        c.curve.push_back({h, volumeScale * a * std::pow(h, 2.2)});
+    c.values = {{"IN_START_VYP", "11"},
+                {"IN_START_RN_OWERFLOW", "12"},
+                {"IN_TOTAL_HEIGHT_OWERFLOW", "2.5"},
+                {"IN_START_RO", "9"},
+                {"IN_NUMBER_OF_OUTLET", "2"},
+                {"IN_OUTLET_DIAMETER", "1"},
+                {"IN_TOTAL_COEFFICIENT_OUTLET", "6200"},
+                {"IN_WIDTH_SPILLWAY_B0", "25"},
+                {"IN_COEFFICIENT_OVERFLOW_m", "380"},
+                {"IN_TIME_STEP_min", "60"},
+                {"IN_MANIP_0_1_2", "2"},
+                {"IN_MANIP1_0_1", "0"},
+                {"IN_MANPR", "0.6"},
+                {"IN_PREDP1_0_1", "0"},
+                {"IN_PREDP2_0_1", "0"},
+                {"IN_PREDP3_0_1", "1"}};
     for (int i = 0; i < 48; ++i) {
         const double t = i / 9.0;
         c.inflow.push_back(volumeScale * (4.0 + 96.0 * std::pow(t, 4) * std::exp(4.0 * (1.0 - t))));
@@ -51,12 +60,14 @@ void ReservoirCase::writeRoot(const fs::path& root) const {
     std::ostringstream rows, wave;
     for (const auto& [h, v] : curve)
         rows << number(h + 300.0) << "\t" << number(h) << "\t" << number(v) << "\t0\t\r\n";
-    for (double q : inflow) wave << number(q) << " \r\n";
+    for (double q : inflow)
+        wave << number(q) << " \r\n";
     write(exchange / "IN_BAT_CURVE_BC", rows.str());
     write(exchange / "IN_NUMBER_OF_POINT_BK", std::to_string(curve.size()) + "\r\n");
     write(exchange / "IN_FLOOD_WAVE", wave.str());
     write(exchange / "IN_NUMBER_OF_POINT_FW", std::to_string(inflow.size()) + "\r\n");
-    for (const auto& [name, text] : values) write(exchange / name, text + "\r\n");
+    for (const auto& [name, text] : values)
+        write(exchange / name, text + "\r\n");
 }
 
 std::map<std::string, std::string> outputFiles(const fs::path& root) {
