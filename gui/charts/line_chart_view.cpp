@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QFont>
 #include <QLineSeries>
+#include <QPen>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -20,6 +21,8 @@ LineChartView::LineChartView(QWidget* parent)
     chart->addAxis(m_axisX, Qt::AlignBottom); // the chart takes the axes
     chart->addAxis(m_axisY, Qt::AlignLeft);
     m_axisY->setMinorTickCount(10);
+    // Ten minor grid lines per interval would grey the whole plot: keep them faint.
+    m_axisY->setMinorGridLinePen(QPen(QColor(238, 238, 238), 1));
     m_axisX->setRange(0, 1);
     m_axisY->setRange(0, 1);
     setChart(chart); // the view takes the chart

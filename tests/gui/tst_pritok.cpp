@@ -1,0 +1,237 @@
+// Drives the flood wave form offscreen: load, edit, draw, save, close.
+#include "exchange/file_names.h"
+#include "gui/common/file_io.h"
+#include "gui/pritok/tfrm_pritok.h"
+#include "helpers/fake_messages.h"
+
+#include <QAbstractItemModel>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+#include <cerrno>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Saves a picture of the form when VELDRON_SCREENSHOT_DIR is set (for looking at it).
+void screenshot(QWidget& form, const char* name) {
+    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    form.show();
+    QTest::qWait(1500); // let the axis animation end
+    form.grab().save(dir + "/" + name + ".png");
+}
+
+} // namespace
+
+class TestPritok : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_root;
+    QString m_dir;
+    QByteArray m_sample;
+    int m_n = 0; // lines of the sample
+
+    QString path(const char* name) const { return m_dir + "/" + name; }
+    static void click(TFRM_Pritok& form, const char* button) {
+        QPushButton* b = form.findChild<QPushButton*>(button);
+        QVERIFY2(b, button);
+        b->click();
+    }
+    static QString pointCount(TFRM_Pritok& form) {
+        return form.findChild<QLineEdit*>("editPointCount")->text();
+    }
+    static QList<QLineSeries*> lines(TFRM_Pritok& form) {
+        QList<QLineSeries*> result;
+        for (QAbstractSeries* s : form.findChild<QChartView*>("chartFloodWave")->chart()->series())
+            result << qobject_cast<QLineSeries*>(s);
+        return result;
+    }
+    std::unique_ptr<TFRM_Pritok> makeForm() {
+        auto form = std::make_unique<TFRM_Pritok>();
+        form->setFilesDir(m_dir);
+        return form;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_root.isValid());
+        qputenv("VELDRON_ROOT", m_root.path().toUtf8());
+        QFile sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/Q_FLOOD_WAVE.csv");
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        m_sample = sample.readAll();
+        m_n = int(m_sample.count('\n'));
+        QVERIFY(m_n > 4);
+    }
+
+    void init() {
+        m_dir = m_root.path() + "/" + QTest::currentTestFunction();
+        QVERIFY(QDir().mkpath(m_dir));
+        writeAll(path(exchange::kFloodWaveSource), m_sample);
+    }
+
+    void freshFormSavesEmptyRowsAndZero() {
+        auto form = makeForm();
+        QCOMPARE(form->windowTitle(), QString("FRM_Povodňová vlna"));
+        QCOMPARE(form->grid().rowCount(), 999);
+        QCOMPARE(form->grid().cell(1, 0), std::string());
+        QVERIFY(form->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QVERIFY(form->findChild<QPushButton*>("btnDraw")->isHidden());
+        QVERIFY(form->findChild<QLineEdit*>("editPointCount")->isHidden());
+        QCOMPARE(pointCount(*form), QString("0"));
+        screenshot(*form, "pritok_fresh");
+
+        // A typed cell is written even without a load.
+        QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
+        QVERIFY(model->setData(model->index(2, 1), "7"));
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        click(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 1);
+        QByteArray expected = " \r\n7 \r\n";
+        for (int i = 3; i <= 998; ++i)
+            expected += " \r\n";
+        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
+        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("0\r\n"));
+    }
+
+    void loadEditDrawAndSave() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(form->grid().rowCount(), m_n + 1);
+        QCOMPARE(form->grid().cell(0, 0), std::string("i"));
+        QCOMPARE(form->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QCOMPARE(form->grid().cell(0, m_n), std::to_string(m_n));
+        const QByteArray first = m_sample.left(m_sample.indexOf('\r'));
+        QCOMPARE(form->grid().cell(1, 1), first.toStdString());
+        QCOMPARE(pointCount(*form), QString::number(m_n));
+        QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QVERIFY(!form->findChild<QPushButton*>("btnDraw")->isHidden());
+        screenshot(*form, "pritok_loaded");
+
+        QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
+        QVERIFY(!model->setData(model->index(3, 0), "x")); // the numbering column is fixed
+        QVERIFY(model->setData(model->index(3, 1), "12,5"));
+        QVERIFY(model->setData(model->index(4, 1), ""));
+
+        click(*form, "btnDraw");
+        click(*form, "btnDraw"); // the second drawing replaces the first
+        const QList<QLineSeries*> drawn = lines(*form);
+        QCOMPARE(drawn.size(), 1);
+        QCOMPARE(drawn[0]->count(), m_n);
+        QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
+        QCOMPARE(drawn[0]->at(0), QPointF(0, first.toDouble()));
+        QCOMPARE(drawn[0]->at(2), QPointF(2, 12.0)); // a decimal comma draws its leading number
+        QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));  // an empty cell draws as 0
+        QCOMPARE(drawn[0]->at(m_n - 1).x(), double(m_n - 1));
+        screenshot(*form, "pritok_drawn");
+
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        click(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 1);
+        QList<QByteArray> sourceLines = m_sample.split('\n');
+        sourceLines.removeLast(); // the line end after the last line
+        QByteArray expected;
+        for (int i = 0; i < sourceLines.size(); ++i) {
+            QByteArray value = sourceLines[i].chopped(1); // without its CR
+            if (i == 2) value = "12,5";
+            if (i == 3) value = "";
+            expected += value + " \r\n";
+        }
+        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
+        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray::number(m_n) + "\r\n");
+    }
+
+    void onlyTheFirstFieldReachesTheValueColumn() {
+        writeAll(path(exchange::kFloodWaveSource), "1.5  99\r\n  7\r\n\r\n2.5");
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QCOMPARE(pointCount(*form), QString("4"));
+        click(*form, "btnDraw");
+        QCOMPARE(lines(*form)[0]->points(), QList<QPointF>({{0, 1.5}, {1, 0}, {2, 0}, {3, 2.5}}));
+        click(*form, "btnCloseSave");
+        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("1.5 \r\n \r\n \r\n2.5 \r\n"));
+    }
+
+    void closeWithoutSavingAsks() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        messages.answers = {false};
+        click(*form, "btnCloseNoSave");
+        QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(form->grid().rowCount(), m_n + 1); // unchanged
+        messages.answers = {true};
+        click(*form, "btnCloseNoSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
+        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
+        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+    }
+
+    void missingSourceKeepsGridAndCount() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(QFile::remove(path(exchange::kFloodWaveSource)));
+        QVERIFY(form->findChild<QTableView*>("gridFloodWave")
+                    ->model()
+                    ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(1, 1),
+                              "edited"));
+        click(*form, "btnLoad");
+        const std::string error =
+            gui::fileErrorText(ENOENT, (m_dir + "/" + exchange::kFloodWaveSource).toStdString());
+        QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
+        QCOMPARE(form->grid().rowCount(), m_n + 1);
+        QCOMPARE(form->grid().cell(1, 1), std::string("edited"));
+        QCOMPARE(pointCount(*form), QString::number(m_n));
+
+        // A fresh form: the controls become visible and the header is set all the same.
+        auto fresh = makeForm();
+        click(*fresh, "btnLoad");
+        QCOMPARE(fresh->grid().rowCount(), 999);
+        QCOMPARE(fresh->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QVERIFY(!fresh->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QCOMPARE(pointCount(*fresh), QString("0"));
+    }
+
+    void saveFailureKeepsTheFormOpen() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(QDir().mkdir(path(exchange::kFloodWave))); // cannot be created as a file
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        click(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].startsWith("E:"));
+        QVERIFY(messages.shown[0].contains(exchange::kFloodWave));
+        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+    }
+};
+
+QTEST_MAIN(TestPritok)
+#include "tst_pritok.moc"
