@@ -1,4 +1,4 @@
-// Loading the core's result files into a grid, plotting a grid, cell names.
+// Loading the core's result files into a grid and drawing it; cell names.
 #include "gui/common/cell_reference.h"
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"

@@ -1,0 +1,44 @@
+// "Export do excelu": a grid saved as numbered .xls workbooks.
+#include "gui/vysledky/grid_export.h"
+
+#include "gui/common/spreadsheet_export.h"
+#include "gui/dialogs/message_service.h"
+
+#include <QDesktopServices>
+
+namespace gui {
+
+namespace {
+
+QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+} // namespace
+
+WorkbookOpener desktopWorkbookOpener() {
+    return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+bool exportGridToSpreadsheet(QWidget* parent, const Grid& grid, const QString& sheetName,
+                             const QString& path, bool visible, const WorkbookOpener& open) {
+    MessageService& messages = MessageService::instance();
+    const GridExport result = exportGridToWorkbooks(
+        grid, sheetName.toStdString(), std::filesystem::path(path.toStdU16String()),
+        [parent, &messages](const std::filesystem::path& existing) {
+            return messages.question(parent,
+                                     "Soubor " + toQString(existing) + " již existuje. Přepsat?");
+        });
+    if (!result.error.empty()) messages.error(parent, QString::fromStdString(result.error));
+    if (visible) {
+        for (const std::filesystem::path& saved : result.saved) {
+            if (!open || !open(QUrl::fromLocalFile(toQString(saved))))
+                messages.information(parent, "Sešit nelze otevřít v tabulkovém procesoru. "
+                                             "Byl uložen do souboru " +
+                                                 toQString(saved) + ".");
+        }
+    }
+    return result.ok;
+}
+
+} // namespace gui

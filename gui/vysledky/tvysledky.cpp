@@ -1,0 +1,413 @@
+// The results window.
+#include "gui/vysledky/tvysledky.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "gui/charts/line_chart_view.h"
+#include "gui/common/file_io.h"
+#include "gui/common/grid_points.h"
+#include "gui/common/result_columns.h"
+#include "gui/common/two_blank_table.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/grid/grid_model.h"
+#include "gui/grid/grid_view.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+const QString kChartTitle = "TRANSFORMACE POVODŇOVÉ VLNY";
+const QString kStepAxisTitle = "časový krok i [-]";
+const QColor kInflowColour(255, 0, 0);
+const QColor kOutflowColour(0, 0, 255);
+const QColor kLevelColour(0, 0, 0);
+
+QFont boldFont(QFont font) {
+    font.setBold(true);
+    return font;
+}
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter belongs to the grids' editing; it must never press a button.
+    button->setAutoDefault(false);
+    if (bold) button->setFont(boldFont(button->font()));
+    return button;
+}
+
+QTableView* makeGridView(gui::GridModel& model, const char* name, QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    gui::setupGridView(*view, model, Tvysledky::kColumnWidthPx, Tvysledky::kRowHeightPx);
+    view->setFixedWidth(169);
+    return view;
+}
+
+gui::LineChartView* makeChart(const QString& verticalTitle, const char* name, QWidget* parent) {
+    auto* chart = new gui::LineChartView(parent);
+    chart->setObjectName(name);
+    chart->setChartTitle(kChartTitle);
+    chart->setAxisTitles(kStepAxisTitle, verticalTitle);
+    chart->viewport()->setCursor(Qt::CrossCursor);
+    chart->setMinimumSize(400, 250);
+    return chart;
+}
+
+QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setStyleSheet(
+        QString("QLabel { background: white; color: %1; padding: 1px 3px; }").arg(colour.name()));
+    label->adjustSize();
+    label->hide();
+    return label;
+}
+
+void keepPlaceWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(text.toStdU16String());
+}
+
+QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+/// Writes `bytes` to `path`, replacing the file; empty on success, otherwise
+/// the text to show.
+std::string writeBytes(const std::filesystem::path& path, const QByteArray& bytes) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return gui::fileErrorText(errno != 0 ? errno : EIO, path);
+    const auto size = static_cast<std::size_t>(bytes.size());
+    errno = 0;
+    int failure =
+        std::fwrite(bytes.constData(), 1, size, file) == size ? 0 : (errno != 0 ? errno : EIO);
+    errno = 0;
+    if (std::fclose(file) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
+    return failure == 0 ? std::string() : gui::fileErrorText(failure, path);
+}
+
+QString askPictureFile(QWidget* parent, const QString& suggested) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter("JPEG Image File (*.jpeg)");
+    dialog.setDefaultSuffix("jpeg");
+    // The picture replaces a file of the same name without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QFileInfo info(suggested);
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+Tvysledky::Tvysledky(QWidget* parent)
+    : QDialog(parent), m_inflow(2, kInitialRows), m_outflow(kResultColumns, kInitialRows),
+      m_level(kResultColumns, kInitialRows), m_programDir(QCoreApplication::applicationDirPath()),
+      m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
+    setObjectName("vysledky");
+    setWindowTitle("vysledky");
+    setRoot(exchange::installationRoot());
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName("PageControl1");
+    m_tabs->tabBar()->setFont(boldFont(m_tabs->tabBar()->font()));
+    m_tabs->addTab(buildFlowPage(), "PRUTOK");
+    m_tabs->addTab(buildLevelPage(), "VÝŠKA VODY V NÁDRŽI");
+    m_tabs->setCurrentIndex(0);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_tabs);
+    resize(1237, 648); // about 1253 x 687 with the window frame
+}
+
+Tvysledky::~Tvysledky() = default;
+
+void Tvysledky::setRoot(const std::filesystem::path& root) {
+    m_root = root;
+    m_pictureFileName = toQString(exchange::outPicturesDir(root) / ".jpeg");
+}
+
+QWidget* Tvysledky::buildFlowPage() {
+    auto* page = new QWidget;
+    auto* group = new QGroupBox(page);
+    group->setFixedWidth(369);
+
+    auto* loadButton = makeButton("NAČÍST VÝSLEDKY TRANSFORMACE", "btnLoadFlow", group, true);
+    m_inflowModel = new gui::GridModel(m_inflow, this);
+    m_outflowModel = new gui::GridModel(m_outflow, this);
+    auto* inflowView = makeGridView(*m_inflowModel, "gridInflow", group);
+    auto* outflowView = makeGridView(*m_outflowModel, "gridOutflow", group);
+    m_exportFlowButton = makeButton("Export do excelu", "btnExportFlow", group, false);
+
+    auto* grids = new QHBoxLayout;
+    grids->addWidget(inflowView);
+    grids->addWidget(outflowView);
+    grids->addStretch(1);
+    auto* exportRow = new QHBoxLayout;
+    exportRow->addStretch(1);
+    exportRow->addWidget(m_exportFlowButton);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(loadButton);
+    groupLayout->addLayout(grids, 1);
+    groupLayout->addLayout(exportRow);
+
+    m_drawFlowButton = makeButton("VYKRESLIT GRAF", "btnDrawFlow", page, true);
+    m_flowChart = makeChart("Průtok [m3/s]", "chartFlow", page);
+    m_inflowLegend = makeLegend("Povodňová vlna", kInflowColour, "lblInflowLegend", m_flowChart);
+    m_outflowLegend =
+        makeLegend("Transformovaná povodeň", kOutflowColour, "lblOutflowLegend", m_flowChart);
+    m_flowChart->installEventFilter(this);
+    m_saveFlowButton = makeButton("Uložení grafu do JPG", "btnSaveFlowPicture", page, false);
+    auto* closeButton = makeButton("Zavřít okno", "btnCloseFlow", page, true);
+
+    auto* drawRow = new QHBoxLayout;
+    drawRow->addWidget(m_drawFlowButton);
+    drawRow->addStretch(1);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(m_saveFlowButton);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(closeButton);
+    auto* right = new QVBoxLayout;
+    right->addLayout(drawRow);
+    right->addWidget(m_flowChart, 1);
+    right->addLayout(bottomRow);
+
+    auto* columns = new QHBoxLayout(page);
+    columns->addWidget(group);
+    columns->addLayout(right, 1);
+
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_flowChart), static_cast<QWidget*>(m_drawFlowButton),
+          static_cast<QWidget*>(m_saveFlowButton), static_cast<QWidget*>(m_exportFlowButton)}) {
+        keepPlaceWhenHidden(widget);
+        widget->hide();
+    }
+
+    connect(loadButton, &QPushButton::clicked, this, &Tvysledky::loadFlow);
+    connect(m_drawFlowButton, &QPushButton::clicked, this, &Tvysledky::drawFlow);
+    connect(m_saveFlowButton, &QPushButton::clicked, this, &Tvysledky::saveFlowPicture);
+    connect(m_exportFlowButton, &QPushButton::clicked, this, &Tvysledky::exportOutflow);
+    connect(closeButton, &QPushButton::clicked, this, &Tvysledky::closeWindow);
+    return page;
+}
+
+QWidget* Tvysledky::buildLevelPage() {
+    auto* page = new QWidget;
+    auto* group = new QGroupBox(page);
+    group->setFixedWidth(233);
+
+    auto* loadButton = makeButton("NAČÍST VÝŠKY VODY", "btnLoadLevel", group, true);
+    m_levelModel = new gui::GridModel(m_level, this);
+    auto* levelView = makeGridView(*m_levelModel, "gridLevel", group);
+    m_exportLevelButton = makeButton("Export do excelu", "btnExportLevel", group, false);
+
+    auto* gridRow = new QHBoxLayout;
+    gridRow->addWidget(levelView);
+    gridRow->addStretch(1);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(loadButton);
+    groupLayout->addLayout(gridRow, 1);
+    groupLayout->addWidget(m_exportLevelButton, 0, Qt::AlignLeft);
+
+    m_drawLevelButton = makeButton("VYKRESLIT GRAF", "btnDrawLevel", page, true);
+    m_levelChart = makeChart("Výška vody v nádrži [m]", "chartLevel", page);
+    m_saveLevelButton = makeButton("Uložení grafu do JPG", "btnSaveLevelPicture", page, false);
+    auto* closeButton = makeButton("Zavřít okno", "btnCloseLevel", page, true);
+
+    auto* drawRow = new QHBoxLayout;
+    drawRow->addWidget(m_drawLevelButton);
+    drawRow->addStretch(1);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(m_saveLevelButton);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(closeButton);
+    auto* right = new QVBoxLayout;
+    right->addLayout(drawRow);
+    right->addWidget(m_levelChart, 1);
+    right->addLayout(bottomRow);
+
+    auto* columns = new QHBoxLayout(page);
+    columns->addWidget(group);
+    columns->addLayout(right, 1);
+
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_levelChart), static_cast<QWidget*>(m_drawLevelButton),
+          static_cast<QWidget*>(m_saveLevelButton), static_cast<QWidget*>(m_exportLevelButton)}) {
+        keepPlaceWhenHidden(widget);
+        widget->hide();
+    }
+
+    connect(loadButton, &QPushButton::clicked, this, &Tvysledky::loadLevel);
+    connect(m_drawLevelButton, &QPushButton::clicked, this, &Tvysledky::drawLevel);
+    connect(m_saveLevelButton, &QPushButton::clicked, this, &Tvysledky::saveLevelPicture);
+    connect(m_exportLevelButton, &QPushButton::clicked, this, &Tvysledky::exportLevel);
+    connect(closeButton, &QPushButton::clicked, this, &Tvysledky::closeWindow);
+    return page;
+}
+
+bool Tvysledky::showLoad(const std::string& error) {
+    if (error.empty()) return true;
+    gui::MessageService::instance().error(this, QString::fromStdString(error));
+    return false;
+}
+
+void Tvysledky::loadFlow() {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_drawFlowButton), static_cast<QWidget*>(m_saveFlowButton),
+          static_cast<QWidget*>(m_exportFlowButton), static_cast<QWidget*>(m_flowChart)})
+        widget->show();
+
+    m_inflow.setCell(0, 0, "i");
+    m_inflow.setCell(1, 0, "PV [m3/s]");
+    const gui::TableLoad inflow =
+        gui::readTwoBlankTable(toPath(m_programDir) / exchange::kFloodWaveSource, m_inflow);
+    m_inflowModel->reload();
+    if (!showLoad(inflow.error)) return;
+
+    const gui::ResultLoad outflow = gui::readResultColumns(
+        exchange::outResultDir(m_root) / exchange::kOutflowSeries, m_outflow);
+    if (outflow.opened) {
+        m_outflow.setCell(0, 0, "i");
+        m_outflow.setCell(1, 0, "TP [m3/s]");
+    }
+    m_outflowModel->reload();
+    showLoad(outflow.error);
+}
+
+void Tvysledky::loadLevel() {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_levelChart), static_cast<QWidget*>(m_exportLevelButton),
+          static_cast<QWidget*>(m_drawLevelButton), static_cast<QWidget*>(m_saveLevelButton)})
+        widget->show();
+
+    const gui::ResultLoad level =
+        gui::readResultColumns(exchange::outResultDir(m_root) / exchange::kLevelSeries, m_level);
+    if (level.opened) {
+        m_level.setCell(0, 0, "i");
+        m_level.setCell(1, 0, "h [m]");
+    }
+    m_levelModel->reload();
+    showLoad(level.error);
+}
+
+void Tvysledky::drawFlow() {
+    m_inflowLegend->show();
+    m_outflowLegend->show();
+    placeLegend();
+    m_flowChart->removeAllLines();
+    m_flowChart->appendValues(m_flowChart->addLine(kInflowColour), gui::gridValues(m_inflow));
+    m_flowChart->appendValues(m_flowChart->addLine(kOutflowColour), gui::gridValues(m_outflow));
+}
+
+void Tvysledky::drawLevel() {
+    m_levelChart->removeAllLines();
+    QLineSeries* line = m_levelChart->addLine(kLevelColour);
+    // A black pen set before the line joins its chart is taken for "no colour
+    // chosen" and replaced by the theme's; set again, it stays.
+    line->setColor(kLevelColour);
+    m_levelChart->appendValues(line, gui::gridValues(m_level));
+}
+
+void Tvysledky::saveFlowPicture() {
+    savePicture(m_flowChart);
+}
+
+void Tvysledky::saveLevelPicture() {
+    savePicture(m_levelChart);
+}
+
+void Tvysledky::savePicture(gui::LineChartView* chart) {
+    const QString fileName = m_choosePictureFile(this, m_pictureFileName);
+    if (fileName.isEmpty()) return;
+    m_pictureFileName = fileName;
+
+    QImage picture(chart->size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    chart->render(&painter);
+    painter.end();
+
+    // Encoded in memory first, so that the file is touched only with a
+    // complete picture and its error is the file system's own.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(picture)) {
+        gui::MessageService::instance().error(this, "Obrázek nelze převést do formátu JPEG: " +
+                                                        writer.errorString());
+        return;
+    }
+    const std::string error = writeBytes(toPath(fileName), bytes);
+    if (!error.empty()) gui::MessageService::instance().error(this, QString::fromStdString(error));
+}
+
+void Tvysledky::exportOutflow() {
+    gui::exportGridToSpreadsheet(this, m_outflow, kSheetName,
+                                 toQString(toPath(m_programDir) / "transformovana_povoden.xls"),
+                                 true, m_openWorkbook);
+}
+
+void Tvysledky::exportLevel() {
+    gui::exportGridToSpreadsheet(this, m_level, kSheetName,
+                                 toQString(toPath(m_programDir) / "vyska_vody.xls"), true,
+                                 m_openWorkbook);
+}
+
+void Tvysledky::closeWindow() {
+    if (gui::MessageService::instance().question(this, "Opravdu odejít?")) accept();
+}
+
+// The legend labels sit inside the flow chart near its top right corner.
+void Tvysledky::placeLegend() {
+    const int right = m_flowChart->width() - 40;
+    const int width = std::max(m_inflowLegend->width(), m_outflowLegend->width());
+    m_inflowLegend->move(right - width, 40);
+    m_outflowLegend->move(right - width, 40 + m_inflowLegend->height() + 2);
+    m_inflowLegend->raise();
+    m_outflowLegend->raise();
+}
+
+bool Tvysledky::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_flowChart && event->type() == QEvent::Resize) placeLegend();
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tvysledky::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,398 @@
+// The results window driven offscreen on files the real core wrote for the
+// sample reservoir: loading, drawing, pictures, export, missing files.
+#include "gui/vysledky/tvysledky.h"
+#include "helpers/fake_messages.h"
+
+#include <QAbstractItemModel>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineSeries>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+#include <memory>
+
+namespace {
+
+/// A root with the sample reservoir's inputs in its exchange directory and
+/// the empty result directories.
+bool makeRoot(const QString& root) {
+    const QString exchange = root + "/PULT_na_vypocty";
+    bool ok = QDir().mkpath(exchange) && QDir().mkpath(root + "/OUT_DATA/TK") &&
+              QDir().mkpath(root + "/OUT_RESULT") && QDir().mkpath(root + "/OUT_PICTURES");
+    const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
+    for (const QString& name : sample.entryList(QDir::Files))
+        ok = ok && QFile::copy(sample.filePath(name), exchange + "/" + name);
+    return ok;
+}
+
+QByteArray runCore(const QString& root) {
+    QProcess core;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELDRON_ROOT", root);
+    core.setProcessEnvironment(environment);
+    core.setProcessChannelMode(QProcess::MergedChannels);
+    core.start(VELDRON_CORE_EXE, {});
+    core.closeWriteChannel();
+    if (!core.waitForFinished(120000)) return "core did not finish";
+    return core.exitCode() == 0 ? QByteArray() : core.readAll();
+}
+
+QStringList lines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList result = QString::fromUtf8(file.readAll()).split("\r\n");
+    if (!result.isEmpty() && result.constLast().isEmpty()) result.removeLast();
+    return result;
+}
+
+} // namespace
+
+class TestVysledky : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void opensWithEverythingButTheLoadButtonsHidden();
+    void loadsBothPagesFromTheCoresFiles();
+    void drawingReplacesTheLinesAndInflowAndOutflowEndTogether();
+    void anEditedCellIsDrawnAndExported();
+    void picturesAreJpegsOfTheChartAndTheDialogKeepsTheName();
+    void aPictureThatCannotBeWrittenIsReported();
+    void exportAsksBeforeReplacingAndSaysWhereItSaved();
+    void aMissingResultFileStopsTheLoadThere();
+    void aMissingInflowFileStopsBeforeTheOutflow();
+    void closingAsksFirst();
+
+private:
+    QPushButton* button(const char* name) const;
+    void click(const char* name);
+    QLineSeries* line(const char* chart, int index) const;
+    static QStringList values(const QStringList& records);
+
+    QTemporaryDir m_coreRun; // one real run, copied into each test's root
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_root;
+    std::unique_ptr<testing_gui::FakeMessages> m_messages;
+    std::unique_ptr<Tvysledky> m_form;
+    QStringList m_chosen;  // the names the picture dialog was offered
+    QString m_pictureName; // the name the picture dialog answers
+    QList<QUrl> m_opened;
+    bool m_openerWorks = false;
+};
+
+void TestVysledky::initTestCase() {
+    QVERIFY(m_coreRun.isValid());
+    QVERIFY(makeRoot(m_coreRun.path()));
+    QCOMPARE(runCore(m_coreRun.path()), QByteArray());
+    QVERIFY(!lines(m_coreRun.path() + "/OUT_RESULT/transformovana_povoden").isEmpty());
+}
+
+void TestVysledky::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_root = m_dir->path();
+    QVERIFY(makeRoot(m_root));
+    for (const char* name : {"transformovana_povoden", "vyska_vody"})
+        QVERIFY(
+            QFile::copy(m_coreRun.path() + "/OUT_RESULT/" + name, m_root + "/OUT_RESULT/" + name));
+    qputenv("VELDRON_ROOT", m_root.toUtf8());
+
+    m_messages = std::make_unique<testing_gui::FakeMessages>();
+    m_form = std::make_unique<Tvysledky>();
+    m_form->setProgramDir(m_root + "/PULT_na_vypocty");
+    m_chosen.clear();
+    m_opened.clear();
+    m_pictureName.clear();
+    m_openerWorks = false;
+    m_form->setPictureFileChooser([this](QWidget*, const QString& suggested) {
+        m_chosen << suggested;
+        return m_pictureName;
+    });
+    m_form->setWorkbookOpener([this](const QUrl& url) {
+        m_opened << url;
+        return m_openerWorks;
+    });
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestVysledky::cleanup() {
+    m_form.reset();
+    m_messages.reset();
+    m_dir.reset();
+}
+
+QPushButton* TestVysledky::button(const char* name) const {
+    return m_form->findChild<QPushButton*>(name);
+}
+
+void TestVysledky::click(const char* name) {
+    QPushButton* target = button(name);
+    QVERIFY2(target != nullptr, name);
+    QVERIFY2(target->isVisible(), name);
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
+QLineSeries* TestVysledky::line(const char* chart, int index) const {
+    auto* view = m_form->findChild<QChartView*>(chart);
+    if (view == nullptr || index >= view->chart()->series().size()) return nullptr;
+    return qobject_cast<QLineSeries*>(view->chart()->series().at(index));
+}
+
+QStringList TestVysledky::values(const QStringList& records) {
+    QStringList result;
+    for (const QString& record : records)
+        result << record.trimmed();
+    return result;
+}
+
+void TestVysledky::opensWithEverythingButTheLoadButtonsHidden() {
+    QCOMPARE(m_form->windowTitle(), QString("vysledky"));
+    auto* tabs = m_form->findChild<QTabWidget*>();
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->tabText(0), QString("PRUTOK"));
+    QCOMPARE(tabs->tabText(1), QString("VÝŠKA VODY V NÁDRŽI"));
+    QCOMPARE(tabs->currentIndex(), 0);
+    for (const char* hidden : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "btnDrawLevel",
+                               "btnSaveLevelPicture", "btnExportLevel"})
+        QVERIFY2(button(hidden)->isHidden(), hidden);
+    for (const char* chart : {"chartFlow", "chartLevel"})
+        QVERIFY(m_form->findChild<QWidget*>(chart)->isHidden());
+    QVERIFY(m_form->findChild<QLabel*>("lblInflowLegend")->isHidden());
+    for (const char* shown : {"btnLoadFlow", "btnLoadLevel", "btnCloseFlow", "btnCloseLevel"})
+        QVERIFY2(!button(shown)->isHidden(), shown);
+    for (const char* grid : {"gridInflow", "gridOutflow", "gridLevel"})
+        QVERIFY2(!m_form->findChild<QWidget*>(grid)->isHidden(), grid);
+    QCOMPARE(button("btnLoadFlow")->text(), QString("NAČÍST VÝSLEDKY TRANSFORMACE"));
+    QVERIFY(button("btnLoadFlow")->font().bold());
+    QVERIFY(!button("btnExportFlow")->font().bold());
+    QCOMPARE(m_form->inflowGrid().columnCount(), 2);
+    QCOMPARE(m_form->outflowGrid().columnCount(), 999);
+    QCOMPARE(m_form->levelGrid().rowCount(), 999);
+    QVERIFY(m_form->outflowGrid().cell(1, 0).empty());
+}
+
+void TestVysledky::loadsBothPagesFromTheCoresFiles() {
+    click("btnLoadFlow");
+    QVERIFY(m_messages->shown.isEmpty());
+    const QStringList inflow = lines(m_root + "/PULT_na_vypocty/Q_FLOOD_WAVE.csv");
+    const QStringList outflow = lines(m_root + "/OUT_RESULT/transformovana_povoden");
+    QVERIFY(!outflow.isEmpty());
+    QCOMPARE(m_form->inflowGrid().rowCount(), inflow.size() + 1);
+    QCOMPARE(m_form->outflowGrid().rowCount(), outflow.size() + 1);
+    QCOMPARE(m_form->outflowGrid().columnCount(), 2);
+    QCOMPARE(m_form->inflowGrid().cell(1, 0), std::string("PV [m3/s]"));
+    QCOMPARE(m_form->outflowGrid().cell(1, 0), std::string("TP [m3/s]"));
+    QStringList shown;
+    for (int row = 1; row < m_form->outflowGrid().rowCount(); ++row) {
+        QCOMPARE(m_form->outflowGrid().cell(0, row), std::to_string(row));
+        shown << QString::fromStdString(m_form->outflowGrid().cell(1, row));
+    }
+    QCOMPARE(shown, values(outflow));
+    for (const char* visible : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "chartFlow"})
+        QVERIFY2(m_form->findChild<QWidget*>(visible)->isVisible(), visible);
+    QVERIFY(!button("btnDrawLevel")->isVisibleTo(m_form.get())); // the other page is separate
+
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    QVERIFY(m_messages->shown.isEmpty());
+    const QStringList levels = lines(m_root + "/OUT_RESULT/vyska_vody");
+    QCOMPARE(levels.size(), outflow.size());
+    QCOMPARE(m_form->levelGrid().rowCount(), levels.size() + 1);
+    QCOMPARE(m_form->levelGrid().columnCount(), 2);
+    QCOMPARE(m_form->levelGrid().cell(1, 0), std::string("h [m]"));
+    QCOMPARE(QString::fromStdString(m_form->levelGrid().cell(1, levels.size())),
+             levels.constLast().trimmed());
+    auto* view = m_form->findChild<QTableView*>("gridLevel");
+    QCOMPARE(view->model()->columnCount(), 2);
+    QCOMPARE(view->model()->rowCount(), levels.size() + 1);
+}
+
+void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
+    click("btnLoadFlow");
+    for (int press = 0; press < 3; ++press)
+        click("btnDrawFlow");
+    auto* chart = m_form->findChild<QChartView*>("chartFlow");
+    QCOMPARE(chart->chart()->series().size(), 2);
+    QLineSeries* inflow = line("chartFlow", 0);
+    QLineSeries* outflow = line("chartFlow", 1);
+    QVERIFY(inflow && outflow);
+    const int steps = m_form->outflowGrid().rowCount() - 1;
+    QCOMPARE(inflow->count(), m_form->inflowGrid().rowCount() - 1);
+    QCOMPARE(outflow->count(), steps);
+    // The core writes one outflow per inflow value: both lines end at one x.
+    QCOMPARE(inflow->points().constLast().x(), outflow->points().constLast().x());
+    QCOMPARE(outflow->points().constFirst().x(), 0.0);
+    QCOMPARE(outflow->at(steps - 1).y(), std::stod(m_form->outflowGrid().cell(1, steps)));
+    QCOMPARE(inflow->color(), QColor(255, 0, 0));
+    QCOMPARE(outflow->color(), QColor(0, 0, 255));
+    QVERIFY(m_form->findChild<QLabel*>("lblInflowLegend")->isVisible());
+    QCOMPARE(m_form->findChild<QLabel*>("lblOutflowLegend")->text(),
+             QString("Transformovaná povodeň"));
+    QVERIFY(!chart->chart()->legend()->isVisible());
+    QCOMPARE(chart->chart()->title(), QString("TRANSFORMACE POVODŇOVÉ VLNY"));
+
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnDrawLevel");
+    click("btnDrawLevel");
+    auto* levelChart = m_form->findChild<QChartView*>("chartLevel");
+    QCOMPARE(levelChart->chart()->series().size(), 1);
+    QCOMPARE(line("chartLevel", 0)->count(), steps);
+    QCOMPARE(line("chartLevel", 0)->color(), QColor(0, 0, 0));
+    const auto axes = levelChart->chart()->axes(Qt::Vertical);
+    QCOMPARE(axes.size(), 1);
+    QCOMPARE(axes.first()->titleText(), QString("Výška vody v nádrži [m]"));
+    QCOMPARE(qobject_cast<QValueAxis*>(axes.first())->minorTickCount(), 10);
+}
+
+void TestVysledky::anEditedCellIsDrawnAndExported() {
+    click("btnLoadFlow");
+    click("btnDrawFlow");
+    auto* view = m_form->findChild<QTableView*>("gridOutflow");
+    QVERIFY(view->model()->setData(view->model()->index(3, 1), "999"));
+    QCOMPARE(line("chartFlow", 1)->at(2).y() == 999.0, false); // no redraw by itself
+    click("btnDrawFlow");
+    QCOMPARE(line("chartFlow", 1)->at(2).y(), 999.0);
+
+    click("btnExportFlow");
+    QVERIFY2(m_messages->shown.size() == 1 && m_messages->shown[0].startsWith("I:"),
+             qPrintable(m_messages->shown.join('|')));
+    const QString workbook = m_root + "/PULT_na_vypocty/transformovana_povoden1.xls";
+    QVERIFY(m_messages->shown[0].contains(workbook));
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xls.py", workbook});
+    QVERIFY(reader.waitForFinished(60000));
+    const QString read = QString::fromUtf8(reader.readAllStandardOutput());
+    QVERIFY2(
+        read.startsWith(
+            QString("SHEET\tStringgrid Print1\t%1\t2\n").arg(m_form->outflowGrid().rowCount())),
+        qPrintable(read.left(200)));
+    QVERIFY(read.contains("CELL\t0\t1\ttext\t@\tTP [m3/s]\n"));
+    QVERIFY(read.contains("CELL\t3\t1\ttext\t@\t999\n"));
+}
+
+void TestVysledky::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
+    click("btnLoadFlow");
+    click("btnDrawFlow");
+    m_pictureName = m_root + "/OUT_PICTURES/prutok.jpeg";
+    click("btnSaveFlowPicture");
+    QCOMPARE(m_chosen, QStringList{QDir(m_root).filePath("OUT_PICTURES/.jpeg")});
+    QVERIFY(m_messages->shown.isEmpty());
+    QCOMPARE(QImageReader(m_pictureName).format(), QByteArray("jpeg"));
+    const QImage picture(m_pictureName);
+    QCOMPARE(picture.size(), m_form->findChild<QWidget*>("chartFlow")->size());
+    // The chart's corner is the white background, not transparency turned black.
+    QVERIFY(qGray(picture.pixel(picture.width() - 3, picture.height() / 2)) > 240);
+
+    // The dialog offers the last name; cancelling writes nothing.
+    const QString first = m_pictureName;
+    m_pictureName.clear();
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnSaveLevelPicture");
+    QCOMPARE(m_chosen.size(), 2);
+    QCOMPARE(m_chosen[1], first);
+    QCOMPARE(QDir(m_root + "/OUT_PICTURES").entryList(QDir::Files), QStringList{"prutok.jpeg"});
+}
+
+void TestVysledky::aPictureThatCannotBeWrittenIsReported() {
+    click("btnLoadFlow");
+    m_pictureName = m_root + "/NO_SUCH_DIR/a.jpeg";
+    click("btnSaveFlowPicture");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown[0].startsWith("E:") && m_messages->shown[0].contains("a.jpeg"),
+             qPrintable(m_messages->shown[0]));
+    QCOMPARE(m_form->pictureFileName(), m_pictureName); // still the last name chosen
+}
+
+void TestVysledky::exportAsksBeforeReplacingAndSaysWhereItSaved() {
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    m_openerWorks = true;
+    click("btnExportLevel");
+    const QString workbook = m_root + "/PULT_na_vypocty/vyska_vody1.xls";
+    QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(workbook)});
+    QVERIFY(m_messages->shown.isEmpty());
+
+    // A second export finds the workbook: No keeps it and opens nothing.
+    {
+        QFile old(workbook);
+        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        old.write("old");
+    }
+    m_messages->answers = {false};
+    click("btnExportLevel");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown[0].startsWith("Q:") && m_messages->shown[0].contains(workbook));
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(QFileInfo(workbook).size(), 3);
+
+    m_messages->answers = {true};
+    click("btnExportLevel");
+    QCOMPARE(m_opened.size(), 2);
+    QFile replaced(workbook);
+    QVERIFY(replaced.open(QIODevice::ReadOnly));
+    QCOMPARE(replaced.read(8), QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)); // OLE2
+}
+
+void TestVysledky::aMissingResultFileStopsTheLoadThere() {
+    QVERIFY(QFile::remove(m_root + "/OUT_RESULT/transformovana_povoden"));
+    QVERIFY(QFile::remove(m_root + "/OUT_RESULT/vyska_vody"));
+    click("btnLoadFlow");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown[0].startsWith("E:Soubor nenalezen") &&
+                 m_messages->shown[0].contains("transformovana_povoden"),
+             qPrintable(m_messages->shown[0]));
+    QCOMPARE(m_form->inflowGrid().rowCount(),
+             lines(m_root + "/PULT_na_vypocty/Q_FLOOD_WAVE.csv").size() + 1);
+    QCOMPARE(m_form->outflowGrid().rowCount(), 999);
+    QCOMPARE(m_form->outflowGrid().columnCount(), 999);
+    QVERIFY(m_form->outflowGrid().cell(1, 0).empty()); // header not yet set
+    QVERIFY(button("btnDrawFlow")->isVisible());
+
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    QCOMPARE(m_messages->shown.size(), 2);
+    QVERIFY(m_messages->shown[1].contains("vyska_vody"));
+    QCOMPARE(m_form->levelGrid().rowCount(), 999);
+    QVERIFY(m_form->levelGrid().cell(1, 0).empty());
+    QVERIFY(button("btnDrawLevel")->isVisible());
+}
+
+void TestVysledky::aMissingInflowFileStopsBeforeTheOutflow() {
+    QVERIFY(QFile::remove(m_root + "/PULT_na_vypocty/Q_FLOOD_WAVE.csv"));
+    click("btnLoadFlow");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown[0].contains("Q_FLOOD_WAVE.csv"));
+    QCOMPARE(m_form->inflowGrid().cell(1, 0), std::string("PV [m3/s]"));
+    QCOMPARE(m_form->inflowGrid().rowCount(), 999);
+    QCOMPARE(m_form->outflowGrid().rowCount(), 999);
+}
+
+void TestVysledky::closingAsksFirst() {
+    m_messages->answers = {false, true};
+    click("btnCloseFlow");
+    QCOMPARE(m_messages->shown, QStringList{"Q:Opravdu odejít?"});
+    QVERIFY(m_form->isVisible());
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnCloseLevel");
+    QVERIFY(!m_form->isVisible());
+}
+
+QTEST_MAIN(TestVysledky)
+#include "tst_vysledky.moc"
