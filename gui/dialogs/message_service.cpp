@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace gui {
 
@@ -22,6 +23,15 @@ public:
     }
     void error(QWidget* parent, const QString& text) override {
         QMessageBox::critical(parent, QApplication::applicationName(), text);
+    }
+    bool warningQuestion(QWidget* parent, const QString& caption, const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
+        QPushButton* yes = box.addButton("&Ano", QMessageBox::YesRole);
+        QPushButton* no = box.addButton("&Ne", QMessageBox::NoRole);
+        box.setDefaultButton(no);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes;
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "gui/dialogs/message_service.h"
 #include "gui/mainwindow/about_sound.h"
+#include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
 
 #include <QApplication>
@@ -250,8 +251,7 @@ template <class Form> void TTrans1::openModal() {
     delete form.data();
 }
 
-// The new project form TFRM_novy opens here: openModal<TFRM_novy>();
-void TTrans1::openNewProjectForm() {}
+void TTrans1::openNewProjectForm() { openModal<TFRM_novy>(); }
 
 // The flood wave form TFRM_Pritok opens here: openModal<TFRM_Pritok>();
 void TTrans1::openFloodWaveForm() {}
