@@ -3,6 +3,7 @@
 
 #include <QChart>
 #include <QFont>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QValueAxis>
@@ -18,11 +19,17 @@ LineChartView::LineChartView(QWidget* parent)
     chart->setAnimationOptions(QChart::GridAxisAnimations); // the zoom is animated
     chart->setBackgroundBrush(Qt::white);
     chart->legend()->hide();
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(4, 4, 16, 4));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     chart->addAxis(m_axisX, Qt::AlignBottom); // the chart takes the axes
     chart->addAxis(m_axisY, Qt::AlignLeft);
     m_axisY->setMinorTickCount(10);
     // Ten minor grid lines per interval would grey the whole plot: keep them faint.
     m_axisY->setMinorGridLinePen(QPen(QColor(238, 238, 238), 1));
+    // Short labels ("20000", not "20000.0" or "2e+04") so that small charts need not elide them.
+    m_axisX->setLabelFormat("%.10g");
+    m_axisY->setLabelFormat("%.10g");
     m_axisX->setRange(0, 1);
     m_axisY->setRange(0, 1);
     setChart(chart); // the view takes the chart

@@ -30,6 +30,7 @@ void setupGridView(QTableView& view, GridModel& model, int columnWidthPx, int ro
     view.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view.setWordWrap(false);
+    view.setTextElideMode(Qt::ElideNone); // a long text is cut at the cell's edge
     applyGridSizes(view, columnWidthPx, rowHeightPx);
 }
 

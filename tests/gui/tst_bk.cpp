@@ -1,0 +1,250 @@
+// Drives the bathygraphic curve form offscreen: load, edit, draw, save, close.
+#include "exchange/file_names.h"
+#include "gui/bk/tfrm_bk.h"
+#include "gui/common/file_io.h"
+#include "helpers/fake_messages.h"
+
+#include <QAbstractItemModel>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Saves a picture of the form when VELDRON_SCREENSHOT_DIR is set (for looking at it).
+void screenshot(QWidget& form, const char* name) {
+    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
+    form.show();
+    QTest::qWait(1500); // let the axis animation end
+    form.grab().save(dir + "/" + name + ".png");
+}
+
+} // namespace
+
+class TestBk : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_root;
+    QString m_dir;
+    QByteArray m_sample;
+    int m_n = 0; // lines of the sample
+
+    QString path(const char* name) const { return m_dir + "/" + name; }
+    static void click(TFRM_BK& form, const char* button) {
+        QPushButton* b = form.findChild<QPushButton*>(button);
+        QVERIFY2(b, button);
+        b->click();
+    }
+    static QString rowCount(TFRM_BK& form) {
+        return form.findChild<QLineEdit*>("editRowCount")->text();
+    }
+    static QList<QLineSeries*> lines(TFRM_BK& form, const char* chart) {
+        QList<QLineSeries*> result;
+        for (QAbstractSeries* s : form.findChild<QChartView*>(chart)->chart()->series())
+            result << qobject_cast<QLineSeries*>(s);
+        return result;
+    }
+    static bool edit(TFRM_BK& form, int row, int column, const QString& text) {
+        QAbstractItemModel* model = form.findChild<QTableView*>("gridCurve")->model();
+        return model->setData(model->index(row, column), text);
+    }
+    std::unique_ptr<TFRM_BK> makeForm() {
+        auto form = std::make_unique<TFRM_BK>();
+        form->setFilesDir(m_dir);
+        return form;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_root.isValid());
+        qputenv("VELDRON_ROOT", m_root.path().toUtf8());
+        QFile sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/BK.csv");
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        m_sample = sample.readAll();
+        m_n = int(m_sample.count('\n'));
+        QVERIFY(m_n > 2);
+    }
+
+    void init() {
+        m_dir = m_root.path() + "/" + QTest::currentTestFunction();
+        QVERIFY(QDir().mkpath(m_dir));
+        writeAll(path(exchange::kCurveSource), m_sample);
+    }
+
+    void freshFormShowsHeaderAndSavesEmptyRows() {
+        auto form = makeForm();
+        QCOMPARE(form->windowTitle(), QString("FRM_BK"));
+        QCOMPARE(form->grid().rowCount(), 50);
+        QCOMPARE(form->grid().columnCount(), 5);
+        QCOMPARE(form->grid().cell(0, 0), std::string());
+        QCOMPARE(form->grid().cell(1, 0), std::string("      H [m n.m.]"));
+        QCOMPARE(form->grid().cell(2, 0), std::string("         h [m]"));
+        QCOMPARE(form->grid().cell(3, 0), std::string("        V [m3]"));
+        QCOMPARE(form->grid().cell(4, 0), std::string("        A [m2]"));
+        QVERIFY(form->findChild<QChartView*>("chartArea")->isHidden() ||
+                form->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
+        QVERIFY(form->findChild<QLineEdit*>("editRowCount")->isHidden());
+        QCOMPARE(rowCount(*form), QString("0"));
+        screenshot(*form, "bk_fresh");
+
+        QVERIFY(edit(*form, 2, 3, "77"));
+        click(*form, "btnCloseSave");
+        QByteArray expected = "\t\t\t\t\r\n\t\t77\t\t\r\n";
+        for (int i = 3; i <= 49; ++i)
+            expected += "\t\t\t\t\r\n";
+        QCOMPARE(readAll(path(exchange::kCurve)), expected);
+        QCOMPARE(readAll(path(exchange::kCurveRowCount)), QByteArray("0\r\n"));
+    }
+
+    void loadEditDrawAndSave() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(form->grid().rowCount(), m_n + 1);
+        QCOMPARE(rowCount(*form), QString::number(m_n));
+        QCOMPARE(form->grid().cell(0, m_n), std::to_string(m_n));
+        QCOMPARE(form->grid().cell(1, 0), std::string("      H [m n.m.]")); // header kept
+        QVERIFY(form->grid().cell(2, 1).starts_with(' '));
+        QVERIFY(!form->findChild<QChartView*>("chartArea")->isHidden());
+        QVERIFY(!form->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
+        QVERIFY(!form->findChild<QChartView*>("chartVolume")->parentWidget()->isHidden());
+        QVERIFY(!form->findChild<QLineEdit*>("editRowCount")->isHidden());
+        screenshot(*form, "bk_loaded");
+
+        QVERIFY(edit(*form, 2, 4, "9e5")); // the largest area, drawn last
+        click(*form, "chartAreaDraw");
+        click(*form, "chartAreaDraw"); // the second drawing replaces the first
+        click(*form, "chartVolumeDraw");
+        const QList<QLineSeries*> area = lines(*form, "chartArea");
+        const QList<QLineSeries*> volume = lines(*form, "chartVolume");
+        QCOMPARE(area.size(), 1);
+        QCOMPARE(volume.size(), 1);
+        QCOMPARE(area[0]->count(), m_n);
+        QCOMPARE(volume[0]->count(), m_n);
+        QCOMPARE(area[0]->color(), QColor(0, 128, 0));
+        QCOMPARE(volume[0]->color(), QColor(0, 0, 255));
+        QCOMPARE(area[0]->at(m_n - 1),
+                 QPointF(9e5, QByteArray(form->grid().cell(2, 2).c_str()).trimmed().toDouble()));
+        for (int i = 1; i < m_n; ++i)
+            QVERIFY(area[0]->at(i - 1).x() <= area[0]->at(i).x());
+        QCOMPARE(volume[0]->at(0).y(), QByteArray(form->grid().cell(1, 1).c_str()).toDouble());
+        screenshot(*form, "bk_drawn");
+
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        click(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 1);
+        QList<QByteArray> sourceLines = m_sample.split('\n');
+        sourceLines.removeLast();
+        QByteArray expected;
+        for (int i = 0; i < sourceLines.size(); ++i) {
+            QList<QByteArray> fields = sourceLines[i].chopped(1).split(' ');
+            fields.removeAll(QByteArray());
+            QCOMPARE(fields.size(), 4);
+            for (int f = 1; f < 4; ++f)
+                fields[f].prepend(' ');
+            if (i == 1) fields[3] = "9e5";
+            expected += fields.join('\t') + "\t\r\n";
+        }
+        QCOMPARE(readAll(path(exchange::kCurve)), expected);
+        QCOMPARE(readAll(path(exchange::kCurveRowCount)), QByteArray::number(m_n) + "\r\n");
+    }
+
+    void areaCurveIsSortedByAreaWithTiesInRowOrder() {
+        writeAll(path(exchange::kCurveSource),
+                 "300  0  0  50\r\n301  1  10  20\r\n302  2  20  50\r\n303  3  30  10\r\n");
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        click(*form, "chartAreaDraw");
+        QCOMPARE(lines(*form, "chartArea")[0]->points(),
+                 QList<QPointF>({{10, 3}, {20, 1}, {50, 0}, {50, 2}}));
+    }
+
+    void loadNeverClearsCellsItsLinesDoNotReach() {
+        QByteArray bytes;
+        for (int i = 1; i <= 60; ++i)
+            bytes += QByteArray::number(i) + "  2  3  4\r\n";
+        writeAll(path(exchange::kCurveSource), bytes);
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QCOMPARE(form->grid().rowCount(), 61); // grows past its 49 data rows
+        QVERIFY(edit(*form, 1, 4, "typed"));
+        writeAll(path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
+        click(*form, "btnLoad");
+        QCOMPARE(rowCount(*form), QString("2"));
+        click(*form, "btnCloseSave");
+        QCOMPARE(readAll(path(exchange::kCurve)),
+                 QByteArray("9\t 8\t 3\ttyped\t\r\n7\t 6\t 3\t 4\t\r\n"));
+    }
+
+    void closeWithoutSavingAsks() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        messages.answers = {false};
+        click(*form, "btnCloseNoSave");
+        QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
+        QCOMPARE(finished.count(), 0);
+        messages.answers = {true};
+        click(*form, "btnCloseNoSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
+        QVERIFY(!QFile::exists(path(exchange::kCurve)));
+        QVERIFY(!QFile::exists(path(exchange::kCurveRowCount)));
+    }
+
+    void missingSourceKeepsGridAndCount() {
+        testing_gui::FakeMessages messages;
+        QVERIFY(QFile::remove(path(exchange::kCurveSource)));
+        auto form = makeForm();
+        QVERIFY(edit(*form, 1, 1, "typed"));
+        click(*form, "btnLoad");
+        const std::string error =
+            gui::fileErrorText(ENOENT, (m_dir + "/" + exchange::kCurveSource).toStdString());
+        QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
+        QCOMPARE(form->grid().rowCount(), 50);
+        QCOMPARE(form->grid().cell(1, 1), std::string("typed"));
+        QCOMPARE(rowCount(*form), QString("0"));
+        QVERIFY(!form->findChild<QLineEdit*>("editRowCount")->isHidden()); // step 1 took effect
+    }
+
+    void countFailureKeepsTheCurveAndTheFormOpen() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(QDir().mkdir(path(exchange::kCurveRowCount)));
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        click(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].contains(exchange::kCurveRowCount));
+        QCOMPARE(readAll(path(exchange::kCurve)).count('\n'), m_n);
+    }
+};
+
+QTEST_MAIN(TestBk)
+#include "tst_bk.moc"
