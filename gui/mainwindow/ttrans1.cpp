@@ -5,6 +5,7 @@
 #include "gui/mainwindow/about_sound.h"
 #include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
+#include "gui/vysledky/tvysledky.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -265,5 +266,4 @@ void TTrans1::showCalculationForm() {
     if (m_calculationForm) m_calculationForm->exec();
 }
 
-// The results viewer Tvysledky opens here: openModal<Tvysledky>();
-void TTrans1::openResultsForm() {}
+void TTrans1::openResultsForm() { openModal<Tvysledky>(); }
