@@ -1,10 +1,12 @@
 // The main window of the front end: title line, menu bar and the about panel.
 #include "gui/mainwindow/ttrans1.h"
 
+#include "gui/bk/tfrm_bk.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/mainwindow/about_sound.h"
 #include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
+#include "gui/pritok/tfrm_pritok.h"
 #include "gui/vysledky/tvysledky.h"
 
 #include <QApplication>
@@ -254,11 +256,9 @@ template <class Form> void TTrans1::openModal() {
 
 void TTrans1::openNewProjectForm() { openModal<TFRM_novy>(); }
 
-// The flood wave form TFRM_Pritok opens here: openModal<TFRM_Pritok>();
-void TTrans1::openFloodWaveForm() {}
+void TTrans1::openFloodWaveForm() { openModal<TFRM_Pritok>(); }
 
-// The bathygraphic curve form TFRM_BK opens here: openModal<TFRM_BK>();
-void TTrans1::openCurveForm() {}
+void TTrans1::openCurveForm() { openModal<TFRM_BK>(); }
 
 void TTrans1::openTechnicalDataForm() { openModal<TFRM_Ostatni>(); }
 
