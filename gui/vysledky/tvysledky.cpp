@@ -353,7 +353,9 @@ void Tvysledky::savePicture(gui::LineChartView* chart) {
     QImage picture(chart->size(), QImage::Format_RGB32);
     picture.fill(Qt::white);
     QPainter painter(&picture);
-    chart->render(&painter);
+    // The widget as a whole, not only the chart's scene, so that the legend
+    // labels lying over the flow chart are in the picture too.
+    static_cast<QWidget*>(chart)->render(&painter);
     painter.end();
 
     // Encoded in memory first, so that the file is touched only with a
@@ -362,7 +364,7 @@ void Tvysledky::savePicture(gui::LineChartView* chart) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
+    writer.setQuality(95); // thin coloured lines suffer at lower qualities
     if (!writer.write(picture)) {
         gui::MessageService::instance().error(this, "Obrázek nelze převést do formátu JPEG: " +
                                                         writer.errorString());

@@ -74,6 +74,7 @@ private slots:
     void aMissingResultFileStopsTheLoadThere();
     void aMissingInflowFileStopsBeforeTheOutflow();
     void closingAsksFirst();
+    void screenshots();
 
 private:
     QPushButton* button(const char* name) const;
@@ -392,6 +393,36 @@ void TestVysledky::closingAsksFirst() {
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnCloseLevel");
     QVERIFY(!m_form->isVisible());
+}
+
+// With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
+// drawn, and of the flow chart zoomed by a dragged rectangle.
+void TestVysledky::screenshots() {
+    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
+    if (dir.isEmpty()) QSKIP("VELDRON_SCREENSHOT_DIR not set");
+    m_form->resize(1237, 648);
+    click("btnLoadFlow");
+    click("btnDrawFlow");
+    QTest::qWait(1500); // let the axis animation settle
+    QVERIFY(m_form->grab().save(dir + "/vysledky_prutok.png"));
+    m_pictureName = dir + "/prutok.jpeg";
+    click("btnSaveFlowPicture");
+    auto* chart = m_form->findChild<QChartView*>("chartFlow");
+    QWidget* area = chart->viewport();
+    const QPoint from(area->width() / 4, area->height() / 5);
+    const QPoint to(area->width() * 3 / 5, area->height() * 4 / 5);
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(area, from + (to - from) * step / 10, 20);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+    QTest::qWait(1500);
+    QVERIFY(m_form->grab().save(dir + "/vysledky_prutok_zoom.png"));
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnDrawLevel");
+    QTest::qWait(1500);
+    QVERIFY(m_form->grab().save(dir + "/vysledky_vyska.png"));
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 QTEST_MAIN(TestVysledky)
