@@ -192,6 +192,22 @@ private slots:
         QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
     }
 
+    void escapeKeepsTheFormAndTheCloseControlClosesSilently() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        form->show();
+        click(*form, "btnLoad");
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        QCOMPARE(finished.count(), 0);
+        QTest::keyClick(form->findChild<QTableView*>("gridFloodWave"), Qt::Key_Return);
+        QCOMPARE(finished.count(), 0); // Enter presses no button
+        QVERIFY(form->close());
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
+    }
+
     void missingSourceKeepsGridAndCount() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
