@@ -166,8 +166,10 @@ void TTrans1::buildAboutPanel(QWidget* parent) {
     texts->addWidget(m_musicCredit, row++, 0, 1, 2);
     texts->setColumnStretch(1, 1);
 
-    m_muteButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogAbortButton), "ZTLUMIT",
-                                   m_aboutPanel);
+    // The abort sign; styles without one get the red stop sign of an error box.
+    QIcon abortIcon = style()->standardIcon(QStyle::SP_DialogAbortButton);
+    if (abortIcon.isNull()) abortIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    m_muteButton = new QPushButton(abortIcon, "ZTLUMIT", m_aboutPanel);
     m_muteButton->setObjectName("BitBtn1");
     m_muteButton->setFont(bold);
     m_hideButton = new QPushButton("Skrýt info o programu", m_aboutPanel);
@@ -254,16 +256,26 @@ template <class Form> void TTrans1::openModal() {
     delete form.data();
 }
 
-void TTrans1::openNewProjectForm() { openModal<TFRM_novy>(); }
+void TTrans1::openNewProjectForm() {
+    openModal<TFRM_novy>();
+}
 
-void TTrans1::openFloodWaveForm() { openModal<TFRM_Pritok>(); }
+void TTrans1::openFloodWaveForm() {
+    openModal<TFRM_Pritok>();
+}
 
-void TTrans1::openCurveForm() { openModal<TFRM_BK>(); }
+void TTrans1::openCurveForm() {
+    openModal<TFRM_BK>();
+}
 
-void TTrans1::openTechnicalDataForm() { openModal<TFRM_Ostatni>(); }
+void TTrans1::openTechnicalDataForm() {
+    openModal<TFRM_Ostatni>();
+}
 
 void TTrans1::showCalculationForm() {
     if (m_calculationForm) m_calculationForm->exec();
 }
 
-void TTrans1::openResultsForm() { openModal<Tvysledky>(); }
+void TTrans1::openResultsForm() {
+    openModal<Tvysledky>();
+}
