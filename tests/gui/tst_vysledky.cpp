@@ -14,6 +14,7 @@
 #include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -167,6 +168,7 @@ void TestVysledky::opensWithEverythingButTheLoadButtonsHidden() {
     QCOMPARE(tabs->tabText(0), QString("PRUTOK"));
     QCOMPARE(tabs->tabText(1), QString("VÝŠKA VODY V NÁDRŽI"));
     QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(tabs->tabBar()->font().bold());
     for (const char* hidden : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "btnDrawLevel",
                                "btnSaveLevelPicture", "btnExportLevel"})
         QVERIFY2(button(hidden)->isHidden(), hidden);
@@ -245,6 +247,12 @@ void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
              QString("Transformovaná povodeň"));
     QVERIFY(!chart->chart()->legend()->isVisible());
     QCOMPARE(chart->chart()->title(), QString("TRANSFORMACE POVODŇOVÉ VLNY"));
+    QVERIFY(chart->chart()->titleFont().bold());
+    QCOMPARE(chart->viewport()->cursor().shape(), Qt::CrossCursor);
+    QCOMPARE(chart->rubberBand(), QChartView::RectangleRubberBand);
+    QCOMPARE(chart->chart()->axes(Qt::Horizontal).first()->titleText(),
+             QString("časový krok i [-]"));
+    QCOMPARE(chart->chart()->axes(Qt::Vertical).first()->titleText(), QString("Průtok [m3/s]"));
 
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnLoadLevel");
