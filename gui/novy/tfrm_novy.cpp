@@ -63,6 +63,8 @@ TFRM_novy::TFRM_novy(QWidget* parent) : QDialog(parent), m_askName(askWithInputB
     DirectoryListBox1->setItemsExpandable(false);
     DirectoryListBox1->setExpandsOnDoubleClick(false);
     DirectoryListBox1->setMinimumSize(409, 321);
+    // Every directory on the way is always open: no expand arrows.
+    DirectoryListBox1->setStyleSheet("QTreeView::branch { image: none; border-image: none; }");
     DirectoryListBox1->installEventFilter(this);
     connect(DirectoryListBox1, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { openItemLater(item); });

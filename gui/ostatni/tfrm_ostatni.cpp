@@ -89,6 +89,8 @@ QLineEdit* TFRM_Ostatni::addField(QGridLayout* grid, int row, const char* labelN
     text->setBuddy(edit);
     grid->addWidget(text, row, 0);
     grid->addWidget(edit, row, 1);
+    // Both groups start their fields at the same place.
+    grid->setColumnMinimumWidth(0, 440);
     grid->setColumnStretch(2, 1);
     return edit;
 }

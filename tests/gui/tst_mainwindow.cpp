@@ -88,7 +88,7 @@ private slots:
 
 private:
     QAction* action(const QString& text) const;
-    void copyPictures(const QStringList& names);
+    void copySampleFiles(const QStringList& names);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<testing_gui::FakeMessages> m_messages;
@@ -124,7 +124,7 @@ QAction* TestMainWindow::action(const QString& text) const {
     return nullptr;
 }
 
-void TestMainWindow::copyPictures(const QStringList& names) {
+void TestMainWindow::copySampleFiles(const QStringList& names) {
     const QDir sample(VELDRON_SOURCE_DIR "/data/sample");
     for (const QString& name : names) {
         QFile::remove(m_dir->filePath(name));
@@ -162,7 +162,7 @@ void TestMainWindow::theMenuBarHasEveryItemInOrder() {
 }
 
 void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
-    copyPictures({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
     auto* panel = m_window->findChild<QGroupBox*>("GroupBox1");
     QVERIFY(panel->isVisible());
@@ -187,7 +187,7 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
 }
 
 void TestMainWindow::showingItAgainRestartsTheSoundAndReloadsThePictures() {
-    copyPictures({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
     // A different picture under the same name is shown at the next showing.
     QFile::remove(m_dir->filePath("LOGO_LEVY.jpg"));
@@ -200,7 +200,7 @@ void TestMainWindow::showingItAgainRestartsTheSoundAndReloadsThePictures() {
 }
 
 void TestMainWindow::muteSilencesAndHideHidesWithoutResizing() {
-    copyPictures({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
     auto* panel = m_window->findChild<QGroupBox*>("GroupBox1");
     QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
@@ -219,7 +219,7 @@ void TestMainWindow::muteSilencesAndHideHidesWithoutResizing() {
 void TestMainWindow::muteWhileSilentDoesNothing() {
     // The real player: nothing has played, so there is nothing to stop.
     m_window->setSound(std::make_unique<gui::EffectSound>());
-    copyPictures({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     m_window->findChild<QGroupBox*>("GroupBox1")->show();
     QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     QVERIFY(m_window->findChild<QGroupBox*>("GroupBox1")->isVisible());
@@ -229,12 +229,23 @@ void TestMainWindow::muteWhileSilentDoesNothing() {
     QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
     QTest::mouseClick(m_window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
     QVERIFY(m_messages->shown.isEmpty());
+    // A real melody, shown twice, muted and hidden, with or without a sound
+    // device: the window goes on and says nothing.
+    copySampleFiles({"ZVUK.wav"});
+    action("O programu")->trigger();
+    QTest::qWait(50);
+    action("O programu")->trigger();
+    QTest::qWait(50);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    action("O programu")->trigger();
+    QTest::mouseClick(m_window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestMainWindow::aBadPictureStopsTheLoadingAtThisShowing() {
     // The square picture, loaded second, is missing: the left banner is
     // loaded, the right one after it is not.
-    copyPictures({"LOGO_LEVY.jpg", "LOGO_PRAVY.jpg"});
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
