@@ -1,34 +1,9 @@
-// The technical data: coefficient scaling in the user's locale and the eight files.
+// The technical data: coefficient scaling in the user's locale and the files to write.
 #include "gui/common/technical_data.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
-
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "veldron_tech_XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        fs::permissions(path, fs::perms::owner_all);
-        fs::remove_all(path);
-    }
-    fs::path path;
-};
 
 TEST(ScaleCoefficient, ScalesInTheLocalesFormat) {
     EXPECT_EQ(gui::scaleCoefficient("0,62", 10000, ","), "6200");
@@ -102,31 +77,6 @@ TEST(TechnicalDataFiles, NamesTheFirstBadCoefficient) {
     const gui::TechnicalDataConversion converted = gui::technicalDataFiles(texts, ",");
     EXPECT_FALSE(converted.files.has_value());
     EXPECT_EQ(converted.error, "'x' is not a valid floating point value");
-}
-
-TEST(WriteTechnicalDataFiles, WritesEveryFileWithCrLf) {
-    TempDir dir;
-    const auto converted = gui::technicalDataFiles(gui::TechnicalDataTexts{}, ",");
-    ASSERT_TRUE(converted.files.has_value());
-    ASSERT_TRUE(gui::writeTechnicalDataFiles(dir.path, *converted.files).ok);
-    for (const gui::OneValueFile& file : *converted.files)
-        EXPECT_EQ(readAll(dir.path / file.name), "0\r\n") << file.name;
-}
-
-TEST(WriteTechnicalDataFiles, StopsAtTheFirstFileThatCannotBeWritten) {
-    TempDir dir;
-    const auto converted = gui::technicalDataFiles(gui::TechnicalDataTexts{}, ",");
-    ASSERT_TRUE(converted.files.has_value());
-    // The third file is a directory of the same name: the two before it are
-    // written, the failing one and all after it are not.
-    fs::create_directory(dir.path / "IN_TOTAL_COEFFICIENT_OUTLET");
-    const gui::FileResult result = gui::writeTechnicalDataFiles(dir.path, *converted.files);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("IN_TOTAL_COEFFICIENT_OUTLET"), std::string::npos) << result.error;
-    EXPECT_TRUE(fs::exists(dir.path / "IN_NUMBER_OF_OUTLET"));
-    EXPECT_TRUE(fs::exists(dir.path / "IN_OUTLET_DIAMETER"));
-    EXPECT_FALSE(fs::exists(dir.path / "IN_WIDTH_SPILLWAY_B0"));
-    EXPECT_FALSE(fs::exists(dir.path / "IN_START_RN_OWERFLOW"));
 }
 
 } // namespace
