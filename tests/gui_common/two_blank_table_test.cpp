@@ -271,17 +271,6 @@ TEST(InputFiles, CurveBytes) {
     EXPECT_EQ(readBytes(dir.path() / exchange::kCurveRowCount), "0\r\n");
 }
 
-TEST(InputFiles, TableFailureLeavesTheCountUntouched) {
-    TempDir dir;
-    gui::Grid grid(2, 3);
-    fs::create_directory(dir.path() / exchange::kFloodWave); // cannot be created as a file
-    writeBytes(dir.path() / exchange::kInflowPointCount, "old\r\n");
-    const gui::FileResult result = gui::writeFloodWaveFiles(dir.path(), grid, "2");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, gui::fileErrorText(EISDIR, dir.path() / exchange::kFloodWave));
-    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "old\r\n");
-}
-
 TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     TempDir dir;
     gui::Grid grid(5, 3);
@@ -289,13 +278,4 @@ TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     const gui::FileResult result = gui::writeCurveFiles(dir.path(), grid, "2");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
-}
-
-TEST(InputFiles, CountFailureKeepsTheTable) {
-    TempDir dir;
-    gui::Grid grid(2, 2);
-    grid.setCell(1, 1, "1");
-    fs::create_directory(dir.path() / exchange::kInflowPointCount);
-    EXPECT_FALSE(gui::writeFloodWaveFiles(dir.path(), grid, "1").ok);
-    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "1 \r\n");
 }
