@@ -76,7 +76,9 @@ TTrans1::TTrans1(QWidget* parent)
     buildMenu();
     m_aboutPanel->hide();
 
-    resize(707, 427);
+    // The client area; with the frame and the caption the window is about
+    // 707 x 427 and the panel about 697 x 346.
+    resize(707, 400);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
