@@ -69,7 +69,9 @@ TFRM_BK::TFRM_BK(QWidget* parent)
     resize(880, 568); // about 896 x 607 with the window frame
 }
 
-TFRM_BK::~TFRM_BK() = default;
+// The models read the grids, which are destroyed before the widget base hides
+// the views: the models go first.
+TFRM_BK::~TFRM_BK() { delete m_model; }
 
 QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
                              const char* name, const QString& title, const QString& horizontal,

@@ -69,8 +69,9 @@ void LineChartView::removeAllLines() {
 
 QLineSeries* LineChartView::addLine(const QColor& colour) {
     auto* line = new QLineSeries;
-    line->setColor(colour);
     attach(line);
+    // Joining the chart applies the theme's colour: set ours afterwards.
+    line->setColor(colour);
     return line;
 }
 

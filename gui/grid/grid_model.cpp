@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <algorithm>
+
 namespace gui {
 
 GridModel::GridModel(Grid& grid, QObject* parent) : QAbstractTableModel(parent), m_grid(grid) {}
@@ -14,7 +16,7 @@ void GridModel::reload() {
 }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_grid.rowCount();
+    return parent.isValid() ? 0 : std::max(m_grid.rowCount() - 1, 0);
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const {
@@ -26,7 +28,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromStdString(m_grid.cell(index.column(), index.row()));
+        return QString::fromStdString(m_grid.cell(index.column(), gridRow(index)));
     case Qt::BackgroundRole:
         if (isFixed(index)) return QApplication::palette().brush(QPalette::Button);
         return {};
@@ -40,7 +42,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 bool GridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || isFixed(index) || role != Qt::EditRole) return false;
-    m_grid.setCell(index.column(), index.row(), value.toString().toStdString());
+    m_grid.setCell(index.column(), gridRow(index), value.toString().toStdString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }
@@ -49,6 +51,13 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     if (isFixed(index)) return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QString::fromStdString(m_grid.cell(section, 0));
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 } // namespace gui

@@ -8,9 +8,10 @@
 namespace gui {
 
 /// Table model over a Grid owned by someone else (it must outlive the model).
-/// Model row/column = grid row/column: the header row 0 and the numbering
-/// column 0 are ordinary model cells, shown greyed and not editable, like the
-/// fixed cells of the grid. Data cells are editable text.
+/// The grid's header row 0 is the view's horizontal header, so it stays in
+/// place while the rows scroll: model row r is grid row r + 1. Model column c
+/// is grid column c; the numbering column 0 is shown greyed and is not
+/// editable, like the grid's fixed cells. Data cells are editable text.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,10 +27,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
-    static bool isFixed(const QModelIndex& index) {
-        return index.row() == 0 || index.column() == 0;
-    }
+    static bool isFixed(const QModelIndex& index) { return index.column() == 0; }
+    /// The grid row shown in a model row.
+    static int gridRow(const QModelIndex& index) { return index.row() + 1; }
 
 private:
     Grid& m_grid;

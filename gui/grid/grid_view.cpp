@@ -12,6 +12,8 @@ void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx) {
     // Fixed section sizes let the view skip measuring every row of long grids.
     view.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view.horizontalHeader()->setDefaultSectionSize(columnWidthPx);
+    view.horizontalHeader()->setMinimumSectionSize(1);
+    view.horizontalHeader()->setFixedHeight(rowHeightPx);
     view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view.verticalHeader()->setDefaultSectionSize(rowHeightPx);
     view.verticalHeader()->setMinimumSectionSize(1);
@@ -19,7 +21,12 @@ void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx) {
 
 void setupGridView(QTableView& view, GridModel& model, int columnWidthPx, int rowHeightPx) {
     view.setModel(&model);
-    view.horizontalHeader()->hide();
+    // The header row is the view's own header, so it stays while rows scroll;
+    // its texts keep their leading blanks and sit at the left like the cells.
+    view.horizontalHeader()->show();
+    view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view.horizontalHeader()->setHighlightSections(false);
+    view.horizontalHeader()->setSectionsClickable(false);
     view.verticalHeader()->hide();
     view.setShowGrid(true);
     view.setSelectionMode(QAbstractItemView::ContiguousSelection);

@@ -1,5 +1,5 @@
-// The look shared by every grid of the forms: fixed cell sizes, no row or
-// column headers of the view's own (row 0 and column 0 of the grid are them).
+// The look shared by every grid of the forms: fixed cell sizes, the grid's
+// header row as the view's fixed header, the numbering column as greyed cells.
 #pragma once
 
 class QTableView;

@@ -59,7 +59,9 @@ TFRM_Pritok::TFRM_Pritok(QWidget* parent)
     resize(963, 445); // about 979 x 484 with the window frame
 }
 
-TFRM_Pritok::~TFRM_Pritok() = default;
+// The models read the grids, which are destroyed before the widget base hides
+// the views: the models go first.
+TFRM_Pritok::~TFRM_Pritok() { delete m_model; }
 
 void TFRM_Pritok::buildForm() {
     auto* group = new QGroupBox("Povodňová vlna", this);

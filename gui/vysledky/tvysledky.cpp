@@ -149,7 +149,13 @@ Tvysledky::Tvysledky(QWidget* parent)
     resize(1237, 648); // about 1253 x 687 with the window frame
 }
 
-Tvysledky::~Tvysledky() = default;
+// The models read the grids, which are destroyed before the widget base hides
+// the views: the models go first.
+Tvysledky::~Tvysledky() {
+    delete m_inflowModel;
+    delete m_outflowModel;
+    delete m_levelModel;
+}
 
 void Tvysledky::setRoot(const std::filesystem::path& root) {
     m_root = root;
@@ -330,11 +336,7 @@ void Tvysledky::drawFlow() {
 
 void Tvysledky::drawLevel() {
     m_levelChart->removeAllLines();
-    QLineSeries* line = m_levelChart->addLine(kLevelColour);
-    // A black pen set before the line joins its chart is taken for "no colour
-    // chosen" and replaced by the theme's; set again, it stays.
-    line->setColor(kLevelColour);
-    m_levelChart->appendValues(line, gui::gridValues(m_level));
+    m_levelChart->appendValues(m_levelChart->addLine(kLevelColour), gui::gridValues(m_level));
 }
 
 void Tvysledky::saveFlowPicture() {

@@ -69,7 +69,7 @@ private:
     }
     static bool edit(TFRM_BK& form, int row, int column, const QString& text) {
         QAbstractItemModel* model = form.findChild<QTableView*>("gridCurve")->model();
-        return model->setData(model->index(row, column), text);
+        return model->setData(model->index(row - 1, column), text); // grid row r is model row r - 1
     }
     std::unique_ptr<TFRM_BK> makeForm() {
         auto form = std::make_unique<TFRM_BK>();

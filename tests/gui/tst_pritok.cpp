@@ -103,7 +103,7 @@ private slots:
 
         // A typed cell is written even without a load.
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
-        QVERIFY(model->setData(model->index(2, 1), "7"));
+        QVERIFY(model->setData(model->index(1, 1), "7")); // grid row 2
         QSignalSpy accepted(form.get(), &QDialog::accepted);
         click(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
@@ -131,9 +131,11 @@ private slots:
         screenshot(*form, "pritok_loaded");
 
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
-        QVERIFY(!model->setData(model->index(3, 0), "x")); // the numbering column is fixed
-        QVERIFY(model->setData(model->index(3, 1), "12,5"));
-        QVERIFY(model->setData(model->index(4, 1), ""));
+        // Model row r shows grid row r + 1; the header row is the view's own header.
+        QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("Q [m3/s]"));
+        QVERIFY(!model->setData(model->index(2, 0), "x")); // the numbering column is fixed
+        QVERIFY(model->setData(model->index(2, 1), "12,5"));
+        QVERIFY(model->setData(model->index(3, 1), ""));
 
         click(*form, "btnDraw");
         click(*form, "btnDraw"); // the second drawing replaces the first
@@ -215,7 +217,7 @@ private slots:
         QVERIFY(QFile::remove(path(exchange::kFloodWaveSource)));
         QVERIFY(form->findChild<QTableView*>("gridFloodWave")
                     ->model()
-                    ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(1, 1),
+                    ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
                               "edited"));
         click(*form, "btnLoad");
         const std::string error =
