@@ -13,12 +13,10 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -55,7 +53,7 @@ void keepPlaceWhenHidden(QWidget* widget) {
 } // namespace
 
 TFRM_BK::TFRM_BK(QWidget* parent)
-    : QDialog(parent), m_grid(kColumnCount, kInitialRows),
+    : gui::InputForm(parent), m_grid(kColumnCount, kInitialRows),
       m_filesDir(QCoreApplication::applicationDirPath()) {
     setObjectName("FRM_BK");
     setWindowTitle("FRM_BK");
@@ -71,7 +69,9 @@ TFRM_BK::TFRM_BK(QWidget* parent)
 
 // The models read the grids, which are destroyed before the widget base hides
 // the views: the models go first.
-TFRM_BK::~TFRM_BK() { delete m_model; }
+TFRM_BK::~TFRM_BK() {
+    delete m_model;
+}
 
 QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
                              const char* name, const QString& title, const QString& horizontal,
@@ -208,26 +208,4 @@ void TFRM_BK::closeAndSave() {
         return;
     }
     accept();
-}
-
-void TFRM_BK::closeWithoutSaving() {
-    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
-}
-
-// Escape would close the form and lose the grid's content without a question.
-void TFRM_BK::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TFRM_BK::showEvent(QShowEvent* event) {
-    if (!m_centred) {
-        m_centred = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
-    }
-    QDialog::showEvent(event);
 }

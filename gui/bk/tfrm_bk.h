@@ -5,8 +5,8 @@
 
 #include "gui/common/grid.h"
 
+#include "gui/dialogs/input_form.h"
 #include <QColor>
-#include <QDialog>
 #include <QString>
 
 class QLabel;
@@ -19,7 +19,7 @@ class GridModel;
 class LineChartView;
 } // namespace gui
 
-class TFRM_BK : public QDialog {
+class TFRM_BK : public gui::InputForm {
     Q_OBJECT
 public:
     explicit TFRM_BK(QWidget* parent = nullptr);
@@ -55,12 +55,8 @@ public slots:
     /// error is shown and the form stays open.
     void closeAndSave();
     /// "Zavřít bez uložení": closes without writing when the user says yes.
-    void closeWithoutSaving();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
     void buildForm();
     QWidget* buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
@@ -70,7 +66,6 @@ private:
 
     gui::Grid m_grid;
     QString m_filesDir;
-    bool m_centred = false;
 
     gui::GridModel* m_model = nullptr;
     QTableView* m_gridView = nullptr;

@@ -6,18 +6,15 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <filesystem>
 
-TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : QDialog(parent) {
+TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : gui::InputForm(parent) {
     setObjectName("FRM_Ostatni");
     setWindowTitle("FRM_Technické údaje");
 
@@ -74,8 +71,6 @@ TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     resize(689, 468);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 QLineEdit* TFRM_Ostatni::addField(QGridLayout* grid, int row, const char* labelName,
@@ -127,18 +122,4 @@ void TFRM_Ostatni::saveAndClose() {
         return;
     }
     accept();
-}
-
-void TFRM_Ostatni::closeWithoutSaving() {
-    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
-}
-
-void TFRM_Ostatni::keyPressEvent(QKeyEvent* event) {
-    // Escape would close the form and lose what was typed; only the two
-    // buttons and the window's close control close it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

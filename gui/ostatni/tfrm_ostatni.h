@@ -2,12 +2,12 @@
 // written to eight one-value exchange files.
 #pragma once
 
-#include <QDialog>
+#include "gui/dialogs/input_form.h"
 #include <QString>
 
 class QLineEdit;
 
-class TFRM_Ostatni : public QDialog {
+class TFRM_Ostatni : public gui::InputForm {
     Q_OBJECT
 public:
     explicit TFRM_Ostatni(QWidget* parent = nullptr);
@@ -22,11 +22,8 @@ public slots:
     /// and closes; a bad coefficient or a failed file leaves the form open.
     void saveAndClose();
     /// "Zavřít bez uložení": closes without writing when the user says yes.
-    void closeWithoutSaving();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     QLineEdit* addField(class QGridLayout* grid, int row, const char* labelName,
                         const QString& label, const char* editName, int maxLength);

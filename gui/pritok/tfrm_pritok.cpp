@@ -13,12 +13,10 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -52,7 +50,8 @@ void keepPlaceWhenHidden(QWidget* widget) {
 } // namespace
 
 TFRM_Pritok::TFRM_Pritok(QWidget* parent)
-    : QDialog(parent), m_grid(2, kInitialRows), m_filesDir(QCoreApplication::applicationDirPath()) {
+    : gui::InputForm(parent), m_grid(2, kInitialRows),
+      m_filesDir(QCoreApplication::applicationDirPath()) {
     setObjectName("FRM_Pritok");
     setWindowTitle("FRM_Povodňová vlna");
     buildForm();
@@ -61,7 +60,9 @@ TFRM_Pritok::TFRM_Pritok(QWidget* parent)
 
 // The models read the grids, which are destroyed before the widget base hides
 // the views: the models go first.
-TFRM_Pritok::~TFRM_Pritok() { delete m_model; }
+TFRM_Pritok::~TFRM_Pritok() {
+    delete m_model;
+}
 
 void TFRM_Pritok::buildForm() {
     auto* group = new QGroupBox("Povodňová vlna", this);
@@ -167,26 +168,4 @@ void TFRM_Pritok::closeAndSave() {
         return;
     }
     accept();
-}
-
-void TFRM_Pritok::closeWithoutSaving() {
-    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
-}
-
-// Escape would close the form and lose the grid's content without a question.
-void TFRM_Pritok::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-void TFRM_Pritok::showEvent(QShowEvent* event) {
-    if (!m_centred) {
-        m_centred = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
-    }
-    QDialog::showEvent(event);
 }

@@ -4,7 +4,7 @@
 
 #include "gui/common/grid.h"
 
-#include <QDialog>
+#include "gui/dialogs/input_form.h"
 #include <QString>
 
 class QLabel;
@@ -17,7 +17,7 @@ class GridModel;
 class LineChartView;
 } // namespace gui
 
-class TFRM_Pritok : public QDialog {
+class TFRM_Pritok : public gui::InputForm {
     Q_OBJECT
 public:
     explicit TFRM_Pritok(QWidget* parent = nullptr);
@@ -46,18 +46,13 @@ public slots:
     /// error is shown and the form stays open.
     void closeAndSave();
     /// "Zavřít bez uložení": closes without writing when the user says yes.
-    void closeWithoutSaving();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
 private:
     void buildForm();
 
     gui::Grid m_grid;
     QString m_filesDir;
-    bool m_centred = false;
 
     gui::GridModel* m_model = nullptr;
     QTableView* m_gridView = nullptr;
