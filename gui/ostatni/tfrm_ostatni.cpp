@@ -4,6 +4,7 @@
 #include "gui/common/technical_data.h"
 #include "gui/dialogs/message_service.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
