@@ -6,6 +6,7 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/input_files.h"
 #include "gui/common/two_blank_table.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
@@ -26,29 +27,6 @@ namespace {
 
 const QColor kAreaColour(0, 128, 0);
 const QColor kVolumeColour(0, 0, 255);
-
-std::filesystem::path filePath(const QString& dir, const char* name) {
-    return std::filesystem::path(dir.toStdU16String()) / name;
-}
-
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter belongs to the grid's editing; it must never press a button.
-    button->setAutoDefault(false);
-    if (bold) {
-        QFont font = button->font();
-        font.setBold(true);
-        button->setFont(font);
-    }
-    return button;
-}
-
-void keepPlaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
 
 } // namespace
 
@@ -83,7 +61,7 @@ QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushB
     chart->setAxisTitles(horizontal, vertical, colour);
     chart->setMinimumSize(300, 200);
 
-    drawButton = makeButton("Vykresli graf", name, panel, false);
+    drawButton = gui::makeButton("Vykresli graf", name, panel, false);
     drawButton->setObjectName(QString(name) + "Draw");
     QPalette palette = drawButton->palette();
     palette.setColor(QPalette::ButtonText, colour);
@@ -97,7 +75,7 @@ QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushB
     layout->setSpacing(2);
     layout->addWidget(chart, 1);
     layout->addLayout(buttonRow);
-    keepPlaceWhenHidden(panel);
+    gui::keepPlaceWhenHidden(panel);
     panel->hide();
     return panel;
 }
@@ -108,7 +86,7 @@ void TFRM_BK::buildForm() {
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(group);
 
-    m_loadButton = makeButton("Načíst data", "btnLoad", group, true);
+    m_loadButton = gui::makeButton("Načíst data", "btnLoad", group, true);
 
     m_model = new gui::GridModel(m_grid, this);
     m_gridView = new QTableView(group);
@@ -124,12 +102,12 @@ void TFRM_BK::buildForm() {
     m_rowCount->setFixedWidth(60);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_rowCountLabel), static_cast<QWidget*>(m_rowCount)}) {
-        keepPlaceWhenHidden(widget);
+        gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
-    m_closeNoSaveButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
-    m_closeSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", group, true);
+    m_closeNoSaveButton = gui::makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
+    m_closeSaveButton = gui::makeButton("Zavřít a uložit", "btnCloseSave", group, true);
 
     m_areaPanel = buildChart(group, m_areaChart, m_drawAreaButton, "chartArea",
                              "Batygrafické křivky - čáry zatopených ploch", "Plocha A [m2]",
@@ -176,7 +154,7 @@ void TFRM_BK::loadData() {
     m_volumePanel->show();
 
     const gui::TableLoad load =
-        gui::readTwoBlankTable(filePath(m_filesDir, exchange::kCurveSource), m_grid);
+        gui::readTwoBlankTable(gui::toPath(m_filesDir) / exchange::kCurveSource, m_grid);
     m_model->reload();
     if (!load.error.empty()) {
         gui::MessageService::instance().error(this, QString::fromStdString(load.error));
@@ -201,8 +179,7 @@ void TFRM_BK::drawVolumeCurve() {
 
 void TFRM_BK::closeAndSave() {
     const gui::FileResult result =
-        gui::writeCurveFiles(std::filesystem::path(m_filesDir.toStdU16String()), m_grid,
-                             m_rowCount->text().toStdString());
+        gui::writeCurveFiles(gui::toPath(m_filesDir), m_grid, m_rowCount->text().toStdString());
     if (!result) {
         gui::MessageService::instance().error(this, QString::fromStdString(result.error));
         return;

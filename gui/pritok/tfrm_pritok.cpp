@@ -6,6 +6,7 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/input_files.h"
 #include "gui/common/two_blank_table.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
@@ -22,32 +23,7 @@
 
 #include <filesystem>
 
-namespace {
-
-std::filesystem::path filePath(const QString& dir, const char* name) {
-    return std::filesystem::path(dir.toStdU16String()) / name;
-}
-
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter belongs to the grid's editing; it must never press a button.
-    button->setAutoDefault(false);
-    if (bold) {
-        QFont font = button->font();
-        font.setBold(true);
-        button->setFont(font);
-    }
-    return button;
-}
-
-void keepPlaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
-
-} // namespace
+namespace {} // namespace
 
 TFRM_Pritok::TFRM_Pritok(QWidget* parent)
     : gui::InputForm(parent), m_grid(2, kInitialRows),
@@ -70,7 +46,7 @@ void TFRM_Pritok::buildForm() {
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(group);
 
-    m_loadButton = makeButton("Načíst data", "btnLoad", group, true);
+    m_loadButton = gui::makeButton("Načíst data", "btnLoad", group, true);
     m_loadButton->setFixedWidth(169);
 
     m_model = new gui::GridModel(m_grid, this);
@@ -79,7 +55,7 @@ void TFRM_Pritok::buildForm() {
     gui::setupGridView(*m_gridView, *m_model, kColumnWidthPx, kRowHeightPx);
     m_gridView->setFixedWidth(169);
 
-    m_drawButton = makeButton("Vykresli povodňovou vlnu", "btnDraw", group, true);
+    m_drawButton = gui::makeButton("Vykresli povodňovou vlnu", "btnDraw", group, true);
     m_chart = new gui::LineChartView(group);
     m_chart->setObjectName("chartFloodWave");
     m_chart->setAxisTitles("časový krok i [-]", "Průtok [m3/s]");
@@ -92,8 +68,8 @@ void TFRM_Pritok::buildForm() {
     m_pointCount->setReadOnly(true);
     m_pointCount->setFixedWidth(73);
 
-    m_closeNoSaveButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
-    m_closeSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", group, true);
+    m_closeNoSaveButton = gui::makeButton("Zavřít bez uložení", "btnCloseNoSave", group, false);
+    m_closeSaveButton = gui::makeButton("Zavřít a uložit", "btnCloseSave", group, true);
     QPalette blue = m_closeSaveButton->palette();
     blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
     m_closeSaveButton->setPalette(blue);
@@ -125,7 +101,7 @@ void TFRM_Pritok::buildForm() {
     for (QWidget* widget :
          {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
           static_cast<QWidget*>(m_pointCountLabel), static_cast<QWidget*>(m_pointCount)}) {
-        keepPlaceWhenHidden(widget);
+        gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
@@ -144,7 +120,7 @@ void TFRM_Pritok::loadData() {
     m_grid.setCell(0, 0, "i");
     m_grid.setCell(1, 0, "Q [m3/s]");
     const gui::TableLoad load =
-        gui::readTwoBlankTable(filePath(m_filesDir, exchange::kFloodWaveSource), m_grid);
+        gui::readTwoBlankTable(gui::toPath(m_filesDir) / exchange::kFloodWaveSource, m_grid);
     m_model->reload();
     if (!load.error.empty()) {
         gui::MessageService::instance().error(this, QString::fromStdString(load.error));
@@ -160,9 +136,8 @@ void TFRM_Pritok::drawFloodWave() {
 }
 
 void TFRM_Pritok::closeAndSave() {
-    const gui::FileResult result =
-        gui::writeFloodWaveFiles(std::filesystem::path(m_filesDir.toStdU16String()), m_grid,
-                                 m_pointCount->text().toStdString());
+    const gui::FileResult result = gui::writeFloodWaveFiles(gui::toPath(m_filesDir), m_grid,
+                                                            m_pointCount->text().toStdString());
     if (!result) {
         gui::MessageService::instance().error(this, QString::fromStdString(result.error));
         return;

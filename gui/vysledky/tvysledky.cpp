@@ -8,6 +8,7 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
 #include "gui/common/two_blank_table.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
@@ -46,15 +47,6 @@ QFont boldFont(QFont font) {
     return font;
 }
 
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter belongs to the grids' editing; it must never press a button.
-    button->setAutoDefault(false);
-    if (bold) button->setFont(boldFont(button->font()));
-    return button;
-}
-
 QTableView* makeGridView(gui::GridModel& model, const char* name, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(name);
@@ -81,16 +73,6 @@ QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, 
     label->adjustSize();
     label->hide();
     return label;
-}
-
-void keepPlaceWhenHidden(QWidget* widget) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
-}
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
 }
 
 QString toQString(const std::filesystem::path& path) {
@@ -167,12 +149,12 @@ QWidget* Tvysledky::buildFlowPage() {
     auto* group = new QGroupBox(page);
     group->setFixedWidth(369);
 
-    auto* loadButton = makeButton("NAČÍST VÝSLEDKY TRANSFORMACE", "btnLoadFlow", group, true);
+    auto* loadButton = gui::makeButton("NAČÍST VÝSLEDKY TRANSFORMACE", "btnLoadFlow", group, true);
     m_inflowModel = new gui::GridModel(m_inflow, this);
     m_outflowModel = new gui::GridModel(m_outflow, this);
     auto* inflowView = makeGridView(*m_inflowModel, "gridInflow", group);
     auto* outflowView = makeGridView(*m_outflowModel, "gridOutflow", group);
-    m_exportFlowButton = makeButton("Export do excelu", "btnExportFlow", group, false);
+    m_exportFlowButton = gui::makeButton("Export do excelu", "btnExportFlow", group, false);
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(inflowView);
@@ -186,14 +168,14 @@ QWidget* Tvysledky::buildFlowPage() {
     groupLayout->addLayout(grids, 1);
     groupLayout->addLayout(exportRow);
 
-    m_drawFlowButton = makeButton("VYKRESLIT GRAF", "btnDrawFlow", page, true);
+    m_drawFlowButton = gui::makeButton("VYKRESLIT GRAF", "btnDrawFlow", page, true);
     m_flowChart = makeChart("Průtok [m3/s]", "chartFlow", page);
     m_inflowLegend = makeLegend("Povodňová vlna", kInflowColour, "lblInflowLegend", m_flowChart);
     m_outflowLegend =
         makeLegend("Transformovaná povodeň", kOutflowColour, "lblOutflowLegend", m_flowChart);
     m_flowChart->installEventFilter(this);
-    m_saveFlowButton = makeButton("Uložení grafu do JPG", "btnSaveFlowPicture", page, false);
-    auto* closeButton = makeButton("Zavřít okno", "btnCloseFlow", page, true);
+    m_saveFlowButton = gui::makeButton("Uložení grafu do JPG", "btnSaveFlowPicture", page, false);
+    auto* closeButton = gui::makeButton("Zavřít okno", "btnCloseFlow", page, true);
 
     auto* drawRow = new QHBoxLayout;
     drawRow->addWidget(m_drawFlowButton);
@@ -214,7 +196,7 @@ QWidget* Tvysledky::buildFlowPage() {
     for (QWidget* widget :
          {static_cast<QWidget*>(m_flowChart), static_cast<QWidget*>(m_drawFlowButton),
           static_cast<QWidget*>(m_saveFlowButton), static_cast<QWidget*>(m_exportFlowButton)}) {
-        keepPlaceWhenHidden(widget);
+        gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
@@ -231,10 +213,10 @@ QWidget* Tvysledky::buildLevelPage() {
     auto* group = new QGroupBox(page);
     group->setFixedWidth(233);
 
-    auto* loadButton = makeButton("NAČÍST VÝŠKY VODY", "btnLoadLevel", group, true);
+    auto* loadButton = gui::makeButton("NAČÍST VÝŠKY VODY", "btnLoadLevel", group, true);
     m_levelModel = new gui::GridModel(m_level, this);
     auto* levelView = makeGridView(*m_levelModel, "gridLevel", group);
-    m_exportLevelButton = makeButton("Export do excelu", "btnExportLevel", group, false);
+    m_exportLevelButton = gui::makeButton("Export do excelu", "btnExportLevel", group, false);
 
     auto* gridRow = new QHBoxLayout;
     gridRow->addWidget(levelView);
@@ -244,10 +226,10 @@ QWidget* Tvysledky::buildLevelPage() {
     groupLayout->addLayout(gridRow, 1);
     groupLayout->addWidget(m_exportLevelButton, 0, Qt::AlignLeft);
 
-    m_drawLevelButton = makeButton("VYKRESLIT GRAF", "btnDrawLevel", page, true);
+    m_drawLevelButton = gui::makeButton("VYKRESLIT GRAF", "btnDrawLevel", page, true);
     m_levelChart = makeChart("Výška vody v nádrži [m]", "chartLevel", page);
-    m_saveLevelButton = makeButton("Uložení grafu do JPG", "btnSaveLevelPicture", page, false);
-    auto* closeButton = makeButton("Zavřít okno", "btnCloseLevel", page, true);
+    m_saveLevelButton = gui::makeButton("Uložení grafu do JPG", "btnSaveLevelPicture", page, false);
+    auto* closeButton = gui::makeButton("Zavřít okno", "btnCloseLevel", page, true);
 
     auto* drawRow = new QHBoxLayout;
     drawRow->addWidget(m_drawLevelButton);
@@ -268,7 +250,7 @@ QWidget* Tvysledky::buildLevelPage() {
     for (QWidget* widget :
          {static_cast<QWidget*>(m_levelChart), static_cast<QWidget*>(m_drawLevelButton),
           static_cast<QWidget*>(m_saveLevelButton), static_cast<QWidget*>(m_exportLevelButton)}) {
-        keepPlaceWhenHidden(widget);
+        gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
@@ -295,7 +277,7 @@ void Tvysledky::loadFlow() {
     m_inflow.setCell(0, 0, "i");
     m_inflow.setCell(1, 0, "PV [m3/s]");
     const gui::TableLoad inflow =
-        gui::readTwoBlankTable(toPath(m_programDir) / exchange::kFloodWaveSource, m_inflow);
+        gui::readTwoBlankTable(gui::toPath(m_programDir) / exchange::kFloodWaveSource, m_inflow);
     m_inflowModel->reload();
     if (!showLoad(inflow.error)) return;
 
@@ -372,19 +354,19 @@ void Tvysledky::savePicture(gui::LineChartView* chart) {
                                                         writer.errorString());
         return;
     }
-    const std::string error = writeBytes(toPath(fileName), bytes);
+    const std::string error = writeBytes(gui::toPath(fileName), bytes);
     if (!error.empty()) gui::MessageService::instance().error(this, QString::fromStdString(error));
 }
 
 void Tvysledky::exportOutflow() {
-    gui::exportGridToSpreadsheet(this, m_outflow, kSheetName,
-                                 toQString(toPath(m_programDir) / "transformovana_povoden.xls"),
-                                 true, m_openWorkbook);
+    gui::exportGridToSpreadsheet(
+        this, m_outflow, kSheetName,
+        toQString(gui::toPath(m_programDir) / "transformovana_povoden.xls"), true, m_openWorkbook);
 }
 
 void Tvysledky::exportLevel() {
     gui::exportGridToSpreadsheet(this, m_level, kSheetName,
-                                 toQString(toPath(m_programDir) / "vyska_vody.xls"), true,
+                                 toQString(gui::toPath(m_programDir) / "vyska_vody.xls"), true,
                                  m_openWorkbook);
 }
 

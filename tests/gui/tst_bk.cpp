@@ -3,6 +3,7 @@
 #include "gui/bk/tfrm_bk.h"
 #include "gui/common/file_io.h"
 #include "helpers/fake_messages.h"
+#include "helpers/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QChart>
@@ -20,29 +21,9 @@
 #include <cerrno>
 #include <memory>
 
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Saves a picture of the form when VELDRON_SCREENSHOT_DIR is set (for looking at it).
-void screenshot(QWidget& form, const char* name) {
-    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
-    if (dir.isEmpty()) return;
-    form.show();
-    QTest::qWait(1500); // let the axis animation end
-    form.grab().save(dir + "/" + name + ".png");
-}
-
-} // namespace
+using testing_gui::readAll;
+using testing_gui::screenshot;
+using testing_gui::writeAll;
 
 class TestBk : public QObject {
     Q_OBJECT

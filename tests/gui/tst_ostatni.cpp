@@ -1,6 +1,7 @@
 // The technical data form driven offscreen: fields, saving, refusing, closing.
 #include "gui/ostatni/tfrm_ostatni.h"
 #include "helpers/fake_messages.h"
+#include "helpers/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,11 +20,6 @@ const char* const kFiles[] = {
     "IN_NUMBER_OF_OUTLET",  "IN_OUTLET_DIAMETER",        "IN_TOTAL_COEFFICIENT_OUTLET",
     "IN_WIDTH_SPILLWAY_B0", "IN_COEFFICIENT_OVERFLOW_m", "IN_TOTAL_HEIGHT_OWERFLOW",
     "IN_START_RO",          "IN_START_RN_OWERFLOW"};
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -143,7 +139,7 @@ void TestOstatni::savingStraightAwayWritesZeros() {
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QVERIFY(!m_form->isVisible());
     for (const char* name : kFiles)
-        QCOMPARE(readFile(m_dir->filePath(name)), QByteArray("0\r\n"));
+        QCOMPARE(testing_gui::readAll(m_dir->filePath(name)), QByteArray("0\r\n"));
 }
 
 void TestOstatni::savingWritesTheTextsAndScaledCoefficients() {
@@ -160,7 +156,7 @@ void TestOstatni::savingWritesTheTextsAndScaledCoefficients() {
     const QByteArray expected[] = {"3\r\n",   "1,2\r\n", "1234,5\r\n", "25.5\r\n",
                                    "420\r\n", "\r\n",    "7.25\r\n",   "9.8\r\n"};
     for (int i = 0; i < 8; ++i)
-        QCOMPARE(readFile(m_dir->filePath(kFiles[i])), expected[i]);
+        QCOMPARE(testing_gui::readAll(m_dir->filePath(kFiles[i])), expected[i]);
 }
 
 void TestOstatni::aPointIsRefusedWhereTheLocaleUsesAComma() {
@@ -188,8 +184,10 @@ void TestOstatni::aPointIsAcceptedWhereTheLocaleUsesIt() {
     type("Edit5", "0.4215");
     click("Button2");
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join('|')));
-    QCOMPARE(readFile(m_dir->filePath("IN_TOTAL_COEFFICIENT_OUTLET")), QByteArray("6200\r\n"));
-    QCOMPARE(readFile(m_dir->filePath("IN_COEFFICIENT_OVERFLOW_m")), QByteArray("421.5\r\n"));
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_TOTAL_COEFFICIENT_OUTLET")),
+             QByteArray("6200\r\n"));
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_COEFFICIENT_OVERFLOW_m")),
+             QByteArray("421.5\r\n"));
 }
 
 void TestOstatni::aFailedFileStopsTheRestAndKeepsTheFormOpen() {
@@ -201,7 +199,7 @@ void TestOstatni::aFailedFileStopsTheRestAndKeepsTheFormOpen() {
     QVERIFY(m_messages->shown[0].contains("IN_COEFFICIENT_OVERFLOW_m"));
     QVERIFY(m_form->isVisible());
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(readFile(m_dir->filePath(kFiles[i])), QByteArray("0\r\n"));
+        QCOMPARE(testing_gui::readAll(m_dir->filePath(kFiles[i])), QByteArray("0\r\n"));
     for (int i = 5; i < 8; ++i)
         QVERIFY(!QFile::exists(m_dir->filePath(kFiles[i])));
 }

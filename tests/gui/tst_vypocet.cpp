@@ -4,6 +4,7 @@
 #include "gui/console/core_process.h"
 #include "gui/vypocet/tfrm_vypocet.h"
 #include "helpers/fake_messages.h"
+#include "helpers/test_files.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -21,11 +22,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 gui::ConsoleDialog* openConsole() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -204,7 +200,7 @@ void TestVypocet::eachSelectionWritesItsFileAtOnce() {
     };
     for (const Case& c : cases) {
         clickItem(c.group, c.index);
-        QCOMPARE(readBytes(exchangeFile(c.file)), c.bytes);
+        QCOMPARE(testing_gui::readAll(exchangeFile(c.file)), c.bytes);
     }
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 5);
     QVERIFY(m_messages->shown.isEmpty());
@@ -224,20 +220,20 @@ void TestVypocet::panelsFollowRadioGroup2AndHidingRewritesNothing() {
     QVERIFY(!group3->isVisible());
     QVERIFY(manipulation->isVisible());
     screenshot(m_form.get(), "vypocet_manipulace");
-    QCOMPARE(readBytes(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
     edit("Edit6")->setText("0.65");
 
     clickItem("RadioGroup2", 0);
     QVERIFY(!group3->isVisible());
     QVERIFY(!manipulation->isVisible());
     screenshot(m_form.get(), "vypocet_zadny_panel");
-    QCOMPARE(readBytes(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
-    QCOMPARE(readBytes(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
 
     // The hidden field is still written by the start.
     m_messages->answers = {false};
     button("Button2")->click();
-    QCOMPARE(readBytes(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
 }
 
 void TestVypocet::noToTheQuestionWritesSettingsButDoesNotStart() {
@@ -254,8 +250,8 @@ void TestVypocet::noToTheQuestionWritesSettingsButDoesNotStart() {
     button("Button2")->click();
 
     QCOMPARE(m_messages->shown, QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???"});
-    QCOMPARE(readBytes(exchangeFile("IN_MANPR")), QByteArray("\r\n"));
-    QCOMPARE(readBytes(exchangeFile("IN_TIME_STEP_min")), QByteArray("2,5\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2,5\r\n"));
     QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP")));
     QCOMPARE(starts, 0);
     QVERIFY(!m_form->isVisible());
@@ -297,7 +293,7 @@ void TestVypocet::aFailedWriteKeepsTheWindowOpen() {
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
     QVERIFY(m_messages->shown[0].contains("IN_TIME_STEP_min"));
-    QCOMPARE(readBytes(exchangeFile("IN_MANPR")), QByteArray("0\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0\r\n"));
     QVERIFY(m_form->isVisible());
     QCOMPARE(m_messages->answers.size(), std::size_t(1)); // never asked
 
@@ -333,7 +329,7 @@ void TestVypocet::fullRunWithTheRealCore() {
     const QString root = m_root->path();
     for (const QString& result :
          {root + "/OUT_RESULT/transformovana_povoden", root + "/OUT_RESULT/vyska_vody"}) {
-        const QByteArray bytes = readBytes(result);
+        const QByteArray bytes = testing_gui::readAll(result);
         QCOMPARE(bytes.count("\r\n"), 48); // one record per step of the sample flood wave
     }
     QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);

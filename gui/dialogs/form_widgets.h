@@ -1,0 +1,26 @@
+// Small widget helpers shared by the forms.
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+
+class QPushButton;
+class QWidget;
+
+namespace gui {
+
+/// A push button with an object name that never reacts to Enter (Enter
+/// belongs to editing the grids and fields), optionally in bold type.
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold);
+
+/// Keeps a widget's place in its layout while it is hidden, so showing it
+/// later does not move its neighbours.
+void keepPlaceWhenHidden(QWidget* widget);
+
+/// A file system path from a Qt path text.
+inline std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(text.toStdU16String());
+}
+
+} // namespace gui
