@@ -15,19 +15,20 @@ exchange="$root/PULT_na_vypocty"
 cp "$here/data/sample/IN_START_VYP" "$exchange/IN_START_VYP"
 
 echo "Vypocet vzorove nadrze v $root ..."
-start=$(date +%s.%N)
+start=$(date +%s%N)
 set +e
 "$exchange/PRGVELDRON" </dev/null >"$root/OUT_RESULT/konzole.txt"
 status=$?
 set -e
-end=$(date +%s.%N)
+end=$(date +%s%N)
 if [ "$status" -ne 0 ]; then
     tail -n 3 "$root/OUT_RESULT/konzole.txt"
     echo "PRGVELDRON skoncil se stavem $status" >&2
     exit "$status"
 fi
 /usr/bin/python3 "$here/scripts/summary.py" "$root"
-printf 'Doba vypoctu: %.3f s\n' "$(echo "$end - $start" | bc -l 2>/dev/null || echo 0)"
+elapsed_ms=$(((end - start) / 1000000))
+printf 'Doba vypoctu: %d.%03d s\n' $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$exchange/Project_veldron" ]; then
     echo "Spoustim Project_veldron ..."
