@@ -13,9 +13,13 @@ Grid::Grid(int columnCount, int rowCount)
     : m_columnCount(std::max(columnCount, 0)),
       m_rows(static_cast<std::size_t>(std::max(rowCount, 0))) {}
 
-void Grid::setRowCount(int rowCount) { m_rows.resize(static_cast<std::size_t>(std::max(rowCount, 0))); }
+void Grid::setRowCount(int rowCount) {
+    m_rows.resize(static_cast<std::size_t>(std::max(rowCount, 0)));
+}
 
-void Grid::setColumnCount(int columnCount) { m_columnCount = std::max(columnCount, 0); }
+void Grid::setColumnCount(int columnCount) {
+    m_columnCount = std::max(columnCount, 0);
+}
 
 const std::string& Grid::cell(int column, int row) const {
     if (row < 0 || row >= rowCount() || column < 0) return kEmpty;

@@ -44,6 +44,8 @@ MessageService& MessageService::instance() {
     return g_installed != nullptr ? *g_installed : boxes;
 }
 
-void MessageService::install(MessageService* service) { g_installed = service; }
+void MessageService::install(MessageService* service) {
+    g_installed = service;
+}
 
 } // namespace gui
