@@ -9,7 +9,7 @@ build=${1:-"$here/build"}
 shift || true
 
 packages=(
-    cmake g++ ninja-build libgtest-dev
+    cmake g++ ninja-build libgtest-dev clang-format
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
     libgsf-1-dev python3-xlrd
     xvfb xauth

@@ -7,6 +7,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
 
 "$here/scripts/setup.sh" "$here/build" -DVELDRON_WERROR=ON
+
+# Every C++ file as .clang-format lays it out.
+(cd "$here" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror)
 ctest --test-dir "$here/build" --output-on-failure --timeout 600
 
 "$here/scripts/setup.sh" "$here/build-asan" -DVELDRON_SANITIZE=ON -DVELDRON_WERROR=ON \
