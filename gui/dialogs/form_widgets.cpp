@@ -2,6 +2,7 @@
 #include "gui/dialogs/form_widgets.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QSizePolicy>
 
 namespace gui {
@@ -22,6 +23,12 @@ void keepPlaceWhenHidden(QWidget* widget) {
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+void centreOnScreen(QWidget& widget) {
+    if (const QScreen* screen = widget.screen())
+        widget.move(screen->availableGeometry().center() - widget.frameGeometry().center() +
+                    widget.pos());
 }
 
 } // namespace gui

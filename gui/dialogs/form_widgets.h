@@ -18,6 +18,10 @@ QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, 
 /// later does not move its neighbours.
 void keepPlaceWhenHidden(QWidget* widget);
 
+/// Centres a top-level widget on its screen (call when it is first shown, once
+/// its frame is known).
+void centreOnScreen(QWidget& widget);
+
 /// A file system path from a Qt path text.
 inline std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());

@@ -1,10 +1,10 @@
 // The base of the three input forms and their shared closing pattern.
 #include "gui/dialogs/input_form.h"
 
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QKeyEvent>
-#include <QScreen>
 
 namespace gui {
 
@@ -25,8 +25,7 @@ void InputForm::keyPressEvent(QKeyEvent* event) {
 void InputForm::showEvent(QShowEvent* event) {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+        centreOnScreen(*this);
     }
     QDialog::showEvent(event);
 }

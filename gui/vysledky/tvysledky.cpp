@@ -25,7 +25,6 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -392,8 +391,7 @@ bool Tvysledky::eventFilter(QObject* watched, QEvent* event) {
 void Tvysledky::showEvent(QShowEvent* event) {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* screen = this->screen())
-            move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+        gui::centreOnScreen(*this);
     }
     QDialog::showEvent(event);
 }
