@@ -1,0 +1,94 @@
+// Kept variants side by side.
+#include "study/comparison.h"
+
+#include "exchange/file_names.h"
+#include "exchange/run_summary.h"
+#include "gui/common/saved_inputs.h"
+#include "study/study_files.h"
+#include "study/variant_store.h"
+
+#include <cmath>
+
+namespace study {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+namespace label = exchange::summary;
+
+// A value as the table shows it, so that values shown alike count as equal.
+double shown(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+double merit(double value, Best best) {
+    switch (best) {
+    case Best::Lowest:
+        return -value;
+    case Best::Highest:
+        return value;
+    case Best::NearestZero:
+        return -std::fabs(value);
+    }
+    return value;
+}
+
+} // namespace
+
+Variant loadVariant(const fs::path& root, const std::string& name) {
+    const fs::path dir = variantDir(root, name);
+    Variant v;
+    v.name = name;
+    v.settings = settingsInOneLine(dir);
+    v.summary = readRunSummary(dir / label::kFileName);
+    if (auto wave = gui::readSavedFloodWave(dir)) v.inflow = std::move(*wave);
+    if (auto outflow = readSeries(dir / exchange::kOutflowSeries)) v.outflow = std::move(*outflow);
+    if (auto levels = readSeries(dir / exchange::kLevelSeries)) v.levels = std::move(*levels);
+    v.storageTop = gui::readSavedNumber(dir / exchange::kStorageTop);
+    v.crest = gui::readSavedNumber(dir / exchange::kCrestHeight);
+    const auto retention = gui::readSavedNumber(dir / exchange::kRetentionHeight);
+    if (v.crest && retention) v.overtopping = *v.crest + *retention;
+    return v;
+}
+
+const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {
+    static const std::array<ComparisonColumn, kComparedFigures> columns = {{
+        {"Kulminace odtoku [m3/s]", label::kOutflowPeak, Best::Lowest, 3},
+        {"Transformace kulminace [%]", label::kAttenuation, Best::Highest, 1},
+        {"Zpoždění kulminace [h]", label::kPeakLag, Best::Highest, 3},
+        {"Nejvyšší hladina [m]", label::kHighestLevel, Best::Lowest, 3},
+        {"Rezerva do přelití [m]", label::kFreeboard, Best::Highest, 3},
+        {"Chyba bilance objemů [%]", label::kBalanceError, Best::NearestZero, 4},
+    }};
+    return columns;
+}
+
+std::vector<ComparisonRow> compareVariants(const std::vector<Variant>& variants) {
+    const auto& columns = comparisonColumns();
+    std::vector<ComparisonRow> rows;
+    for (const Variant& v : variants) {
+        ComparisonRow row{v.name, v.settings, {}, {}};
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (v.summary) row.values[c] = v.summary->number(columns[c].label);
+        rows.push_back(std::move(row));
+    }
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        std::optional<double> best;
+        int count = 0;
+        for (const ComparisonRow& row : rows) {
+            if (!row.values[c]) continue;
+            ++count;
+            const double m = merit(shown(*row.values[c], columns[c].decimals), columns[c].best);
+            if (!best || m > *best) best = m;
+        }
+        if (count < 2) continue;
+        for (ComparisonRow& row : rows)
+            row.best[c] = row.values[c] && merit(shown(*row.values[c], columns[c].decimals),
+                                                 columns[c].best) == *best;
+    }
+    return rows;
+}
+
+} // namespace study

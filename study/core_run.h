@@ -1,0 +1,44 @@
+// What a study needs of the core: run it in a given installation root and
+// tell how the run ended. Tests hand in a stand-in, the front end a child
+// process, the main job the real program.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace study {
+
+/// The end of one run of the core.
+struct CoreRunResult {
+    // The core's exit status (exchange::ExitCode: 0 normal, 1 error exit,
+    // 2 input refused), or one of the two below.
+    int exitCode = 0;
+    std::string console; // everything it printed
+};
+
+inline constexpr int kRunNotStarted = -1; // the program could not be started
+inline constexpr int kRunCrashed = -2;    // killed or crashed
+
+/// Runs the core once on the installation root `root` with its standard input
+/// closed (so an error exit does not wait) and returns when it has ended.
+using RunCoreInRoot = std::function<CoreRunResult(const std::filesystem::path& root)>;
+
+/// How a finished run ended, as a study judges it.
+enum class RunEnd {
+    Normal,     // exit 0
+    Overtopped, // error exit on overtopping
+    Stopped,    // another error exit (ERROR 1/2/3)
+    Refused,    // input refused (*ERR*)
+    Failed      // not started, crashed, or an exit status the core never gives
+};
+
+/// A study's own failure (a file it could not copy, inputs it could not read):
+/// the UTF-8 Czech text for the user.
+class StudyError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace study

@@ -1,0 +1,336 @@
+// The dam's safety margin by a coarse scan of k and bisection.
+#include "study/safety_factor.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "gui/common/saved_inputs.h"
+#include "study/run_outcome.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+
+namespace study {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int bisectionRuns(int width) {
+    int runs = 0;
+    while (width > 1) {
+        width = (width + 1) / 2;
+        ++runs;
+    }
+    return runs;
+}
+
+// An inflow value as the core reads it: a float straight from the text.
+std::optional<float> coreReal(std::string text) {
+    for (char& c : text)
+        if (c == 'D' || c == 'd') c = 'E';
+    if (!gui::savedNumber(text)) return std::nullopt;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (*first == '+') ++first;
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value;
+}
+
+// Formatting never follows the process's locale: a Czech one would put a
+// comma into the files the core reads.
+std::string number(double value, int decimals, char decimal) {
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    std::string text(buffer, end);
+    std::replace(text.begin(), text.end(), '.', decimal);
+    return text;
+}
+
+std::string factor(int hundredths, char decimal) {
+    return number(hundredths / 100.0, 2, decimal);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- bracketing
+
+bool FactorBracketing::reachesCrest(const FactorTrial& trial) const {
+    return trial.overtopped() || (trial.highestLevel && *trial.highestLevel >= m_crest);
+}
+
+const FactorTrial* FactorBracketing::failure() const {
+    for (const auto& [h, trial] : m_trials)
+        if (trial.failed()) return &trial;
+    return nullptr;
+}
+
+std::optional<int> FactorBracketing::firstOvertopping() const {
+    for (const auto& [h, trial] : m_trials)
+        if (trial.overtopped()) return h;
+    return std::nullopt;
+}
+
+std::optional<int> FactorBracketing::firstAtCrest() const {
+    for (const auto& [h, trial] : m_trials)
+        if (reachesCrest(trial)) return h;
+    return std::nullopt;
+}
+
+int FactorBracketing::largestBelow(int limit, bool belowCrest) const {
+    int best = 0;
+    for (const auto& [h, trial] : m_trials)
+        if (h < limit && trial.safe() && (!belowCrest || !reachesCrest(trial))) best = h;
+    return best;
+}
+
+int FactorBracketing::largestSafe() const {
+    return largestBelow(firstOvertopping().value_or(kScanEnd + 1), false);
+}
+
+bool FactorBracketing::scanning() const {
+    if (failure() || firstOvertopping()) return false;
+    return m_trials.empty() || m_trials.rbegin()->first < kScanEnd;
+}
+
+std::optional<int> FactorBracketing::next() const {
+    if (failure()) return std::nullopt;
+    if (scanning()) return (m_trials.empty() ? 0 : m_trials.rbegin()->first) + kScanStep;
+    // The overtopping first: it is the answer; the crest's bracket may then
+    // already be narrower.
+    if (const auto high = firstOvertopping()) {
+        const int low = largestBelow(*high, false);
+        if (*high - low > 1) return (low + *high) / 2;
+    }
+    if (const auto high = firstAtCrest()) {
+        const int low = largestBelow(*high, true);
+        if (*high - low > 1) return (low + *high) / 2;
+    }
+    return std::nullopt;
+}
+
+void FactorBracketing::record(const FactorTrial& trial) {
+    m_trials[trial.hundredths] = trial;
+}
+
+int FactorBracketing::runsExpected() const {
+    const int done = runsDone();
+    if (failure()) return done;
+    if (scanning()) {
+        const int scanned = m_trials.empty() ? 0 : m_trials.rbegin()->first;
+        return done + (kScanEnd - scanned) / kScanStep + 2 * bisectionRuns(kScanStep);
+    }
+    int left = 0;
+    if (const auto high = firstOvertopping())
+        left += bisectionRuns(*high - largestBelow(*high, false));
+    if (const auto high = firstAtCrest()) left += bisectionRuns(*high - largestBelow(*high, true));
+    return done + left;
+}
+
+// -------------------------------------------------------------------- result
+
+std::vector<std::string> SafetyFactorResult::text(char decimal) const {
+    std::vector<std::string> lines;
+    const auto level = [&](double v) { return number(v, 3, decimal) + " m"; };
+    const auto flow = [&](double v) { return number(v, 3, decimal) + " m3/s"; };
+    if (cancelled)
+        lines.push_back("Hledání bylo zrušeno; údaje platí jen pro výpočty, které doběhly.");
+    if (failure)
+        lines.push_back("Hledání skončilo předčasně: výpočet při k = " +
+                        factor(failure->hundredths, decimal) + " nedoběhl: " + failure->message);
+
+    if (firstOvertopping) {
+        if (largestSafe == 0)
+            lines.push_back("Nádrž přelije již při k = " + factor(*firstOvertopping, decimal) +
+                            ": bezpečný násobek přítoku nebyl nalezen.");
+        else
+            lines.push_back(
+                "Největší násobek přítoku bez přelití nádrže: k = " + factor(largestSafe, decimal) +
+                (*firstOvertopping - largestSafe > 1
+                     ? " (přelití nastává mezi " + factor(largestSafe, decimal) + " a " +
+                           factor(*firstOvertopping, decimal) + ")"
+                     : " (přelití od k = " + factor(*firstOvertopping, decimal) + ")"));
+        if (*firstOvertopping <= kDesignFlood)
+            lines.push_back("POZOR: nádrž přelije již při zadané povodni (k = 1).");
+    } else if (complete()) {
+        lines.push_back("Nádrž nepřelije ani při k = 10: k > 10.");
+    } else if (largestSafe > 0) {
+        lines.push_back("Bez přelití ověřeno do k = " + factor(largestSafe, decimal) + ".");
+    }
+    if (atLargestSafe) {
+        lines.push_back("Kulminace přítoku při k = " + factor(largestSafe, decimal) + ": " +
+                        flow(atLargestSafe->peakInflow) + " (zadaná povodeň " + flow(designPeak) +
+                        ")");
+        if (atLargestSafe->highestLevel)
+            lines.push_back("Nejvyšší hladina: " + level(*atLargestSafe->highestLevel) +
+                            " (přelití nádrže při " + level(overtoppingLevel) + ")");
+        if (atLargestSafe->peakOutflow)
+            lines.push_back("Kulminace odtoku: " + flow(*atLargestSafe->peakOutflow));
+    }
+    if (firstAtCrest)
+        lines.push_back("Hladina dosáhne bezpečnostního přelivu (RN " + level(crestLevel) +
+                        ") od k = " + factor(*firstAtCrest, decimal) + ".");
+    else if (complete())
+        lines.push_back("Hladina nedosáhne bezpečnostního přelivu (RN " + level(crestLevel) +
+                        ") ani při k = 10.");
+    if (fallingLevel)
+        lines.push_back("Nejvyšší hladina při k = " + factor(fallingLevel->second, decimal) +
+                        " je nižší než při k = " + factor(fallingLevel->first, decimal) +
+                        ": odezva nádrže na k zde není monotónní.");
+    lines.push_back("Postup: hrubý krok k po 0" + std::string(1, decimal) +
+                    "1 do 10, pak půlení intervalu na 0" + std::string(1, decimal) +
+                    "01; počet výpočtů " + std::to_string(trials.size()) +
+                    ". Kdyby odezva nádrže na k nebyla monotónní, nelze mezi body hrubého kroku "
+                    "vyloučit dřívější přelití.");
+    return lines;
+}
+
+// -------------------------------------------------------------------- search
+
+float scaledInflow(float value, int hundredths) {
+    // 100 x Q is exact in double, so k = 1 gives back Q itself.
+    return static_cast<float>(static_cast<double>(hundredths) * value / 100.0);
+}
+
+std::string scaledInflowText(float value, int hundredths) {
+    // Nine significant digits read back as the same float.
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, scaledInflow(value, hundredths),
+                                   std::chars_format::general, 9)
+                         .ptr;
+    return std::string(buffer, end);
+}
+
+FactorSearch::FactorSearch(const fs::path& inputsDir, std::optional<std::string> startLevel)
+    : m_inputs(inputsDir), m_startLevel(std::move(startLevel)), m_bracketing(0.0) {
+    const auto count = gui::readSavedNumber(inputsDir / exchange::kInflowPointCount);
+    const auto records =
+        count && *count >= 1.0 && *count < 1e9
+            ? gui::readSavedRecords(inputsDir / exchange::kFloodWave, static_cast<long>(*count), 1)
+            : std::nullopt;
+    if (!records)
+        throw StudyError("Povodňovou vlnu (" + std::string(exchange::kFloodWave) + ", " +
+                         exchange::kInflowPointCount + ") nelze přečíst z " + pathUtf8(inputsDir) +
+                         ".");
+    for (const auto& record : *records) {
+        const auto value = coreReal(record.front());
+        if (!value)
+            throw StudyError("Hodnota přítoku „" + record.front() + "“ v " + exchange::kFloodWave +
+                             " není číslo.");
+        m_inflow.push_back(*value);
+    }
+    const auto crest = gui::readSavedNumber(inputsDir / exchange::kCrestHeight);
+    const auto retention = gui::readSavedNumber(inputsDir / exchange::kRetentionHeight);
+    if (!crest || !retention)
+        throw StudyError("Výšku bezpečnostního přelivu a retenční výšku nelze přečíst z " +
+                         pathUtf8(inputsDir) + ".");
+    // The level series holds floats; so does the core's crest.
+    m_bracketing = FactorBracketing(static_cast<float>(*crest));
+    m_overtopping =
+        static_cast<float>(*crest) + static_cast<double>(static_cast<float>(*retention));
+    if (!m_startLevel && !fs::is_regular_file(inputsDir / exchange::kStartLevel))
+        throw StudyError("Chybí výška vody na začátku řešení (" +
+                         std::string(exchange::kStartLevel) + ").");
+}
+
+FactorSearch::~FactorSearch() = default;
+
+bool FactorSearch::over() const {
+    return m_cancelled || !m_bracketing.next();
+}
+
+void FactorSearch::cancel() {
+    m_cancelled = true;
+    m_root.reset();
+}
+
+std::optional<fs::path> FactorSearch::prepareNext() {
+    if (over()) return std::nullopt;
+    m_current = *m_bracketing.next();
+    m_root = std::make_unique<ScratchRoot>();
+    const fs::path dir = m_root->exchangeDir();
+    for (const char* name : inputFileNames()) {
+        const std::string_view file = name;
+        if (file == exchange::kFloodWave) continue;
+        if (file == exchange::kStartLevel && m_startLevel)
+            writeOneLine(dir / name, *m_startLevel);
+        else
+            copyFile(m_inputs / name, dir / name);
+    }
+    std::ofstream wave(dir / exchange::kFloodWave, std::ios::binary);
+    m_currentPeak = 0.0;
+    for (float q : m_inflow) {
+        m_currentPeak = std::max(m_currentPeak, static_cast<double>(scaledInflow(q, m_current)));
+        wave << scaledInflowText(q, m_current) << " \r\n";
+    }
+    wave.close();
+    if (!wave)
+        throw StudyError("Soubor " + pathUtf8(dir / exchange::kFloodWave) + " nelze zapsat.");
+    return m_root->path();
+}
+
+void FactorSearch::finish(const CoreRunResult& run) {
+    if (!m_root) return;
+    const fs::path root = m_root->path();
+    const RunOutcome outcome = judgeRun(run, root);
+    FactorTrial trial;
+    trial.hundredths = m_current;
+    trial.end = outcome.end;
+    trial.message = outcome.message;
+    trial.peakInflow = m_currentPeak;
+    const auto levels = readSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
+    const auto outflow = readSeries(exchange::outResultDir(root) / exchange::kOutflowSeries);
+    if (levels && !levels->empty())
+        trial.highestLevel = *std::max_element(levels->begin(), levels->end());
+    if (outflow && !outflow->empty())
+        trial.peakOutflow = *std::max_element(outflow->begin(), outflow->end());
+    if (trial.safe() && (!trial.highestLevel || !trial.peakOutflow)) {
+        trial.end = RunEnd::Failed;
+        trial.message = "výsledky výpočtu nelze přečíst.";
+    }
+    m_bracketing.record(trial);
+    m_root.reset();
+}
+
+SafetyFactorResult FactorSearch::result() const {
+    SafetyFactorResult r;
+    r.cancelled = m_cancelled && m_bracketing.next().has_value();
+    if (const FactorTrial* failed = m_bracketing.failure()) r.failure = *failed;
+    r.designPeak = m_inflow.empty() ? 0.0 : *std::max_element(m_inflow.begin(), m_inflow.end());
+    r.crestLevel = m_bracketing.crestLevel();
+    r.overtoppingLevel = m_overtopping;
+    r.firstOvertopping = m_bracketing.firstOvertopping();
+    r.largestSafe = m_bracketing.largestSafe();
+    r.firstAtCrest = m_bracketing.firstAtCrest();
+    const auto& trials = m_bracketing.trials();
+    if (const auto found = trials.find(r.largestSafe); found != trials.end())
+        r.atLargestSafe = found->second;
+    const FactorTrial* previous = nullptr;
+    for (const auto& [h, trial] : trials) {
+        r.trials.push_back(trial);
+        if (!trial.safe()) continue;
+        if (previous && !r.fallingLevel && *trial.highestLevel < *previous->highestLevel - 0.0005)
+            r.fallingLevel = std::make_pair(previous->hundredths, h);
+        previous = &trial;
+    }
+    return r;
+}
+
+SafetyFactorResult findSafetyFactor(const fs::path& inputsDir,
+                                    std::optional<std::string> startLevel,
+                                    const RunCoreInRoot& runCore,
+                                    const std::function<bool(const FactorSearch&)>& progress) {
+    FactorSearch search(inputsDir, std::move(startLevel));
+    while (const auto root = search.prepareNext()) {
+        search.finish(runCore(*root));
+        if (progress && !progress(search)) search.cancel();
+    }
+    return search.result();
+}
+
+} // namespace study

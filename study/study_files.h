@@ -1,0 +1,61 @@
+// Files a study handles: the core's inputs, the results it keeps, and the
+// temporary installation roots in which it runs the core.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace study {
+
+/// Every input of the core, IN_START_VYP first.
+const std::array<const char*, 20>& inputFileNames();
+
+/// The files of OUT_RESULT that a study keeps and compares: the outflow, the
+/// level series and the run summary.
+const std::array<const char*, 3>& resultFileNames();
+
+/// A path from a UTF-8 text, and back.
+std::filesystem::path utf8Path(const std::string& text);
+std::string pathUtf8(const std::filesystem::path& path);
+
+/// The bytes of a file; empty when it cannot be read.
+std::optional<std::string> readBytes(const std::filesystem::path& file);
+
+/// The first value of each line of one of the core's result files
+/// (transformovana_povoden, vyska_vody); empty when it cannot be read or a
+/// line holds no number.
+std::optional<std::vector<double>> readSeries(const std::filesystem::path& file);
+
+/// Copies a file byte for byte, replacing the target; throws StudyError naming
+/// the file.
+void copyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+/// Writes `text` followed by CR LF as a file of its own; throws StudyError.
+void writeOneLine(const std::filesystem::path& file, const std::string& text);
+
+/// A suffix for a file or folder name that no other call in any process is
+/// likely to give.
+std::string uniqueSuffix();
+
+/// A fresh installation root in the system's temporary directory (exchange
+/// directory and the OUT_* directories, all empty), removed with everything
+/// in it when the object goes. Each run of a study gets its own, so runs never
+/// see each other's files nor the user's.
+class ScratchRoot {
+public:
+    ScratchRoot();
+    ~ScratchRoot();
+    ScratchRoot(const ScratchRoot&) = delete;
+    ScratchRoot& operator=(const ScratchRoot&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path exchangeDir() const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace study

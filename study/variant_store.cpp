@@ -1,0 +1,243 @@
+// Kept variants: folders under <root>/VARIANTY, written whole or not at all.
+#include "study/variant_store.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "exchange/run_summary.h"
+#include "gui/common/file_io.h"
+#include "gui/common/saved_inputs.h"
+#include "study/core_run.h"
+#include "study/run_summary.h"
+#include "study/study_files.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace study {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMaxNameCharacters = 100;
+
+// A value of an input file for a description: as the core reads it, with a
+// decimal comma, or "?" when the file holds no number.
+std::string shownValue(const fs::path& dir, const char* file) {
+    const auto text = gui::readSavedText(dir / file);
+    const auto number = text ? gui::savedNumber(*text) : std::nullopt;
+    if (!number) return "?";
+    char buffer[32];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::general, 6).ptr;
+    std::string shown(buffer, end);
+    std::replace(shown.begin(), shown.end(), '.', ',');
+    return shown;
+}
+
+// An option as the core compares it: exactly 1 (or 2) or not.
+bool optionIs(const fs::path& dir, const char* file, double value) {
+    const auto text = gui::readSavedText(dir / file);
+    const auto number = text ? gui::savedNumber(*text) : std::nullopt;
+    return number && *number == value;
+}
+
+struct Settings {
+    std::string manipulation, storage, controlled, after, start, step;
+};
+
+Settings settingsOf(const fs::path& dir) {
+    Settings s;
+    if (optionIs(dir, exchange::kManipulationMode, 2))
+        s.manipulation =
+            "průběžná manipulace v zóně " + shownValue(dir, exchange::kManipulationZone) + " m";
+    else if (optionIs(dir, exchange::kManipulationMode, 1))
+        s.manipulation = optionIs(dir, exchange::kKeepClosedAfterPeak, 1)
+                             ? "výpusti zavřené, po kulminaci zůstanou zavřené"
+                             : "výpusti zavřené, po kulminaci je ihned otevřu";
+    else
+        s.manipulation = "výpusti otevřené";
+    const auto yesNo = [&](const char* file) { return optionIs(dir, file, 1) ? "ano" : "ne"; };
+    s.storage = yesNo(exchange::kPreReleaseStorage);
+    s.controlled = yesNo(exchange::kPreReleaseControlled);
+    s.after = optionIs(dir, exchange::kEmptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
+    s.start = shownValue(dir, exchange::kStartLevel);
+    s.step = shownValue(dir, exchange::kTimeStep);
+    return s;
+}
+
+std::size_t characterCount(const std::string& utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+fs::file_time_type modified(const fs::path& file) {
+    std::error_code error;
+    const auto time = fs::last_write_time(file, error);
+    return error ? fs::file_time_type::max() : time;
+}
+
+// Renames the finished folder into place, moving a variant it replaces aside
+// first and back again when the rename fails.
+void moveIntoPlace(const fs::path& finished, const fs::path& target) {
+    std::error_code error;
+    fs::path replaced;
+    if (fs::exists(target)) {
+        replaced =
+            target.parent_path() / ("." + pathUtf8(target.filename()) + ".stara-" + uniqueSuffix());
+        fs::rename(target, replaced, error);
+        if (error)
+            throw StudyError("Variantu " + pathUtf8(target) +
+                             " nelze nahradit: " + error.message());
+    }
+    fs::rename(finished, target, error);
+    if (error) {
+        std::error_code ignored;
+        if (!replaced.empty()) fs::rename(replaced, target, ignored);
+        throw StudyError("Variantu " + pathUtf8(target) + " nelze uložit: " + error.message());
+    }
+    if (!replaced.empty()) fs::remove_all(replaced, error);
+}
+
+} // namespace
+
+fs::path variantsDir(const fs::path& root) {
+    return root / "VARIANTY";
+}
+
+fs::path variantDir(const fs::path& root, const std::string& name) {
+    return variantsDir(root) / utf8Path(name);
+}
+
+std::string trimmedVariantName(const std::string& name) {
+    const auto first = name.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(" \t") - first + 1);
+}
+
+std::string variantNameProblem(const std::string& name) {
+    const std::string kept = trimmedVariantName(name);
+    if (kept.empty()) return "Zadejte název varianty.";
+    const bool forbidden = std::any_of(kept.begin(), kept.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 ||
+               std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    });
+    if (forbidden)
+        return "Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.";
+    if (kept.front() == '.') return "Název varianty nesmí začínat tečkou.";
+    if (characterCount(kept) > kMaxNameCharacters)
+        return "Název varianty je příliš dlouhý (nejvýše " + std::to_string(kMaxNameCharacters) +
+               " znaků).";
+    return {};
+}
+
+std::vector<std::string> describeSettings(const fs::path& dir) {
+    const Settings s = settingsOf(dir);
+    return {"Manipulace při překročení přelivu (v RN): " + s.manipulation,
+            "Předpouštění v zásobním prostoru (Vz): " + s.storage,
+            "Předpouštění v ovladatelném retenčním prostoru (RO): " + s.controlled,
+            "Po povodni: " + s.after,
+            "Výška vody na začátku řešení: " + s.start + " m",
+            "Časový krok: " + s.step + " min"};
+}
+
+std::string settingsInOneLine(const fs::path& dir) {
+    const Settings s = settingsOf(dir);
+    return s.manipulation + "; předpouštění Vz " + s.storage + ", RO " + s.controlled +
+           "; po povodni " + s.after + "; start " + s.start + " m; krok " + s.step + " min";
+}
+
+void checkLastRunKeepable(const fs::path& root) {
+    const fs::path results = exchange::outResultDir(root);
+    const fs::path summaryFile = results / exchange::summary::kFileName;
+    const auto summary = readRunSummary(summaryFile);
+    if (!summary)
+        throw StudyError("Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak jej "
+                         "uložte jako variantu.");
+    if (const auto reason = summary->stopReason())
+        throw StudyError("Poslední výpočet byl zastaven (" + *reason +
+                         "): jako variantu lze uložit jen výpočet, který doběhl.");
+    for (const char* name : resultFileNames())
+        if (!fs::is_regular_file(results / name))
+            throw StudyError("Chybí výsledek posledního výpočtu " + pathUtf8(results / name) + ".");
+    // The core reads its inputs at its start and writes the summary at its
+    // end: an input written later is not what these results were computed from.
+    const auto computed = modified(summaryFile);
+    const fs::path inputs = exchange::exchangeDir(root);
+    for (const char* name : inputFileNames()) {
+        if (std::string_view(name) == exchange::kStartLevel) continue;
+        if (!fs::is_regular_file(inputs / name))
+            throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
+        if (modified(inputs / name) > computed)
+            throw StudyError("Vstupní soubor " + std::string(name) +
+                             " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
+                             "vstupům: spusťte výpočet znovu.");
+    }
+}
+
+void keepVariant(const fs::path& root, const std::string& name, const std::string& startLevel,
+                 bool replace) {
+    checkLastRunKeepable(root);
+    if (const std::string problem = variantNameProblem(name); !problem.empty())
+        throw StudyError(problem);
+    if (!gui::savedNumber(startLevel))
+        throw StudyError("Výška vody na začátku řešení „" + startLevel + "“ není číslo.");
+    const std::string kept = trimmedVariantName(name);
+    const fs::path dir = variantsDir(root);
+    const fs::path target = variantDir(root, kept);
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (error) throw StudyError("Adresář " + pathUtf8(dir) + " nelze vytvořit: " + error.message());
+    if (fs::exists(target) && !replace) throw StudyError("Varianta „" + kept + "“ už existuje.");
+
+    const fs::path draft = dir / utf8Path("." + kept + ".nova-" + uniqueSuffix());
+    if (!fs::create_directory(draft, error))
+        throw StudyError("Adresář " + pathUtf8(draft) + " nelze vytvořit: " + error.message());
+    try {
+        writeOneLine(draft / exchange::kStartLevel, startLevel);
+        for (const char* input : inputFileNames())
+            if (std::string_view(input) != exchange::kStartLevel)
+                copyFile(exchange::exchangeDir(root) / input, draft / input);
+        for (const char* result : resultFileNames())
+            copyFile(exchange::outResultDir(root) / result, draft / result);
+        std::vector<std::string> description = {"Varianta: " + kept};
+        const auto settings = describeSettings(draft);
+        description.insert(description.end(), settings.begin(), settings.end());
+        if (const gui::FileResult written = gui::writeLines(draft / kDescriptionFile, description);
+            !written)
+            throw StudyError(written.error);
+        moveIntoPlace(draft, target);
+    } catch (...) {
+        fs::remove_all(draft, error);
+        throw;
+    }
+}
+
+std::vector<std::string> listVariants(const fs::path& root) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(variantsDir(root), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = pathUtf8(it->path().filename());
+        // Hidden folders are variants being written or replaced.
+        if (!name.starts_with(".") && it->is_directory(error)) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void deleteVariant(const fs::path& root, const std::string& name) {
+    if (!variantNameProblem(name).empty() || !fs::is_directory(variantDir(root, name)))
+        throw StudyError("Varianta „" + name + "“ neexistuje.");
+    // Moved aside first, so that a delete that fails part of the way never
+    // leaves a variant with some of its files.
+    const fs::path doomed = variantsDir(root) / utf8Path("." + name + ".mazana-" + uniqueSuffix());
+    std::error_code error;
+    fs::rename(variantDir(root, name), doomed, error);
+    if (error) throw StudyError("Variantu „" + name + "“ nelze smazat: " + error.message());
+    fs::remove_all(doomed, error);
+}
+
+} // namespace study

@@ -1,0 +1,71 @@
+// The comparison table: each variant's figures from its summary, the best marked.
+#include "study/comparison.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/run_summary.h"
+#include "study/variant_store.h"
+#include "study_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace study_testing;
+namespace label = exchange::summary;
+
+TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
+    TempDir dir;
+    installSample(dir.path());
+    ASSERT_EQ(realCore(dir.path()).exitCode, 0);
+    struct Figures {
+        const char* name;
+        std::map<std::string, std::string> lines;
+    };
+    const Figures figures[] = {
+        {"otevřené",
+         {{label::kOutflowPeak, "95.500 m3/s v kroku 11"},
+          {label::kAttenuation, "4.5 %"},
+          {label::kPeakLag, "1.000 h (1 krok)"},
+          {label::kHighestLevel, "13.500 m v kroku 11"},
+          {label::kFreeboard, "1.000 m"},
+          {label::kBalanceError, "-0.0020 % (-40.0 m3)"}}},
+        {"průběžně",
+         {{label::kOutflowPeak, "88.057 m3/s v kroku 12"},
+          {label::kAttenuation, "11.9 %"},
+          {label::kPeakLag, "2.000 h (2 kroky)"},
+          {label::kHighestLevel, "13.981 m v kroku 13"},
+          {label::kFreeboard, "0.519 m"},
+          {label::kBalanceError, "0.0010 % (20.0 m3)"}}},
+        {"zavřené", {{label::kOutflowPeak, "88.057 m3/s v kroku 12"}}},
+    };
+    std::vector<study::Variant> variants;
+    for (const Figures& f : figures) {
+        writeSummary(dir.path(), f.lines);
+        study::keepVariant(dir.path(), f.name, "11", false);
+        variants.push_back(study::loadVariant(dir.path(), f.name));
+    }
+
+    const auto rows = study::compareVariants(variants);
+    ASSERT_EQ(rows.size(), 3u);
+    const auto& columns = study::comparisonColumns();
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        EXPECT_EQ(rows[r].name, figures[r].name);
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            EXPECT_EQ(rows[r].values[c], variants[r].summary->number(columns[c].label))
+                << r << " " << columns[c].header;
+    }
+    EXPECT_EQ(rows[0].values[0], 95.5);
+    EXPECT_EQ(rows[1].values[5], 0.001);
+    // Lowest outflow (a tie marks both), highest attenuation, longest lag,
+    // lowest level, largest freeboard, balance error nearest zero.
+    using Marks = std::array<bool, study::kComparedFigures>;
+    EXPECT_EQ(rows[0].best, (Marks{false, false, false, true, true, false}));
+    EXPECT_EQ(rows[1].best, (Marks{true, true, true, false, false, true}));
+    EXPECT_EQ(rows[2].best, (Marks{true, false, false, false, false, false}));
+    EXPECT_FALSE(rows[2].values[1].has_value());
+    // The series and levels of the dam come with the variant.
+    EXPECT_EQ(variants[0].inflow.size(), 48u);
+    EXPECT_EQ(variants[0].outflow.size(), 48u);
+    EXPECT_EQ(variants[0].overtopping, 14.5);
+    EXPECT_EQ(variants[0].settings, "průběžná manipulace v zóně 0,6 m; předpouštění Vz ne, RO "
+                                    "ne; po povodni prázdním nádrž; start 11 m; krok 60 min");
+}

@@ -1,0 +1,48 @@
+// Recomputing a kept variant through the core in a temporary root.
+#include "study/recompute.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "exchange/run_summary.h"
+#include "study/variant_store.h"
+#include "study_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace study_testing;
+
+TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
+    TempDir dir;
+    installSample(dir.path());
+    ASSERT_EQ(realCore(dir.path()).exitCode, 0);
+    // TODO(issue 11): the core writes its summary itself.
+    const bool coreWritesSummary =
+        fs::exists(exchange::outResultDir(dir.path()) / exchange::summary::kFileName);
+    if (!coreWritesSummary) writeSummary(dir.path(), {});
+    study::keepVariant(dir.path(), "A", "11", false);
+    const auto before = study::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
+
+    const study::RunCoreInRoot core = [&](const fs::path& root) {
+        EXPECT_NE(root, dir.path());
+        auto run = realCore(root);
+        if (!coreWritesSummary) writeSummary(root, {});
+        return run;
+    };
+    const auto same = study::recomputeVariant(dir.path(), "A", core);
+    EXPECT_EQ(same.outcome.end, study::RunEnd::Normal);
+    EXPECT_TRUE(same.differing.empty());
+    EXPECT_EQ(same.text(), "Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
+
+    const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kLevelSeries;
+    auto edited = *study::readBytes(kept);
+    edited[10] = edited[10] == '9' ? '8' : '9';
+    writeFile(kept, edited);
+    const auto changed = study::recomputeVariant(dir.path(), "A", core);
+    EXPECT_EQ(changed.differing, std::vector<std::string>{exchange::kLevelSeries});
+    EXPECT_EQ(changed.text(), "Přepočet dal JINÉ výsledky, než jaké jsou u varianty uloženy "
+                              "(liší se: vyska_vody). Uložené výsledky zůstaly beze změny.");
+    // Neither the variant's inputs nor the user's were touched.
+    EXPECT_EQ(study::readBytes(kept), edited);
+    EXPECT_EQ(study::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave), before);
+}

@@ -1,0 +1,120 @@
+// The safety margin: coarse scan and bisection, with stand-in cores whose
+// answer is known and with the real core.
+#include "study/safety_factor.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "study_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace study_testing;
+
+namespace {
+
+// The sample's inputs with the start level, in a directory of their own.
+fs::path sampleInputs(const TempDir& dir) {
+    installSample(dir.path());
+    return exchange::exchangeDir(dir.path());
+}
+
+} // namespace
+
+TEST(SafetyFactor, ScaledInflowIsTheFloatTheCoreReadsBack) {
+    for (const float q : {100.0f, 4.51f, 0.3f, 1.0e-5f, 123456.789f})
+        for (const int h : {1, 100, 187, 1000}) {
+            const std::string text = study::scaledInflowText(q, h);
+            float read = 0.0f;
+            std::from_chars(text.data(), text.data() + text.size(), read);
+            EXPECT_EQ(read, study::scaledInflow(q, h)) << text;
+        }
+    EXPECT_EQ(study::scaledInflow(4.51f, 100), 4.51f);
+}
+
+// Highest level 10 + k x 2 m for the sample's peak of 100 m3/s: the level
+// reaches the crest (12 m) at k = 1 and the overtopping level (14.5 m) at 2.25.
+TEST(SafetyFactor, FindsTheAnswerOfALinearResponseToAHundredth) {
+    TempDir dir;
+    int runs = 0;
+    const auto core = levelCore([&](double peak) {
+        ++runs;
+        return 10.0 + peak / 50.0;
+    });
+    const auto result = study::findSafetyFactor(sampleInputs(dir), std::nullopt, core);
+    EXPECT_TRUE(result.complete());
+    EXPECT_EQ(result.firstOvertopping, 225);
+    EXPECT_EQ(result.largestSafe, 224);
+    EXPECT_EQ(result.firstAtCrest, 100);
+    ASSERT_TRUE(result.atLargestSafe);
+    EXPECT_FLOAT_EQ(result.atLargestSafe->peakInflow, 224.0);
+    EXPECT_DOUBLE_EQ(*result.atLargestSafe->highestLevel, 14.48);
+    // 23 scan points, then two bisections inside brackets of 0.1.
+    EXPECT_EQ(runs, static_cast<int>(result.trials.size()));
+    EXPECT_LE(runs, 23 + 2 * 4);
+    EXPECT_EQ(result.text('.').front(),
+              "Největší násobek přítoku bez přelití nádrže: k = 2.24 (přelití od k = 2.25)");
+}
+
+TEST(SafetyFactor, ReportsBeyondTenAndOvertoppingAtTheDesignFlood) {
+    TempDir dir;
+    const fs::path inputs = sampleInputs(dir);
+    const auto never =
+        study::findSafetyFactor(inputs, std::nullopt, levelCore([](double) { return 11.0; }));
+    EXPECT_TRUE(never.beyondScan());
+    EXPECT_EQ(never.trials.size(), 100u);
+    EXPECT_FALSE(never.firstAtCrest);
+    EXPECT_EQ(never.text().front(), "Nádrž nepřelije ani při k = 10: k > 10.");
+
+    // 14.5 m is reached at 0.6 x 100 m3/s.
+    const auto early = study::findSafetyFactor(
+        inputs, std::nullopt, levelCore([](double peak) { return 11.5 + peak / 20.0; }));
+    EXPECT_EQ(early.largestSafe, 59);
+    EXPECT_EQ(early.firstAtCrest, 10);
+    EXPECT_EQ(early.text()[1], "POZOR: nádrž přelije již při zadané povodni (k = 1).");
+}
+
+TEST(SafetyFactor, AFailedRunOrACancelEndsTheSearch) {
+    TempDir dir;
+    const fs::path inputs = sampleInputs(dir);
+    const auto refusedAtThree = [](const fs::path& root) -> study::CoreRunResult {
+        auto run = levelCore([](double) { return 11.0; })(root);
+        std::ifstream wave(exchange::exchangeDir(root) / exchange::kFloodWave);
+        double first = 0.0;
+        wave >> first;
+        if (first >= 3.0 * 4.0) return {2, "*ERR* 7 chybna hodnota\n"};
+        return run;
+    };
+    const auto failed = study::findSafetyFactor(inputs, std::nullopt, refusedAtThree);
+    ASSERT_TRUE(failed.failure);
+    EXPECT_EQ(failed.failure->hundredths, 300);
+    EXPECT_EQ(failed.largestSafe, 290);
+    EXPECT_EQ(failed.text().front(), "Hledání skončilo předčasně: výpočet při k = 3,00 "
+                                     "nedoběhl: *ERR* 7 chybna hodnota");
+
+    int calls = 0;
+    const auto cancelled =
+        study::findSafetyFactor(inputs, std::nullopt, levelCore([](double) { return 11.0; }),
+                                [&](const study::FactorSearch&) { return ++calls < 5; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.trials.size(), 5u);
+}
+
+TEST(SafetyFactor, SampleWithTheRealCore) {
+    TempDir dir;
+    const auto result = study::findSafetyFactor(sampleInputs(dir), std::nullopt, realCore);
+    ASSERT_TRUE(result.complete()) << result.text().front();
+    ASSERT_TRUE(result.firstOvertopping);
+    EXPECT_EQ(result.largestSafe + 1, *result.firstOvertopping);
+    EXPECT_GT(result.largestSafe, 100);
+    EXPECT_LT(result.largestSafe, 200);
+    // The run at k = 1 is the sample's own.
+    const auto& trials = result.trials;
+    const auto design = std::find_if(trials.begin(), trials.end(),
+                                     [](const auto& t) { return t.hundredths == 100; });
+    ASSERT_NE(design, trials.end());
+    EXPECT_NEAR(*design->highestLevel, 13.9811077, 1e-7);
+}

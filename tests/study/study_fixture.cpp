@@ -1,0 +1,95 @@
+// Roots, runs and stand-in cores shared by the tests of the studies.
+#include "study_fixture.h"
+
+#include "core/run.h"
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "exchange/run_summary.h"
+#include "study/study_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace study_testing {
+
+namespace {
+
+std::string record(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%16.7f\r\n", value);
+    return buffer;
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    std::random_device seed;
+    m_path = fs::temp_directory_path() / ("veldron-study-test-" + std::to_string(seed()));
+    fs::create_directories(m_path);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+void installSample(const fs::path& root) {
+    fs::create_directories(exchange::exchangeDir(root));
+    for (const fs::path& dir : {exchange::curvesDir(root), exchange::outResultDir(root)})
+        fs::create_directories(dir);
+    for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
+        if (entry.path().filename().string().starts_with("IN_"))
+            fs::copy_file(entry.path(), exchange::exchangeDir(root) / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+}
+
+study::CoreRunResult realCore(const fs::path& root) {
+    std::ostringstream console;
+    std::istringstream noInput;
+    const int code = veldron::runCore(root, console, noInput);
+    return {code, console.str()};
+}
+
+void writeFile(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void writeSummary(const fs::path& root, const std::map<std::string, std::string>& lines) {
+    std::string text;
+    for (const auto& [label, value] : lines)
+        text += label + ": " + value + "\r\n";
+    writeFile(exchange::outResultDir(root) / exchange::summary::kFileName, text);
+}
+
+study::RunCoreInRoot levelCore(std::function<double(double)> level, double overtopping) {
+    return [level, overtopping](const fs::path& root) -> study::CoreRunResult {
+        double peak = 0.0;
+        std::ifstream wave(exchange::exchangeDir(root) / exchange::kFloodWave);
+        for (std::string token; wave >> token;) {
+            float value = 0.0f;
+            std::from_chars(token.data(), token.data() + token.size(), value);
+            peak = std::max(peak, static_cast<double>(value));
+        }
+        const double h = level(peak);
+        const fs::path results = exchange::outResultDir(root);
+        if (h >= overtopping) {
+            writeFile(results / exchange::kLevelSeries, "");
+            writeFile(results / exchange::kOutflowSeries, "");
+            writeSummary(root, {{exchange::summary::kStopped, "přelití nádrže v kroku 1"}});
+            return {1, "!!! doslo k preliti nadrze !!!\n"};
+        }
+        writeFile(results / exchange::kLevelSeries, record(h));
+        writeFile(results / exchange::kOutflowSeries, record(peak / 2.0));
+        writeSummary(root, {{exchange::summary::kHighestLevel, std::to_string(h) + " m"}});
+        return {0, "1\n"};
+    };
+}
+
+} // namespace study_testing
