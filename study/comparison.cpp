@@ -46,6 +46,7 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
     if (auto wave = gui::readSavedFloodWave(dir)) v.inflow = std::move(*wave);
     if (auto outflow = readSeries(dir / exchange::kOutflowSeries)) v.outflow = std::move(*outflow);
     if (auto levels = readSeries(dir / exchange::kLevelSeries)) v.levels = std::move(*levels);
+    v.timeStepMinutes = gui::readSavedNumber(dir / exchange::kTimeStep);
     v.storageTop = gui::readSavedNumber(dir / exchange::kStorageTop);
     v.crest = gui::readSavedNumber(dir / exchange::kCrestHeight);
     const auto retention = gui::readSavedNumber(dir / exchange::kRetentionHeight);

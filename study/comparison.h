@@ -17,9 +17,10 @@ struct Variant {
     std::string name;
     std::string settings; // settingsInOneLine
     std::optional<RunSummary> summary;
-    std::vector<double> inflow;        // m3/s, the series the core routed
-    std::vector<double> outflow;       // m3/s per step
-    std::vector<double> levels;        // m above the bottom per step
+    std::vector<double> inflow;  // m3/s, the series the core routed
+    std::vector<double> outflow; // m3/s per step
+    std::vector<double> levels;  // m above the bottom per step
+    std::optional<double> timeStepMinutes;
     std::optional<double> storageTop;  // RO [m]
     std::optional<double> crest;       // RN, the spillway crest [m]
     std::optional<double> overtopping; // RN + retention height [m]

@@ -179,9 +179,10 @@ std::vector<std::string> SafetyFactorResult::text(char decimal) const {
         lines.push_back("Hladina nedosáhne bezpečnostního přelivu (RN " + level(crestLevel) +
                         ") ani při k = 10.");
     if (fallingLevel)
-        lines.push_back("Nejvyšší hladina při k = " + factor(fallingLevel->second, decimal) +
-                        " je nižší než při k = " + factor(fallingLevel->first, decimal) +
-                        ": odezva nádrže na k zde není monotónní.");
+        lines.push_back(
+            "Nejvyšší hladina neroste s k všude (při k = " + factor(fallingLevel->second, decimal) +
+            " je nižší než při k = " + factor(fallingLevel->first, decimal) +
+            "): odezva nádrže na k není monotónní.");
     lines.push_back("Postup: hrubý krok k po 0" + std::string(1, decimal) +
                     "1 do 10, pak půlení intervalu na 0" + std::string(1, decimal) +
                     "01; počet výpočtů " + std::to_string(trials.size()) +

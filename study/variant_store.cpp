@@ -22,18 +22,22 @@ namespace {
 
 constexpr std::size_t kMaxNameCharacters = 100;
 
-// A value of an input file for a description: as the core reads it, with a
-// decimal comma, or "?" when the file holds no number.
-std::string shownValue(const fs::path& dir, const char* file) {
-    const auto text = gui::readSavedText(dir / file);
+// A number for a description: with a decimal comma, or "?" when the text
+// holds no number.
+std::string shown(const std::optional<std::string>& text) {
     const auto number = text ? gui::savedNumber(*text) : std::nullopt;
     if (!number) return "?";
     char buffer[32];
     const auto end =
         std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::general, 6).ptr;
-    std::string shown(buffer, end);
-    std::replace(shown.begin(), shown.end(), '.', ',');
-    return shown;
+    std::string result(buffer, end);
+    std::replace(result.begin(), result.end(), '.', ',');
+    return result;
+}
+
+// A value of an input file as the core reads it, for a description.
+std::string shownValue(const fs::path& dir, const char* file) {
+    return shown(gui::readSavedText(dir / file));
 }
 
 // An option as the core compares it: exactly 1 (or 2) or not.
@@ -47,7 +51,7 @@ struct Settings {
     std::string manipulation, storage, controlled, after, start, step;
 };
 
-Settings settingsOf(const fs::path& dir) {
+Settings settingsOf(const fs::path& dir, const std::optional<std::string>& startLevel = {}) {
     Settings s;
     if (optionIs(dir, exchange::kManipulationMode, 2))
         s.manipulation =
@@ -62,7 +66,7 @@ Settings settingsOf(const fs::path& dir) {
     s.storage = yesNo(exchange::kPreReleaseStorage);
     s.controlled = yesNo(exchange::kPreReleaseControlled);
     s.after = optionIs(dir, exchange::kEmptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
-    s.start = shownValue(dir, exchange::kStartLevel);
+    s.start = startLevel ? shown(startLevel) : shownValue(dir, exchange::kStartLevel);
     s.step = shownValue(dir, exchange::kTimeStep);
     return s;
 }
@@ -133,8 +137,9 @@ std::string variantNameProblem(const std::string& name) {
     return {};
 }
 
-std::vector<std::string> describeSettings(const fs::path& dir) {
-    const Settings s = settingsOf(dir);
+std::vector<std::string> describeSettings(const fs::path& dir,
+                                          const std::optional<std::string>& startLevel) {
+    const Settings s = settingsOf(dir, startLevel);
     return {"Manipulace při překročení přelivu (v RN): " + s.manipulation,
             "Předpouštění v zásobním prostoru (Vz): " + s.storage,
             "Předpouštění v ovladatelném retenčním prostoru (RO): " + s.controlled,

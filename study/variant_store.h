@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,11 @@ std::string variantNameProblem(const std::string& name);
 /// The settings of a calculation, read from the inputs in `dir` as the core
 /// reads them: the manipulation above the spillway crest with its zone or
 /// choice after the peak, the pre-release choices, emptying after the flood,
-/// the start level and the time step. One line each.
-std::vector<std::string> describeSettings(const std::filesystem::path& dir);
+/// the start level and the time step. One line each. `startLevel`, when
+/// given, stands for the text of IN_START_VYP (gone from the exchange
+/// directory once the core has read it).
+std::vector<std::string> describeSettings(const std::filesystem::path& dir,
+                                          const std::optional<std::string>& startLevel = {});
 
 /// The same in one line, for a table.
 std::string settingsInOneLine(const std::filesystem::path& dir);

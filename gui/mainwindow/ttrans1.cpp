@@ -6,8 +6,13 @@
 #include "gui/mainwindow/about_sound.h"
 #include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
+#include "gui/porovnani/tfrm_porovnani.h"
 #include "gui/pritok/tfrm_pritok.h"
+#include "gui/rezerva/tfrm_rezerva.h"
+#include "gui/varianty/tfrm_varianta.h"
 #include "gui/vysledky/tvysledky.h"
+
+#include "exchange/exchange_paths.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -17,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
@@ -122,9 +128,18 @@ void TTrans1::buildMenu() {
     inputs->addAction("Technické údaje", this, &TTrans1::openTechnicalDataForm)
         ->setObjectName("Technickeudaje1");
 
-    // The last four are commands on the bar itself, without a drop-down list.
+    // "Výpočet", "Výsledky", "O programu" and "Konec" are commands on the bar
+    // itself, without a drop-down list.
     bar->addAction("Výpočet", this, &TTrans1::showCalculationForm)->setObjectName("Vypocet1");
     bar->addAction("Výsledky", this, &TTrans1::openResultsForm)->setObjectName("Vysledky1");
+    QMenu* variants = bar->addMenu("Varianty");
+    variants->setObjectName("Varianty1");
+    variants->addAction("Uložit výsledek jako variantu…", this, &TTrans1::keepLastRunAsVariant)
+        ->setObjectName("Ulozitvariantu1");
+    variants->addAction("Porovnání variant", this, &TTrans1::openComparisonForm)
+        ->setObjectName("Porovnanivariant1");
+    variants->addAction("Bezpečnostní rezerva", this, &TTrans1::openSafetyMarginForm)
+        ->setObjectName("Bezpecnostnirezerva1");
     bar->addAction("O programu", this, &TTrans1::showAbout)->setObjectName("Oprogramu1");
     bar->addAction("Konec", this, &TTrans1::askToQuit)->setObjectName("Konec1");
 }
@@ -280,4 +295,27 @@ void TTrans1::showCalculationForm() {
 
 void TTrans1::openResultsForm() {
     openModal<Tvysledky>();
+}
+
+QString TTrans1::calculationStartLevel() const {
+    const auto* field =
+        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("Edit1") : nullptr;
+    return field ? field->text() : QString();
+}
+
+void TTrans1::keepLastRunAsVariant() {
+    const std::filesystem::path root = exchange::installationRoot();
+    if (!TFRM_varianta::lastRunKeepable(root, this)) return;
+    TFRM_varianta form(root, calculationStartLevel(), this);
+    form.exec();
+}
+
+void TTrans1::openComparisonForm() {
+    TFRM_porovnani form(exchange::installationRoot(), this);
+    form.exec();
+}
+
+void TTrans1::openSafetyMarginForm() {
+    TFRM_rezerva form(exchange::installationRoot(), calculationStartLevel(), this);
+    form.exec();
 }

@@ -57,6 +57,11 @@ public slots:
     void openTechnicalDataForm();
     void showCalculationForm();
     void openResultsForm();
+    /// "Varianty": keep the last finished run, compare the kept variants,
+    /// find the dam's safety margin.
+    void keepLastRunAsVariant();
+    void openComparisonForm();
+    void openSafetyMarginForm();
 
 private:
     void buildMenu();
@@ -67,6 +72,9 @@ private:
     /// destroys it when it closes, so every opening starts from the form's
     /// initial state.
     template <class Form> void openModal();
+    /// The start level the calculation window holds (the core deletes
+    /// IN_START_VYP once it has read it).
+    QString calculationStartLevel() const;
 
     QLabel* m_title = nullptr;
     QGroupBox* m_aboutPanel = nullptr;

@@ -86,6 +86,7 @@ private slots:
     void formsFromTheMenuAreNewEachTime_data();
     void formsFromTheMenuAreNewEachTime();
     void theCalculationFormKeepsItsValues();
+    void keepingAVariantWithoutAFinishedRunSaysWhy();
     void anErrorAFormLeavesIsShown();
     void standardButtonsAreCzech();
 
@@ -152,15 +153,18 @@ void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
 
 void TestMainWindow::theMenuBarHasEveryItemInOrder() {
     const QList<QAction*> bar = m_window->menuBar()->actions();
-    QCOMPARE(texts(bar),
-             (QStringList{"Soubor", "Vstupy", "Výpočet", "Výsledky", "O programu", "Konec"}));
-    QVERIFY(bar[0]->menu() && bar[1]->menu());
+    QCOMPARE(texts(bar), (QStringList{"Soubor", "Vstupy", "Výpočet", "Výsledky", "Varianty",
+                                      "O programu", "Konec"}));
+    QVERIFY(bar[0]->menu() && bar[1]->menu() && bar[4]->menu());
     QCOMPARE(texts(bar[0]->menu()->actions()),
              (QStringList{"Nový", "Info o programu", "Zavřít program"}));
     QCOMPARE(texts(bar[1]->menu()->actions()),
              (QStringList{"Povodňová vlna", "Batygrafické křivky", "Technické údaje"}));
-    // The last four are commands on the bar itself.
-    for (int i = 2; i < 6; ++i)
+    QCOMPARE(texts(bar[4]->menu()->actions()),
+             (QStringList{"Uložit výsledek jako variantu…", "Porovnání variant",
+                          "Bezpečnostní rezerva"}));
+    // The others are commands on the bar itself.
+    for (int i : {2, 3, 5, 6})
         QVERIFY2(bar[i]->menu() == nullptr, qPrintable(bar[i]->text()));
 }
 
@@ -301,6 +305,10 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
                                     << "TFRM_Ostatni";
     QTest::newRow("results") << "Výsledky"
                              << "Tvysledky";
+    QTest::newRow("comparison") << "Porovnání variant"
+                                << "TFRM_porovnani";
+    QTest::newRow("safety margin") << "Bezpečnostní rezerva"
+                                   << "TFRM_rezerva";
 }
 
 void TestMainWindow::formsFromTheMenuAreNewEachTime() {
@@ -353,6 +361,12 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
     action("Výpočet")->trigger();
     QCOMPARE(seen, QString("150"));
     QVERIFY(!calculation.isVisible());
+}
+
+void TestMainWindow::keepingAVariantWithoutAFinishedRunSaysWhy() {
+    action("Uložit výsledek jako variantu…")->trigger();
+    QCOMPARE(m_messages->shown, QStringList{"W:Poslední výsledky nemají souhrn výpočtu: spusťte "
+                                            "výpočet a pak jej uložte jako variantu."});
 }
 
 void TestMainWindow::anErrorAFormLeavesIsShown() {

@@ -1,0 +1,83 @@
+// "Porovnání variant": the kept variants side by side. A list with check
+// boxes; for the ticked ones (up to eight) their outflows over the inflow and
+// their levels over the reservoir's levels, and a table of their figures with
+// the best of each column marked. A variant can be recomputed or deleted.
+#pragma once
+
+#include "study/comparison.h"
+
+#include <QDialog>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QTableWidget;
+
+namespace study {
+class RecomputeJob;
+}
+
+namespace gui {
+class LineChartView;
+class StudyCoreRun;
+} // namespace gui
+
+class TFRM_porovnani : public QDialog {
+    Q_OBJECT
+public:
+    /// The variants of `root` (exchange::installationRoot() in the front end).
+    explicit TFRM_porovnani(const std::filesystem::path& root, QWidget* parent = nullptr);
+    ~TFRM_porovnani() override;
+
+    static constexpr int kMaxCompared = 8;
+
+    /// The core that recomputes (tests put a stand-in's path here).
+    gui::StudyCoreRun& coreRun() { return *m_run; }
+    /// The variants ticked, in the list's order.
+    const std::vector<study::Variant>& compared() const { return m_compared; }
+    const std::vector<study::ComparisonRow>& rows() const { return m_rows; }
+
+public slots:
+    /// Reads the list of variants again; ticks stay where the names stay.
+    void refreshList();
+    /// "Přepočítat": recomputes the current variant in a temporary root.
+    void recomputeCurrent();
+    /// "Smazat": deletes the current variant after asking.
+    void deleteCurrent();
+
+signals:
+    /// A recomputation has been reported.
+    void recomputed(const QString& report);
+
+private:
+    void itemChanged(QListWidgetItem* item);
+    void showCompared();
+    void drawCharts();
+    void fillTable();
+    void recomputeFinished();
+    void setBusy(bool busy);
+
+    std::filesystem::path m_root;
+    std::vector<study::Variant> m_compared;
+    std::vector<study::ComparisonRow> m_rows;
+    // The job's root goes only after a running core has been ended.
+    std::unique_ptr<study::RecomputeJob> m_job;
+    std::unique_ptr<gui::StudyCoreRun> m_run;
+    QString m_jobName;
+
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* Button1 = nullptr;       // Přepočítat
+    QPushButton* Button2 = nullptr;       // Smazat
+    QPushButton* Button3 = nullptr;       // Export do excelu
+    QPushButton* Button4 = nullptr;       // Zavřít okno
+    QLabel* Label2 = nullptr;             // what a recomputation is doing or gave
+    gui::LineChartView* Chart1 = nullptr; // flows
+    gui::LineChartView* Chart2 = nullptr; // levels
+    QTableWidget* Table1 = nullptr;
+};

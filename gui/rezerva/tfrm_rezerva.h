@@ -1,0 +1,83 @@
+// "Bezpečnostní rezerva": the largest factor k of the whole inflow before the
+// dam overtops, and the smallest k at which the level reaches the spillway
+// crest, found by running the core in temporary roots while the window stays
+// responsive; a progress bar, a cancel, the answer and a chart of the highest
+// level against k.
+#pragma once
+
+#include "study/safety_factor.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace gui {
+class LineChartView;
+class StudyCoreRun;
+} // namespace gui
+
+class TFRM_rezerva : public QDialog {
+    Q_OBJECT
+public:
+    /// The inputs of `root` (exchange::installationRoot() in the front end);
+    /// `startLevel` as the calculation window holds it.
+    TFRM_rezerva(const std::filesystem::path& root, const QString& startLevel,
+                 QWidget* parent = nullptr);
+    ~TFRM_rezerva() override;
+
+    gui::StudyCoreRun& coreRun() { return *m_run; }
+    bool isSearching() const { return m_search != nullptr; }
+    /// The answer of the last search that ended.
+    const std::optional<study::SafetyFactorResult>& result() const { return m_result; }
+
+public slots:
+    /// "SPUSTIT HLEDÁNÍ".
+    void startSearch();
+    /// "Zrušit": ends the running core and the search.
+    void cancelSearch();
+
+signals:
+    void searchEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void runNext();
+    void runFinished();
+    void endSearch();
+    void showResult();
+    void drawChart();
+    void setSearching(bool searching);
+
+    std::filesystem::path m_root;
+    // The search's root goes only after a running core has been ended.
+    std::unique_ptr<study::FactorSearch> m_search;
+    std::unique_ptr<gui::StudyCoreRun> m_run;
+    std::optional<study::SafetyFactorResult> m_result;
+    QElapsedTimer m_clock;
+
+    QRadioButton* RadioButton1 = nullptr; // the current inputs
+    QRadioButton* RadioButton2 = nullptr; // a kept variant
+    QLineEdit* Edit1 = nullptr;           // start level for the current inputs [m]
+    QComboBox* ComboBox1 = nullptr;       // the variant
+    QPushButton* Button1 = nullptr;       // start
+    QPushButton* Button2 = nullptr;       // cancel
+    QPushButton* Button3 = nullptr;       // close
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label1 = nullptr; // progress text
+    QLabel* Label2 = nullptr; // the answer
+    gui::LineChartView* Chart1 = nullptr;
+};

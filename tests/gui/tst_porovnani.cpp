@@ -1,0 +1,217 @@
+// Keeping variants of the sample with the real core and comparing them:
+// the keep dialog, the comparison window's charts and table, recomputing and
+// deleting.
+#include "gui/charts/line_chart_view.h"
+#include "gui/porovnani/tfrm_porovnani.h"
+#include "gui/varianty/study_core_run.h"
+#include "gui/varianty/tfrm_varianta.h"
+#include "helpers/fake_messages.h"
+#include "helpers/sample_root.h"
+#include "helpers/test_files.h"
+
+#include "exchange/run_summary.h"
+#include "study/run_summary.h"
+#include "study/variant_store.h"
+
+#include <QChart>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const char* const kModeNames[] = {"výpusti otevřené", "výpusti zavřené", "průběžně Z = 0,6 m"};
+
+} // namespace
+
+class TestPorovnani : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void theKeepDialogRefusesBadNamesAndAsksBeforeReplacing();
+    void threeModesSideBySideWithTheirSummaries();
+    void aRecomputationThatDiffersSaysSo();
+    void deletingAsksAndNoMoreThanEightAreTicked();
+
+private:
+    QString root() const { return m_dir->path(); }
+    std::filesystem::path rootPath() const { return m_dir->path().toStdString(); }
+    /// Runs the sample in manipulation mode `mode` and keeps it through the dialog.
+    void keepMode(int mode);
+    void save(TFRM_varianta& form, const QString& name);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing_gui::FakeMessages> m_messages;
+};
+
+void TestPorovnani::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(testing_gui::makeSampleRoot(root()));
+    m_messages = std::make_unique<testing_gui::FakeMessages>();
+}
+
+void TestPorovnani::cleanup() {
+    m_messages.reset();
+    m_dir.reset();
+}
+
+void TestPorovnani::save(TFRM_varianta& form, const QString& name) {
+    form.findChild<QLineEdit*>("Edit1")->setText(name);
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+}
+
+void TestPorovnani::keepMode(int mode) {
+    const QString exchange = root() + "/PULT_na_vypocty/";
+    testing_gui::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
+    testing_gui::writeAll(exchange + "IN_START_VYP", "11\r\n");
+    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    // TODO(issue 11): the core writes its summary itself.
+    const QString summary = root() + "/OUT_RESULT/" + exchange::summary::kFileName;
+    if (!testing_gui::readAll(summary).contains(exchange::summary::kSteps))
+        testing_gui::writeAll(summary, QByteArray(exchange::summary::kOutflowPeak) + ": " +
+                                           QByteArray::number(80 + mode) +
+                                           ".000 m3/s v kroku 12\r\n");
+    TFRM_varianta form(rootPath(), "11,0");
+    save(form, kModeNames[mode]);
+    QCOMPARE(form.keptName(), QString(kModeNames[mode]));
+}
+
+void TestPorovnani::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
+    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    // TODO(issue 11): the core writes its summary itself.
+    if (!QFile::exists(root() + "/OUT_RESULT/souhrn_vypoctu"))
+        testing_gui::writeAll(root() + "/OUT_RESULT/souhrn_vypoctu", "");
+    TFRM_varianta form(rootPath(), "11");
+    form.show();
+    save(form, "a/b");
+    QCOMPARE(m_messages->shown.last(),
+             "W:Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.");
+    QVERIFY(form.isVisible());
+    form.findChild<QLineEdit*>("Edit2")->setText("jedenáct");
+    save(form, "A");
+    QCOMPARE(m_messages->shown.last(), "W:Výška vody na začátku řešení „jedenáct“ není číslo: "
+                                       "zadejte ji, jak byla zadána pro výpočet.");
+    form.findChild<QLineEdit*>("Edit2")->setText(" 11,5 ");
+    save(form, "A");
+    QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
+    const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+
+    TFRM_varianta again(rootPath(), "12");
+    m_messages->answers = {false};
+    save(again, "A");
+    QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+    m_messages->answers = {true};
+    save(again, "A");
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("12\r\n"));
+}
+
+void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
+    for (int mode = 0; mode < 3; ++mode)
+        keepMode(mode);
+    TFRM_porovnani form(rootPath());
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    QCOMPARE(list->count(), 3);
+    for (int i = 0; i < 3; ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+
+    auto* table = form.findChild<QTableWidget*>("Table1");
+    QCOMPARE(table->rowCount(), 3);
+    const auto& columns = study::comparisonColumns();
+    for (int r = 0; r < 3; ++r) {
+        const QString name = table->item(r, 0)->text();
+        const auto summary = study::readRunSummary(
+            study::variantDir(rootPath(), name.toStdString()) / exchange::summary::kFileName);
+        QVERIFY(summary);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const auto value = summary->number(columns[c].label);
+            const QString shown = table->item(r, static_cast<int>(c) + 2)->text();
+            QCOMPARE(shown,
+                     value ? QString::number(*value, 'f', columns[c].decimals).replace('.', ',')
+                           : QString("–"));
+        }
+    }
+    // Inflow once, an outflow per variant; a level per variant and RO, RN, overtopping.
+    const auto* flows = form.findChild<gui::LineChartView*>("Chart1");
+    const auto* levels = form.findChild<gui::LineChartView*>("Chart2");
+    QCOMPARE(flows->chart()->series().size(), 4);
+    QCOMPARE(levels->chart()->series().size(), 6);
+    auto* overtopping = qobject_cast<QLineSeries*>(levels->chart()->series().last());
+    QCOMPARE(overtopping->name(), QString("přelití nádrže"));
+    QCOMPARE(overtopping->at(0).y(), 14.5);
+    auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
+    QCOMPARE(first->count(), 48);
+    QCOMPARE(first->at(0).x(), 1.0); // hours: the end of the first hourly step
+    testing_gui::screenshot(form, "porovnani_variant");
+}
+
+void TestPorovnani::aRecomputationThatDiffersSaysSo() {
+    keepMode(2);
+    TFRM_porovnani form(rootPath());
+    form.coreRun().setProgram(VELDRON_CORE_EXE);
+    QSignalSpy reported(&form, &TFRM_porovnani::recomputed);
+    // TODO(issue 11): until the core writes its summary, a recomputation
+    // cannot give the one kept; only the level series is checked then.
+    const bool coreSummary =
+        testing_gui::readAll(root() + "/VARIANTY/" + kModeNames[2] + "/souhrn_vypoctu")
+            .contains("Kroků");
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QVERIFY(reported.wait(60000));
+    if (coreSummary)
+        QCOMPARE(m_messages->shown.last(),
+                 "I:Varianta „" + QString(kModeNames[2]) +
+                     "“: Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
+
+    const QString kept = root() + "/VARIANTY/" + kModeNames[2] + "/vyska_vody";
+    QByteArray levels = testing_gui::readAll(kept);
+    levels[10] = levels[10] == '9' ? '8' : '9';
+    testing_gui::writeAll(kept, levels);
+    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QVERIFY(reported.wait(60000));
+    QVERIFY2(m_messages->shown.last().startsWith("W:") &&
+                 m_messages->shown.last().contains("JINÉ") &&
+                 m_messages->shown.last().contains("vyska_vody"),
+             qPrintable(m_messages->shown.last()));
+    QCOMPARE(testing_gui::readAll(kept), levels);
+}
+
+void TestPorovnani::deletingAsksAndNoMoreThanEightAreTicked() {
+    keepMode(0);
+    const auto first = study::variantDir(rootPath(), kModeNames[0]);
+    for (int i = 1; i <= 8; ++i)
+        std::filesystem::copy(first, study::variantDir(rootPath(), "kopie " + std::to_string(i)));
+    TFRM_porovnani form(rootPath());
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    QCOMPARE(list->count(), 9);
+    m_messages->shown.clear();
+    for (int i = 0; i < 9; ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+    QCOMPARE(m_messages->shown, QStringList{"W:Porovnat lze nejvýše 8 variant najednou."});
+    QCOMPARE(list->item(8)->checkState(), Qt::Unchecked);
+    QCOMPARE(form.findChild<QTableWidget*>("Table1")->rowCount(), 8);
+
+    list->setCurrentRow(0);
+    m_messages->answers = {false};
+    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QCOMPARE(list->count(), 9);
+    m_messages->answers = {true};
+    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QCOMPARE(m_messages->shown.last(), "Q:Smazat variantu „kopie 1“?");
+    QCOMPARE(list->count(), 8);
+    QVERIFY(!QFile::exists(root() + "/VARIANTY/kopie 1"));
+    // The ticks of the others stay.
+    QCOMPARE(form.findChild<QTableWidget*>("Table1")->rowCount(), 7);
+}
+
+QTEST_MAIN(TestPorovnani)
+#include "tst_porovnani.moc"
