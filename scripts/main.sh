@@ -30,6 +30,11 @@ fi
 elapsed_ms=$(((end - start) / 1000000))
 printf 'Doba vypoctu: %d.%03d s\n' $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
 
+# The sample's safety margin: the largest factor of its whole flood before the
+# dam overtops, each run of the core in a temporary root of its own.
+"$here/build/study/veldron_rezerva" "$exchange/PRGVELDRON" "$here/data/sample" ||
+    echo "Hledani bezpecnostni rezervy nedobehlo." >&2
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$exchange/Project_veldron" ]; then
     echo "Spoustim Project_veldron ..."
     exec "$exchange/Project_veldron"
