@@ -9,6 +9,7 @@
 #include "gui/varianty/typed_number.h"
 #include "study/variant_store.h"
 
+#include <QChart>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -114,6 +115,8 @@ TFRM_rezerva::TFRM_rezerva(const std::filesystem::path& root, const QString& sta
     Chart1->setAxisTitles("násobek přítoku k [-]", "Nejvyšší hladina [m]");
     Chart1->setLegendVisible(true);
     Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
+    // Redrawn after every run: an animation would never settle.
+    Chart1->chart()->setAnimationOptions(QChart::NoAnimation);
     auto* answer = new QHBoxLayout;
     answer->addWidget(Label2, 0);
     answer->addWidget(Chart1, 1);
@@ -194,6 +197,8 @@ void TFRM_rezerva::runNext() {
 void TFRM_rezerva::runFinished() {
     if (!m_search) return;
     m_search->finish(m_run->result());
+    // The chart grows run by run, so the engineer sees the search advance.
+    drawChart(m_search->result());
     runNext();
 }
 
@@ -219,7 +224,7 @@ void TFRM_rezerva::endSearch() {
             .arg(QString::number(static_cast<double>(m_clock.elapsed()) / 1000.0, 'f', 1)
                      .replace('.', ',')));
     showResult();
-    drawChart();
+    drawChart(*m_result);
     emit searchEnded();
 }
 
@@ -230,14 +235,12 @@ void TFRM_rezerva::showResult() {
     Label2->setText(lines.join("\n\n"));
 }
 
-void TFRM_rezerva::drawChart() {
+void TFRM_rezerva::drawChart(const study::SafetyFactorResult& r) {
     Chart1->removeAllLines();
-    const study::SafetyFactorResult& r = *m_result;
     if (r.trials.empty()) return;
     QLineSeries* safe = namedLine(*Chart1, "bez přelití", QColor(0, 0, 255), Qt::SolidLine);
     safe->setPointsVisible(true);
-    QLineSeries* over =
-        namedLine(*Chart1, "přelití (hladina přelití)", QColor(255, 0, 0), Qt::NoPen);
+    QLineSeries* over = namedLine(*Chart1, "výpočet s přelitím", QColor(255, 0, 0), Qt::NoPen);
     over->setPointsVisible(true);
     over->setMarkerSize(8.0);
     std::vector<gui::ChartPoint> safePoints, overPoints;

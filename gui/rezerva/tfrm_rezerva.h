@@ -59,7 +59,7 @@ private:
     void runFinished();
     void endSearch();
     void showResult();
-    void drawChart();
+    void drawChart(const study::SafetyFactorResult& result);
     void setSearching(bool searching);
 
     std::filesystem::path m_root;
