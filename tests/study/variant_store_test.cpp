@@ -100,13 +100,3 @@ TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
     }
     EXPECT_TRUE(study::listVariants(dir.path()).empty());
 }
-
-TEST(VariantStore, DeletesAVariant) {
-    TempDir dir;
-    finishedSampleRun(dir.path());
-    study::keepVariant(dir.path(), "A", "11", false);
-    study::keepVariant(dir.path(), "B", "11", false);
-    study::deleteVariant(dir.path(), "A");
-    EXPECT_EQ(study::listVariants(dir.path()), std::vector<std::string>{"B"});
-    EXPECT_THROW(study::deleteVariant(dir.path(), ".."), study::StudyError);
-}
