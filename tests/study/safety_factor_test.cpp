@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "study_fixture.h"
+#include "support/reservoir_case.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,36 @@ namespace {
 fs::path sampleInputs(const TempDir& dir) {
     installSample(dir.path());
     return exchange::exchangeDir(dir.path());
+}
+
+// A prismatic reservoir (10,000 m2 at every level, RO 8 m, crest 10 m,
+// overtopping at 12 m) with no outlet and a spillway of no width: nothing
+// leaves it, so ten hourly steps of Q x k fill it from 5 m by k Q 3600 m3 each.
+// The overtopping check sees the level at the start of a step, after the
+// steps before it, so the answer is the largest k with 9 k Q 3600 < 70,000 m3,
+// and the crest is reached from 9 k Q 3600 >= 50,000 m3.
+veldron::testing::ReservoirCase prismatic(double inflow) {
+    veldron::testing::ReservoirCase c;
+    for (int h = 0; h <= 20; ++h)
+        c.curve.push_back({h, 10000.0 * h});
+    c.inflow.assign(10, inflow);
+    c.values = {{"IN_START_VYP", "5"},
+                {"IN_START_RN_OWERFLOW", "10"},
+                {"IN_TOTAL_HEIGHT_OWERFLOW", "2"},
+                {"IN_START_RO", "8"},
+                {"IN_NUMBER_OF_OUTLET", "0"},
+                {"IN_OUTLET_DIAMETER", "1"},
+                {"IN_TOTAL_COEFFICIENT_OUTLET", "6200"},
+                {"IN_WIDTH_SPILLWAY_B0", "0"},
+                {"IN_COEFFICIENT_OVERFLOW_m", "380"},
+                {"IN_TIME_STEP_min", "60"},
+                {"IN_MANIP_0_1_2", "1"},
+                {"IN_MANIP1_0_1", "1"},
+                {"IN_MANPR", "0.5"},
+                {"IN_PREDP1_0_1", "0"},
+                {"IN_PREDP2_0_1", "0"},
+                {"IN_PREDP3_0_1", "0"}};
+    return c;
 }
 
 } // namespace
@@ -117,4 +148,28 @@ TEST(SafetyFactor, SampleWithTheRealCore) {
                                      [](const auto& t) { return t.hundredths == 100; });
     ASSERT_NE(design, trials.end());
     EXPECT_NEAR(*design->highestLevel, 13.9811077, 1e-7);
+}
+
+TEST(SafetyFactor, HandSolvedCasesWithTheRealCore) {
+    struct Case {
+        double inflow; // m3/s
+        std::optional<int> firstOvertopping;
+        int largestSafe;
+        std::optional<int> firstAtCrest;
+    };
+    const Case cases[] = {
+        {1.0, 217, 216, 155},                    // k* = 70,000 / 32,400 = 2.160; crest 1.543
+        {3.0, 73, 72, 52},                       // overtops at k = 1: 0.720; crest 0.514
+        {0.1, std::nullopt, 1000, std::nullopt}, // 8.24 m at k = 10
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        prismatic(c.inflow).writeRoot(dir.path());
+        const auto result =
+            study::findSafetyFactor(exchange::exchangeDir(dir.path()), std::nullopt, realCore);
+        EXPECT_TRUE(result.complete()) << c.inflow << ": " << result.text().front();
+        EXPECT_EQ(result.firstOvertopping, c.firstOvertopping) << c.inflow;
+        EXPECT_EQ(result.largestSafe, c.largestSafe) << c.inflow;
+        EXPECT_EQ(result.firstAtCrest, c.firstAtCrest) << c.inflow;
+    }
 }
