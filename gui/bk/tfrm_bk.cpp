@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <filesystem>
 
@@ -82,6 +83,12 @@ QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushB
     chart->setChartTitle(title, colour, true);
     chart->setAxisTitles(horizontal, vertical, colour);
     chart->setMinimumSize(300, 200);
+    // At the form's size the plot is short: thin margins and a smaller
+    // vertical title keep "Nadm. výška H [m n.m.]" whole.
+    chart->chart()->setMargins(QMargins(2, 2, 2, 2));
+    QFont titleFont = chart->verticalAxis()->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 0.9);
+    chart->verticalAxis()->setTitleFont(titleFont);
 
     drawButton = gui::makeButton("Vykresli graf", name, panel, false);
     drawButton->setObjectName(QString(name) + "Draw");
@@ -111,6 +118,7 @@ void TFRM_BK::buildForm() {
     m_loadButton = gui::makeButton("Načíst data", "btnLoad", group, true);
 
     m_model = new gui::GridModel(m_grid, this);
+    m_model->setHeaderCentred(true);
     m_gridView = new QTableView(group);
     m_gridView->setObjectName("gridCurve");
     gui::setupGridView(*m_gridView, *m_model, kColumnWidthPx, kRowHeightPx);
