@@ -12,14 +12,14 @@ namespace gui {
 
 namespace {
 
-struct FieldSpec {
+struct FieldEntry {
     const char* file;
     const char* label;
     std::string TechnicalDataTexts::*text;
 };
 
 // The fields in the form's order.
-const std::array<FieldSpec, 8> kFields = {{
+const std::array<FieldEntry, 8> kFields = {{
     {exchange::kOutletCount, label::kOutletCount, &TechnicalDataTexts::outletCount},
     {exchange::kOutletDiameter, label::kOutletDiameter, &TechnicalDataTexts::outletDiameter},
     {exchange::kOutletCoefficient, label::kOutletCoefficient,
@@ -148,8 +148,8 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
     TechnicalDataTexts texts;
     for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
-        const FieldSpec& spec = kFields[static_cast<std::size_t>(field)];
-        const std::optional<std::string> saved = readSavedText(dir / spec.file);
+        const FieldEntry& entry = kFields[static_cast<std::size_t>(field)];
+        const std::optional<std::string> saved = readSavedText(dir / entry.file);
         if (!saved) continue;
         const ParsedNumber number = parseSavedNumber(*saved);
         if (!number) continue;
@@ -157,7 +157,7 @@ TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
         if (field == kOutletCoefficientField) text = shiftDecimal(text, -kOutletCoefficientPower);
         if (field == kOverflowCoefficientField)
             text = shiftDecimal(text, -kOverflowCoefficientPower);
-        texts.*spec.text = czechNumber(text);
+        texts.*entry.text = czechNumber(text);
     }
     return texts;
 }
