@@ -92,6 +92,26 @@ void FreeFormatReader::fail(int code, const std::string& text) const {
     throw FileError(code, text);
 }
 
+void FreeFormatReader::refuseText(const std::string& value, const std::string& what,
+                                  const std::string& allowed) const {
+    fail(kErrOutOfRange, "nepripustna hodnota '" + value + "': " + m_fileName + ", radek " +
+                             std::to_string(m_lineNumber) + " (" + what + ", povoleno " + allowed +
+                             ")");
+}
+
+void FreeFormatReader::refuse(float value, const std::string& what,
+                              const std::string& allowed) const {
+    // The shortest text that reads back as the same float: "2", "0.5", "1e+30".
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    refuseText(std::string(text, result.ptr), what, allowed);
+}
+
+void FreeFormatReader::refuse(std::int32_t value, const std::string& what,
+                              const std::string& allowed) const {
+    refuseText(std::to_string(value), what, allowed);
+}
+
 bool FreeFormatReader::nextLine() {
     if (!std::getline(m_in, m_line)) return false;
     ++m_lineNumber;
