@@ -101,6 +101,57 @@ struct OutputFiles {
     }
 };
 
+// The records of the reservoir tables, held until every check has passed.
+struct TableRecords {
+    StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
+    std::array<StringSink, kOpeningCount> curves;
+
+    TableFiles files() {
+        TableFiles f{gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, {}, totalFlows};
+        for (int p = 0; p < kOpeningCount; ++p)
+            f.curves[p] = &curves[p];
+        return f;
+    }
+    void writeTo(OutputFiles& out) const {
+        out.gridVolumes->writeText(gridVolumes.text);
+        out.volumesAboveCrest->writeText(volumesAboveCrest.text);
+        out.outletFlows->writeText(outletFlows.text);
+        out.spillwayFlows->writeText(spillwayFlows.text);
+        for (int p = 0; p < kOpeningCount; ++p)
+            static_cast<RecordFile*>(out.curves[p])->writeText(curves[p].text);
+        out.totalFlows->writeText(totalFlows.text);
+    }
+};
+
+// Discharges beyond the range of single precision have no meaning and would
+// end up as infinities in the results: the sizes behind them are refused.
+void checkTables(const ReservoirTables& t) {
+    auto refuse = [](const char* what, std::initializer_list<const char*> files) {
+        std::string text = std::string(what) + " vychazi mimo rozsah cisel: ";
+        for (const char* file : files)
+            text += std::string(file) + ", ";
+        throw FileError(kErrOutOfRange, text.substr(0, text.size() - 2));
+    };
+    bool outlets = std::isfinite(t.outletArea), spillway = true, total = true;
+    for (std::size_t i = 0; i < t.outletFlow.size(); ++i) {
+        outlets = outlets && std::isfinite(t.outletFlow[i]);
+        spillway = spillway && std::isfinite(t.spillwayFlow[i]);
+        // Every transformation curve lies between the spillway alone and this sum.
+        total = total && std::isfinite(static_cast<float>(static_cast<double>(t.outletFlow[i]) +
+                                                          t.spillwayFlow[i]));
+    }
+    if (!outlets)
+        refuse("odtok spodnich vypusti",
+               {exchange::kOutletCount, exchange::kOutletDiameter, exchange::kOutletCoefficient});
+    if (!spillway)
+        refuse("odtok pres preliv", {exchange::kSpillwayWidth, exchange::kOverflowCoefficient,
+                                     exchange::kRetentionHeight});
+    if (!total)
+        refuse("celkovy odtok z nadrze",
+               {exchange::kOutletCount, exchange::kOutletDiameter, exchange::kOutletCoefficient,
+                exchange::kSpillwayWidth, exchange::kOverflowCoefficient});
+}
+
 // The whole part of a real count; below 1 nothing. The values behind the count
 // are read one by one, so a huge count only meets the end of the file sooner.
 std::int64_t wholeCount(float count) {
@@ -131,15 +182,21 @@ public:
     void execute() {
         printBanner(m_console);
         readInputs();
-        // A retention height beyond what the grid can count is refused with the inputs.
-        float gridLevelsReal = 0;
-        crestGridLevelCount(m_dam.retentionHeight, gridLevelsReal);
+        // The tables are computed and checked before any output file is
+        // opened; ERROR 1 comes after the records of the levels below it.
+        TableRecords records;
+        std::optional<ErrorExit> error1;
+        ReservoirTables tables;
+        try {
+            tables = buildReservoirTables(m_dam, m_curve, records.files());
+            checkTables(tables);
+        } catch (const ErrorExit& e) {
+            error1 = e;
+        }
 
         m_outputs = std::make_unique<OutputFiles>(m_root);
-        TableFiles tableFiles{*m_outputs->gridVolumes, *m_outputs->volumesAboveCrest,
-                              *m_outputs->outletFlows, *m_outputs->spillwayFlows,
-                              m_outputs->curves,       *m_outputs->totalFlows};
-        const ReservoirTables tables = buildReservoirTables(m_dam, m_curve, tableFiles);
+        records.writeTo(*m_outputs);
+        if (error1) throw *error1;
 
         m_routing.timeStepSeconds =
             static_cast<float>(static_cast<double>(m_timeStepMinutes) * 60.0);
@@ -198,10 +255,12 @@ public:
         }
         figures.curve = &m_curve;
         figures.stop = stop;
+        std::string file;
         for (const std::string& line : summaryLines(figures)) {
             m_console << line << '\n';
-            m_outputs->summary->writeLine(line);
+            file += line + "\r\n";
         }
+        m_outputs->summary->writeText(file);
         m_console.flush();
     }
 
@@ -261,8 +320,9 @@ private:
         checkNotNegative(overflowCoefficient, dam.overflowCoefficientScaled,
                          "soucinitel prepadu m x 1000");
         m_timeStepMinutes = timeStep.readReal();
-        if (!(m_timeStepMinutes > 0.0f))
-            timeStep.refuse(m_timeStepMinutes, "casovy krok [min]", "vice nez 0");
+        // In seconds the step must stay a single-precision number.
+        if (!(m_timeStepMinutes > 0.0f && m_timeStepMinutes < 5.6e36f))
+            timeStep.refuse(m_timeStepMinutes, "casovy krok [min]", "vice nez 0 a mene nez 5.6e36");
         const float inflowPointCount = inflowCount.readReal();
         if (!(inflowPointCount >= 1.0f))
             inflowCount.refuse(inflowPointCount, "pocet hodnot pritoku", "1 nebo vice");
@@ -285,8 +345,13 @@ private:
 
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             std::array<float, 4> row{};
-            curveFile.readReals(row, "radek krivky " + std::to_string(r) + " z " +
-                                         std::to_string(rowCount));
+            const std::string what =
+                "radek krivky " + std::to_string(r) + " z " + std::to_string(rowCount);
+            curveFile.readReals(row, what);
+            // Heights above the bottom and volumes below them: a negative one
+            // would put a negative head under the outlets' square root.
+            if (row[1] < 0.0f) curveFile.refuse(row[1], what + ", h [m]", kNotNegative);
+            if (row[2] < 0.0f) curveFile.refuse(row[2], what + ", V [m3]", kNotNegative);
             m_curve.push_back({row[0], row[1], row[2], row[3]});
         }
 

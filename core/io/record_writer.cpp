@@ -61,8 +61,8 @@ void RecordFile::write(std::initializer_list<float> values) {
     m_out << formatRecord(values);
 }
 
-void RecordFile::writeLine(const std::string& text) {
-    m_out << text << "\r\n";
+void RecordFile::writeText(const std::string& text) {
+    m_out << text;
 }
 
 void RecordFile::flush() {

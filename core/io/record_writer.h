@@ -43,8 +43,8 @@ public:
     /// Creates or empties the file; throws FileError when it cannot be opened.
     explicit RecordFile(const std::filesystem::path& path);
     void write(std::initializer_list<float> values) override;
-    /// One line of text as a record of its own, ended by CR LF.
-    void writeLine(const std::string& text);
+    /// Text that already holds whole records (or lines), each ended by CR LF.
+    void writeText(const std::string& text);
     /// Flushes; throws FileError when the data could not be written.
     void flush();
     const std::filesystem::path& path() const { return m_path; }

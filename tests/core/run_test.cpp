@@ -214,9 +214,11 @@ TEST_F(CoreRun, RefusedRunChangesNoFile) {
         {"IN_MANIP_0_1_2", "-1",
          "'-1': IN_MANIP_0_1_2, radek 1 (zpusob manipulace s vypustmi, povoleno 0, 1 nebo 2)"},
         {"IN_TIME_STEP_min", "0",
-         "'0': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0)"},
+         "'0': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
         {"IN_TIME_STEP_min", "-60",
-         "'-60': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0)"},
+         "'-60': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
         {"IN_NUMBER_OF_POINT_FW", "0.5",
          "'0.5': IN_NUMBER_OF_POINT_FW, radek 1 (pocet hodnot pritoku, povoleno 1 nebo vice)"},
         {"IN_NUMBER_OF_POINT_FW", "-3",
@@ -235,6 +237,18 @@ TEST_F(CoreRun, RefusedRunChangesNoFile) {
          "vice)"},
         {"IN_FLOOD_WAVE", "4\r\n5\r\n-0.5\r\n",
          "'-0.5': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 48, povoleno 0 nebo vice)"},
+        // Sizes that would give infinities or a negative head (found by fuzzing).
+        {"IN_TIME_STEP_min", "1e37",
+         "'1e+37': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
+        {"IN_BAT_CURVE_BC", "312.5 0.5 1838.9 0\r\n313 -1 8449.5 0",
+         "'-1': IN_BAT_CURVE_BC, radek 2 (radek krivky 2 z 36, h [m], povoleno 0 nebo vice)"},
+        {"IN_OUTLET_DIAMETER", "1e30",
+         "odtok spodnich vypusti vychazi mimo rozsah cisel: IN_NUMBER_OF_OUTLET, "
+         "IN_OUTLET_DIAMETER, IN_TOTAL_COEFFICIENT_OUTLET"},
+        {"IN_WIDTH_SPILLWAY_B0", "3e38",
+         "odtok pres preliv vychazi mimo rozsah cisel: IN_WIDTH_SPILLWAY_B0, "
+         "IN_COEFFICIENT_OVERFLOW_m, IN_TOTAL_HEIGHT_OWERFLOW"},
         // Errors of reading and of the data model, found before any file is opened too.
         {"IN_FLOOD_WAVE", "4\r\n", "konec souboru: IN_FLOOD_WAVE, radek 3"},
         {"IN_TOTAL_HEIGHT_OWERFLOW", "2e8", "vyska retencniho prostoru"},
