@@ -270,13 +270,15 @@ std::optional<float> readOne(const std::optional<std::string>& text) {
     }
 }
 
-// Rising strictly in level and volume from the bottom: a curve on which a
-// level and a volume name each other uniquely, so the balance must close.
+// Rising strictly in level and volume from the bottom (a first row at the
+// bottom itself included): a curve on which a level and a volume name each
+// other uniquely, so the balance must close.
 bool consistent(const std::vector<CurveRow>& curve) {
-    float level = 0, volume = 0;
-    for (const CurveRow& row : curve) {
-        if (!(row.level > level && row.volume > volume)) return false;
-        level = row.level, volume = row.volume;
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+        const CurveRow below = i > 0 ? curve[i - 1] : CurveRow{0, 0, 0, 0};
+        const bool bottom = i == 0 && curve[0].level == 0 && curve[0].volume == 0;
+        if (!bottom && !(curve[i].level > below.level && curve[i].volume > below.volume))
+            return false;
     }
     return !curve.empty();
 }
@@ -296,7 +298,7 @@ void checkBalance(const Summary& s, const std::vector<CurveRow>& curve, double d
         qMax = std::max(qMax, std::fabs(q));
     for (double q : outflow)
         qMax = std::max(qMax, std::fabs(q));
-    double slope = curve[0].volume / static_cast<double>(curve[0].level);
+    double slope = curve[0].level > 0 ? curve[0].volume / static_cast<double>(curve[0].level) : 0;
     for (std::size_t i = 1; i < curve.size(); ++i)
         slope = std::max(slope, (static_cast<double>(curve[i].volume) - curve[i - 1].volume) /
                                     (static_cast<double>(curve[i].level) - curve[i - 1].level));
@@ -344,6 +346,23 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     if (stopped != (status == 1)) violated("stop line and exit status disagree", console);
     if (status == 0 && steps != std::to_string(routed) + " z " + std::to_string(routed))
         violated("a normal end routed fewer steps than given", console);
+    // The stop names the step after the last one routed; ERROR 1 and 2 come before any.
+    if (stopped) {
+        const std::string& stop = s.values.at(exchange::summary::kStopped);
+        const std::size_t at = stop.find(" v kroku ");
+        const std::size_t step =
+            at == std::string::npos ? 0 : std::strtoull(stop.c_str() + at + 9, nullptr, 10);
+        if (step != (at == std::string::npos ? 0 : routed + 1) ||
+            (at == std::string::npos && routed != 0))
+            violated("stop line names the wrong step: " + stop, console);
+    }
+    // One console line per step routed, the step number right-aligned in 12 characters.
+    for (std::size_t i = 1; i <= routed + 1; ++i) {
+        std::string field = std::to_string(i);
+        field.insert(0, 12 - field.size(), ' ');
+        if ((console.find("\n" + field + "\n") != std::string::npos) != (i <= routed))
+            violated("console step lines differ from the steps routed", console);
+    }
     // The console shows the same summary after the step lines.
     std::string consoleSummary;
     for (const std::string& line : lines(summaryFile->second, "\r\n"))
@@ -397,10 +416,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (status) {
     case exchange::kExitInputError:
         if (text.find("\n*ERR* ") == std::string::npos) violated("exit 2 without *ERR*", text);
+        if (files.at(exchange::kStartLevel) && !fs::exists(exchangeDir / exchange::kStartLevel))
+            violated("a refused run consumed the start level", text);
         if (after != fx.outputs) violated("a refused run changed a file", text);
         break;
     case exchange::kExitNormal:
     case exchange::kExitErrorExit:
+        if (fs::exists(exchangeDir / exchange::kStartLevel))
+            violated("a run that computed left the start level behind", text);
         checkFinishedRun(status, files, after, text);
         break;
     default:
