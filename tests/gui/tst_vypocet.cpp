@@ -338,6 +338,7 @@ void TestVypocet::fullRunWithTheRealCore() {
 void TestVypocet::errorExitWaitsForEnterInTheConsole() {
     installSampleReservoir();
     edit("Edit1")->setText("99"); // above the top of the curve: ERROR 2
+    edit("Edit2")->setText("60"); // a time step of 0 would be refused before any calculation
     m_messages->answers = {true};
 
     int ticksWaiting = 0;
