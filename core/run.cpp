@@ -70,7 +70,7 @@ struct OutputFiles {
     std::vector<std::unique_ptr<RecordFile>> all;
     RecordFile *gridVolumes, *volumesAboveCrest, *outletFlows, *spillwayFlows, *totalFlows,
         *klemesRows, *levelSeries, *outflowSeries, *summary;
-    std::array<RecordSink*, kOpeningCount> curves{};
+    std::array<RecordFile*, kOpeningCount> curves{};
 
     explicit OutputFiles(const fs::path& root) {
         for (const fs::path& dir :
@@ -118,7 +118,7 @@ struct TableRecords {
         out.outletFlows->writeText(outletFlows.text);
         out.spillwayFlows->writeText(spillwayFlows.text);
         for (int p = 0; p < kOpeningCount; ++p)
-            static_cast<RecordFile*>(out.curves[p])->writeText(curves[p].text);
+            out.curves[p]->writeText(curves[p].text);
         out.totalFlows->writeText(totalFlows.text);
     }
 };
