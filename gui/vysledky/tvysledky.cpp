@@ -7,6 +7,7 @@
 #include "gui/common/file_io.h"
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
+#include "gui/common/saved_inputs.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -275,10 +276,11 @@ void Tvysledky::loadFlow() {
 
     m_inflow.setCell(0, 0, "i");
     m_inflow.setCell(1, 0, "PV [m3/s]");
-    const gui::TableLoad inflow =
-        gui::readTwoBlankTable(gui::toPath(m_programDir) / exchange::kFloodWaveSource, m_inflow);
+    // The inflow the core routed, not the source it was once loaded from.
+    const auto inflow = gui::readSavedFloodWaveTexts(exchange::exchangeDir(m_root));
+    if (inflow) gui::setDataRows(m_inflow, *inflow);
     m_inflowModel->reload();
-    if (!showLoad(inflow.error)) return;
+    if (!showLoad(inflow ? "" : gui::kSavedFloodWaveUnreadable)) return;
 
     const gui::ResultLoad outflow = gui::readResultColumns(
         exchange::outResultDir(m_root) / exchange::kOutflowSeries, m_outflow);
