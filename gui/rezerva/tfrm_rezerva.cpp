@@ -3,10 +3,11 @@
 
 #include "exchange/exchange_paths.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/varianty/study_core_run.h"
-#include "gui/varianty/typed_number.h"
+#include "gui/varianty/tfrm_varianta.h"
 #include "study/variant_store.h"
 
 #include <QChart>
@@ -151,13 +152,15 @@ void TFRM_rezerva::startSearch() {
         inputs = study::variantDir(m_root, ComboBox1->currentText().toStdString());
     } else {
         inputs = exchange::exchangeDir(m_root);
-        startLevel = gui::typedNumber(Edit1->text());
-        if (!startLevel) {
-            messages.warning(this,
-                             "Výška vody na začátku řešení „" + Edit1->text() + "“ není číslo.");
+        const std::string typed = Edit1->text().toStdString();
+        const gui::ParsedNumber start = gui::parseTypedNumber(typed);
+        if (!start) {
+            messages.warning(this, QString::fromStdString(gui::numberProblemText(
+                                       TFRM_varianta::kStartLevelLabel, typed, start.error)));
             Edit1->setFocus();
             return;
         }
+        startLevel = start.text;
     }
     try {
         m_search = std::make_unique<study::FactorSearch>(inputs, startLevel);

@@ -2,9 +2,9 @@
 #include "gui/varianty/tfrm_varianta.h"
 
 #include "exchange/exchange_paths.h"
+#include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
-#include "gui/varianty/typed_number.h"
 #include "study/core_run.h"
 #include "study/variant_store.h"
 
@@ -14,8 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-using gui::typedNumber;
 
 TFRM_varianta::TFRM_varianta(const std::filesystem::path& root, const QString& startLevel,
                              QWidget* parent)
@@ -38,7 +36,7 @@ TFRM_varianta::TFRM_varianta(const std::filesystem::path& root, const QString& s
 
     auto* fields = new QFormLayout;
     fields->addRow("Název varianty:", Edit1);
-    fields->addRow("Výška vody na začátku řešení (start) [m]:", Edit2);
+    fields->addRow(QString(kStartLevelLabel) + ":", Edit2);
     fields->addRow("Nastavení výpočtu:", Label3);
 
     Button1 = gui::makeButton("Uložit variantu", "Button1", this, true);
@@ -71,10 +69,10 @@ bool TFRM_varianta::lastRunKeepable(const std::filesystem::path& root, QWidget* 
 }
 
 void TFRM_varianta::showSettings() {
-    const auto start = typedNumber(Edit2->text());
+    const gui::ParsedNumber start = gui::parseTypedNumber(Edit2->text().toStdString());
     QStringList lines;
     for (const std::string& line :
-         study::describeSettings(exchange::exchangeDir(m_root), start.value_or("?")))
+         study::describeSettings(exchange::exchangeDir(m_root), start ? start.text : "?"))
         lines << QString::fromStdString(line);
     Label3->setText(lines.join('\n'));
 }
@@ -87,10 +85,11 @@ void TFRM_varianta::save() {
         Edit1->setFocus();
         return;
     }
-    const auto start = typedNumber(Edit2->text());
+    const std::string typed = Edit2->text().toStdString();
+    const gui::ParsedNumber start = gui::parseTypedNumber(typed);
     if (!start) {
-        messages.warning(this, "Výška vody na začátku řešení „" + Edit2->text() +
-                                   "“ není číslo: zadejte ji, jak byla zadána pro výpočet.");
+        messages.warning(this, QString::fromStdString(
+                                   gui::numberProblemText(kStartLevelLabel, typed, start.error)));
         Edit2->setFocus();
         return;
     }
@@ -99,7 +98,7 @@ void TFRM_varianta::save() {
     if (exists && !messages.question(this, "Varianta „" + kept + "“ už existuje. Nahradit ji?"))
         return;
     try {
-        study::keepVariant(m_root, name, *start, exists);
+        study::keepVariant(m_root, name, start.text, exists);
     } catch (const study::StudyError& e) {
         messages.error(this, QString::fromUtf8(e.what()));
         return;

@@ -24,6 +24,9 @@ public:
     /// The name of the variant kept, once it has been.
     QString keptName() const { return m_kept; }
 
+    /// The start level's label, also in the refusal of a text that is no number.
+    static constexpr const char* kStartLevelLabel = "Výška vody na začátku řešení (start) [m]";
+
 private:
     void showSettings();
     void save();

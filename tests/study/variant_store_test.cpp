@@ -19,9 +19,6 @@ namespace {
 void finishedSampleRun(const fs::path& root) {
     installSample(root);
     ASSERT_EQ(realCore(root).exitCode, 0);
-    // TODO(issue 11): the core writes its summary itself.
-    if (!fs::exists(exchange::outResultDir(root) / exchange::summary::kFileName))
-        writeSummary(root, {{exchange::summary::kOutflowPeak, "88.057 m3/s v kroku 12"}});
     ASSERT_FALSE(fs::exists(exchange::exchangeDir(root) / exchange::kStartLevel));
 }
 
