@@ -76,15 +76,15 @@ std::vector<ComparisonRow> compareVariants(const std::vector<Variant>& variants)
         rows.push_back(std::move(row));
     }
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        std::optional<double> best;
-        int count = 0;
+        std::optional<double> best, worst;
         for (const ComparisonRow& row : rows) {
             if (!row.values[c]) continue;
-            ++count;
             const double m = merit(shown(*row.values[c], columns[c].decimals), columns[c].best);
             if (!best || m > *best) best = m;
+            if (!worst || m < *worst) worst = m;
         }
-        if (count < 2) continue;
+        // Nothing to choose between: no mark.
+        if (!best || *best == *worst) continue;
         for (ComparisonRow& row : rows)
             row.best[c] = row.values[c] && merit(shown(*row.values[c], columns[c].decimals),
                                                  columns[c].best) == *best;

@@ -52,8 +52,8 @@ struct ComparisonRow {
 };
 
 /// One row per variant, in the given order. A column's best value is marked
-/// in every row that holds it (equal as shown), once at least two rows have a
-/// value there.
+/// in every row that holds it (equal as shown), unless every value of the
+/// column is the same.
 std::vector<ComparisonRow> compareVariants(const std::vector<Variant>& variants);
 
 } // namespace study

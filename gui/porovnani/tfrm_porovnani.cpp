@@ -114,9 +114,9 @@ TFRM_porovnani::TFRM_porovnani(const std::filesystem::path& root, QWidget* paren
     Table1->horizontalHeader()->setStretchLastSection(true);
     Table1->setColumnWidth(1, 400);
     Table1->setWordWrap(true);
-    auto* bestNote = new QLabel("Zvýrazněna je nejlepší hodnota každého sloupce (nejmenší "
-                                "kulminace odtoku a hladina, největší transformace, zpoždění a "
-                                "rezerva, chyba bilance nejblíže nule).",
+    auto* bestNote = new QLabel("Zvýrazněna je nejlepší hodnota sloupce, liší-li se varianty: "
+                                "nejmenší kulminace odtoku a hladina, největší transformace, "
+                                "zpoždění a rezerva, chyba bilance nejblíže nule.",
                                 this);
     bestNote->setWordWrap(true);
 
