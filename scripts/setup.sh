@@ -13,6 +13,14 @@ packages=(
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev libqt6opengl6-dev
     libgsf-1-dev python3-xlrd
     xvfb xauth
+    # The main job's summary and the tests' workbook reader run with /usr/bin/python3.
+    python3
+    # Used only at run time, so no build shows them missing (scripts/check_packages.py
+    # cannot see them either): the front end's window on an X11 display (xcb platform
+    # plugin) and its JPEG pictures (image plugin); the about panel's sound, which
+    # Qt Multimedia plays through the desktop's PulseAudio or PipeWire server; a font
+    # with the Czech letters. qt6-translations-l10n above is of this kind too.
+    libqt6gui6 libqt6multimedia6 fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
