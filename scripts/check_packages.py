@@ -20,8 +20,11 @@ required packages, apt: what a minimal Debian install has) or among their
 dependencies. Packages needed only at run time are not seen here; setup.sh lists
 them with a comment.
 """
+import glob
+import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -38,8 +41,8 @@ NOT_INSTALLED = {
 }
 
 
-def run(*args, check=True):
-    return subprocess.run(args, check=check, capture_output=True, text=True).stdout
+def run(*args):
+    return subprocess.run(args, check=True, capture_output=True, text=True).stdout
 
 
 def listed_packages():
@@ -167,7 +170,7 @@ def python_uses(path):
 
 
 def module_files(modules, script):
-    """Where /usr/bin/python3 finds each module: a path, 'built-in', or None when it cannot."""
+    """Where /usr/bin/python3 finds each module: a path, 'built-in', or 'NONE' when it cannot."""
     code = ("import importlib.util, sys\n"
             "for m in sys.argv[1:]:\n"
             "    s = importlib.util.find_spec(m)\n"
@@ -178,9 +181,41 @@ def module_files(modules, script):
     return dict(line.split(" ", 1) for line in out.splitlines())
 
 
+def configure_inputs(build):
+    """The files the last configure read, from CMake's file API (setup.sh asks for the
+    reply); None for a build tree without one."""
+    reply = os.path.join(build, ".cmake", "api", "v1", "reply")
+    indexes = sorted(glob.glob(os.path.join(reply, "index-*.json")))
+    if not indexes:
+        return None
+    with open(indexes[-1], encoding="utf-8") as f:
+        index = json.load(f)
+    for item in index.get("objects", []):
+        if item.get("kind") == "cmakeFiles":
+            with open(os.path.join(reply, item["jsonFile"]), encoding="utf-8") as f:
+                files = json.load(f)
+            source = files["paths"]["source"]
+            return {os.path.normpath(os.path.join(source, i["path"])) for i in files["inputs"]}
+    return None
+
+
 def from_cache(build):
     needs = {}
     cache = os.path.join(build, "CMakeCache.txt")
+    # Entries the cache keeps from an earlier configure that no longer asks for them
+    # do not count: a package configuration must have been read, a program's variable
+    # must be named in a file that was read.
+    read = configure_inputs(build)
+    read_text = None
+    if read is not None:
+        texts = []
+        for path in read:
+            try:
+                with open(path, encoding="utf-8", errors="replace") as f:
+                    texts.append(f.read())
+            except OSError:
+                pass
+        read_text = "\n".join(texts)
     for line in open(cache, encoding="utf-8", errors="replace"):
         m = re.match(r"^(\w+):(PATH|FILEPATH)=(/usr/.*)$", line.rstrip("\n"))
         if not m or m.group(3).startswith("/usr/local/"):
@@ -191,8 +226,16 @@ def from_cache(build):
             configs = [os.path.join(value, f) for f in (package + "Config.cmake",
                                                         package.lower() + "-config.cmake")]
             config = next((c for c in configs if os.path.exists(c)), value)
-            needs[config] = f"{name} in {cache}"
+            if read is None or config in read:
+                needs[config] = f"{name} in {cache}"
         elif kind == "FILEPATH" and os.path.isfile(value) and os.access(value, os.X_OK):
+            # CMake records the binary tools it finds (ar, nm, a linker of the compiler's
+            # family...) whether or not the build needs them; on a machine without them it
+            # takes others. Only the compilers and the build program are its own choice.
+            if name.startswith("CMAKE_") and not re.match(r"^CMAKE_(\w+_COMPILER|MAKE_PROGRAM)$", name):
+                continue
+            if read_text is not None and not name.startswith("CMAKE_") and name not in read_text:
+                continue
             needs[value] = f"{name} in {cache}"
     return needs
 
@@ -201,22 +244,56 @@ def from_commands(build):
     needs = {}
     if not os.path.exists(os.path.join(build, "build.ninja")):
         return needs
+    # The dependency log also keeps objects of sources that are gone: only current targets count.
+    targets = {line.rsplit(": ", 1)[0] for line in run("ninja", "-C", build, "-t", "targets", "all").splitlines()}
+    current = False
     for line in run("ninja", "-C", build, "-t", "deps").splitlines():
+        if line and not line.startswith(" "):
+            current = line.split(": #deps", 1)[0] in targets
         path = line.strip()
-        if path.startswith("/usr/") and not path.startswith("/usr/local/"):
+        if current and path.startswith("/usr/") and not path.startswith("/usr/local/"):
             needs[os.path.normpath(path)] = f"a header the build read ({build})"
     commands = run("ninja", "-C", build, "-t", "commands")
-    for flag, path in re.findall(r"(-isystem\s*|-iquote\s*|-I)(/usr/\S+)", commands):
+    for _, path in re.findall(r"(-isystem\s*|-iquote\s*|-I)(/usr/\S+)", commands):
         needs.setdefault(os.path.normpath(path), f"an include directory ({build})")
     for path in re.findall(r"(?<=\s)(/usr/\S+\.(?:so(?:\.[\d.]+)?|a))(?=\s)", commands):
         needs[os.path.normpath(path)] = f"a linked library ({build})"
-    for name in set(re.findall(r"(?<=\s)-l([\w+.-]+)", commands)):
-        for suffix in (".so", ".a"):
-            path = run("c++", f"-print-file-name=lib{name}{suffix}").strip()
-            if path.startswith("/"):
-                needs[os.path.realpath(path)] = f"-l{name} ({build})"
-                break
+    for line in commands.splitlines():
+        try:
+            words = shlex.split(line)
+        except ValueError:
+            continue
+        for step in " ".join(w if w != "&&" else "\0" for w in words).split("\0"):
+            step = step.split()
+            # A link through the compiler driver: the driver adds files of its own
+            # (start files, the C++ and sanitizer or fuzzer run-time libraries).
+            if step and step[0].startswith("/usr/") and "-o" in step and "-c" not in step:
+                needs[step[0]] = f"the linker driver ({build})"
+                for path in driver_inputs(step, build):
+                    needs.setdefault(path, f"a file the linker driver adds ({build})")
     return needs
+
+
+def driver_inputs(step, build):
+    """The files under /usr a link through the compiler driver would use, by `-###`."""
+    result = subprocess.run(step + ["-###"], cwd=build, capture_output=True, text=True)
+    found, search, names = set(), [], []
+    for line in result.stderr.splitlines():
+        if not line.startswith(" "):
+            continue
+        for word in shlex.split(line):
+            if word.startswith("-L"):
+                search.append(os.path.normpath(word[2:]))
+            elif word.startswith("-l"):
+                names.append(word[2:])
+            elif re.match(r"^/(usr/)?lib", word) and os.path.isfile(word):
+                found.add(os.path.normpath(word))
+    for name in names:
+        candidates = (os.path.join(d, f"lib{name}{s}") for d in search for s in (".so", ".a"))
+        path = next((c for c in candidates if os.path.isfile(c)), None)
+        if path:
+            found.add(path)
+    return {p for p in found if re.match(r"^/(usr/)?lib", p) and not p.startswith("/usr/local/")}
 
 
 def owners(paths):
@@ -295,8 +372,9 @@ def main(builds):
                         + (f" a {len(uses) - 1} dalsich" if len(uses) > 1 else ""))
     for problem in problems:
         print(problem, file=sys.stderr)
-    if problems:
+    if missing:
         print("Chybejici balicky: " + " ".join(sorted(missing)), file=sys.stderr)
+    if problems:
         return 1
     print(f"Seznam balicku je uplny ({len(needs)} souboru z {len({p for s in owned.values() for p in s})} "
           f"balicku, {len(listed)} balicku v seznamu).")

@@ -34,5 +34,7 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# CMake's file API then lists the files the configure read, for scripts/check_packages.py.
+mkdir -p "$build/.cmake/api/v1/query" && : >"$build/.cmake/api/v1/query/cmakeFiles-v1"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
