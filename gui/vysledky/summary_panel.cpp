@@ -65,6 +65,8 @@ void SummaryPanel::showSummary(const SummaryRead& read, const ResultAge& age) {
     else if (!read.summary)
         notices << "Souhrn výpočtu není k dispozici (výsledky staršího výpočtu, soubor " +
                        QString(exchange::summary::kFileName) + " chybí).";
+    else if (read.summary->lines.empty())
+        notices << "Souhrn výpočtu neobsahuje žádný známý údaj.";
     m_notice->setText(notices.join('\n'));
     m_notice->setVisible(!notices.isEmpty());
 
