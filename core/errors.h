@@ -1,6 +1,7 @@
 // The two ways a run stops early: an input/output error and the error exit.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -19,13 +20,14 @@ inline constexpr int kErrOpenOutput = 10; // output file cannot be created
 inline constexpr int kErrWrite = 11;      // output file cannot be written
 inline constexpr int kErrEndOfFile = 24;  // fewer values than the read needs
 inline constexpr int kErrBadValue = 59;   // a value of the wrong kind
-inline constexpr int kErrOutOfRange = 60; // a value the data model cannot hold
+inline constexpr int kErrOutOfRange = 60; // a value the calculation cannot use
 
 /// An inconsistency the core detects itself (ERROR 1/2/3, overtopping):
 /// the message is printed, the run waits for Enter and ends.
 struct ErrorExit {
     enum Kind { Error1 = 1, Error2 = 2, Error3 = 3, Overtopping = 4 };
     Kind kind;
+    std::int64_t step = 0; // the routing step that stopped (ERROR 3, overtopping); 0 before
 };
 
 /// The exact console text of each error exit; the blank counts differ on purpose.

@@ -5,9 +5,11 @@
 #include "core/io/free_format_reader.h"
 #include "core/io/record_writer.h"
 #include "core/routing/routing.h"
+#include "core/summary/run_summary.h"
 #include "core/tables/reservoir_tables.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/run_summary.h"
 
 #include <array>
 #include <cerrno>
@@ -62,12 +64,13 @@ private:
     FreeFormatReader m_reader;
 };
 
-// Every output file, opened (and emptied) in the fixed order before any other input is read.
+// Every output file, opened (and emptied) in the fixed order once every input
+// has been read and checked, so that a refused run leaves the files as they were.
 struct OutputFiles {
     std::vector<std::unique_ptr<RecordFile>> all;
     RecordFile *gridVolumes, *volumesAboveCrest, *outletFlows, *spillwayFlows, *totalFlows,
-        *klemesRows, *levelSeries, *outflowSeries;
-    std::array<RecordSink*, kOpeningCount> curves{};
+        *klemesRows, *levelSeries, *outflowSeries, *summary;
+    std::array<RecordFile*, kOpeningCount> curves{};
 
     explicit OutputFiles(const fs::path& root) {
         for (const fs::path& dir :
@@ -86,6 +89,7 @@ struct OutputFiles {
         outflowSeries = open(result / exchange::kOutflowSeries);
         for (int p = 0; p < kOpeningCount; ++p)
             curves[p] = open(exchange::curvesDir(root) / exchange::transformationCurveName(p));
+        summary = open(result / exchange::summary::kFileName);
     }
     RecordFile* open(const fs::path& path) {
         all.push_back(std::make_unique<RecordFile>(path));
@@ -97,6 +101,57 @@ struct OutputFiles {
     }
 };
 
+// The records of the reservoir tables, held until every check has passed.
+struct TableRecords {
+    StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
+    std::array<StringSink, kOpeningCount> curves;
+
+    TableFiles files() {
+        TableFiles f{gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, {}, totalFlows};
+        for (int p = 0; p < kOpeningCount; ++p)
+            f.curves[p] = &curves[p];
+        return f;
+    }
+    void writeTo(OutputFiles& out) const {
+        out.gridVolumes->writeText(gridVolumes.text);
+        out.volumesAboveCrest->writeText(volumesAboveCrest.text);
+        out.outletFlows->writeText(outletFlows.text);
+        out.spillwayFlows->writeText(spillwayFlows.text);
+        for (int p = 0; p < kOpeningCount; ++p)
+            out.curves[p]->writeText(curves[p].text);
+        out.totalFlows->writeText(totalFlows.text);
+    }
+};
+
+// Discharges beyond the range of single precision have no meaning and would
+// end up as infinities in the results: the sizes behind them are refused.
+void checkTables(const ReservoirTables& t) {
+    auto refuse = [](const char* what, std::initializer_list<const char*> files) {
+        std::string text = std::string(what) + " vychazi mimo rozsah cisel: ";
+        for (const char* file : files)
+            text += std::string(file) + ", ";
+        throw FileError(kErrOutOfRange, text.substr(0, text.size() - 2));
+    };
+    bool outlets = std::isfinite(t.outletArea), spillway = true, total = true;
+    for (std::size_t i = 0; i < t.outletFlow.size(); ++i) {
+        outlets = outlets && std::isfinite(t.outletFlow[i]);
+        spillway = spillway && std::isfinite(t.spillwayFlow[i]);
+        // Every transformation curve lies between the spillway alone and this sum.
+        total = total && std::isfinite(static_cast<float>(static_cast<double>(t.outletFlow[i]) +
+                                                          t.spillwayFlow[i]));
+    }
+    if (!outlets)
+        refuse("odtok spodnich vypusti",
+               {exchange::kOutletCount, exchange::kOutletDiameter, exchange::kOutletCoefficient});
+    if (!spillway)
+        refuse("odtok pres preliv", {exchange::kSpillwayWidth, exchange::kOverflowCoefficient,
+                                     exchange::kRetentionHeight});
+    if (!total)
+        refuse("celkovy odtok z nadrze",
+               {exchange::kOutletCount, exchange::kOutletDiameter, exchange::kOutletCoefficient,
+                exchange::kSpillwayWidth, exchange::kOverflowCoefficient});
+}
+
 // The whole part of a real count; below 1 nothing. The values behind the count
 // are read one by one, so a huge count only meets the end of the file sooner.
 std::int64_t wholeCount(float count) {
@@ -105,19 +160,121 @@ std::int64_t wholeCount(float count) {
     return static_cast<std::int64_t>(count);
 }
 
+// What the options allow, with the equality the routing uses: a 0/1 real
+// counts as 0 when it is 0.0 of either sign and as 1 only when exactly 1.0.
+// Any other value would select no operating rule and lose the step's inflow.
+constexpr const char* kZeroOrOne = "0 nebo 1";
+constexpr const char* kNotNegative = "0 nebo vice";
+
+void checkZeroOrOne(const FreeFormatReader& file, float value, const char* what) {
+    if (!(value == 0.0f || value == 1.0f)) file.refuse(value, what, kZeroOrOne);
+}
+
+void checkNotNegative(const FreeFormatReader& file, float value, const char* what) {
+    if (value < 0.0f) file.refuse(value, what, kNotNegative);
+}
+
 class Run {
 public:
     Run(const fs::path& root, std::ostream& console, KlemesSolver solver)
         : m_root(root), m_console(console), m_solver(solver) {}
 
     void execute() {
-        const fs::path exchangeDir = exchange::exchangeDir(m_root);
         printBanner(m_console);
-
-        m_startFile = std::make_unique<InputFile>(exchangeDir, exchange::kStartLevel);
-        const float startLevel = m_startFile->reader().readReal(0.0f, "vyska hladiny na zacatku");
+        readInputs();
+        // The tables are computed and checked before any output file is
+        // opened; ERROR 1 comes after the records of the levels below it.
+        TableRecords records;
+        std::optional<ErrorExit> error1;
+        ReservoirTables tables;
+        try {
+            tables = buildReservoirTables(m_dam, m_curve, records.files());
+            checkTables(tables);
+        } catch (const ErrorExit& e) {
+            error1 = e;
+        }
 
         m_outputs = std::make_unique<OutputFiles>(m_root);
+        records.writeTo(*m_outputs);
+        if (error1) throw *error1;
+
+        m_routing.timeStepSeconds =
+            static_cast<float>(static_cast<double>(m_timeStepMinutes) * 60.0);
+        consumeStartFile();
+
+        const std::optional<float> startVolume =
+            volumeAtLevel(m_curve, m_routing.startLevel, Bracket::Inclusive);
+        if (!startVolume) throw ErrorExit{ErrorExit::Error2};
+        m_routing.startVolume = *startVolume;
+
+        m_routing.solver = m_solver;
+        m_routing.crestHeight = m_dam.crestHeight;
+        m_routing.retentionHeight = m_dam.retentionHeight;
+        m_routing.outletCoefficientScaled = m_dam.outletCoefficientScaled;
+        m_routing.outletArea = tables.outletArea;
+        m_klemesCurves = buildKlemesCurves(tables);
+        m_routingOutput = std::make_unique<RoutingOutput>(
+            RoutingOutput{*m_outputs->outflowSeries, *m_outputs->levelSeries,
+                          *m_outputs->klemesRows, [this](std::int64_t i) {
+                              m_console << formatWhole(i) << '\n';
+                              m_console.flush();
+                          }});
+        m_router = std::make_unique<Router>(m_routing, m_curve, m_klemesCurves, *m_routingOutput);
+        m_router->routeFloodWave();
+        writeSummary(std::nullopt);
+        m_outputs->flush();
+    }
+
+    /// The start level is taken over: the file goes, so every run needs a new one.
+    void consumeStartFile() {
+        if (!m_startFile) return;
+        const fs::path path = m_startFile->path();
+        m_startFile->close();
+        m_startFile.reset();
+        std::error_code ignored;
+        fs::remove(path, ignored);
+    }
+
+    /// The summary of the steps routed, on the console and in its file. After
+    /// an error exit it closes with the reason, so that no earlier summary is
+    /// left behind as if it were this run's.
+    void writeSummary(const std::optional<ErrorExit>& stop) {
+        if (!m_outputs) return;
+        const std::int64_t n = m_router ? m_router->stepsDone() : 0;
+        const auto steps = static_cast<std::size_t>(n);
+        RunFigures figures;
+        figures.stepsGiven = static_cast<std::int64_t>(m_routing.inflow.size());
+        figures.timeStepMinutes = m_timeStepMinutes;
+        figures.timeStepSeconds = m_routing.timeStepSeconds;
+        figures.crestHeight = m_dam.crestHeight;
+        figures.retentionHeight = m_dam.retentionHeight;
+        figures.inflow = std::span<const float>(m_routing.inflow).first(steps);
+        if (m_router) {
+            figures.outflow = std::span<const float>(m_router->outflow()).subspan(1, steps);
+            figures.level = std::span<const float>(m_router->levelSeries()).subspan(1, steps);
+        }
+        figures.curve = &m_curve;
+        figures.stop = stop;
+        std::string file;
+        for (const std::string& line : summaryLines(figures)) {
+            m_console << line << '\n';
+            file += line + "\r\n";
+        }
+        m_outputs->summary->writeText(file);
+        m_console.flush();
+    }
+
+    void flushOutputs() {
+        if (m_outputs) m_outputs->flush();
+    }
+
+private:
+    // Reads every input file in the fixed order and refuses the values the
+    // calculation cannot use, before any output file is touched.
+    void readInputs() {
+        const fs::path exchangeDir = exchange::exchangeDir(m_root);
+        m_startFile = std::make_unique<InputFile>(exchangeDir, exchange::kStartLevel);
+        m_routing.startLevel = m_startFile->reader().readReal(0.0f, "vyska hladiny na zacatku");
 
         std::vector<std::unique_ptr<InputFile>> inputs;
         auto open = [&](const char* name) {
@@ -144,100 +301,90 @@ public:
         FreeFormatReader& preControlled = *open(exchange::kPreReleaseControlled);
         FreeFormatReader& emptyAfter = *open(exchange::kEmptyAfterFlood);
 
-        DamData dam;
-        RoutingInput routing;
-        OperatingOptions& options = routing.options;
+        DamData& dam = m_dam;
+        OperatingOptions& options = m_routing.options;
         const std::int32_t rowCount = curveRowCount.readWhole(0, "pocet radku krivky");
         dam.crestHeight = crest.readReal();
         dam.retentionHeight = retention.readReal();
         dam.outletCount = outletCount.readReal();
+        checkNotNegative(outletCount, dam.outletCount, "pocet spodnich vypusti");
         dam.outletDiameter = outletDiameter.readReal();
+        checkNotNegative(outletDiameter, dam.outletDiameter, "prumer potrubi [m]");
         dam.outletCoefficientScaled = outletCoefficient.readWhole();
+        if (dam.outletCoefficientScaled < 0)
+            outletCoefficient.refuse(dam.outletCoefficientScaled,
+                                     "soucinitel vytokove rychlosti x 10000", kNotNegative);
         dam.spillwayWidth = spillwayWidth.readReal();
+        checkNotNegative(spillwayWidth, dam.spillwayWidth, "sirka prelivu b0 [m]");
         dam.overflowCoefficientScaled = overflowCoefficient.readReal();
-        const float timeStepMinutes = timeStep.readReal();
+        checkNotNegative(overflowCoefficient, dam.overflowCoefficientScaled,
+                         "soucinitel prepadu m x 1000");
+        m_timeStepMinutes = timeStep.readReal();
+        // In seconds the step must stay a single-precision number.
+        if (!(m_timeStepMinutes > 0.0f && m_timeStepMinutes < 5.6e36f))
+            timeStep.refuse(m_timeStepMinutes, "casovy krok [min]", "vice nez 0 a mene nez 5.6e36");
         const float inflowPointCount = inflowCount.readReal();
+        if (!(inflowPointCount >= 1.0f))
+            inflowCount.refuse(inflowPointCount, "pocet hodnot pritoku", "1 nebo vice");
         options.storageTopHeight = storageTop.readReal();
         options.manipulationMode = mode.readWhole();
+        if (options.manipulationMode < 0 || options.manipulationMode > 2)
+            mode.refuse(options.manipulationMode, "zpusob manipulace s vypustmi", "0, 1 nebo 2");
         options.keepClosedAfterPeak = keepClosed.readWhole();
+        if (options.keepClosedAfterPeak != 0 && options.keepClosedAfterPeak != 1)
+            keepClosed.refuse(options.keepClosedAfterPeak, "vypusti po transformaci kulminace",
+                              kZeroOrOne);
         options.manipulationZoneHeight = zone.readReal();
         options.preReleaseStorage = preStorage.readReal();
+        checkZeroOrOne(preStorage, options.preReleaseStorage, "vypusti v zasobnim prostoru");
         options.preReleaseControlled = preControlled.readReal();
+        checkZeroOrOne(preControlled, options.preReleaseControlled,
+                       "vypusti v ovladatelnem retencnim prostoru");
         options.emptyAfterFlood = emptyAfter.readReal();
+        checkZeroOrOne(emptyAfter, options.emptyAfterFlood, "vypusti po povodni");
 
-        std::vector<CurveRow> curve;
         for (std::int32_t r = 1; r <= rowCount; ++r) {
             std::array<float, 4> row{};
-            curveFile.readReals(row, "radek krivky " + std::to_string(r) + " z " +
-                                         std::to_string(rowCount));
-            curve.push_back({row[0], row[1], row[2], row[3]});
+            const std::string what =
+                "radek krivky " + std::to_string(r) + " z " + std::to_string(rowCount);
+            curveFile.readReals(row, what);
+            // Heights above the bottom and volumes below them: a negative one
+            // would put a negative head under the outlets' square root.
+            if (row[1] < 0.0f) curveFile.refuse(row[1], what + ", h [m]", kNotNegative);
+            if (row[2] < 0.0f) curveFile.refuse(row[2], what + ", V [m3]", kNotNegative);
+            m_curve.push_back({row[0], row[1], row[2], row[3]});
         }
-
-        TableFiles tableFiles{*m_outputs->gridVolumes, *m_outputs->volumesAboveCrest,
-                              *m_outputs->outletFlows, *m_outputs->spillwayFlows,
-                              m_outputs->curves,       *m_outputs->totalFlows};
-        const ReservoirTables tables = buildReservoirTables(dam, curve, tableFiles);
-
-        routing.timeStepSeconds = static_cast<float>(static_cast<double>(timeStepMinutes) * 60.0);
-        routing.startLevel = startLevel;
-        consumeStartFile();
-
-        const std::optional<float> startVolume =
-            volumeAtLevel(curve, startLevel, Bracket::Inclusive);
-        if (!startVolume) throw ErrorExit{ErrorExit::Error2};
-        routing.startVolume = *startVolume;
 
         // Inflows below 0.01 never become the peak; with none above it every
         // step counts as "from the peak on".
         float inflowPeak = 0.01f;
-        routing.inflowPeakIndex = 0.0f;
+        m_routing.inflowPeakIndex = 0.0f;
         const std::int64_t n = wholeCount(inflowPointCount);
         for (std::int64_t i = 1; i <= n; ++i) {
-            const float q = floodWave.readReal(0.0f, "hodnota pritoku " + std::to_string(i) +
-                                                         " z " + std::to_string(n));
-            routing.inflow.push_back(q);
+            const std::string what =
+                "hodnota pritoku " + std::to_string(i) + " z " + std::to_string(n);
+            const float q = floodWave.readReal(0.0f, what);
+            checkNotNegative(floodWave, q, what.c_str());
+            m_routing.inflow.push_back(q);
             if (q >= inflowPeak) {
                 inflowPeak = q;
-                routing.inflowPeakIndex = static_cast<float>(i);
+                m_routing.inflowPeakIndex = static_cast<float>(i);
             }
         }
-
-        routing.solver = m_solver;
-        routing.crestHeight = dam.crestHeight;
-        routing.retentionHeight = dam.retentionHeight;
-        routing.outletCoefficientScaled = dam.outletCoefficientScaled;
-        routing.outletArea = tables.outletArea;
-        const std::vector<KlemesCurve> klemesCurves = buildKlemesCurves(tables);
-        RoutingOutput output{*m_outputs->outflowSeries, *m_outputs->levelSeries,
-                             *m_outputs->klemesRows, [this](std::int64_t i) {
-                                 m_console << formatWhole(i) << '\n';
-                                 m_console.flush();
-                             }};
-        Router router(routing, curve, klemesCurves, output);
-        router.routeFloodWave();
-        m_outputs->flush();
     }
 
-    /// The start level is taken over: the file goes, so every run needs a new one.
-    void consumeStartFile() {
-        if (!m_startFile) return;
-        const fs::path path = m_startFile->path();
-        m_startFile->close();
-        m_startFile.reset();
-        std::error_code ignored;
-        fs::remove(path, ignored);
-    }
-
-    void flushOutputs() {
-        if (m_outputs) m_outputs->flush();
-    }
-
-private:
     fs::path m_root;
     std::ostream& m_console;
-    std::unique_ptr<InputFile> m_startFile;
-    std::unique_ptr<OutputFiles> m_outputs;
     KlemesSolver m_solver;
+    std::unique_ptr<InputFile> m_startFile;
+    DamData m_dam;
+    RoutingInput m_routing;
+    std::vector<CurveRow> m_curve;
+    float m_timeStepMinutes = 0;
+    std::unique_ptr<OutputFiles> m_outputs;
+    std::vector<KlemesCurve> m_klemesCurves;
+    std::unique_ptr<RoutingOutput> m_routingOutput;
+    std::unique_ptr<Router> m_router;
 };
 
 } // namespace
@@ -249,6 +396,7 @@ int runCore(const fs::path& root, std::ostream& console, std::istream& consoleIn
         run.execute();
         return exchange::kExitNormal;
     } catch (const ErrorExit& error) {
+        run.writeSummary(error);
         console << errorExitMessage(error.kind) << '\n';
         console.flush();
         if (error.kind == ErrorExit::Error1) run.consumeStartFile();

@@ -26,7 +26,8 @@ if [ "$status" -ne 0 ]; then
     echo "PRGVELDRON skoncil se stavem $status" >&2
     exit "$status"
 fi
-/usr/bin/python3 "$here/scripts/summary.py" "$root"
+# The core computes the run's summary; its file is shown as written (CR LF lines).
+tr -d '\r' <"$root/OUT_RESULT/souhrn_vypoctu"
 elapsed_ms=$(((end - start) / 1000000))
 printf 'Doba vypoctu: %d.%03d s\n' $((elapsed_ms / 1000)) $((elapsed_ms % 1000))
 

@@ -13,6 +13,7 @@ packages=(
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev libqt6opengl6-dev
     libxlsxwriter-dev python3-openpyxl
     xvfb xauth
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -34,6 +34,25 @@ std::string describe(const std::string& what, std::size_t index, std::size_t cou
     return what.empty() ? text : what + ", " + text;
 }
 
+// A token as a message can show it: a console line of plain ASCII, whatever
+// bytes the file held (a NUL would cut the message short, a long run of
+// bytes without a separator would flood the console).
+std::string printable(const std::string& token) {
+    constexpr std::size_t kLongest = 40;
+    std::string text;
+    for (std::size_t i = 0; i < token.size() && i < kLongest; ++i) {
+        const auto c = static_cast<unsigned char>(token[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            text += static_cast<char>(c);
+        } else {
+            static const char digits[] = "0123456789ABCDEF";
+            text += std::string("\\x") + digits[c >> 4] + digits[c & 15];
+        }
+    }
+    if (token.size() > kLongest) text += "...";
+    return text;
+}
+
 } // namespace
 
 bool parseRealToken(const std::string& token, float& value) {
@@ -92,6 +111,26 @@ void FreeFormatReader::fail(int code, const std::string& text) const {
     throw FileError(code, text);
 }
 
+void FreeFormatReader::refuseText(const std::string& value, const std::string& what,
+                                  const std::string& allowed) const {
+    fail(kErrOutOfRange, "nepripustna hodnota '" + value + "': " + m_fileName + ", radek " +
+                             std::to_string(m_lineNumber) + " (" + what + ", povoleno " + allowed +
+                             ")");
+}
+
+void FreeFormatReader::refuse(float value, const std::string& what,
+                              const std::string& allowed) const {
+    // The shortest text that reads back as the same float: "2", "0.5", "1e+30".
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    refuseText(std::string(text, result.ptr), what, allowed);
+}
+
+void FreeFormatReader::refuse(std::int32_t value, const std::string& what,
+                              const std::string& allowed) const {
+    refuseText(std::to_string(value), what, allowed);
+}
+
 bool FreeFormatReader::nextLine() {
     if (!std::getline(m_in, m_line)) return false;
     ++m_lineNumber;
@@ -133,8 +172,8 @@ void FreeFormatReader::readReals(std::span<float> items, const std::string& what
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (!nextToken(token, what, k, items.size())) return;
         if (!parseRealToken(token, items[k]))
-            fail(kErrBadValue, "chybna hodnota '" + token + "': " + m_fileName + ", radek " +
-                                   std::to_string(m_lineNumber) + " (" +
+            fail(kErrBadValue, "chybna hodnota '" + printable(token) + "': " + m_fileName +
+                                   ", radek " + std::to_string(m_lineNumber) + " (" +
                                    describe(what, k, items.size()) + ", ocekavano realne cislo)");
     }
 }
@@ -151,7 +190,7 @@ std::int32_t FreeFormatReader::readWhole(std::int32_t previous, const std::strin
     if (!nextToken(token, what, 0, 1)) return previous;
     std::int32_t value = previous;
     if (!parseWholeToken(token, value))
-        fail(kErrBadValue, "chybna hodnota '" + token + "': " + m_fileName + ", radek " +
+        fail(kErrBadValue, "chybna hodnota '" + printable(token) + "': " + m_fileName + ", radek " +
                                std::to_string(m_lineNumber) + " (" + describe(what, 0, 1) +
                                ", ocekavano cele cislo)");
     return value;

@@ -33,6 +33,14 @@ public:
     /// Number of the line the last read ended on (1-based, 0 before any read).
     int lineNumber() const { return m_lineNumber; }
 
+    /// Refuses the value of the last read, one the calculation cannot use:
+    /// throws FileError naming the file, the line, the value, what was read
+    /// and what is allowed.
+    [[noreturn]] void refuse(float value, const std::string& what,
+                             const std::string& allowed) const;
+    [[noreturn]] void refuse(std::int32_t value, const std::string& what,
+                             const std::string& allowed) const;
+
 private:
     enum class Kind { Real, Whole };
     // Moves to the next token of the current read; false when a slash ends it.
@@ -40,6 +48,8 @@ private:
                    std::size_t count);
     bool nextLine();
     [[noreturn]] void fail(int code, const std::string& text) const;
+    [[noreturn]] void refuseText(const std::string& value, const std::string& what,
+                                 const std::string& allowed) const;
     void beginRead();
 
     std::istream& m_in;

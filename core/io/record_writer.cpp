@@ -61,6 +61,10 @@ void RecordFile::write(std::initializer_list<float> values) {
     m_out << formatRecord(values);
 }
 
+void RecordFile::writeText(const std::string& text) {
+    m_out << text;
+}
+
 void RecordFile::flush() {
     m_out.flush();
     if (!m_out) throw FileError(kErrWrite, "chyba zapisu do souboru " + m_path.string());

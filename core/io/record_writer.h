@@ -43,6 +43,8 @@ public:
     /// Creates or empties the file; throws FileError when it cannot be opened.
     explicit RecordFile(const std::filesystem::path& path);
     void write(std::initializer_list<float> values) override;
+    /// Text that already holds whole records (or lines), each ended by CR LF.
+    void writeText(const std::string& text);
     /// Flushes; throws FileError when the data could not be written.
     void flush();
     const std::filesystem::path& path() const { return m_path; }

@@ -57,10 +57,10 @@ void Router::routeStep(std::int64_t i) {
     m_storedVolume[i] =
         static_cast<float>(static_cast<double>(m_storedVolume[i - 1]) + m_volumeChange[i - 1]);
     const std::optional<float> level = levelAtVolume(m_curve, m_storedVolume[i]);
-    if (!level) throw ErrorExit{ErrorExit::Error3};
+    if (!level) throw ErrorExit{ErrorExit::Error3, i};
     m_level[i] = *level;
     if (m_level[i] >= static_cast<double>(m_in.crestHeight) + m_in.retentionHeight)
-        throw ErrorExit{ErrorExit::Overtopping};
+        throw ErrorExit{ErrorExit::Overtopping, i};
 
     const RuleState state{m_level[i],
                           m_in.inflow[i - 1],
@@ -75,6 +75,7 @@ void Router::routeStep(std::int64_t i) {
     m_netVolume[i] = static_cast<float>(dt * m_in.inflow[i - 1] - dt * m_outflow[i]);
     m_out.outflow.write({m_outflow[i]});
     m_out.level.write({m_level[i]});
+    m_stepsDone = i;
     if (m_out.printStep) m_out.printStep(i);
 }
 
@@ -90,7 +91,7 @@ void Router::setOutlets(std::int64_t i, float outflow, float volumeChange) {
 void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
     // Every chosen row is applied in turn; the last one decides the step.
     const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], storageLine(i), &m_logRow);
-    if (!row) return;
+    if (!row) return noRowChosen(i, p);
     const double qIn = m_in.inflow[i - 1];
     float outflow = row->flow;
     if (raiseToOutlets && !(row->flow >= m_outletCapacity[i])) outflow = m_outletCapacity[i];
@@ -118,10 +119,25 @@ void Router::continuousManipulation(std::int64_t i) {
         }
 
     const std::optional<KlemesRow> row = m_in.solver(m_klemes[m_chosenOpening], line, &m_logRow);
-    if (!row) return;
+    if (!row) return noRowChosen(i, m_chosenOpening);
     m_routedVolume = cutTowardZero(row->lineVolume);
     setOutlets(i, qo,
                static_cast<float>((static_cast<double>(line.inflow) - qo) * m_in.timeStepSeconds));
+}
+
+void Router::noRowChosen(std::int64_t i, int p) {
+    // No sample lies within reach of the storage line. When even the curve's
+    // largest sample leaves more water than the curve holds below the
+    // overtopping level, the flood needs more than the reservoir can release:
+    // it overtops in this step.
+    const KlemesCurve& curve = m_klemes[p];
+    const StorageLine line = storageLine(i);
+    if (curve.sampleCount() > 0 &&
+        lineVolume(line, curve.sampleFlow(curve.sampleCount())) > curve.x().back())
+        throw ErrorExit{ErrorExit::Overtopping, i};
+    // Otherwise nothing is released and the whole inflow is stored, so no
+    // water leaves the account; the volume above the crest stays as it was.
+    setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(line.inflow) * line.timeStep));
 }
 
 Rule selectRule(const RuleState& s, const OperatingOptions& o, float crestHeight) {

@@ -79,6 +79,8 @@ public:
     void routeFloodWave();
     void routeStep(std::int64_t i);
 
+    /// Steps completed, their records written: 1 ... stepsDone().
+    std::int64_t stepsDone() const { return m_stepsDone; }
     // Series, entry 0 the state before the first step.
     const std::vector<float>& levelSeries() const { return m_level; }
     const std::vector<float>& outflow() const { return m_outflow; }
@@ -91,6 +93,8 @@ private:
     // fall below the outlets' capacity.
     void klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets);
     void continuousManipulation(std::int64_t i);
+    // A logged Klemes step on curve p that chose no row.
+    void noRowChosen(std::int64_t i, int p);
     void setOutlets(std::int64_t i, float outflow, float volumeChange);
     StorageLine storageLine(std::int64_t i) const;
 
@@ -102,6 +106,7 @@ private:
 
     std::vector<float> m_level, m_storedVolume, m_volumeChange, m_outletCapacity, m_outflow,
         m_netVolume;
+    std::int64_t m_stepsDone = 0;
     std::int64_t m_routedVolume = 0; // W, volume above the crest carried between steps
     std::array<float, kOpeningCount> m_openingFlow{};
     int m_chosenOpening = 0;

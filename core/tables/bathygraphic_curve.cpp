@@ -14,8 +14,8 @@ struct Point {
 // One interpolation: keys and values are taken from the rows by the accessor
 // pair; the curve is checked only at the bracket that is used.
 template <typename Key, typename Value>
-std::optional<float> lookup(const std::vector<CurveRow>& curve, float argument, Bracket rule,
-                            Key key, Value value) {
+std::optional<double> lookup(const std::vector<CurveRow>& curve, float argument, Bracket rule,
+                             Key key, Value value) {
     std::size_t j = 0;
     while (j < curve.size()) {
         const float k = key(curve[j]);
@@ -32,24 +32,32 @@ std::optional<float> lookup(const std::vector<CurveRow>& curve, float argument, 
 
     const Point p0{key(lower), value(lower)};
     const Point p1{key(upper), value(upper)};
-    return static_cast<float>((static_cast<double>(argument) - p0.key) /
-                                  (static_cast<double>(p1.key) - p0.key) *
-                                  (static_cast<double>(p1.value) - p0.value) +
-                              p0.value);
+    return (static_cast<double>(argument) - p0.key) / (static_cast<double>(p1.key) - p0.key) *
+               (static_cast<double>(p1.value) - p0.value) +
+           p0.value;
 }
 
 } // namespace
 
-std::optional<float> volumeAtLevel(const std::vector<CurveRow>& curve, float level, Bracket rule) {
+std::optional<double> volumeAtLevelExact(const std::vector<CurveRow>& curve, float level,
+                                         Bracket rule) {
     return lookup(
         curve, level, rule, [](const CurveRow& r) { return r.level; },
         [](const CurveRow& r) { return r.volume; });
 }
 
+std::optional<float> volumeAtLevel(const std::vector<CurveRow>& curve, float level, Bracket rule) {
+    const std::optional<double> volume = volumeAtLevelExact(curve, level, rule);
+    if (!volume) return std::nullopt;
+    return static_cast<float>(*volume);
+}
+
 std::optional<float> levelAtVolume(const std::vector<CurveRow>& curve, float volume) {
-    return lookup(
+    const std::optional<double> level = lookup(
         curve, volume, Bracket::Inclusive, [](const CurveRow& r) { return r.volume; },
         [](const CurveRow& r) { return r.level; });
+    if (!level) return std::nullopt;
+    return static_cast<float>(*level);
 }
 
 } // namespace veldron

@@ -26,6 +26,11 @@ enum class Bracket { Strict, Inclusive };
 /// when the argument lies outside it. NaN never finds a bracket.
 std::optional<float> volumeAtLevel(const std::vector<CurveRow>& curve, float level, Bracket rule);
 
+/// The same interpolation left in double, for figures that compare volumes
+/// (the run summary's balance) and must not add a rounding of their own.
+std::optional<double> volumeAtLevelExact(const std::vector<CurveRow>& curve, float level,
+                                         Bracket rule);
+
 /// Level [m] at a volume [m3]: the same search on the volume column, Inclusive.
 std::optional<float> levelAtVolume(const std::vector<CurveRow>& curve, float volume);
 

@@ -4,7 +4,9 @@
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/common/grid_points.h"
+#include "gui/common/input_fields.h"
 #include "gui/common/input_files.h"
+#include "gui/common/saved_inputs.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <filesystem>
 
@@ -35,14 +38,34 @@ TFRM_BK::TFRM_BK(QWidget* parent)
       m_filesDir(QCoreApplication::applicationDirPath()) {
     setObjectName("FRM_BK");
     setWindowTitle("FRM_BK");
-    // The header shows before any load; the leading blanks centre it roughly
-    // in the columns, as the users know it.
-    m_grid.setCell(kElevationColumn, 0, "      H [m n.m.]");
-    m_grid.setCell(kDepthColumn, 0, "         h [m]");
-    m_grid.setCell(kVolumeColumn, 0, "        V [m3]");
-    m_grid.setCell(kAreaColumn, 0, "        A [m2]");
     buildForm();
     resize(880, 568); // about 896 x 607 with the window frame
+    showSavedData();
+}
+
+void TFRM_BK::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+    showSavedData();
+}
+
+// The curve the core would read, shown as after a load; without one the form
+// starts empty.
+void TFRM_BK::showSavedData() {
+    const auto saved = gui::readSavedCurve(gui::toPath(m_filesDir));
+    const bool shown = saved && !saved->empty();
+    m_grid = gui::Grid(kColumnCount, kInitialRows);
+    // The header shows before any load; the leading blanks centre it roughly
+    // in the columns, as the users know it.
+    const char* const blanks[] = {"      ", "         ", "        ", "        "};
+    for (int column = kElevationColumn; column <= kAreaColumn; ++column)
+        m_grid.setCell(column, 0,
+                       std::string(blanks[column - 1]) + gui::label::kCurveColumns[column - 1]);
+    if (shown) gui::setDataRows(m_grid, *saved);
+    m_model->reload();
+    m_rowCount->setText(QString::number(shown ? saved->size() : 0));
+    for (QWidget* widget : {static_cast<QWidget*>(m_rowCountLabel),
+                            static_cast<QWidget*>(m_rowCount), m_areaPanel, m_volumePanel})
+        widget->setVisible(shown);
 }
 
 // The models read the grids, which are destroyed before the widget base hides
@@ -60,6 +83,12 @@ QWidget* TFRM_BK::buildChart(QWidget* parent, gui::LineChartView*& chart, QPushB
     chart->setChartTitle(title, colour, true);
     chart->setAxisTitles(horizontal, vertical, colour);
     chart->setMinimumSize(300, 200);
+    // At the form's size the plot is short: thin margins and a smaller
+    // vertical title keep "Nadm. výška H [m n.m.]" whole.
+    chart->chart()->setMargins(QMargins(2, 2, 2, 2));
+    QFont titleFont = chart->verticalAxis()->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 0.9);
+    chart->verticalAxis()->setTitleFont(titleFont);
 
     drawButton = gui::makeButton("Vykresli graf", name, panel, false);
     drawButton->setObjectName(QString(name) + "Draw");
@@ -89,12 +118,13 @@ void TFRM_BK::buildForm() {
     m_loadButton = gui::makeButton("Načíst data", "btnLoad", group, true);
 
     m_model = new gui::GridModel(m_grid, this);
+    m_model->setHeaderCentred(true);
     m_gridView = new QTableView(group);
     m_gridView->setObjectName("gridCurve");
     gui::setupGridView(*m_gridView, *m_model, kColumnWidthPx, kRowHeightPx);
     m_gridView->setFixedWidth(425);
 
-    m_rowCountLabel = new QLabel("počet řádků BK", group);
+    m_rowCountLabel = new QLabel(gui::label::kRowCount, group);
     m_rowCountLabel->setObjectName("lblRowCount");
     m_rowCount = new QLineEdit("0", group);
     m_rowCount->setObjectName("editRowCount");
@@ -178,10 +208,19 @@ void TFRM_BK::drawVolumeCurve() {
 }
 
 void TFRM_BK::closeAndSave() {
-    const gui::FileResult result =
-        gui::writeCurveFiles(gui::toPath(m_filesDir), m_grid, m_rowCount->text().toStdString());
+    gui::MessageService& messages = gui::MessageService::instance();
+    const gui::TableCheck check = gui::checkCurve(m_grid);
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        gui::markCell(*m_gridView, check.refusal->column, check.refusal->row);
+        return;
+    }
+    if (!check.warnings.empty() &&
+        !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
+        return;
+    const gui::FileResult result = gui::writeCurveFiles(gui::toPath(m_filesDir), check.rows);
     if (!result) {
-        gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+        messages.error(this, QString::fromStdString(result.error));
         return;
     }
     accept();

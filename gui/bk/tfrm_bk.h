@@ -25,9 +25,10 @@ public:
     explicit TFRM_BK(QWidget* parent = nullptr);
     ~TFRM_BK() override;
 
-    /// The directory of the source file and of the files written; the
-    /// directory of the program file unless set.
-    void setFilesDir(const QString& dir) { m_filesDir = dir; }
+    /// The directory of the source file and of the exchange files; the
+    /// directory of the program file unless set. The form shows the curve
+    /// saved there, as after a load, or starts empty without one.
+    void setFilesDir(const QString& dir);
     QString filesDir() const { return m_filesDir; }
 
     const gui::Grid& grid() const { return m_grid; }
@@ -51,14 +52,15 @@ public slots:
     void drawAreaCurve();
     /// "Vykresli graf" of the lower chart: elevation against volume, in blue.
     void drawVolumeCurve();
-    /// "Zavřít a uložit": writes both files, then closes; on a file error the
-    /// error is shown and the form stays open.
+    /// "Zavřít a uložit": checks the curve, asks about levels or volumes that
+    /// do not rise, writes both files, then closes. A cell that cannot be
+    /// right is named and selected and nothing is written; on a No or a file
+    /// error the form stays open.
     void closeAndSave();
-    /// "Zavřít bez uložení": closes without writing when the user says yes.
 
-protected:
 private:
     void buildForm();
+    void showSavedData();
     QWidget* buildChart(QWidget* parent, gui::LineChartView*& chart, QPushButton*& drawButton,
                         const char* name, const QString& title, const QString& horizontal,
                         const QString& vertical, const QColor& colour);

@@ -3,9 +3,13 @@
 #pragma once
 
 #include "gui/common/file_io.h"
+#include "gui/common/saved_inputs.h"
+#include "gui/common/typed_number.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,38 @@ struct CalculationFields {
     std::string timeStep = "0";         // Edit2 -> IN_TIME_STEP_min [min]
     std::string manipulationZone = "0"; // Edit6 -> IN_MANPR [m]
 };
+
+/// The three fields as Refusal::field.
+enum CalculationField : int { kStartLevelField, kTimeStepField, kManipulationZoneField };
+
+/// What the start may write, or why not.
+struct CalculationCheck {
+    std::optional<Refusal> refusal;    // the first field that cannot be right
+    std::vector<std::string> warnings; // what is probably wrong (Czech)
+    CalculationFields fields;          // as the files hold them; only without a refusal
+};
+
+/// Checks the typed fields: each a number (decimal comma or point) written
+/// with a decimal point; the start level and the zone height not below 0; the
+/// time step above 0. Warning, with the saved curve's levels: a start level
+/// above the curve's highest level.
+CalculationCheck checkCalculationFields(const CalculationFields& typed,
+                                        const std::optional<CurveLevels>& curve);
+
+/// The item of `group` whose value is `value`; -1 when no item writes it.
+int optionItem(OptionGroup group, double value);
+
+/// What the exchange files hold for the calculation window.
+struct SavedCalculationSettings {
+    std::array<int, 5> items{-1, -1, -1, -1, -1}; // per group, in kOptionGroups order; -1: none
+    CalculationFields fields; // "0" for a file that is missing or holds no number
+};
+
+/// The option files, IN_TIME_STEP_min and IN_MANPR from `programDir` and
+/// IN_START_VYP from the exchange directory of `root`; field texts with a
+/// decimal comma.
+SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::path& programDir,
+                                                      const std::filesystem::path& root);
 
 /// The question asked between the settings and the start of the core.
 extern const char* const kStartQuestion;

@@ -36,4 +36,23 @@ void Grid::setCell(int column, int row, std::string text) {
     cells[static_cast<std::size_t>(column)] = std::move(text);
 }
 
+void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows) {
+    grid.setRowCount(1); // drops what the old rows held beyond their columns
+    grid.setRowCount(static_cast<int>(rows.size()) + 1);
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        grid.setCell(0, row, std::to_string(row));
+        const auto& values = rows[static_cast<std::size_t>(row - 1)];
+        for (std::size_t k = 0; k < values.size(); ++k)
+            grid.setCell(static_cast<int>(k) + 1, row, values[k]);
+    }
+}
+
+void setDataRows(Grid& grid, const std::vector<std::string>& values) {
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(values.size());
+    for (const std::string& value : values)
+        rows.push_back({value});
+    setDataRows(grid, rows);
+}
+
 } // namespace gui

@@ -29,4 +29,10 @@ private:
     std::vector<std::vector<std::string>> m_rows;
 };
 
+/// Replaces the data rows by `rows`: row r (from 1) numbered in column 0 and
+/// its values in columns 1, 2, ...; the header row stays.
+void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows);
+/// The same with one value per row.
+void setDataRows(Grid& grid, const std::vector<std::string>& values);
+
 } // namespace gui

@@ -1,7 +1,7 @@
 // The points a chart line is built from, taken from a grid's cells.
 #include "gui/common/grid_points.h"
 
-#include "gui/common/cell_number.h"
+#include "gui/common/typed_number.h"
 
 #include <algorithm>
 

@@ -2,57 +2,137 @@
 #include "gui/common/input_files.h"
 
 #include "exchange/file_names.h"
+#include "gui/common/input_fields.h"
 
 namespace gui {
 
 namespace {
 
-// The core reads four curve columns whatever the grid holds beyond them.
 constexpr int kCurveColumns = 4;
+constexpr int kLevelColumn = 2;  // h [m]
+constexpr int kVolumeColumn = 3; // V [m3]
+
+bool isBlank(const std::string& cell) {
+    return parseTypedNumber(cell).error == NumberError::Empty;
+}
+
+// The last grid row with text in any of the columns first .. last; 0 for none.
+int lastFilledRow(const Grid& grid, int first, int last) {
+    for (int row = grid.rowCount() - 1; row >= 1; --row)
+        for (int column = first; column <= last; ++column)
+            if (!isBlank(grid.cell(column, row))) return row;
+    return 0;
+}
+
+// The value texts of rows 1 .. rowCount in the columns; refuses the first
+// cell that is not a number (or negative, where that is asked for).
+TableCheck readCells(const Grid& grid, int rowCount, const std::vector<const char*>& headers,
+                     bool nonNegative) {
+    TableCheck check;
+    for (int row = 1; row <= rowCount; ++row) {
+        std::vector<std::string> values;
+        for (int column = 1; column <= static_cast<int>(headers.size()); ++column) {
+            const std::string& typed = grid.cell(column, row);
+            const ParsedNumber number = parseTypedNumber(typed);
+            const std::string name = cellName(row, headers[static_cast<std::size_t>(column - 1)]);
+            const std::string problem = nonNegative ? nonNegativeProblem(name, typed, number)
+                                                    : numberProblemText(name, typed, number.error);
+            if (!problem.empty()) {
+                check.refusal = Refusal{-1, column, row, problem};
+                check.rows.clear();
+                return check;
+            }
+            values.push_back(number.text);
+        }
+        check.rows.push_back(std::move(values));
+    }
+    return check;
+}
+
+// A warning for the first row whose value in `column` does not rise.
+void warnIfNotRising(const TableRows& rows, int column, const char* what,
+                     std::vector<std::string>& warnings) {
+    const auto index = static_cast<std::size_t>(column - 1);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (parseSavedNumber(rows[r][index]).value > parseSavedNumber(rows[r - 1][index]).value)
+            continue;
+        warnings.push_back(std::string("Batygrafická křivka: ") + what + " v řádku " +
+                           std::to_string(r + 1) + " (" + czechNumber(rows[r][index]) +
+                           ") není větší než v řádku " + std::to_string(r) + " (" +
+                           czechNumber(rows[r - 1][index]) + ").");
+        return;
+    }
+}
 
 FileResult writeTableAndCount(const std::filesystem::path& tablePath,
                               const std::vector<std::string>& lines,
-                              const std::filesystem::path& countPath,
-                              const std::string& countText) {
+                              const std::filesystem::path& countPath) {
     FileResult table = writeLines(tablePath, lines);
     if (!table) return table; // a count without its table would mislead the core
-    return writeOneLineFile(countPath, countText);
+    return writeOneLineFile(countPath, std::to_string(lines.size()));
+}
+
+std::vector<std::string> joinedLines(const TableRows& rows, char separator) {
+    std::vector<std::string> lines;
+    for (const auto& row : rows) {
+        std::string line;
+        for (const std::string& value : row)
+            line += value + separator;
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 } // namespace
 
-std::vector<std::string> floodWaveLines(const Grid& grid) {
-    std::vector<std::string> lines;
-    for (int row = 1; row < grid.rowCount(); ++row) {
-        std::string line;
-        for (int column = 1; column < grid.columnCount(); ++column)
-            line += grid.cell(column, row) + ' ';
-        lines.push_back(std::move(line));
+TableCheck checkFloodWave(const Grid& grid) {
+    const int rows = lastFilledRow(grid, 1, 1);
+    if (rows == 0) {
+        TableCheck check;
+        check.refusal = Refusal{-1, 1, 1,
+                                "Povodňová vlna neobsahuje žádnou hodnotu. Načtěte data nebo "
+                                "vyplňte sloupec " +
+                                    std::string(label::kFloodWaveColumn) + "."};
+        return check;
     }
-    return lines;
+    return readCells(grid, rows, {label::kFloodWaveColumn}, true);
 }
 
-std::vector<std::string> curveLines(const Grid& grid) {
-    std::vector<std::string> lines;
-    for (int row = 1; row < grid.rowCount(); ++row) {
-        std::string line;
-        for (int column = 1; column <= kCurveColumns; ++column)
-            line += grid.cell(column, row) + '\t';
-        lines.push_back(std::move(line));
+TableCheck checkCurve(const Grid& grid) {
+    const int rows = lastFilledRow(grid, 1, kCurveColumns);
+    if (rows < 2) {
+        TableCheck check;
+        check.refusal =
+            Refusal{-1, 1, rows + 1,
+                    "Batygrafická křivka musí mít alespoň dva vyplněné řádky (H, h, V a A)."};
+        return check;
     }
-    return lines;
+    TableCheck check = readCells(grid, rows,
+                                 {label::kCurveColumns[0], label::kCurveColumns[1],
+                                  label::kCurveColumns[2], label::kCurveColumns[3]},
+                                 false);
+    if (check.refusal) return check;
+    warnIfNotRising(check.rows, kLevelColumn, "hladina h [m]", check.warnings);
+    warnIfNotRising(check.rows, kVolumeColumn, "objem V [m3]", check.warnings);
+    return check;
 }
 
-FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const Grid& grid,
-                               const std::string& pointCountText) {
-    return writeTableAndCount(directory / exchange::kFloodWave, floodWaveLines(grid),
-                              directory / exchange::kInflowPointCount, pointCountText);
+std::vector<std::string> floodWaveLines(const TableRows& rows) {
+    return joinedLines(rows, ' ');
 }
 
-FileResult writeCurveFiles(const std::filesystem::path& directory, const Grid& grid,
-                           const std::string& rowCountText) {
-    return writeTableAndCount(directory / exchange::kCurve, curveLines(grid),
-                              directory / exchange::kCurveRowCount, rowCountText);
+std::vector<std::string> curveLines(const TableRows& rows) {
+    return joinedLines(rows, '\t');
+}
+
+FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const TableRows& rows) {
+    return writeTableAndCount(directory / exchange::kFloodWave, floodWaveLines(rows),
+                              directory / exchange::kInflowPointCount);
+}
+
+FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows) {
+    return writeTableAndCount(directory / exchange::kCurve, curveLines(rows),
+                              directory / exchange::kCurveRowCount);
 }
 
 } // namespace gui

@@ -1,34 +1,56 @@
-// The exchange files written by the flood wave and bathygraphic curve forms.
-// Cell texts are written exactly as they stand: the forms check nothing.
+// The exchange files written by the flood wave and bathygraphic curve forms,
+// and the checks of their grids before anything is written.
 #pragma once
 
 #include "gui/common/file_io.h"
 #include "gui/common/grid.h"
+#include "gui/common/typed_number.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace gui {
 
-/// One line per data row: each value cell (columns 1 .. columnCount-1)
-/// followed by one blank. Empty rows give lines of blanks.
-std::vector<std::string> floodWaveLines(const Grid& grid);
+/// A table as the core reads it: rows of value texts with a decimal point.
+using TableRows = std::vector<std::vector<std::string>>;
 
-/// One line per data row: cells 1 to 4 each followed by one tab.
-std::vector<std::string> curveLines(const Grid& grid);
+/// What a grid's form may write, or why not.
+struct TableCheck {
+    std::optional<Refusal> refusal;    // the cell to mend (column, grid row)
+    std::vector<std::string> warnings; // what is probably wrong (Czech)
+    TableRows rows;                    // only without a refusal
+};
+
+/// The flood wave of the grid's column 1: the rows up to the last one that
+/// holds text, each a number not below 0 (typed with a decimal comma or
+/// point). Refused: a cell that is empty or not a number, a negative inflow,
+/// or no value at all. Rows below the last value are not part of the wave.
+TableCheck checkFloodWave(const Grid& grid);
+
+/// The curve of the grid's columns 1 to 4: the rows up to the last one that
+/// holds text, every cell a number. Refused: a cell that is empty or not a
+/// number, fewer than two rows. Warnings: the first row whose level h or
+/// volume V does not rise above the row before it.
+TableCheck checkCurve(const Grid& grid);
+
+/// One line per row: each value followed by one blank.
+std::vector<std::string> floodWaveLines(const TableRows& rows);
+
+/// One line per row: each value followed by one tab.
+std::vector<std::string> curveLines(const TableRows& rows);
 
 /// Writes IN_FLOOD_WAVE (floodWaveLines, CR LF) into `directory`, then
-/// IN_NUMBER_OF_POINT_FW holding `pointCountText`. When IN_FLOOD_WAVE cannot
-/// be created or written completely, it is left closed with the lines written
-/// so far and IN_NUMBER_OF_POINT_FW is not touched.
-FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const Grid& grid,
-                               const std::string& pointCountText);
+/// IN_NUMBER_OF_POINT_FW holding the number of rows, so the count always
+/// matches what the wave holds. When IN_FLOOD_WAVE cannot be created or
+/// written completely, it is left closed with the lines written so far and
+/// IN_NUMBER_OF_POINT_FW is not touched.
+FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const TableRows& rows);
 
 /// Writes IN_BAT_CURVE_BC (curveLines, CR LF) into `directory`, then
-/// IN_NUMBER_OF_POINT_BK holding `rowCountText`; a failure of the first file
-/// leaves the second untouched.
-FileResult writeCurveFiles(const std::filesystem::path& directory, const Grid& grid,
-                           const std::string& rowCountText);
+/// IN_NUMBER_OF_POINT_BK holding the number of rows; a failure of the first
+/// file leaves the second untouched.
+FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows);
 
 } // namespace gui

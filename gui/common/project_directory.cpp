@@ -72,19 +72,19 @@ ProjectDirectoryResult replaceProjectDirectory(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
     if (error || status.type() != fs::file_type::directory)
-        return {false, "Adresař " + quoted(path) +
+        return {false, "Adresář " + quoted(path) +
                            " nebyl přepsán: není to obyčejný adresář, ponechán beze změny."};
     if (!fs::is_empty(path, error) || error)
-        return {false, "Adresař " + quoted(path) +
+        return {false, "Adresář " + quoted(path) +
                            " nebyl přepsán: není prázdný, jeho obsah zůstal beze změny."};
     // remove() on a directory is rmdir, which refuses a directory that gained
     // content in the meantime: nothing with content is ever deleted here.
     if (!fs::remove(path, error) || error) {
         if (!error) error = std::make_error_code(std::errc::no_such_file_or_directory);
-        return {false, "Adresař " + quoted(path) + " nebyl přepsán (" + reason(error) + ")."};
+        return {false, "Adresář " + quoted(path) + " nebyl přepsán (" + reason(error) + ")."};
     }
     if (const std::error_code made = makeOneDirectory(path))
-        return {false, "Adresař " + quoted(path) +
+        return {false, "Adresář " + quoted(path) +
                            " byl odstraněn, ale nelze jej znovu vytvořit (" + reason(made) + ")."};
     return {true, kDirectoryReplacedText};
 }

@@ -9,7 +9,7 @@ namespace gui {
 
 /// The Czech texts the user sees.
 inline constexpr const char* kProjectCreatedText = "Projekt byl založen";
-inline constexpr const char* kDirectoryReplacedText = "Adresař byl přepsán";
+inline constexpr const char* kDirectoryReplacedText = "Adresář byl přepsán";
 
 /// What was done with a project directory, and the text to show for it.
 struct ProjectDirectoryResult {

@@ -2,6 +2,7 @@
 #include "gui/common/saved_inputs.h"
 
 #include "exchange/file_names.h"
+#include "gui/common/typed_number.h"
 
 #include <charconv>
 #include <cmath>
@@ -67,27 +68,9 @@ readSavedRecords(const std::filesystem::path& file, long count, int valuesPerRec
 }
 
 std::optional<double> savedNumber(const std::string& text) {
-    std::string plain = text;
-    std::size_t digits = 0;
-    for (char& c : plain) {
-        if (c == 'D' || c == 'd')
-            c = 'E';
-        else if (c >= '0' && c <= '9')
-            ++digits;
-        else if (c != '+' && c != '-' && c != '.' && c != 'E' && c != 'e')
-            return std::nullopt; // also keeps out "inf", "nan" and hex
-    }
-    if (digits == 0) return std::nullopt;
-    // from_chars reads a decimal point whatever locale the program runs in.
-    const char* first = plain.data();
-    const char* last = plain.data() + plain.size();
-    if (*first == '+' && first + 1 < last && first[1] != '-')
-        ++first; // from_chars takes no plus sign; "+-1" stays refused
-
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
-    return value;
+    const ParsedNumber number = parseSavedNumber(text);
+    if (!number) return std::nullopt;
+    return number.value;
 }
 
 std::optional<double> readSavedNumber(const std::filesystem::path& file) {
@@ -95,7 +78,7 @@ std::optional<double> readSavedNumber(const std::filesystem::path& file) {
     return text ? savedNumber(*text) : std::nullopt;
 }
 
-std::optional<std::vector<double>> readSavedFloodWave(const std::filesystem::path& dir) {
+std::optional<std::vector<std::string>> readSavedFloodWaveTexts(const std::filesystem::path& dir) {
     const auto count = readSavedNumber(dir / exchange::kInflowPointCount);
     if (!count) return std::nullopt;
     // The core takes the whole part; beyond its own reach there is no wave.
@@ -103,14 +86,55 @@ std::optional<std::vector<double>> readSavedFloodWave(const std::filesystem::pat
     if (whole > static_cast<double>(std::numeric_limits<int>::max())) return std::nullopt;
     const auto records = readSavedRecords(dir / exchange::kFloodWave, static_cast<long>(whole), 1);
     if (!records) return std::nullopt;
-    std::vector<double> wave;
+    std::vector<std::string> wave;
     wave.reserve(records->size());
     for (const auto& record : *records) {
-        const auto value = savedNumber(record.front());
-        if (!value) return std::nullopt;
-        wave.push_back(*value);
+        if (!savedNumber(record.front())) return std::nullopt;
+        wave.push_back(record.front());
     }
     return wave;
+}
+
+std::optional<std::vector<double>> readSavedFloodWave(const std::filesystem::path& dir) {
+    const auto texts = readSavedFloodWaveTexts(dir);
+    if (!texts) return std::nullopt;
+    std::vector<double> wave;
+    wave.reserve(texts->size());
+    for (const std::string& text : *texts)
+        wave.push_back(*savedNumber(text));
+    return wave;
+}
+
+std::optional<std::vector<std::vector<std::string>>>
+readSavedCurve(const std::filesystem::path& dir) {
+    const auto count = readSavedText(dir / exchange::kCurveRowCount);
+    // The core reads the row count as a whole number: "36.0" is no count.
+    long rows = 0;
+    if (!count) return std::nullopt;
+    const char* first = count->data();
+    const char* last = first + count->size();
+    if (first != last && *first == '+') ++first;
+    const auto [end, error] = std::from_chars(first, last, rows);
+    if (error != std::errc() || end != last || rows > std::numeric_limits<int>::max())
+        return std::nullopt;
+    auto records = readSavedRecords(dir / exchange::kCurve, rows, 4);
+    if (!records) return std::nullopt;
+    for (const auto& record : *records)
+        for (const std::string& value : record)
+            if (!savedNumber(value)) return std::nullopt;
+    return records;
+}
+
+std::optional<CurveLevels> readSavedCurveLevels(const std::filesystem::path& dir) {
+    const auto curve = readSavedCurve(dir);
+    if (!curve || curve->empty()) return std::nullopt;
+    constexpr std::size_t kLevel = 1; // h [m], the core's level
+    CurveLevels levels;
+    levels.lowestText = curve->front()[kLevel];
+    levels.highestText = curve->back()[kLevel];
+    levels.lowest = *savedNumber(levels.lowestText);
+    levels.highest = *savedNumber(levels.highestText);
+    return levels;
 }
 
 } // namespace gui

@@ -42,4 +42,27 @@ std::optional<double> readSavedNumber(const std::filesystem::path& file);
 /// count.
 std::optional<std::vector<double>> readSavedFloodWave(const std::filesystem::path& dir);
 
+/// Said when there is no such series to show.
+inline constexpr const char* kSavedFloodWaveUnreadable =
+    "Povodňovou vlnu, se kterou jádro počítá, nelze načíst: soubory IN_FLOOD_WAVE a "
+    "IN_NUMBER_OF_POINT_FW chybí nebo neobsahují platná čísla (Vstupy → Povodňová vlna).";
+
+/// The same series as the value texts the file holds ("105.5"), for a grid.
+std::optional<std::vector<std::string>> readSavedFloodWaveTexts(const std::filesystem::path& dir);
+
+/// The bathygraphic curve the core reads from `dir`: IN_NUMBER_OF_POINT_BK
+/// (a whole number, as the core takes it) rows of four value texts H, h, V,
+/// A from IN_BAT_CURVE_BC. Empty when either file cannot be read, the count
+/// is not a whole number, a value is not a number, or the rows run short.
+std::optional<std::vector<std::vector<std::string>>>
+readSavedCurve(const std::filesystem::path& dir);
+
+/// The levels h [m] of the saved curve's first and last rows, and their texts.
+struct CurveLevels {
+    double lowest = 0.0, highest = 0.0; // m above the bottom
+    std::string lowestText, highestText;
+};
+/// From readSavedCurve; empty without a readable curve of at least one row.
+std::optional<CurveLevels> readSavedCurveLevels(const std::filesystem::path& dir);
+
 } // namespace gui

@@ -2,127 +2,164 @@
 #include "gui/common/technical_data.h"
 
 #include "exchange/file_names.h"
+#include "gui/common/input_fields.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace gui {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+struct FieldEntry {
+    const char* file;
+    const char* label;
+    std::string TechnicalDataTexts::*text;
+};
+
+// The fields in the form's order.
+const std::array<FieldEntry, 8> kFields = {{
+    {exchange::kOutletCount, label::kOutletCount, &TechnicalDataTexts::outletCount},
+    {exchange::kOutletDiameter, label::kOutletDiameter, &TechnicalDataTexts::outletDiameter},
+    {exchange::kOutletCoefficient, label::kOutletCoefficient,
+     &TechnicalDataTexts::outletCoefficient},
+    {exchange::kSpillwayWidth, label::kSpillwayWidth, &TechnicalDataTexts::spillwayWidth},
+    {exchange::kOverflowCoefficient, label::kOverflowCoefficient,
+     &TechnicalDataTexts::overflowCoefficient},
+    {exchange::kStorageTop, label::kStorageTop, &TechnicalDataTexts::storageTop},
+    {exchange::kCrestHeight, label::kCrestHeight, &TechnicalDataTexts::crestHeight},
+    {exchange::kRetentionHeight, label::kRetentionHeight, &TechnicalDataTexts::retentionHeight},
+}};
+
+// The order in which the files are written.
+constexpr std::array<TechnicalField, 8> kWriteOrder = {
+    kOutletCountField,         kOutletDiameterField,  kOutletCoefficientField, kSpillwayWidthField,
+    kOverflowCoefficientField, kRetentionHeightField, kStorageTopField,        kCrestHeightField};
+
+// The line a field writes, or the refusal text.
+struct FieldLine {
+    std::string line;
+    std::string problem;
+};
+
+FieldLine outletCountLine(const std::string& typed) {
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (!number) return {{}, numberProblemText(label::kOutletCount, typed, number.error)};
+    if (number.value < 0.0 || number.value > 9.0 || std::trunc(number.value) != number.value)
+        return {{},
+                std::string(label::kOutletCount) + ": „" + typed +
+                    "“ nelze použít. Zadejte celé číslo od 0 do 9."};
+    return {std::to_string(static_cast<int>(number.value)), {}};
 }
 
-// Counts the digits at `pos` and appends them to `out`.
-std::size_t takeDigits(const std::string& text, std::size_t& pos, std::string& out) {
-    std::size_t count = 0;
-    while (pos < text.size() && isDigit(text[pos])) {
-        out += text[pos++];
-        ++count;
+FieldLine outletCoefficientLine(const std::string& typed) {
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (std::string problem = nonNegativeProblem(label::kOutletCoefficient, typed, number);
+        !problem.empty())
+        return {{}, problem};
+    const std::string scaled = shiftDecimal(number.text, kOutletCoefficientPower);
+    if (hasFraction(scaled))
+        return {{},
+                std::string(label::kOutletCoefficient) + ": „" + typed +
+                    "“ má více než čtyři desetinná místa. Výpočet přebírá součinitel "
+                    "v desetitisícinách jako celé číslo, zadejte nejvýše čtyři desetinná "
+                    "místa."};
+    if (number.value * 1e4 > std::numeric_limits<std::int32_t>::max())
+        return {{}, numberProblemText(label::kOutletCoefficient, typed, NumberError::OutOfRange)};
+    return {scaled, {}};
+}
+
+FieldLine overflowCoefficientLine(const std::string& typed) {
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (std::string problem = nonNegativeProblem(label::kOverflowCoefficient, typed, number);
+        !problem.empty())
+        return {{}, problem};
+    if (number.value * 1e3 > std::numeric_limits<float>::max())
+        return {{}, numberProblemText(label::kOverflowCoefficient, typed, NumberError::OutOfRange)};
+    return {shiftDecimal(number.text, kOverflowCoefficientPower), {}};
+}
+
+FieldLine fieldLine(TechnicalField field, const std::string& typed) {
+    switch (field) {
+    case kOutletCountField:
+        return outletCountLine(typed);
+    case kOutletCoefficientField:
+        return outletCoefficientLine(typed);
+    case kOverflowCoefficientField:
+        return overflowCoefficientLine(typed);
+    default:
+        break;
     }
-    return count;
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (std::string problem = nonNegativeProblem(kFields[field].label, typed, number);
+        !problem.empty())
+        return {{}, problem};
+    return {number.text, {}};
+}
+
+std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
+                                     const std::optional<CurveLevels>& curve) {
+    // Every text is a number here: the refusals came first.
+    const auto value = [&](TechnicalField field) {
+        return parseTypedNumber(texts.*kFields[field].text).value;
+    };
+    const auto shown = [&](TechnicalField field) {
+        return czechNumber(parseTypedNumber(texts.*kFields[field].text).text);
+    };
+    std::vector<std::string> warnings;
+    for (TechnicalField field : {kOutletCoefficientField, kOverflowCoefficientField})
+        if (value(field) > 1.0)
+            warnings.push_back(std::string(kFields[field].label) + ": " + shown(field) +
+                               " leží mimo obvyklý rozsah 0 až 1.");
+    if (value(kStorageTopField) > value(kCrestHeightField))
+        warnings.push_back("Začátek RO (" + shown(kStorageTopField) +
+                           " m) leží výše než začátek RN (" + shown(kCrestHeightField) + " m).");
+    const double top = value(kCrestHeightField) + value(kRetentionHeightField);
+    if (curve && top >= curve->highest)
+        warnings.push_back(
+            "Začátek RN a možná výška retenčního neovladatelného prostoru dávají " +
+            czechNumber(top) + " m, to sahá k nejvyšší hladině batygrafické křivky (" +
+            czechNumber(curve->highestText) + " m) nebo nad ni. Pozor na kapacitu BK!");
+    return warnings;
 }
 
 } // namespace
 
-std::optional<double> parseLocaleNumber(const std::string& text,
-                                        const std::string& decimalSeparator) {
-    // The text is rebuilt with a point and parsed by a locale-free reader, so
-    // the process's C locale never decides what a separator is.
-    std::size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ')
-        ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-
-    std::string plain;
-    std::size_t digits = takeDigits(text, pos, plain);
-    if (!decimalSeparator.empty() &&
-        text.compare(pos, decimalSeparator.size(), decimalSeparator) == 0) {
-        pos += decimalSeparator.size();
-        plain += '.';
-        digits += takeDigits(text, pos, plain);
+TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
+                                      const std::optional<CurveLevels>& curve) {
+    TechnicalDataCheck check;
+    std::array<std::string, 8> lines;
+    for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
+        FieldLine line = fieldLine(static_cast<TechnicalField>(field),
+                                   texts.*kFields[static_cast<std::size_t>(field)].text);
+        if (!line.problem.empty()) {
+            check.refusal = Refusal{field, -1, -1, line.problem};
+            return check;
+        }
+        lines[static_cast<std::size_t>(field)] = std::move(line.line);
     }
-    if (digits == 0) return std::nullopt;
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-        ++pos;
-        plain += 'e';
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) plain += text[pos++];
-        if (takeDigits(text, pos, plain) == 0) return std::nullopt;
-    }
-    while (pos < text.size() && text[pos] == ' ')
-        ++pos;
-    if (pos != text.size()) return std::nullopt;
-
-    double result = 0;
-    const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), result);
-    if (ec != std::errc() || end != plain.data() + plain.size() || !std::isfinite(result))
-        return std::nullopt;
-    return negative ? -result : result;
+    check.warnings = warningsFor(texts, curve);
+    for (std::size_t i = 0; i < kWriteOrder.size(); ++i)
+        check.files[i] = {kFields[kWriteOrder[i]].file, lines[kWriteOrder[i]]};
+    return check;
 }
 
-std::string formatGeneral(double value, const std::string& decimalSeparator) {
-    if (value == 0.0) return "0"; // also a negative zero
-    char buffer[64];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    if (ec != std::errc()) return "0";
-    const std::string text(buffer, end);
-
-    // to_chars writes "1.5e-07" / "1e+20"; the exponent is written without
-    // its plus sign and without leading zeros.
-    const std::size_t e = text.find('e');
-    std::string mantissa = text.substr(0, e);
-    std::string exponent;
-    if (e != std::string::npos) {
-        std::size_t pos = e + 1;
-        if (text[pos] == '-') exponent += '-';
-        if (text[pos] == '-' || text[pos] == '+') ++pos;
-        while (pos + 1 < text.size() && text[pos] == '0')
-            ++pos;
-        exponent = "E" + exponent + text.substr(pos);
+TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
+    TechnicalDataTexts texts;
+    for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
+        const FieldEntry& entry = kFields[static_cast<std::size_t>(field)];
+        const std::optional<std::string> saved = readSavedText(dir / entry.file);
+        if (!saved) continue;
+        const ParsedNumber number = parseSavedNumber(*saved);
+        if (!number) continue;
+        std::string text = number.text;
+        if (field == kOutletCoefficientField) text = shiftDecimal(text, -kOutletCoefficientPower);
+        if (field == kOverflowCoefficientField)
+            text = shiftDecimal(text, -kOverflowCoefficientPower);
+        texts.*entry.text = czechNumber(text);
     }
-    const std::size_t point = mantissa.find('.');
-    if (point != std::string::npos) mantissa.replace(point, 1, decimalSeparator);
-    return mantissa + exponent;
-}
-
-std::optional<std::string> scaleCoefficient(const std::string& text, double factor,
-                                            const std::string& decimalSeparator) {
-    const std::optional<double> value = parseLocaleNumber(text, decimalSeparator);
-    if (!value) return std::nullopt;
-    const double scaled = *value * factor;
-    if (!std::isfinite(scaled)) return std::nullopt;
-    return formatGeneral(scaled, decimalSeparator);
-}
-
-TechnicalDataConversion technicalDataFiles(const TechnicalDataTexts& texts,
-                                           const std::string& decimalSeparator) {
-    // Both coefficients are converted before anything is written, so a bad
-    // one leaves every file as it was.
-    const auto notValid = [](const std::string& text) {
-        return TechnicalDataConversion{std::nullopt,
-                                       "'" + text + "' is not a valid floating point value"};
-    };
-    const std::optional<std::string> outlet =
-        scaleCoefficient(texts.outletCoefficient, kOutletCoefficientScale, decimalSeparator);
-    if (!outlet) return notValid(texts.outletCoefficient);
-    const std::optional<std::string> overflow =
-        scaleCoefficient(texts.overflowCoefficient, kOverflowCoefficientScale, decimalSeparator);
-    if (!overflow) return notValid(texts.overflowCoefficient);
-
-    return {TechnicalDataFiles{{
-                {exchange::kOutletCount, texts.outletCount},
-                {exchange::kOutletDiameter, texts.outletDiameter},
-                {exchange::kOutletCoefficient, *outlet},
-                {exchange::kSpillwayWidth, texts.spillwayWidth},
-                {exchange::kOverflowCoefficient, *overflow},
-                {exchange::kRetentionHeight, texts.retentionHeight},
-                {exchange::kStorageTop, texts.storageTop},
-                {exchange::kCrestHeight, texts.crestHeight},
-            }},
-            {}};
+    return texts;
 }
 
 FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,

@@ -4,15 +4,18 @@
 #pragma once
 
 #include "gui/common/file_io.h"
+#include "gui/common/saved_inputs.h"
+#include "gui/common/typed_number.h"
 
 #include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace gui {
 
-/// The eight texts of the technical data form, exactly as typed (UTF-8).
+/// The eight texts of the technical data form (UTF-8), in the form's order.
 struct TechnicalDataTexts {
     std::string outletCount = "0";         // number of bottom outlets
     std::string outletDiameter = "0";      // m
@@ -24,27 +27,21 @@ struct TechnicalDataTexts {
     std::string retentionHeight = "0";     // possible height above the crest, m
 };
 
-inline constexpr double kOutletCoefficientScale = 10000.0;
-inline constexpr double kOverflowCoefficientScale = 1000.0;
+/// The fields in the form's order (Edit1 ... Edit8), as Refusal::field.
+enum TechnicalField : int {
+    kOutletCountField,
+    kOutletDiameterField,
+    kOutletCoefficientField,
+    kSpillwayWidthField,
+    kOverflowCoefficientField,
+    kStorageTopField,
+    kCrestHeightField,
+    kRetentionHeightField
+};
 
-/// Parses `text` as a decimal number written with `decimalSeparator`: blanks
-/// around it, an optional sign, digits with at most one separator (at least
-/// one digit), an optional exponent "e"/"E" with optional sign and digits.
-/// No thousands separators; a point is not a separator unless it is the
-/// locale's. Empty result for anything else, or a value out of range.
-std::optional<double> parseLocaleNumber(const std::string& text,
-                                        const std::string& decimalSeparator);
-
-/// Formats `value` in general format with up to 15 significant digits:
-/// fixed notation for exponents -4 ... 14, otherwise "1,5E-7" / "1E20" (no
-/// plus sign, no leading zeros in the exponent); trailing zeros dropped; the
-/// decimal separator is `decimalSeparator`; zero is "0".
-std::string formatGeneral(double value, const std::string& decimalSeparator);
-
-/// `text` parsed in the locale, multiplied by `factor` and formatted again;
-/// empty when the text is not a number in the locale's format.
-std::optional<std::string> scaleCoefficient(const std::string& text, double factor,
-                                            const std::string& decimalSeparator);
+// The coefficients travel as whole ten-thousandths and thousandths.
+inline constexpr int kOutletCoefficientPower = 4;   // x 10000, a whole-number file
+inline constexpr int kOverflowCoefficientPower = 3; // x 1000
 
 /// One exchange file to write: its name and its one line.
 struct OneValueFile {
@@ -53,15 +50,27 @@ struct OneValueFile {
 };
 using TechnicalDataFiles = std::array<OneValueFile, 8>;
 
-/// The eight files in the order they are written, or the message for the
-/// first coefficient that is not a number ("'%s' is not a valid floating
-/// point value"), in which case nothing may be written.
-struct TechnicalDataConversion {
-    std::optional<TechnicalDataFiles> files;
-    std::string error;
+/// What the form may write, or why not.
+struct TechnicalDataCheck {
+    std::optional<Refusal> refusal;    // the first field that cannot be right
+    std::vector<std::string> warnings; // what is probably wrong (Czech)
+    TechnicalDataFiles files{};        // in the order of writing; only without a refusal
 };
-TechnicalDataConversion technicalDataFiles(const TechnicalDataTexts& texts,
-                                           const std::string& decimalSeparator);
+
+/// Checks the typed texts and builds the files: every value parsed as typed
+/// (decimal comma or point) and written with a decimal point; the outlet
+/// count a whole number 0 ... 9; no value negative; the outlet coefficient
+/// with at most four decimals (its file holds whole ten-thousandths); both
+/// coefficients scaled by moving their decimal point. Warnings: a coefficient
+/// above 1, RO above RN, and, with the saved curve's levels, RN plus the
+/// retention height at or above the curve's highest level.
+TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
+                                      const std::optional<CurveLevels>& curve);
+
+/// The texts the eight files in `dir` hold, as the core reads them, with a
+/// decimal comma and the coefficients scaled back; "0" for a file that is
+/// missing or holds no number.
+TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir);
 
 /// Writes the files into `dir` in their order, each closed before the next is
 /// opened; stops at the first failure, whose text it returns, leaving the

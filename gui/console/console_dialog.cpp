@@ -23,7 +23,10 @@ ConsoleDialog::ConsoleDialog(CoreProcess& process, const QString& title, QWidget
     txtConsole = new QPlainTextEdit(this);
     txtConsole->setObjectName("txtConsole");
     txtConsole->setReadOnly(true);
-    txtConsole->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines (a refusal naming a file by its full path) wrap rather than
+    // run out of sight.
+    txtConsole->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtConsole->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     txtConsole->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     txtConsole->setStyleSheet("QPlainTextEdit { background: black; color: #d0d0d0; }");
 

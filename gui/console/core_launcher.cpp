@@ -1,6 +1,7 @@
 // Starting the core with its own console and waiting for it to end.
 #include "gui/console/core_launcher.h"
 
+#include "exchange/file_names.h"
 #include "gui/console/console_dialog.h"
 #include "gui/dialogs/message_service.h"
 
@@ -10,14 +11,36 @@
 namespace gui {
 
 namespace {
+
 constexpr int kWaitSliceMs = 500; // the longest the front end may go without an event pass
+
+void showReport(QWidget* parent, const RunReport& report) {
+    const QString text = QString::fromStdString(report.text);
+    MessageService& messages = MessageService::instance();
+    switch (report.ending) {
+    case RunEnding::Done:
+        messages.information(parent, text);
+        break;
+    case RunEnding::Stopped:
+        messages.warning(parent, text);
+        break;
+    case RunEnding::Refused:
+    case RunEnding::Failed:
+        messages.error(parent, text);
+        break;
+    }
 }
 
-bool launchCore(const QString& program, QWidget* parent, const CoreProcessFactory& factory) {
+} // namespace
+
+std::optional<RunEnding> launchCore(const QString& program,
+                                    const std::filesystem::path& summaryFile, QWidget* parent,
+                                    const CoreProcessFactory& factory) {
     std::unique_ptr<CoreProcess> process = factory ? factory() : std::make_unique<QProcessCore>();
+    const auto summaryBefore = summaryTime(summaryFile);
     if (!process->start(program)) {
         MessageService::instance().warning(parent, "Výpočet selhal!!!");
-        return false;
+        return std::nullopt;
     }
 
     ConsoleDialog console(*process, program, parent);
@@ -38,7 +61,14 @@ bool launchCore(const QString& program, QWidget* parent, const CoreProcessFactor
     slice.stop();
 
     console.markFinished();
-    MessageService::instance().information(&console, "Výpočet doběhl");
+    const CoreExit exit{process->crashed(), process->exitCode()};
+    // Only a run that computed has a summary of its own to show.
+    std::optional<std::string> summary;
+    if (!exit.crashed &&
+        (exit.code == exchange::kExitNormal || exit.code == exchange::kExitErrorExit))
+        summary = summaryWrittenSince(summaryFile, summaryBefore);
+    const RunReport report = reportRun(exit, console.text().toStdString(), summary);
+    showReport(&console, report);
 
     // The console stays readable, so an error the core printed can be read.
     if (console.isVisible()) {
@@ -46,7 +76,7 @@ bool launchCore(const QString& program, QWidget* parent, const CoreProcessFactor
         QObject::connect(&console, &QDialog::finished, &reading, &QEventLoop::quit);
         reading.exec();
     }
-    return true;
+    return report.ending;
 }
 
 } // namespace gui

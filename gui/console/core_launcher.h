@@ -1,19 +1,26 @@
 // Starting the core with its own console and waiting for it to end.
 #pragma once
 
+#include "gui/common/run_report.h"
 #include "gui/console/core_process.h"
 
 #include <QString>
+
+#include <filesystem>
+#include <optional>
 
 class QWidget;
 
 namespace gui {
 
 /// Starts `program` as a child process with a console dialog over `parent` and
-/// waits for it, processing the front end's events meanwhile. Then reports
-/// "Výpočet doběhl" (or "Výpočet selhal!!!" when the process could not be
-/// started) and keeps the console open until the user closes it. The exit
-/// status is not looked at. True when the process ran.
-bool launchCore(const QString& program, QWidget* parent, const CoreProcessFactory& factory = {});
+/// waits for it, processing the front end's events meanwhile. Then tells how
+/// the run ended (reportRun: "Výpočet doběhl", stopped, refused, failed),
+/// with the run summary `summaryFile` when this run wrote it, and keeps the
+/// console open until the user closes it. When the process cannot be started
+/// it says "Výpočet selhal!!!" and returns nothing.
+std::optional<RunEnding> launchCore(const QString& program,
+                                    const std::filesystem::path& summaryFile, QWidget* parent,
+                                    const CoreProcessFactory& factory = {});
 
 } // namespace gui

@@ -34,4 +34,12 @@ bool QProcessCore::isRunning() const {
     return m_process.state() != QProcess::NotRunning;
 }
 
+bool QProcessCore::crashed() const {
+    return m_process.exitStatus() == QProcess::CrashExit;
+}
+
+int QProcessCore::exitCode() const {
+    return m_process.exitCode();
+}
+
 } // namespace gui

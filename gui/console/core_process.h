@@ -24,6 +24,9 @@ public:
     /// Everything the process printed (standard output and error) since the last call.
     virtual QByteArray readAll() = 0;
     virtual bool isRunning() const = 0;
+    /// How the ended process ended: crashed (a signal, a kill) or its exit status.
+    virtual bool crashed() const = 0;
+    virtual int exitCode() const = 0;
 
 signals:
     void outputReady();
@@ -43,6 +46,8 @@ public:
     void write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     bool isRunning() const override;
+    bool crashed() const override;
+    int exitCode() const override;
 
 private:
     QProcess m_process;

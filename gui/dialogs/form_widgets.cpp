@@ -1,9 +1,12 @@
 // Small widget helpers shared by the forms.
 #include "gui/dialogs/form_widgets.h"
 
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSizePolicy>
+#include <QTableView>
 
 namespace gui {
 
@@ -29,6 +32,25 @@ void centreOnScreen(QWidget& widget) {
     if (const QScreen* screen = widget.screen())
         widget.move(screen->availableGeometry().center() - widget.frameGeometry().center() +
                     widget.pos());
+}
+
+void showSavedText(QLineEdit& edit, const QString& text) {
+    if (text.size() > edit.maxLength()) edit.setMaxLength(static_cast<int>(text.size()));
+    edit.setText(text);
+}
+
+void markField(QLineEdit& edit) {
+    edit.setFocus();
+    edit.selectAll();
+}
+
+void markCell(QTableView& view, int column, int row) {
+    // The grid's header row is the view's header: grid row r is model row r - 1.
+    const QModelIndex index = view.model()->index(row - 1, column);
+    view.setCurrentIndex(index);
+    view.selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    view.scrollTo(index);
+    view.setFocus();
 }
 
 } // namespace gui

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 
+class QLineEdit;
 class QPushButton;
+class QTableView;
 class QWidget;
 
 namespace gui {
@@ -21,6 +23,17 @@ void keepPlaceWhenHidden(QWidget* widget);
 /// Centres a top-level widget on its screen (call when it is first shown, once
 /// its frame is known).
 void centreOnScreen(QWidget& widget);
+
+/// Shows a saved value in a field; a field too short for it is widened
+/// (its maximum length), so that nothing saved is cut off.
+void showSavedText(QLineEdit& edit, const QString& text);
+
+/// Puts the cursor into a field the user must mend, its text selected.
+void markField(QLineEdit& edit);
+
+/// Selects a grid cell the user must mend (grid row `row`, data rows from 1)
+/// and scrolls it into view.
+void markCell(QTableView& view, int column, int row);
 
 /// A file system path from a Qt path text.
 inline std::filesystem::path toPath(const QString& text) {

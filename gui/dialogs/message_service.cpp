@@ -9,23 +9,53 @@ namespace gui {
 
 namespace {
 
+// A message box wraps only between words; a long run without blanks (a path,
+// a value the core could not read) would be cut at the box's edge. A
+// zero-width space every so many characters lets it wrap there instead.
+QString breakable(const QString& text) {
+    constexpr int kLongestRun = 60;
+    QString result;
+    result.reserve(text.size());
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestRun) {
+            result += QChar(0x200B);
+            run = 1;
+        }
+        result += c;
+    }
+    return result;
+}
+
+// A box that shows its text as it is: what the core or the user wrote is never
+// taken for markup.
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, QWidget* parent, const QString& text,
+                                    QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, QApplication::applicationName(), breakable(text), buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 class BoxMessageService : public MessageService {
 public:
     bool question(QWidget* parent, const QString& text) override {
-        return QMessageBox::question(parent, QApplication::applicationName(), text,
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return showBox(QMessageBox::Question, parent, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
     }
     void information(QWidget* parent, const QString& text) override {
-        QMessageBox::information(parent, QApplication::applicationName(), text);
+        showBox(QMessageBox::Information, parent, text, QMessageBox::Ok);
     }
     void warning(QWidget* parent, const QString& text) override {
-        QMessageBox::warning(parent, QApplication::applicationName(), text);
+        showBox(QMessageBox::Warning, parent, text, QMessageBox::Ok);
     }
     void error(QWidget* parent, const QString& text) override {
-        QMessageBox::critical(parent, QApplication::applicationName(), text);
+        showBox(QMessageBox::Critical, parent, text, QMessageBox::Ok);
     }
     bool warningQuestion(QWidget* parent, const QString& caption, const QString& text) override {
-        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent);
+        QMessageBox box(QMessageBox::Warning, caption, breakable(text), QMessageBox::NoButton,
+                        parent);
+        box.setTextFormat(Qt::PlainText);
         QPushButton* yes = box.addButton("&Ano", QMessageBox::YesRole);
         QPushButton* no = box.addButton("&Ne", QMessageBox::NoRole);
         box.setDefaultButton(no);

@@ -54,8 +54,12 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return QString::fromStdString(m_grid.cell(section, 0));
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        const QString text = QString::fromStdString(m_grid.cell(section, 0));
+        return m_headerCentred ? text.trimmed() : text;
+    }
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole && m_headerCentred)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     if (orientation == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -22,6 +22,11 @@ public:
     /// Tells the views that the grid's size or content changed behind the model.
     void reload();
 
+    /// Shows the header texts without their leading and trailing blanks,
+    /// centred: the blanks meant to centre them would push a long text past
+    /// the edge of its column.
+    void setHeaderCentred(bool centred) { m_headerCentred = centred; }
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -36,6 +41,7 @@ public:
 
 private:
     Grid& m_grid;
+    bool m_headerCentred = false;
 };
 
 } // namespace gui

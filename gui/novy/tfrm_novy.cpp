@@ -229,8 +229,8 @@ void TFRM_novy::createProject() {
         const std::filesystem::path path = toPath(*name);
         gui::MessageService& messages = gui::MessageService::instance();
         if (gui::projectDirectoryExists(path)) {
-            const QString question = "Adresař " + *name + " existuje, chcete jej přepsat?";
-            if (messages.warningQuestion(this, "Program KVOR", question)) {
+            const QString question = "Adresář " + *name + " existuje, chcete jej přepsat?";
+            if (messages.warningQuestion(this, "Program VELDRON", question)) {
                 const gui::ProjectDirectoryResult result = gui::replaceProjectDirectory(path);
                 fillDirectoryList();
                 const QString text = QString::fromStdString(result.message);

@@ -1,7 +1,9 @@
 // The technical data form.
 #include "gui/ostatni/tfrm_ostatni.h"
 
+#include "gui/common/input_fields.h"
 #include "gui/common/technical_data.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QCoreApplication>
@@ -10,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -22,22 +23,19 @@ TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : gui::InputForm(parent) {
     auto* outlets = new QGroupBox("Spodní výpusti", this);
     outlets->setObjectName("GroupBox1");
     auto* outletGrid = new QGridLayout(outlets);
-    Edit1 = addField(outletGrid, 0, "Label1", "Počet spodních výpustí:", "Edit1", 1);
-    Edit2 = addField(outletGrid, 1, "Label2", "Průměr potrubí [m]:", "Edit2", 5);
-    Edit3 = addField(outletGrid, 2, "Label3", "Součinitel výtokové rychlosti [-]:", "Edit3", 6);
+    using namespace gui::label;
+    Edit1 = addField(outletGrid, 0, "Label1", kOutletCount, "Edit1", 1);
+    Edit2 = addField(outletGrid, 1, "Label2", kOutletDiameter, "Edit2", 5);
+    Edit3 = addField(outletGrid, 2, "Label3", kOutletCoefficient, "Edit3", 6);
 
     auto* spillway = new QGroupBox("Bezpečnostní přeliv", this);
     spillway->setObjectName("GroupBox2");
     auto* spillwayGrid = new QGridLayout(spillway);
-    Edit4 = addField(spillwayGrid, 0, "Label4", "Skutečná šířka b0 [m]:", "Edit4", 6);
-    Edit5 = addField(spillwayGrid, 1, "Label5", "Součinitel přepadu m [-]:", "Edit5", 6);
-    Edit6 = addField(spillwayGrid, 2, "Label6",
-                     "Výška vody po zásobní prostor ode dna nádrže (začátek RO) [m]:", "Edit6", 6);
-    Edit7 =
-        addField(spillwayGrid, 3, "Label7",
-                 "Výška vody po bezpečnostní přeliv ode dna nádrže (začátek RN) [m]:", "Edit7", 6);
-    Edit8 = addField(spillwayGrid, 4, "Label8",
-                     "Možná výška retenčního neovladatelného prostoru [m]:", "Edit8", 5);
+    Edit4 = addField(spillwayGrid, 0, "Label4", kSpillwayWidth, "Edit4", 6);
+    Edit5 = addField(spillwayGrid, 1, "Label5", kOverflowCoefficient, "Edit5", 6);
+    Edit6 = addField(spillwayGrid, 2, "Label6", kStorageTop, "Edit6", 6);
+    Edit7 = addField(spillwayGrid, 3, "Label7", kCrestHeight, "Edit7", 6);
+    Edit8 = addField(spillwayGrid, 4, "Label8", kRetentionHeight, "Edit8", 5);
     auto* note = new QLabel("(Resp. maximální výška dosahu povodně (vzdálenost pouze od "
                             "přelivu). Pozor na kapacitu BK!)",
                             spillway);
@@ -72,11 +70,27 @@ TFRM_Ostatni::TFRM_Ostatni(QWidget* parent) : gui::InputForm(parent) {
     layout->addLayout(buttons);
 
     resize(689, 468);
+    showSavedData();
+}
+
+QLineEdit* TFRM_Ostatni::field(int index) const {
+    QLineEdit* const fields[] = {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8};
+    return fields[index];
+}
+
+void TFRM_Ostatni::showSavedData() {
+    const gui::TechnicalDataTexts saved = gui::readSavedTechnicalData(gui::toPath(filesDir()));
+    const std::string* const texts[] = {&saved.outletCount,         &saved.outletDiameter,
+                                        &saved.outletCoefficient,   &saved.spillwayWidth,
+                                        &saved.overflowCoefficient, &saved.storageTop,
+                                        &saved.crestHeight,         &saved.retentionHeight};
+    for (int i = 0; i < 8; ++i)
+        gui::showSavedText(*field(i), QString::fromStdString(*texts[i]));
 }
 
 QLineEdit* TFRM_Ostatni::addField(QGridLayout* grid, int row, const char* labelName,
-                                  const QString& label, const char* editName, int maxLength) {
-    auto* text = new QLabel(label, grid->parentWidget());
+                                  const char* label, const char* editName, int maxLength) {
+    auto* text = new QLabel(QString::fromUtf8(label) + ":", grid->parentWidget());
     text->setObjectName(labelName);
     auto* edit = new QLineEdit("0", grid->parentWidget());
     edit->setObjectName(editName);
@@ -93,6 +107,7 @@ QLineEdit* TFRM_Ostatni::addField(QGridLayout* grid, int row, const char* labelN
 
 void TFRM_Ostatni::setFilesDir(const QString& dir) {
     m_filesDir = dir;
+    showSavedData();
 }
 
 QString TFRM_Ostatni::filesDir() const {
@@ -110,16 +125,21 @@ void TFRM_Ostatni::saveAndClose() {
     texts.crestHeight = Edit7->text().toStdString();
     texts.retentionHeight = Edit8->text().toStdString();
 
-    const gui::TechnicalDataConversion converted =
-        gui::technicalDataFiles(texts, QLocale().decimalPoint().toStdString());
-    if (!converted.files) {
-        gui::MessageService::instance().error(this, QString::fromStdString(converted.error));
+    const std::filesystem::path dir = gui::toPath(filesDir());
+    gui::MessageService& messages = gui::MessageService::instance();
+    const gui::TechnicalDataCheck check =
+        gui::checkTechnicalData(texts, gui::readSavedCurveLevels(dir));
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        gui::markField(*field(check.refusal->field));
         return;
     }
-    const gui::FileResult written = gui::writeTechnicalDataFiles(
-        std::filesystem::path(filesDir().toStdString()), *converted.files);
+    if (!check.warnings.empty() &&
+        !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
+        return;
+    const gui::FileResult written = gui::writeTechnicalDataFiles(dir, check.files);
     if (!written) {
-        gui::MessageService::instance().error(this, QString::fromStdString(written.error));
+        messages.error(this, QString::fromStdString(written.error));
         return;
     }
     accept();

@@ -12,21 +12,25 @@ class TFRM_Ostatni : public gui::InputForm {
 public:
     explicit TFRM_Ostatni(QWidget* parent = nullptr);
 
-    /// The directory the files are written to; empty (the default) means the
-    /// directory of the program file.
+    /// The directory the files are read from and written to; empty (the
+    /// default) means the directory of the program file. The fields show
+    /// what the files there hold.
     void setFilesDir(const QString& dir);
     QString filesDir() const;
 
 public slots:
-    /// "Zavřít a uložit": converts the coefficients, writes the eight files
-    /// and closes; a bad coefficient or a failed file leaves the form open.
+    /// "Zavřít a uložit": checks the eight texts, asks about what is probably
+    /// wrong, writes the files and closes. A text that cannot be right, a No
+    /// or a failed file leaves the form open with its texts; a refusal writes
+    /// nothing.
     void saveAndClose();
-    /// "Zavřít bez uložení": closes without writing when the user says yes.
 
-protected:
 private:
-    QLineEdit* addField(class QGridLayout* grid, int row, const char* labelName,
-                        const QString& label, const char* editName, int maxLength);
+    QLineEdit* addField(class QGridLayout* grid, int row, const char* labelName, const char* label,
+                        const char* editName, int maxLength);
+    /// Edit1 ... Edit8 by the index 0 ... 7.
+    QLineEdit* field(int index) const;
+    void showSavedData();
 
     QLineEdit* Edit1 = nullptr; // number of bottom outlets
     QLineEdit* Edit2 = nullptr; // pipe diameter

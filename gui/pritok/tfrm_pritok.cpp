@@ -4,7 +4,9 @@
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/common/grid_points.h"
+#include "gui/common/input_fields.h"
 #include "gui/common/input_files.h"
+#include "gui/common/saved_inputs.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -23,8 +25,6 @@
 
 #include <filesystem>
 
-namespace {} // namespace
-
 TFRM_Pritok::TFRM_Pritok(QWidget* parent)
     : gui::InputForm(parent), m_grid(2, kInitialRows),
       m_filesDir(QCoreApplication::applicationDirPath()) {
@@ -32,6 +32,35 @@ TFRM_Pritok::TFRM_Pritok(QWidget* parent)
     setWindowTitle("FRM_Povodňová vlna");
     buildForm();
     resize(963, 445); // about 979 x 484 with the window frame
+    showSavedData();
+}
+
+void TFRM_Pritok::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+    showSavedData();
+}
+
+// The wave the core would route, shown as after a load; without one the form
+// starts empty.
+void TFRM_Pritok::showSavedData() {
+    const auto saved = gui::readSavedFloodWaveTexts(gui::toPath(m_filesDir));
+    const bool shown = saved && !saved->empty();
+    m_grid = gui::Grid(2, kInitialRows);
+    if (shown) {
+        setHeader();
+        gui::setDataRows(m_grid, *saved);
+    }
+    m_model->reload();
+    m_pointCount->setText(QString::number(shown ? saved->size() : 0));
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
+          static_cast<QWidget*>(m_pointCountLabel), static_cast<QWidget*>(m_pointCount)})
+        widget->setVisible(shown);
+}
+
+void TFRM_Pritok::setHeader() {
+    m_grid.setCell(0, 0, "i");
+    m_grid.setCell(1, 0, gui::label::kFloodWaveColumn);
 }
 
 // The models read the grids, which are destroyed before the widget base hides
@@ -61,7 +90,7 @@ void TFRM_Pritok::buildForm() {
     m_chart->setAxisTitles("časový krok i [-]", "Průtok [m3/s]");
     m_chart->setMinimumSize(400, 250);
 
-    m_pointCountLabel = new QLabel("Počet i", group);
+    m_pointCountLabel = new QLabel(gui::label::kPointCount, group);
     m_pointCountLabel->setObjectName("lblPointCount");
     m_pointCount = new QLineEdit("0", group);
     m_pointCount->setObjectName("editPointCount");
@@ -117,8 +146,7 @@ void TFRM_Pritok::loadData() {
     m_pointCount->show();
     m_drawButton->show();
 
-    m_grid.setCell(0, 0, "i");
-    m_grid.setCell(1, 0, "Q [m3/s]");
+    setHeader();
     const gui::TableLoad load =
         gui::readTwoBlankTable(gui::toPath(m_filesDir) / exchange::kFloodWaveSource, m_grid);
     m_model->reload();
@@ -136,10 +164,16 @@ void TFRM_Pritok::drawFloodWave() {
 }
 
 void TFRM_Pritok::closeAndSave() {
-    const gui::FileResult result = gui::writeFloodWaveFiles(gui::toPath(m_filesDir), m_grid,
-                                                            m_pointCount->text().toStdString());
+    gui::MessageService& messages = gui::MessageService::instance();
+    const gui::TableCheck check = gui::checkFloodWave(m_grid);
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        gui::markCell(*m_gridView, check.refusal->column, check.refusal->row);
+        return;
+    }
+    const gui::FileResult result = gui::writeFloodWaveFiles(gui::toPath(m_filesDir), check.rows);
     if (!result) {
-        gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+        messages.error(this, QString::fromStdString(result.error));
         return;
     }
     accept();

@@ -23,9 +23,10 @@ public:
     explicit TFRM_Pritok(QWidget* parent = nullptr);
     ~TFRM_Pritok() override;
 
-    /// The directory of the source file and of the files written; the
-    /// directory of the program file unless set.
-    void setFilesDir(const QString& dir) { m_filesDir = dir; }
+    /// The directory of the source file and of the exchange files; the
+    /// directory of the program file unless set. The form shows the flood
+    /// wave saved there, as after a load, or starts empty without one.
+    void setFilesDir(const QString& dir);
     QString filesDir() const { return m_filesDir; }
 
     const gui::Grid& grid() const { return m_grid; }
@@ -42,14 +43,15 @@ public slots:
     /// "Vykresli povodňovou vlnu": replaces the chart's line by the grid's
     /// values, row r at x = r - 1, in red.
     void drawFloodWave();
-    /// "Zavřít a uložit": writes both files, then closes; on a file error the
-    /// error is shown and the form stays open.
+    /// "Zavřít a uložit": checks the wave, writes both files, then closes. A
+    /// cell that cannot be right is named and selected and nothing is
+    /// written; on a file error the error is shown; the form stays open.
     void closeAndSave();
-    /// "Zavřít bez uložení": closes without writing when the user says yes.
 
-protected:
 private:
     void buildForm();
+    void setHeader();
+    void showSavedData();
 
     gui::Grid m_grid;
     QString m_filesDir;

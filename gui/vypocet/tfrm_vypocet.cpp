@@ -3,9 +3,13 @@
 #include "gui/vypocet/tfrm_vypocet.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/run_summary.h"
+#include "gui/common/input_fields.h"
 #include "gui/console/core_launcher.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,11 +21,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kFieldLength = 5; // characters a field accepts
+
+QString colon(const char* label) {
+    return QString::fromUtf8(label) + ":";
+}
 
 QLabel* boldLabel(const QString& text, QWidget* parent, int pixelSizeStep = 0) {
     auto* label = new QLabel(text, parent);
@@ -38,10 +47,6 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
     edit->setMaxLength(kFieldLength);
     edit->setFixedWidth(70);
     return edit;
-}
-
-std::filesystem::path toPath(const QString& dir) {
-    return std::filesystem::path(dir.toStdString());
 }
 
 } // namespace
@@ -61,10 +66,9 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     const QString opened = "OTEVŘENÉ - s předpouštěním";
     const QString closed = "ZAVŘENÉ - bez předpouštění";
     QGroupBox* group1 = makeGroup(OptionGroup::RadioGroup1, "RadioGroup1",
-                                  "Vyber možnost v zásobním prostoru (ve Vz):", {closed, opened});
-    QGroupBox* group4 =
-        makeGroup(OptionGroup::RadioGroup4, "RadioGroup4",
-                  "Vyber možnost v retnčním prostoru ovladatelném (v RO):", {closed, opened});
+                                  colon(gui::label::kPreReleaseStorage), {closed, opened});
+    QGroupBox* group4 = makeGroup(OptionGroup::RadioGroup4, "RadioGroup4",
+                                  colon(gui::label::kPreReleaseControlled), {closed, opened});
     QGroupBox* group5 =
         makeGroup(OptionGroup::RadioGroup5, "RadioGroup5",
                   "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
@@ -75,25 +79,20 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
          "v 1 kroku)",
          "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
          "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
-    RadioGroup3 = makeGroup(OptionGroup::RadioGroup3, "RadioGroup3",
-                            "Po transformaci maxima PV mám zavřené výpustě (stále v RN):",
+    RadioGroup3 = makeGroup(OptionGroup::RadioGroup3, "RadioGroup3", colon(gui::label::kKeepClosed),
                             {"Ihned OTEVŘU", "Nechám je zavřené"});
 
-    GroupBox2 = new QGroupBox("Průběžně manipuluji:", this);
+    GroupBox2 = new QGroupBox(colon(gui::label::kManipulationGroup), this);
     GroupBox2->setObjectName("GroupBox2");
     Edit6 = field("Edit6", GroupBox2);
     auto* manipulation = new QGridLayout(GroupBox2);
-    manipulation->addWidget(
-        new QLabel("Zadej, v jak velkém prostoru (do jaké výšky) bude probíhat\n"
-                   "plynulá manipulace (cca podle MŘ 0.5-0.7 m):",
-                   GroupBox2),
-        0, 0);
+    manipulation->addWidget(new QLabel(colon(gui::label::kManipulationZone), GroupBox2), 0, 0);
     auto* note = new QLabel(
         "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", GroupBox2);
     note->setWordWrap(true);
     auto* zone = new QHBoxLayout;
     zone->addWidget(Edit6);
-    zone->addWidget(new QLabel("[m]", GroupBox2));
+    zone->addWidget(new QLabel(gui::label::kMetres, GroupBox2));
     zone->addStretch();
     manipulation->addLayout(zone, 1, 0);
     manipulation->addWidget(note, 2, 0);
@@ -115,14 +114,12 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     Edit1 = field("Edit1", settings);
     Edit2 = field("Edit2", settings);
     auto* settingsLayout = new QGridLayout(settings);
-    settingsLayout->addWidget(new QLabel("Výška vody v nádrži na začátku řešení (start)", settings),
-                              0, 0);
+    settingsLayout->addWidget(new QLabel(gui::label::kStartLevel, settings), 0, 0);
     settingsLayout->addWidget(Edit1, 0, 1);
-    settingsLayout->addWidget(new QLabel("[m]", settings), 0, 2);
-    settingsLayout->addWidget(new QLabel("Časový krok výpočtu (krok povodňové vlny)", settings), 1,
-                              0);
+    settingsLayout->addWidget(new QLabel(gui::label::kMetres, settings), 0, 2);
+    settingsLayout->addWidget(new QLabel(gui::label::kTimeStep, settings), 1, 0);
     settingsLayout->addWidget(Edit2, 1, 1);
-    settingsLayout->addWidget(new QLabel("[min]", settings), 1, 2);
+    settingsLayout->addWidget(new QLabel(gui::label::kMinutes, settings), 1, 2);
 
     Button1 = new QPushButton("Zavřít okno bez uložení", this);
     Button1->setObjectName("Button1");
@@ -147,7 +144,7 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     beforeGroups->addWidget(group4);
     before->addLayout(beforeGroups);
     auto* after = new QVBoxLayout;
-    after->addWidget(boldLabel("Nastavení spodních výpustí po povodní", this));
+    after->addWidget(boldLabel(gui::label::kAfterFlood, this));
     after->addWidget(group5);
     auto* row1 = new QHBoxLayout;
     row1->addLayout(before, 2);
@@ -171,13 +168,37 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
     layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
     layout->addLayout(row1);
-    layout->addWidget(
-        boldLabel("Nastavení spodních výpustí pří překročení bezpečnostního přelivu (v RN)", this));
+    layout->addWidget(boldLabel(gui::label::kAboveCrest, this));
     layout->addLayout(row2);
     layout->addStretch();
     layout->addLayout(row3);
 
     setFixedSize(1025, 492);
+    showSavedSettings();
+}
+
+void TFRM_vypocet::setProgramDirectory(const QString& dir) {
+    m_programDir = dir;
+    showSavedSettings();
+}
+
+// The selections are set without writing their files: they show what the
+// files hold already.
+void TFRM_vypocet::showSavedSettings() {
+    const gui::SavedCalculationSettings saved =
+        gui::readSavedCalculationSettings(gui::toPath(m_programDir), exchange::installationRoot());
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        QButtonGroup* buttons = m_groups[g];
+        const QSignalBlocker quiet(buttons);
+        buttons->setExclusive(false); // so that no item may be selected
+        for (QAbstractButton* button : buttons->buttons())
+            button->setChecked(buttons->id(button) == saved.items[g]);
+        buttons->setExclusive(true);
+    }
+    applyVisibilityRule(saved.items[static_cast<std::size_t>(gui::OptionGroup::RadioGroup2)]);
+    gui::showSavedText(*Edit1, QString::fromStdString(saved.fields.startLevel));
+    gui::showSavedText(*Edit2, QString::fromStdString(saved.fields.timeStep));
+    gui::showSavedText(*Edit6, QString::fromStdString(saved.fields.manipulationZone));
 }
 
 QGroupBox* TFRM_vypocet::makeGroup(gui::OptionGroup group, const char* objectName,
@@ -193,7 +214,7 @@ QGroupBox* TFRM_vypocet::makeGroup(gui::OptionGroup group, const char* objectNam
         buttons->addButton(radio, i);
         layout->addWidget(radio);
     }
-    m_groups[static_cast<std::size_t>(group)] = buttons;
+    m_groups[groupIndex(group)] = buttons;
     connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
         if (checked) selectOption(group, id);
     });
@@ -204,7 +225,7 @@ void TFRM_vypocet::selectOption(gui::OptionGroup group, int itemIndex) {
     if (m_running) return; // the running core reads these files
     if (group == gui::OptionGroup::RadioGroup2) applyVisibilityRule(itemIndex);
     const gui::FileResult result =
-        gui::perform(gui::optionWrite(toPath(m_programDir), group, itemIndex));
+        gui::perform(gui::optionWrite(gui::toPath(m_programDir), group, itemIndex));
     if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
 }
 
@@ -217,10 +238,22 @@ void TFRM_vypocet::applyVisibilityRule(int itemIndex) {
 
 void TFRM_vypocet::startCalculation() {
     if (m_running) return;
-    gui::CalculationFields fields;
-    fields.startLevel = Edit1->text().toStdString();
-    fields.timeStep = Edit2->text().toStdString();
-    fields.manipulationZone = Edit6->text().toStdString();
+    gui::CalculationFields typed;
+    typed.startLevel = Edit1->text().toStdString();
+    typed.timeStep = Edit2->text().toStdString();
+    typed.manipulationZone = Edit6->text().toStdString();
+    gui::MessageService& messages = gui::MessageService::instance();
+    const gui::CalculationCheck check =
+        gui::checkCalculationFields(typed, gui::readSavedCurveLevels(gui::toPath(m_programDir)));
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        QLineEdit* const fields[] = {Edit1, Edit2, Edit6};
+        gui::markField(*fields[check.refusal->field]);
+        return;
+    }
+    if (!check.warnings.empty() &&
+        !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
+        return;
 
     gui::StartActions actions;
     actions.ask = [this](const std::string& question) {
@@ -231,14 +264,16 @@ void TFRM_vypocet::startCalculation() {
     };
     actions.launch = [this](const std::filesystem::path& executable) { launch(executable); };
 
-    const gui::StartOutcome outcome =
-        gui::runStartSequence(toPath(m_programDir), exchange::installationRoot(), fields, actions);
+    const gui::StartOutcome outcome = gui::runStartSequence(
+        gui::toPath(m_programDir), exchange::installationRoot(), check.fields, actions);
     if (outcome != gui::StartOutcome::WriteFailed) accept();
 }
 
 void TFRM_vypocet::launch(const std::filesystem::path& executable) {
     setRunning(true);
-    gui::launchCore(QString::fromStdString(executable.string()), this, m_processFactory);
+    const std::filesystem::path summary =
+        exchange::outResultDir(exchange::installationRoot()) / exchange::summary::kFileName;
+    gui::launchCore(QString::fromStdString(executable.string()), summary, this, m_processFactory);
     setRunning(false);
 }
 

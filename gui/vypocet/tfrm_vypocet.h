@@ -20,7 +20,8 @@ public:
 
     /// Where the option files, IN_TIME_STEP_min and IN_MANPR go; by default
     /// the directory of the front end's program file.
-    void setProgramDirectory(const QString& dir) { m_programDir = dir; }
+    /// Setting it shows again what the files there hold.
+    void setProgramDirectory(const QString& dir);
     QString programDirectory() const { return m_programDir; }
     /// How the core's process is made (tests put a stand-in here).
     void setProcessFactory(gui::CoreProcessFactory factory) {
@@ -39,6 +40,11 @@ private:
                          const QStringList& items);
     void selectOption(gui::OptionGroup group, int itemIndex);
     void applyVisibilityRule(int itemIndex);
+    /// Shows the selections and field texts the exchange files hold.
+    void showSavedSettings();
+    static std::size_t groupIndex(gui::OptionGroup group) {
+        return static_cast<std::size_t>(group);
+    }
     void startCalculation();
     void closeWithoutSaving();
     void launch(const std::filesystem::path& executable);

@@ -351,10 +351,11 @@ void Tvysledky::loadFlow() {
 
     m_inflow.setCell(0, 0, "i");
     m_inflow.setCell(1, 0, "PV [m3/s]");
-    const gui::TableLoad inflow =
-        gui::readTwoBlankTable(gui::toPath(m_programDir) / exchange::kFloodWaveSource, m_inflow);
+    // The inflow the core routed, not the source it was once loaded from.
+    const auto inflow = gui::readSavedFloodWaveTexts(exchange::exchangeDir(m_root));
+    if (inflow) gui::setDataRows(m_inflow, *inflow);
     m_inflowModel->reload();
-    if (!showLoad(inflow.error)) return;
+    if (!showLoad(inflow ? "" : gui::kSavedFloodWaveUnreadable)) return;
 
     const gui::ResultLoad outflow = gui::readResultColumns(
         exchange::outResultDir(m_root) / exchange::kOutflowSeries, m_outflow);

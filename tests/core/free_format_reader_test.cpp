@@ -112,3 +112,24 @@ TEST(FreeFormatReader, OverflowIsRefused) {
     std::istringstream in("1e39\n");
     EXPECT_THROW(FreeFormatReader(in, "IN_X").readReal(), FileError);
 }
+
+TEST(FreeFormatReader, MessagesShowOddBytesAsPlainText) {
+    // A NUL used to cut the message before the file and the line; bytes
+    // outside plain ASCII are shown by their codes, long tokens shortened.
+    std::istringstream in(std::string("1\0x\xC3\xA9", 5) + "\n" + std::string(50, '7') + "x\n");
+    FreeFormatReader reader(in, "IN_X");
+    try {
+        reader.readReal();
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "chybna hodnota '1\\x00x\\xC3\\xA9': IN_X, radek 1 (ocekavana "
+                               "hodnota 1 z 1, ocekavano realne cislo)");
+    }
+    try {
+        reader.readWhole();
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()).substr(0, 64),
+                  "chybna hodnota '" + std::string(40, '7') + "...': IN");
+    }
+}

@@ -112,14 +112,15 @@ struct Scenario {
     std::vector<std::int64_t> printed;
     RoutingOutput output{outflow, level, rows, [this](std::int64_t i) { printed.push_back(i); }};
 
-    Scenario(float startLevel, std::vector<float> inflow, OperatingOptions o) {
+    Scenario(float startLevel, std::vector<float> inflow, OperatingOptions o,
+             float outletCount = 1.0f, float spillwayWidth = 2.0f) {
         DamData dam;
         dam.crestHeight = kCrest;
         dam.retentionHeight = 2.0f;
-        dam.outletCount = 1.0f;
+        dam.outletCount = outletCount;
         dam.outletDiameter = 0.5f;
         dam.outletCoefficientScaled = 6000;
-        dam.spillwayWidth = 2.0f;
+        dam.spillwayWidth = spillwayWidth;
         dam.overflowCoefficientScaled = 380.0f;
         StringSink a, b, c, d, e;
         std::array<StringSink, kOpeningCount> curves;
@@ -234,4 +235,19 @@ TEST(Routing, VolumeOutsideTheCurveIsErrorThree) {
         EXPECT_EQ(e.kind, ErrorExit::Error3);
     }
     EXPECT_EQ(s.printed.size(), 1u);
+}
+
+TEST(Routing, CurvesWithoutSamplesStoreTheInflow) {
+    // No outlet and no spillway width: every curve is flat at 0 and has no
+    // sample. Above the crest nothing leaves, and the inflow is stored.
+    for (int mode : {0, 1, 2}) {
+        Scenario s(10.5f, {1.0f, 1.0f, 0.5f}, options(mode), 0.0f, 0.0f);
+        Router router(s.input, s.curve, s.klemes, s.output);
+        router.routeFloodWave();
+        EXPECT_EQ(router.outflow()[1], 0.0f) << mode;
+        EXPECT_NEAR(router.levelSeries()[2], 10.5f + 0.6f, 1e-5) << mode;
+        EXPECT_NEAR(router.levelSeries()[3], 10.5f + 1.2f, 1e-5) << mode;
+        EXPECT_EQ(router.routedVolumeAboveCrest(), 0) << mode;
+        EXPECT_TRUE(s.rows.text.empty());
+    }
 }

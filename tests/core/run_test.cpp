@@ -1,4 +1,6 @@
 // Whole runs of the real PRGVELDRON in temporary installation roots.
+#include "../support/reservoir_case.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -83,6 +85,22 @@ protected:
     fs::path root, exchange;
 };
 
+// The sample's summary, as the project README shows it.
+const std::string kSampleSummary = "Kroků výpočtu:                  48 z 48\r\n"
+                                   "Časový krok:                60.000 min\r\n"
+                                   "Kulminace přítoku:         100.000 m3/s v kroku 10\r\n"
+                                   "Kulminace odtoku:           88.057 m3/s v kroku 12\r\n"
+                                   "Transformace kulminace:       11.9 %\r\n"
+                                   "Zpoždění kulminace:          2.000 h (2 kroky)\r\n"
+                                   "Nejvyšší hladina:           13.981 m v kroku 13\r\n"
+                                   "Hladina přelití nádrže:     14.500 m\r\n"
+                                   "Rezerva do přelití:          0.519 m\r\n"
+                                   "Objem povodně:           4671360.0 m3\r\n"
+                                   "Objem odtoku:            4094835.6 m3\r\n"
+                                   "Přítok mínus odtok:       576776.4 m3\r\n"
+                                   "Změna objemu nádrže:      576775.6 m3\r\n"
+                                   "Chyba bilance objemů:       0.0000 % (0.8 m3)\r\n";
+
 } // namespace
 
 TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
@@ -104,9 +122,15 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     EXPECT_NEAR(std::stod(data("odtok_vypuste_pro_h_nad_prelivem_100")), 14.9436, 1e-3);
     EXPECT_GT(records(data("tab_min_radek_pro_klemese")), 0u);
 
-    // Banner of nine lines framed by slashes, then one line per step.
+    // Banner of nine lines framed by slashes, one line per step, then the summary.
     EXPECT_EQ(r.console.substr(0, 4), "/\\/\\");
-    EXPECT_EQ(lastLine(r.console), "          48");
+    const std::string summary = result("souhrn_vypoctu");
+    EXPECT_EQ(summary, kSampleSummary);
+    std::string consoleSummary = kSampleSummary;
+    for (std::size_t pos; (pos = consoleSummary.find("\r\n")) != std::string::npos;)
+        consoleSummary.replace(pos, 2, "\n");
+    EXPECT_EQ(r.console.substr(r.console.size() - consoleSummary.size()), consoleSummary);
+    EXPECT_NE(r.console.find("          48\n" + consoleSummary.substr(0, 10)), std::string::npos);
 }
 
 TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
@@ -131,14 +155,11 @@ TEST_F(CoreRun, MissingOutputDirectoryIsNamed) {
 
 TEST_F(CoreRun, MalformedWholeValueNamesFileAndLine) {
     writeFile(exchange / "IN_TOTAL_COEFFICIENT_OUTLET", "0.62\r\n");
-    writeFile(root / "OUT_RESULT" / "vyska_vody", "stale\r\n");
     const Result r = run();
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(lastLine(r.console),
               "*ERR* 59 chybna hodnota '0.62': IN_TOTAL_COEFFICIENT_OUTLET, radek 1 "
               "(ocekavana hodnota 1 z 1, ocekavano cele cislo)");
-    // Every output file is emptied when the run opens it.
-    EXPECT_EQ(result("vyska_vody"), "");
     EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP")); // not consumed by an input error
 }
 
@@ -149,8 +170,6 @@ TEST_F(CoreRun, ShortFloodWaveEndsAtItsLastLine) {
     EXPECT_EQ(lastLine(r.console),
               "*ERR* 24 konec souboru: IN_FLOOD_WAVE, radek 49 (hodnota pritoku 49 z 49, "
               "ocekavana hodnota 1 z 1)");
-    EXPECT_EQ(records(data("objemy_nad_prelivem")), 50u);
-    EXPECT_EQ(result("vyska_vody"), "");
 }
 
 TEST_F(CoreRun, HugeCountsMeetTheEndOfFileQuickly) {
@@ -167,14 +186,91 @@ TEST_F(CoreRun, TwelvePointNineValuesRouteTwelveSteps) {
     writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "12.9\r\n");
     EXPECT_EQ(run().status, 0);
     EXPECT_EQ(records(result("transformovana_povoden")), 12u);
+    EXPECT_EQ(result("souhrn_vypoctu").find("Kroků výpočtu:                  12 z 12\r\n"), 0u);
 }
 
-TEST_F(CoreRun, NoInflowValueRoutesNoStep) {
-    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "0.5\r\n");
+// Inputs that used to give a silent wrong result are refused, and a refused
+// run, whatever it stumbles on, leaves every output file as the run before it left it.
+TEST_F(CoreRun, RefusedRunChangesNoFile) {
+    ASSERT_EQ(run().status, 0);
+    const auto good = veldron::testing::outputFiles(root);
+    ASSERT_EQ(good.size(), 30u);
+    const struct {
+        const char* file;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"IN_PREDP2_0_1", "2",
+         "'2': IN_PREDP2_0_1, radek 1 (vypusti v ovladatelnem retencnim prostoru, povoleno 0 nebo "
+         "1)"},
+        {"IN_PREDP1_0_1", "0.5",
+         "'0.5': IN_PREDP1_0_1, radek 1 (vypusti v zasobnim prostoru, povoleno 0 nebo 1)"},
+        {"IN_PREDP3_0_1", "\r\n1.0000001",
+         "'1.0000001': IN_PREDP3_0_1, radek 2 (vypusti po povodni, povoleno 0 nebo 1)"},
+        {"IN_MANIP1_0_1", "2",
+         "'2': IN_MANIP1_0_1, radek 1 (vypusti po transformaci kulminace, povoleno 0 nebo 1)"},
+        {"IN_MANIP_0_1_2", "3",
+         "'3': IN_MANIP_0_1_2, radek 1 (zpusob manipulace s vypustmi, povoleno 0, 1 nebo 2)"},
+        {"IN_MANIP_0_1_2", "-1",
+         "'-1': IN_MANIP_0_1_2, radek 1 (zpusob manipulace s vypustmi, povoleno 0, 1 nebo 2)"},
+        {"IN_TIME_STEP_min", "0",
+         "'0': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
+        {"IN_TIME_STEP_min", "-60",
+         "'-60': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
+        {"IN_NUMBER_OF_POINT_FW", "0.5",
+         "'0.5': IN_NUMBER_OF_POINT_FW, radek 1 (pocet hodnot pritoku, povoleno 1 nebo vice)"},
+        {"IN_NUMBER_OF_POINT_FW", "-3",
+         "'-3': IN_NUMBER_OF_POINT_FW, radek 1 (pocet hodnot pritoku, povoleno 1 nebo vice)"},
+        {"IN_NUMBER_OF_OUTLET", "-2",
+         "'-2': IN_NUMBER_OF_OUTLET, radek 1 (pocet spodnich vypusti, povoleno 0 nebo vice)"},
+        {"IN_OUTLET_DIAMETER", "-1",
+         "'-1': IN_OUTLET_DIAMETER, radek 1 (prumer potrubi [m], povoleno 0 nebo vice)"},
+        {"IN_TOTAL_COEFFICIENT_OUTLET", "-6200",
+         "'-6200': IN_TOTAL_COEFFICIENT_OUTLET, radek 1 (soucinitel vytokove rychlosti x 10000, "
+         "povoleno 0 nebo vice)"},
+        {"IN_WIDTH_SPILLWAY_B0", "-25",
+         "'-25': IN_WIDTH_SPILLWAY_B0, radek 1 (sirka prelivu b0 [m], povoleno 0 nebo vice)"},
+        {"IN_COEFFICIENT_OVERFLOW_m", "-380",
+         "'-380': IN_COEFFICIENT_OVERFLOW_m, radek 1 (soucinitel prepadu m x 1000, povoleno 0 nebo "
+         "vice)"},
+        {"IN_FLOOD_WAVE", "4\r\n5\r\n-0.5\r\n",
+         "'-0.5': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 48, povoleno 0 nebo vice)"},
+        // Sizes that would give infinities or a negative head (found by fuzzing).
+        {"IN_TIME_STEP_min", "1e37",
+         "'1e+37': IN_TIME_STEP_min, radek 1 (casovy krok [min], povoleno vice nez 0 a mene nez "
+         "5.6e36)"},
+        {"IN_BAT_CURVE_BC", "312.5 0.5 1838.9 0\r\n313 -1 8449.5 0",
+         "'-1': IN_BAT_CURVE_BC, radek 2 (radek krivky 2 z 36, h [m], povoleno 0 nebo vice)"},
+        {"IN_OUTLET_DIAMETER", "1e30",
+         "odtok spodnich vypusti vychazi mimo rozsah cisel: IN_NUMBER_OF_OUTLET, "
+         "IN_OUTLET_DIAMETER, IN_TOTAL_COEFFICIENT_OUTLET"},
+        {"IN_WIDTH_SPILLWAY_B0", "3e38",
+         "odtok pres preliv vychazi mimo rozsah cisel: IN_WIDTH_SPILLWAY_B0, "
+         "IN_COEFFICIENT_OVERFLOW_m, IN_TOTAL_HEIGHT_OWERFLOW"},
+        // Errors of reading and of the data model, found before any file is opened too.
+        {"IN_FLOOD_WAVE", "4\r\n", "konec souboru: IN_FLOOD_WAVE, radek 3"},
+        {"IN_TOTAL_HEIGHT_OWERFLOW", "2e8", "vyska retencniho prostoru"},
+    };
+    for (const auto& c : cases) {
+        const std::string saved = readFile(exchange / c.file);
+        writeFile(exchange / c.file, std::string(c.text) + "\r\n");
+        writeFile(exchange / "IN_START_VYP", "11\r\n");
+        const Result r = run();
+        EXPECT_EQ(r.status, 2) << c.file;
+        if (c.message[0] == '\'')
+            EXPECT_EQ(lastLine(r.console),
+                      std::string("*ERR* 60 nepripustna hodnota ") + c.message);
+        else
+            EXPECT_NE(lastLine(r.console).find(c.message), std::string::npos) << r.console;
+        EXPECT_TRUE(veldron::testing::outputFiles(root) == good) << c.file;
+        EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP")) << c.file;
+        writeFile(exchange / c.file, saved);
+    }
+    // Negative zero is zero; a mended input runs again.
+    writeFile(exchange / "IN_PREDP3_0_1", "-0.0\r\n");
     EXPECT_EQ(run().status, 0);
-    EXPECT_EQ(result("transformovana_povoden"), "");
-    EXPECT_EQ(result("vyska_vody"), "");
-    EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
 }
 
 TEST_F(CoreRun, ErrorOneWaitsForEnterAndConsumesTheStartLevel) {
@@ -196,6 +292,11 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
     EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
     EXPECT_EQ(result("vyska_vody"), "");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
+    // The summary of the run before is replaced by one that says nothing was routed.
+    EXPECT_EQ(result("souhrn_vypoctu"), "Kroků výpočtu:                   0 z 48\r\n"
+                                        "Časový krok:                60.000 min\r\n"
+                                        "Hladina přelití nádrže:     14.500 m\r\n"
+                                        "Výpočet zastaven:       ERROR 2\r\n");
 }
 
 TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
@@ -211,10 +312,28 @@ TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     EXPECT_GT(steps, 0u);
     EXPECT_LT(steps, 48u);
     EXPECT_EQ(records(result("transformovana_povoden")), steps);
-    // The console printed exactly the completed steps.
-    EXPECT_NE(r.console.find(std::string(12 - std::to_string(steps).size(), ' ') +
-                             std::to_string(steps) + "\n!!!"),
+    // The console printed exactly the completed steps, then the summary of them.
+    const std::string step = std::to_string(steps);
+    EXPECT_NE(r.console.find(std::string(12 - step.size(), ' ') + step + "\nKroků výpočtu:"),
               std::string::npos);
+    const std::string stop = "přelití nádrže v kroku " + std::to_string(steps + 1);
+    EXPECT_NE(r.console.find(stop + "\n!!! doslo k preliti nadrze !!!\n"), std::string::npos);
+    EXPECT_NE(result("souhrn_vypoctu").find(stop + "\r\n"), std::string::npos);
+}
+
+TEST_F(CoreRun, FloodBeyondTheCurvesOvertopsAtOnce) {
+    // From the crest, 1,000,000 m3/s in every step: no Klemes sample lies
+    // within reach, and the reservoir cannot hold it below the overtopping level.
+    std::ostringstream wave;
+    for (int i = 0; i < 48; ++i)
+        wave << "1000000 \r\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
+    writeFile(exchange / "IN_START_VYP", "12\r\n");
+    const Result r = run("\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.console), "!!! doslo k preliti nadrze !!!");
+    EXPECT_EQ(result("vyska_vody"), "");
+    EXPECT_NE(result("souhrn_vypoctu").find("přelití nádrže v kroku 1\r\n"), std::string::npos);
 }
 
 TEST_F(CoreRun, ErrorExitWithoutConsoleInputDoesNotHang) {

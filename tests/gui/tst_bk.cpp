@@ -10,6 +10,7 @@
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -75,7 +76,8 @@ private slots:
         writeAll(path(exchange::kCurveSource), m_sample);
     }
 
-    void freshFormShowsHeaderAndSavesEmptyRows() {
+    void freshFormShowsHeaderAndRefusesACurveWithAGap() {
+        testing_gui::FakeMessages messages;
         auto form = makeForm();
         QCOMPARE(form->windowTitle(), QString("FRM_BK"));
         QCOMPARE(form->grid().rowCount(), 50);
@@ -91,13 +93,18 @@ private slots:
         QCOMPARE(rowCount(*form), QString("0"));
         screenshot(*form, "bk_fresh");
 
+        // An empty row would shift every later value the core reads.
         QVERIFY(edit(*form, 2, 3, "77"));
         click(*form, "btnCloseSave");
-        QByteArray expected = "\t\t\t\t\r\n\t\t77\t\t\r\n";
-        for (int i = 3; i <= 49; ++i)
-            expected += "\t\t\t\t\r\n";
-        QCOMPARE(readAll(path(exchange::kCurve)), expected);
-        QCOMPARE(readAll(path(exchange::kCurveRowCount)), QByteArray("0\r\n"));
+        QCOMPARE(messages.shown,
+                 QStringList{"E:Řádek 1, sloupec H [m n.m.]: chybí hodnota. Zadejte číslo."});
+        const QModelIndex current = form->findChild<QTableView*>("gridCurve")->currentIndex();
+        QCOMPARE(current.row(), 0); // grid row 1
+        QCOMPARE(current.column(), 1);
+        QVERIFY(form->findChild<QTableView*>("gridCurve")->selectionModel()->isSelected(current));
+        QVERIFY(!QFile::exists(path(exchange::kCurve)));
+        QVERIFY(!QFile::exists(path(exchange::kCurveRowCount)));
+        QCOMPARE(form->grid().cell(3, 2), std::string("77"));
     }
 
     void loadEditDrawAndSave() {
@@ -117,6 +124,7 @@ private slots:
         screenshot(*form, "bk_loaded");
 
         QVERIFY(edit(*form, 2, 4, "9e5")); // the largest area, drawn last
+        QVERIFY(edit(*form, 1, 3, " 1838,9"));
         click(*form, "chartAreaDraw");
         click(*form, "chartAreaDraw"); // the second drawing replaces the first
         click(*form, "chartVolumeDraw");
@@ -145,13 +153,43 @@ private slots:
             QList<QByteArray> fields = sourceLines[i].chopped(1).split(' ');
             fields.removeAll(QByteArray());
             QCOMPARE(fields.size(), 4);
-            for (int f = 1; f < 4; ++f)
-                fields[f].prepend(' ');
+            if (i == 0) QCOMPARE(fields[2], QByteArray("1838.9"));
             if (i == 1) fields[3] = "9e5";
             expected += fields.join('\t') + "\t\r\n";
         }
         QCOMPARE(readAll(path(exchange::kCurve)), expected);
         QCOMPARE(readAll(path(exchange::kCurveRowCount)), QByteArray::number(m_n) + "\r\n");
+
+        // Opened again, the form shows the saved curve as after a load.
+        auto reopened = makeForm();
+        QCOMPARE(reopened->grid().rowCount(), m_n + 1);
+        QCOMPARE(reopened->grid().cell(4, 2), std::string("9e5"));
+        QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
+        QCOMPARE(reopened->grid().cell(1, 0), std::string("      H [m n.m.]"));
+        QCOMPARE(rowCount(*reopened), QString::number(m_n));
+        QVERIFY(!reopened->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
+        click(*reopened, "btnCloseSave");
+        QCOMPARE(readAll(path(exchange::kCurve)), expected);
+    }
+
+    void levelsThatDoNotRiseAskFirst() {
+        testing_gui::FakeMessages messages;
+        auto form = makeForm();
+        click(*form, "btnLoad");
+        QVERIFY(edit(*form, 3, 2, form->grid().cell(2, 2).c_str()));
+        messages.answers = {false};
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        click(*form, "btnCloseSave");
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].startsWith("Q:Batygrafická křivka: hladina h [m] v řádku 3 ("),
+                 qPrintable(messages.shown[0]));
+        QVERIFY(messages.shown[0].endsWith("\n\nUložit přesto?"));
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!QFile::exists(path(exchange::kCurve)));
+        messages.answers = {true};
+        click(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(readAll(path(exchange::kCurve)).count('\n'), m_n);
     }
 
     void areaCurveIsSortedByAreaWithTiesInRowOrder() {
@@ -176,9 +214,10 @@ private slots:
         writeAll(path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
         click(*form, "btnLoad");
         QCOMPARE(rowCount(*form), QString("2"));
-        click(*form, "btnCloseSave");
-        QCOMPARE(readAll(path(exchange::kCurve)),
-                 QByteArray("9\t 8\t 3\ttyped\t\r\n7\t 6\t 3\t 4\t\r\n"));
+        QCOMPARE(form->grid().rowCount(), 3);
+        QCOMPARE(form->grid().cell(3, 1), std::string(" 3"));
+        QCOMPARE(form->grid().cell(4, 1), std::string("typed"));
+        QCOMPARE(form->grid().cell(4, 2), std::string(" 4"));
     }
 
     void closeWithoutSavingAsks() {

@@ -182,8 +182,8 @@ void TestNovy::replacesAnEmptyDirectoryWhenAsked() {
     m_messages->answers = {true};
     answerName("alfa");
     clickCreate();
-    QCOMPARE(m_messages->shown, (QStringList{"Q:Adresař alfa existuje, chcete jej přepsat?",
-                                             "I:Adresař byl přepsán"}));
+    QCOMPARE(m_messages->shown, (QStringList{"Q:Adresář alfa existuje, chcete jej přepsat?",
+                                             "I:Adresář byl přepsán"}));
     QVERIFY(QFileInfo(m_open + "/alfa").isDir());
     QVERIFY(QDir(m_open + "/alfa").isEmpty());
 }
@@ -197,8 +197,8 @@ void TestNovy::neverReplacesADirectoryWithContent() {
     answerName("Beta");
     clickCreate();
     QCOMPARE(m_messages->shown.size(), 2);
-    QCOMPARE(m_messages->shown[0], QString("Q:Adresař Beta existuje, chcete jej přepsat?"));
-    QVERIFY2(m_messages->shown[1].startsWith("E:Adresař Beta nebyl přepsán: není prázdný"),
+    QCOMPARE(m_messages->shown[0], QString("Q:Adresář Beta existuje, chcete jej přepsat?"));
+    QVERIFY2(m_messages->shown[1].startsWith("E:Adresář Beta nebyl přepsán: není prázdný"),
              qPrintable(m_messages->shown[1]));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("data\r\n"));
@@ -208,7 +208,7 @@ void TestNovy::answeringNoChangesNothing() {
     m_messages->answers = {false};
     answerName("alfa");
     clickCreate();
-    QCOMPARE(m_messages->shown, QStringList{"Q:Adresař alfa existuje, chcete jej přepsat?"});
+    QCOMPARE(m_messages->shown, QStringList{"Q:Adresář alfa existuje, chcete jej přepsat?"});
     QVERIFY(QFileInfo(m_open + "/alfa").isDir());
 }
 
@@ -238,10 +238,10 @@ void TestNovy::theOverwriteBoxIsTheFormsOwn() {
         box->defaultButton()->click();
     });
     const bool yes = gui::MessageService::instance().warningQuestion(
-        m_form.get(), "Program KVOR", "Adresař Akce1 existuje, chcete jej přepsat?");
+        m_form.get(), "Program VELDRON", "Adresář Akce1 existuje, chcete jej přepsat?");
     QVERIFY(!yes);
-    QCOMPARE(title, QString("Program KVOR"));
-    QCOMPARE(text, QString("Adresař Akce1 existuje, chcete jej přepsat?"));
+    QCOMPARE(title, QString("Program VELDRON"));
+    QCOMPARE(text, QString("Adresář Akce1 existuje, chcete jej přepsat?"));
     buttons.sort();
     QCOMPARE(buttons, (QStringList{"&Ano", "&Ne"}));
     QCOMPARE(defaultText, QString("&Ne"));

@@ -31,9 +31,10 @@ private slots:
     void fieldsStartAtZeroWithTheirLimits_data();
     void fieldsStartAtZeroWithTheirLimits();
     void savingStraightAwayWritesZeros();
-    void savingWritesTheTextsAndScaledCoefficients();
-    void aPointIsRefusedWhereTheLocaleUsesAComma();
-    void aPointIsAcceptedWhereTheLocaleUsesIt();
+    void commasAndPointsGiveTheSameFilesWhateverTheLocale();
+    void whatIsNotANumberIsRefusedInCzechAndNothingIsWritten();
+    void aWarningLetsTheEngineerDecide();
+    void reopeningShowsWhatIsSaved();
     void aFailedFileStopsTheRestAndKeepsTheFormOpen();
     void aReadOnlyDirectoryKeepsTheFormOpen();
     void closingWithoutSavingAsksFirst();
@@ -57,6 +58,7 @@ void TestOstatni::init() {
     m_messages = std::make_unique<testing_gui::FakeMessages>();
     m_form = std::make_unique<TFRM_Ostatni>();
     m_form->setFilesDir(m_dir->path());
+    m_form->show();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
@@ -142,52 +144,105 @@ void TestOstatni::savingStraightAwayWritesZeros() {
         QCOMPARE(testing_gui::readAll(m_dir->filePath(name)), QByteArray("0\r\n"));
 }
 
-void TestOstatni::savingWritesTheTextsAndScaledCoefficients() {
-    type("Edit1", "3");
-    type("Edit2", "1,2");    // written as typed, comma and all
-    type("Edit3", ",12345"); // six characters at most
-    type("Edit4", "25.5");
-    type("Edit5", "0,42");
-    type("Edit6", "7.25");
-    type("Edit7", "9.8");
-    type("Edit8", "");
+void TestOstatni::commasAndPointsGiveTheSameFilesWhateverTheLocale() {
+    // The user's locale decides nothing: a comma and a point are both decimal.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString typed[] = {"2", "1,2", "0,57", "25", "0,3855", "9,5", "12,5", "2,5"};
+    for (int i = 0; i < 8; ++i)
+        type(qPrintable(QString("Edit%1").arg(i + 1)), typed[i]);
     click("Button2");
     QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join('|')));
-    const QByteArray expected[] = {"3\r\n",   "1,2\r\n", "1234,5\r\n", "25.5\r\n",
-                                   "420\r\n", "\r\n",    "7.25\r\n",   "9.8\r\n"};
+    const QByteArray expected[] = {"2\r\n",     "1.2\r\n", "5700\r\n", "25\r\n",
+                                   "385.5\r\n", "2.5\r\n", "9.5\r\n",  "12.5\r\n"};
     for (int i = 0; i < 8; ++i)
         QCOMPARE(testing_gui::readAll(m_dir->filePath(kFiles[i])), expected[i]);
+
+    // The same values with points, in a fresh form over the saved files.
+    const QByteArray saved = testing_gui::readAll(m_dir->filePath("IN_START_RN_OWERFLOW"));
+    m_form = std::make_unique<TFRM_Ostatni>();
+    m_form->setFilesDir(m_dir->path());
+    m_form->show();
+    type("Edit7", "12.5");
+    type("Edit2", "1.2");
+    click("Button2");
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_START_RN_OWERFLOW")), saved);
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_OUTLET_DIAMETER")), QByteArray("1.2\r\n"));
 }
 
-void TestOstatni::aPointIsRefusedWhereTheLocaleUsesAComma() {
-    type("Edit3", "0.62");
+void TestOstatni::whatIsNotANumberIsRefusedInCzechAndNothingIsWritten() {
+    type("Edit2", "abc");
     type("Edit6", "5");
     click("Button2");
-    QCOMPARE(m_messages->shown, QStringList{"E:'0.62' is not a valid floating point value"});
+    QCOMPARE(m_messages->shown,
+             QStringList{"E:Průměr potrubí [m]: „abc“ není číslo. Zadejte číslo s desetinnou "
+                         "čárkou nebo tečkou, například 12,5 (bez mezer mezi číslicemi)."});
     QVERIFY(nothingWritten());
     QVERIFY(m_form->isVisible());
-    QCOMPARE(m_form->findChild<QLineEdit*>("Edit3")->text(), QString("0.62"));
+    auto* diameter = m_form->findChild<QLineEdit*>("Edit2");
+    QCOMPARE(diameter->text(), QString("abc"));
+    QVERIFY(diameter->hasFocus());
+    QCOMPARE(diameter->selectedText(), QString("abc"));
     QCOMPARE(m_form->findChild<QLineEdit*>("Edit6")->text(), QString("5"));
 
-    // The second coefficient is checked before anything is written, too.
+    // A coefficient the whole-number file cannot hold is refused, not rounded.
     m_messages->shown.clear();
-    type("Edit3", "0,62");
+    type("Edit2", "1");
+    type("Edit3", "0,1234");
     type("Edit5", "");
     click("Button2");
-    QCOMPARE(m_messages->shown, QStringList{"E:'' is not a valid floating point value"});
+    QCOMPARE(m_messages->shown, QStringList{"E:Součinitel přepadu m [-]: chybí hodnota. Zadejte "
+                                            "číslo."});
+    type("Edit5", "0,4");
+    type("Edit3", ",12345");
+    click("Button2");
+    QVERIFY(m_messages->shown.last().startsWith(
+        "E:Součinitel výtokové rychlosti [-]: „,12345“ má více než čtyři desetinná místa."));
     QVERIFY(nothingWritten());
 }
 
-void TestOstatni::aPointIsAcceptedWhereTheLocaleUsesIt() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    type("Edit3", "0.62");
-    type("Edit5", "0.4215");
+void TestOstatni::aWarningLetsTheEngineerDecide() {
+    // The saved curve reaches 14.5 m; RN 12.5 + 2.5 m reaches above it.
+    testing_gui::writeAll(m_dir->filePath("IN_NUMBER_OF_POINT_BK"), "2\r\n");
+    testing_gui::writeAll(m_dir->filePath("IN_BAT_CURVE_BC"),
+                          "300\t0.5\t1000\t10\t\r\n314\t14.5\t90000\t500\t\r\n");
+    type("Edit7", "12,5");
+    type("Edit8", "2,5");
+    m_messages->answers = {false};
     click("Button2");
-    QVERIFY2(m_messages->shown.isEmpty(), qPrintable(m_messages->shown.join('|')));
+    QCOMPARE(m_messages->shown,
+             QStringList{"Q:Začátek RN a možná výška retenčního neovladatelného prostoru dávají "
+                         "15 m, to sahá k nejvyšší hladině batygrafické křivky (14,5 m) nebo nad "
+                         "ni. Pozor na kapacitu BK!\n\nUložit přesto?"});
+    QVERIFY(m_form->isVisible());
+    QVERIFY(!QFile::exists(m_dir->filePath("IN_START_RN_OWERFLOW")));
+    m_messages->answers = {true};
+    click("Button2");
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_TOTAL_HEIGHT_OWERFLOW")),
+             QByteArray("2.5\r\n"));
+}
+
+void TestOstatni::reopeningShowsWhatIsSaved() {
+    type("Edit1", "3");
+    type("Edit3", "0,62");
+    type("Edit4", "25,25");
+    type("Edit5", "0,385");
+    click("Button2");
+    QVERIFY(!m_form->isVisible());
+    // A file too long for its field is shown whole, not cut.
+    testing_gui::writeAll(m_dir->filePath("IN_OUTLET_DIAMETER"), "1.23456789\r\n");
+
+    m_form = std::make_unique<TFRM_Ostatni>();
+    m_form->setFilesDir(m_dir->path());
+    m_form->show();
+    const QString shown[] = {"3", "1,23456789", "0,62", "25,25", "0,385", "0", "0", "0"};
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(m_form->findChild<QLineEdit*>(QString("Edit%1").arg(i + 1))->text(), shown[i]);
+    click("Button2"); // saved again unchanged
     QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_TOTAL_COEFFICIENT_OUTLET")),
              QByteArray("6200\r\n"));
-    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_COEFFICIENT_OVERFLOW_m")),
-             QByteArray("421.5\r\n"));
+    QCOMPARE(testing_gui::readAll(m_dir->filePath("IN_OUTLET_DIAMETER")),
+             QByteArray("1.23456789\r\n"));
 }
 
 void TestOstatni::aFailedFileStopsTheRestAndKeepsTheFormOpen() {

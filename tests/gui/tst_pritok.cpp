@@ -10,6 +10,7 @@
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -71,7 +72,8 @@ private slots:
         writeAll(path(exchange::kFloodWaveSource), m_sample);
     }
 
-    void freshFormSavesEmptyRowsAndZero() {
+    void freshFormRefusesAWaveWithoutValues() {
+        testing_gui::FakeMessages messages;
         auto form = makeForm();
         QCOMPARE(form->windowTitle(), QString("FRM_Povodňová vlna"));
         QCOMPARE(form->grid().rowCount(), 999);
@@ -82,17 +84,25 @@ private slots:
         QCOMPARE(pointCount(*form), QString("0"));
         screenshot(*form, "pritok_fresh");
 
-        // A typed cell is written even without a load.
+        // An empty wave would overwrite the reservoir's saved one with nothing.
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        click(*form, "btnCloseSave");
+        QCOMPARE(messages.shown, QStringList{"E:Povodňová vlna neobsahuje žádnou hodnotu. "
+                                             "Načtěte data nebo vyplňte sloupec Q [m3/s]."});
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
+
+        // A typed cell needs the rows above it: the core would shift the wave.
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
         QVERIFY(model->setData(model->index(1, 1), "7")); // grid row 2
-        QSignalSpy accepted(form.get(), &QDialog::accepted);
         click(*form, "btnCloseSave");
-        QCOMPARE(accepted.count(), 1);
-        QByteArray expected = " \r\n7 \r\n";
-        for (int i = 3; i <= 998; ++i)
-            expected += " \r\n";
-        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
-        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("0\r\n"));
+        QCOMPARE(messages.shown.last(),
+                 QString("E:Řádek 1, sloupec Q [m3/s]: chybí hodnota. Zadejte číslo."));
+        QVERIFY(model->setData(model->index(0, 1), "5,5"));
+        click(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
+        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
     }
 
     void loadEditDrawAndSave() {
@@ -115,8 +125,8 @@ private slots:
         // Model row r shows grid row r + 1; the header row is the view's own header.
         QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("Q [m3/s]"));
         QVERIFY(!model->setData(model->index(2, 0), "x")); // the numbering column is fixed
-        QVERIFY(model->setData(model->index(2, 1), "12,5"));
-        QVERIFY(model->setData(model->index(3, 1), ""));
+        QVERIFY(model->setData(model->index(2, 1), "105,5"));
+        QVERIFY(model->setData(model->index(3, 1), "abc"));
 
         click(*form, "btnDraw");
         click(*form, "btnDraw"); // the second drawing replaces the first
@@ -125,12 +135,27 @@ private slots:
         QCOMPARE(drawn[0]->count(), m_n);
         QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
         QCOMPARE(drawn[0]->at(0), QPointF(0, first.toDouble()));
-        QCOMPARE(drawn[0]->at(2), QPointF(2, 12.0)); // a decimal comma draws its leading number
-        QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));  // an empty cell draws as 0
+        QCOMPARE(drawn[0]->at(2), QPointF(2, 105.5)); // drawn as it will be saved
+        QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));   // not a number: drawn as 0
         QCOMPARE(drawn[0]->at(m_n - 1).x(), double(m_n - 1));
         screenshot(*form, "pritok_drawn");
 
+        // "abc" is refused, its cell selected, and the saved files stay as they were.
+        writeAll(path(exchange::kFloodWave), "saved before\r\n");
         QSignalSpy accepted(form.get(), &QDialog::accepted);
+        click(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 0);
+        QCOMPARE(messages.shown,
+                 QStringList{"E:Řádek 4, sloupec Q [m3/s]: „abc“ není číslo. Zadejte číslo s "
+                             "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi "
+                             "číslicemi)."});
+        auto* view = form->findChild<QTableView*>("gridFloodWave");
+        QCOMPARE(view->currentIndex(), model->index(3, 1));
+        QVERIFY(view->selectionModel()->isSelected(model->index(3, 1)));
+        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("saved before\r\n"));
+        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+
+        QVERIFY(model->setData(model->index(3, 1), "12.5"));
         click(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
         QList<QByteArray> sourceLines = m_sample.split('\n');
@@ -138,23 +163,36 @@ private slots:
         QByteArray expected;
         for (int i = 0; i < sourceLines.size(); ++i) {
             QByteArray value = sourceLines[i].chopped(1); // without its CR
-            if (i == 2) value = "12,5";
-            if (i == 3) value = "";
+            if (i == 2) value = "105.5";
+            if (i == 3) value = "12.5";
             expected += value + " \r\n";
         }
         QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
         QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray::number(m_n) + "\r\n");
+
+        // Opened again, the form shows the saved wave as after a load.
+        auto reopened = makeForm();
+        QCOMPARE(reopened->grid().rowCount(), m_n + 1);
+        QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QCOMPARE(reopened->grid().cell(1, 3), std::string("105.5"));
+        QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
+        QCOMPARE(pointCount(*reopened), QString::number(m_n));
+        QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
+        click(*reopened, "btnCloseSave");
+        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
     }
 
     void onlyTheFirstFieldReachesTheValueColumn() {
-        writeAll(path(exchange::kFloodWaveSource), "1.5  99\r\n  7\r\n\r\n2.5");
+        writeAll(path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
         auto form = makeForm();
         click(*form, "btnLoad");
         QCOMPARE(pointCount(*form), QString("4"));
         click(*form, "btnDraw");
-        QCOMPARE(lines(*form)[0]->points(), QList<QPointF>({{0, 1.5}, {1, 0}, {2, 0}, {3, 2.5}}));
+        QCOMPARE(lines(*form)[0]->points(), QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
+        // The empty last line is no value: the count follows what is written.
         click(*form, "btnCloseSave");
-        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("1.5 \r\n \r\n \r\n2.5 \r\n"));
+        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
+        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
     }
 
     void closeWithoutSavingAsks() {

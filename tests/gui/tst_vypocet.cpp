@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -89,6 +90,10 @@ private slots:
     void errorExitWaitsForEnterInTheConsole();
     void missingOrNotExecutableCoreFails();
     void staysResponsiveWhileASlowCoreRuns();
+    void opensWithWhatTheFilesHold();
+    void aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten();
+    void aRefusalAndAnOvertoppingAreToldAsWhatTheyAre();
+    void anUnexpectedEndSaysTheRunFailed();
 
 private:
     QString exchangeDir() const { return m_root->path() + "/PULT_na_vypocty"; }
@@ -131,7 +136,8 @@ void TestVypocet::cleanup() {
     m_messages.reset();
     m_root.reset();
     qunsetenv("VELDRON_ROOT");
-    for (const char* name : {"FAKE_CORE_LINES", "FAKE_CORE_DELAY", "FAKE_CORE_WAIT"})
+    for (const char* name : {"FAKE_CORE_LINES", "FAKE_CORE_DELAY", "FAKE_CORE_WAIT",
+                             "FAKE_CORE_EXIT", "FAKE_CORE_SUMMARY"})
         qunsetenv(name);
 }
 
@@ -231,6 +237,7 @@ void TestVypocet::panelsFollowRadioGroup2AndHidingRewritesNothing() {
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
 
     // The hidden field is still written by the start.
+    edit("Edit2")->setText("60");
     m_messages->answers = {false};
     button("Button2")->click();
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
@@ -243,15 +250,15 @@ void TestVypocet::noToTheQuestionWritesSettingsButDoesNotStart() {
         return std::make_unique<gui::QProcessCore>();
     });
     edit("Edit1")->setText("11");
-    edit("Edit2")->setText("2,5"); // as typed: the core reads 2 from it
-    edit("Edit6")->clear();        // an empty field is a bare line end
+    edit("Edit2")->setText("2,5"); // written as the core reads it: 2.5, not 2
+    edit("Edit6")->setText(" 0,6");
     m_messages->answers = {false};
 
     button("Button2")->click();
 
     QCOMPARE(m_messages->shown, QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???"});
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2,5\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.6\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2.5\r\n"));
     QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP")));
     QCOMPARE(starts, 0);
     QVERIFY(!m_form->isVisible());
@@ -288,6 +295,7 @@ void TestVypocet::closingWithoutSavingAsksAndSettingsPersist() {
 
 void TestVypocet::aFailedWriteKeepsTheWindowOpen() {
     QVERIFY(QDir(exchangeDir()).mkdir("IN_TIME_STEP_min")); // cannot be opened as a file
+    edit("Edit2")->setText("60");
     m_messages->answers = {true};
     button("Button2")->click();
     QCOMPARE(m_messages->shown.size(), 1);
@@ -316,8 +324,12 @@ void TestVypocet::fullRunWithTheRealCore() {
 
     QVERIFY(!driver.stuck);
     QVERIFY(driver.seen);
-    QCOMPARE(m_messages->shown,
-             (QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???", "I:Výpočet doběhl"}));
+    QCOMPARE(m_messages->shown.size(), 2);
+    QCOMPARE(m_messages->shown[0], QString("Q:Data zapsána. SPUSTIT VÝPOČET ???"));
+    // A core that writes its run summary has it shown after the line.
+    QVERIFY2(m_messages->shown[1] == "I:Výpočet doběhl" ||
+                 m_messages->shown[1].startsWith("I:Výpočet doběhl\n\nSouhrn výpočtu:\n"),
+             qPrintable(m_messages->shown[1]));
     QVERIFY(!m_form->isVisible());
     QVERIFY(!m_form->isRunning());
     QVERIFY2(driver.text.contains("TRANSFORMACE POVODNOVE VLNY"), qPrintable(driver.text));
@@ -338,7 +350,8 @@ void TestVypocet::fullRunWithTheRealCore() {
 void TestVypocet::errorExitWaitsForEnterInTheConsole() {
     installSampleReservoir();
     edit("Edit1")->setText("99"); // above the top of the curve: ERROR 2
-    m_messages->answers = {true};
+    edit("Edit2")->setText("60");
+    m_messages->answers = {true, true}; // the warning, then the start
 
     int ticksWaiting = 0;
     bool waitedForEnter = false;
@@ -357,11 +370,18 @@ void TestVypocet::errorExitWaitsForEnterInTheConsole() {
     QVERIFY(waitedForEnter);
     QVERIFY(driver.text.contains(
         "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"));
-    QCOMPARE(m_messages->shown.last(), QString("I:Výpočet doběhl"));
+    QVERIFY2(m_messages->shown[0].startsWith("Q:Výška vody na začátku řešení (99 m) leží mimo "
+                                             "batygrafickou křivku"),
+             qPrintable(m_messages->shown[0]));
+    QVERIFY2(m_messages->shown.last().startsWith(
+                 "W:Výpočet byl zastaven: jádro ohlásilo chybu.\n\nHlášení jádra:\nERROR 2 "
+                 "spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"),
+             qPrintable(m_messages->shown.last()));
     QVERIFY(!m_form->isVisible());
 }
 
 void TestVypocet::missingOrNotExecutableCoreFails() {
+    edit("Edit2")->setText("60");
     m_messages->answers = {true};
     button("Button2")->click();
     QCOMPARE(m_messages->shown,
@@ -387,6 +407,8 @@ void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
     installFakeCore();
     qputenv("FAKE_CORE_LINES", "8");
     qputenv("FAKE_CORE_DELAY", "0.25");
+    qputenv("FAKE_CORE_SUMMARY", "Kroků výpočtu: 8 z 8");
+    edit("Edit2")->setText("60");
     m_messages->answers = {true};
 
     // A timer of the front end keeps firing while the core runs; the gaps
@@ -434,8 +456,113 @@ void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
     QVERIFY(closable);
     QVERIFY(driver.text.contains("krok 8\n"));
     QVERIFY(!driver.text.contains(QLatin1Char('\r')));
-    QCOMPARE(m_messages->shown.last(), QString("I:Výpočet doběhl"));
+    QCOMPARE(m_messages->shown.last(),
+             QString("I:Výpočet doběhl\n\nSouhrn výpočtu:\nKroků výpočtu: 8 z 8"));
     QVERIFY(button("Button2")->isEnabled());
+}
+
+void TestVypocet::opensWithWhatTheFilesHold() {
+    for (const auto& [name, bytes] : std::vector<std::pair<QString, QByteArray>>{
+             {"IN_PREDP1_0_1", "1\r\n"},
+             {"IN_PREDP2_0_1", "0.5\r\n"}, // no item writes it
+             {"IN_MANIP_0_1_2", "2\r\n"},
+             {"IN_TIME_STEP_min", "30\r\n"},
+             {"IN_MANPR", "0.65\r\n"},
+             {"IN_START_VYP", "11.25\r\n"}})
+        testing_gui::writeAll(exchangeFile(name), bytes);
+    m_form = std::make_unique<TFRM_vypocet>();
+    m_form->setProgramDirectory(exchangeDir());
+    m_form->show();
+
+    QVERIFY(item("RadioGroup1", 1)->isChecked());
+    QVERIFY(!item("RadioGroup4", 0)->isChecked() && !item("RadioGroup4", 1)->isChecked());
+    QVERIFY(item("RadioGroup2", 2)->isChecked());
+    QVERIFY(m_form->findChild<QGroupBox*>("GroupBox2")->isVisible());
+    QCOMPARE(edit("Edit1")->text(), QString("11,25"));
+    QCOMPARE(edit("Edit2")->text(), QString("30"));
+    QCOMPARE(edit("Edit6")->text(), QString("0,65"));
+    // Showing is not choosing: nothing was rewritten.
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP2_0_1")), QByteArray("0.5\r\n"));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 6);
+}
+
+void TestVypocet::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten() {
+    edit("Edit2")->setText("abc");
+    m_messages->answers = {true};
+    button("Button2")->click();
+    QCOMPARE(m_messages->shown,
+             QStringList{"E:Časový krok výpočtu (krok povodňové vlny) [min]: „abc“ není číslo. "
+                         "Zadejte číslo s desetinnou čárkou nebo tečkou, například 12,5 (bez "
+                         "mezer mezi číslicemi)."});
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(edit("Edit2")->text(), QString("abc"));
+    QCOMPARE(edit("Edit2")->selectedText(), QString("abc"));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+
+    // The time step 0 that once ran "successfully" with every result 0.
+    edit("Edit2")->setText("0");
+    button("Button2")->click();
+    QVERIFY(m_messages->shown.last().endsWith("Časový krok musí být větší než 0."));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+}
+
+void TestVypocet::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
+    installSampleReservoir();
+    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "abc\r\n");
+    edit("Edit1")->setText("11");
+    edit("Edit2")->setText("60");
+    m_messages->answers = {true};
+    {
+        ConsoleDriver driver;
+        button("Button2")->click();
+        QVERIFY(!driver.stuck);
+    }
+    const QString refused = m_messages->shown.last();
+    QVERIFY2(refused.startsWith("E:Jádro odmítlo vstupní data, výpočet neproběhl.\n\nHlášení "
+                                "jádra:\n*ERR* "),
+             qPrintable(refused));
+    QVERIFY(refused.contains("IN_START_RN_OWERFLOW"));
+    QVERIFY(refused.endsWith("\n\nOpravte:\nTechnické údaje → Výška vody po bezpečnostní "
+                             "přeliv ode dna nádrže (začátek RN) [m]"));
+
+    // A flood far beyond the spillway: the dam overtops while routing.
+    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "12\r\n");
+    QByteArray wave;
+    for (int i = 0; i < 48; ++i)
+        wave += "400 \r\n";
+    testing_gui::writeAll(exchangeFile("IN_FLOOD_WAVE"), wave);
+    m_form->show();
+    m_messages->answers = {true};
+    ConsoleDriver driver([](gui::ConsoleDialog& console) {
+        if (console.text().contains("!!!"))
+            console.findChild<QPushButton*>("btnSendEnter")->click();
+    });
+    button("Button2")->click();
+    QVERIFY(!driver.stuck);
+    const QString stopped = m_messages->shown.last();
+    QVERIFY2(stopped.startsWith("W:Výpočet byl zastaven v kroku "), qPrintable(stopped));
+    QVERIFY(stopped.contains(": došlo k přelití nádrže.\n\nHlášení jádra:\n!!! doslo k "
+                             "preliti nadrze !!!"));
+    // The step told is the one after the last step the console shows done.
+    const QStringList steps = driver.text.split('\n').filter(QRegularExpression("^ +\\d+$"));
+    QVERIFY(!steps.isEmpty());
+    QVERIFY(stopped.contains(QString("v kroku %1:").arg(steps.last().trimmed().toInt() + 1)));
+}
+
+void TestVypocet::anUnexpectedEndSaysTheRunFailed() {
+    installFakeCore();
+    qputenv("FAKE_CORE_LINES", "1");
+    edit("Edit2")->setText("60");
+    for (const char* exit : {"3", "kill"}) {
+        qputenv("FAKE_CORE_EXIT", exit);
+        m_form->show();
+        m_messages->answers = {true};
+        ConsoleDriver driver;
+        button("Button2")->click();
+        QVERIFY(!driver.stuck);
+        QVERIFY2(m_messages->shown.last().startsWith("E:Výpočet selhal\n\n"),
+                 qPrintable(m_messages->shown.last()));
+    }
 }
 
 QTEST_MAIN(TestVypocet)

@@ -127,7 +127,7 @@ private slots:
     void aPictureThatCannotBeWrittenIsReported();
     void exportAsksBeforeReplacingAndSaysWhereItSaved();
     void aMissingResultFileStopsTheLoadThere();
-    void aMissingInflowFileStopsBeforeTheOutflow();
+    void theInflowIsTheSeriesTheCoreRead();
     void closingAsksFirst();
     void screenshots();
 
@@ -652,14 +652,32 @@ void TestVysledky::aMissingResultFileStopsTheLoadThere() {
     QVERIFY(button("btnDrawLevel")->isVisible());
 }
 
-void TestVysledky::aMissingInflowFileStopsBeforeTheOutflow() {
-    QVERIFY(QFile::remove(m_root + "/PULT_na_vypocty/Q_FLOOD_WAVE.csv"));
+void TestVysledky::theInflowIsTheSeriesTheCoreRead() {
+    // The source file edited after the run, the routed wave edited in its form.
+    const QString exchange = m_root + "/PULT_na_vypocty/";
+    testing_gui::writeAll(exchange + "Q_FLOOD_WAVE.csv", "1\r\n2\r\n");
+    QStringList wave = lines(exchange + "IN_FLOOD_WAVE");
+    wave[9] = "105.5 ";
+    testing_gui::writeAll(exchange + "IN_FLOOD_WAVE", (wave.join("\r\n") + "\r\n").toUtf8());
     click("btnLoadFlow");
+    QVERIFY(m_messages->shown.isEmpty());
+    QCOMPARE(m_form->inflowGrid().rowCount(), wave.size() + 1);
+    for (int row = 1; row <= wave.size(); ++row) {
+        QCOMPARE(m_form->inflowGrid().cell(0, row), std::to_string(row));
+        QCOMPARE(QString::fromStdString(m_form->inflowGrid().cell(1, row)),
+                 wave[row - 1].trimmed());
+    }
+
+    // Without it nothing is shown as the inflow, and the load stops there.
+    QVERIFY(QFile::remove(exchange + "IN_FLOOD_WAVE"));
+    auto fresh = std::make_unique<Tvysledky>();
+    fresh->show();
+    fresh->findChild<QPushButton*>("btnLoadFlow")->click();
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_messages->shown[0].contains("Q_FLOOD_WAVE.csv"));
-    QCOMPARE(m_form->inflowGrid().cell(1, 0), std::string("PV [m3/s]"));
-    QCOMPARE(m_form->inflowGrid().rowCount(), 999);
-    QCOMPARE(m_form->outflowGrid().rowCount(), 999);
+    QVERIFY(m_messages->shown[0].contains("IN_FLOOD_WAVE"));
+    QCOMPARE(fresh->inflowGrid().cell(1, 0), std::string("PV [m3/s]"));
+    QCOMPARE(fresh->inflowGrid().rowCount(), 999);
+    QCOMPARE(fresh->outflowGrid().rowCount(), 999);
 }
 
 void TestVysledky::closingAsksFirst() {

@@ -179,3 +179,47 @@ TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
     EXPECT_FALSE(option);
     EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
 }
+
+TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
+    const gui::CalculationCheck ok = gui::checkCalculationFields({"11,5", " 2,5 ", "0,6"}, {});
+    ASSERT_FALSE(ok.refusal);
+    EXPECT_EQ(ok.fields.startLevel, "11.5");
+    EXPECT_EQ(ok.fields.timeStep, "2.5");
+    EXPECT_EQ(ok.fields.manipulationZone, "0.6");
+
+    const gui::CalculationCheck zeroStep = gui::checkCalculationFields({"11", "0", "0"}, {});
+    ASSERT_TRUE(zeroStep.refusal);
+    EXPECT_EQ(zeroStep.refusal->field, gui::kTimeStepField);
+    EXPECT_EQ(zeroStep.refusal->message,
+              "Časový krok výpočtu (krok povodňové vlny) [min]: „0“ nelze použít. Časový krok "
+              "musí být větší než 0.");
+    EXPECT_EQ(gui::checkCalculationFields({"11", "60", "-0,5"}, {}).refusal->field,
+              gui::kManipulationZoneField);
+
+    gui::CurveLevels curve;
+    curve.highest = 18.0;
+    curve.highestText = "18.00";
+    EXPECT_EQ(gui::checkCalculationFields({"99", "60", "0"}, curve).warnings,
+              std::vector<std::string>{"Výška vody na začátku řešení (99 m) leží mimo "
+                                       "batygrafickou křivku, jejíž nejvyšší hladina je 18,00 m. "
+                                       "Výpočet skončí chybou ERROR 2."});
+}
+
+TEST(CalculationFields, SavedSettingsAreShownAsTheFilesHoldThem) {
+    TempDir root;
+    const fs::path program = exchange::exchangeDir(root.path());
+    fs::create_directories(program);
+    for (const auto& [name, text] : std::vector<std::pair<const char*, const char*>>{
+             {"IN_MANIP_0_1_2", "2\r\n"},
+             {"IN_PREDP1_0_1", "1\r\n"},
+             {"IN_PREDP2_0_1", "0.5\r\n"}, // no item writes it
+             {"IN_TIME_STEP_min", "60\r\n"},
+             {"IN_MANPR", "0.6\r\n"}})
+        std::ofstream(program / name, std::ios::binary) << text;
+    const gui::SavedCalculationSettings saved =
+        gui::readSavedCalculationSettings(program, root.path());
+    EXPECT_EQ(saved.items, (std::array<int, 5>{1, -1, -1, 2, -1}));
+    EXPECT_EQ(saved.fields.timeStep, "60");
+    EXPECT_EQ(saved.fields.manipulationZone, "0,6");
+    EXPECT_EQ(saved.fields.startLevel, "0"); // the core deletes it after reading
+}

@@ -64,4 +64,20 @@ TEST_F(SavedInputs, FloodWaveTakesTheWholePartOfItsCount) {
     EXPECT_TRUE(gui::readSavedFloodWave(m_dir)->empty());
 }
 
+TEST_F(SavedInputs, CurveNeedsAWholeCountAndNumbers) {
+    write("IN_NUMBER_OF_POINT_BK", "2\r\n");
+    write("IN_BAT_CURVE_BC", "312.5\t 0.5\t 1838.9\t 8091.3\t\r\n313\t 14.5\t 9000\t 9500\t\r\n");
+    const auto levels = gui::readSavedCurveLevels(m_dir);
+    ASSERT_TRUE(levels);
+    EXPECT_EQ(levels->highest, 14.5);
+    EXPECT_EQ(levels->lowestText, "0.5");
+    write("IN_NUMBER_OF_POINT_BK", "2.0\r\n"); // the core reads a whole number
+    EXPECT_FALSE(gui::readSavedCurve(m_dir));
+    write("IN_NUMBER_OF_POINT_BK", "2\r\n");
+    write("IN_BAT_CURVE_BC", "312.5\t 0,5\t 1838.9\t 8091.3\t\r\n313\t 14.5\t 9000\t 9500\t\r\n");
+    // The comma ends a value: the row is read as the core reads it, shifted.
+    EXPECT_EQ(gui::readSavedCurve(m_dir)->front(),
+              (std::vector<std::string>{"312.5", "0", "5", "1838.9"}));
+}
+
 } // namespace

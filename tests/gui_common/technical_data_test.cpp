@@ -1,82 +1,118 @@
-// The technical data: coefficient scaling in the user's locale and the files to write.
+// The technical data as they are checked, written and read back.
 #include "gui/common/technical_data.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 namespace {
 
-TEST(ScaleCoefficient, ScalesInTheLocalesFormat) {
-    EXPECT_EQ(gui::scaleCoefficient("0,62", 10000, ","), "6200");
-    EXPECT_EQ(gui::scaleCoefficient("0,42", 1000, ","), "420");
-    EXPECT_EQ(gui::scaleCoefficient("0.62", 10000, "."), "6200");
-    EXPECT_EQ(gui::scaleCoefficient("0", 10000, ","), "0");
-    EXPECT_EQ(gui::scaleCoefficient("-0", 10000, ","), "0");
-    // A fraction that survives the scaling keeps the locale's separator.
-    EXPECT_EQ(gui::scaleCoefficient("0,12345", 10000, ","), "1234,5");
-    EXPECT_EQ(gui::scaleCoefficient("0.12345", 10000, "."), "1234.5");
-    EXPECT_EQ(gui::scaleCoefficient("-1,5", 1000, ","), "-1500");
-    EXPECT_EQ(gui::scaleCoefficient("+,5", 1000, ","), "500");
-    EXPECT_EQ(gui::scaleCoefficient("3,", 1000, ","), "3000");
-    EXPECT_EQ(gui::scaleCoefficient("6,2E-1", 10000, ","), "6200");
-    EXPECT_EQ(gui::scaleCoefficient("1e2", 1000, ","), "100000");
-    EXPECT_EQ(gui::scaleCoefficient(" 0,5 ", 1000, ","), "500");
-}
+namespace fs = std::filesystem;
 
-TEST(ScaleCoefficient, RejectsWhatIsNotANumberInTheLocale) {
-    for (const char* text : {"", " ", "abc", "0.62", "1,2,3", "1 000", "1e", "1e+", ",", "-",
-                             "0x10", "inf", "nan", "1,5x", "1e999"})
-        EXPECT_EQ(gui::scaleCoefficient(text, 10000, ","), std::nullopt) << text;
-    EXPECT_EQ(gui::scaleCoefficient("0,62", 10000, "."), std::nullopt);
-}
-
-TEST(FormatGeneral, UsesFifteenDigitsAndTheShortExponent) {
-    EXPECT_EQ(gui::formatGeneral(123456789012345.0, ","), "123456789012345");
-    EXPECT_EQ(gui::formatGeneral(1e15, ","), "1E15");
-    EXPECT_EQ(gui::formatGeneral(1.5e20, ","), "1,5E20");
-    EXPECT_EQ(gui::formatGeneral(0.0001, ","), "0,0001");
-    EXPECT_EQ(gui::formatGeneral(0.00001, ","), "1E-5");
-    EXPECT_EQ(gui::formatGeneral(-2.5e-7, "."), "-2.5E-7");
-    EXPECT_EQ(gui::formatGeneral(1.0 / 3.0, ","), "0,333333333333333");
-}
-
-TEST(TechnicalDataFiles, ScalesOnlyTheCoefficientsAndKeepsTheOrder) {
+gui::TechnicalDataTexts czechSample() {
     gui::TechnicalDataTexts texts;
     texts.outletCount = "2";
-    texts.outletDiameter = "0,8"; // written as typed, comma and all
-    texts.outletCoefficient = "0,62";
-    texts.spillwayWidth = "12.5";
-    texts.overflowCoefficient = "0,42";
-    texts.storageTop = "7.2";
-    texts.crestHeight = "9";
-    texts.retentionHeight = "";
-    const gui::TechnicalDataConversion converted = gui::technicalDataFiles(texts, ",");
-    ASSERT_TRUE(converted.files.has_value()) << converted.error;
+    texts.outletDiameter = "1,2";
+    texts.outletCoefficient = "0,57";
+    texts.spillwayWidth = " 25 ";
+    texts.overflowCoefficient = "0,3855";
+    texts.storageTop = "9,5";
+    texts.crestHeight = "12,5";
+    texts.retentionHeight = "2,5";
+    return texts;
+}
+
+TEST(TechnicalData, CzechCommasAreWrittenAsTheCoreReadsThemInTheirOrder) {
+    const gui::TechnicalDataCheck check = gui::checkTechnicalData(czechSample(), std::nullopt);
+    ASSERT_FALSE(check.refusal) << check.refusal->message;
+    EXPECT_TRUE(check.warnings.empty());
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"IN_NUMBER_OF_OUTLET", "2"},
-        {"IN_OUTLET_DIAMETER", "0,8"},
-        {"IN_TOTAL_COEFFICIENT_OUTLET", "6200"},
-        {"IN_WIDTH_SPILLWAY_B0", "12.5"},
-        {"IN_COEFFICIENT_OVERFLOW_m", "420"},
-        {"IN_TOTAL_HEIGHT_OWERFLOW", ""},
-        {"IN_START_RO", "7.2"},
-        {"IN_START_RN_OWERFLOW", "9"}};
-    ASSERT_EQ(converted.files->size(), expected.size());
+        {"IN_OUTLET_DIAMETER", "1.2"},
+        {"IN_TOTAL_COEFFICIENT_OUTLET", "5700"},
+        {"IN_WIDTH_SPILLWAY_B0", "25"},
+        {"IN_COEFFICIENT_OVERFLOW_m", "385.5"},
+        {"IN_TOTAL_HEIGHT_OWERFLOW", "2.5"},
+        {"IN_START_RO", "9.5"},
+        {"IN_START_RN_OWERFLOW", "12.5"}};
+    ASSERT_EQ(check.files.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ((*converted.files)[i].name, expected[i].first);
-        EXPECT_EQ((*converted.files)[i].line, expected[i].second);
+        EXPECT_EQ(check.files[i].name, expected[i].first);
+        EXPECT_EQ(check.files[i].line, expected[i].second);
     }
 }
 
-TEST(TechnicalDataFiles, NamesTheFirstBadCoefficient) {
-    gui::TechnicalDataTexts texts;
-    texts.outletCoefficient = "0.62";
-    texts.overflowCoefficient = "x";
-    EXPECT_EQ(gui::technicalDataFiles(texts, ",").error,
-              "'0.62' is not a valid floating point value");
-    texts.outletCoefficient = "0,62";
-    const gui::TechnicalDataConversion converted = gui::technicalDataFiles(texts, ",");
-    EXPECT_FALSE(converted.files.has_value());
-    EXPECT_EQ(converted.error, "'x' is not a valid floating point value");
+TEST(TechnicalData, RefusesTheFirstFieldThatCannotBeRight) {
+    struct Case {
+        std::string gui::TechnicalDataTexts::*text;
+        const char* typed;
+        int field;
+        const char* message;
+    };
+    using T = gui::TechnicalDataTexts;
+    const Case cases[] = {
+        {&T::outletCount, "a", gui::kOutletCountField,
+         "Počet spodních výpustí: „a“ není číslo. Zadejte číslo s desetinnou čárkou nebo "
+         "tečkou, například 12,5 (bez mezer mezi číslicemi)."},
+        {&T::outletCount, "-1", gui::kOutletCountField,
+         "Počet spodních výpustí: „-1“ nelze použít. Zadejte celé číslo od 0 do 9."},
+        {&T::outletDiameter, "1,2,3", gui::kOutletDiameterField, "Průměr potrubí [m]: „1,2,3“"},
+        {&T::outletCoefficient, "0,12345", gui::kOutletCoefficientField,
+         "Součinitel výtokové rychlosti [-]: „0,12345“ má více než čtyři desetinná místa."},
+        {&T::spillwayWidth, "-25", gui::kSpillwayWidthField,
+         "Skutečná šířka b0 [m]: „-25“ je záporné číslo. Zadejte nulu nebo kladné číslo."},
+        {&T::overflowCoefficient, "1e39", gui::kOverflowCoefficientField,
+         "Součinitel přepadu m [-]: „1e39“ je mimo rozsah"},
+        {&T::retentionHeight, "", gui::kRetentionHeightField,
+         "Možná výška retenčního neovladatelného prostoru [m]: chybí hodnota. Zadejte číslo."},
+    };
+    for (const Case& c : cases) {
+        gui::TechnicalDataTexts texts = czechSample();
+        texts.*c.text = c.typed;
+        const gui::TechnicalDataCheck check = gui::checkTechnicalData(texts, std::nullopt);
+        ASSERT_TRUE(check.refusal) << c.typed;
+        EXPECT_EQ(check.refusal->field, c.field) << c.typed;
+        EXPECT_EQ(check.refusal->message.rfind(c.message, 0), 0u) << check.refusal->message;
+    }
+}
+
+TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
+    gui::TechnicalDataTexts texts = czechSample();
+    texts.outletCoefficient = "1,2";
+    texts.storageTop = "13";
+    gui::CurveLevels curve;
+    curve.highest = 14.5;
+    curve.highestText = "14.50";
+    const gui::TechnicalDataCheck check = gui::checkTechnicalData(texts, curve);
+    ASSERT_FALSE(check.refusal);
+    EXPECT_EQ(check.warnings,
+              (std::vector<std::string>{
+                  "Součinitel výtokové rychlosti [-]: 1,2 leží mimo obvyklý rozsah 0 až 1.",
+                  "Začátek RO (13 m) leží výše než začátek RN (12,5 m).",
+                  "Začátek RN a možná výška retenčního neovladatelného prostoru dávají 15 m, to "
+                  "sahá k nejvyšší hladině batygrafické křivky (14,50 m) nebo nad ni. Pozor na "
+                  "kapacitu BK!"}));
+    curve.highest = 15.01;
+    EXPECT_EQ(gui::checkTechnicalData(czechSample(), curve).warnings.size(), 0u);
+}
+
+TEST(TechnicalData, SavedFilesReadBackAsTyped) {
+    const fs::path dir = fs::temp_directory_path() / "veldron_technical_data_test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    EXPECT_EQ(gui::readSavedTechnicalData(dir).outletDiameter, "0"); // nothing saved yet
+    const gui::TechnicalDataCheck check = gui::checkTechnicalData(czechSample(), std::nullopt);
+    ASSERT_TRUE(gui::writeTechnicalDataFiles(dir, check.files));
+    const gui::TechnicalDataTexts saved = gui::readSavedTechnicalData(dir);
+    EXPECT_EQ(saved.outletCount, "2");
+    EXPECT_EQ(saved.outletDiameter, "1,2");
+    EXPECT_EQ(saved.outletCoefficient, "0,57");
+    EXPECT_EQ(saved.spillwayWidth, "25");
+    EXPECT_EQ(saved.overflowCoefficient, "0,3855");
+    EXPECT_EQ(saved.retentionHeight, "2,5");
+    fs::remove_all(dir);
 }
 
 } // namespace

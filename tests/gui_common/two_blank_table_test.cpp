@@ -1,7 +1,6 @@
 // The two-blank table loader, the drawing conversion, the chart points and
 // the exact bytes of the flood wave and curve exchange files.
 #include "exchange/file_names.h"
-#include "gui/common/cell_number.h"
 #include "gui/common/grid_points.h"
 #include "gui/common/input_files.h"
 #include "gui/common/two_blank_table.h"
@@ -134,7 +133,7 @@ TEST(ReadTwoBlankTable, GrowsPastItsRowsAndKeepsFieldsBeyondTheLastColumn) {
     EXPECT_EQ(grid.rowCount(), 1201);
     EXPECT_EQ(grid.cell(0, 1200), "1200");
     EXPECT_EQ(grid.cell(1, 1200), "1200");
-    EXPECT_EQ(gui::floodWaveLines(grid)[1199], "1200 ") << "field 2 is not written";
+    EXPECT_EQ(gui::checkFloodWave(grid).rows[1199], Fields{"1200"}) << "field 2 is not written";
     grid.setColumnCount(3);
     EXPECT_EQ(grid.cell(2, 1200), " x") << "but it stays with the row";
 }
@@ -204,32 +203,6 @@ TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
     EXPECT_EQ(grid.cell(1, 2), "2.5");
 }
 
-TEST(CellNumber, Numbers) {
-    EXPECT_DOUBLE_EQ(gui::cellNumber(""), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("   "), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber(" 12.5"), 12.5);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("\t-3"), -3.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("+.5"), 0.5);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("5."), 5.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("1.5E3"), 1500.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("2e-2"), 0.02);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("1.5000000E+003"), 1500.0);
-}
-
-TEST(CellNumber, NotANumberDrawsAsItsLeadingNumber) {
-    EXPECT_DOUBLE_EQ(gui::cellNumber("12,5"), 12.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("12abc"), 12.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("3e"), 3.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("3e+x"), 3.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("-"), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("."), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("inf"), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("nan"), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("0x10"), 0.0);
-    EXPECT_DOUBLE_EQ(gui::cellNumber("1e999"), 0.0);
-}
-
 TEST(GridPoints, ValuesRowByRowAndCurvePointsSortedStably) {
     gui::Grid grid(3, 4);
     grid.setCell(1, 1, "1");
@@ -247,35 +220,73 @@ TEST(GridPoints, ValuesRowByRowAndCurvePointsSortedStably) {
     EXPECT_EQ(points[2].x, 30.0);
 }
 
-TEST(InputFiles, FloodWaveBytes) {
+TEST(InputFiles, FloodWaveIsItsRowsUpToTheLastValueWithAPoint) {
     TempDir dir;
-    gui::Grid grid(2, 4);
+    gui::Grid grid(2, 6);
     grid.setCell(1, 1, "5.00");
-    grid.setCell(1, 3, "12,5");
-    ASSERT_TRUE(gui::writeFloodWaveFiles(dir.path(), grid, "7"));
-    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "5.00 \r\n \r\n12,5 \r\n");
-    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "7\r\n");
+    grid.setCell(1, 2, " 105,5 ");
+    grid.setCell(1, 3, "1e2");
+    const gui::TableCheck check = gui::checkFloodWave(grid);
+    ASSERT_FALSE(check.refusal);
+    ASSERT_TRUE(gui::writeFloodWaveFiles(dir.path(), check.rows));
+    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "5.00 \r\n105.5 \r\n1e2 \r\n");
+    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "3\r\n");
 }
 
-TEST(InputFiles, CurveBytes) {
+TEST(InputFiles, FloodWaveRefusesTheCellToMend) {
+    gui::Grid grid(2, 6);
+    EXPECT_EQ(gui::checkFloodWave(grid).refusal->message,
+              "Povodňová vlna neobsahuje žádnou hodnotu. Načtěte data nebo vyplňte sloupec "
+              "Q [m3/s].");
+    grid.setCell(1, 1, "5");
+    grid.setCell(1, 3, "abc"); // row 2 is empty: the core would shift every later value
+    gui::TableCheck check = gui::checkFloodWave(grid);
+    ASSERT_TRUE(check.refusal);
+    EXPECT_EQ(check.refusal->row, 2);
+    EXPECT_EQ(check.refusal->column, 1);
+    EXPECT_EQ(check.refusal->message, "Řádek 2, sloupec Q [m3/s]: chybí hodnota. Zadejte číslo.");
+    EXPECT_TRUE(check.rows.empty());
+    grid.setCell(1, 2, "-1");
+    check = gui::checkFloodWave(grid);
+    EXPECT_EQ(check.refusal->message.rfind("Řádek 2, sloupec Q [m3/s]: „-1“ je záporné číslo", 0),
+              0u);
+}
+
+TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
     TempDir dir;
-    gui::Grid grid(5, 3);
-    grid.setCell(1, 1, "312.50");
-    grid.setCell(2, 1, " 0.50");
-    grid.setCell(3, 1, " 1838.9");
-    grid.setCell(4, 1, " 8091.3");
+    gui::Grid grid(5, 6);
+    const char* rows[][4] = {{"312,50", " 0,50", " 1838,9", " 8091,3"},
+                             {"313", " 1", " 1838,9", " 9000"},
+                             {"314", " 1", " 3000", " 9500"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            grid.setCell(c + 1, r + 1, rows[r][c]);
     grid.setCell(5, 1, " beyond");
-    ASSERT_TRUE(gui::writeCurveFiles(dir.path(), grid, "0"));
+    const gui::TableCheck check = gui::checkCurve(grid);
+    ASSERT_FALSE(check.refusal) << check.refusal->message;
+    EXPECT_EQ(check.warnings,
+              (std::vector<std::string>{
+                  "Batygrafická křivka: hladina h [m] v řádku 3 (1) není větší než v řádku 2 (1).",
+                  "Batygrafická křivka: objem V [m3] v řádku 2 (1838,9) není větší než v řádku 1 "
+                  "(1838,9)."}));
+    ASSERT_TRUE(gui::writeCurveFiles(dir.path(), check.rows));
     EXPECT_EQ(readBytes(dir.path() / exchange::kCurve),
-              "312.50\t 0.50\t 1838.9\t 8091.3\t\r\n\t\t\t\t\r\n");
-    EXPECT_EQ(readBytes(dir.path() / exchange::kCurveRowCount), "0\r\n");
+              "312.50\t0.50\t1838.9\t8091.3\t\r\n313\t1\t1838.9\t9000\t\r\n"
+              "314\t1\t3000\t9500\t\r\n");
+    EXPECT_EQ(readBytes(dir.path() / exchange::kCurveRowCount), "3\r\n");
+
+    grid.setCell(4, 2, "");
+    EXPECT_EQ(gui::checkCurve(grid).refusal->message,
+              "Řádek 2, sloupec A [m2]: chybí hodnota. Zadejte číslo.");
+    grid.setRowCount(2);
+    EXPECT_EQ(gui::checkCurve(grid).refusal->message,
+              "Batygrafická křivka musí mít alespoň dva vyplněné řádky (H, h, V a A).");
 }
 
 TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     TempDir dir;
-    gui::Grid grid(5, 3);
     fs::create_symlink("/dev/full", dir.path() / exchange::kCurve);
-    const gui::FileResult result = gui::writeCurveFiles(dir.path(), grid, "2");
+    const gui::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
 }

@@ -1,0 +1,103 @@
+// The free-format reader on arbitrary text: reads of reals and whole numbers
+// until the text runs out, and every token checked against the standard
+// library's correctly rounded conversion.
+//
+// Input: one byte that plans the reads (bit j: read j is a whole number or a
+// read of 1 ... 4 reals), then the text of the file.
+#include "core/errors.h"
+#include "core/io/free_format_reader.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+using veldron::FileError;
+using veldron::FreeFormatReader;
+
+namespace {
+
+[[noreturn]] void violated(const std::string& what) {
+    std::fprintf(stderr, "INVARIANT VIOLATED: %s\n", what.c_str());
+    std::abort();
+}
+
+// A token the reader accepts means what the standard conversion says it means.
+void checkToken(const std::string& token) {
+    float value = 0;
+    if (veldron::parseRealToken(token, value)) {
+        if (!std::isfinite(value)) violated("real token not finite: " + token);
+        std::string text = token;
+        if (!text.empty() && text[0] == '+') text.erase(0, 1);
+        for (char& c : text)
+            if (c == 'd' || c == 'D') c = 'E';
+        float expected = 0;
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        if (ec == std::errc() &&
+            (ptr != text.data() + text.size() || std::memcmp(&value, &expected, sizeof value) != 0))
+            violated("real token read differently: " + token);
+    }
+    std::int32_t whole = 0;
+    if (veldron::parseWholeToken(token, whole)) {
+        std::int32_t expected = 0;
+        const char* first = token.data() + (token[0] == '+' ? 1 : 0);
+        const auto [ptr, ec] = std::from_chars(first, token.data() + token.size(), expected);
+        if (ec != std::errc() || ptr != token.data() + token.size() || expected != whole)
+            violated("whole token read differently: " + token);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const unsigned plan = data[0];
+    const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    // Tokens as the reader separates them: blanks, tabs, CR, commas, line ends, slashes.
+    std::size_t start = std::string::npos;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        const bool separator = i == text.size() || std::strchr(" \t\r\n,/", text[i]) != nullptr;
+        if (!separator && start == std::string::npos) start = i;
+        if (separator && start != std::string::npos) {
+            checkToken(text.substr(start, i - start));
+            start = std::string::npos;
+        }
+    }
+
+    std::istringstream in(text);
+    FreeFormatReader reader(in, "IN_FUZZ");
+    int lines = 1;
+    for (char c : text)
+        lines += c == '\n';
+    int lastLine = 0;
+    try {
+        for (int j = 0; j < 256; ++j) {
+            if (plan >> (j % 8) & 1) {
+                reader.readWhole(7);
+            } else {
+                std::array<float, 4> values{1, 2, 3, 4};
+                const auto count = static_cast<std::size_t>(1 + j % 4);
+                reader.readReals(std::span<float>(values.data(), count));
+                for (float v : values)
+                    if (!std::isfinite(v)) violated("a read gave a value that is not finite");
+            }
+            // Every read starts on a new line: the line number rises with each
+            // read that found a value, and never passes the end of the text.
+            if (reader.lineNumber() <= lastLine || reader.lineNumber() > lines)
+                violated("line number " + std::to_string(reader.lineNumber()) + " after " +
+                         std::to_string(lastLine));
+            lastLine = reader.lineNumber();
+        }
+    } catch (const FileError& e) {
+        const std::string message = e.what();
+        if (message.find("IN_FUZZ, radek ") == std::string::npos)
+            violated("message without file and line: " + message);
+    }
+    return 0;
+}

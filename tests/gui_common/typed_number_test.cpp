@@ -1,0 +1,97 @@
+// The one parser of typed numbers, the exchange texts it gives and the exact
+// decimal shift of the scaled coefficients.
+#include "gui/common/typed_number.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+TEST(TypedNumber, CommaOrPointBlanksSignsAndExponentsGiveTheCoresText) {
+    const std::pair<std::string, std::string> accepted[] = {
+        {"12,5", "12.5"},
+        {"12.5", "12.5"},
+        {"  12,5 \t", "12.5"},
+        {"\xC2\xA0"
+         "7\xC2\xA0",
+         "7"},
+        {"+3", "3"},
+        {"-3,5e2", "-3.5e2"},
+        {"\xE2\x88\x92"
+         "0,5",
+         "-0.5"}, // the minus sign a word processor puts in
+        {",5", ".5"},
+        {"5,", "5."},
+        {"1E-3", "1E-3"},
+        {"2,5e+1", "2.5e1"},
+        {"94732,3", "94732.3"},
+    };
+    for (const auto& [typed, text] : accepted) {
+        const gui::ParsedNumber number = gui::parseTypedNumber(typed);
+        ASSERT_TRUE(number) << typed;
+        EXPECT_EQ(number.text, text) << typed;
+    }
+    EXPECT_EQ(gui::parseTypedNumber("-3,5e2").value, -350.0);
+    EXPECT_EQ(gui::parseTypedNumber("12,5").value, 12.5);
+    const gui::ParsedNumber minusZero = gui::parseTypedNumber("\xE2\x88\x92"
+                                                              "0");
+    ASSERT_TRUE(minusZero);
+    EXPECT_EQ(minusZero.value, 0.0);
+    EXPECT_EQ(minusZero.text, "-0");
+}
+
+TEST(TypedNumber, RefusesWhatIsNotOneNumber) {
+    for (const char* empty : {"", "   ", "\t"})
+        EXPECT_EQ(gui::parseTypedNumber(empty).error, gui::NumberError::Empty) << empty;
+    for (const char* text : {"abc", "1,2,3", "1.2,5", "1 000", "12,5abc", "e5", "1e", "-", ",",
+                             "--1", "+-1", "0x10", "inf", "nan", "1D2", "12;5"})
+        EXPECT_EQ(gui::parseTypedNumber(text).error, gui::NumberError::NotANumber) << text;
+}
+
+TEST(TypedNumber, HugeValuesAreRefusedTinyOnesAreTheZeroTheCoreReads) {
+    EXPECT_EQ(gui::parseTypedNumber("1e39").error, gui::NumberError::OutOfRange);
+    EXPECT_EQ(gui::parseTypedNumber("-4e38").error, gui::NumberError::OutOfRange);
+    EXPECT_EQ(gui::parseTypedNumber(std::string(60, '9')).error, gui::NumberError::OutOfRange);
+    EXPECT_EQ(gui::parseTypedNumber("1e99999999999999999999").error, gui::NumberError::OutOfRange);
+    EXPECT_TRUE(gui::parseTypedNumber("3e38"));
+    const gui::ParsedNumber tiny = gui::parseTypedNumber("1e-400");
+    ASSERT_TRUE(tiny);
+    EXPECT_EQ(tiny.value, 0.0);
+}
+
+TEST(SavedNumber, OnlyTheCoresSyntax) {
+    const gui::ParsedNumber fortran = gui::parseSavedNumber("2.5D1");
+    ASSERT_TRUE(fortran);
+    EXPECT_EQ(fortran.value, 25.0);
+    EXPECT_EQ(fortran.text, "2.5E1");
+    for (const char* text : {"12,5", " 1", "",
+                             "\xE2\x88\x92"
+                             "1"})
+        EXPECT_FALSE(gui::parseSavedNumber(text)) << text;
+}
+
+TEST(ShiftDecimal, MovesDigitsNeverMultiplies) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"0.62", 4, "6200"},     {"0.385", 3, "385"}, {"0.3855", 3, "385.5"}, {"6200", -4, "0.62"},
+        {"385.5", -3, "0.3855"}, {"-0", 4, "0"},      {"6.2E-1", 4, "6200"},  {"1e2", 3, "100000"},
+        {".5", 1, "5"},          {"5.", -1, "0.5"},   {"0.000", 4, "0"},      {"-0.0012", 4, "-12"},
+    };
+    for (const auto& [text, power, shifted] : cases)
+        EXPECT_EQ(gui::shiftDecimal(text, power), shifted) << text << " " << power;
+    // The binary product would not be whole here.
+    EXPECT_NE(0.57 * 10000.0, 5700.0);
+    EXPECT_EQ(gui::shiftDecimal("0.57", 4), "5700");
+    EXPECT_FALSE(gui::hasFraction("5700"));
+    EXPECT_TRUE(gui::hasFraction("1234.5"));
+}
+
+TEST(CellNumber, DrawsTheTypedNumberOrZero) {
+    EXPECT_EQ(gui::cellNumber(" 105,5"), 105.5);
+    EXPECT_EQ(gui::cellNumber("1.5000000E+003"), 1500.0);
+    for (const char* text : {"", "abc", "12abc", "1e999"})
+        EXPECT_EQ(gui::cellNumber(text), 0.0) << text;
+}
+
+} // namespace
