@@ -2,9 +2,9 @@
 #include "gui/common/result_series.h"
 
 #include "exchange/file_names.h"
-#include "gui/common/cell_number.h"
 #include "gui/common/saved_inputs.h"
 #include "gui/common/spreadsheet_export.h"
+#include "gui/common/typed_number.h"
 
 #include <algorithm>
 #include <charconv>

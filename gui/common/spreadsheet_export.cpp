@@ -1,58 +1,19 @@
 // Exporting a table into numbered .xlsx workbooks.
 #include "gui/common/spreadsheet_export.h"
 
+#include "gui/common/typed_number.h"
+
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 namespace gui {
 
-namespace {
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-/// True when `text` is exactly [+|-] digits [. digits] [(E|e) [+|-] digits],
-/// with digits on at least one side of the point.
-bool isDecimalNumber(const std::string& text) {
-    std::size_t at = 0;
-    const auto digits = [&] {
-        const std::size_t from = at;
-        while (at < text.size() && isDigit(text[at]))
-            ++at;
-        return at - from;
-    };
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-    std::size_t mantissa = digits();
-    if (at < text.size() && text[at] == '.') {
-        ++at;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return false;
-    if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-        if (digits() == 0) return false;
-    }
-    return at == text.size();
-}
-
-} // namespace
-
 SheetCell sheetCell(const std::string& text) {
     if (text.empty()) return {};
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return text;
-    const std::string plain = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (!isDecimalNumber(plain)) return text;
-    // from_chars reads a decimal point whatever the locale and takes no plus sign.
-    const char* begin = plain.data() + (plain.front() == '+' ? 1 : 0);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(begin, plain.data() + plain.size(), value);
-    // Beyond double (1e999) or below its smallest value (1e-999): kept as the text.
-    if (error != std::errc() || !std::isfinite(value)) return text;
-    return value;
+    // The one reading of a typed number, so that a cell exports as the number
+    // it is drawn as.
+    const ParsedNumber number = parseTypedNumber(text);
+    if (!number) return text;
+    return number.value;
 }
 
 std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, int number) {

@@ -11,9 +11,9 @@
 namespace gui {
 
 /// The cell a text becomes: empty for an empty text, a number when the whole
-/// text (blanks around allowed) is a decimal number with a decimal point and
-/// an optional sign and exponent ("48.7890015", "-1.2345670E+006", "12"),
-/// otherwise the text itself ("TP [m3/s]", "12,5", "inf", "1e999").
+/// text is one as a user types it (parseTypedNumber: a decimal comma or
+/// point, blanks around, a sign, an exponent: "48.7890015", "12,5",
+/// "-1.2345670E+006"), otherwise the text itself ("TP [m3/s]", "inf", "1e999").
 SheetCell sheetCell(const std::string& text);
 
 /// How much one worksheet and one workbook take.

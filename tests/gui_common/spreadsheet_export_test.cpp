@@ -121,9 +121,10 @@ TEST(SheetCell, WholeDecimalNumbersBecomeNumbersEverythingElseStaysText) {
     EXPECT_EQ(gui::sheetCell("-.5"), gui::SheetCell(-0.5));
     EXPECT_EQ(gui::sheetCell("+7"), gui::SheetCell(7.0));
     EXPECT_EQ(gui::sheetCell("3."), gui::SheetCell(3.0));
+    EXPECT_EQ(gui::sheetCell("12,5"), gui::SheetCell(12.5)); // as a Czech engineer types it
     EXPECT_EQ(gui::sheetCell(""), gui::SheetCell());
-    for (const char* text : {"TP [m3/s]", "12,5", "1.2.3", "inf", "nan", "0x10", "1e999", "1e-999",
-                             "1e", ".", "-", " ", "12 5", "1D5"})
+    for (const char* text : {"TP [m3/s]", "1.2.3", "1,2,3", "inf", "nan", "0x10", "1e999", "1e",
+                             ".", "-", " ", "12 5", "1D5"})
         EXPECT_EQ(gui::sheetCell(text), gui::SheetCell(std::string(text))) << text;
 }
 
@@ -131,7 +132,8 @@ TEST(SheetCell, GridsShowNumbersWithThreeDecimalsAndOtherTextsAsTheyAre) {
     EXPECT_EQ(gui::shownValue("48.7890015"), "48.789");
     EXPECT_EQ(gui::shownValue("      1.2345670E+006"), "1234567.000");
     EXPECT_EQ(gui::shownValue("100"), "100.000");
-    EXPECT_EQ(gui::shownValue("12,5"), "12,5");
+    EXPECT_EQ(gui::shownValue("12,5"), "12.500");
+    EXPECT_EQ(gui::shownValue("abc"), "abc");
     EXPECT_EQ(gui::shownValue(""), "");
 }
 
@@ -141,7 +143,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     gui::Grid outflow = resultGrid("TP [m3/s]", {"0.0000000", "48.7890015", "1.2345670E+006"});
     outflow.setRowCount(5); // a longer outflow: the inflow's cells stay empty below its end
     outflow.setCell(1, 4, "999");
-    inflow.setCell(1, 2, "12,5"); // an edit that is no number stays text
+    inflow.setCell(1, 2, "12;5"); // an edit that is no number stays text
 
     const gui::SheetRows table = gui::resultTable({&inflow, &outflow}, 10.0);
     const auto result =
@@ -171,7 +173,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     }
     EXPECT_EQ(numberOf(cells.at({1, 2})), 4.0);
     EXPECT_EQ(cells.at({2, 2}).kind, "text");
-    EXPECT_EQ(cells.at({2, 2}).value, "12,5");
+    EXPECT_EQ(cells.at({2, 2}).value, "12;5");
     EXPECT_EQ(numberOf(cells.at({3, 2})), 9.25);
     EXPECT_EQ(cells.count({4, 2}), 0u);
     EXPECT_EQ(numberOf(cells.at({1, 3})), 0.0);
