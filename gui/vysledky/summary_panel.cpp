@@ -8,9 +8,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace gui {
 
 namespace {
+
+constexpr int kColumnSpacing = 14;
 
 QString fileTime(std::filesystem::file_time_type time) {
     return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch(time)).toString("d. M. yyyy H:mm:ss");
@@ -20,6 +24,9 @@ QString fileTime(std::filesystem::file_time_type time) {
 
 SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
+    // The page's width decides how many columns the figures take, not the
+    // figures the page's width: the window keeps its size.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_time = new QLabel(this);
     m_time->setObjectName("lblSummaryTime");
     QFont bold = m_time->font();
@@ -31,7 +38,7 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
     m_notice->setStyleSheet("QLabel { color: rgb(190, 0, 0); }");
     m_notice->hide();
     m_grid = new QGridLayout;
-    m_grid->setHorizontalSpacing(6);
+    m_grid->setHorizontalSpacing(kColumnSpacing);
     m_grid->setVerticalSpacing(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 3, 6, 3);
@@ -42,10 +49,8 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
 }
 
 void SummaryPanel::showSummary(const SummaryRead& read, const ResultAge& age) {
-    for (const auto& [label, value] : m_figures) {
-        delete label;
-        delete value;
-    }
+    qDeleteAll(m_figureLabels);
+    m_figureLabels.clear();
     m_figures.clear();
 
     m_time->setText(age.computed ? "Souhrn výpočtu, výsledky vypočteny " + fileTime(*age.computed)
@@ -70,26 +75,56 @@ void SummaryPanel::showSummary(const SummaryRead& read, const ResultAge& age) {
     m_notice->setText(notices.join('\n'));
     m_notice->setVisible(!notices.isEmpty());
 
-    if (!read.summary) return;
-    int shown = 0;
-    for (const SummaryLine& line : read.summary->lines) {
-        if (line.label == exchange::summary::kStopped) continue; // said above
-        auto* label = new QLabel(QString::fromStdString(line.label) + ":", this);
-        auto* value = new QLabel(QString::fromStdString(line.text), this);
-        label->setObjectName("lblSummaryLabel");
-        value->setObjectName("lblSummaryValue");
-        QFont bold = value->font();
-        bold.setBold(true);
-        value->setFont(bold);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        const int row = shown % kRowsPerColumn;
-        const int column = 2 * (shown / kRowsPerColumn);
-        m_grid->addWidget(label, row, column);
-        m_grid->addWidget(value, row, column + 1);
-        m_grid->setColumnStretch(column + 1, 1);
-        m_figures.append(std::make_pair(label, value));
-        ++shown;
+    if (read.summary) {
+        for (const SummaryLine& line : read.summary->lines) {
+            if (line.label == exchange::summary::kStopped) continue; // said above
+            const QString label = QString::fromStdString(line.label);
+            const QString value = QString::fromStdString(line.text);
+            auto* figure =
+                new QLabel(label.toHtmlEscaped() + ": <b>" + value.toHtmlEscaped() + "</b>", this);
+            figure->setObjectName("lblSummaryFigure");
+            figure->setTextFormat(Qt::RichText);
+            figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            m_figureLabels.append(figure);
+            m_figures.append({label, value});
+        }
     }
+    m_columns = 0;
+    arrangeFigures();
+}
+
+// The figures in file order down the columns: as many columns (up to three)
+// as fit side by side, each as wide as its widest figure.
+void SummaryPanel::arrangeFigures() {
+    const int count = static_cast<int>(m_figureLabels.size());
+    const QMargins margins = layout()->contentsMargins();
+    const int available = contentsRect().width() - margins.left() - margins.right();
+    int columns = std::min(kMostColumns, std::max(count, 1));
+    for (; columns > 1; --columns) {
+        const int rows = (count + columns - 1) / columns;
+        int width = (columns - 1) * kColumnSpacing;
+        for (int column = 0; column < columns; ++column) {
+            int widest = 0;
+            for (int i = column * rows; i < std::min(count, (column + 1) * rows); ++i)
+                widest = std::max(widest, m_figureLabels[i]->sizeHint().width());
+            width += widest;
+        }
+        if (width <= available) break;
+    }
+    if (columns == m_columns) return;
+    m_columns = columns;
+    const int rows = std::max(1, (count + columns - 1) / columns);
+    for (QLabel* figure : m_figureLabels)
+        m_grid->removeWidget(figure);
+    for (int i = 0; i < count; ++i)
+        m_grid->addWidget(m_figureLabels[i], i % rows, i / rows);
+    for (int column = 0; column <= kMostColumns; ++column)
+        m_grid->setColumnStretch(column, column == columns ? 1 : 0);
+}
+
+void SummaryPanel::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    arrangeFigures();
 }
 
 QString SummaryPanel::timeText() const {
@@ -101,10 +136,7 @@ QString SummaryPanel::noticeText() const {
 }
 
 QList<std::pair<QString, QString>> SummaryPanel::figures() const {
-    QList<std::pair<QString, QString>> result;
-    for (const auto& [label, value] : m_figures)
-        result.append(std::make_pair(label->text().chopped(1), value->text()));
-    return result;
+    return m_figures;
 }
 
 } // namespace gui

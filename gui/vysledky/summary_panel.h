@@ -29,14 +29,21 @@ public:
     /// The figures shown: label and value text, in the order shown.
     QList<std::pair<QString, QString>> figures() const;
 
-    /// Figures per column of the panel.
-    static constexpr int kRowsPerColumn = 5;
+    /// The most columns of figures, used when they fit the panel's width.
+    static constexpr int kMostColumns = 3;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void arrangeFigures();
+
     QLabel* m_time = nullptr;
     QLabel* m_notice = nullptr;
     QGridLayout* m_grid = nullptr;
-    QList<std::pair<QLabel*, QLabel*>> m_figures;
+    QList<QLabel*> m_figureLabels;
+    QList<std::pair<QString, QString>> m_figures;
+    int m_columns = 0; // as the figures are arranged now
 };
 
 } // namespace gui
