@@ -11,6 +11,10 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef __unix__
+#include <sys/stat.h>
+#endif
+
 namespace gui {
 
 namespace summary = exchange::summary;
@@ -132,6 +136,25 @@ bool takeLine(const std::string& label, const std::string& text, RunSummary& run
     return true;
 }
 
+/// When a file got its present content: its modification time, or the time
+/// it was put in its place when that is later (a copy that kept the old
+/// modification time, a file renamed into place).
+std::filesystem::file_time_type savedTime(const std::filesystem::path& file,
+                                          std::error_code& code) {
+    std::filesystem::file_time_type time = std::filesystem::last_write_time(file, code);
+#ifdef __unix__
+    struct stat status {};
+    if (!code && ::stat(file.c_str(), &status) == 0) {
+        const auto changed = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(status.st_ctim.tv_sec) +
+                std::chrono::nanoseconds(status.st_ctim.tv_nsec)));
+        time = std::max(time, std::chrono::file_clock::from_sys(changed));
+    }
+#endif
+    return time;
+}
+
 } // namespace
 
 RunSummary parseRunSummary(std::istream& in) {
@@ -173,7 +196,7 @@ ResultAge resultAge(const std::filesystem::path& resultFile,
     for (const auto& entry : std::filesystem::directory_iterator(exchangeDir, code)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("IN_", 0) != 0 || !entry.is_regular_file(code)) continue;
-        const auto written = entry.last_write_time(code);
+        const auto written = savedTime(entry.path(), code);
         if (code || written <= computed) continue;
         if (!age.newerInputTime || written > *age.newerInputTime) {
             age.newerInput = name;

@@ -118,11 +118,13 @@ TEST_F(RunSummaryFiles, NoFileMeansNoSummaryAndAFigureThatIsNoNumberStaysEmpty) 
 TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     const fs::path exchange = m_dir / "PULT_na_vypocty";
     fs::create_directories(exchange);
-    const fs::path result = write("vyska_vody", "      12.0000000\r\n");
     std::ofstream(exchange / "IN_START_RO") << "9.5\r\n";
     std::ofstream(exchange / "IN_TIME_STEP_min") << "60\r\n";
     std::ofstream(exchange / "Q_FLOOD_WAVE.csv") << "1\r\n";
-    const auto now = fs::last_write_time(result);
+    // Results an hour ahead, so that the inputs' own times of saving are older.
+    const fs::path result = write("vyska_vody", "      12.0000000\r\n");
+    const auto now = fs::last_write_time(result) + std::chrono::hours(1);
+    fs::last_write_time(result, now);
     fs::last_write_time(exchange / "IN_START_RO", now - std::chrono::hours(1));
     fs::last_write_time(exchange / "IN_TIME_STEP_min", now - std::chrono::seconds(1));
     fs::last_write_time(exchange / "Q_FLOOD_WAVE.csv", now + std::chrono::hours(1));
@@ -140,4 +142,14 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     EXPECT_EQ(gui::secondsSinceEpoch(*age.newerInputTime) - gui::secondsSinceEpoch(now), 420);
 
     EXPECT_FALSE(gui::resultAge(m_dir / "missing", exchange).computed);
+
+#ifdef __unix__
+    // An input copied in with its old modification time kept still counts
+    // from when it was put there.
+    fs::last_write_time(result, now - std::chrono::hours(3));
+    for (const char* name : {"IN_START_RO", "IN_TIME_STEP_min"})
+        fs::last_write_time(exchange / name, now - std::chrono::hours(5));
+    age = gui::resultAge(result, exchange);
+    EXPECT_FALSE(age.newerInput.empty());
+#endif
 }
