@@ -90,6 +90,17 @@ double cellNumber(const std::map<std::pair<int, int>, QString>& cells, int row, 
     return found->second.mid(7).toDouble();
 }
 
+/// The figures of a summary file as the panel shows them: every line but the
+/// stop, its label and its value text.
+QList<std::pair<QString, QString>> summaryFigures(const QString& path) {
+    QList<std::pair<QString, QString>> figures;
+    for (const QString& line : lines(path)) {
+        const QString label = line.section(':', 0, 0).trimmed();
+        if (label != "Výpočet zastaven") figures.append({label, line.section(':', 1).trimmed()});
+    }
+    return figures;
+}
+
 /// True for 1, 2 or 5 x 10^k.
 bool isRoundStep(double step) {
     const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
@@ -120,6 +131,7 @@ private slots:
     void drawingReplacesTheLinesAndInflowAndOutflowEndTogether();
     void theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel();
     void theSummaryPanelShowsTheFiguresOfTheFileAndAStop();
+    void theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping();
     void hoursUseTheTimeStepAndInputsSavedLaterAreNamed();
     void zoomKeepsRoundTicksAndNeverLeavesTheData();
     void anEditedCellIsDrawnAndExported();
@@ -417,6 +429,44 @@ void TestVysledky::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
+void TestVysledky::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping() {
+    const QString summary = m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu";
+    QVERIFY2(QFile::copy(summary, m_root + "/OUT_RESULT/souhrn_vypoctu"), "no summary");
+    click("btnLoadFlow");
+    const auto figures = summaryFigures(summary);
+    QCOMPARE(figures.size(), 14); // every figure of a finished run, each one known
+    QCOMPARE(panel("panelSummaryFlow")->figures(), figures);
+    QCOMPARE(panel("panelSummaryFlow")->noticeText(), QString());
+    // The highest level marked on the chart is the summary's.
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnDrawLevel");
+    const auto highest = std::find_if(figures.begin(), figures.end(), [](const auto& figure) {
+        return figure.first == "Nejvyšší hladina";
+    });
+    QVERIFY(highest != figures.end());
+    QCOMPARE(chart("chartLevel")->annotations().constLast(), "max. " + highest->second);
+
+    // Twice the sample's flood overtops the dam.
+    QTemporaryDir overtopping;
+    QVERIFY(makeRoot(overtopping.path()));
+    QByteArray wave;
+    for (const QString& value : lines(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE"))
+        wave += QByteArray::number(2 * value.trimmed().toDouble()) + "\r\n";
+    testing_gui::writeAll(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE", wave);
+    QVERIFY(runCore(overtopping.path()).contains("preliti"));
+    m_form->setRoot(overtopping.path().toStdString());
+    click("btnLoadLevel");
+    const auto stopped = summaryFigures(overtopping.path() + "/OUT_RESULT/souhrn_vypoctu");
+    QVERIFY(!stopped.isEmpty());
+    QCOMPARE(panel("panelSummaryLevel")->figures(), stopped);
+    QVERIFY2(panel("panelSummaryLevel")
+                 ->noticeText()
+                 .startsWith("Výpočet byl zastaven (přelití nádrže v kroku "),
+             qPrintable(panel("panelSummaryLevel")->noticeText()));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
 void TestVysledky::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     // A time step saved after the results, as a refused run leaves it.
     const QString timeStep = m_root + "/PULT_na_vypocty/IN_TIME_STEP_min";
@@ -695,6 +745,8 @@ void TestVysledky::closingAsksFirst() {
 void TestVysledky::screenshots() {
     const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
     if (dir.isEmpty()) QSKIP("VELDRON_SCREENSHOT_DIR not set");
+    QVERIFY(QFile::copy(m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu",
+                        m_root + "/OUT_RESULT/souhrn_vypoctu"));
     m_form->resize(1237, 648);
     const auto shoot = [this, &dir](const char* chartName, const QString& name) {
         QTest::qWait(1500); // let the lines settle
