@@ -11,7 +11,7 @@ shift || true
 packages=(
     cmake g++ ninja-build libgtest-dev clang-format
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev libqt6opengl6-dev
-    libgsf-1-dev python3-xlrd
+    libxlsxwriter-dev python3-openpyxl
     xvfb xauth
     # The fuzzers: libFuzzer comes with clang's runtime.
     clang libclang-rt-14-dev
