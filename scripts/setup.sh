@@ -15,7 +15,7 @@ packages=(
     xvfb xauth
     # The fuzzers: libFuzzer comes with clang's runtime.
     clang libclang-rt-14-dev
-    # The main job's summary and the tests' workbook reader run with /usr/bin/python3.
+    # The package check and the tests' workbook reader run with /usr/bin/python3.
     python3
     # Used only at run time, so no build shows them missing (scripts/check_packages.py
     # cannot see them either): the front end's window on an X11 display (xcb platform
