@@ -13,6 +13,8 @@ build=${1:-"$here/build-fuzz"}
 seconds=${2:-15}
 shift 2 || shift $# || true
 
+# CMake's file API lists the files the configure read, for scripts/check_packages.py.
+mkdir -p "$build/.cmake/api/v1/query" && : >"$build/.cmake/api/v1/query/cmakeFiles-v1"
 cmake -S "$here/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" >/dev/null
 mkdir -p "$build/findings"

@@ -11,9 +11,18 @@ shift || true
 packages=(
     cmake g++ ninja-build libgtest-dev clang-format
     qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev libqt6opengl6-dev
-    libgsf-1-dev python3-xlrd
+    libxlsxwriter-dev python3-openpyxl
     xvfb xauth
+    # The fuzzers: libFuzzer comes with clang's runtime.
     clang libclang-rt-14-dev
+    # The package check and the tests' workbook reader run with /usr/bin/python3.
+    python3
+    # Used only at run time, so no build shows them missing (scripts/check_packages.py
+    # cannot see them either): the front end's window on an X11 display (xcb platform
+    # plugin) and its JPEG pictures (image plugin); the about panel's sound, which
+    # Qt Multimedia plays through the desktop's PulseAudio or PipeWire server; a font
+    # with the Czech letters. qt6-translations-l10n above is of this kind too.
+    libqt6gui6 libqt6multimedia6 fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -27,5 +36,7 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# CMake's file API then lists the files the configure read, for scripts/check_packages.py.
+mkdir -p "$build/.cmake/api/v1/query" && : >"$build/.cmake/api/v1/query/cmakeFiles-v1"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build" --parallel "$(nproc)"

@@ -4,19 +4,53 @@
 #include <QChart>
 #include <QFont>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPen>
+#include <QScatterSeries>
 #include <QValueAxis>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace gui {
 
+namespace {
+
+constexpr qreal kAnnotationZ = 100.0; // above the lines
+
+/// The full view of data from `min` to `max`: widened to whole tick steps.
+std::pair<double, double> roundRange(double min, double max, int ticks) {
+    if (min > max) return {0.0, 1.0};
+    if (min == max) {
+        const double half = min == 0.0 ? 0.5 : std::fabs(min) * 0.05;
+        min -= half;
+        max += half;
+    }
+    const double step = roundTickStep(max - min, ticks);
+    return {std::floor(min / step) * step, std::ceil(max / step) * step};
+}
+
+} // namespace
+
+double roundTickStep(double span, int ticks) {
+    if (!(span > 0.0) || !std::isfinite(span)) return 1.0;
+    const double raw = span / std::max(ticks, 1);
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * power * (1.0 + 1e-9)) return factor * power;
+    return 10.0 * power;
+}
+
 LineChartView::LineChartView(QWidget* parent)
     : QChartView(parent), m_axisX(new QValueAxis), m_axisY(new QValueAxis) {
     auto* chart = new QChart;
-    chart->setAnimationOptions(QChart::GridAxisAnimations); // the zoom is animated
+    // The lines glide into a zoomed view. The axes do not: their animation
+    // cannot follow a tick step that changes with the range.
+    chart->setAnimationOptions(QChart::SeriesAnimations);
     chart->setBackgroundBrush(Qt::white);
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
@@ -27,11 +61,22 @@ LineChartView::LineChartView(QWidget* parent)
     m_axisY->setMinorTickCount(10);
     // Ten minor grid lines per interval would grey the whole plot: keep them faint.
     m_axisY->setMinorGridLinePen(QPen(QColor(238, 238, 238), 1));
-    // Short labels ("20000", not "20000.0" or "2e+04") so that small charts need not elide them.
-    m_axisX->setLabelFormat("%.10g");
-    m_axisY->setLabelFormat("%.10g");
-    m_axisX->setRange(0, 1);
-    m_axisY->setRange(0, 1);
+    for (QValueAxis* axis : {m_axisX, m_axisY}) {
+        // Ticks at whole multiples of a round step, whatever range a zoom leaves.
+        axis->setTickInterval(0.2);
+        axis->setTickAnchor(0.0);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        // Short labels ("20000", not "20000.0" or "2e+04") so that small charts need not elide
+        // them.
+        axis->setLabelFormat("%.10g");
+        axis->setRange(0, 1);
+        // Queued: the chart is still laying out the axis when it tells of a
+        // range it set itself, and a second change then would upset it.
+        connect(
+            axis, &QValueAxis::rangeChanged, this, [this, axis] { axisRangeChanged(axis); },
+            Qt::QueuedConnection);
+    }
+    connect(chart, &QChart::plotAreaChanged, this, [this] { placeAnnotations(); });
     setChart(chart); // the view takes the chart
     setRenderHint(QPainter::Antialiasing);
     setRubberBand(QChartView::RectangleRubberBand);
@@ -62,8 +107,10 @@ void LineChartView::setLegendVisible(bool visible) {
 }
 
 void LineChartView::removeAllLines() {
-    chart()->zoomReset();
     chart()->removeAllSeries(); // deletes them
+    for (const Annotation& annotation : m_annotations)
+        delete annotation.item;
+    m_annotations.clear();
     fitAxes();
 }
 
@@ -100,6 +147,38 @@ void LineChartView::appendPoints(QLineSeries* line, const std::vector<ChartPoint
     fitAxes();
 }
 
+QGraphicsSimpleTextItem* LineChartView::addText(const QString& text, const QColor& colour) {
+    auto* item = new QGraphicsSimpleTextItem(text, chart());
+    item->setBrush(colour);
+    item->setZValue(kAnnotationZ);
+    return item;
+}
+
+QLineSeries* LineChartView::addHorizontalLine(double y, double fromX, double toX,
+                                              const QColor& colour, const QString& label) {
+    QLineSeries* line = addLine(colour);
+    QPen pen(colour, 1.5, Qt::DashLine);
+    line->setPen(pen);
+    m_annotations.append({addText(label, colour), QPointF(fromX, y), true});
+    appendPoints(line, {{fromX, y}, {toX, y}});
+    placeAnnotations();
+    return line;
+}
+
+void LineChartView::markPoint(QPointF point, const QColor& colour, const QString& label) {
+    auto* dot = new QScatterSeries;
+    chart()->addSeries(dot);
+    dot->attachAxis(m_axisX);
+    dot->attachAxis(m_axisY);
+    dot->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    dot->setMarkerSize(9);
+    dot->setColor(colour);
+    dot->setBorderColor(colour);
+    dot->append(point);
+    m_annotations.append({addText(label, colour), point, false});
+    placeAnnotations();
+}
+
 QList<QLineSeries*> LineChartView::lines() const {
     QList<QLineSeries*> result;
     for (QAbstractSeries* series : chart()->series())
@@ -107,7 +186,15 @@ QList<QLineSeries*> LineChartView::lines() const {
     return result;
 }
 
-// Value axes do not follow their series by themselves: span every point.
+QStringList LineChartView::annotations() const {
+    QStringList texts;
+    for (const Annotation& annotation : m_annotations)
+        texts.append(annotation.item->text());
+    return texts;
+}
+
+// Value axes do not follow their series by themselves: span every point, in
+// whole round steps.
 void LineChartView::fitAxes() {
     double minX = std::numeric_limits<double>::max(), maxX = std::numeric_limits<double>::lowest();
     double minY = minX, maxY = maxX;
@@ -119,16 +206,114 @@ void LineChartView::fitAxes() {
             maxY = std::max(maxY, p.y());
         }
     }
-    if (minX > maxX) { // no points
-        minX = minY = 0.0;
-        maxX = maxY = 1.0;
+    std::tie(m_fullMinX, m_fullMaxX) = roundRange(minX, maxX, std::max(2, width() / 100));
+    std::tie(m_fullMinY, m_fullMaxY) = roundRange(minY, maxY, std::max(2, height() / 50));
+    setRange(m_axisX, m_fullMinX, m_fullMaxX);
+    setRange(m_axisY, m_fullMinY, m_fullMaxY);
+}
+
+// Every change of range (a fit, a dragged rectangle, the wheel, a right
+// click) ends here: back inside the full view, with round ticks. The tick
+// step is set before the range, so that a wider range never meets a step
+// made for a narrow one (which would make thousands of ticks).
+void LineChartView::setRange(QValueAxis* axis, double min, double max) {
+    const bool horizontal = axis == m_axisX;
+    const double fullMin = horizontal ? m_fullMinX : m_fullMinY;
+    const double fullMax = horizontal ? m_fullMaxX : m_fullMaxY;
+    if (max - min >= (fullMax - fullMin) * (1.0 - 1e-12)) {
+        min = fullMin;
+        max = fullMax;
+    } else if (min < fullMin) {
+        max += fullMin - min;
+        min = fullMin;
+    } else if (max > fullMax) {
+        min -= max - fullMax;
+        max = fullMax;
     }
-    if (minX == maxX) maxX = minX + 1.0;
-    if (minY == maxY) maxY = minY + 1.0;
-    m_axisX->setRange(minX, maxX);
-    m_axisY->setRange(minY, maxY);
-    m_axisX->applyNiceNumbers();
-    m_axisY->applyNiceNumbers();
+    const QRectF plot = chart()->plotArea();
+    const int pixels = static_cast<int>(horizontal ? plot.width() : plot.height());
+    const int ticks = std::max(2, (pixels > 0 ? pixels : (horizontal ? width() : height())) /
+                                      (horizontal ? 70 : 40));
+    axis->setTickInterval(roundTickStep(max - min, ticks));
+    if (min != axis->min() || max != axis->max()) axis->setRange(min, max);
+    placeAnnotations();
+}
+
+// A range the chart set itself (the dragged rectangle); for the others this
+// finds nothing more to do.
+void LineChartView::axisRangeChanged(QValueAxis* axis) {
+    setRange(axis, axis->min(), axis->max());
+}
+
+void LineChartView::zoomAbout(QPointF at, double factor) {
+    const QList<QAbstractSeries*> series = chart()->series();
+    if (series.isEmpty() || !(factor > 0.0)) return;
+    const QRectF plot = chart()->plotArea();
+    QPointF position = chart()->mapFromScene(mapToScene(at.toPoint()));
+    if (!plot.contains(position)) position = plot.center();
+    const QPointF value = chart()->mapToValue(position, series.first());
+    const auto zoom = [factor](QValueAxis* axis, double about, double fullSpan) {
+        const double min = about - (about - axis->min()) / factor;
+        const double max = about + (axis->max() - about) / factor;
+        return max - min > fullSpan * 1e-9 ? std::make_pair(min, max)
+                                           : std::make_pair(axis->min(), axis->max());
+    };
+    const auto [minX, maxX] = zoom(m_axisX, value.x(), m_fullMaxX - m_fullMinX);
+    const auto [minY, maxY] = zoom(m_axisY, value.y(), m_fullMaxY - m_fullMinY);
+    setRange(m_axisX, minX, maxX);
+    setRange(m_axisY, minY, maxY);
+}
+
+void LineChartView::wheelEvent(QWheelEvent* event) {
+    const int notches = event->angleDelta().y();
+    if (notches == 0) return QChartView::wheelEvent(event);
+    zoomAbout(event->position(), std::pow(1.25, notches / 120.0));
+    event->accept();
+}
+
+// A right click zooms out about the middle of the plot, never past the data
+// (the view's own zoom-out would go on beyond it).
+void LineChartView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && rubberBand() != QChartView::NoRubberBand) {
+        zoomAbout(mapFromScene(chart()->mapToScene(chart()->plotArea().center())), 0.5);
+        event->accept();
+        return;
+    }
+    QChartView::mouseReleaseEvent(event);
+}
+
+void LineChartView::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    setRange(m_axisX, m_axisX->min(), m_axisX->max());
+    setRange(m_axisY, m_axisY->min(), m_axisY->max());
+}
+
+// Labels follow their data through zooms and resizes; a label whose place
+// lies outside the visible range is hidden.
+void LineChartView::placeAnnotations() {
+    const QList<QAbstractSeries*> series = chart()->series();
+    const QRectF plot = chart()->plotArea();
+    for (const Annotation& annotation : m_annotations) {
+        QGraphicsSimpleTextItem* item = annotation.item;
+        const QPointF at = annotation.at;
+        const bool inside =
+            at.y() >= m_axisY->min() && at.y() <= m_axisY->max() &&
+            (annotation.atLeftEdge || (at.x() >= m_axisX->min() && at.x() <= m_axisX->max()));
+        item->setVisible(inside && !series.isEmpty());
+        if (!item->isVisible()) continue;
+        const QPointF pixel = chart()->mapToPosition(at, series.first());
+        const QRectF box = item->boundingRect();
+        QPointF place;
+        if (annotation.atLeftEdge) {
+            place = QPointF(plot.left() + 4, pixel.y() - box.height() - 1);
+            if (place.y() < plot.top()) place.setY(pixel.y() + 1); // below a line at the top
+        } else {
+            place = QPointF(pixel.x() + 7, pixel.y() - box.height() - 2);
+            if (place.x() + box.width() > plot.right()) place.setX(pixel.x() - 7 - box.width());
+            if (place.y() < plot.top()) place.setY(pixel.y() + 4);
+        }
+        item->setPos(place);
+    }
 }
 
 } // namespace gui

@@ -1,9 +1,20 @@
-// Copying a grid, every cell as text, into numbered .xls workbooks.
+// Exporting a table into numbered .xlsx workbooks.
 #include "gui/common/spreadsheet_export.h"
+
+#include "gui/common/typed_number.h"
 
 #include <algorithm>
 
 namespace gui {
+
+SheetCell sheetCell(const std::string& text) {
+    if (text.empty()) return {};
+    // The one reading of a typed number, so that a cell exports as the number
+    // it is drawn as.
+    const ParsedNumber number = parseTypedNumber(text);
+    if (!number) return text;
+    return number.value;
+}
 
 std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, int number) {
     std::filesystem::path name = path.stem();
@@ -12,41 +23,36 @@ std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, in
     return path.parent_path() / name;
 }
 
-std::vector<std::vector<XlsSheet>> gridWorkbooks(const Grid& grid, const std::string& sheetName) {
-    const int columns = grid.columnCount();
-    const int rows = grid.rowCount();
-    const int sheetCount = std::max(1, (columns + kColumnsPerSheet - 1) / kColumnsPerSheet);
-    const int workbookCount = std::max(1, (rows + kRowsPerWorkbook - 1) / kRowsPerWorkbook);
-    const int columnsPerSheet = std::min(columns, kColumnsPerSheet);
-    const int rowsPerSheet = std::min(rows, kRowsPerWorkbook);
+std::vector<std::vector<XlsxSheet>>
+tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetLimits& limits) {
+    const int rowCount = static_cast<int>(rows.size());
+    int columnCount = 0;
+    for (const auto& row : rows)
+        columnCount = std::max(columnCount, static_cast<int>(row.size()));
+    const int rowLimit = std::max(limits.rows, 1);
+    const int columnLimit = std::max(limits.columns, 1);
+    const int workbookCount = std::max(1, (rowCount + rowLimit - 1) / rowLimit);
+    const int sheetCount = std::max(1, (columnCount + columnLimit - 1) / columnLimit);
 
-    std::vector<std::vector<XlsSheet>> workbooks(static_cast<std::size_t>(workbookCount));
+    std::vector<std::vector<XlsxSheet>> workbooks(static_cast<std::size_t>(workbookCount));
     for (int m = 0; m < workbookCount; ++m) {
+        const int firstRow = m * rowLimit;
         for (int n = 0; n < sheetCount; ++n) {
-            XlsSheet sheet;
-            sheet.name = sheetName + std::to_string(n + 1);
-            sheet.rowCount = rowsPerSheet;
-            sheet.columnCount = columnsPerSheet;
-            const int firstRow = m * kRowsPerWorkbook;
-            const int firstColumn = n * kColumnsPerSheet;
-            const int rowEnd = std::min(rows, firstRow + rowsPerSheet);
-            const int columnEnd = std::min(columns, firstColumn + columnsPerSheet);
-            for (int row = firstRow; row < rowEnd; ++row) {
-                std::vector<std::string>& cells = sheet.cells.emplace_back();
-                for (int column = firstColumn; column < columnEnd; ++column)
-                    cells.push_back(grid.cell(column, row));
-            }
-            workbooks[static_cast<std::size_t>(m)].push_back(std::move(sheet));
+            const int firstColumn = n * columnLimit;
+            workbooks[static_cast<std::size_t>(m)].push_back(
+                {sheetName + std::to_string(n + 1), &rows, firstRow,
+                 std::min(rowLimit, rowCount - firstRow), firstColumn,
+                 std::min(columnLimit, columnCount - firstColumn)});
         }
     }
     return workbooks;
 }
 
-GridExport exportGridToWorkbooks(const Grid& grid, const std::string& sheetName,
-                                 const std::filesystem::path& path,
-                                 const OverwriteQuestion& mayOverwrite) {
-    GridExport result;
-    const std::vector<std::vector<XlsSheet>> workbooks = gridWorkbooks(grid, sheetName);
+TableExport exportTable(const SheetRows& rows, const std::string& sheetName,
+                        const std::filesystem::path& path, const OverwriteQuestion& mayOverwrite,
+                        const SheetLimits& limits) {
+    TableExport result;
+    const auto workbooks = tableWorkbooks(rows, sheetName, limits);
     for (std::size_t m = 0; m < workbooks.size(); ++m) {
         const std::filesystem::path target = numberedWorkbookPath(path, static_cast<int>(m) + 1);
         std::error_code ignored;
@@ -54,7 +60,7 @@ GridExport exportGridToWorkbooks(const Grid& grid, const std::string& sheetName,
             result.declined = true;
             return result;
         }
-        if (XlsResult written = writeXlsWorkbook(target, workbooks[m]); !written) {
+        if (FileResult written = writeXlsxWorkbook(target, workbooks[m]); !written) {
             result.error = written.error;
             return result;
         }

@@ -32,13 +32,26 @@ std::optional<QString> askWithInputBox(QWidget* parent) {
     return name;
 }
 
+QString storageRoot(const QString& directory) {
+    return QStorageInfo(directory).rootPath();
+}
+
+/// The top of a directory's path: "/", or its drive on Windows.
+QString topOf(const QString& directory) {
+    QDir dir(directory);
+    while (dir.cdUp())
+        continue;
+    return dir.absolutePath();
+}
+
 std::filesystem::path toPath(const QString& text) {
     return {text.toStdString()};
 }
 
 } // namespace
 
-TFRM_novy::TFRM_novy(QWidget* parent) : QDialog(parent), m_askName(askWithInputBox) {
+TFRM_novy::TFRM_novy(QWidget* parent)
+    : QDialog(parent), m_askName(askWithInputBox), m_volumeRoot(storageRoot) {
     setObjectName("FRM_novy");
     setWindowTitle("Nový projekt");
 
@@ -105,6 +118,10 @@ void TFRM_novy::setNameAsker(NameAsker asker) {
     m_askName = std::move(asker);
 }
 
+void TFRM_novy::setVolumeRoot(VolumeRoot lookup) {
+    m_volumeRoot = std::move(lookup);
+}
+
 void TFRM_novy::refresh() {
     fillDriveList();
     fillDirectoryList();
@@ -115,7 +132,10 @@ void TFRM_novy::fillDriveList() {
     std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
         return a.rootPath() < b.rootPath();
     });
-    const QString currentRoot = QStorageInfo(QDir::currentPath()).rootPath();
+    QString currentRoot = m_volumeRoot(QDir::currentPath());
+    // In a chroot or a container the mount table may not show the volume
+    // of the current directory; the top of its path is still a drive to go to.
+    if (currentRoot.isEmpty()) currentRoot = topOf(QDir::currentPath());
     DriveComboBox1->clear();
     for (const QStorageInfo& volume : volumes) {
         if (!volume.isValid()) continue;
@@ -126,7 +146,7 @@ void TFRM_novy::fillDriveList() {
                                 volume.rootPath());
     }
     const int current = DriveComboBox1->findData(currentRoot);
-    if (current < 0 && !currentRoot.isEmpty()) {
+    if (current < 0) {
         DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), currentRoot,
                                 currentRoot);
         DriveComboBox1->setCurrentIndex(DriveComboBox1->count() - 1);

@@ -21,6 +21,11 @@ public:
     using NameAsker = std::function<std::optional<QString>(QWidget* parent)>;
     void setNameAsker(NameAsker asker);
 
+    /// The root of the volume holding a directory, empty when the mount table
+    /// cannot tell (QStorageInfo by default); tests put their answer here.
+    using VolumeRoot = std::function<QString(const QString& directory)>;
+    void setVolumeRoot(VolumeRoot lookup);
+
 public slots:
     /// "Vytvořit soubor": asks for a name, creates the directory (or replaces
     /// an empty one the user agrees to replace), says what happened and
@@ -45,4 +50,5 @@ private:
     QComboBox* DriveComboBox1 = nullptr;
     QTreeWidget* DirectoryListBox1 = nullptr;
     NameAsker m_askName;
+    VolumeRoot m_volumeRoot;
 };

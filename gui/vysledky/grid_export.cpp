@@ -1,7 +1,6 @@
-// "Export do excelu": a grid saved as numbered .xls workbooks.
+// "Export do excelu": a table saved as numbered .xlsx workbooks.
 #include "gui/vysledky/grid_export.h"
 
-#include "gui/common/spreadsheet_export.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QDesktopServices>
@@ -20,15 +19,15 @@ WorkbookOpener desktopWorkbookOpener() {
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-bool exportGridToSpreadsheet(QWidget* parent, const Grid& grid, const QString& sheetName,
-                             const QString& path, bool visible, const WorkbookOpener& open) {
+bool exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
+                              const QString& path, bool visible, const WorkbookOpener& open) {
     MessageService& messages = MessageService::instance();
-    const GridExport result = exportGridToWorkbooks(
-        grid, sheetName.toStdString(), std::filesystem::path(path.toStdU16String()),
-        [parent, &messages](const std::filesystem::path& existing) {
-            return messages.question(parent,
-                                     "Soubor " + toQString(existing) + " již existuje. Přepsat?");
-        });
+    const TableExport result =
+        exportTable(rows, sheetName.toStdString(), std::filesystem::path(path.toStdU16String()),
+                    [parent, &messages](const std::filesystem::path& existing) {
+                        return messages.question(parent, "Soubor " + toQString(existing) +
+                                                             " již existuje. Přepsat?");
+                    });
     if (!result.error.empty()) messages.error(parent, QString::fromStdString(result.error));
     if (visible) {
         for (const std::filesystem::path& saved : result.saved) {

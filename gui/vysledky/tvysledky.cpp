@@ -3,41 +3,54 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/charts/reservoir_levels.h"
 #include "gui/common/file_io.h"
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
+#include "gui/common/result_series.h"
 #include "gui/common/saved_inputs.h"
+#include "gui/common/spreadsheet_export.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
+#include "gui/vysledky/summary_panel.h"
 
 #include <QBuffer>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
 const QString kChartTitle = "TRANSFORMACE POVODŇOVÉ VLNY";
 const QString kStepAxisTitle = "časový krok i [-]";
+const QString kHoursAxisTitle = "čas t [h]";
+const QString kFlowAxisTitle = "Průtok [m3/s]";
+const QString kLevelAxisTitle = "Výška vody v nádrži [m]";
 const QColor kInflowColour(255, 0, 0);
 const QColor kOutflowColour(0, 0, 255);
 const QColor kLevelColour(0, 0, 0);
@@ -47,12 +60,55 @@ QFont boldFont(QFont font) {
     return font;
 }
 
+QString shownCell(const QString& text) {
+    return QString::fromStdString(gui::shownValue(text.toStdString()));
+}
+
+class ValueCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!gui::GridModel::isFixed(index)) option->text = shownCell(option->text);
+    }
+};
+
+/// Widens every column whose header or shown cells would be cut at the usual width.
+void fitColumns(QTableView& view) {
+    const QAbstractItemModel& model = *view.model();
+    const QFontMetrics cells(view.font());
+    const QFontMetrics header(view.horizontalHeader()->font());
+    for (int column = 0; column < model.columnCount(); ++column) {
+        int needed = header.horizontalAdvance(model.headerData(column, Qt::Horizontal).toString());
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QString text = model.data(model.index(row, column)).toString();
+            if (!text.isEmpty())
+                needed =
+                    std::max(needed, cells.horizontalAdvance(column == 0 ? text : shownCell(text)));
+        }
+        view.setColumnWidth(column, std::max(Tvysledky::kColumnWidthPx, needed + 12));
+    }
+}
+
 QTableView* makeGridView(gui::GridModel& model, const char* name, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(name);
     gui::setupGridView(*view, model, Tvysledky::kColumnWidthPx, Tvysledky::kRowHeightPx);
+    view->setItemDelegate(new ValueCellDelegate(view));
     view->setFixedWidth(169);
+    QObject::connect(&model, &QAbstractItemModel::modelReset, view, [view] { fitColumns(*view); });
     return view;
+}
+
+/// The points at x = step i shown at their step, or at their hour.
+std::vector<gui::ChartPoint> shownPoints(const std::vector<gui::ChartPoint>& points,
+                                         std::optional<double> timeStepMin) {
+    std::vector<gui::ChartPoint> shown = points;
+    for (gui::ChartPoint& point : shown)
+        point.x = gui::rowTime(static_cast<int>(std::lround(point.x)), timeStepMin);
+    return shown;
 }
 
 gui::LineChartView* makeChart(const QString& verticalTitle, const char* name, QWidget* parent) {
@@ -169,7 +225,7 @@ QWidget* Tvysledky::buildFlowPage() {
     groupLayout->addLayout(exportRow);
 
     m_drawFlowButton = gui::makeButton("VYKRESLIT GRAF", "btnDrawFlow", page, true);
-    m_flowChart = makeChart("Průtok [m3/s]", "chartFlow", page);
+    m_flowChart = makeChart(kFlowAxisTitle, "chartFlow", page);
     m_inflowLegend = makeLegend("Povodňová vlna", kInflowColour, "lblInflowLegend", m_flowChart);
     m_outflowLegend =
         makeLegend("Transformovaná povodeň", kOutflowColour, "lblOutflowLegend", m_flowChart);
@@ -177,8 +233,14 @@ QWidget* Tvysledky::buildFlowPage() {
     m_saveFlowButton = gui::makeButton("Uložení grafu do JPG", "btnSaveFlowPicture", page, false);
     auto* closeButton = gui::makeButton("Zavřít okno", "btnCloseFlow", page, true);
 
+    m_flowHours = new QCheckBox("čas v hodinách", page);
+    m_flowHours->setObjectName("chkHoursFlow");
+    m_flowSummary = new gui::SummaryPanel(page);
+    m_flowSummary->setObjectName("panelSummaryFlow");
     auto* drawRow = new QHBoxLayout;
     drawRow->addWidget(m_drawFlowButton);
+    drawRow->addSpacing(12);
+    drawRow->addWidget(m_flowHours);
     drawRow->addStretch(1);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(m_saveFlowButton);
@@ -186,6 +248,7 @@ QWidget* Tvysledky::buildFlowPage() {
     bottomRow->addWidget(closeButton);
     auto* right = new QVBoxLayout;
     right->addLayout(drawRow);
+    right->addWidget(m_flowSummary);
     right->addWidget(m_flowChart, 1);
     right->addLayout(bottomRow);
 
@@ -195,13 +258,15 @@ QWidget* Tvysledky::buildFlowPage() {
 
     for (QWidget* widget :
          {static_cast<QWidget*>(m_flowChart), static_cast<QWidget*>(m_drawFlowButton),
-          static_cast<QWidget*>(m_saveFlowButton), static_cast<QWidget*>(m_exportFlowButton)}) {
+          static_cast<QWidget*>(m_saveFlowButton), static_cast<QWidget*>(m_exportFlowButton),
+          static_cast<QWidget*>(m_flowHours), static_cast<QWidget*>(m_flowSummary)}) {
         gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
     connect(loadButton, &QPushButton::clicked, this, &Tvysledky::loadFlow);
     connect(m_drawFlowButton, &QPushButton::clicked, this, &Tvysledky::drawFlow);
+    connect(m_flowHours, &QCheckBox::toggled, this, &Tvysledky::renderFlow);
     connect(m_saveFlowButton, &QPushButton::clicked, this, &Tvysledky::saveFlowPicture);
     connect(m_exportFlowButton, &QPushButton::clicked, this, &Tvysledky::exportOutflow);
     connect(closeButton, &QPushButton::clicked, this, &Tvysledky::closeWindow);
@@ -227,12 +292,18 @@ QWidget* Tvysledky::buildLevelPage() {
     groupLayout->addWidget(m_exportLevelButton, 0, Qt::AlignLeft);
 
     m_drawLevelButton = gui::makeButton("VYKRESLIT GRAF", "btnDrawLevel", page, true);
-    m_levelChart = makeChart("Výška vody v nádrži [m]", "chartLevel", page);
+    m_levelChart = makeChart(kLevelAxisTitle, "chartLevel", page);
     m_saveLevelButton = gui::makeButton("Uložení grafu do JPG", "btnSaveLevelPicture", page, false);
     auto* closeButton = gui::makeButton("Zavřít okno", "btnCloseLevel", page, true);
 
+    m_levelHours = new QCheckBox("čas v hodinách", page);
+    m_levelHours->setObjectName("chkHoursLevel");
+    m_levelSummary = new gui::SummaryPanel(page);
+    m_levelSummary->setObjectName("panelSummaryLevel");
     auto* drawRow = new QHBoxLayout;
     drawRow->addWidget(m_drawLevelButton);
+    drawRow->addSpacing(12);
+    drawRow->addWidget(m_levelHours);
     drawRow->addStretch(1);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(m_saveLevelButton);
@@ -240,6 +311,7 @@ QWidget* Tvysledky::buildLevelPage() {
     bottomRow->addWidget(closeButton);
     auto* right = new QVBoxLayout;
     right->addLayout(drawRow);
+    right->addWidget(m_levelSummary);
     right->addWidget(m_levelChart, 1);
     right->addLayout(bottomRow);
 
@@ -249,13 +321,15 @@ QWidget* Tvysledky::buildLevelPage() {
 
     for (QWidget* widget :
          {static_cast<QWidget*>(m_levelChart), static_cast<QWidget*>(m_drawLevelButton),
-          static_cast<QWidget*>(m_saveLevelButton), static_cast<QWidget*>(m_exportLevelButton)}) {
+          static_cast<QWidget*>(m_saveLevelButton), static_cast<QWidget*>(m_exportLevelButton),
+          static_cast<QWidget*>(m_levelHours), static_cast<QWidget*>(m_levelSummary)}) {
         gui::keepPlaceWhenHidden(widget);
         widget->hide();
     }
 
     connect(loadButton, &QPushButton::clicked, this, &Tvysledky::loadLevel);
     connect(m_drawLevelButton, &QPushButton::clicked, this, &Tvysledky::drawLevel);
+    connect(m_levelHours, &QCheckBox::toggled, this, &Tvysledky::renderLevel);
     connect(m_saveLevelButton, &QPushButton::clicked, this, &Tvysledky::saveLevelPicture);
     connect(m_exportLevelButton, &QPushButton::clicked, this, &Tvysledky::exportLevel);
     connect(closeButton, &QPushButton::clicked, this, &Tvysledky::closeWindow);
@@ -269,6 +343,7 @@ bool Tvysledky::showLoad(const std::string& error) {
 }
 
 void Tvysledky::loadFlow() {
+    showResultContext(m_flowSummary, m_flowHours, exchange::kOutflowSeries);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_drawFlowButton), static_cast<QWidget*>(m_saveFlowButton),
           static_cast<QWidget*>(m_exportFlowButton), static_cast<QWidget*>(m_flowChart)})
@@ -293,6 +368,7 @@ void Tvysledky::loadFlow() {
 }
 
 void Tvysledky::loadLevel() {
+    showResultContext(m_levelSummary, m_levelHours, exchange::kLevelSeries);
     for (QWidget* widget :
          {static_cast<QWidget*>(m_levelChart), static_cast<QWidget*>(m_exportLevelButton),
           static_cast<QWidget*>(m_drawLevelButton), static_cast<QWidget*>(m_saveLevelButton)})
@@ -308,18 +384,80 @@ void Tvysledky::loadLevel() {
     showLoad(level.error);
 }
 
+// The run summary and the age of the results beside `resultFile`, and the
+// time step that the switch to hours uses.
+void Tvysledky::showResultContext(gui::SummaryPanel* panel, QCheckBox* hours,
+                                  const char* resultFile) {
+    const gui::SummaryRead summary =
+        gui::readRunSummary(exchange::outResultDir(m_root) / exchange::summary::kFileName);
+    panel->showSummary(summary, gui::resultAge(exchange::outResultDir(m_root) / resultFile,
+                                               exchange::exchangeDir(m_root)));
+    panel->show();
+    // The summary names the step the run used; IN_TIME_STEP_min may have been
+    // changed since.
+    m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
+    if (!m_timeStepMin)
+        m_timeStepMin = gui::readSavedNumber(exchange::exchangeDir(m_root) / exchange::kTimeStep);
+    if (m_timeStepMin && !(*m_timeStepMin > 0.0)) m_timeStepMin.reset();
+    hours->setEnabled(m_timeStepMin.has_value());
+    hours->setToolTip(
+        m_timeStepMin
+            ? QString("Časový krok %1 min").arg(*m_timeStepMin)
+            : QString("Časový krok výpočtu nelze přečíst (%1).").arg(exchange::kTimeStep));
+    if (!m_timeStepMin) hours->setChecked(false);
+    hours->show();
+}
+
+std::optional<double> Tvysledky::shownTimeStep(const QCheckBox* hours) const {
+    return hours->isChecked() ? m_timeStepMin : std::nullopt;
+}
+
 void Tvysledky::drawFlow() {
     m_inflowLegend->show();
     m_outflowLegend->show();
     placeLegend();
+    m_drawnInflow = gui::resultPoints(m_inflow, std::nullopt);
+    m_drawnOutflow = gui::resultPoints(m_outflow, std::nullopt);
+    renderFlow();
+}
+
+void Tvysledky::renderFlow() {
+    const std::optional<double> step = shownTimeStep(m_flowHours);
+    m_flowChart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, kFlowAxisTitle);
+    if (!m_drawnInflow || !m_drawnOutflow) return;
     m_flowChart->removeAllLines();
-    m_flowChart->appendValues(m_flowChart->addLine(kInflowColour), gui::gridValues(m_inflow));
-    m_flowChart->appendValues(m_flowChart->addLine(kOutflowColour), gui::gridValues(m_outflow));
+    m_flowChart->appendPoints(m_flowChart->addLine(kInflowColour),
+                              shownPoints(*m_drawnInflow, step));
+    m_flowChart->appendPoints(m_flowChart->addLine(kOutflowColour),
+                              shownPoints(*m_drawnOutflow, step));
 }
 
 void Tvysledky::drawLevel() {
+    m_drawnLevel = gui::resultPoints(m_level, std::nullopt);
+    renderLevel();
+}
+
+void Tvysledky::renderLevel() {
+    const std::optional<double> step = shownTimeStep(m_levelHours);
+    m_levelChart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, kLevelAxisTitle);
+    if (!m_drawnLevel) return;
     m_levelChart->removeAllLines();
-    m_levelChart->appendValues(m_levelChart->addLine(kLevelColour), gui::gridValues(m_level));
+    const std::vector<gui::ChartPoint> points = shownPoints(*m_drawnLevel, step);
+    m_levelChart->appendPoints(m_levelChart->addLine(kLevelColour), points);
+    if (points.empty()) return;
+    gui::drawReservoirLevels(*m_levelChart, gui::readReservoirLevels(exchange::exchangeDir(m_root)),
+                             points.front().x, points.back().x);
+    // The first of the highest points, as the run summary names it.
+    const auto highest = std::max_element(
+        points.begin(), points.end(),
+        [](const gui::ChartPoint& a, const gui::ChartPoint& b) { return a.y < b.y; });
+    const long row =
+        std::lround((*m_drawnLevel)[static_cast<std::size_t>(highest - points.begin())].x);
+    m_levelChart->markPoint(
+        QPointF(highest->x, highest->y), kLevelColour,
+        step
+            ? QString("max. %1 m v čase %2 h").arg(highest->y, 0, 'f', 3).arg(highest->x, 0, 'f', 2)
+            : QString("max. %1 m v kroku %2").arg(highest->y, 0, 'f', 3).arg(row));
 }
 
 void Tvysledky::saveFlowPicture() {
@@ -360,15 +498,15 @@ void Tvysledky::savePicture(gui::LineChartView* chart) {
 }
 
 void Tvysledky::exportOutflow() {
-    gui::exportGridToSpreadsheet(
-        this, m_outflow, kSheetName,
-        toQString(gui::toPath(m_programDir) / "transformovana_povoden.xls"), true, m_openWorkbook);
+    gui::exportTableToSpreadsheet(
+        this, gui::resultTable({&m_inflow, &m_outflow}, shownTimeStep(m_flowHours)), kSheetName,
+        toQString(gui::toPath(m_programDir) / "transformovana_povoden.xlsx"), true, m_openWorkbook);
 }
 
 void Tvysledky::exportLevel() {
-    gui::exportGridToSpreadsheet(this, m_level, kSheetName,
-                                 toQString(gui::toPath(m_programDir) / "vyska_vody.xls"), true,
-                                 m_openWorkbook);
+    gui::exportTableToSpreadsheet(
+        this, gui::resultTable({&m_level}, shownTimeStep(m_levelHours)), kSheetName,
+        toQString(gui::toPath(m_programDir) / "vyska_vody.xlsx"), true, m_openWorkbook);
 }
 
 void Tvysledky::closeWindow() {

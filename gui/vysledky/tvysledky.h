@@ -1,9 +1,11 @@
 // The results window: the outflow hydrograph beside the inflow and the
-// course of the water level, each as an editable grid and a line chart, with
-// chart pictures and spreadsheet export.
+// course of the water level, each as an editable grid and a line chart over
+// steps or hours, the run's summary above each chart, chart pictures and
+// spreadsheet export.
 #pragma once
 
 #include "gui/common/grid.h"
+#include "gui/common/grid_points.h"
 #include "gui/vysledky/grid_export.h"
 
 #include <QDialog>
@@ -11,7 +13,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <vector>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -20,6 +25,7 @@ class QTabWidget;
 namespace gui {
 class GridModel;
 class LineChartView;
+class SummaryPanel;
 } // namespace gui
 
 class Tvysledky : public QDialog {
@@ -52,6 +58,9 @@ public:
     const gui::Grid& levelGrid() const { return m_level; }
     /// The name the picture dialog offers next.
     QString pictureFileName() const { return m_pictureFileName; }
+    /// The time step of the results loaded last [min]: the one the run
+    /// summary names, else IN_TIME_STEP_min; empty when neither is a positive number.
+    std::optional<double> timeStepMin() const { return m_timeStepMin; }
 
     static constexpr int kInitialRows = 999;
     static constexpr int kResultColumns = 999;
@@ -67,14 +76,16 @@ public slots:
     /// "NAČÍST VÝŠKY VODY": shows the level chart and its buttons, loads the level grid.
     void loadLevel();
     /// "VYKRESLIT GRAF" on "PRUTOK": shows the legend; replaces the lines by
-    /// the inflow in red and the outflow in blue, both counting x from 0.
+    /// the inflow in red and the outflow in blue, row i at step i (or its hour).
     void drawFlow();
-    /// "VYKRESLIT GRAF" on "VÝŠKA VODY V NÁDRŽI": replaces the line by the levels in black.
+    /// "VYKRESLIT GRAF" on "VÝŠKA VODY V NÁDRŽI": replaces the line by the
+    /// levels in black, with the reservoir's levels and the highest level marked.
     void drawLevel();
     /// "Uložení grafu do JPG": the chart at its size on screen, as a JPEG file.
     void saveFlowPicture();
     void saveLevelPicture();
-    /// "Export do excelu": the outflow or level grid as a workbook beside the program.
+    /// "Export do excelu": i (and the hours when shown), the inflow and the
+    /// outflow, or the levels, as a workbook beside the program.
     void exportOutflow();
     void exportLevel();
     /// "Zavřít okno": closes when the user confirms.
@@ -87,6 +98,10 @@ protected:
 private:
     QWidget* buildFlowPage();
     QWidget* buildLevelPage();
+    void showResultContext(gui::SummaryPanel* panel, QCheckBox* hours, const char* resultFile);
+    std::optional<double> shownTimeStep(const QCheckBox* hours) const;
+    void renderFlow();
+    void renderLevel();
     void savePicture(gui::LineChartView* chart);
     void placeLegend();
     bool showLoad(const std::string& error);
@@ -100,6 +115,9 @@ private:
     PictureFileChooser m_choosePictureFile;
     gui::WorkbookOpener m_openWorkbook;
     bool m_centred = false;
+    std::optional<double> m_timeStepMin;
+    // What was drawn, at x = i; shown over steps or hours.
+    std::optional<std::vector<gui::ChartPoint>> m_drawnInflow, m_drawnOutflow, m_drawnLevel;
 
     QTabWidget* m_tabs = nullptr;
     gui::GridModel* m_inflowModel = nullptr;
@@ -115,4 +133,8 @@ private:
     QPushButton* m_drawLevelButton = nullptr;
     QPushButton* m_saveLevelButton = nullptr;
     QPushButton* m_exportLevelButton = nullptr;
+    QCheckBox* m_flowHours = nullptr;
+    QCheckBox* m_levelHours = nullptr;
+    gui::SummaryPanel* m_flowSummary = nullptr;
+    gui::SummaryPanel* m_levelSummary = nullptr;
 };

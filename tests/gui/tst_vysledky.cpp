@@ -1,5 +1,8 @@
 // The results window driven offscreen on files the real core wrote for the
-// sample reservoir: loading, drawing, pictures, export, missing files.
+// sample reservoir: loading, the run summary, drawing over steps and hours,
+// the reservoir's levels, zoom, pictures, export, missing files.
+#include "gui/charts/line_chart_view.h"
+#include "gui/vysledky/summary_panel.h"
 #include "gui/vysledky/tvysledky.h"
 #include "helpers/fake_messages.h"
 #include "helpers/test_files.h"
@@ -7,6 +10,7 @@
 #include <QAbstractItemModel>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -21,7 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 
+#include <cmath>
+#include <map>
 #include <memory>
 
 namespace {
@@ -58,6 +65,59 @@ QStringList lines(const QString& path) {
     return result;
 }
 
+/// The cells of the first sheet of an .xlsx workbook as openpyxl reads them:
+/// (row, column) from 0 -> "number:<repr>" or "text:<text>".
+std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
+    std::map<std::pair<int, int>, QString> cells;
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
+    int sheets = 0;
+    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
+        const QStringList parts = line.split('\t');
+        if (parts[0] == "SHEET") ++sheets;
+        if (parts[0] == "CELL" && parts.size() == 5 && sheets == 1)
+            cells[{parts[1].toInt(), parts[2].toInt()}] = parts[3] + ":" + parts[4];
+    }
+    return cells;
+}
+
+/// A number cell read back, as the double it holds.
+double cellNumber(const std::map<std::pair<int, int>, QString>& cells, int row, int column) {
+    const auto found = cells.find({row, column});
+    if (found == cells.end() || !found->second.startsWith("number:")) return std::nan("");
+    return found->second.mid(7).toDouble();
+}
+
+/// The figures of a summary file as the panel shows them: every line but the
+/// stop, its label and its value text.
+QList<std::pair<QString, QString>> summaryFigures(const QString& path) {
+    QList<std::pair<QString, QString>> figures;
+    for (const QString& line : lines(path)) {
+        const QString label = line.section(':', 0, 0).trimmed();
+        if (label != "Výpočet zastaven") figures.append({label, line.section(':', 1).trimmed()});
+    }
+    return figures;
+}
+
+/// True for 1, 2 or 5 x 10^k.
+bool isRoundStep(double step) {
+    const double mantissa = step / std::pow(10.0, std::floor(std::log10(step)));
+    return std::fabs(mantissa - 1.0) < 1e-9 || std::fabs(mantissa - 2.0) < 1e-9 ||
+           std::fabs(mantissa - 5.0) < 1e-9;
+}
+
+// A summary in the core's layout, for the windows's side of it.
+const char* const kStoppedSummary = "Kroků výpočtu:              13 z 48\r\n"
+                                    "Časový krok:                30.000 min\r\n"
+                                    "Kulminace přítoku:          100.000 m3/s v kroku 10\r\n"
+                                    "Kulminace odtoku:           88.057 m3/s v kroku 12\r\n"
+                                    "Transformace kulminace:     11.9 %\r\n"
+                                    "Nejvyšší hladina:           13.981 m v kroku 13\r\n"
+                                    "Budoucí údaj:               1 kus\r\n"
+                                    "Výpočet zastaven: přelití nádrže v kroku 14\r\n";
+
 } // namespace
 
 class TestVysledky : public QObject {
@@ -69,6 +129,11 @@ private slots:
     void opensWithEverythingButTheLoadButtonsHidden();
     void loadsBothPagesFromTheCoresFiles();
     void drawingReplacesTheLinesAndInflowAndOutflowEndTogether();
+    void theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel();
+    void theSummaryPanelShowsTheFiguresOfTheFileAndAStop();
+    void theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping();
+    void hoursUseTheTimeStepAndInputsSavedLaterAreNamed();
+    void zoomKeepsRoundTicksAndNeverLeavesTheData();
     void anEditedCellIsDrawnAndExported();
     void picturesAreJpegsOfTheChartAndTheDialogKeepsTheName();
     void aPictureThatCannotBeWrittenIsReported();
@@ -82,6 +147,8 @@ private:
     QPushButton* button(const char* name) const;
     void click(const char* name);
     QLineSeries* line(const char* chart, int index) const;
+    gui::LineChartView* chart(const char* name) const;
+    gui::SummaryPanel* panel(const char* name) const;
     static QStringList values(const QStringList& records);
 
     QTemporaryDir m_coreRun; // one real run, copied into each test's root
@@ -154,6 +221,14 @@ QLineSeries* TestVysledky::line(const char* chart, int index) const {
     return qobject_cast<QLineSeries*>(view->chart()->series().at(index));
 }
 
+gui::LineChartView* TestVysledky::chart(const char* name) const {
+    return m_form->findChild<gui::LineChartView*>(name);
+}
+
+gui::SummaryPanel* TestVysledky::panel(const char* name) const {
+    return m_form->findChild<gui::SummaryPanel*>(name);
+}
+
 QStringList TestVysledky::values(const QStringList& records) {
     QStringList result;
     for (const QString& record : records)
@@ -173,8 +248,9 @@ void TestVysledky::opensWithEverythingButTheLoadButtonsHidden() {
     for (const char* hidden : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "btnDrawLevel",
                                "btnSaveLevelPicture", "btnExportLevel"})
         QVERIFY2(button(hidden)->isHidden(), hidden);
-    for (const char* chart : {"chartFlow", "chartLevel"})
-        QVERIFY(m_form->findChild<QWidget*>(chart)->isHidden());
+    for (const char* hidden : {"chartFlow", "chartLevel", "chkHoursFlow", "chkHoursLevel",
+                               "panelSummaryFlow", "panelSummaryLevel"})
+        QVERIFY2(m_form->findChild<QWidget*>(hidden)->isHidden(), hidden);
     QVERIFY(m_form->findChild<QLabel*>("lblInflowLegend")->isHidden());
     for (const char* shown : {"btnLoadFlow", "btnLoadLevel", "btnCloseFlow", "btnCloseLevel"})
         QVERIFY2(!button(shown)->isHidden(), shown);
@@ -206,8 +282,24 @@ void TestVysledky::loadsBothPagesFromTheCoresFiles() {
         shown << QString::fromStdString(m_form->outflowGrid().cell(1, row));
     }
     QCOMPARE(shown, values(outflow));
-    for (const char* visible : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "chartFlow"})
+    for (const char* visible : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "chartFlow",
+                                "chkHoursFlow", "panelSummaryFlow"})
         QVERIFY2(m_form->findChild<QWidget*>(visible)->isVisible(), visible);
+    // Results of a core without a summary: said so, and when they were computed.
+    const QDateTime computed =
+        QFileInfo(m_root + "/OUT_RESULT/transformovana_povoden").lastModified();
+    QCOMPARE(panel("panelSummaryFlow")->timeText(),
+             "Souhrn výpočtu, výsledky vypočteny " + computed.toString("d. M. yyyy H:mm:ss"));
+    QCOMPARE(panel("panelSummaryFlow")->noticeText(),
+             QString("Souhrn výpočtu není k dispozici (výsledky staršího výpočtu, soubor "
+                     "souhrn_vypoctu chybí)."));
+    QVERIFY(panel("panelSummaryFlow")->figures().isEmpty());
+    // Three decimals shown, the cell keeps the file's text; nothing cut off.
+    auto* outflowView = m_form->findChild<QTableView*>("gridOutflow");
+    for (int column = 0; column < 2; ++column)
+        QVERIFY(outflowView->columnWidth(column) >=
+                outflowView->fontMetrics().horizontalAdvance(
+                    outflowView->model()->headerData(column, Qt::Horizontal).toString()));
     QVERIFY(!button("btnDrawLevel")->isVisibleTo(m_form.get())); // the other page is separate
 
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
@@ -240,7 +332,8 @@ void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
     QCOMPARE(outflow->count(), steps);
     // The core writes one outflow per inflow value: both lines end at one x.
     QCOMPARE(inflow->points().constLast().x(), outflow->points().constLast().x());
-    QCOMPARE(outflow->points().constFirst().x(), 0.0);
+    QCOMPARE(outflow->points().constFirst().x(), 1.0); // row i at step i, as in the grid
+    QCOMPARE(inflow->points().constFirst().x(), 1.0);
     QCOMPARE(outflow->at(steps - 1).y(), std::stod(m_form->outflowGrid().cell(1, steps)));
     QCOMPARE(inflow->color(), QColor(255, 0, 0));
     QCOMPARE(outflow->color(), QColor(0, 0, 255));
@@ -261,13 +354,230 @@ void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
     click("btnDrawLevel");
     click("btnDrawLevel");
     auto* levelChart = m_form->findChild<QChartView*>("chartLevel");
-    QCOMPARE(levelChart->chart()->series().size(), 1);
     QCOMPARE(line("chartLevel", 0)->count(), steps);
+    QCOMPARE(line("chartLevel", 0)->points().constFirst().x(), 1.0);
     QCOMPARE(line("chartLevel", 0)->color(), QColor(0, 0, 0));
     const auto axes = levelChart->chart()->axes(Qt::Vertical);
     QCOMPARE(axes.size(), 1);
     QCOMPARE(axes.first()->titleText(), QString("Výška vody v nádrži [m]"));
     QCOMPARE(qobject_cast<QValueAxis*>(axes.first())->minorTickCount(), 10);
+}
+
+void TestVysledky::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel() {
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnDrawLevel");
+    click("btnDrawLevel"); // drawn again: every line once
+    gui::LineChartView* view = chart("chartLevel");
+    const QList<QLineSeries*> drawn = view->lines();
+    QCOMPARE(drawn.size(), 4);
+    const int steps = m_form->levelGrid().rowCount() - 1;
+    const auto saved = [this](const char* name) {
+        return QString::fromUtf8(testing_gui::readAll(m_root + "/PULT_na_vypocty/" + name))
+            .trimmed()
+            .toDouble();
+    };
+    const double ro = saved("IN_START_RO");
+    const double rn = saved("IN_START_RN_OWERFLOW");
+    const double overtopping = rn + saved("IN_TOTAL_HEIGHT_OWERFLOW");
+    const double levels[] = {ro, rn, overtopping};
+    for (int i = 0; i < 3; ++i) {
+        QLineSeries* level = drawn[i + 1];
+        QCOMPARE(level->count(), 2);
+        QCOMPARE(level->at(0), QPointF(1.0, levels[i]));
+        QCOMPARE(level->at(1), QPointF(double(steps), levels[i]));
+        QCOMPARE(level->pen().style(), Qt::DashLine);
+    }
+    QVERIFY(view->verticalAxis()->max() >= overtopping);
+    QVERIFY(view->verticalAxis()->min() <= ro);
+
+    int highestRow = 1;
+    for (int row = 2; row <= steps; ++row)
+        if (std::stod(m_form->levelGrid().cell(1, row)) >
+            std::stod(m_form->levelGrid().cell(1, highestRow)))
+            highestRow = row;
+    const double highest = std::stod(m_form->levelGrid().cell(1, highestRow));
+    QCOMPARE(
+        view->annotations(),
+        QStringList({QString("RO %1 m").arg(ro, 0, 'f', 3), QString("RN %1 m").arg(rn, 0, 'f', 3),
+                     QString("přelití %1 m").arg(overtopping, 0, 'f', 3),
+                     QString("max. %1 m v kroku %2").arg(highest, 0, 'f', 3).arg(highestRow)}));
+    auto* mark = qobject_cast<QXYSeries*>(view->chart()->series().constLast());
+    QVERIFY(mark && mark->count() == 1);
+    QCOMPARE(mark->at(0), QPointF(highestRow, highest));
+}
+
+void TestVysledky::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
+    testing_gui::writeAll(m_root + "/OUT_RESULT/souhrn_vypoctu", kStoppedSummary);
+    click("btnLoadFlow");
+    QList<std::pair<QString, QString>> expected;
+    for (const QString& line : QString::fromUtf8(kStoppedSummary).split("\r\n")) {
+        const QString label = line.section(':', 0, 0).trimmed();
+        if (!line.isEmpty() && label != "Budoucí údaj" && label != "Výpočet zastaven")
+            expected.append({label, line.section(':', 1).trimmed()});
+    }
+    QCOMPARE(expected.size(), 6);
+    QCOMPARE(panel("panelSummaryFlow")->figures(), expected);
+    QCOMPARE(panel("panelSummaryFlow")->noticeText(),
+             QString("Výpočet byl zastaven (přelití nádrže v kroku 14); hodnoty platí pro "
+                     "provedené kroky."));
+    QCOMPARE(m_form->timeStepMin(), 30.0); // the run's step, not IN_TIME_STEP_min's 60
+
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    QCOMPARE(panel("panelSummaryLevel")->figures(), expected);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestVysledky::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping() {
+    const QString summary = m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu";
+    QVERIFY2(QFile::copy(summary, m_root + "/OUT_RESULT/souhrn_vypoctu"), "no summary");
+    click("btnLoadFlow");
+    const auto figures = summaryFigures(summary);
+    QCOMPARE(figures.size(), 14); // every figure of a finished run, each one known
+    QCOMPARE(panel("panelSummaryFlow")->figures(), figures);
+    QCOMPARE(panel("panelSummaryFlow")->noticeText(), QString());
+    // The highest level marked on the chart is the summary's.
+    m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
+    click("btnLoadLevel");
+    click("btnDrawLevel");
+    const auto highest = std::find_if(figures.begin(), figures.end(), [](const auto& figure) {
+        return figure.first == "Nejvyšší hladina";
+    });
+    QVERIFY(highest != figures.end());
+    QCOMPARE(chart("chartLevel")->annotations().constLast(), "max. " + highest->second);
+
+    // Twice the sample's flood overtops the dam.
+    QTemporaryDir overtopping;
+    QVERIFY(makeRoot(overtopping.path()));
+    QByteArray wave;
+    for (const QString& value : lines(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE"))
+        wave += QByteArray::number(2 * value.trimmed().toDouble()) + "\r\n";
+    testing_gui::writeAll(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE", wave);
+    QVERIFY(runCore(overtopping.path()).contains("preliti"));
+    m_form->setRoot(overtopping.path().toStdString());
+    click("btnLoadLevel");
+    const auto stopped = summaryFigures(overtopping.path() + "/OUT_RESULT/souhrn_vypoctu");
+    QVERIFY(!stopped.isEmpty());
+    QCOMPARE(panel("panelSummaryLevel")->figures(), stopped);
+    QVERIFY2(panel("panelSummaryLevel")
+                 ->noticeText()
+                 .startsWith("Výpočet byl zastaven (přelití nádrže v kroku "),
+             qPrintable(panel("panelSummaryLevel")->noticeText()));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestVysledky::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
+    // A time step saved after the results, as a refused run leaves it.
+    const QString timeStep = m_root + "/PULT_na_vypocty/IN_TIME_STEP_min";
+    testing_gui::writeAll(timeStep, "15\r\n");
+    const QDateTime later =
+        QFileInfo(m_root + "/OUT_RESULT/transformovana_povoden").lastModified().addSecs(90);
+    {
+        QFile file(timeStep);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(later, QFileDevice::FileModificationTime));
+    }
+    click("btnLoadFlow");
+    QVERIFY2(panel("panelSummaryFlow")
+                 ->noticeText()
+                 .startsWith("Pozor: IN_TIME_STEP_min byl uložen " +
+                             later.toString("d. M. yyyy H:mm:ss") + ", po tomto výpočtu."),
+             qPrintable(panel("panelSummaryFlow")->noticeText()));
+    click("btnDrawFlow");
+    auto* hours = m_form->findChild<QCheckBox*>("chkHoursFlow");
+    QVERIFY(hours->isEnabled());
+    hours->setChecked(true);
+    QCOMPARE(line("chartFlow", 1)->at(0).x(), 0.25);
+    QCOMPARE(line("chartFlow", 0)->at(3).x(), 1.0);
+    QCOMPARE(chart("chartFlow")->horizontalAxis()->titleText(), QString("čas t [h]"));
+
+    click("btnExportFlow");
+    const auto cells = readWorkbook(m_root + "/PULT_na_vypocty/transformovana_povoden1.xlsx");
+    QCOMPARE(cells.at({0, 1}), QString("text:t [h]"));
+    QCOMPARE(cells.at({0, 3}), QString("text:TP [m3/s]"));
+    QCOMPARE(cellNumber(cells, 4, 1), 1.0);
+    QCOMPARE(cellNumber(cells, 5, 1), 1.25);
+
+    hours->setChecked(false);
+    QCOMPARE(line("chartFlow", 1)->at(0).x(), 1.0);
+    QCOMPARE(chart("chartFlow")->horizontalAxis()->titleText(), QString("časový krok i [-]"));
+
+    // Without a time step there are no hours to show.
+    QVERIFY(QFile::remove(timeStep));
+    hours->setChecked(true);
+    click("btnLoadFlow");
+    QVERIFY(!hours->isEnabled());
+    QVERIFY(!hours->isChecked());
+}
+
+void TestVysledky::zoomKeepsRoundTicksAndNeverLeavesTheData() {
+    click("btnLoadFlow");
+    click("btnDrawFlow");
+    QCoreApplication::processEvents();
+    gui::LineChartView* view = chart("chartFlow");
+    QValueAxis* x = view->horizontalAxis();
+    QValueAxis* y = view->verticalAxis();
+    const QPointF fullX(x->min(), x->max()), fullY(y->min(), y->max());
+    QCOMPARE(fullX, QPointF(0.0, 50.0));
+    const auto roundTicks = [x, y] {
+        return x->tickType() == QValueAxis::TicksDynamic && x->tickAnchor() == 0.0 &&
+               isRoundStep(x->tickInterval()) && y->tickType() == QValueAxis::TicksDynamic &&
+               y->tickAnchor() == 0.0 && isRoundStep(y->tickInterval());
+    };
+    QVERIFY(roundTicks());
+
+    // A dragged rectangle over an odd part of the plot.
+    QWidget* area = view->viewport();
+    const QPoint from(area->width() / 4 + 3, area->height() / 5 + 7);
+    const QPoint to(area->width() * 3 / 5 - 5, area->height() * 4 / 5 + 1);
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(area, from + (to - from) * step / 10);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+    QCoreApplication::processEvents();
+    QVERIFY(x->max() - x->min() < (fullX.y() - fullX.x()) / 2);
+    QVERIFY2(roundTicks(),
+             qPrintable(QString("%1 %2").arg(x->tickInterval()).arg(y->tickInterval())));
+
+    // The wheel zooms about the pointer: the value under it stays.
+    const QPoint pointer(area->width() / 2 + 11, area->height() / 2 - 13);
+    const auto valueAt = [view](QPoint at) {
+        return view->chart()->mapToValue(view->chart()->mapFromScene(view->mapToScene(at)),
+                                         view->chart()->series().first());
+    };
+    const QPointF before = valueAt(pointer);
+    const double span = x->max() - x->min();
+    QWheelEvent wheel(pointer, area->mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(area, &wheel);
+    QCoreApplication::processEvents();
+    QVERIFY(std::fabs((x->max() - x->min()) * 1.25 - span) < 1e-9 * span);
+    QVERIFY(std::fabs(valueAt(pointer).x() - before.x()) < 1e-6 * span);
+    QVERIFY(roundTicks());
+
+    // Zooming out stops at the data, however often.
+    for (int click = 0; click < 4; ++click) {
+        QTest::mouseClick(area, Qt::RightButton, {}, pointer);
+        QCoreApplication::processEvents();
+        QVERIFY(x->min() >= fullX.x() && x->max() <= fullX.y());
+        QVERIFY(y->min() >= fullY.x() && y->max() <= fullY.y());
+    }
+    QCOMPARE(QPointF(x->min(), x->max()), fullX);
+    QWheelEvent out(pointer, area->mapToGlobal(pointer), {}, {0, -480}, Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(area, &out);
+    QCoreApplication::processEvents();
+    QCOMPARE(QPointF(y->min(), y->max()), fullY);
+
+    // "VYKRESLIT GRAF" returns a zoomed view to the whole.
+    QWheelEvent in(pointer, area->mapToGlobal(pointer), {}, {0, 360}, Qt::NoButton, {},
+                   Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(area, &in);
+    QVERIFY(x->max() - x->min() < fullX.y() - fullX.x());
+    click("btnDrawFlow");
+    QCOMPARE(QPointF(x->min(), x->max()), fullX);
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::CrossCursor);
 }
 
 void TestVysledky::anEditedCellIsDrawnAndExported() {
@@ -282,19 +592,21 @@ void TestVysledky::anEditedCellIsDrawnAndExported() {
     click("btnExportFlow");
     QVERIFY2(m_messages->shown.size() == 1 && m_messages->shown[0].startsWith("I:"),
              qPrintable(m_messages->shown.join('|')));
-    const QString workbook = m_root + "/PULT_na_vypocty/transformovana_povoden1.xls";
+    const QString workbook = m_root + "/PULT_na_vypocty/transformovana_povoden1.xlsx";
     QVERIFY(m_messages->shown[0].contains(workbook));
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xls.py", workbook});
-    QVERIFY(reader.waitForFinished(60000));
-    const QString read = QString::fromUtf8(reader.readAllStandardOutput());
-    QVERIFY2(
-        read.startsWith(
-            QString("SHEET\tStringgrid Print1\t%1\t2\n").arg(m_form->outflowGrid().rowCount())),
-        qPrintable(read.left(200)));
-    QVERIFY(read.contains("CELL\t0\t1\ttext\t@\tTP [m3/s]\n"));
-    QVERIFY(read.contains("CELL\t3\t1\ttext\t@\t999\n"));
+    // i, the inflow and the outflow side by side, numbers as numbers to the last digit.
+    const auto cells = readWorkbook(workbook);
+    QCOMPARE(cells.at({0, 0}), QString("text:i"));
+    QCOMPARE(cells.at({0, 1}), QString("text:PV [m3/s]"));
+    QCOMPARE(cells.at({0, 2}), QString("text:TP [m3/s]"));
+    const QStringList outflow = values(lines(m_root + "/OUT_RESULT/transformovana_povoden"));
+    for (int row = 1; row <= outflow.size(); ++row) {
+        QCOMPARE(cellNumber(cells, row, 0), double(row));
+        QCOMPARE(cellNumber(cells, row, 1),
+                 QString::fromStdString(m_form->inflowGrid().cell(1, row)).toDouble());
+        QCOMPARE(cellNumber(cells, row, 2), row == 3 ? 999.0 : outflow[row - 1].toDouble());
+    }
+    QCOMPARE(cells.count({int(outflow.size()) + 1, 2}), 0u);
 }
 
 void TestVysledky::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
@@ -336,7 +648,7 @@ void TestVysledky::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     click("btnLoadLevel");
     m_openerWorks = true;
     click("btnExportLevel");
-    const QString workbook = m_root + "/PULT_na_vypocty/vyska_vody1.xls";
+    const QString workbook = m_root + "/PULT_na_vypocty/vyska_vody1.xlsx";
     QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(workbook)});
     QVERIFY(m_messages->shown.isEmpty());
 
@@ -358,7 +670,12 @@ void TestVysledky::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     QCOMPARE(m_opened.size(), 2);
     QFile replaced(workbook);
     QVERIFY(replaced.open(QIODevice::ReadOnly));
-    QCOMPARE(replaced.read(8), QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)); // OLE2
+    QCOMPARE(replaced.read(4), QByteArray("PK\x03\x04", 4)); // a zip container
+    replaced.close();
+    const auto cells = readWorkbook(workbook);
+    QCOMPARE(cells.at({0, 1}), QString("text:h [m]"));
+    QCOMPARE(cellNumber(cells, 1, 1),
+             QString::fromStdString(m_form->levelGrid().cell(1, 1)).toDouble());
 }
 
 void TestVysledky::aMissingResultFileStopsTheLoadThere() {
@@ -424,32 +741,37 @@ void TestVysledky::closingAsksFirst() {
 }
 
 // With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
-// drawn, and of the flow chart zoomed by a dragged rectangle.
+// drawn over steps and hours, whole and zoomed by a dragged rectangle.
 void TestVysledky::screenshots() {
     const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
     if (dir.isEmpty()) QSKIP("VELDRON_SCREENSHOT_DIR not set");
+    QVERIFY(QFile::copy(m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu",
+                        m_root + "/OUT_RESULT/souhrn_vypoctu"));
     m_form->resize(1237, 648);
+    const auto shoot = [this, &dir](const char* chartName, const QString& name) {
+        QTest::qWait(1500); // let the lines settle
+        QVERIFY(m_form->grab().save(dir + "/" + name + ".png"));
+        QWidget* area = m_form->findChild<QChartView*>(chartName)->viewport();
+        const QPoint from(area->width() / 4, area->height() / 5);
+        const QPoint to(area->width() * 3 / 5, area->height() * 4 / 5);
+        QTest::mousePress(area, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 10; ++step)
+            QTest::mouseMove(area, from + (to - from) * step / 10, 20);
+        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+        QTest::qWait(1500);
+        QVERIFY(m_form->grab().save(dir + "/" + name + "_zoom.png"));
+    };
     click("btnLoadFlow");
     click("btnDrawFlow");
-    QTest::qWait(1500); // let the axis animation settle
-    QVERIFY(m_form->grab().save(dir + "/vysledky_prutok.png"));
-    m_pictureName = dir + "/prutok.jpeg";
-    click("btnSaveFlowPicture");
-    auto* chart = m_form->findChild<QChartView*>("chartFlow");
-    QWidget* area = chart->viewport();
-    const QPoint from(area->width() / 4, area->height() / 5);
-    const QPoint to(area->width() * 3 / 5, area->height() * 4 / 5);
-    QTest::mousePress(area, Qt::LeftButton, {}, from);
-    for (int step = 1; step <= 10; ++step)
-        QTest::mouseMove(area, from + (to - from) * step / 10, 20);
-    QTest::mouseRelease(area, Qt::LeftButton, {}, to);
-    QTest::qWait(1500);
-    QVERIFY(m_form->grab().save(dir + "/vysledky_prutok_zoom.png"));
+    shoot("chartFlow", "vysledky_prutok");
+    m_form->findChild<QCheckBox*>("chkHoursFlow")->setChecked(true);
+    shoot("chartFlow", "vysledky_prutok_hodiny");
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnLoadLevel");
     click("btnDrawLevel");
-    QTest::qWait(1500);
-    QVERIFY(m_form->grab().save(dir + "/vysledky_vyska.png"));
+    shoot("chartLevel", "vysledky_vyska");
+    m_form->findChild<QCheckBox*>("chkHoursLevel")->setChecked(true);
+    shoot("chartLevel", "vysledky_vyska_hodiny");
     QVERIFY(m_messages->shown.isEmpty());
 }
 

@@ -1,5 +1,4 @@
-// Loading the core's result files into a grid and drawing it; cell names.
-#include "gui/common/cell_reference.h"
+// Loading the core's result files into a grid and drawing it.
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
 
@@ -135,18 +134,4 @@ TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
     EXPECT_EQ(present.lines, 2);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
     std::filesystem::remove_all(dir);
-}
-
-TEST(CellReference, NamesColumnsUpToIV) {
-    EXPECT_EQ(gui::cellReference(1, 1), "A1");
-    EXPECT_EQ(gui::cellReference(201, 2), "B201");
-    EXPECT_EQ(gui::cellReference(7, 26), "Z7");
-    EXPECT_EQ(gui::cellReference(7, 27), "AA7");
-    EXPECT_EQ(gui::cellReference(7, 52), "AZ7");
-    EXPECT_EQ(gui::cellReference(7, 53), "BA7");
-    EXPECT_EQ(gui::cellReference(7, 44), "AR7");
-    EXPECT_EQ(gui::cellReference(65536, 256), "IV65536");
-    EXPECT_EQ(gui::cellReference(1, 702), "ZZ1");
-    EXPECT_EQ(gui::cellReference(1, 703), "");
-    EXPECT_EQ(gui::cellReference(0, 1), "");
 }
