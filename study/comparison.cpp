@@ -42,26 +42,23 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
     Variant v;
     v.name = name;
     v.settings = settingsInOneLine(dir);
-    v.summary = readRunSummary(dir / label::kFileName);
+    v.summary = gui::readRunSummary(dir / label::kFileName).summary;
     if (auto wave = gui::readSavedFloodWave(dir)) v.inflow = std::move(*wave);
     if (auto outflow = readSeries(dir / exchange::kOutflowSeries)) v.outflow = std::move(*outflow);
     if (auto levels = readSeries(dir / exchange::kLevelSeries)) v.levels = std::move(*levels);
     v.timeStepMinutes = gui::readSavedNumber(dir / exchange::kTimeStep);
-    v.storageTop = gui::readSavedNumber(dir / exchange::kStorageTop);
-    v.crest = gui::readSavedNumber(dir / exchange::kCrestHeight);
-    const auto retention = gui::readSavedNumber(dir / exchange::kRetentionHeight);
-    if (v.crest && retention) v.overtopping = *v.crest + *retention;
+    v.reservoirLevels = gui::readReservoirLevels(dir);
     return v;
 }
 
 const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {
     static const std::array<ComparisonColumn, kComparedFigures> columns = {{
-        {"Kulminace odtoku [m3/s]", label::kOutflowPeak, Best::Lowest, 3},
-        {"Transformace kulminace [%]", label::kAttenuation, Best::Highest, 1},
-        {"Zpoždění kulminace [h]", label::kPeakLag, Best::Highest, 3},
-        {"Nejvyšší hladina [m]", label::kHighestLevel, Best::Lowest, 3},
-        {"Rezerva do přelití [m]", label::kFreeboard, Best::Highest, 3},
-        {"Chyba bilance objemů [%]", label::kBalanceError, Best::NearestZero, 4},
+        {"Kulminace odtoku [m3/s]", &gui::RunSummary::outflowPeak, Best::Lowest, 3},
+        {"Transformace kulminace [%]", &gui::RunSummary::attenuationPercent, Best::Highest, 1},
+        {"Zpoždění kulminace [h]", &gui::RunSummary::peakLagHours, Best::Highest, 3},
+        {"Nejvyšší hladina [m]", &gui::RunSummary::highestLevel, Best::Lowest, 3},
+        {"Rezerva do přelití [m]", &gui::RunSummary::freeboard, Best::Highest, 3},
+        {"Chyba bilance objemů [%]", &gui::RunSummary::balanceErrorPercent, Best::NearestZero, 4},
     }};
     return columns;
 }
@@ -72,7 +69,7 @@ std::vector<ComparisonRow> compareVariants(const std::vector<Variant>& variants)
     for (const Variant& v : variants) {
         ComparisonRow row{v.name, v.settings, {}, {}};
         for (std::size_t c = 0; c < columns.size(); ++c)
-            if (v.summary) row.values[c] = v.summary->number(columns[c].label);
+            if (v.summary) row.values[c] = (*v.summary).*columns[c].value;
         rows.push_back(std::move(row));
     }
     for (std::size_t c = 0; c < columns.size(); ++c) {

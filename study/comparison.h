@@ -2,7 +2,8 @@
 // the comparison table with the best value of each column marked.
 #pragma once
 
-#include "study/run_summary.h"
+#include "gui/common/result_series.h"
+#include "gui/common/run_summary.h"
 
 #include <array>
 #include <filesystem>
@@ -16,14 +17,12 @@ namespace study {
 struct Variant {
     std::string name;
     std::string settings; // settingsInOneLine
-    std::optional<RunSummary> summary;
+    std::optional<gui::RunSummary> summary;
     std::vector<double> inflow;  // m3/s, the series the core routed
     std::vector<double> outflow; // m3/s per step
     std::vector<double> levels;  // m above the bottom per step
     std::optional<double> timeStepMinutes;
-    std::optional<double> storageTop;  // RO [m]
-    std::optional<double> crest;       // RN, the spillway crest [m]
-    std::optional<double> overtopping; // RN + retention height [m]
+    gui::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
 };
 
 /// Reads a kept variant; parts that cannot be read stay empty.
@@ -33,8 +32,8 @@ Variant loadVariant(const std::filesystem::path& root, const std::string& name);
 enum class Best { Lowest, Highest, NearestZero };
 
 struct ComparisonColumn {
-    const char* header; // Czech, with its unit
-    const char* label;  // the summary line it comes from
+    const char* header;                            // Czech, with its unit
+    std::optional<double> gui::RunSummary::*value; // the summary's figure
     Best best;
     int decimals; // as shown
 };

@@ -1,8 +1,10 @@
 // Judging how a run of the core ended.
 #include "study/run_outcome.h"
 
+#include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "study/run_summary.h"
+#include "exchange/run_summary.h"
+#include "gui/common/run_summary.h"
 
 #include <sstream>
 
@@ -30,8 +32,11 @@ RunOutcome judgeRun(const CoreRunResult& run, const std::filesystem::path& root)
     case exchange::kExitNormal:
         return {RunEnd::Normal, {}};
     case exchange::kExitErrorExit: {
-        const auto summary = readRootSummary(root);
-        const auto reason = summary ? summary->stopReason() : std::nullopt;
+        const auto summary =
+            gui::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
+                .summary;
+        const std::optional<std::string> reason =
+            summary && summary->stopped ? std::optional(summary->stopReason) : std::nullopt;
         const bool overtopped = (reason && reason->starts_with("přelití")) ||
                                 run.console.find(kOvertoppingMessage) != std::string::npos;
         if (overtopped) return {RunEnd::Overtopped, kOvertoppingMessage};

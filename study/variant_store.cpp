@@ -5,9 +5,9 @@
 #include "exchange/file_names.h"
 #include "exchange/run_summary.h"
 #include "gui/common/file_io.h"
+#include "gui/common/run_summary.h"
 #include "gui/common/saved_inputs.h"
 #include "study/core_run.h"
-#include "study/run_summary.h"
 #include "study/study_files.h"
 
 #include <algorithm>
@@ -75,12 +75,6 @@ std::size_t characterCount(const std::string& utf8) {
     return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
-}
-
-fs::file_time_type modified(const fs::path& file) {
-    std::error_code error;
-    const auto time = fs::last_write_time(file, error);
-    return error ? fs::file_time_type::max() : time;
 }
 
 // Renames the finished folder into place, moving a variant it replaces aside
@@ -157,29 +151,28 @@ std::string settingsInOneLine(const fs::path& dir) {
 void checkLastRunKeepable(const fs::path& root) {
     const fs::path results = exchange::outResultDir(root);
     const fs::path summaryFile = results / exchange::summary::kFileName;
-    const auto summary = readRunSummary(summaryFile);
-    if (!summary)
-        throw StudyError("Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak jej "
-                         "uložte jako variantu.");
-    if (const auto reason = summary->stopReason())
-        throw StudyError("Poslední výpočet byl zastaven (" + *reason +
+    const gui::SummaryRead read = gui::readRunSummary(summaryFile);
+    if (!read.summary)
+        throw StudyError(!read.error.empty()
+                             ? read.error
+                             : "Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak "
+                               "jej uložte jako variantu.");
+    if (read.summary->stopped)
+        throw StudyError("Poslední výpočet byl zastaven (" + read.summary->stopReason +
                          "): jako variantu lze uložit jen výpočet, který doběhl.");
     for (const char* name : resultFileNames())
         if (!fs::is_regular_file(results / name))
             throw StudyError("Chybí výsledek posledního výpočtu " + pathUtf8(results / name) + ".");
+    const fs::path inputs = exchange::exchangeDir(root);
+    for (const char* name : inputFileNames())
+        if (std::string_view(name) != exchange::kStartLevel && !fs::is_regular_file(inputs / name))
+            throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
     // The core reads its inputs at its start and writes the summary at its
     // end: an input written later is not what these results were computed from.
-    const auto computed = modified(summaryFile);
-    const fs::path inputs = exchange::exchangeDir(root);
-    for (const char* name : inputFileNames()) {
-        if (std::string_view(name) == exchange::kStartLevel) continue;
-        if (!fs::is_regular_file(inputs / name))
-            throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
-        if (modified(inputs / name) > computed)
-            throw StudyError("Vstupní soubor " + std::string(name) +
-                             " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
-                             "vstupům: spusťte výpočet znovu.");
-    }
+    if (const gui::ResultAge age = gui::resultAge(summaryFile, inputs); !age.newerInput.empty())
+        throw StudyError("Vstupní soubor " + age.newerInput +
+                         " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
+                         "vstupům: spusťte výpočet znovu.");
 }
 
 void keepVariant(const fs::path& root, const std::string& name, const std::string& startLevel,

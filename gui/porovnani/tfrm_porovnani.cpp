@@ -2,6 +2,7 @@
 #include "gui/porovnani/tfrm_porovnani.h"
 
 #include "gui/charts/line_chart_view.h"
+#include "gui/charts/reservoir_levels.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/varianty/study_core_run.h"
@@ -9,12 +10,13 @@
 #include "study/variant_store.h"
 
 #include <QBrush>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPen>
@@ -28,11 +30,11 @@
 
 namespace {
 
-// Distinct colours for up to eight variants; red, grey and black are kept
-// for the inflow and the reservoir's levels.
+// Distinct colours for up to eight variants; red is the inflow's, and red,
+// orange and green the reservoir's levels.
 const std::array<QColor, TFRM_porovnani::kMaxCompared> kColours = {
-    QColor(0, 0, 255),   QColor(255, 140, 0), QColor(0, 150, 0),   QColor(150, 0, 200),
-    QColor(140, 80, 20), QColor(0, 160, 170), QColor(220, 0, 170), QColor(120, 140, 0)};
+    QColor(0, 0, 255),   QColor(150, 0, 200), QColor(0, 160, 170),  QColor(220, 0, 170),
+    QColor(140, 80, 20), QColor(70, 70, 70),  QColor(80, 160, 255), QColor(190, 160, 0)};
 
 const QColor kBestBackground(200, 240, 200);
 
@@ -48,22 +50,11 @@ std::vector<gui::ChartPoint> inHours(const std::vector<double>& values, double s
     return points;
 }
 
-// A labelled horizontal line across the chart's time span.
-void levelLine(gui::LineChartView& chart, const QString& name, double level, double endHours,
-               const QColor& colour, Qt::PenStyle style) {
-    QLineSeries* line = chart.addLine(colour);
-    QPen pen = line->pen();
-    pen.setStyle(style);
-    pen.setWidthF(1.5);
-    line->setPen(pen);
-    line->setName(name);
-    chart.appendPoints(line, {{0.0, level}, {endHours, level}});
-}
-
 } // namespace
 
 TFRM_porovnani::TFRM_porovnani(const std::filesystem::path& root, QWidget* parent)
-    : QDialog(parent), m_root(root), m_run(std::make_unique<gui::StudyCoreRun>()) {
+    : QDialog(parent), m_root(root), m_programDir(QCoreApplication::applicationDirPath()),
+      m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("TFRM_porovnani");
     setWindowTitle("Porovnání variant");
 
@@ -95,9 +86,10 @@ TFRM_porovnani::TFRM_porovnani(const std::filesystem::path& root, QWidget* paren
     Chart2->setObjectName("Chart2");
     Chart2->setChartTitle("HLADINA V NÁDRŽI");
     Chart2->setAxisTitles("čas t [h]", "Výška vody v nádrži [m]");
-    Chart2->setLegendVisible(true);
-    for (gui::LineChartView* chart : {Chart1, Chart2})
-        chart->chart()->legend()->setAlignment(Qt::AlignBottom);
+    // The levels are labelled on the chart, the variants' colours named by the
+    // flow chart's legend and the table.
+    Chart2->setLegendVisible(false);
+    Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
 
     Table1 = new QTableWidget(this);
     Table1->setObjectName("Table1");
@@ -145,6 +137,7 @@ TFRM_porovnani::TFRM_porovnani(const std::filesystem::path& root, QWidget* paren
     connect(ListBox1, &QListWidget::itemChanged, this, &TFRM_porovnani::itemChanged);
     connect(Button1, &QPushButton::clicked, this, &TFRM_porovnani::recomputeCurrent);
     connect(Button2, &QPushButton::clicked, this, &TFRM_porovnani::deleteCurrent);
+    connect(Button3, &QPushButton::clicked, this, &TFRM_porovnani::exportTable);
     connect(Button4, &QPushButton::clicked, this, &QDialog::close);
     connect(m_run.get(), &gui::StudyCoreRun::finished, this, &TFRM_porovnani::recomputeFinished);
 
@@ -237,20 +230,10 @@ void TFRM_porovnani::drawCharts() {
         QLineSeries* level = Chart2->addLine(kColours[i]);
         level->setName(QString::fromStdString(v.name));
         Chart2->appendPoints(level, inHours(v.levels, step));
-        // The flow chart's legend and the table name the colours; this one
-        // names the reservoir's levels.
-        for (QLegendMarker* marker : Chart2->chart()->legend()->markers(level))
-            marker->setVisible(false);
     }
     // The reservoir's levels, once for the dam the first variant describes.
-    if (!m_compared.empty()) {
-        const study::Variant& v = m_compared.front();
-        if (v.storageTop)
-            levelLine(*Chart2, "RO", *v.storageTop, endHours, Qt::darkGray, Qt::DashLine);
-        if (v.crest) levelLine(*Chart2, "RN (přeliv)", *v.crest, endHours, Qt::black, Qt::DashLine);
-        if (v.overtopping)
-            levelLine(*Chart2, "přelití nádrže", *v.overtopping, endHours, Qt::red, Qt::SolidLine);
-    }
+    if (!m_compared.empty())
+        gui::drawReservoirLevels(*Chart2, m_compared.front().reservoirLevels, 0.0, endHours);
 }
 
 void TFRM_porovnani::fillTable() {
@@ -333,4 +316,28 @@ void TFRM_porovnani::setBusy(bool busy) {
     ListBox1->setEnabled(!busy);
     Button1->setEnabled(!busy);
     Button2->setEnabled(!busy);
+}
+
+void TFRM_porovnani::exportTable() {
+    if (m_rows.empty()) return;
+    const auto& columns = study::comparisonColumns();
+    gui::SheetRows sheet(m_rows.size() + 1);
+    sheet[0].emplace_back(std::string("Varianta"));
+    sheet[0].emplace_back(std::string("Nastavení"));
+    for (const study::ComparisonColumn& column : columns)
+        sheet[0].emplace_back(std::string(column.header));
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        std::vector<gui::SheetCell>& cells = sheet[r + 1];
+        cells.emplace_back(m_rows[r].name);
+        cells.emplace_back(m_rows[r].settings);
+        // Figures as numbers; a figure the summary lacks stays an empty cell.
+        for (const std::optional<double>& value : m_rows[r].values) {
+            if (value)
+                cells.emplace_back(*value);
+            else
+                cells.emplace_back();
+        }
+    }
+    gui::exportTableToSpreadsheet(this, sheet, kSheetName,
+                                  QDir(m_programDir).filePath(kWorkbookName), true, m_openWorkbook);
 }

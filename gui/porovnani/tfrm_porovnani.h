@@ -4,9 +4,11 @@
 // the best of each column marked. A variant can be recomputed or deleted.
 #pragma once
 
+#include "gui/vysledky/grid_export.h"
 #include "study/comparison.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <filesystem>
 #include <memory>
@@ -39,6 +41,14 @@ public:
 
     /// The core that recomputes (tests put a stand-in's path here).
     gui::StudyCoreRun& coreRun() { return *m_run; }
+    /// Where "Export do excelu" saves: the directory of the program file
+    /// unless set.
+    void setProgramDir(const QString& dir) { m_programDir = dir; }
+    /// Replaces the opening of exported workbooks on the desktop.
+    void setWorkbookOpener(gui::WorkbookOpener opener) { m_openWorkbook = std::move(opener); }
+
+    static constexpr const char* kWorkbookName = "porovnani_variant.xlsx";
+    static constexpr const char* kSheetName = "Porovnání variant";
     /// The variants ticked, in the list's order.
     const std::vector<study::Variant>& compared() const { return m_compared; }
     const std::vector<study::ComparisonRow>& rows() const { return m_rows; }
@@ -50,6 +60,9 @@ public slots:
     void recomputeCurrent();
     /// "Smazat": deletes the current variant after asking.
     void deleteCurrent();
+    /// "Export do excelu": the table, numbers as numbers, beside the program
+    /// as porovnani_variant1.xlsx, opened on the desktop.
+    void exportTable();
 
 signals:
     /// A recomputation has been reported.
@@ -64,6 +77,8 @@ private:
     void setBusy(bool busy);
 
     std::filesystem::path m_root;
+    QString m_programDir;
+    gui::WorkbookOpener m_openWorkbook;
     std::vector<study::Variant> m_compared;
     std::vector<study::ComparisonRow> m_rows;
     // The job's root goes only after a running core has been ended.

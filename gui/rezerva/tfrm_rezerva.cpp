@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/charts/reservoir_levels.h"
 #include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -18,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPen>
@@ -253,15 +255,14 @@ void TFRM_rezerva::drawChart(const study::SafetyFactorResult& r) {
     }
     Chart1->appendPoints(safe, safePoints);
     Chart1->appendPoints(over, overPoints);
-    const double end = r.trials.back().k();
-    Chart1->appendPoints(namedLine(*Chart1, "přelití nádrže", Qt::red, Qt::DashLine),
-                         {{0.0, r.overtoppingLevel}, {end, r.overtoppingLevel}});
-    Chart1->appendPoints(namedLine(*Chart1, "RN (přeliv)", Qt::black, Qt::DashLine),
-                         {{0.0, r.crestLevel}, {end, r.crestLevel}});
-    if (r.firstOvertopping && r.largestSafe > 0)
-        Chart1->appendPoints(
-            namedLine(*Chart1, "k = " + factor(r.largestSafe), QColor(0, 150, 0), Qt::DotLine),
-            {{r.largestSafe / 100.0, r.crestLevel}, {r.largestSafe / 100.0, r.overtoppingLevel}});
+    gui::drawReservoirLevels(*Chart1, {std::nullopt, r.crestLevel, r.overtoppingLevel}, 0.0,
+                             r.trials.back().k());
+    // The levels are labelled on the chart; the legend names the runs.
+    for (QLegendMarker* marker : Chart1->chart()->legend()->markers())
+        if (marker->series()->name().isEmpty()) marker->setVisible(false);
+    if (r.firstOvertopping && r.atLargestSafe && r.atLargestSafe->highestLevel)
+        Chart1->markPoint({r.largestSafe / 100.0, *r.atLargestSafe->highestLevel},
+                          QColor(0, 0, 255), "k = " + factor(r.largestSafe));
 }
 
 void TFRM_rezerva::setSearching(bool searching) {

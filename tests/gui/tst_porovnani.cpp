@@ -10,22 +10,42 @@
 #include "helpers/test_files.h"
 
 #include "exchange/run_summary.h"
-#include "study/run_summary.h"
+#include "gui/common/run_summary.h"
 #include "study/variant_store.h"
 
 #include <QChart>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+
+#include <map>
 
 #include <memory>
 
 namespace {
+
+// The cells of a workbook's first sheet, read by an independent reader:
+// (row, column) from 0 -> "number:<value>" or "text:<value>".
+std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
+    std::map<std::pair<int, int>, QString> cells;
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
+    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
+        const QStringList parts = line.split('\t');
+        if (parts[0] == "CELL" && parts.size() == 5)
+            cells[{parts[1].toInt(), parts[2].toInt()}] = parts[3] + ":" + parts[4];
+    }
+    return cells;
+}
 
 const char* const kModeNames[] = {"výpusti otevřené", "výpusti zavřené", "průběžně Z = 0,6 m"};
 
@@ -122,29 +142,50 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
     const auto& columns = study::comparisonColumns();
     for (int r = 0; r < 3; ++r) {
         const QString name = table->item(r, 0)->text();
-        const auto summary = study::readRunSummary(
-            study::variantDir(rootPath(), name.toStdString()) / exchange::summary::kFileName);
+        const auto summary = gui::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
+                                                 exchange::summary::kFileName)
+                                 .summary;
         QVERIFY(summary);
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            const auto value = summary->number(columns[c].label);
+            const auto value = (*summary).*columns[c].value;
             const QString shown = table->item(r, static_cast<int>(c) + 2)->text();
             QCOMPARE(shown,
                      value ? QString::number(*value, 'f', columns[c].decimals).replace('.', ',')
                            : QString("–"));
         }
     }
-    // Inflow once, an outflow per variant; a level per variant and RO, RN, overtopping.
+    // Inflow once, an outflow per variant; a level per variant and RO, RN,
+    // overtopping, labelled on the chart.
     const auto* flows = form.findChild<gui::LineChartView*>("Chart1");
     const auto* levels = form.findChild<gui::LineChartView*>("Chart2");
     QCOMPARE(flows->chart()->series().size(), 4);
     QCOMPARE(levels->chart()->series().size(), 6);
-    auto* overtopping = qobject_cast<QLineSeries*>(levels->chart()->series().last());
-    QCOMPARE(overtopping->name(), QString("přelití nádrže"));
-    QCOMPARE(overtopping->at(0).y(), 14.5);
+    QCOMPARE(levels->annotations(), (QStringList{"RO 9.000 m", "RN 12.000 m", "přelití 14.500 m"}));
+    QCOMPARE(qobject_cast<QLineSeries*>(levels->chart()->series().last())->at(0).y(), 14.5);
     auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
     QCOMPARE(first->count(), 48);
     QCOMPARE(first->at(0).x(), 1.0); // hours: the end of the first hourly step
     testing_gui::screenshot(form, "porovnani_variant");
+
+    // The table as a workbook: texts as texts, figures as numbers to the last digit.
+    QStringList opened;
+    form.setProgramDir(root());
+    form.setWorkbookOpener([&](const QUrl& url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    QTest::mouseClick(form.findChild<QPushButton*>("Button3"), Qt::LeftButton);
+    QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
+    const auto cells = readWorkbook(opened.front());
+    QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
+    for (int r = 0; r < 3; ++r) {
+        QCOMPARE(cells.at({r + 1, 0}), "text:" + table->item(r, 0)->text());
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const QString cell = cells.at({r + 1, static_cast<int>(c) + 2});
+            QVERIFY2(cell.startsWith("number:"), qPrintable(cell));
+            QCOMPARE(cell.mid(7).toDouble(), *form.rows()[static_cast<std::size_t>(r)].values[c]);
+        }
+    }
 }
 
 void TestPorovnani::aRecomputationThatDiffersSaysSo() {

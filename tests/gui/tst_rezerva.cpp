@@ -96,6 +96,7 @@ void TestRezerva::findsTheSamplesMarginWhileTheWindowStaysResponsive() {
     auto* over = qobject_cast<QLineSeries*>(chart->chart()->series().at(1));
     QVERIFY(over->count() >= 1);
     QCOMPARE(over->at(0).y(), 14.5);
+    QCOMPARE(chart->annotations(), (QStringList{"RN 12.000 m", "přelití 14.500 m", "k = " + k}));
     // Nothing of the user's was touched.
     QVERIFY(!QFile::exists(m_dir->path() + "/PULT_na_vypocty/IN_START_VYP"));
     QCOMPARE(QDir(m_dir->path() + "/OUT_RESULT").entryList(QDir::Files).size(), 0);

@@ -50,7 +50,7 @@ TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         EXPECT_EQ(rows[r].name, figures[r].name);
         for (std::size_t c = 0; c < columns.size(); ++c)
-            EXPECT_EQ(rows[r].values[c], variants[r].summary->number(columns[c].label))
+            EXPECT_EQ(rows[r].values[c], (*variants[r].summary).*columns[c].value)
                 << r << " " << columns[c].header;
     }
     EXPECT_EQ(rows[0].values[0], 95.5);
@@ -66,7 +66,7 @@ TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
     // The series and levels of the dam come with the variant.
     EXPECT_EQ(variants[0].inflow.size(), 48u);
     EXPECT_EQ(variants[0].outflow.size(), 48u);
-    EXPECT_EQ(variants[0].overtopping, 14.5);
+    EXPECT_EQ(variants[0].reservoirLevels.overtopping, 14.5);
     EXPECT_EQ(variants[0].settings, "průběžná manipulace v zóně 0,6 m; předpouštění Vz ne, RO "
                                     "ne; po povodni prázdním nádrž; start 11 m; krok 60 min");
 }
