@@ -257,12 +257,16 @@ void TFRM_rezerva::drawChart(const study::SafetyFactorResult& r) {
     Chart1->appendPoints(over, overPoints);
     gui::drawReservoirLevels(*Chart1, {std::nullopt, r.crestLevel, r.overtoppingLevel}, 0.0,
                              r.trials.back().k());
-    // The levels are labelled on the chart; the legend names the runs.
-    for (QLegendMarker* marker : Chart1->chart()->legend()->markers())
-        if (marker->series()->name().isEmpty()) marker->setVisible(false);
+    // Room above the overtopping level, so that its marks are not cut by the
+    // plot's edge: an invisible point.
+    Chart1->appendPoints(Chart1->addLine(Qt::transparent),
+                         {{0.0, r.overtoppingLevel + 0.25 * (r.overtoppingLevel - r.crestLevel)}});
     if (r.firstOvertopping && r.atLargestSafe && r.atLargestSafe->highestLevel)
         Chart1->markPoint({r.largestSafe / 100.0, *r.atLargestSafe->highestLevel},
                           QColor(0, 0, 255), "k = " + factor(r.largestSafe));
+    // The levels and k are labelled on the chart; the legend names the runs.
+    for (QLegendMarker* marker : Chart1->chart()->legend()->markers())
+        if (marker->series()->name().isEmpty()) marker->setVisible(false);
 }
 
 void TFRM_rezerva::setSearching(bool searching) {
