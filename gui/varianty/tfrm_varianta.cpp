@@ -2,10 +2,12 @@
 #include "gui/varianty/tfrm_varianta.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
 #include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "study/core_run.h"
+#include "study/study_files.h"
 #include "study/variant_store.h"
 
 #include <QFormLayout>
@@ -34,9 +36,21 @@ TFRM_varianta::TFRM_varianta(const std::filesystem::path& root, const QString& s
     Label3->setObjectName("Label3");
     Label3->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // The core takes IN_START_VYP away, and a calculation window opened
+    // afresh shows 0: the level of the first step, which is the start level up
+    // to the curve's interpolation, lets the engineer check the value.
+    Label4 = new QLabel(this);
+    Label4->setObjectName("Label4");
+    if (const auto levels =
+            study::readSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
+        levels && !levels->empty())
+        Label4->setText("hladina v 1. kroku výsledků: " +
+                        QString::number(levels->front(), 'f', 3).replace('.', ',') + " m");
+
     auto* fields = new QFormLayout;
     fields->addRow("Název varianty:", Edit1);
     fields->addRow(QString(kStartLevelLabel) + ":", Edit2);
+    fields->addRow("", Label4);
     fields->addRow("Nastavení výpočtu:", Label3);
 
     Button1 = gui::makeButton("Uložit variantu", "Button1", this, true);

@@ -36,6 +36,7 @@ private:
     QLineEdit* Edit1 = nullptr; // name
     QLineEdit* Edit2 = nullptr; // start level [m]
     QLabel* Label3 = nullptr;   // the settings
+    QLabel* Label4 = nullptr;   // the first level of the results, to check the start level
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
 };

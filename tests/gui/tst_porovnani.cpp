@@ -14,6 +14,7 @@
 #include "study/variant_store.h"
 
 #include <QChart>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
@@ -103,6 +104,8 @@ void TestPorovnani::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
     QCOMPARE(testing_gui::runRealCore(root()), 0);
     TFRM_varianta form(rootPath(), "11");
     form.show();
+    QCOMPARE(form.findChild<QLabel*>("Label4")->text(),
+             QString("hladina v 1. kroku výsledků: 11,000 m"));
     save(form, "a/b");
     QCOMPARE(m_messages->shown.last(),
              "W:Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.");
