@@ -6,6 +6,7 @@
 #include "gui/varianty/study_core_run.h"
 #include "gui/varianty/tfrm_varianta.h"
 #include "helpers/fake_messages.h"
+#include "helpers/read_workbook.h"
 #include "helpers/sample_root.h"
 #include "helpers/test_files.h"
 
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -31,22 +31,6 @@
 #include <memory>
 
 namespace {
-
-// The cells of a workbook's first sheet, read by an independent reader:
-// (row, column) from 0 -> "number:<value>" or "text:<value>".
-std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
-    std::map<std::pair<int, int>, QString> cells;
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
-    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
-        const QStringList parts = line.split('\t');
-        if (parts[0] == "CELL" && parts.size() == 5)
-            cells[{parts[1].toInt(), parts[2].toInt()}] = parts[3] + ":" + parts[4];
-    }
-    return cells;
-}
 
 const char* const kModeNames[] = {"výpusti otevřené", "výpusti zavřené", "průběžně Z = 0,6 m"};
 
@@ -179,7 +163,7 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
     });
     QTest::mouseClick(form.findChild<QPushButton*>("Button3"), Qt::LeftButton);
     QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
-    const auto cells = readWorkbook(opened.front());
+    const auto cells = testing_gui::readWorkbook(opened.front());
     QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
     for (int r = 0; r < 3; ++r) {
         QCOMPARE(cells.at({r + 1, 0}), "text:" + table->item(r, 0)->text());

@@ -5,6 +5,7 @@
 #include "gui/vysledky/summary_panel.h"
 #include "gui/vysledky/tvysledky.h"
 #include "helpers/fake_messages.h"
+#include "helpers/read_workbook.h"
 #include "helpers/test_files.h"
 
 #include <QAbstractItemModel>
@@ -30,6 +31,8 @@
 #include <cmath>
 #include <map>
 #include <memory>
+
+using testing_gui::readWorkbook;
 
 namespace {
 
@@ -63,24 +66,6 @@ QStringList lines(const QString& path) {
     QStringList result = QString::fromUtf8(file.readAll()).split("\r\n");
     if (!result.isEmpty() && result.constLast().isEmpty()) result.removeLast();
     return result;
-}
-
-/// The cells of the first sheet of an .xlsx workbook as openpyxl reads them:
-/// (row, column) from 0 -> "number:<repr>" or "text:<text>".
-std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
-    QProcess reader;
-    reader.start("/usr/bin/python3",
-                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
-    std::map<std::pair<int, int>, QString> cells;
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
-    int sheets = 0;
-    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
-        const QStringList parts = line.split('\t');
-        if (parts[0] == "SHEET") ++sheets;
-        if (parts[0] == "CELL" && parts.size() == 5 && sheets == 1)
-            cells[{parts[1].toInt(), parts[2].toInt()}] = parts[3] + ":" + parts[4];
-    }
-    return cells;
 }
 
 /// A number cell read back, as the double it holds.

@@ -1,0 +1,32 @@
+// Reading an .xlsx workbook back with an independent reader (openpyxl), for
+// the tests of the exports.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <utility>
+
+namespace testing_gui {
+
+/// The cells of the first sheet of an .xlsx workbook as openpyxl reads them:
+/// (row, column) from 0 -> "number:<repr>" or "text:<text>".
+inline std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
+    QProcess reader;
+    reader.start("/usr/bin/python3",
+                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
+    std::map<std::pair<int, int>, QString> cells;
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
+    int sheets = 0;
+    for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
+        const QStringList parts = line.split('\t');
+        if (parts[0] == "SHEET") ++sheets;
+        if (parts[0] == "CELL" && parts.size() == 5 && sheets == 1)
+            cells[{parts[1].toInt(), parts[2].toInt()}] = parts[3] + ":" + parts[4];
+    }
+    return cells;
+}
+
+} // namespace testing_gui
