@@ -28,6 +28,28 @@ inline constexpr const char* kPreReleaseStorage = "IN_PREDP1_0_1";
 inline constexpr const char* kPreReleaseControlled = "IN_PREDP2_0_1";
 inline constexpr const char* kEmptyAfterFlood = "IN_PREDP3_0_1";
 
+// Every input of the core, in the order it reads them (IN_START_VYP first).
+inline constexpr std::array<const char*, 20> kCoreInputs = {kStartLevel,
+                                                            kCurve,
+                                                            kCurveRowCount,
+                                                            kCrestHeight,
+                                                            kRetentionHeight,
+                                                            kOutletCount,
+                                                            kOutletDiameter,
+                                                            kOutletCoefficient,
+                                                            kSpillwayWidth,
+                                                            kOverflowCoefficient,
+                                                            kTimeStep,
+                                                            kInflowPointCount,
+                                                            kFloodWave,
+                                                            kStorageTop,
+                                                            kManipulationMode,
+                                                            kKeepClosedAfterPeak,
+                                                            kManipulationZone,
+                                                            kPreReleaseStorage,
+                                                            kPreReleaseControlled,
+                                                            kEmptyAfterFlood};
+
 // Source files of the front end's input forms, beside its program file.
 inline constexpr const char* kFloodWaveSource = "Q_FLOOD_WAVE.csv";
 inline constexpr const char* kCurveSource = "BK.csv";

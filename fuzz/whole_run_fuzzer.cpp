@@ -33,29 +33,6 @@ using veldron::FreeFormatReader;
 
 namespace {
 
-const char* const kInputs[] = {
-    exchange::kStartLevel,
-    exchange::kCurve,
-    exchange::kCurveRowCount,
-    exchange::kCrestHeight,
-    exchange::kRetentionHeight,
-    exchange::kOutletCount,
-    exchange::kOutletDiameter,
-    exchange::kOutletCoefficient,
-    exchange::kSpillwayWidth,
-    exchange::kOverflowCoefficient,
-    exchange::kTimeStep,
-    exchange::kInflowPointCount,
-    exchange::kFloodWave,
-    exchange::kStorageTop,
-    exchange::kManipulationMode,
-    exchange::kKeepClosedAfterPeak,
-    exchange::kManipulationZone,
-    exchange::kPreReleaseStorage,
-    exchange::kPreReleaseControlled,
-    exchange::kEmptyAfterFlood,
-};
-
 // The summary's labels in their order.
 const char* const kLabels[] = {
     exchange::summary::kSteps,          exchange::summary::kTimeStep,
@@ -114,7 +91,7 @@ Fixture& fixture() {
         fs::create_directories(exchange::exchangeDir(fx.root));
         fs::create_directories(exchange::curvesDir(fx.root));
         fs::create_directories(exchange::outResultDir(fx.root));
-        for (const char* name : kInputs)
+        for (const char* name : exchange::kCoreInputs)
             fx.sample[name] = readFile(fs::path(VELDRON_SAMPLE_DIR) / name);
         std::atexit([] { fs::remove_all(fixture().root); });
         return fx;

@@ -2,6 +2,7 @@
 #include "study/recompute.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
 #include "study/variant_store.h"
 
 namespace study {
@@ -23,7 +24,7 @@ std::string RecomputeResult::text() const {
 RecomputeJob::RecomputeJob(const fs::path& root, const std::string& name)
     : m_variant(variantDir(root, name)) {
     if (!fs::is_directory(m_variant)) throw StudyError("Varianta „" + name + "“ neexistuje.");
-    for (const char* input : inputFileNames())
+    for (const char* input : exchange::kCoreInputs)
         copyFile(m_variant / input, m_scratch.exchangeDir() / input);
 }
 

@@ -255,7 +255,7 @@ std::optional<fs::path> FactorSearch::prepareNext() {
     m_current = *m_bracketing.next();
     m_root = std::make_unique<ScratchRoot>();
     const fs::path dir = m_root->exchangeDir();
-    for (const char* name : inputFileNames()) {
+    for (const char* name : exchange::kCoreInputs) {
         const std::string_view file = name;
         if (file == exchange::kFloodWave) continue;
         if (file == exchange::kStartLevel && m_startLevel)

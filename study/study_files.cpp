@@ -25,30 +25,6 @@ std::string pathUtf8(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-const std::array<const char*, 20>& inputFileNames() {
-    static const std::array<const char*, 20> names = {exchange::kStartLevel,
-                                                      exchange::kCurve,
-                                                      exchange::kCurveRowCount,
-                                                      exchange::kCrestHeight,
-                                                      exchange::kRetentionHeight,
-                                                      exchange::kOutletCount,
-                                                      exchange::kOutletDiameter,
-                                                      exchange::kOutletCoefficient,
-                                                      exchange::kSpillwayWidth,
-                                                      exchange::kOverflowCoefficient,
-                                                      exchange::kTimeStep,
-                                                      exchange::kInflowPointCount,
-                                                      exchange::kFloodWave,
-                                                      exchange::kStorageTop,
-                                                      exchange::kManipulationMode,
-                                                      exchange::kKeepClosedAfterPeak,
-                                                      exchange::kManipulationZone,
-                                                      exchange::kPreReleaseStorage,
-                                                      exchange::kPreReleaseControlled,
-                                                      exchange::kEmptyAfterFlood};
-    return names;
-}
-
 const std::array<const char*, 3>& resultFileNames() {
     static const std::array<const char*, 3> names = {
         exchange::kOutflowSeries, exchange::kLevelSeries, exchange::summary::kFileName};

@@ -10,9 +10,6 @@
 
 namespace study {
 
-/// Every input of the core, IN_START_VYP first.
-const std::array<const char*, 20>& inputFileNames();
-
 /// The files of OUT_RESULT that a study keeps and compares: the outflow, the
 /// level series and the run summary.
 const std::array<const char*, 3>& resultFileNames();

@@ -164,7 +164,7 @@ void checkLastRunKeepable(const fs::path& root) {
         if (!fs::is_regular_file(results / name))
             throw StudyError("Chybí výsledek posledního výpočtu " + pathUtf8(results / name) + ".");
     const fs::path inputs = exchange::exchangeDir(root);
-    for (const char* name : inputFileNames())
+    for (const char* name : exchange::kCoreInputs)
         if (std::string_view(name) != exchange::kStartLevel && !fs::is_regular_file(inputs / name))
             throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
     // The core reads its inputs at its start and writes the summary at its
@@ -195,7 +195,7 @@ void keepVariant(const fs::path& root, const std::string& name, const std::strin
         throw StudyError("Adresář " + pathUtf8(draft) + " nelze vytvořit: " + error.message());
     try {
         writeOneLine(draft / exchange::kStartLevel, startLevel);
-        for (const char* input : inputFileNames())
+        for (const char* input : exchange::kCoreInputs)
             if (std::string_view(input) != exchange::kStartLevel)
                 copyFile(exchange::exchangeDir(root) / input, draft / input);
         for (const char* result : resultFileNames())

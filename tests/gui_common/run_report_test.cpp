@@ -66,35 +66,15 @@ TEST(RunReport, ARefusalNamesTheFormAndFieldOfTheFile) {
 }
 
 TEST(InputFields, EveryExchangeFileIsFoundAsAWholeWord) {
-    using namespace exchange;
-    const char* const files[] = {kStartLevel,
-                                 kCurve,
-                                 kCurveRowCount,
-                                 kCrestHeight,
-                                 kRetentionHeight,
-                                 kOutletCount,
-                                 kOutletDiameter,
-                                 kOutletCoefficient,
-                                 kSpillwayWidth,
-                                 kOverflowCoefficient,
-                                 kTimeStep,
-                                 kInflowPointCount,
-                                 kFloodWave,
-                                 kStorageTop,
-                                 kManipulationMode,
-                                 kKeepClosedAfterPeak,
-                                 kManipulationZone,
-                                 kPreReleaseStorage,
-                                 kPreReleaseControlled,
-                                 kEmptyAfterFlood};
     std::set<std::string> places;
-    for (const char* file : files) {
+    for (const char* file : exchange::kCoreInputs) {
         const auto named = gui::fieldsNamedIn(std::string("soubor /root/x/") + file + ", radek 3");
         ASSERT_EQ(named.size(), 1u) << file;
         EXPECT_STREQ(named[0]->file, file);
         places.insert(gui::fieldLocation(*named[0]));
     }
-    EXPECT_EQ(places.size(), std::size(files)); // no two files send the user to one place
+    EXPECT_EQ(places.size(),
+              exchange::kCoreInputs.size()); // no two files send the user to one place
     EXPECT_TRUE(gui::fieldsNamedIn("IN_START_ROX IN_FLOOD_WAVES").empty());
 }
 

@@ -1,6 +1,8 @@
 // The run summary read from files in the core's layout, and the age of results.
 #include "gui/common/run_summary.h"
 
+#include "tests/gui_common/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,22 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class RunSummaryFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("run_summary_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path write(const char* name, const std::string& text) {
-        std::ofstream(m_dir / name, std::ios::binary) << text;
-        return m_dir / name;
-    }
-    fs::path m_dir;
-};
+using RunSummaryFiles = ScratchDirTest;
 
 // A finished run as the core lays it out, with a line a later core may add.
 const char* const kFinishedRun = "Kroků výpočtu:              48 z 48\r\n"

@@ -1,6 +1,8 @@
 // Reading back the exchange files as the core reads them.
 #include "gui/common/saved_inputs.h"
 
+#include "tests/gui_common/scratch_dir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,22 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SavedInputs : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("saved_inputs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path write(const char* name, const std::string& text) {
-        std::ofstream(m_dir / name, std::ios::binary) << text;
-        return m_dir / name;
-    }
-    fs::path m_dir;
-};
+using SavedInputs = ScratchDirTest;
 
 TEST_F(SavedInputs, OneValueFileGivesItsFirstValueAsTheCoreReadsIt) {
     EXPECT_EQ(gui::readSavedText(write("a", "12.5 7\r\n")), "12.5");

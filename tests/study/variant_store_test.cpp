@@ -32,7 +32,7 @@ TEST(VariantStore, KeepsTheInputsResultsAndSummaryByteForByte) {
     EXPECT_EQ(study::listVariants(dir.path()), std::vector<std::string>{"Z = 0,6 m, předpouštění"});
     const fs::path kept = study::variantDir(dir.path(), "Z = 0,6 m, předpouštění");
     EXPECT_EQ(study::readBytes(kept / exchange::kStartLevel), "11\r\n");
-    for (const char* name : study::inputFileNames()) {
+    for (const char* name : exchange::kCoreInputs) {
         if (std::string_view(name) == exchange::kStartLevel) continue;
         EXPECT_EQ(study::readBytes(kept / name),
                   study::readBytes(exchange::exchangeDir(dir.path()) / name))
