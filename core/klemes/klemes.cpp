@@ -400,37 +400,30 @@ private:
     mutable std::size_t m_older = 0;
 };
 
-// What one part of the curve contributes: a rising stretch searched as one,
-// or a single piece.
-struct Part {
-    std::size_t stretch = 0; // index into stretches() (searched)
-    std::size_t piece = 0;   // index into pieces() (a single piece)
-    bool searched = false;
-    PieceMinimum single; // a single piece
-    // Searched: the first sample whose difference is negative, and the samples
-    // beside the change (before it, at it), where they exist.
+// What a searched stretch contributes: the first sample whose difference is
+// negative, the samples beside the change (before it, at it) where they exist,
+// and the smallest gap.
+struct StretchMinimum {
+    std::size_t stretch = 0; // index into stretches()
     Position split{};
     std::optional<Sample> before, atSplit;
-    bool any = false; // at least one gap is a number
-    float gap = 0;    // smallest gap of the part
+    float gap = 0;
 };
 
-Part stretchMinimum(const RisingStretch& s, std::size_t index) {
-    Part part;
-    part.stretch = index;
-    part.searched = true;
-    part.any = true;
-    part.split = s.split();
-    part.gap = std::numeric_limits<float>::infinity();
-    if (const auto before = s.previous(part.split)) {
-        part.before = s.at(*before);
-        part.gap = part.before->row.gap;
+StretchMinimum stretchMinimum(const RisingStretch& s, std::size_t index) {
+    StretchMinimum m;
+    m.stretch = index;
+    m.split = s.split();
+    m.gap = std::numeric_limits<float>::infinity();
+    if (const auto before = s.previous(m.split)) {
+        m.before = s.at(*before);
+        m.gap = m.before->row.gap;
     }
-    if (!s.isEnd(part.split)) {
-        part.atSplit = s.at(part.split);
-        part.gap = std::min(part.gap, part.atSplit->row.gap);
+    if (!s.isEnd(m.split)) {
+        m.atSplit = s.at(m.split);
+        m.gap = std::min(m.gap, m.atSplit->row.gap);
     }
-    return part;
+    return m;
 }
 
 // The samples [first, stop) of a searched stretch whose gap equals g (g is its
@@ -440,19 +433,19 @@ struct TiedRun {
     Sample last;
 };
 
-TiedRun tiedRun(const RisingStretch& s, const Part& part, float g) {
-    const Position split = part.split;
+TiedRun tiedRun(const RisingStretch& s, const StretchMinimum& m, float g) {
+    const Position split = m.split;
     TiedRun run{split, split, {}};
-    if (part.before && part.before->row.gap == g) {
+    if (m.before && m.before->row.gap == g) {
         run.first = *s.previous(split);
-        run.last = *part.before;
+        run.last = *m.before;
         if (const auto further = s.previous(run.first); further && s.at(*further).row.gap <= g)
             run.first = s.firstWhere(
                 [&](const Position& p) { return !s.before(p, split) || s.at(p).row.gap <= g; });
     }
-    if (part.atSplit && part.atSplit->row.gap == g) {
+    if (m.atSplit && m.atSplit->row.gap == g) {
         run.stop = s.next(split);
-        run.last = *part.atSplit;
+        run.last = *m.atSplit;
         if (!s.isEnd(run.stop) && s.at(run.stop).row.gap <= g) {
             run.stop = s.firstWhere(
                 [&](const Position& p) { return !s.before(p, split) && s.at(p).row.gap > g; });
@@ -462,6 +455,15 @@ TiedRun tiedRun(const RisingStretch& s, const Part& part, float g) {
     return run;
 }
 
+// What one part of the curve contributes, in sample order: a rising stretch
+// searched as one, or a single piece. Kept small: a curve taken piece by
+// piece makes one per piece in every step.
+struct Part {
+    bool searched = false; // a stretch: index is its entry among the stretch minima
+    std::size_t index = 0; // otherwise the piece
+    PieceMinimum minimum;  // of the piece; of a stretch only any and gap
+};
+
 enum class Method { SearchStretches, PerPiece, ScanPieces };
 
 std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line,
@@ -470,44 +472,48 @@ std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line
     const auto& stretches = curve.stretches();
     // Reused between steps: the routing calls this 22 times per time step.
     thread_local std::vector<Part> parts;
+    thread_local std::vector<StretchMinimum> stretchMinima;
     parts.clear();
+    stretchMinima.clear();
     const bool search = method == Method::SearchStretches && line.timeStep >= 0;
     for (std::size_t i = 0; i < stretches.size(); ++i) {
         const KlemesCurve::Stretch& stretch = stretches[i];
         if (search && stretch.rising) {
             const RisingStretch s(curve, line, stretch);
             if (s.finite()) {
-                parts.push_back(stretchMinimum(s, i));
+                stretchMinima.push_back(stretchMinimum(s, i));
+                PieceMinimum m;
+                m.any = true;
+                m.gap = stretchMinima.back().gap;
+                parts.push_back({true, stretchMinima.size() - 1, m});
                 continue;
             }
         }
         for (std::size_t j = stretch.begin; j < stretch.end; ++j) {
-            Part part;
-            part.piece = j;
-            part.single = pieceMinimum(curve, line, pieces[j], method == Method::ScanPieces);
-            part.any = part.single.any;
-            part.gap = part.single.gap;
-            parts.push_back(part);
+            Part& part = parts.emplace_back();
+            part.index = j;
+            part.minimum = pieceMinimum(curve, line, pieces[j], method == Method::ScanPieces);
         }
     }
     float smallest = kNoGap;
     for (const Part& part : parts)
-        if (part.any && part.gap <= smallest) smallest = part.gap;
+        if (part.minimum.any && part.minimum.gap <= smallest) smallest = part.minimum.gap;
 
     std::optional<KlemesRow> last;
     auto emitPart = [&](const Part& part, bool all) {
-        if (!part.any || !(part.gap == smallest)) return;
+        const PieceMinimum& m = part.minimum;
+        if (!m.any || !(m.gap == smallest)) return;
         if (part.searched) {
-            const RisingStretch s(curve, line, stretches[part.stretch]);
-            const TiedRun run = tiedRun(s, part, smallest);
+            const StretchMinimum& found = stretchMinima[part.index];
+            const RisingStretch s(curve, line, stretches[found.stretch]);
+            const TiedRun run = tiedRun(s, found, smallest);
             if (all && log)
                 for (Position p = run.first; s.before(p, run.stop); p = s.next(p))
                     (*log)(s.at(p).row);
             last = run.last.row;
             return;
         }
-        const auto& piece = pieces[part.piece];
-        const PieceMinimum& m = part.single;
+        const auto& piece = pieces[part.index];
         if (m.scanned) {
             for (std::int64_t L = piece.first; L <= piece.last; ++L) {
                 const Sample s = evaluate(curve, line, piece.segment, L);
