@@ -1,19 +1,33 @@
-// Benchmark of the Klemes solver: the worst-case calculation, the cost of one
-// Klemes step, and the speed-up over the sample scan on a case the scan can
-// finish. Prints figures; it is never run as a test.
-//   klemes_bench            worst case + comparison
+// Benchmark of the core: whole runs of the worst-case reservoir as separate
+// processes, net of the start of an empty program, and the Klemes step alone,
+// for the search over segments (the production solver) and the per-segment
+// solver before it, side by side. Prints figures; it is never run as a test.
+//   klemes_bench                  every figure, both solvers
+//   klemes_bench --with-scan      also the speed-up over the one-visit sample scan (about a minute)
+//   klemes_bench --write CASE DIR writes a case (worst, one, long) as an installation root,
+//                                 e.g. to profile PRGVELDRON on it
+//   klemes_bench --run SOLVER     one run on $VELDRON_ROOT with a solver (new, per-segment)
+//   klemes_bench --empty          the empty program whose start is subtracted
 #include "../tests/support/reservoir_case.h"
 #include "core/run.h"
+#include "exchange/exchange_paths.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 using veldron::testing::ReservoirCase;
@@ -22,27 +36,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long g_klemesCalls = 0;
-
-std::optional<veldron::KlemesRow> countingStep(const veldron::KlemesCurve& curve,
-                                               const veldron::StorageLine& line,
-                                               const veldron::RowSink* log) {
-    ++g_klemesCalls;
-    return veldron::klemesStep(curve, line, log);
-}
-
 // A wide valley held in the manipulation zone by an inflow that swings around
-// the outlets' capacity: every step above the crest runs 22 Klemes steps.
-ReservoirCase worstCase(double scale, int steps) {
+// the outlets' capacity: every step above the crest runs 22 Klemes steps, on
+// curves of 100 grid levels with about 9,400 m3/s at the top.
+ReservoirCase worstCase(int steps) {
     ReservoirCase c;
     for (double h = 0.5; h <= 30.0001; h += 0.5)
-        c.curve.push_back({h, scale * 2.0e7 * h});
+        c.curve.push_back({h, 2.0e7 * h});
     c.values = {{"IN_START_VYP", "20.5"},
                 {"IN_START_RN_OWERFLOW", "20"},
                 {"IN_TOTAL_HEIGHT_OWERFLOW", "5.0"},
                 {"IN_START_RO", "15"},
                 {"IN_NUMBER_OF_OUTLET", "4"},
+                {"IN_OUTLET_DIAMETER", "3"},
                 {"IN_TOTAL_COEFFICIENT_OUTLET", "6000"},
+                {"IN_WIDTH_SPILLWAY_B0", "480"},
                 {"IN_COEFFICIENT_OVERFLOW_m", "380"},
                 {"IN_TIME_STEP_min", "10"},
                 {"IN_MANIP_0_1_2", "2"},
@@ -51,19 +59,108 @@ ReservoirCase worstCase(double scale, int steps) {
                 {"IN_PREDP1_0_1", "0"},
                 {"IN_PREDP2_0_1", "0"},
                 {"IN_PREDP3_0_1", "1"}};
-    c.values["IN_OUTLET_DIAMETER"] = scale == 1.0 ? "3" : "0.3";
-    c.values["IN_WIDTH_SPILLWAY_B0"] = scale == 1.0 ? "480" : "4.8";
-    const double diameter = scale == 1.0 ? 3.0 : 0.3;
-    const double outlets = 0.6 * 4 * M_PI * diameter * diameter / 4 * std::sqrt(19.62 * 20.5);
+    const double outlets = 0.6 * 4 * M_PI * 3.0 * 3.0 / 4 * std::sqrt(19.62 * 20.5);
     for (int i = 0; i < steps; ++i)
         c.inflow.push_back(outlets * (1.0 + 0.3 * std::sin(2.0 * M_PI * i / 100.0)));
     return c;
 }
 
+struct Case {
+    const char* name;
+    const char* title;
+    int steps;
+    int rounds; // whole-process runs of each program
+};
+constexpr Case kCases[] = {{"worst", "worst case, 1000 steps", 1000, 31},
+                           {"one", "one step, same reservoir", 1, 31},
+                           {"long", "100,000 steps", 100000, 3}};
+
+veldron::KlemesSolver solverNamed(const std::string& name) {
+    return name == "per-segment" ? veldron::klemesStepPerSegment : veldron::klemesStep;
+}
+
+// Where the roots go: $VELDRON_BENCH_DIR, else a file system in memory where
+// there is one. On a disk, emptying a file written a moment before can wait
+// for its writeback (ext4: milliseconds per file) and creating one after a
+// deletion scans the recently freed inodes: costs of the file system's recent
+// past, not of the program, which would drown the figures of a short run.
+fs::path benchDir() {
+    if (const char* dir = std::getenv("VELDRON_BENCH_DIR"); dir && *dir) return dir;
+    if (fs::is_directory("/dev/shm")) return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
 fs::path freshRoot(const std::string& name) {
-    const fs::path root = fs::temp_directory_path() / (name + "_" + std::to_string(::getpid()));
+    const fs::path root = benchDir() / (name + "_" + std::to_string(::getpid()));
     fs::remove_all(root);
     return root;
+}
+
+fs::path selfPath() {
+    return fs::read_symlink("/proc/self/exe");
+}
+
+// Starts a program with VELDRON_ROOT set and no console; returns wall seconds.
+double runProgram(const fs::path& program, const std::vector<std::string>& args,
+                  const fs::path& root, long* peakKb = nullptr, int* status = nullptr) {
+    std::vector<char*> argv;
+    std::vector<std::string> all{program.filename().string()};
+    all.insert(all.end(), args.begin(), args.end());
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::fflush(stdout); // the child must not write what this process has buffered
+    const auto t0 = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("VELDRON_ROOT", root.c_str(), 1);
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null < 0 || ::dup2(null, 0) < 0 || ::dup2(null, 1) < 0) ::_exit(127);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int raw = 0;
+    rusage usage{};
+    ::wait4(pid, &raw, 0, &usage);
+    const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    if (peakKb) *peakKb = usage.ru_maxrss;
+    return seconds;
+}
+
+// Every run consumes IN_START_VYP; the next one needs it again.
+void prepareRun(const fs::path& root, const ReservoirCase& c) {
+    std::ofstream(root / "PULT_na_vypocty" / "IN_START_VYP", std::ios::binary)
+        << c.values.at("IN_START_VYP") << "\r\n";
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double minimum(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+
+std::size_t records(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// The Klemes step alone, silent, on the fully open curve of the worst case,
+// for storage lines spread across its range: ns per step.
+double nsPerStep(veldron::KlemesSolver solver, const veldron::KlemesCurve& curve,
+                 double& checksum) {
+    const int n = 200000;
+    checksum = 0;
+    const auto t0 = Clock::now();
+    for (int i = 0; i < n; ++i) {
+        const veldron::StorageLine line{static_cast<float>(i % 9000) + 0.5f, 600.0f,
+                                        static_cast<std::int64_t>(i % 1000) * 90000};
+        if (const auto row = solver(curve, line, nullptr)) checksum += row->flow;
+    }
+    return 1e9 * std::chrono::duration<double>(Clock::now() - t0).count() / n;
 }
 
 double runInProcess(const fs::path& root, veldron::KlemesSolver solver, int& status) {
@@ -74,106 +171,151 @@ double runInProcess(const fs::path& root, veldron::KlemesSolver solver, int& sta
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// Runs the real PRGVELDRON; returns wall seconds and its peak memory in kB.
-double runExecutable(const fs::path& root, long& peakKb, int& status) {
-    const auto t0 = Clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setenv("VELDRON_ROOT", root.c_str(), 1);
-        if (std::freopen("/dev/null", "r", stdin) == nullptr ||
-            std::freopen("/dev/null", "w", stdout) == nullptr)
-            ::_exit(127);
-        ::execl(VELDRON_CORE_EXE, "PRGVELDRON", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    int raw = 0;
-    rusage usage{};
-    ::wait4(pid, &raw, 0, &usage);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    peakKb = usage.ru_maxrss;
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
-std::size_t records(const std::string& text) {
-    std::size_t n = 0;
-    for (char ch : text)
-        n += ch == '\n';
-    return n;
-}
-
-} // namespace
-
-int main() {
-    // 1. The worst case.
-    const ReservoirCase worst = worstCase(1.0, 1000);
-    const fs::path root = freshRoot("veldron_bench_worst");
-    worst.writeRoot(root);
-    int status = 0;
-    long peakKb = 0;
-    const double wall = runExecutable(root, peakKb, status);
-    const auto files = veldron::testing::outputFiles(root);
-    const std::string& top = files.at("OUT_DATA/suma_odtoku_pro_h_nad_prelivem_100");
-    const double topFlow = std::stod(top.substr(top.rfind("\r\n", top.size() - 3) + 2));
-    std::size_t above = 0;
-    std::istringstream levels(files.at("OUT_RESULT/vyska_vody"));
-    for (double h; levels >> h;)
-        above += h >= 20.0;
-    std::printf("Worst case: mode 2, %zu steps (%zu at or above the crest), 100 grid levels, "
-                "Q_top %.1f m3/s, exit status %d\n",
-                records(files.at("OUT_RESULT/vyska_vody")), above, topFlow, status);
-    std::printf("  PRGVELDRON whole run: %.3f s wall, peak memory %.1f MB\n", wall,
-                peakKb / 1024.0);
-
-    // The Klemes step alone, silent, on the fully open curve of the worst case
-    // (read back from its curve file), for storage lines across its range.
-    {
-        std::vector<float> volume, flow;
-        std::istringstream curveFile(files.at("OUT_DATA/TK/TRANSF_KRIVKA_KLEMES_100"));
-        for (float v, q; curveFile >> v >> q;)
-            volume.push_back(v), flow.push_back(q);
-        const veldron::KlemesCurve curve(volume, flow);
-        const int n = 200000;
-        double checksum = 0;
-        const auto t0 = Clock::now();
-        for (int i = 0; i < n; ++i) {
-            const veldron::StorageLine line{static_cast<float>(i % 9000) + 0.5f, 600.0f,
-                                            static_cast<std::int64_t>(i % 1000) * 90000};
-            if (const auto row = veldron::klemesStep(curve, line)) checksum += row->flow;
-        }
-        const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-        std::printf("  Klemes step alone (silent, %zu segments, %lld samples): %.3f us per step "
-                    "(checksum %.1f)\n",
-                    curve.segmentCount(), static_cast<long long>(curve.sampleCount()),
-                    1e6 * seconds / n, checksum);
-    }
-
-    worst.writeRoot(root); // the run consumed IN_START_VYP
-    g_klemesCalls = 0;
-    const double inProcess = runInProcess(root, countingStep, status);
-    std::printf("  in process: %.3f s for %ld Klemes steps, %.2f us per Klemes step (whole run / "
-                "steps)\n",
-                inProcess, g_klemesCalls, 1e6 * inProcess / static_cast<double>(g_klemesCalls));
-    fs::remove_all(root);
-
-    // 2. Side by side with the sample scan: the worst-case reservoir for as
-    // many steps as the scan finishes in under a minute.
-    const ReservoirCase small = worstCase(1.0, 25);
+bool compareWithScan() {
+    // The worst-case reservoir for as many steps as the scan finishes in about a minute.
+    const ReservoirCase small = worstCase(25);
     const fs::path fastRoot = freshRoot("veldron_bench_fast");
     const fs::path scanRoot = freshRoot("veldron_bench_scan");
     small.writeRoot(fastRoot);
     small.writeRoot(scanRoot);
     int fastStatus = 0, scanStatus = 0;
-    g_klemesCalls = 0;
-    const double fastTime = runInProcess(fastRoot, countingStep, fastStatus);
-    const long calls = g_klemesCalls;
+    const double fastTime = runInProcess(fastRoot, veldron::klemesStep, fastStatus);
     const double scanTime = runInProcess(scanRoot, veldron::klemesStepPieceScan, scanStatus);
     const bool same =
         veldron::testing::outputFiles(fastRoot) == veldron::testing::outputFiles(scanRoot) &&
         fastStatus == scanStatus;
-    std::printf("Comparison case: the worst case for 25 steps, %ld Klemes steps\n", calls);
-    std::printf("  fast %.4f s, one-visit-per-sample scan %.3f s: speed-up %.0fx, output %s\n",
+    std::printf("\nThe worst case for 25 steps (550 Klemes steps), in process:\n"
+                "  search over segments %.4f s, one-visit-per-sample scan %.3f s: speed-up "
+                "%.0fx, output %s\n",
                 fastTime, scanTime, scanTime / fastTime, same ? "identical" : "DIFFERENT");
     fs::remove_all(fastRoot);
     fs::remove_all(scanRoot);
-    return same ? 0 : 1;
+    return same;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--empty") return 0;
+    if (args.size() == 2 && args[0] == "--run")
+        return veldron::runCore(exchange::installationRoot(), std::cout, std::cin,
+                                solverNamed(args[1]));
+    if (args.size() == 3 && args[0] == "--write") {
+        for (const Case& c : kCases)
+            if (args[1] == c.name) {
+                worstCase(c.steps).writeRoot(args[2]);
+                return 0;
+            }
+        std::fprintf(stderr, "unknown case %s (worst, one, long)\n", args[1].c_str());
+        return 2;
+    }
+    const bool withScan = args.size() == 1 && args[0] == "--with-scan";
+    if (!args.empty() && !withScan) {
+        std::fprintf(stderr, "usage: klemes_bench [--with-scan | --write CASE DIR | --run SOLVER "
+                             "| --empty]\n");
+        return 2;
+    }
+
+    const fs::path self = selfPath();
+    const fs::path core = VELDRON_CORE_EXE;
+    bool allSame = true;
+    std::printf(
+        "Whole runs as separate processes, roots in %s; ms, median / minimum of the runs.\n"
+        "new: PRGVELDRON; per-segment: the same core with the solver before the search over\n"
+        "segments; empty: this program ending at once. net: minus the empty program (median\n"
+        "minus median, minimum minus minimum); speed-up: per-segment net / new net.\n\n",
+        benchDir().c_str());
+    std::printf("%-24s %4s %15s %17s %15s %17s %15s %13s\n", "case", "runs", "empty", "per-segment",
+                "new", "net per-segment", "net new", "speed-up");
+    auto pair = [](const std::vector<double>& v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%7.2f /%7.2f", 1e3 * median(v), 1e3 * minimum(v));
+        return std::string(text);
+    };
+    for (const Case& c : kCases) {
+        const ReservoirCase rc = worstCase(c.steps);
+        const fs::path rootNew = freshRoot(std::string("veldron_bench_new_") + c.name);
+        const fs::path rootOld = freshRoot(std::string("veldron_bench_old_") + c.name);
+        rc.writeRoot(rootNew);
+        rc.writeRoot(rootOld);
+        std::vector<double> empty, old, fresh;
+        int statusNew = 0, statusOld = 0;
+        long peakKb = 0;
+        // Interleaved, so that a change of the machine's load touches all three alike.
+        for (int r = 0; r < c.rounds; ++r) {
+            empty.push_back(runProgram(self, {"--empty"}, rootNew));
+            prepareRun(rootOld, rc);
+            old.push_back(runProgram(self, {"--run", "per-segment"}, rootOld, nullptr, &statusOld));
+            prepareRun(rootNew, rc);
+            fresh.push_back(runProgram(core, {}, rootNew, &peakKb, &statusNew));
+        }
+        const auto filesNew = veldron::testing::outputFiles(rootNew);
+        const bool same =
+            filesNew == veldron::testing::outputFiles(rootOld) && statusNew == 0 && statusOld == 0;
+        allSame = allSame && same;
+        const double e = median(empty), o = median(old), n = median(fresh);
+        const double em = minimum(empty), om = minimum(old), nm = minimum(fresh);
+        std::printf("%-24s %4d %15s %17s %15s %8.2f /%7.2f %6.2f /%6.2f %5.1fx /%5.1fx%s\n",
+                    c.title, c.rounds, pair(empty).c_str(), pair(old).c_str(), pair(fresh).c_str(),
+                    1e3 * (o - e), 1e3 * (om - em), 1e3 * (n - e), 1e3 * (nm - em),
+                    (o - e) / (n - e), (om - em) / (nm - em), same ? "" : "  OUTPUT DIFFERS");
+        if (c.steps == 1000) {
+            std::size_t above = 0;
+            std::istringstream levels(filesNew.at("OUT_RESULT/vyska_vody"));
+            for (double h; levels >> h;)
+                above += h >= 20.0;
+            std::printf("%24s %zu steps at or above the crest, %zu Klemes rows, peak memory "
+                        "%.1f MB\n",
+                        "", above, records(filesNew.at("OUT_DATA/tab_min_radek_pro_klemese")),
+                        peakKb / 1024.0);
+        }
+        fs::remove_all(rootNew);
+        fs::remove_all(rootOld);
+    }
+    std::vector<double> trueTimes;
+    for (int r = 0; r < 11; ++r)
+        trueTimes.push_back(runProgram("/bin/true", {}, fs::temp_directory_path()));
+    std::printf("%-24s %4d %15s\n\n", "/bin/true, for scale", 11, pair(trueTimes).c_str());
+
+    // The Klemes step alone, and whole runs in process (no process start, no console).
+    {
+        const ReservoirCase rc = worstCase(1000);
+        const fs::path root = freshRoot("veldron_bench_inprocess");
+        rc.writeRoot(root);
+        int status = 0;
+        runInProcess(root, veldron::klemesStep, status);
+        std::vector<float> volume, flow;
+        std::istringstream curveFile(
+            veldron::testing::outputFiles(root).at("OUT_DATA/TK/TRANSF_KRIVKA_KLEMES_100"));
+        for (float v, q; curveFile >> v >> q;)
+            volume.push_back(v), flow.push_back(q);
+        const veldron::KlemesCurve curve(volume, flow);
+        double sumOld = 0, sumNew = 0;
+        std::vector<double> nsOld, nsNew, runOld, runNew;
+        for (int r = 0; r < 5; ++r) {
+            nsOld.push_back(nsPerStep(veldron::klemesStepPerSegment, curve, sumOld));
+            nsNew.push_back(nsPerStep(veldron::klemesStep, curve, sumNew));
+            prepareRun(root, rc);
+            runOld.push_back(runInProcess(root, veldron::klemesStepPerSegment, status));
+            prepareRun(root, rc);
+            runNew.push_back(runInProcess(root, veldron::klemesStep, status));
+        }
+        std::printf("In process (no process start, console to memory), median / minimum of 5:\n");
+        std::printf("%-48s %17s %15s %13s\n", "", "per-segment", "new", "speed-up");
+        std::printf("%-48s %8.0f /%7.0f %6.0f /%7.0f %5.1fx /%5.1fx%s\n",
+                    "Klemes step alone, silent, ns per step", median(nsOld), minimum(nsOld),
+                    median(nsNew), minimum(nsNew), median(nsOld) / median(nsNew),
+                    minimum(nsOld) / minimum(nsNew), sumOld == sumNew ? "" : "  RESULTS DIFFER");
+        std::printf("%-48s %17s %15s %5.1fx /%5.1fx\n", "worst case whole run, ms",
+                    pair(runOld).c_str(), pair(runNew).c_str(), median(runOld) / median(runNew),
+                    minimum(runOld) / minimum(runNew));
+        std::printf("(the step alone: the fully open curve, %zu segments, %lld samples; storage "
+                    "lines across its range)\n",
+                    curve.segmentCount(), static_cast<long long>(curve.sampleCount()));
+        allSame = allSame && sumOld == sumNew;
+        fs::remove_all(root);
+    }
+    if (withScan) allSame = compareWithScan() && allSame;
+    return allSame ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "core/klemes/klemes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -39,6 +40,38 @@ template <typename Pred> std::int64_t firstTrue(std::int64_t lo, std::int64_t hi
     return lo;
 }
 
+// The same, starting from a guess: steps of 1, 2, 4, ... away from it until
+// the answer is bracketed, then a binary search. O(log distance); a good guess
+// costs two calls of pred.
+template <typename Pred>
+std::int64_t firstTrueNear(std::int64_t lo, std::int64_t hi, std::int64_t guess, Pred pred) {
+    if (lo > hi) return lo;
+    guess = std::clamp(guess, lo, hi);
+    if (pred(guess)) { // the answer lies in [lo, guess]
+        std::int64_t b = guess;
+        for (std::int64_t step = 1;; step *= 2) {
+            if (b - lo < step) return firstTrue(lo, b - 1, pred);
+            const std::int64_t a = b - step;
+            if (!pred(a)) return firstTrue(a + 1, b - 1, pred);
+            b = a;
+        }
+    }
+    std::int64_t a = guess; // the answer lies in (guess, hi + 1]
+    for (std::int64_t step = 1;; step *= 2) {
+        if (hi - a < step) return firstTrue(a + 1, hi, pred);
+        const std::int64_t b = a + step;
+        if (pred(b)) return firstTrue(a + 1, b - 1, pred);
+        a = b;
+    }
+}
+
+// A guess at a whole number from a real, kept within [lo, hi] (NaN gives lo).
+std::int64_t clampedGuess(double v, std::int64_t lo, std::int64_t hi) {
+    if (!(v >= static_cast<double>(lo))) return lo;
+    if (!(v <= static_cast<double>(hi))) return hi;
+    return static_cast<std::int64_t>(v);
+}
+
 } // namespace
 
 KlemesCurve::KlemesCurve(const std::vector<float>& volume, const std::vector<float>& flow) {
@@ -61,56 +94,70 @@ KlemesCurve::KlemesCurve(const std::vector<float>& volume, const std::vector<flo
 
     // A sample lying on several segments belongs to the last of them: walk the
     // segments from the top down and give each only what no later one covers.
-    std::vector<std::pair<std::int64_t, std::int64_t>> covered; // sorted, disjoint
+    using Span = std::pair<std::int64_t, std::int64_t>;
+    std::vector<Span> covered; // sorted, disjoint and not touching
+    m_pieces.reserve(n);
+    std::optional<std::int64_t> above; // first sample at or above y[k + 1], from segment k + 1
     for (std::size_t k = n; k-- > 0;) {
         const float y0 = m_y[k], y1 = m_y[k + 1];
-        if (!(y0 < y1)) continue; // equal (or falling) discharges hold no sample
+        if (!(y0 < y1)) { // equal (or falling) discharges hold no sample
+            above.reset();
+            continue;
+        }
         const std::int64_t a = firstSampleAtLeast(y0);
-        const std::int64_t b = firstSampleAtLeast(y1) - 1;
+        const std::int64_t b = (above ? *above : firstSampleAtLeast(y1)) - 1;
+        above = a;
         if (a > b) continue;
         const bool finite = std::isfinite(m_x[k]) && std::isfinite(m_x[k + 1]) &&
                             std::isfinite(y0) && std::isfinite(y1);
-        std::int64_t from = a;
         auto addPiece = [&](std::int64_t first, std::int64_t last) {
             if (first > last) return;
             const float qFirst = sampleFlow(first), qLast = sampleFlow(last);
             m_pieces.push_back({first, last, k, qFirst, qLast, curveVolume(k, qFirst),
                                 curveVolume(k, qLast), finite});
         };
-        for (const auto& [c0, c1] : covered) {
-            if (c1 < from) continue;
-            if (c0 > b) break;
-            addPiece(from, std::min(b, c0 - 1));
-            from = std::max(from, c1 + 1);
+        // The covered spans that touch [a, b] or lie above it, from the lowest.
+        const auto touching =
+            std::lower_bound(covered.begin(), covered.end(), a,
+                             [](const Span& r, std::int64_t v) { return r.second + 1 < v; });
+        std::int64_t from = a;
+        auto past = touching;
+        for (; past != covered.end() && past->first <= b + 1; ++past) {
+            addPiece(from, std::min(b, past->first - 1));
+            from = std::max(from, past->second + 1);
         }
         addPiece(from, b);
-        // Merge [a, b] into the covered ranges.
-        std::vector<std::pair<std::int64_t, std::int64_t>> merged;
-        merged.reserve(covered.size() + 1);
-        std::pair<std::int64_t, std::int64_t> span{a, b};
-        bool placed = false;
-        for (const auto& r : covered) {
-            if (r.second + 1 < span.first) {
-                merged.push_back(r);
-            } else if (span.second + 1 < r.first) {
-                if (!placed) merged.push_back(span), placed = true;
-                merged.push_back(r);
-            } else {
-                span = {std::min(span.first, r.first), std::max(span.second, r.second)};
-            }
+        // Merge [a, b] with the spans it touches.
+        if (touching == past) {
+            covered.insert(touching, Span{a, b});
+        } else {
+            touching->first = std::min(touching->first, a);
+            touching->second = std::max(std::prev(past)->second, b);
+            covered.erase(std::next(touching), past);
         }
-        if (!placed) merged.push_back(span);
-        std::sort(merged.begin(), merged.end());
-        covered = std::move(merged);
     }
     std::sort(m_pieces.begin(), m_pieces.end(),
               [](const Piece& p, const Piece& q) { return p.first < q.first; });
+
+    // Rising stretches: the argument of klemesStep holds across each of them.
+    for (std::size_t j = 0; j < m_pieces.size(); ++j) {
+        const Piece& piece = m_pieces[j];
+        const bool rising = piece.finite && m_x[piece.segment] <= m_x[piece.segment + 1] &&
+                            std::isfinite(piece.curveFirst) && std::isfinite(piece.curveLast);
+        if (!m_stretches.empty() && m_stretches.back().rising == rising &&
+            (!rising || m_pieces[j - 1].curveLast <= piece.curveFirst))
+            m_stretches.back().end = j + 1;
+        else
+            m_stretches.push_back({j, j + 1, rising});
+    }
 }
 
 std::int64_t KlemesCurve::firstSampleAtLeast(float q) const {
     // q_L never falls as L rises: a product by a positive constant and a
-    // rounding are both monotone.
-    return firstTrue(1, m_sampleCount, [&](std::int64_t L) { return sampleFlow(L) >= q; });
+    // rounding are both monotone. q / step is where it lies, give or take a rounding.
+    return firstTrueNear(1, m_sampleCount,
+                         clampedGuess(std::ceil(q / m_sampleStep), 1, m_sampleCount),
+                         [&](std::int64_t L) { return sampleFlow(L) >= q; });
 }
 
 float KlemesCurve::curveVolume(std::size_t segment, float q) const {
@@ -232,24 +279,241 @@ std::pair<std::int64_t, std::int64_t> tiedRun(const KlemesCurve& curve, const St
     return {first, last};
 }
 
-std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line,
-                               const RowSink* log, bool forceScan) {
-    const auto& pieces = curve.pieces();
-    // Reused between steps: the routing calls this 22 times per time step.
-    thread_local std::vector<PieceMinimum> minima;
-    minima.clear();
-    float smallest = kNoGap;
-    for (const auto& piece : pieces) {
-        minima.push_back(pieceMinimum(curve, line, piece, forceScan));
-        const PieceMinimum& m = minima.back();
-        if (m.any && m.gap <= smallest) smallest = m.gap;
+// A sample of a stretch: the piece it belongs to (an index into pieces()) and L.
+struct Position {
+    std::size_t piece;
+    std::int64_t sample;
+};
+
+/// Why the search over segments is exact. On a rising stretch the curve
+/// volume, as computed, never falls as L rises: inside each piece by the
+/// argument of pieceMinimum (x1 >= x0), and from one piece to the next because
+/// the stretch was cut where the volume at a piece's last sample, computed as
+/// here, exceeds the one at the next piece's first sample (truncating B can
+/// put a segment's start below its corner point, so this is checked, not
+/// assumed). With dt >= 0 the line volume never rises with q_L, hence with L,
+/// over all samples: the same operations, none of them depending on the
+/// segment. So the difference line - curve never rises along the whole
+/// stretch, and with finite line volumes at its two ends (the curve volumes
+/// were checked when the curve was built) every value is finite. As in one
+/// piece, the gap falls to the sign change and rises after it: the smallest
+/// gap sits on the samples beside the change, found by a binary search over
+/// the pieces (their end values are precomputed) and one inside the piece
+/// that holds it, and the samples of any gap at or below the stretch's
+/// minimum form one run, which may reach over several pieces.
+class RisingStretch {
+public:
+    RisingStretch(const KlemesCurve& curve, const StorageLine& line,
+                  const KlemesCurve::Stretch& stretch)
+        : m_curve(curve), m_line(line), m_pieces(curve.pieces()), m_begin(stretch.begin),
+          m_end(stretch.end) {}
+
+    bool finite() const {
+        return std::isfinite(lineVolume(m_line, m_pieces[m_begin].flowFirst)) &&
+               std::isfinite(lineVolume(m_line, m_pieces[m_end - 1].flowLast));
     }
 
+    Position end() const { return {m_end, 0}; }
+    bool isEnd(const Position& p) const { return p.piece == m_end; }
+    bool before(const Position& a, const Position& b) const {
+        return a.piece < b.piece || (a.piece == b.piece && a.sample < b.sample);
+    }
+    std::optional<Position> previous(const Position& p) const {
+        if (isEnd(p)) return Position{m_end - 1, m_pieces[m_end - 1].last};
+        if (p.sample > m_pieces[p.piece].first) return Position{p.piece, p.sample - 1};
+        if (p.piece > m_begin) return Position{p.piece - 1, m_pieces[p.piece - 1].last};
+        return std::nullopt;
+    }
+    Position next(const Position& p) const {
+        if (p.sample < m_pieces[p.piece].last) return {p.piece, p.sample + 1};
+        if (p.piece + 1 < m_end) return {p.piece + 1, m_pieces[p.piece + 1].first};
+        return end();
+    }
+    Sample at(const Position& p) const {
+        // The two samples evaluated last are kept: a search that ends on the
+        // sign change has just evaluated both samples beside it.
+        for (const Recent& r : m_recent)
+            if (r.sample.row.sample == p.sample && r.piece == p.piece) return r.sample;
+        const Sample s = evaluate(m_curve, m_line, m_pieces[p.piece].segment, p.sample);
+        m_recent[m_older] = {p.piece, s};
+        m_older ^= 1;
+        return s;
+    }
+
+    /// The first sample whose difference is negative, or end().
+    Position split() const {
+        const std::size_t j = firstPiece([&](std::size_t k) { return differenceLast(k) < 0; });
+        if (j == m_end) return end();
+        const KlemesCurve::Piece& piece = m_pieces[j];
+        const double first = differenceFirst(j);
+        if (first < 0) return {j, piece.first};
+        // The difference is nearly linear in L: where it would reach zero is the guess.
+        const double last = differenceLast(j);
+        const double zero =
+            static_cast<double>(piece.first) +
+            static_cast<double>(piece.last - piece.first) * (first / (first - last));
+        const std::int64_t guess = clampedGuess(std::floor(zero) + 1, piece.first + 1, piece.last);
+        return {j, firstTrueNear(piece.first + 1, piece.last, guess, [&](std::int64_t L) {
+                    return at({j, L}).difference < 0;
+                })};
+    }
+
+    /// The first sample where pred holds (pred false...true along the stretch),
+    /// or end(): a binary search over the pieces' last samples, then inside one.
+    template <typename Pred> Position firstWhere(Pred pred) const {
+        const std::size_t j = firstPiece([&](std::size_t k) {
+            return pred(Position{k, m_pieces[k].last});
+        });
+        if (j == m_end) return end();
+        const KlemesCurve::Piece& piece = m_pieces[j];
+        return {j, firstTrue(piece.first, piece.last, [&](std::int64_t L) {
+                    return pred(Position{j, L});
+                })};
+    }
+
+private:
+    template <typename Pred> std::size_t firstPiece(Pred pred) const {
+        return static_cast<std::size_t>(
+            firstTrue(static_cast<std::int64_t>(m_begin), static_cast<std::int64_t>(m_end) - 1,
+                      [&](std::int64_t k) { return pred(static_cast<std::size_t>(k)); }));
+    }
+    // The differences at a piece's end samples, from the values kept with the
+    // piece: exactly what evaluate() gives there.
+    double differenceFirst(std::size_t j) const {
+        const KlemesCurve::Piece& p = m_pieces[j];
+        return static_cast<double>(lineVolume(m_line, p.flowFirst)) - p.curveFirst;
+    }
+    double differenceLast(std::size_t j) const {
+        const KlemesCurve::Piece& p = m_pieces[j];
+        return static_cast<double>(lineVolume(m_line, p.flowLast)) - p.curveLast;
+    }
+
+    const KlemesCurve& m_curve;
+    const StorageLine& m_line;
+    const std::vector<KlemesCurve::Piece>& m_pieces;
+    std::size_t m_begin, m_end;
+    struct Recent {
+        std::size_t piece = static_cast<std::size_t>(-1);
+        Sample sample{};
+    };
+    mutable std::array<Recent, 2> m_recent{};
+    mutable std::size_t m_older = 0;
+};
+
+// What a searched stretch contributes: the first sample whose difference is
+// negative, the samples beside the change (before it, at it) where they exist,
+// and the smallest gap.
+struct StretchMinimum {
+    std::size_t stretch = 0; // index into stretches()
+    Position split{};
+    std::optional<Sample> before, atSplit;
+    float gap = 0;
+};
+
+StretchMinimum stretchMinimum(const RisingStretch& s, std::size_t index) {
+    StretchMinimum m;
+    m.stretch = index;
+    m.split = s.split();
+    m.gap = std::numeric_limits<float>::infinity();
+    if (const auto before = s.previous(m.split)) {
+        m.before = s.at(*before);
+        m.gap = m.before->row.gap;
+    }
+    if (!s.isEnd(m.split)) {
+        m.atSplit = s.at(m.split);
+        m.gap = std::min(m.gap, m.atSplit->row.gap);
+    }
+    return m;
+}
+
+// The samples [first, stop) of a searched stretch whose gap equals g (g is its
+// minimum), and the last of them.
+struct TiedRun {
+    Position first, stop;
+    Sample last;
+};
+
+TiedRun tiedRun(const RisingStretch& s, const StretchMinimum& m, float g) {
+    const Position split = m.split;
+    TiedRun run{split, split, {}};
+    if (m.before && m.before->row.gap == g) {
+        run.first = *s.previous(split);
+        run.last = *m.before;
+        if (const auto further = s.previous(run.first); further && s.at(*further).row.gap <= g)
+            run.first = s.firstWhere(
+                [&](const Position& p) { return !s.before(p, split) || s.at(p).row.gap <= g; });
+    }
+    if (m.atSplit && m.atSplit->row.gap == g) {
+        run.stop = s.next(split);
+        run.last = *m.atSplit;
+        if (!s.isEnd(run.stop) && s.at(run.stop).row.gap <= g) {
+            run.stop = s.firstWhere(
+                [&](const Position& p) { return !s.before(p, split) && s.at(p).row.gap > g; });
+            run.last = s.at(*s.previous(run.stop));
+        }
+    }
+    return run;
+}
+
+// What one part of the curve contributes, in sample order: a rising stretch
+// searched as one, or a single piece. Kept small: a curve taken piece by
+// piece makes one per piece in every step.
+struct Part {
+    bool searched = false; // a stretch: index is its entry among the stretch minima
+    std::size_t index = 0; // otherwise the piece
+    PieceMinimum minimum;  // of the piece; of a stretch only any and gap
+};
+
+enum class Method { SearchStretches, PerPiece, ScanPieces };
+
+std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line,
+                               const RowSink* log, Method method) {
+    const auto& pieces = curve.pieces();
+    const auto& stretches = curve.stretches();
+    // Reused between steps: the routing calls this 22 times per time step.
+    thread_local std::vector<Part> parts;
+    thread_local std::vector<StretchMinimum> stretchMinima;
+    parts.clear();
+    stretchMinima.clear();
+    const bool search = method == Method::SearchStretches && line.timeStep >= 0;
+    for (std::size_t i = 0; i < stretches.size(); ++i) {
+        const KlemesCurve::Stretch& stretch = stretches[i];
+        if (search && stretch.rising) {
+            const RisingStretch s(curve, line, stretch);
+            if (s.finite()) {
+                stretchMinima.push_back(stretchMinimum(s, i));
+                PieceMinimum m;
+                m.any = true;
+                m.gap = stretchMinima.back().gap;
+                parts.push_back({true, stretchMinima.size() - 1, m});
+                continue;
+            }
+        }
+        for (std::size_t j = stretch.begin; j < stretch.end; ++j) {
+            Part& part = parts.emplace_back();
+            part.index = j;
+            part.minimum = pieceMinimum(curve, line, pieces[j], method == Method::ScanPieces);
+        }
+    }
+    float smallest = kNoGap;
+    for (const Part& part : parts)
+        if (part.minimum.any && part.minimum.gap <= smallest) smallest = part.minimum.gap;
+
     std::optional<KlemesRow> last;
-    auto emitPiece = [&](std::size_t i, bool all) {
-        const auto& piece = pieces[i];
-        const PieceMinimum& m = minima[i];
+    auto emitPart = [&](const Part& part, bool all) {
+        const PieceMinimum& m = part.minimum;
         if (!m.any || !(m.gap == smallest)) return;
+        if (part.searched) {
+            const StretchMinimum& found = stretchMinima[part.index];
+            const RisingStretch s(curve, line, stretches[found.stretch]);
+            const TiedRun run = tiedRun(s, found, smallest);
+            if (all && log)
+                for (Position p = run.first; s.before(p, run.stop); p = s.next(p))
+                    (*log)(s.at(p).row);
+            last = run.last.row;
+            return;
+        }
+        const auto& piece = pieces[part.index];
         if (m.scanned) {
             for (std::int64_t L = piece.first; L <= piece.last; ++L) {
                 const Sample s = evaluate(curve, line, piece.segment, L);
@@ -267,12 +531,12 @@ std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line
         last = evaluate(curve, line, piece.segment, end).row;
     };
     if (log) {
-        for (std::size_t i = 0; i < pieces.size(); ++i)
-            emitPiece(i, true);
+        for (const Part& part : parts)
+            emitPart(part, true);
     } else {
-        // Silent mode keeps only the last chosen row: the last piece that has one.
-        for (std::size_t i = pieces.size(); i-- > 0 && !last;)
-            emitPiece(i, false);
+        // Silent mode keeps only the last chosen row: the last part that has one.
+        for (std::size_t i = parts.size(); i-- > 0 && !last;)
+            emitPart(parts[i], false);
     }
     return last;
 }
@@ -281,12 +545,17 @@ std::optional<KlemesRow> solve(const KlemesCurve& curve, const StorageLine& line
 
 std::optional<KlemesRow> klemesStep(const KlemesCurve& curve, const StorageLine& line,
                                     const RowSink* log) {
-    return solve(curve, line, log, false);
+    return solve(curve, line, log, Method::SearchStretches);
+}
+
+std::optional<KlemesRow> klemesStepPerSegment(const KlemesCurve& curve, const StorageLine& line,
+                                              const RowSink* log) {
+    return solve(curve, line, log, Method::PerPiece);
 }
 
 std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const StorageLine& line,
                                              const RowSink* log) {
-    return solve(curve, line, log, true);
+    return solve(curve, line, log, Method::ScanPieces);
 }
 
 std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const StorageLine& line,

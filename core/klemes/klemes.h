@@ -63,6 +63,17 @@ public:
         bool finite;                 // both end points of the segment are finite
     };
     const std::vector<Piece>& pieces() const { return m_pieces; }
+
+    // Consecutive pieces [begin, end). On a rising stretch the curve volume,
+    // as computed, never falls as L rises: each piece's segment has finite
+    // values and x1 >= x0, and each piece ends at or below the volume where
+    // the next one begins. The other stretches hold the remaining pieces.
+    struct Stretch {
+        std::size_t begin, end;
+        bool rising;
+    };
+    const std::vector<Stretch>& stretches() const { return m_stretches; }
+
     const std::vector<float>& x() const { return m_x; }
     const std::vector<float>& y() const { return m_y; }
 
@@ -73,6 +84,7 @@ private:
     std::int64_t m_sampleCount = 0;                 // trunc(S)
     double m_sampleStep = 0;                        // Q_top / S
     std::vector<Piece> m_pieces;                    // in rising sample order
+    std::vector<Stretch> m_stretches;               // in rising sample order
 };
 
 /// Volume on the storage line at q.
@@ -84,10 +96,17 @@ inline float lineVolume(const StorageLine& line, float q) {
 /// The Klemes step. Chooses every sample whose gap equals the smallest gap
 /// (starting from 9999999.0) exactly, in rising order, passes each to `log`
 /// when given (logged mode) and returns the last one; nothing when no sample
-/// qualifies. Exact: the same rows as the sample scan below, at a cost that
-/// does not grow with the number of samples.
+/// qualifies. Exact: the same rows as the sample scan below. On a rising
+/// stretch (with dt >= 0) it searches over segments, O(log N + log S) for a
+/// curve that is one stretch; other pieces are taken one by one.
 std::optional<KlemesRow> klemesStep(const KlemesCurve& curve, const StorageLine& line,
                                     const RowSink* log = nullptr);
+
+/// The same result segment by segment: every piece of the curve visited, one
+/// search inside the piece that holds a sign change. The solver before the
+/// search over segments, kept as the benchmark's yardstick.
+std::optional<KlemesRow> klemesStepPerSegment(const KlemesCurve& curve, const StorageLine& line,
+                                              const RowSink* log = nullptr);
 
 /// The same result by visiting every sample of every piece once.
 std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const StorageLine& line,
