@@ -12,7 +12,6 @@
 #include "gui/common/result_series.h"
 #include "gui/common/saved_inputs.h"
 #include "gui/common/spreadsheet_export.h"
-#include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"

@@ -34,8 +34,8 @@ public:
     explicit Tvysledky(QWidget* parent = nullptr);
     ~Tvysledky() override;
 
-    /// The directory of "Q_FLOOD_WAVE.csv" and of the exported workbooks; the
-    /// directory of the program file unless set.
+    /// The directory the exported workbooks are written to; the directory of
+    /// the program file unless set.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
     QString programDir() const { return m_programDir; }
     /// The installation root of the result files and of the pictures'
