@@ -102,27 +102,16 @@ struct OutputFiles {
     }
 };
 
-// The records of the reservoir tables, held until every check has passed.
-struct TableRecords {
-    StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
-    std::array<StringSink, kOpeningCount> curves;
-
-    TableFiles files() {
-        TableFiles f{gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, {}, totalFlows};
-        for (int p = 0; p < kOpeningCount; ++p)
-            f.curves[p] = &curves[p];
-        return f;
-    }
-    void writeTo(OutputFiles& out) const {
-        out.gridVolumes->writeText(gridVolumes.text);
-        out.volumesAboveCrest->writeText(volumesAboveCrest.text);
-        out.outletFlows->writeText(outletFlows.text);
-        out.spillwayFlows->writeText(spillwayFlows.text);
-        for (int p = 0; p < kOpeningCount; ++p)
-            out.curves[p]->writeText(curves[p].text);
-        out.totalFlows->writeText(totalFlows.text);
-    }
-};
+// The tables' records, held until every check has passed, into the opened files.
+void writeTables(const TableTexts& texts, OutputFiles& out) {
+    out.gridVolumes->writeText(texts.gridVolumes.text);
+    out.volumesAboveCrest->writeText(texts.volumesAboveCrest.text);
+    out.outletFlows->writeText(texts.outletFlows.text);
+    out.spillwayFlows->writeText(texts.spillwayFlows.text);
+    for (int p = 0; p < kOpeningCount; ++p)
+        out.curves[p]->writeText(texts.curves[p].text);
+    out.totalFlows->writeText(texts.totalFlows.text);
+}
 
 // Discharges beyond the range of single precision have no meaning and would
 // end up as infinities in the results: the sizes behind them are refused.
@@ -185,18 +174,18 @@ public:
         readInputs();
         // The tables are computed and checked before any output file is
         // opened; ERROR 1 comes after the records of the levels below it.
-        TableRecords records;
+        TableTexts texts;
         std::optional<ErrorExit> error1;
         ReservoirTables tables;
         try {
-            tables = buildReservoirTables(m_dam, m_curve, records.files());
+            tables = buildReservoirTables(m_dam, m_curve, texts.files());
             checkTables(tables);
         } catch (const ErrorExit& e) {
             error1 = e;
         }
 
         m_outputs = std::make_unique<OutputFiles>(m_root);
-        records.writeTo(*m_outputs);
+        writeTables(texts, *m_outputs);
         if (error1) throw *error1;
 
         m_routing.timeStepSeconds =

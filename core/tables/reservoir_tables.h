@@ -46,6 +46,20 @@ struct TableFiles {
     RecordSink& totalFlows;                        // suma_odtoku_pro_h_nad_prelivem_100
 };
 
+/// The tables' records held in memory, in the files' order: for a run that
+/// writes them only once every check has passed, and for tests.
+struct TableTexts {
+    StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
+    std::array<StringSink, kOpeningCount> curves;
+
+    TableFiles files() {
+        TableFiles f{gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, {}, totalFlows};
+        for (int p = 0; p < kOpeningCount; ++p)
+            f.curves[p] = &curves[p];
+        return f;
+    }
+};
+
 /// Number of crest-grid levels: G = 20 x retentionHeight rounded to single
 /// precision first, then cut toward zero (0.35 gives 7, 1.15 gives 23).
 /// Throws FileError when G is beyond what a 32-bit count holds.

@@ -10,17 +10,6 @@ using namespace veldron;
 
 namespace {
 
-struct Sinks {
-    StringSink gridVolumes, above, outlet, spillway, total;
-    std::array<StringSink, kOpeningCount> curves;
-    TableFiles files() {
-        TableFiles f{gridVolumes, above, outlet, spillway, {}, total};
-        for (int p = 0; p < kOpeningCount; ++p)
-            f.curves[p] = &curves[p];
-        return f;
-    }
-};
-
 std::size_t records(const std::string& text) {
     std::size_t n = 0;
     for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2)
@@ -67,7 +56,7 @@ TEST(CrestGrid, DischargesMatchTheOrificeAndWeirFormulas) {
     EXPECT_EQ(outletDischarge(10.0f, 0, area), 0.0f);
 
     // Retention 1 m: 20 levels, the top exactly 1 m above the crest.
-    Sinks s;
+    TableTexts s;
     const ReservoirTables t = buildReservoirTables(dam(1.0f), prism(), s.files());
     ASSERT_EQ(t.gridLevelCount, 20);
     EXPECT_EQ(t.gridLevel.back(), 11.0f);
@@ -77,7 +66,7 @@ TEST(CrestGrid, DischargesMatchTheOrificeAndWeirFormulas) {
 }
 
 TEST(CrestGrid, TablesAndRecordsOfFortyLevels) {
-    Sinks s;
+    TableTexts s;
     const ReservoirTables t = buildReservoirTables(dam(2.0f), prism(), s.files());
     ASSERT_EQ(t.gridLevelCount, 40);
     EXPECT_EQ(t.gridLevel.front(), 10.0f);
@@ -93,15 +82,15 @@ TEST(CrestGrid, TablesAndRecordsOfFortyLevels) {
                   static_cast<float>(static_cast<double>(t.outletFlow[i]) + t.spillwayFlow[i]));
     }
     for (const std::string* text :
-         {&s.gridVolumes.text, &s.above.text, &s.outlet.text, &s.spillway.text, &s.total.text,
-          &s.curves[0].text, &s.curves[20].text})
+         {&s.gridVolumes.text, &s.volumesAboveCrest.text, &s.outletFlows.text,
+          &s.spillwayFlows.text, &s.totalFlows.text, &s.curves[0].text, &s.curves[20].text})
         EXPECT_EQ(records(*text), 40u);
-    EXPECT_EQ(s.above.text.substr(0, 18), "       0.0000000\r\n");
+    EXPECT_EQ(s.volumesAboveCrest.text.substr(0, 18), "       0.0000000\r\n");
     EXPECT_EQ(s.gridVolumes.text.substr(0, 34), "      10.0000000   10000.0000000\r\n");
 }
 
 TEST(CrestGrid, RetentionNotAWholeNumberOfStepsStaysBelowTheTop) {
-    Sinks s;
+    TableTexts s;
     const ReservoirTables t = buildReservoirTables(dam(2.03f), prism(), s.files());
     ASSERT_EQ(t.gridLevelCount, 40);
     EXPECT_NEAR(t.gridLevel.back(), 10.0f + 2.03f * 39.0f / 39.6f, 1e-4);
@@ -110,7 +99,7 @@ TEST(CrestGrid, RetentionNotAWholeNumberOfStepsStaysBelowTheTop) {
 TEST(CrestGrid, ClosedOutletsLeaveOnlyTheSpillway) {
     DamData d = dam(1.0f);
     d.outletCount = 0.0f;
-    Sinks s;
+    TableTexts s;
     const ReservoirTables t = buildReservoirTables(d, prism(), s.files());
     for (int p = 0; p < kOpeningCount; ++p)
         EXPECT_EQ(t.klemesCurve[p], t.spillwayFlow);
@@ -118,7 +107,7 @@ TEST(CrestGrid, ClosedOutletsLeaveOnlyTheSpillway) {
 
 TEST(CrestGrid, LevelOutsideTheCurveIsErrorOneAfterTheLowerRecords) {
     // The curve ends at 10.5 m; grid levels every 1/19 m from 10 m.
-    Sinks s;
+    TableTexts s;
     const std::vector<CurveRow> low{{300.0f, 10.5f, 10500.0f, 1000.0f}};
     try {
         buildReservoirTables(dam(1.0f), low, s.files());
@@ -127,18 +116,18 @@ TEST(CrestGrid, LevelOutsideTheCurveIsErrorOneAfterTheLowerRecords) {
         EXPECT_EQ(e.kind, ErrorExit::Error1);
     }
     EXPECT_EQ(records(s.gridVolumes.text), 10u); // 10 + 9/19 < 10.5 <= 10 + 10/19
-    EXPECT_TRUE(s.above.text.empty());
+    EXPECT_TRUE(s.volumesAboveCrest.text.empty());
 }
 
 TEST(CrestGrid, TopLevelOnTheLastRowIsErrorOne) {
-    Sinks s;
+    TableTexts s;
     const std::vector<CurveRow> exact{{300.0f, 11.0f, 11000.0f, 1000.0f}};
     EXPECT_THROW(buildReservoirTables(dam(1.0f), exact, s.files()), ErrorExit);
     EXPECT_EQ(records(s.gridVolumes.text), 19u);
 }
 
 TEST(CrestGrid, OneLevelIsNotANumberAndErrorOne) {
-    Sinks s;
+    TableTexts s;
     EXPECT_THROW(buildReservoirTables(dam(0.05f), prism(), s.files()), ErrorExit);
     EXPECT_TRUE(s.gridVolumes.text.empty());
 }

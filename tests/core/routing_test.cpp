@@ -122,12 +122,8 @@ struct Scenario {
         dam.outletCoefficientScaled = 6000;
         dam.spillwayWidth = spillwayWidth;
         dam.overflowCoefficientScaled = 380.0f;
-        StringSink a, b, c, d, e;
-        std::array<StringSink, kOpeningCount> curves;
-        TableFiles files{a, b, c, d, {}, e};
-        for (int p = 0; p < kOpeningCount; ++p)
-            files.curves[p] = &curves[p];
-        tables = buildReservoirTables(dam, curve, files);
+        TableTexts texts;
+        tables = buildReservoirTables(dam, curve, texts.files());
         klemes = buildKlemesCurves(tables);
         input.crestHeight = kCrest;
         input.retentionHeight = 2.0f;
