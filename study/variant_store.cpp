@@ -42,8 +42,7 @@ std::string shownValue(const fs::path& dir, const char* file) {
 
 // An option as the core compares it: exactly 1 (or 2) or not.
 bool optionIs(const fs::path& dir, const char* file, double value) {
-    const auto text = gui::readSavedText(dir / file);
-    const auto number = text ? gui::savedNumber(*text) : std::nullopt;
+    const auto number = gui::readSavedNumber(dir / file);
     return number && *number == value;
 }
 
