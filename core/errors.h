@@ -25,9 +25,14 @@ inline constexpr int kErrOutOfRange = 60; // a value the calculation cannot use
 /// An inconsistency the core detects itself (ERROR 1/2/3, overtopping):
 /// the message is printed, the run waits for Enter and ends.
 struct ErrorExit {
-    enum Kind { Error1 = 1, Error2 = 2, Error3 = 3, Overtopping = 4 };
+    enum Kind {
+        CrestGridOffCurve = 1,  // ERROR 1: a crest-grid level outside the curve or its bracket
+        StartLevelOffCurve = 2, // ERROR 2: the start level, likewise
+        StepLevelOffCurve = 3,  // ERROR 3: a routing step's volume, likewise
+        Overtopping = 4,        // the level reached the crest plus the retention height
+    };
     Kind kind;
-    std::int64_t step = 0; // the routing step that stopped (ERROR 3, overtopping); 0 before
+    std::int64_t step = 0; // the routing step that stopped (ERROR 3, overtopping); else 0
 };
 
 /// The exact console text of each error exit; the blank counts differ on purpose.

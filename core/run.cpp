@@ -194,7 +194,7 @@ public:
 
         const std::optional<float> startVolume =
             volumeAtLevel(m_curve, m_routing.startLevel, Bracket::Inclusive);
-        if (!startVolume) throw ErrorExit{ErrorExit::Error2};
+        if (!startVolume) throw ErrorExit{ErrorExit::StartLevelOffCurve};
         m_routing.startVolume = *startVolume;
 
         m_routing.solver = m_solver;
@@ -400,7 +400,7 @@ int runCore(const fs::path& root, std::ostream& console, std::istream& consoleIn
         run.writeSummary(error);
         console << errorExitMessage(error.kind) << '\n';
         console.flush();
-        if (error.kind == ErrorExit::Error1) run.consumeStartFile();
+        if (error.kind == ErrorExit::CrestGridOffCurve) run.consumeStartFile();
         try {
             run.flushOutputs();
         } catch (const FileError& e) {

@@ -57,7 +57,7 @@ void Router::routeStep(std::int64_t i) {
     m_storedVolume[i] =
         static_cast<float>(static_cast<double>(m_storedVolume[i - 1]) + m_volumeChange[i - 1]);
     const std::optional<float> level = levelAtVolume(m_curve, m_storedVolume[i]);
-    if (!level) throw ErrorExit{ErrorExit::Error3, i};
+    if (!level) throw ErrorExit{ErrorExit::StepLevelOffCurve, i};
     m_level[i] = *level;
     if (m_level[i] >= static_cast<double>(m_in.crestHeight) + m_in.retentionHeight)
         throw ErrorExit{ErrorExit::Overtopping, i};

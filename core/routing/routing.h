@@ -85,7 +85,6 @@ public:
     const std::vector<float>& levelSeries() const { return m_level; }
     const std::vector<float>& outflow() const { return m_outflow; }
     std::int64_t routedVolumeAboveCrest() const { return m_routedVolume; }
-    int chosenOpening() const { return m_chosenOpening; }
 
 private:
     void applyRule(std::int64_t i, Rule rule);

@@ -71,11 +71,11 @@ std::size_t firstPeak(std::span<const float> series) {
 std::string stopText(const ErrorExit& stop) {
     const std::string step = " v kroku " + std::to_string(stop.step);
     switch (stop.kind) {
-    case ErrorExit::Error1:
+    case ErrorExit::CrestGridOffCurve:
         return "ERROR 1";
-    case ErrorExit::Error2:
+    case ErrorExit::StartLevelOffCurve:
         return "ERROR 2";
-    case ErrorExit::Error3:
+    case ErrorExit::StepLevelOffCurve:
         return "ERROR 3" + step;
     case ErrorExit::Overtopping:
         return "přelití nádrže" + step;

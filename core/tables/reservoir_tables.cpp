@@ -49,7 +49,7 @@ ReservoirTables buildReservoirTables(const DamData& dam, const std::vector<Curve
         const float level = static_cast<float>(
             dam.crestHeight + static_cast<double>(i - 1) / (g - 1.0) * dam.retentionHeight);
         const std::optional<float> volume = volumeAtLevel(curve, level, Bracket::Strict);
-        if (!volume) throw ErrorExit{ErrorExit::Error1};
+        if (!volume) throw ErrorExit{ErrorExit::CrestGridOffCurve};
         t.gridLevel.push_back(level);
         t.gridVolume.push_back(*volume);
         files.gridVolumes.write({level, *volume});

@@ -228,7 +228,7 @@ TEST(Routing, VolumeOutsideTheCurveIsErrorThree) {
         router.routeFloodWave();
         FAIL();
     } catch (const ErrorExit& e) {
-        EXPECT_EQ(e.kind, ErrorExit::Error3);
+        EXPECT_EQ(e.kind, ErrorExit::StepLevelOffCurve);
     }
     EXPECT_EQ(s.printed.size(), 1u);
 }

@@ -72,7 +72,7 @@ TEST(RunSummary, LinesWithoutTheirQuantityAreLeftOut) {
     run.outflow = zero;
     run.level = level;
     run.curve = &kPrism;
-    run.stop = ErrorExit{ErrorExit::Error3, 2};
+    run.stop = ErrorExit{ErrorExit::StepLevelOffCurve, 2};
     const std::string one = joined(summaryLines(run));
     EXPECT_EQ(one.find("Transformace"), std::string::npos);
     EXPECT_EQ(one.find("bilance"), std::string::npos);
@@ -81,7 +81,7 @@ TEST(RunSummary, LinesWithoutTheirQuantityAreLeftOut) {
 
     // Nothing routed: the step line, the settings and why it stopped.
     run.inflow = run.outflow = run.level = {};
-    run.stop = ErrorExit{ErrorExit::Error1};
+    run.stop = ErrorExit{ErrorExit::CrestGridOffCurve};
     EXPECT_EQ(joined(summaryLines(run)), "Kroků výpočtu:                   0 z 3\n"
                                          "Časový krok:                10.000 min\n"
                                          "Hladina přelití nádrže:      8.500 m\n"
