@@ -1,5 +1,6 @@
 // Whole calculations with the fast Klemes solver and with the sample scan
 // write the same bytes to every output file, in every manipulation mode.
+#include "../support/klemes_solvers.h"
 #include "../support/reservoir_case.h"
 #include "core/run.h"
 
@@ -53,7 +54,7 @@ TEST_P(WholeRunScan, SameFilesAsTheScan) {
     std::istringstream noInput;
     const int statusFast = veldron::runCore(fast, consoleFast, noInput, veldron::klemesStep);
     const int statusScan =
-        veldron::runCore(scan, consoleScan, noInput, veldron::klemesStepPieceScan);
+        veldron::runCore(scan, consoleScan, noInput, veldron::testing::klemesStepPieceScan);
     EXPECT_EQ(statusFast, statusScan);
     EXPECT_EQ(consoleFast.str(), consoleScan.str());
     const auto filesFast = veldron::testing::outputFiles(fast);
