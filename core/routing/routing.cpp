@@ -136,7 +136,7 @@ void Router::noRowChosen(std::int64_t i, int p) {
         lineVolume(line, curve.sampleFlow(curve.sampleCount())) > curve.x().back())
         throw ErrorExit{ErrorExit::Overtopping, i};
     // Otherwise nothing is released and the whole inflow is stored, so no
-    // water leaves the account; the volume above the crest stays as it was.
+    // water leaves the account; the volume above the crest stays unchanged.
     setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(line.inflow) * line.timeStep));
 }
 

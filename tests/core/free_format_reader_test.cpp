@@ -114,7 +114,7 @@ TEST(FreeFormatReader, OverflowIsRefused) {
 }
 
 TEST(FreeFormatReader, MessagesShowOddBytesAsPlainText) {
-    // A NUL used to cut the message before the file and the line; bytes
+    // A NUL must not cut the message before the file and the line; bytes
     // outside plain ASCII are shown by their codes, long tokens shortened.
     std::istringstream in(std::string("1\0x\xC3\xA9", 5) + "\n" + std::string(50, '7') + "x\n");
     FreeFormatReader reader(in, "IN_X");

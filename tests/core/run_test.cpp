@@ -141,7 +141,7 @@ TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
     EXPECT_NE(lastLine(r.console).find("*ERR* 2 nelze otevrit vstupni soubor"), std::string::npos)
         << r.console;
     EXPECT_NE(r.console.find("IN_START_VYP"), std::string::npos);
-    EXPECT_EQ(result("vyska_vody"), "stale\r\n"); // step 3 was never reached
+    EXPECT_EQ(result("vyska_vody"), "stale\r\n"); // no output file opened
 }
 
 TEST_F(CoreRun, MissingOutputDirectoryIsNamed) {
@@ -189,8 +189,8 @@ TEST_F(CoreRun, TwelvePointNineValuesRouteTwelveSteps) {
     EXPECT_EQ(result("souhrn_vypoctu").find("Kroků výpočtu:                  12 z 12\r\n"), 0u);
 }
 
-// Inputs that used to give a silent wrong result are refused, and a refused
-// run, whatever it stumbles on, leaves every output file as the run before it left it.
+// Inputs that would give a silent wrong result are refused, and a refused
+// run, whatever it stumbles on, leaves every output file as the previous run left it.
 TEST_F(CoreRun, RefusedRunChangesNoFile) {
     ASSERT_EQ(run().status, 0);
     const auto good = veldron::testing::outputFiles(root);
@@ -292,7 +292,7 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
     EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
     EXPECT_EQ(result("vyska_vody"), "");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
-    // The summary of the run before is replaced by one that says nothing was routed.
+    // The previous run's summary is replaced by one that says nothing was routed.
     EXPECT_EQ(result("souhrn_vypoctu"), "Kroků výpočtu:                   0 z 48\r\n"
                                         "Časový krok:                60.000 min\r\n"
                                         "Hladina přelití nádrže:     14.500 m\r\n"
