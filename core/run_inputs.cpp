@@ -58,7 +58,7 @@ DamData readDam(const fs::path& dir) {
     if (!(crestGridSize(dam.retentionHeight) < static_cast<float>(kMostGridLevels + 1)))
         retention.refuse(dam.retentionHeight, "vyska retencniho prostoru [m], 20 hladin na metr",
                          "nejvyse " + std::to_string(kMostGridLevels) +
-                             " hladin, tj. mene nez 5000.05");
+                             " hladin, tj. mene nez 5000.05 m");
     dam.outletCount = readNotNegative(dir, exchange::kOutletCount, "pocet spodnich vypusti");
     dam.outletDiameter = readNotNegative(dir, exchange::kOutletDiameter, "prumer potrubi [m]");
     FreeFormatReader outletCoefficient = openInput(dir, exchange::kOutletCoefficient);

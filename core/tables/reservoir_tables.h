@@ -61,8 +61,8 @@ struct TableTexts {
 };
 
 /// The most crest-grid levels a run builds: 100,000, a retention height below
-/// 5000.05 m (no dam comes near). The tables and their records take about
-/// 1.5 kB per level, so at most about 150 MB.
+/// 5000.05 m (no dam comes near). A run takes about 2 kB per level for the
+/// tables, the curves and their records, so at most about 210 MB.
 inline constexpr std::int64_t kMostGridLevels = 100000;
 
 /// G = 20 x retentionHeight rounded to single precision.

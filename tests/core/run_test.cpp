@@ -199,7 +199,7 @@ TEST_F(CoreRun, RefusedRunChangesNoFile) {
         {"IN_FLOOD_WAVE", "4", "konec souboru: IN_FLOOD_WAVE, radek 2"},
         {"IN_TOTAL_HEIGHT_OWERFLOW", "5000.05",
          "'5000.05': IN_TOTAL_HEIGHT_OWERFLOW, radek 1 (vyska retencniho prostoru [m], 20 hladin "
-         "na metr, povoleno nejvyse 100000 hladin, tj. mene nez 5000.05)"},
+         "na metr, povoleno nejvyse 100000 hladin, tj. mene nez 5000.05 m)"},
         {"IN_TOTAL_HEIGHT_OWERFLOW", "2e8", "vyska retencniho prostoru"},
         // Texts that would read as other numbers.
         {"IN_FLOOD_WAVE", "1,000.00 ",
@@ -339,4 +339,26 @@ TEST_F(CoreRun, OnlyRegularInputFilesOfBoundedSizeAreRead) {
         fs::remove_all(c.file);
         writeFile(c.file, saved);
     }
+}
+
+// No allocation failure ends the core without its *ERR* line: a flood of
+// four million steps in a process held to 80 MB of address space.
+TEST_F(CoreRun, OutOfMemoryIsAnErrLineAndChangesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+    ASSERT_EQ(run().status, 0);
+    const auto good = resultFiles();
+    std::string wave;
+    for (int i = 0; i < 4000000; ++i)
+        wave += "0\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave);
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "4000000\r\n");
+    writeFile(exchange / "IN_START_VYP", "11\r\n");
+    const Result r = run("", "ulimit -v 80000");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lastLine(r.console), "*ERR* 90 nedostatek pameti: vypocet potrebuje vic pameti, "
+                                   "nez system poskytne; vysledky zustaly beze zmeny");
+    EXPECT_TRUE(resultFiles() == good);
+    EXPECT_TRUE(temporaryFiles().empty());
 }

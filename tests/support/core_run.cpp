@@ -50,11 +50,11 @@ void CoreRun::TearDown() {
     fs::remove_all(root);
 }
 
-Result CoreRun::run(const std::string& input) {
+Result CoreRun::run(const std::string& input, const std::string& shell) {
     const fs::path inputFile = root / "console_input";
     writeFile(inputFile, input);
     // A core that blocks (on a FIFO, say) fails the test instead of hanging it.
-    const std::string command = "VELDRON_ROOT='" + root.string() + "' timeout 60 '" +
+    const std::string command = shell + "\nVELDRON_ROOT='" + root.string() + "' timeout 60 '" +
                                 VELDRON_CORE_EXE "' < '" + inputFile.string() + "' 2>&1";
     Result result;
     FILE* pipe = ::popen(command.c_str(), "r");

@@ -28,8 +28,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// Runs the core on the root; `input` is what the user types on its console.
-    Result run(const std::string& input = "");
+    /// Runs the core on the root; `input` is what the user types on its
+    /// console, `shell` a shell command run before it (a ulimit, say).
+    Result run(const std::string& input = "", const std::string& shell = "");
 
     std::string result(const char* name) const;
     std::string data(const std::string& name) const;
