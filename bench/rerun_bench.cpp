@@ -70,8 +70,8 @@ int main(int argc, char** argv) {
         const char* title;
         ReservoirCase rc;
         int rounds;
-    } cases[] = {{"sample reservoir, 48 steps", ReservoirCase::valley(1.0), 41},
-                 {"100,000 steps of 4 m3/s", longFlood, 7}};
+    } cases[] = {{"sample reservoir, 48 steps", ReservoirCase::valley(1.0), 101},
+                 {"100,000 steps of 4 m3/s", longFlood, 11}};
 
     std::printf("A run in a fresh root, then a re-run in the same root; roots in %s.\n"
                 "ms, median / minimum of the rounds; the builds interleaved round by round.\n\n",
