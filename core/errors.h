@@ -1,6 +1,8 @@
 // The two ways a run stops early: an input/output error and the error exit.
 #pragma once
 
+#include "exchange/file_names.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -14,13 +16,17 @@ struct FileError : std::runtime_error {
     FileError(int errorCode, const std::string& text) : std::runtime_error(text), code(errorCode) {}
 };
 
-// Codes of FileError, chosen so a user can tell the kinds apart.
-inline constexpr int kErrOpenInput = 2;   // input file missing or unreadable
-inline constexpr int kErrOpenOutput = 10; // output file cannot be created
-inline constexpr int kErrWrite = 11;      // output file cannot be written
-inline constexpr int kErrEndOfFile = 24;  // fewer values than the read needs
-inline constexpr int kErrBadValue = 59;   // a value of the wrong kind
-inline constexpr int kErrOutOfRange = 60; // a value the calculation cannot use
+// Codes of FileError: the *ERR* codes of exchange/, which the front end reads.
+using exchange::kErrBadValue;
+using exchange::kErrEndOfFile;
+using exchange::kErrInternal;
+using exchange::kErrNoMemory;
+using exchange::kErrNotReplaceable;
+using exchange::kErrOpenInput;
+using exchange::kErrOpenOutput;
+using exchange::kErrOutOfRange;
+using exchange::kErrRootBusy;
+using exchange::kErrWrite;
 
 /// An inconsistency the core detects itself (ERROR 1/2/3, overtopping):
 /// the message is printed, the run waits for Enter and ends.

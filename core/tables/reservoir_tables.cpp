@@ -18,9 +18,13 @@ const double kPi = static_cast<float>(std::acos(-1.0));
 
 } // namespace
 
+float crestGridSize(float retentionHeight) {
+    return static_cast<float>(20.0 * static_cast<double>(retentionHeight));
+}
+
 std::int64_t crestGridLevelCount(float retentionHeight, float& g) {
-    g = static_cast<float>(20.0 * static_cast<double>(retentionHeight));
-    if (!(g < 2147483648.0f))
+    g = crestGridSize(retentionHeight);
+    if (!(g < static_cast<float>(kMostGridLevels + 1)))
         throw FileError(kErrOutOfRange, "vyska retencniho prostoru " +
                                             std::to_string(retentionHeight) +
                                             " m je mimo rozsah: IN_TOTAL_HEIGHT_OWERFLOW");
