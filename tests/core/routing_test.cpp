@@ -71,7 +71,7 @@ TEST(OperatingRules, StorageSpaceIncludesItsTop) {
     EXPECT_EQ(selectRule(at(8.0001f), options(0, 0, 1, 1), kCrest), Rule::R11);
 }
 
-TEST(OperatingRules, StepAtThePeakCountsAsFromThePeakOn) {
+TEST(OperatingRules, FromThePeakOnTheEmptyingOptionDecidesInTheStorageSpace) {
     RuleState s = at(7.0f, 5.0f, 4.0f, false);
     EXPECT_EQ(selectRule(s, options(0, 0, 0, 0, 0), kCrest), Rule::R15);
     EXPECT_EQ(selectRule(s, options(0, 0, 0, 0, 1), kCrest), Rule::R16);
@@ -246,4 +246,38 @@ TEST(Routing, CurvesWithoutSamplesStoreTheInflow) {
         EXPECT_EQ(router.routedVolumeAboveCrest(), 0) << mode;
         EXPECT_TRUE(s.rows.text.empty());
     }
+}
+
+TEST(Routing, RulesThatNoValidRunReachesActAsWritten) {
+    // R12-R14 lie behind R10/R11 between RO and RN, which take every inflow
+    // of 0 or more: only a falling (negative) inflow, refused by the run,
+    // gets past them. Q_o of step 2 is the outlets' capacity at 9 m.
+    const double dt = 600.0, qo = 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * 9.0);
+    auto stored = [](const Router& r, int i) {
+        return (static_cast<double>(r.levelSeries()[i + 1]) - r.levelSeries()[i]) * 1000.0;
+    };
+    // R12: filling in step 1 (N_prev > 0) and no outflow: reopened just below capacity.
+    Scenario filling(9.0f, {1.0f, -1.0f, 0.0f}, options(0));
+    Router reopened(filling.input, filling.curve, filling.klemes, filling.output);
+    reopened.routeFloodWave();
+    EXPECT_NEAR(reopened.outflow()[2], qo - 0.00001, 2e-6);
+    EXPECT_NEAR(stored(reopened, 2), (-1.0 - qo - 0.00001) * dt, 0.003);
+    // After an emptying step (R11 releases more than flows in, N_prev < 0):
+    // R13 keeps the outlets closed, R14 empties with 0.00001 m3/s less volume.
+    for (const float empty : {0.0f, 1.0f}) {
+        Scenario emptied(9.0f, {1.0f, -1.0f, 0.0f}, options(0, 0, 0, 1, empty));
+        Router router(emptied.input, emptied.curve, emptied.klemes, emptied.output);
+        router.routeFloodWave();
+        ASSERT_NEAR(router.outflow()[1], qo, 2e-6) << empty;
+        const double q = empty == 1.0f ? qo : 0.0;
+        EXPECT_NEAR(router.outflow()[2], q, 2e-6) << empty;
+        EXPECT_NEAR(stored(router, 2), (-1.0 - q - (empty == 1.0f ? 0.00001 : 0.0)) * dt, 0.003)
+            << empty;
+    }
+    // N_prev = 0 (step 1) selects none of them: nothing released, nothing stored.
+    Scenario first(9.0f, {-1.0f, 0.0f}, options(0));
+    Router none(first.input, first.curve, first.klemes, first.output);
+    none.routeFloodWave();
+    EXPECT_EQ(none.outflow()[1], 0.0f);
+    EXPECT_EQ(stored(none, 1), 0.0);
 }
