@@ -91,11 +91,21 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
     for (std::size_t i = 1; i <= inflow.size(); ++i) {
         const double h = volume / area, qIn = inflow[i - 1], qo = outlets(previousLevel);
         if (h >= crest + retention) break;
+        // Entering the spillway range, the curves start from what the prism
+        // holds above the crest.
+        if (h >= crest && (i == 1 || previousLevel < crest))
+            w = std::max(0.0, volume - area * crest);
         auto klemes = [&](int p) {
             const auto m = meet(p, qIn, w);
             if (!m) return 0.0;
             w = m->volume;
             return m->flow;
+        };
+        // A step on curve p that starts and ends at the crest releases at
+        // least the curve's discharge there: the open outlets drain below it.
+        auto drained = [&](int p, double wBefore, double q) {
+            const bool atCrest = std::trunc(wBefore) == 0 && std::trunc(w) == 0;
+            return atCrest ? std::max(q, p / 20.0 * outlets(crest) + spillway(crest)) : q;
         };
         auto manipulate = [&] { // the opening whose outflow comes nearest the outlets'
             int chosen = 0;
@@ -109,16 +119,18 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
         };
         double q = 0.0;
         int rule = 0;
+        const double wBefore = w;
         if (h >= crest && o.mode == 0) {
-            q = klemes(20), rule = 1;
+            q = drained(20, wBefore, klemes(20)), rule = 1;
         } else if (h >= crest && o.mode == 1) {
             rule = o.keepClosed == 1 ? 2 : previousOutflow < qIn ? 3 : 4;
             q = klemes(0);
             if (rule == 4) q = std::max(q, qo);
+            q = drained(0, wBefore, q);
         } else if (h >= crest) {
             const double zoneTop = crest + o.zone;
             rule = h <= zoneTop && previousOutflow <= qIn ? 5 : h >= zoneTop ? 6 : 7;
-            q = rule == 6 ? klemes(0) : manipulate();
+            q = rule == 6 ? drained(0, wBefore, klemes(0)) : manipulate();
         } else if (h <= storageTop) {
             const bool beforePeak = i < peak;
             rule = beforePeak ? 8 + o.preStorage : 15 + o.emptyAfter;

@@ -18,7 +18,7 @@ namespace {
 
 std::string number(double v) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    std::snprintf(buffer, sizeof buffer, "%.9g", v);
     return buffer;
 }
 
@@ -26,7 +26,7 @@ void write(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string read(const fs::path& path) {
+std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -71,6 +71,23 @@ ReservoirCase ReservoirCase::valley(double volumeScale) {
     return c;
 }
 
+ReservoirCase ReservoirCase::read(const fs::path& exchangeDir) {
+    ReservoirCase c;
+    const std::vector<double> rows = numbers(readText(exchangeDir / "IN_BAT_CURVE_BC"));
+    for (std::size_t i = 0; i + 3 < rows.size(); i += 4)
+        c.curve.push_back({rows[i + 1], rows[i + 2]});
+    c.inflow = numbers(readText(exchangeDir / "IN_FLOOD_WAVE"));
+    for (const auto& entry : fs::directory_iterator(exchangeDir)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("IN_") || name == "IN_BAT_CURVE_BC" || name == "IN_FLOOD_WAVE" ||
+            name == "IN_NUMBER_OF_POINT_BK" || name == "IN_NUMBER_OF_POINT_FW")
+            continue;
+        std::istringstream text(readText(entry.path()));
+        text >> c.values[name];
+    }
+    return c;
+}
+
 void ReservoirCase::writeRoot(const fs::path& root) const {
     const fs::path exchange = root / "PULT_na_vypocty";
     fs::create_directories(exchange);
@@ -94,7 +111,7 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
         for (const auto& entry : fs::recursive_directory_iterator(root / dir))
             if (entry.is_regular_file())
-                files[fs::relative(entry.path(), root).string()] = read(entry.path());
+                files[fs::relative(entry.path(), root).string()] = readText(entry.path());
     return files;
 }
 
@@ -109,12 +126,12 @@ RunRecords runCase(const ReservoirCase& c) {
     std::istringstream noInput;
     RunRecords r;
     r.status = runCore(root, console, noInput);
-    r.level = numbers(read(root / "OUT_RESULT/vyska_vody"));
-    r.outflow = numbers(read(root / "OUT_RESULT/transformovana_povoden"));
-    const std::vector<double> rows = numbers(read(root / "OUT_DATA/tab_min_radek_pro_klemese"));
+    r.level = numbers(readText(root / "OUT_RESULT/vyska_vody"));
+    r.outflow = numbers(readText(root / "OUT_RESULT/transformovana_povoden"));
+    const std::vector<double> rows = numbers(readText(root / "OUT_DATA/tab_min_radek_pro_klemese"));
     for (std::size_t i = 0; i + 3 < rows.size(); i += 4)
         r.klemesRows.push_back({rows[i], rows[i + 1], rows[i + 2], rows[i + 3]});
-    r.summary = read(root / "OUT_RESULT/souhrn_vypoctu");
+    r.summary = readText(root / "OUT_RESULT/souhrn_vypoctu");
     fs::remove_all(root);
     return r;
 }

@@ -21,6 +21,9 @@ struct ReservoirCase {
     /// retention 2.5 m, with the given outlets, spillway and flood.
     static ReservoirCase valley(double volumeScale);
 
+    /// The case a directory of IN_* files holds (the bundled sample's, say).
+    static ReservoirCase read(const std::filesystem::path& exchangeDir);
+
     /// Creates root/PULT_na_vypocty with every IN_* file, and the OUT_* directories.
     void writeRoot(const std::filesystem::path& root) const;
 };
