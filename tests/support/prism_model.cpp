@@ -6,20 +6,9 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace veldron::testing {
-
-namespace {
-
-std::string text(double v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", v);
-    return buffer;
-}
-
-} // namespace
 
 double Prism::outlets(double level) const {
     const double area = M_PI * outletDiameter * outletDiameter / 4.0 * outletCount;
@@ -57,19 +46,19 @@ ReservoirCase Prism::files(double startLevel, const std::vector<double>& inflow)
     for (int h = 1; h <= 20; ++h)
         c.curve.push_back({h, area * h});
     c.inflow = inflow;
-    c.values = {{"IN_START_VYP", text(startLevel)},
-                {"IN_START_RN_OWERFLOW", text(crest)},
-                {"IN_TOTAL_HEIGHT_OWERFLOW", text(retention)},
-                {"IN_START_RO", text(storageTop)},
-                {"IN_NUMBER_OF_OUTLET", text(outletCount)},
-                {"IN_OUTLET_DIAMETER", text(outletDiameter)},
-                {"IN_TOTAL_COEFFICIENT_OUTLET", text(std::round(outletMu * 10000.0))},
-                {"IN_WIDTH_SPILLWAY_B0", text(spillwayWidth)},
-                {"IN_COEFFICIENT_OVERFLOW_m", text(spillwayM * 1000.0)},
-                {"IN_TIME_STEP_min", text(dt / 60.0)},
+    c.values = {{"IN_START_VYP", number(startLevel)},
+                {"IN_START_RN_OWERFLOW", number(crest)},
+                {"IN_TOTAL_HEIGHT_OWERFLOW", number(retention)},
+                {"IN_START_RO", number(storageTop)},
+                {"IN_NUMBER_OF_OUTLET", number(outletCount)},
+                {"IN_OUTLET_DIAMETER", number(outletDiameter)},
+                {"IN_TOTAL_COEFFICIENT_OUTLET", number(std::round(outletMu * 10000.0))},
+                {"IN_WIDTH_SPILLWAY_B0", number(spillwayWidth)},
+                {"IN_COEFFICIENT_OVERFLOW_m", number(spillwayM * 1000.0)},
+                {"IN_TIME_STEP_min", number(dt / 60.0)},
                 {"IN_MANIP_0_1_2", std::to_string(options.mode)},
                 {"IN_MANIP1_0_1", std::to_string(options.keepClosed)},
-                {"IN_MANPR", text(options.zone)},
+                {"IN_MANPR", number(options.zone)},
                 {"IN_PREDP1_0_1", std::to_string(options.preStorage)},
                 {"IN_PREDP2_0_1", std::to_string(options.preControlled)},
                 {"IN_PREDP3_0_1", std::to_string(options.emptyAfter)}};

@@ -14,13 +14,13 @@ namespace fs = std::filesystem;
 
 namespace veldron::testing {
 
-namespace {
-
 std::string number(double v) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.9g", v);
     return buffer;
 }
+
+namespace {
 
 void write(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

@@ -28,6 +28,9 @@ struct ReservoirCase {
     void writeRoot(const std::filesystem::path& root) const;
 };
 
+/// A number as an input file holds it: up to nine significant digits.
+std::string number(double v);
+
 /// The bytes of every file under root/OUT_DATA and root/OUT_RESULT, by relative path.
 std::map<std::string, std::string> outputFiles(const std::filesystem::path& root);
 
