@@ -154,6 +154,7 @@ private:
         m_routing.solver = m_solver;
         m_routing.crestHeight = m_dam.crestHeight;
         m_routing.retentionHeight = m_dam.retentionHeight;
+        if (!tables.gridVolume.empty()) m_routing.crestVolume = tables.gridVolume.front();
         m_routing.outletCoefficientScaled = m_dam.outletCoefficientScaled;
     }
 
@@ -203,6 +204,7 @@ private:
         figures.crestHeight = m_dam.crestHeight;
         figures.retentionHeight = m_dam.retentionHeight;
         figures.inflow = std::span<const float>(m_routing.inflow).first(steps);
+        figures.flood = m_routing.inflow;
         if (m_router) {
             figures.outflow = std::span<const float>(m_router->outflow()).subspan(1, steps);
             figures.level = std::span<const float>(m_router->levelSeries()).subspan(1, steps);

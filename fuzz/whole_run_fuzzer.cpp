@@ -44,13 +44,21 @@ namespace {
 
 // The summary's labels in their order.
 const char* const kLabels[] = {
-    exchange::summary::kSteps,          exchange::summary::kTimeStep,
-    exchange::summary::kInflowPeak,     exchange::summary::kOutflowPeak,
-    exchange::summary::kAttenuation,    exchange::summary::kPeakLag,
-    exchange::summary::kHighestLevel,   exchange::summary::kOvertoppingLevel,
-    exchange::summary::kFreeboard,      exchange::summary::kFloodVolume,
-    exchange::summary::kReleasedVolume, exchange::summary::kNetInflow,
-    exchange::summary::kStorageChange,  exchange::summary::kBalanceError,
+    exchange::summary::kSteps,
+    exchange::summary::kTimeStep,
+    exchange::summary::kInflowPeak,
+    exchange::summary::kFloodPeak,
+    exchange::summary::kOutflowPeak,
+    exchange::summary::kAttenuation,
+    exchange::summary::kPeakLag,
+    exchange::summary::kHighestLevel,
+    exchange::summary::kOvertoppingLevel,
+    exchange::summary::kFreeboard,
+    exchange::summary::kFloodVolume,
+    exchange::summary::kReleasedVolume,
+    exchange::summary::kNetInflow,
+    exchange::summary::kStorageChange,
+    exchange::summary::kBalanceError,
     exchange::summary::kStopped,
 };
 
@@ -194,6 +202,15 @@ bool isRealField(const std::string& field) {
            digits(11, 3);
 }
 
+// The first token of a summary value is a finite number with a decimal point, if any.
+bool plainNumber(const std::string& value) {
+    const std::string token = value.substr(0, value.find(' '));
+    char* end = nullptr;
+    const double number = std::strtod(token.c_str(), &end);
+    return end == token.c_str() + token.size() && !token.empty() && std::isfinite(number) &&
+           token.find_first_of("eEnN,") == std::string::npos;
+}
+
 struct Summary {
     std::map<std::string, std::string> values; // label -> text after the blanks
     std::vector<std::string> order;
@@ -218,13 +235,10 @@ Summary parseSummary(const std::string& text, const std::string& console) {
             violated("summary value not after blanks: " + line, console);
         s.values[label] = line.substr(value);
         s.order.push_back(label);
-        if (label == exchange::summary::kStopped) continue;
-        // The first token is a finite number with a decimal point, if any.
-        const std::string token = line.substr(value, line.find(' ', value) - value);
-        char* end = nullptr;
-        const double number = std::strtod(token.c_str(), &end);
-        if (end != token.c_str() + token.size() || !std::isfinite(number) ||
-            token.find_first_of("eEnN,") != std::string::npos)
+        // The freeboard of a stopped run is words (checked against the stop).
+        if (label == exchange::summary::kStopped || label == exchange::summary::kFreeboard)
+            continue;
+        if (!plainNumber(s.values[label]))
             violated("summary value is not a plain number: " + line, console);
     }
     return s;
@@ -338,6 +352,12 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     if (routed != outflow.size()) violated("summary steps differ from the records", console);
     const bool stopped = s.values.count(exchange::summary::kStopped) > 0;
     if (stopped != (status == 1)) violated("stop line and exit status disagree", console);
+    // A stopped run states the whole flood's peak and gives no freeboard.
+    if (s.values.count(exchange::summary::kFloodPeak) != (stopped ? 1u : 0u))
+        violated("whole flood's peak without a stop, or a stop without it", console);
+    if (const auto freeboard = s.values.find(exchange::summary::kFreeboard);
+        freeboard != s.values.end() && plainNumber(freeboard->second) == stopped)
+        violated("freeboard of a stopped run, or none of a finished one", console);
     if (status == 0 && steps != std::to_string(routed) + " z " + std::to_string(routed))
         violated("a normal end routed fewer steps than given", console);
     // The stop names the step after the last one routed; ERROR 1 and 2 come before any.

@@ -28,17 +28,17 @@ namespace {
 const std::string kSampleSummary = "Kroků výpočtu:                  48 z 48\r\n"
                                    "Časový krok:                60.000 min\r\n"
                                    "Kulminace přítoku:         100.000 m3/s v kroku 10\r\n"
-                                   "Kulminace odtoku:           88.057 m3/s v kroku 12\r\n"
-                                   "Transformace kulminace:       11.9 %\r\n"
+                                   "Kulminace odtoku:           89.550 m3/s v kroku 12\r\n"
+                                   "Transformace kulminace:       10.5 %\r\n"
                                    "Zpoždění kulminace:          2.000 h (2 kroky)\r\n"
-                                   "Nejvyšší hladina:           13.981 m v kroku 13\r\n"
+                                   "Nejvyšší hladina:           13.780 m v kroku 13\r\n"
                                    "Hladina přelití nádrže:     14.500 m\r\n"
-                                   "Rezerva do přelití:          0.519 m\r\n"
+                                   "Rezerva do přelití:          0.720 m\r\n"
                                    "Objem povodně:           4671360.0 m3\r\n"
-                                   "Objem odtoku:            4094835.6 m3\r\n"
-                                   "Přítok mínus odtok:       576776.4 m3\r\n"
-                                   "Změna objemu nádrže:      576775.6 m3\r\n"
-                                   "Chyba bilance objemů:       0.0000 % (0.8 m3)\r\n";
+                                   "Objem odtoku:            4308695.7 m3\r\n"
+                                   "Přítok mínus odtok:       348264.4 m3\r\n"
+                                   "Změna objemu nádrže:      348264.3 m3\r\n"
+                                   "Chyba bilance objemů:       0.0000 % (0.0 m3)\r\n";
 
 } // namespace
 
@@ -257,6 +257,7 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
     // The previous run's summary is replaced by one that says nothing was routed.
     EXPECT_EQ(result("souhrn_vypoctu"), "Kroků výpočtu:                   0 z 48\r\n"
                                         "Časový krok:                60.000 min\r\n"
+                                        "Kulminace celé povodně:    100.000 m3/s v kroku 10\r\n"
                                         "Hladina přelití nádrže:     14.500 m\r\n"
                                         "Výpočet zastaven:       ERROR 2\r\n");
 }
@@ -283,6 +284,28 @@ TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     const std::string stop = "přelití nádrže v kroku " + std::to_string(steps + 1);
     EXPECT_NE(r.console.find(stop + "\n!!! doslo k preliti nadrze !!!\n"), std::string::npos);
     EXPECT_NE(result("souhrn_vypoctu").find(stop + "\r\n"), std::string::npos);
+}
+
+TEST_F(CoreRun, OvertoppedSummaryGivesNoFreeboardAndTheWholeFlood) {
+    // Three times the sample's flood overtops in step 9, before its peak of
+    // 300 m3/s in step 10: the summary says so instead of a freeboard of the
+    // steps routed, and states the whole flood's peak beside theirs.
+    std::istringstream sample(readFile(exchange / "IN_FLOOD_WAVE"));
+    std::ostringstream wave;
+    for (double q; sample >> q;)
+        wave << 3 * q << " \r\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
+    EXPECT_EQ(run("\n").status, 1);
+    const std::string summary = result("souhrn_vypoctu");
+    EXPECT_NE(summary.find("Kulminace přítoku:         268.350 m3/s v kroku 8\r\n"
+                           "Kulminace celé povodně:    300.000 m3/s v kroku 10\r\n"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Rezerva do přelití:     žádná, nádrž přelita v kroku 9\r\n"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Výpočet zastaven:       přelití nádrže v kroku 9\r\n"),
+              std::string::npos);
 }
 
 TEST_F(CoreRun, FloodBeyondTheCurvesOvertopsAtOnce) {
