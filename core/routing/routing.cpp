@@ -101,7 +101,7 @@ std::int64_t Router::volumeAboveCrest(float storedVolume) const {
 }
 
 void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
-    const bool fromCrest = m_routedVolume == 0;
+    const bool fromCrest = m_routedVolume <= 0;
     // Every chosen row is applied in turn; the last one decides the step.
     const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], storageLine(i), &m_logRow);
     if (!row) return noRowChosen(i, p);
@@ -114,9 +114,10 @@ void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
     // inflow and open outlets would hold the level at the crest for ever.
     // Starting and ending at the crest they release their crest discharge
     // instead, and the level falls below the crest, where the rules below it
-    // decide.
+    // decide. A storage line that ends a cubic metre left of the origin (the
+    // nearest sample on the vertical part) leaves W = -1: that is the crest too.
     const std::vector<float>& flow = m_klemes[p].y();
-    if (fromCrest && m_routedVolume == 0 && flow.size() > 1 && outflow < flow[1]) outflow = flow[1];
+    if (fromCrest && m_routedVolume <= 0 && flow.size() > 1 && outflow < flow[1]) outflow = flow[1];
     setOutlets(i, outflow, static_cast<float>((qIn - outflow) * m_in.timeStepSeconds));
 }
 
