@@ -6,7 +6,6 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/input_files.h"
-#include "gui/common/saved_inputs.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -51,8 +50,9 @@ void TFRM_BK::setFilesDir(const QString& dir) {
 // The curve the core would read, shown as after a load; without one the form
 // starts empty.
 void TFRM_BK::showSavedData() {
-    const auto saved = gui::readSavedCurve(gui::toPath(m_filesDir));
-    const bool shown = saved && !saved->empty();
+    const gui::TableRows saved =
+        gui::savedCurveRows(exchange::readSavedInputs(gui::toPath(m_filesDir)));
+    const bool shown = !saved.empty();
     m_grid = gui::Grid(kColumnCount, kInitialRows);
     // The header shows before any load; the leading blanks centre it roughly
     // in the columns, as the users know it.
@@ -60,9 +60,9 @@ void TFRM_BK::showSavedData() {
     for (int column = kElevationColumn; column <= kAreaColumn; ++column)
         m_grid.setCell(column, 0,
                        std::string(blanks[column - 1]) + gui::label::kCurveColumns[column - 1]);
-    if (shown) gui::setDataRows(m_grid, *saved);
+    if (shown) gui::setDataRows(m_grid, saved);
     m_model->reload();
-    m_rowCount->setText(QString::number(shown ? saved->size() : 0));
+    m_rowCount->setText(QString::number(saved.size()));
     for (QWidget* widget : {static_cast<QWidget*>(m_rowCountLabel),
                             static_cast<QWidget*>(m_rowCount), m_areaPanel, m_volumePanel})
         widget->setVisible(shown);
@@ -218,7 +218,7 @@ void TFRM_BK::closeAndSave() {
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
         return;
-    const gui::FileResult result = gui::writeCurveFiles(gui::toPath(m_filesDir), check.rows);
+    const exchange::FileResult result = gui::writeCurveFiles(gui::toPath(m_filesDir), check.rows);
     if (!result) {
         messages.error(this, QString::fromStdString(result.error));
         return;

@@ -128,7 +128,7 @@ void TFRM_Ostatni::saveAndClose() {
     const std::filesystem::path dir = gui::toPath(filesDir());
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::TechnicalDataCheck check =
-        gui::checkTechnicalData(texts, gui::readSavedCurveLevels(dir));
+        gui::checkTechnicalData(texts, exchange::curveLevels(exchange::readSavedInputs(dir)));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         gui::markField(*field(check.refusal->field));
@@ -137,7 +137,7 @@ void TFRM_Ostatni::saveAndClose() {
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
         return;
-    const gui::FileResult written = gui::writeTechnicalDataFiles(dir, check.files);
+    const exchange::FileResult written = gui::writeTechnicalDataFiles(dir, check.files);
     if (!written) {
         messages.error(this, QString::fromStdString(written.error));
         return;

@@ -6,7 +6,6 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/input_files.h"
-#include "gui/common/saved_inputs.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -43,15 +42,16 @@ void TFRM_Pritok::setFilesDir(const QString& dir) {
 // The wave the core would route, shown as after a load; without one the form
 // starts empty.
 void TFRM_Pritok::showSavedData() {
-    const auto saved = gui::readSavedFloodWaveTexts(gui::toPath(m_filesDir));
-    const bool shown = saved && !saved->empty();
+    const gui::TableRows saved =
+        gui::savedFloodWaveRows(exchange::readSavedInputs(gui::toPath(m_filesDir)));
+    const bool shown = !saved.empty();
     m_grid = gui::Grid(2, kInitialRows);
     if (shown) {
         setHeader();
-        gui::setDataRows(m_grid, *saved);
+        gui::setDataRows(m_grid, saved);
     }
     m_model->reload();
-    m_pointCount->setText(QString::number(shown ? saved->size() : 0));
+    m_pointCount->setText(QString::number(saved.size()));
     for (QWidget* widget :
          {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
           static_cast<QWidget*>(m_pointCountLabel), static_cast<QWidget*>(m_pointCount)})
@@ -171,7 +171,8 @@ void TFRM_Pritok::closeAndSave() {
         gui::markCell(*m_gridView, check.refusal->column, check.refusal->row);
         return;
     }
-    const gui::FileResult result = gui::writeFloodWaveFiles(gui::toPath(m_filesDir), check.rows);
+    const exchange::FileResult result =
+        gui::writeFloodWaveFiles(gui::toPath(m_filesDir), check.rows);
     if (!result) {
         messages.error(this, QString::fromStdString(result.error));
         return;

@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/result_files.h"
 #include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -42,7 +43,7 @@ TFRM_varianta::TFRM_varianta(const std::filesystem::path& root, const QString& s
     Label4 = new QLabel(this);
     Label4->setObjectName("Label4");
     if (const auto levels =
-            study::readSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
+            exchange::readResultSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
         levels && !levels->empty())
         Label4->setText("hladina v 1. kroku výsledků: " +
                         QString::number(levels->front(), 'f', 3).replace('.', ',') + " m");

@@ -65,22 +65,22 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     using gui::OptionGroup;
     const QString opened = "OTEVŘENÉ - s předpouštěním";
     const QString closed = "ZAVŘENÉ - bez předpouštění";
-    QGroupBox* group1 = makeGroup(OptionGroup::RadioGroup1, "RadioGroup1",
+    QGroupBox* group1 = makeGroup(OptionGroup::PreReleaseStorage, "RadioGroup1",
                                   colon(gui::label::kPreReleaseStorage), {closed, opened});
-    QGroupBox* group4 = makeGroup(OptionGroup::RadioGroup4, "RadioGroup4",
+    QGroupBox* group4 = makeGroup(OptionGroup::PreReleaseControlled, "RadioGroup4",
                                   colon(gui::label::kPreReleaseControlled), {closed, opened});
     QGroupBox* group5 =
-        makeGroup(OptionGroup::RadioGroup5, "RadioGroup5",
+        makeGroup(OptionGroup::EmptyAfterFlood, "RadioGroup5",
                   "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
     QGroupBox* group2 = makeGroup(
-        OptionGroup::RadioGroup2, "RadioGroup2",
+        OptionGroup::ManipulationMode, "RadioGroup2",
         "Vyber možnost (v návaznosti na nastavení výpustí před povodní nebo dle typu výpustí):",
         {"Výpusti OTEVŘENÉ (nedoporučuje se u velkých nádrží), (buď takto zůstaly nebo otevřeny "
          "v 1 kroku)",
          "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
          "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
-    RadioGroup3 = makeGroup(OptionGroup::RadioGroup3, "RadioGroup3", colon(gui::label::kKeepClosed),
-                            {"Ihned OTEVŘU", "Nechám je zavřené"});
+    RadioGroup3 = makeGroup(OptionGroup::KeepClosedAfterPeak, "RadioGroup3",
+                            colon(gui::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
 
     GroupBox2 = new QGroupBox(colon(gui::label::kManipulationGroup), this);
     GroupBox2->setObjectName("GroupBox2");
@@ -195,7 +195,7 @@ void TFRM_vypocet::showSavedSettings() {
             button->setChecked(buttons->id(button) == saved.items[g]);
         buttons->setExclusive(true);
     }
-    applyVisibilityRule(saved.items[static_cast<std::size_t>(gui::OptionGroup::RadioGroup2)]);
+    applyVisibilityRule(saved.items[static_cast<std::size_t>(gui::OptionGroup::ManipulationMode)]);
     gui::showSavedText(*Edit1, QString::fromStdString(saved.fields.startLevel));
     gui::showSavedText(*Edit2, QString::fromStdString(saved.fields.timeStep));
     gui::showSavedText(*Edit6, QString::fromStdString(saved.fields.manipulationZone));
@@ -223,8 +223,8 @@ QGroupBox* TFRM_vypocet::makeGroup(gui::OptionGroup group, const char* objectNam
 
 void TFRM_vypocet::selectOption(gui::OptionGroup group, int itemIndex) {
     if (m_running) return; // the running core reads these files
-    if (group == gui::OptionGroup::RadioGroup2) applyVisibilityRule(itemIndex);
-    const gui::FileResult result =
+    if (group == gui::OptionGroup::ManipulationMode) applyVisibilityRule(itemIndex);
+    const exchange::FileResult result =
         gui::perform(gui::optionWrite(gui::toPath(m_programDir), group, itemIndex));
     if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
 }
@@ -243,8 +243,8 @@ void TFRM_vypocet::startCalculation() {
     typed.timeStep = Edit2->text().toStdString();
     typed.manipulationZone = Edit6->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
-    const gui::CalculationCheck check =
-        gui::checkCalculationFields(typed, gui::readSavedCurveLevels(gui::toPath(m_programDir)));
+    const gui::CalculationCheck check = gui::checkCalculationFields(
+        typed, exchange::curveLevels(exchange::readSavedInputs(gui::toPath(m_programDir))));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {Edit1, Edit2, Edit6};

@@ -17,7 +17,8 @@ namespace {
 constexpr int kColumnSpacing = 14;
 
 QString fileTime(std::filesystem::file_time_type time) {
-    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch(time)).toString("d. M. yyyy H:mm:ss");
+    return QDateTime::fromSecsSinceEpoch(exchange::secondsSinceEpoch(time))
+        .toString("d. M. yyyy H:mm:ss");
 }
 
 } // namespace
@@ -48,7 +49,7 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
     layout->addLayout(m_grid);
 }
 
-void SummaryPanel::showSummary(const SummaryRead& read, const ResultAge& age) {
+void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange::ResultAge& age) {
     qDeleteAll(m_figureLabels);
     m_figureLabels.clear();
     m_figures.clear();
@@ -76,7 +77,7 @@ void SummaryPanel::showSummary(const SummaryRead& read, const ResultAge& age) {
     m_notice->setVisible(!notices.isEmpty());
 
     if (read.summary) {
-        for (const SummaryLine& line : read.summary->lines) {
+        for (const exchange::SummaryLine& line : read.summary->lines) {
             if (line.label == exchange::summary::kStopped) continue; // said above
             const QString label = QString::fromStdString(line.label);
             const QString value = QString::fromStdString(line.text);

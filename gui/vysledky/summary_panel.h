@@ -3,7 +3,7 @@
 // doubtful (a stopped run, inputs saved since, no summary at all).
 #pragma once
 
-#include "gui/common/run_summary.h"
+#include "exchange/io/run_summary_reader.h"
 
 #include <QFrame>
 #include <QList>
@@ -20,7 +20,7 @@ public:
     explicit SummaryPanel(QWidget* parent = nullptr);
 
     /// Shows what `read` found for the results whose age is `age`.
-    void showSummary(const SummaryRead& read, const ResultAge& age);
+    void showSummary(const exchange::SummaryRead& read, const exchange::ResultAge& age);
 
     /// The line that says when the results were computed.
     QString timeText() const;

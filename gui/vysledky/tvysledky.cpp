@@ -3,14 +3,15 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
+#include "exchange/io/saved_inputs.h"
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
-#include "gui/common/file_io.h"
 #include "gui/common/grid_points.h"
+#include "gui/common/input_files.h"
 #include "gui/common/result_columns.h"
 #include "gui/common/result_series.h"
-#include "gui/common/saved_inputs.h"
 #include "gui/common/spreadsheet_export.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -39,9 +40,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -53,6 +52,11 @@ const QString kLevelAxisTitle = "Výška vody v nádrži [m]";
 const QColor kInflowColour(255, 0, 0);
 const QColor kOutflowColour(0, 0, 255);
 const QColor kLevelColour(0, 0, 0);
+
+// Said when there is no routed inflow to show.
+constexpr const char* kSavedFloodWaveUnreadable =
+    "Povodňovou vlnu, se kterou jádro počítá, nelze načíst: soubory IN_FLOOD_WAVE a "
+    "IN_NUMBER_OF_POINT_FW chybí nebo neobsahují platná čísla (Vstupy → Povodňová vlna).";
 
 QFont boldFont(QFont font) {
     font.setBold(true);
@@ -132,21 +136,6 @@ QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, 
 
 QString toQString(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());
-}
-
-/// Writes `bytes` to `path`, replacing the file; empty on success, otherwise
-/// the text to show.
-std::string writeBytes(const std::filesystem::path& path, const QByteArray& bytes) {
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return gui::fileErrorText(errno != 0 ? errno : EIO, path);
-    const auto size = static_cast<std::size_t>(bytes.size());
-    errno = 0;
-    int failure =
-        std::fwrite(bytes.constData(), 1, size, file) == size ? 0 : (errno != 0 ? errno : EIO);
-    errno = 0;
-    if (std::fclose(file) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
-    return failure == 0 ? std::string() : gui::fileErrorText(failure, path);
 }
 
 QString askPictureFile(QWidget* parent, const QString& suggested) {
@@ -351,10 +340,10 @@ void Tvysledky::loadFlow() {
     m_inflow.setCell(0, 0, "i");
     m_inflow.setCell(1, 0, "PV [m3/s]");
     // The inflow the core routed, not the source it was once loaded from.
-    const auto inflow = gui::readSavedFloodWaveTexts(exchange::exchangeDir(m_root));
-    if (inflow) gui::setDataRows(m_inflow, *inflow);
+    const exchange::SavedInputs saved = exchange::readSavedInputs(exchange::exchangeDir(m_root));
+    if (saved.inflow) gui::setDataRows(m_inflow, gui::savedFloodWaveRows(saved));
     m_inflowModel->reload();
-    if (!showLoad(inflow ? "" : gui::kSavedFloodWaveUnreadable)) return;
+    if (!showLoad(saved.inflow ? "" : kSavedFloodWaveUnreadable)) return;
 
     const gui::ResultLoad outflow = gui::readResultColumns(
         exchange::outResultDir(m_root) / exchange::kOutflowSeries, m_outflow);
@@ -387,16 +376,18 @@ void Tvysledky::loadLevel() {
 // time step that the switch to hours uses.
 void Tvysledky::showResultContext(gui::SummaryPanel* panel, QCheckBox* hours,
                                   const char* resultFile) {
-    const gui::SummaryRead summary =
-        gui::readRunSummary(exchange::outResultDir(m_root) / exchange::summary::kFileName);
-    panel->showSummary(summary, gui::resultAge(exchange::outResultDir(m_root) / resultFile,
-                                               exchange::exchangeDir(m_root)));
+    const exchange::SummaryRead summary =
+        exchange::readRunSummary(exchange::outResultDir(m_root) / exchange::summary::kFileName);
+    panel->showSummary(summary, exchange::resultAge(exchange::outResultDir(m_root) / resultFile,
+                                                    exchange::exchangeDir(m_root)));
     panel->show();
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
     if (!m_timeStepMin)
-        m_timeStepMin = gui::readSavedNumber(exchange::exchangeDir(m_root) / exchange::kTimeStep);
+        if (const auto saved =
+                exchange::readSavedInputs(exchange::exchangeDir(m_root)).timeStepMinutes)
+            m_timeStepMin = saved->value;
     if (m_timeStepMin && !(*m_timeStepMin > 0.0)) m_timeStepMin.reset();
     hours->setEnabled(m_timeStepMin.has_value());
     hours->setToolTip(
@@ -444,8 +435,10 @@ void Tvysledky::renderLevel() {
     const std::vector<gui::ChartPoint> points = shownPoints(*m_drawnLevel, step);
     m_levelChart->appendPoints(m_levelChart->addLine(kLevelColour), points);
     if (points.empty()) return;
-    gui::drawReservoirLevels(*m_levelChart, gui::readReservoirLevels(exchange::exchangeDir(m_root)),
-                             points.front().x, points.back().x);
+    gui::drawReservoirLevels(
+        *m_levelChart,
+        exchange::reservoirLevels(exchange::readSavedInputs(exchange::exchangeDir(m_root))),
+        points.front().x, points.back().x);
     // The first of the highest points, as the run summary names it.
     const auto highest = std::max_element(
         points.begin(), points.end(),
@@ -492,8 +485,11 @@ void Tvysledky::savePicture(gui::LineChartView* chart) {
                                                         writer.errorString());
         return;
     }
-    const std::string error = writeBytes(gui::toPath(fileName), bytes);
-    if (!error.empty()) gui::MessageService::instance().error(this, QString::fromStdString(error));
+    const exchange::FileResult written = exchange::writeBytes(
+        gui::toPath(fileName),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!written)
+        gui::MessageService::instance().error(this, QString::fromStdString(written.error));
 }
 
 void Tvysledky::exportOutflow() {

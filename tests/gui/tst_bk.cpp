@@ -1,7 +1,7 @@
 // Drives the bathygraphic curve form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
 #include "gui/bk/tfrm_bk.h"
-#include "gui/common/file_io.h"
 #include "helpers/fake_messages.h"
 #include "helpers/test_files.h"
 
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(edit(*form, 1, 1, "typed"));
         click(*form, "btnLoad");
         const std::string error =
-            gui::fileErrorText(ENOENT, (m_dir + "/" + exchange::kCurveSource).toStdString());
+            exchange::fileErrorText(ENOENT, (m_dir + "/" + exchange::kCurveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), 50);
         QCOMPARE(form->grid().cell(1, 1), std::string("typed"));

@@ -10,8 +10,8 @@
 #include "helpers/sample_root.h"
 #include "helpers/test_files.h"
 
+#include "exchange/io/run_summary_reader.h"
 #include "exchange/run_summary.h"
-#include "gui/common/run_summary.h"
 #include "study/variant_store.h"
 
 #include <QChart>
@@ -129,9 +129,10 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
     const auto& columns = study::comparisonColumns();
     for (int r = 0; r < 3; ++r) {
         const QString name = table->item(r, 0)->text();
-        const auto summary = gui::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
-                                                 exchange::summary::kFileName)
-                                 .summary;
+        const auto summary =
+            exchange::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
+                                     exchange::summary::kFileName)
+                .summary;
         QVERIFY(summary);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const auto value = (*summary).*columns[c].value;

@@ -1,6 +1,6 @@
 // Drives the flood wave form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
-#include "gui/common/file_io.h"
+#include "exchange/io/file_io.h"
 #include "gui/pritok/tfrm_pritok.h"
 #include "helpers/fake_messages.h"
 #include "helpers/test_files.h"
@@ -239,8 +239,8 @@ private slots:
                     ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
                               "edited"));
         click(*form, "btnLoad");
-        const std::string error =
-            gui::fileErrorText(ENOENT, (m_dir + "/" + exchange::kFloodWaveSource).toStdString());
+        const std::string error = exchange::fileErrorText(
+            ENOENT, (m_dir + "/" + exchange::kFloodWaveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(form->grid().cell(1, 1), std::string("edited"));

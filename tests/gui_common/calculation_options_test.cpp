@@ -73,16 +73,18 @@ TEST(OptionValue, SecondItemIsOneThirdOfRadioGroup2IsTwoElseZero) {
         EXPECT_EQ(gui::optionValue(group, -1), 0); // nothing selected
         EXPECT_EQ(gui::optionValue(group, 0), 0);
         EXPECT_EQ(gui::optionValue(group, 1), 1);
-        EXPECT_EQ(gui::optionValue(group, 2), group == OptionGroup::RadioGroup2 ? 2 : 0);
+        EXPECT_EQ(gui::optionValue(group, 2), group == OptionGroup::ManipulationMode ? 2 : 0);
     }
 }
 
 TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
     const TempDir dir;
     const std::pair<OptionGroup, const char*> expected[] = {
-        {OptionGroup::RadioGroup1, "IN_PREDP1_0_1"}, {OptionGroup::RadioGroup4, "IN_PREDP2_0_1"},
-        {OptionGroup::RadioGroup5, "IN_PREDP3_0_1"}, {OptionGroup::RadioGroup2, "IN_MANIP_0_1_2"},
-        {OptionGroup::RadioGroup3, "IN_MANIP1_0_1"},
+        {OptionGroup::PreReleaseStorage, "IN_PREDP1_0_1"},
+        {OptionGroup::PreReleaseControlled, "IN_PREDP2_0_1"},
+        {OptionGroup::EmptyAfterFlood, "IN_PREDP3_0_1"},
+        {OptionGroup::ManipulationMode, "IN_MANIP_0_1_2"},
+        {OptionGroup::KeepClosedAfterPeak, "IN_MANIP1_0_1"},
     };
     for (const auto& [group, name] : expected) {
         SCOPED_TRACE(name);
@@ -92,7 +94,7 @@ TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
         ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), group, 0)));
         EXPECT_EQ(readBytes(dir.path() / name), "0\r\n");
     }
-    ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), OptionGroup::RadioGroup2, 2)));
+    ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), OptionGroup::ManipulationMode, 2)));
     EXPECT_EQ(readBytes(dir.path() / "IN_MANIP_0_1_2"), "2\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
@@ -174,8 +176,8 @@ TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
               gui::StartOutcome::WriteFailed);
     ASSERT_EQ(rec.events.size(), 1u);
     EXPECT_EQ(rec.events[0].rfind("error:Přístup k souboru odepřen: ", 0), 0u);
-    const gui::FileResult option =
-        gui::perform(gui::optionWrite(program.path(), OptionGroup::RadioGroup1, 1));
+    const exchange::FileResult option =
+        gui::perform(gui::optionWrite(program.path(), OptionGroup::PreReleaseStorage, 1));
     EXPECT_FALSE(option);
     EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
 }
@@ -196,7 +198,7 @@ TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
     EXPECT_EQ(gui::checkCalculationFields({"11", "60", "-0,5"}, {}).refusal->field,
               gui::kManipulationZoneField);
 
-    gui::CurveLevels curve;
+    exchange::CurveLevels curve;
     curve.highest = 18.0;
     curve.highestText = "18.00";
     EXPECT_EQ(gui::checkCalculationFields({"99", "60", "0"}, curve).warnings,

@@ -163,7 +163,7 @@ TEST(ReadTwoBlankTable, FileThatCannotBeOpenedLeavesTheGridUntouched) {
         EXPECT_EQ(grid.cell(1, 5), "typed");
     }
     EXPECT_EQ(gui::readTwoBlankTable(dir.path() / "missing.csv", grid).error,
-              gui::fileErrorText(ENOENT, dir.path() / "missing.csv"));
+              exchange::fileErrorText(ENOENT, dir.path() / "missing.csv"));
 }
 
 namespace {
@@ -198,7 +198,7 @@ TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
     std::fclose(file);
     EXPECT_TRUE(load.opened);
     EXPECT_EQ(load.lines, 2);
-    EXPECT_EQ(load.error, gui::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
+    EXPECT_EQ(load.error, exchange::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
     EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
 }
@@ -286,7 +286,7 @@ TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
 TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     TempDir dir;
     fs::create_symlink("/dev/full", dir.path() / exchange::kCurve);
-    const gui::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
+    const exchange::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
 }

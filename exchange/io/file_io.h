@@ -1,12 +1,14 @@
-// Writing the front end's text files (CR LF lines) and the error texts of
-// failed file operations.
+// Writing the exchange directory's text files (CR LF lines), reading a file's
+// bytes, and the Czech error texts of failed file operations.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-namespace gui {
+namespace exchange {
 
 /// The outcome of a file operation: ok, or the text to show the user.
 struct FileResult {
@@ -26,4 +28,10 @@ FileResult writeLines(const std::filesystem::path& path, const std::vector<std::
 /// Creates or overwrites `path` with one line: `text` followed by CR LF.
 FileResult writeOneLineFile(const std::filesystem::path& path, const std::string& text);
 
-} // namespace gui
+/// Creates or overwrites `path` with `bytes` as they are.
+FileResult writeBytes(const std::filesystem::path& path, std::string_view bytes);
+
+/// The bytes of a regular file; empty when it cannot be read.
+std::optional<std::string> readBytes(const std::filesystem::path& path);
+
+} // namespace exchange

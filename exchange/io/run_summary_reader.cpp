@@ -1,8 +1,8 @@
 // Reading the run summary and the age of the results.
-#include "gui/common/run_summary.h"
+#include "exchange/io/run_summary_reader.h"
 
+#include "exchange/io/file_io.h"
 #include "exchange/run_summary.h"
-#include "gui/common/file_io.h"
 
 #include <cerrno>
 #include <charconv>
@@ -15,9 +15,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace gui {
-
-namespace summary = exchange::summary;
+namespace exchange {
 
 namespace {
 
@@ -211,4 +209,4 @@ long long secondsSinceEpoch(std::filesystem::file_time_type time) {
     return std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
 }
 
-} // namespace gui
+} // namespace exchange

@@ -1,7 +1,7 @@
 // The run summary read from files in the core's layout, and the age of results.
-#include "gui/common/run_summary.h"
+#include "exchange/io/run_summary_reader.h"
 
-#include "tests/gui_common/scratch_dir.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using RunSummaryFiles = ScratchDirTest;
+class RunSummaryFiles : public ::testing::Test {
+protected:
+    fs::path write(const char* name, const std::string& text) {
+        return veldron::testing::writeFile(m_dir / name, text);
+    }
+
+    veldron::testing::TempDir m_temp;
+    const fs::path m_dir = m_temp.path();
+};
 
 // A finished run as the core lays it out, with a line a later core may add.
 const char* const kFinishedRun = "Kroků výpočtu:              48 z 48\r\n"
@@ -34,10 +42,11 @@ const char* const kFinishedRun = "Kroků výpočtu:              48 z 48\r\n"
 } // namespace
 
 TEST_F(RunSummaryFiles, EveryFigureOfAFinishedRunAndUnknownLinesSkipped) {
-    const gui::SummaryRead read = gui::readRunSummary(write("souhrn_vypoctu", kFinishedRun));
+    const exchange::SummaryRead read =
+        exchange::readRunSummary(write("souhrn_vypoctu", kFinishedRun));
     ASSERT_TRUE(read.summary);
     EXPECT_TRUE(read.error.empty());
-    const gui::RunSummary& run = *read.summary;
+    const exchange::RunSummary& run = *read.summary;
     EXPECT_EQ(run.steps, 48);
     EXPECT_EQ(run.stepsGiven, 48);
     EXPECT_EQ(run.timeStepMin, 60.0);
@@ -65,7 +74,7 @@ TEST_F(RunSummaryFiles, EveryFigureOfAFinishedRunAndUnknownLinesSkipped) {
 }
 
 TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone) {
-    const gui::SummaryRead overtopped = gui::readRunSummary(
+    const exchange::SummaryRead overtopped = exchange::readRunSummary(
         write("a", "Kroků výpočtu: 13 z 48\nKulminace přítoku: 100.000 m3/s v kroku 10\n"
                    "Zpoždění kulminace: -1.500 h (-3 kroky)\n"
                    "Výpočet zastaven: přelití nádrže v kroku 14\n"));
@@ -77,8 +86,8 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
     EXPECT_EQ(overtopped.summary->peakLagSteps, -3);
     EXPECT_FALSE(overtopped.summary->outflowPeak); // a line left out stays empty
 
-    const gui::SummaryRead beforeRouting =
-        gui::readRunSummary(write("b", "Kroků výpočtu: 0 z 48\r\nVýpočet zastaven: ERROR 2\r\n"));
+    const exchange::SummaryRead beforeRouting = exchange::readRunSummary(
+        write("b", "Kroků výpočtu: 0 z 48\r\nVýpočet zastaven: ERROR 2\r\n"));
     ASSERT_TRUE(beforeRouting.summary);
     EXPECT_EQ(beforeRouting.summary->stopReason, "ERROR 2");
     EXPECT_FALSE(beforeRouting.summary->stoppedStep);
@@ -86,14 +95,14 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
 }
 
 TEST_F(RunSummaryFiles, NoFileMeansNoSummaryAndAFigureThatIsNoNumberStaysEmpty) {
-    const gui::SummaryRead missing = gui::readRunSummary(m_dir / "souhrn_vypoctu");
+    const exchange::SummaryRead missing = exchange::readRunSummary(m_dir / "souhrn_vypoctu");
     EXPECT_FALSE(missing.summary);
     EXPECT_TRUE(missing.error.empty());
-    const gui::SummaryRead directory = gui::readRunSummary(m_dir);
+    const exchange::SummaryRead directory = exchange::readRunSummary(m_dir);
     EXPECT_FALSE(directory.summary);
     EXPECT_FALSE(directory.error.empty());
 
-    const gui::SummaryRead odd = gui::readRunSummary(
+    const exchange::SummaryRead odd = exchange::readRunSummary(
         write("c", "\xEF\xBB\xBFKulminace odtoku: n/a m3/s\nbez dvojtečky\n\nKroků výpočtu: 7\n"));
     ASSERT_TRUE(odd.summary);
     EXPECT_FALSE(odd.summary->outflowPeak);
@@ -103,40 +112,41 @@ TEST_F(RunSummaryFiles, NoFileMeansNoSummaryAndAFigureThatIsNoNumberStaysEmpty) 
 }
 
 TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
-    const fs::path exchange = m_dir / "PULT_na_vypocty";
-    fs::create_directories(exchange);
-    std::ofstream(exchange / "IN_START_RO") << "9.5\r\n";
-    std::ofstream(exchange / "IN_TIME_STEP_min") << "60\r\n";
-    std::ofstream(exchange / "Q_FLOOD_WAVE.csv") << "1\r\n";
+    const fs::path inputs = m_dir / "PULT_na_vypocty";
+    fs::create_directories(inputs);
+    std::ofstream(inputs / "IN_START_RO") << "9.5\r\n";
+    std::ofstream(inputs / "IN_TIME_STEP_min") << "60\r\n";
+    std::ofstream(inputs / "Q_FLOOD_WAVE.csv") << "1\r\n";
     // Results an hour ahead, so that the inputs' own times of saving are older.
     const fs::path result = write("vyska_vody", "      12.0000000\r\n");
     const auto now = fs::last_write_time(result) + std::chrono::hours(1);
     fs::last_write_time(result, now);
-    fs::last_write_time(exchange / "IN_START_RO", now - std::chrono::hours(1));
-    fs::last_write_time(exchange / "IN_TIME_STEP_min", now - std::chrono::seconds(1));
-    fs::last_write_time(exchange / "Q_FLOOD_WAVE.csv", now + std::chrono::hours(1));
+    fs::last_write_time(inputs / "IN_START_RO", now - std::chrono::hours(1));
+    fs::last_write_time(inputs / "IN_TIME_STEP_min", now - std::chrono::seconds(1));
+    fs::last_write_time(inputs / "Q_FLOOD_WAVE.csv", now + std::chrono::hours(1));
 
-    gui::ResultAge age = gui::resultAge(result, exchange);
+    exchange::ResultAge age = exchange::resultAge(result, inputs);
     ASSERT_TRUE(age.computed);
     EXPECT_EQ(*age.computed, now);
     EXPECT_TRUE(age.newerInput.empty()); // only IN_* files count
 
-    fs::last_write_time(exchange / "IN_START_RO", now + std::chrono::minutes(5));
-    fs::last_write_time(exchange / "IN_TIME_STEP_min", now + std::chrono::minutes(7));
-    age = gui::resultAge(result, exchange);
+    fs::last_write_time(inputs / "IN_START_RO", now + std::chrono::minutes(5));
+    fs::last_write_time(inputs / "IN_TIME_STEP_min", now + std::chrono::minutes(7));
+    age = exchange::resultAge(result, inputs);
     EXPECT_EQ(age.newerInput, "IN_TIME_STEP_min");
     EXPECT_EQ(age.newerInputTime, now + std::chrono::minutes(7));
-    EXPECT_EQ(gui::secondsSinceEpoch(*age.newerInputTime) - gui::secondsSinceEpoch(now), 420);
+    EXPECT_EQ(exchange::secondsSinceEpoch(*age.newerInputTime) - exchange::secondsSinceEpoch(now),
+              420);
 
-    EXPECT_FALSE(gui::resultAge(m_dir / "missing", exchange).computed);
+    EXPECT_FALSE(exchange::resultAge(m_dir / "missing", inputs).computed);
 
 #ifdef __unix__
     // An input copied in with its old modification time kept still counts
     // from when it was put there.
     fs::last_write_time(result, now - std::chrono::hours(3));
     for (const char* name : {"IN_START_RO", "IN_TIME_STEP_min"})
-        fs::last_write_time(exchange / name, now - std::chrono::hours(5));
-    age = gui::resultAge(result, exchange);
+        fs::last_write_time(inputs / name, now - std::chrono::hours(5));
+    age = exchange::resultAge(result, inputs);
     EXPECT_FALSE(age.newerInput.empty());
 #endif
 }
