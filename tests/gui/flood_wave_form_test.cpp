@@ -271,4 +271,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPritok)
-#include "tst_pritok.moc"
+#include "flood_wave_form_test.moc"

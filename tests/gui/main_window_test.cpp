@@ -389,4 +389,4 @@ int main(int argc, char* argv[]) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_mainwindow.moc"
+#include "main_window_test.moc"

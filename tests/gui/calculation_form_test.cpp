@@ -566,4 +566,4 @@ void TestVypocet::anUnexpectedEndSaysTheRunFailed() {
 }
 
 QTEST_MAIN(TestVypocet)
-#include "tst_vypocet.moc"
+#include "calculation_form_test.moc"

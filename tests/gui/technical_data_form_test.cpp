@@ -299,4 +299,4 @@ void TestOstatni::theCloseControlWritesNothing() {
 }
 
 QTEST_MAIN(TestOstatni)
-#include "tst_ostatni.moc"
+#include "technical_data_form_test.moc"

@@ -761,4 +761,4 @@ void TestVysledky::screenshots() {
 }
 
 QTEST_MAIN(TestVysledky)
-#include "tst_vysledky.moc"
+#include "results_window_test.moc"

@@ -229,4 +229,4 @@ void TestPorovnani::deletingAsksAndNoMoreThanEightAreTicked() {
 }
 
 QTEST_MAIN(TestPorovnani)
-#include "tst_porovnani.moc"
+#include "variant_comparison_window_test.moc"

@@ -262,4 +262,4 @@ void TestNovy::theOverwriteBoxIsTheFormsOwn() {
 }
 
 QTEST_MAIN(TestNovy)
-#include "tst_novy.moc"
+#include "new_project_dialog_test.moc"

@@ -267,4 +267,4 @@ private slots:
 };
 
 QTEST_MAIN(TestBk)
-#include "tst_bk.moc"
+#include "curve_form_test.moc"

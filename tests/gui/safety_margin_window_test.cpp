@@ -128,4 +128,4 @@ void TestRezerva::aCoreThatCannotStartEndsTheSearchWithAMessage() {
 }
 
 QTEST_MAIN(TestRezerva)
-#include "tst_rezerva.moc"
+#include "safety_margin_window_test.moc"
