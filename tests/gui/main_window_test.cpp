@@ -1,10 +1,10 @@
 // The main window driven offscreen: menu, about panel, sound, forms and ending.
-#include "gui/mainwindow/about_sound.h"
-#include "gui/mainwindow/ttrans1.h"
-#include "gui/mainwindow/veldron_application.h"
+#include "gui/main_window/about_sound.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/veldron_application.h"
 #include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
-#include "helpers/fake_messages.h"
+#include "helpers/form_fixture.h"
 
 #include <QDialog>
 #include <QDir>
@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -94,20 +93,19 @@ private:
     QAction* action(const QString& text) const;
     void copySampleFiles(const QStringList& names);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<testing_gui::FakeMessages> m_messages;
-    std::unique_ptr<TTrans1> m_window;
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<MainWindow> m_window;
     QStringList m_soundLog;
 };
 
 void TestMainWindow::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    qputenv("VELDRON_ROOT", m_dir->path().toUtf8());
-    m_messages = std::make_unique<testing_gui::FakeMessages>();
+    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
     m_soundLog.clear();
-    m_window = std::make_unique<TTrans1>();
-    m_window->setFilesDir(m_dir->path());
+    m_window = std::make_unique<MainWindow>();
+    m_window->setFilesDir(m_fixture->exchangeDir());
     m_window->setSound(std::make_unique<RecordingSound>(&m_soundLog));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -115,8 +113,7 @@ void TestMainWindow::init() {
 
 void TestMainWindow::cleanup() {
     m_window.reset();
-    m_messages.reset();
-    m_dir.reset();
+    m_fixture.reset();
 }
 
 QAction* TestMainWindow::action(const QString& text) const {
@@ -131,20 +128,20 @@ QAction* TestMainWindow::action(const QString& text) const {
 void TestMainWindow::copySampleFiles(const QStringList& names) {
     const QDir sample(VELDRON_SOURCE_DIR "/data/sample");
     for (const QString& name : names) {
-        QFile::remove(m_dir->filePath(name));
-        QVERIFY(QFile::copy(sample.filePath(name), m_dir->filePath(name)));
+        QFile::remove(m_fixture->exchangeFile(name));
+        QVERIFY(QFile::copy(sample.filePath(name), m_fixture->exchangeFile(name)));
     }
 }
 
 void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
     QCOMPARE(m_window->windowTitle(), QString("VELDRON"));
     QCOMPARE(m_window->size(), kClientSize);
-    auto* title = m_window->findChild<QLabel*>("Label1");
+    auto* title = m_window->findChild<QLabel*>("lblTitle");
     QVERIFY(title && title->isVisible());
     QCOMPARE(title->text(), QString("SOFTWARE_VELDRON_beta_version"));
     QVERIFY(title->font().bold());
     QCOMPARE(title->font().pixelSize(), 19);
-    auto* panel = m_window->findChild<QGroupBox*>("GroupBox1");
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
     QVERIFY(panel && !panel->isVisible());
     QCOMPARE(panel->title(), QString("Info o programu"));
     QVERIFY(m_soundLog.isEmpty());
@@ -171,26 +168,26 @@ void TestMainWindow::theMenuBarHasEveryItemInOrder() {
 void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
-    auto* panel = m_window->findChild<QGroupBox*>("GroupBox1");
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
     QVERIFY(panel->isVisible());
     QCOMPARE(m_window->size(), kClientSize);
     QCOMPARE(panel->width(), 697);
     QVERIFY2(qAbs(panel->height() - 346) <= 12, qPrintable(QString::number(panel->height())));
     QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(m_soundLog, QStringList{"play " + m_dir->filePath("ZVUK.wav")});
-    QCOMPARE(m_window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(321, 110));
-    QCOMPARE(m_window->findChild<QLabel*>("Image2")->pixmap().size(), QSize(321, 110));
-    QCOMPARE(m_window->findChild<QLabel*>("Image3")->pixmap().size(), QSize(70, 70));
-    QVERIFY(m_window->findChild<QLabel*>("LabelHudba")->isVisible());
+    QCOMPARE(m_soundLog, QStringList{"play " + m_fixture->exchangeFile("ZVUK.wav")});
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(321, 110));
+    QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
+    QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
+    QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
     for (const char* text : {"AUTOŘI:", "PROJEKT:", "...", "ADRESA:"}) {
         bool found = false;
         for (const QLabel* label : panel->findChildren<QLabel*>())
             found = found || (label->text() == text && label->isVisible());
         QVERIFY2(found, text);
     }
-    QCOMPARE(m_window->findChild<QPushButton*>("BitBtn1")->text(), QString("ZTLUMIT"));
-    QVERIFY(!m_window->findChild<QPushButton*>("BitBtn1")->icon().isNull());
-    QCOMPARE(m_window->findChild<QPushButton*>("Button1")->text(),
+    QCOMPARE(m_window->findChild<QPushButton*>("btnMute")->text(), QString("ZTLUMIT"));
+    QVERIFY(!m_window->findChild<QPushButton*>("btnMute")->icon().isNull());
+    QCOMPARE(m_window->findChild<QPushButton*>("btnHideAbout")->text(),
              QString("Skrýt info o programu"));
     snapshot(m_window.get(), "mainwindow_about");
 }
@@ -199,44 +196,45 @@ void TestMainWindow::showingItAgainRestartsTheSoundAndReloadsThePictures() {
     copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
     // A different picture under the same name is shown at the next showing.
-    QFile::remove(m_dir->filePath("LOGO_LEVY.jpg"));
-    QVERIFY(QFile::copy(m_dir->filePath("LOGO_ZNAK.jpg"), m_dir->filePath("LOGO_LEVY.jpg")));
+    QFile::remove(m_fixture->exchangeFile("LOGO_LEVY.jpg"));
+    QVERIFY(QFile::copy(m_fixture->exchangeFile("LOGO_ZNAK.jpg"),
+                        m_fixture->exchangeFile("LOGO_LEVY.jpg")));
     action("Info o programu")->trigger();
-    const QString play = "play " + m_dir->filePath("ZVUK.wav");
+    const QString play = "play " + m_fixture->exchangeFile("ZVUK.wav");
     QCOMPARE(m_soundLog, (QStringList{play, play}));
-    QCOMPARE(m_window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(70, 70));
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(70, 70));
     QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestMainWindow::muteSilencesAndHideHidesWithoutResizing() {
     copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
     action("O programu")->trigger();
-    auto* panel = m_window->findChild<QGroupBox*>("GroupBox1");
-    QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
     QCOMPARE(m_soundLog.size(), 2);
     QCOMPARE(m_soundLog.last(), QString("stop"));
     QVERIFY(panel->isVisible());
 
-    QTest::mouseClick(m_window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
     QCOMPARE(m_soundLog.size(), 3);
     QCOMPARE(m_soundLog.last(), QString("stop"));
     QVERIFY(!panel->isVisible());
     QCOMPARE(m_window->size(), kClientSize);
-    QVERIFY(m_window->findChild<QLabel*>("Label1")->isVisible());
+    QVERIFY(m_window->findChild<QLabel*>("lblTitle")->isVisible());
 }
 
 void TestMainWindow::muteWhileSilentDoesNothing() {
     // The real player: nothing has played, so there is nothing to stop.
     m_window->setSound(std::make_unique<gui::EffectSound>());
     copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
-    m_window->findChild<QGroupBox*>("GroupBox1")->show();
-    QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-    QVERIFY(m_window->findChild<QGroupBox*>("GroupBox1")->isVisible());
+    m_window->findChild<QGroupBox*>("groupAbout")->show();
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    QVERIFY(m_window->findChild<QGroupBox*>("groupAbout")->isVisible());
     // A missing sound file is silent and says nothing.
-    QFile::remove(m_dir->filePath("ZVUK.wav"));
+    QFile::remove(m_fixture->exchangeFile("ZVUK.wav"));
     action("O programu")->trigger();
-    QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-    QTest::mouseClick(m_window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
     QVERIFY(m_messages->shown.isEmpty());
     // A real melody, shown twice, muted and hidden, with or without a sound
     // device: the window goes on and says nothing.
@@ -245,9 +243,9 @@ void TestMainWindow::muteWhileSilentDoesNothing() {
     QTest::qWait(50);
     action("O programu")->trigger();
     QTest::qWait(50);
-    QTest::mouseClick(m_window->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
     action("O programu")->trigger();
-    QTest::mouseClick(m_window->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -258,20 +256,20 @@ void TestMainWindow::aBadPictureStopsTheLoadingAtThisShowing() {
     action("O programu")->trigger();
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
-    QVERIFY(m_messages->shown[0].contains(m_dir->filePath("LOGO_ZNAK.jpg")));
-    QVERIFY(m_window->findChild<QGroupBox*>("GroupBox1")->isVisible());
-    QCOMPARE(m_window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(321, 110));
-    QVERIFY(m_window->findChild<QLabel*>("Image3")->pixmap().isNull());
-    QVERIFY(m_window->findChild<QLabel*>("Image2")->pixmap().isNull());
+    QVERIFY(m_messages->shown[0].contains(m_fixture->exchangeFile("LOGO_ZNAK.jpg")));
+    QVERIFY(m_window->findChild<QGroupBox*>("groupAbout")->isVisible());
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(321, 110));
+    QVERIFY(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().isNull());
+    QVERIFY(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().isNull());
 
     // A file that is not a JPEG is refused even when it is a picture.
     m_messages->shown.clear();
     QImage png(70, 70, QImage::Format_RGB32);
     png.fill(Qt::red);
-    QVERIFY(png.save(m_dir->filePath("LOGO_ZNAK.jpg"), "PNG"));
+    QVERIFY(png.save(m_fixture->exchangeFile("LOGO_ZNAK.jpg"), "PNG"));
     action("O programu")->trigger();
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_window->findChild<QLabel*>("Image2")->pixmap().isNull());
+    QVERIFY(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().isNull());
 }
 
 void TestMainWindow::endingAsksFirst() {
@@ -315,7 +313,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime() {
     QFETCH(QString, item);
     QFETCH(QString, form);
     const QString startDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QVERIFY(QDir::setCurrent(m_fixture->root()));
     QString opened;
     bool owned = false;
     whenModalOpens([&](QWidget* modal) {

@@ -1,5 +1,5 @@
 // The front end's application object.
-#include "gui/mainwindow/veldron_application.h"
+#include "gui/main_window/veldron_application.h"
 
 #include "gui/dialogs/message_service.h"
 

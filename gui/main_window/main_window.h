@@ -8,7 +8,9 @@
 
 class QAction;
 class QDialog;
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -16,11 +18,11 @@ namespace gui {
 class AboutSound;
 }
 
-class TTrans1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TTrans1(QWidget* parent = nullptr);
-    ~TTrans1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     /// The directory holding the about panel's pictures and sound; empty (the
     /// default) means the directory of the program file.
@@ -56,16 +58,18 @@ public slots:
     void openCurveForm();
     void openTechnicalDataForm();
     void showCalculationForm();
-    void openResultsForm();
+    void openResultsWindow();
     /// "Varianty": keep the last finished run, compare the kept variants,
     /// find the dam's safety margin.
     void keepLastRunAsVariant();
-    void openComparisonForm();
-    void openSafetyMarginForm();
+    void openVariantComparison();
+    void openSafetyMargin();
 
 private:
     void buildMenu();
     void buildAboutPanel(QWidget* parent);
+    QGridLayout* buildCredits();
+    QHBoxLayout* buildAboutButtons();
     void loadPictures();
 
     /// Opens a fresh instance of a form, owned by this window, modally, and

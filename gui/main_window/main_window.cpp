@@ -1,9 +1,9 @@
 // The main window of the front end: title line, menu bar and the about panel.
-#include "gui/mainwindow/ttrans1.h"
+#include "gui/main_window/main_window.h"
 
 #include "gui/bk/tfrm_bk.h"
 #include "gui/dialogs/message_service.h"
-#include "gui/mainwindow/about_sound.h"
+#include "gui/main_window/about_sound.h"
 #include "gui/novy/tfrm_novy.h"
 #include "gui/ostatni/tfrm_ostatni.h"
 #include "gui/porovnani/tfrm_porovnani.h"
@@ -57,9 +57,9 @@ QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
 
 } // namespace
 
-TTrans1::TTrans1(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), m_sound(std::make_unique<gui::EffectSound>()) {
-    setObjectName("Trans1");
+    setObjectName("MainWindow");
     setWindowTitle("VELDRON");
 
     auto* central = new QWidget(this);
@@ -68,7 +68,7 @@ TTrans1::TTrans1(QWidget* parent)
     layout->setSpacing(2);
 
     m_title = new QLabel("SOFTWARE_VELDRON_beta_version", central);
-    m_title->setObjectName("Label1");
+    m_title->setObjectName("lblTitle");
     m_title->setFont(withPixelSize(m_title->font(), 19, true));
     layout->addWidget(m_title);
 
@@ -91,70 +91,99 @@ TTrans1::TTrans1(QWidget* parent)
     }
 }
 
-TTrans1::~TTrans1() = default;
+MainWindow::~MainWindow() = default;
 
-void TTrans1::setFilesDir(const QString& dir) {
+void MainWindow::setFilesDir(const QString& dir) {
     m_filesDir = dir;
 }
 
-QString TTrans1::filesDir() const {
+QString MainWindow::filesDir() const {
     return m_filesDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_filesDir;
 }
 
-void TTrans1::setCalculationForm(QDialog* form) {
+void MainWindow::setCalculationForm(QDialog* form) {
     m_calculationForm = form;
 }
 
-void TTrans1::setSound(std::unique_ptr<gui::AboutSound> sound) {
+void MainWindow::setSound(std::unique_ptr<gui::AboutSound> sound) {
     m_sound = std::move(sound);
 }
 
-void TTrans1::buildMenu() {
+void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
-    bar->setObjectName("MainMenu1");
+    bar->setObjectName("menuBar");
 
     QMenu* file = bar->addMenu("Soubor");
-    file->setObjectName("Soubor1");
-    file->addAction("Nový", this, &TTrans1::openNewProjectForm)->setObjectName("Novy1");
-    file->addAction("Info o programu", this, &TTrans1::showAbout)->setObjectName("Infooprogramu1");
-    file->addAction("Zavřít program", this, &TTrans1::askToQuit)->setObjectName("Zavritprogram1");
+    file->setObjectName("menuFile");
+    file->addAction("Nový", this, &MainWindow::openNewProjectForm)
+        ->setObjectName("actionNewProject");
+    file->addAction("Info o programu", this, &MainWindow::showAbout)
+        ->setObjectName("actionFileAbout");
+    file->addAction("Zavřít program", this, &MainWindow::askToQuit)
+        ->setObjectName("actionFileQuit");
 
     QMenu* inputs = bar->addMenu("Vstupy");
-    inputs->setObjectName("Vstupy1");
-    inputs->addAction("Povodňová vlna", this, &TTrans1::openFloodWaveForm)
-        ->setObjectName("Povodnovavlna1");
-    inputs->addAction("Batygrafické křivky", this, &TTrans1::openCurveForm)
-        ->setObjectName("Batygrafickekrivky1");
-    inputs->addAction("Technické údaje", this, &TTrans1::openTechnicalDataForm)
-        ->setObjectName("Technickeudaje1");
+    inputs->setObjectName("menuInputs");
+    inputs->addAction("Povodňová vlna", this, &MainWindow::openFloodWaveForm)
+        ->setObjectName("actionFloodWave");
+    inputs->addAction("Batygrafické křivky", this, &MainWindow::openCurveForm)
+        ->setObjectName("actionCurve");
+    inputs->addAction("Technické údaje", this, &MainWindow::openTechnicalDataForm)
+        ->setObjectName("actionTechnicalData");
 
     // "Výpočet", "Výsledky", "O programu" and "Konec" are commands on the bar
     // itself, without a drop-down list.
-    bar->addAction("Výpočet", this, &TTrans1::showCalculationForm)->setObjectName("Vypocet1");
-    bar->addAction("Výsledky", this, &TTrans1::openResultsForm)->setObjectName("Vysledky1");
+    bar->addAction("Výpočet", this, &MainWindow::showCalculationForm)
+        ->setObjectName("actionCalculation");
+    bar->addAction("Výsledky", this, &MainWindow::openResultsWindow)
+        ->setObjectName("actionResults");
     QMenu* variants = bar->addMenu("Varianty");
-    variants->setObjectName("Varianty1");
-    variants->addAction("Uložit výsledek jako variantu…", this, &TTrans1::keepLastRunAsVariant)
-        ->setObjectName("Ulozitvariantu1");
-    variants->addAction("Porovnání variant", this, &TTrans1::openComparisonForm)
-        ->setObjectName("Porovnanivariant1");
-    variants->addAction("Bezpečnostní rezerva", this, &TTrans1::openSafetyMarginForm)
-        ->setObjectName("Bezpecnostnirezerva1");
-    bar->addAction("O programu", this, &TTrans1::showAbout)->setObjectName("Oprogramu1");
-    bar->addAction("Konec", this, &TTrans1::askToQuit)->setObjectName("Konec1");
+    variants->setObjectName("menuVariants");
+    variants->addAction("Uložit výsledek jako variantu…", this, &MainWindow::keepLastRunAsVariant)
+        ->setObjectName("actionKeepVariant");
+    variants->addAction("Porovnání variant", this, &MainWindow::openVariantComparison)
+        ->setObjectName("actionCompareVariants");
+    variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
+        ->setObjectName("actionSafetyMargin");
+    bar->addAction("O programu", this, &MainWindow::showAbout)->setObjectName("actionAbout");
+    bar->addAction("Konec", this, &MainWindow::askToQuit)->setObjectName("actionQuit");
 }
 
-void TTrans1::buildAboutPanel(QWidget* parent) {
+void MainWindow::buildAboutPanel(QWidget* parent) {
     m_aboutPanel = new QGroupBox("Info o programu", parent);
-    m_aboutPanel->setObjectName("GroupBox1");
+    m_aboutPanel->setObjectName("groupAbout");
     // Only the panel's own title is bold; its texts choose their own type.
-    const QFont normal = withPixelSize(font(), 12, false);
     m_aboutPanel->setFont(withPixelSize(font(), 12, true));
 
-    m_leftBanner = pictureLabel(m_aboutPanel, "Image1", 321, 110);
-    m_rightBanner = pictureLabel(m_aboutPanel, "Image2", 321, 110);
-    m_squarePicture = pictureLabel(m_aboutPanel, "Image3", 70, 70);
+    m_leftBanner = pictureLabel(m_aboutPanel, "lblLeftBanner", 321, 110);
+    m_rightBanner = pictureLabel(m_aboutPanel, "lblRightBanner", 321, 110);
+    m_squarePicture = pictureLabel(m_aboutPanel, "lblSquarePicture", 70, 70);
 
+    QGridLayout* credits = buildCredits();
+    QHBoxLayout* buttons = buildAboutButtons();
+
+    auto* banners = new QHBoxLayout;
+    banners->addWidget(m_leftBanner);
+    banners->addStretch(1);
+    banners->addWidget(m_rightBanner);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_squarePicture, 0, Qt::AlignRight);
+    right->addStretch(1);
+    right->addLayout(buttons);
+
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(credits, 1);
+    lower->addLayout(right);
+
+    auto* panel = new QVBoxLayout(m_aboutPanel);
+    panel->setContentsMargins(8, 6, 8, 8);
+    panel->addLayout(banners);
+    panel->addLayout(lower, 1);
+}
+
+QGridLayout* MainWindow::buildCredits() {
+    const QFont normal = withPixelSize(font(), 12, false);
     const QFont bold = withPixelSize(font(), 12, true);
     auto* texts = new QGridLayout;
     texts->setHorizontalSpacing(6);
@@ -178,47 +207,32 @@ void TTrans1::buildAboutPanel(QWidget* parent) {
     texts->addWidget(textLabel(m_aboutPanel, "2025–2026", normal), row++, 0, 1, 2);
     m_musicCredit = textLabel(m_aboutPanel, "Hudba: vlastní melodie vývojového týmu VELDRON",
                               withPixelSize(font(), 10, false));
-    m_musicCredit->setObjectName("LabelHudba");
+    m_musicCredit->setObjectName("lblMusicCredit");
     m_musicCredit->setStyleSheet("color: gray;");
     texts->addWidget(m_musicCredit, row++, 0, 1, 2);
     texts->setColumnStretch(1, 1);
+    return texts;
+}
 
+QHBoxLayout* MainWindow::buildAboutButtons() {
     // The abort sign; styles without one get the red stop sign of an error box.
     QIcon abortIcon = style()->standardIcon(QStyle::SP_DialogAbortButton);
     if (abortIcon.isNull()) abortIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
     m_muteButton = new QPushButton(abortIcon, "ZTLUMIT", m_aboutPanel);
-    m_muteButton->setObjectName("BitBtn1");
-    m_muteButton->setFont(bold);
+    m_muteButton->setObjectName("btnMute");
+    m_muteButton->setFont(withPixelSize(font(), 12, true));
     m_hideButton = new QPushButton("Skrýt info o programu", m_aboutPanel);
-    m_hideButton->setObjectName("Button1");
-    m_hideButton->setFont(normal);
-    connect(m_muteButton, &QPushButton::clicked, this, &TTrans1::muteSound);
-    connect(m_hideButton, &QPushButton::clicked, this, &TTrans1::hideAbout);
-
-    auto* banners = new QHBoxLayout;
-    banners->addWidget(m_leftBanner);
-    banners->addStretch(1);
-    banners->addWidget(m_rightBanner);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(m_squarePicture, 0, Qt::AlignRight);
-    right->addStretch(1);
+    m_hideButton->setObjectName("btnHideAbout");
+    m_hideButton->setFont(withPixelSize(font(), 12, false));
+    connect(m_muteButton, &QPushButton::clicked, this, &MainWindow::muteSound);
+    connect(m_hideButton, &QPushButton::clicked, this, &MainWindow::hideAbout);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_muteButton);
     buttons->addWidget(m_hideButton);
-    right->addLayout(buttons);
-
-    auto* lower = new QHBoxLayout;
-    lower->addLayout(texts, 1);
-    lower->addLayout(right);
-
-    auto* panel = new QVBoxLayout(m_aboutPanel);
-    panel->setContentsMargins(8, 6, 8, 8);
-    panel->addLayout(banners);
-    panel->addLayout(lower, 1);
+    return buttons;
 }
 
-void TTrans1::showAbout() {
+void MainWindow::showAbout() {
     m_aboutPanel->show();
     m_musicCredit->show();
     const QDir dir(filesDir());
@@ -226,7 +240,7 @@ void TTrans1::showAbout() {
     loadPictures();
 }
 
-void TTrans1::loadPictures() {
+void MainWindow::loadPictures() {
     const QDir dir(filesDir());
     const std::pair<QLabel*, const char*> pictures[] = {
         {m_leftBanner, kLeftBannerFile},
@@ -249,20 +263,20 @@ void TTrans1::loadPictures() {
     }
 }
 
-void TTrans1::hideAbout() {
+void MainWindow::hideAbout() {
     m_aboutPanel->hide();
     if (m_sound) m_sound->stop();
 }
 
-void TTrans1::muteSound() {
+void MainWindow::muteSound() {
     if (m_sound) m_sound->stop();
 }
 
-void TTrans1::askToQuit() {
+void MainWindow::askToQuit() {
     if (gui::MessageService::instance().question(this, "Ukončit program?")) close();
 }
 
-template <class Form> void TTrans1::openModal() {
+template <class Form> void MainWindow::openModal() {
     QPointer<Form> form;
     try {
         form = new Form(this);
@@ -273,49 +287,49 @@ template <class Form> void TTrans1::openModal() {
     delete form.data();
 }
 
-void TTrans1::openNewProjectForm() {
+void MainWindow::openNewProjectForm() {
     openModal<TFRM_novy>();
 }
 
-void TTrans1::openFloodWaveForm() {
+void MainWindow::openFloodWaveForm() {
     openModal<TFRM_Pritok>();
 }
 
-void TTrans1::openCurveForm() {
+void MainWindow::openCurveForm() {
     openModal<TFRM_BK>();
 }
 
-void TTrans1::openTechnicalDataForm() {
+void MainWindow::openTechnicalDataForm() {
     openModal<TFRM_Ostatni>();
 }
 
-void TTrans1::showCalculationForm() {
+void MainWindow::showCalculationForm() {
     if (m_calculationForm) m_calculationForm->exec();
 }
 
-void TTrans1::openResultsForm() {
+void MainWindow::openResultsWindow() {
     openModal<Tvysledky>();
 }
 
-QString TTrans1::calculationStartLevel() const {
+QString MainWindow::calculationStartLevel() const {
     const auto* field =
         m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("Edit1") : nullptr;
     return field ? field->text() : QString();
 }
 
-void TTrans1::keepLastRunAsVariant() {
+void MainWindow::keepLastRunAsVariant() {
     const std::filesystem::path root = exchange::installationRoot();
     if (!TFRM_varianta::lastRunKeepable(root, this)) return;
     TFRM_varianta form(root, calculationStartLevel(), this);
     form.exec();
 }
 
-void TTrans1::openComparisonForm() {
+void MainWindow::openVariantComparison() {
     TFRM_porovnani form(exchange::installationRoot(), this);
     form.exec();
 }
 
-void TTrans1::openSafetyMarginForm() {
+void MainWindow::openSafetyMargin() {
     TFRM_rezerva form(exchange::installationRoot(), calculationStartLevel(), this);
     form.exec();
 }

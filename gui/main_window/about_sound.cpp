@@ -1,5 +1,5 @@
 // The about panel's music through Qt Multimedia.
-#include "gui/mainwindow/about_sound.h"
+#include "gui/main_window/about_sound.h"
 
 #include <QSoundEffect>
 #include <QUrl>
