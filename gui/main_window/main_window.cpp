@@ -4,7 +4,7 @@
 #include "gui/bk/tfrm_bk.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/main_window/about_sound.h"
-#include "gui/novy/tfrm_novy.h"
+#include "gui/new_project/new_project_dialog.h"
 #include "gui/ostatni/tfrm_ostatni.h"
 #include "gui/porovnani/tfrm_porovnani.h"
 #include "gui/pritok/tfrm_pritok.h"
@@ -288,7 +288,7 @@ template <class Form> void MainWindow::openModal() {
 }
 
 void MainWindow::openNewProjectForm() {
-    openModal<TFRM_novy>();
+    openModal<NewProjectDialog>();
 }
 
 void MainWindow::openFloodWaveForm() {

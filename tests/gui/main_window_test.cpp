@@ -2,7 +2,7 @@
 #include "gui/main_window/about_sound.h"
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/veldron_application.h"
-#include "gui/novy/tfrm_novy.h"
+#include "gui/new_project/new_project_dialog.h"
 #include "gui/ostatni/tfrm_ostatni.h"
 #include "helpers/form_fixture.h"
 
@@ -294,7 +294,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("form");
     QTest::newRow("new project") << "Nový"
-                                 << "TFRM_novy";
+                                 << "NewProjectDialog";
     QTest::newRow("flood wave") << "Povodňová vlna"
                                 << "TFRM_Pritok";
     QTest::newRow("curve") << "Batygrafické křivky"

@@ -1,6 +1,6 @@
 // The new project form driven offscreen: browsing, creating, replacing, refusing.
-#include "gui/novy/tfrm_novy.h"
-#include "helpers/fake_messages.h"
+#include "gui/new_project/new_project_dialog.h"
+#include "helpers/form_fixture.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -8,13 +8,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 
-class TestNovy : public QObject {
+class TestNewProjectDialog : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -36,48 +35,46 @@ private slots:
 private:
     void answerName(const std::optional<QString>& name);
     void clickCreate();
-    QTreeWidget* list() const { return m_form->findChild<QTreeWidget*>("DirectoryListBox1"); }
+    QTreeWidget* list() const { return m_form->findChild<QTreeWidget*>("treeDirectories"); }
     QStringList subdirectoriesShown() const;
 
     QString m_startDir;
-    std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
     QString m_open; // the directory open when each test starts
-    std::unique_ptr<testing_gui::FakeMessages> m_messages;
-    std::unique_ptr<TFRM_novy> m_form;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<NewProjectDialog> m_form;
 };
 
-void TestNovy::init() {
+void TestNewProjectDialog::init() {
     m_startDir = QDir::currentPath();
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    qputenv("VELDRON_ROOT", m_root->path().toUtf8());
-    QDir root(m_root->path());
+    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    QVERIFY(m_fixture->isValid());
+    QDir root(m_fixture->root());
     QVERIFY(root.mkpath("projekty/Beta"));
     QVERIFY(root.mkpath("projekty/alfa"));
     m_open = QDir(root.filePath("projekty")).canonicalPath();
     QVERIFY(QDir::setCurrent(m_open));
-    m_messages = std::make_unique<testing_gui::FakeMessages>();
-    m_form = std::make_unique<TFRM_novy>();
+    m_messages = &m_fixture->messages();
+    m_form = std::make_unique<NewProjectDialog>();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-void TestNovy::cleanup() {
+void TestNewProjectDialog::cleanup() {
     m_form.reset();
-    m_messages.reset();
     QDir::setCurrent(m_startDir);
-    m_root.reset();
+    m_fixture.reset();
 }
 
-void TestNovy::answerName(const std::optional<QString>& name) {
+void TestNewProjectDialog::answerName(const std::optional<QString>& name) {
     m_form->setNameAsker([name](QWidget*) { return name; });
 }
 
-void TestNovy::clickCreate() {
-    QTest::mouseClick(m_form->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+void TestNewProjectDialog::clickCreate() {
+    QTest::mouseClick(m_form->findChild<QPushButton*>("btnCreateProject"), Qt::LeftButton);
 }
 
-QStringList TestNovy::subdirectoriesShown() const {
+QStringList TestNewProjectDialog::subdirectoriesShown() const {
     QStringList names;
     const QTreeWidgetItem* open = list()->currentItem();
     for (int i = 0; open != nullptr && i < open->childCount(); ++i)
@@ -85,7 +82,7 @@ QStringList TestNovy::subdirectoriesShown() const {
     return names;
 }
 
-void TestNovy::showsTheCurrentDirectoryWithParentsAndSubdirectories() {
+void TestNewProjectDialog::showsTheCurrentDirectoryWithParentsAndSubdirectories() {
     QCOMPARE(m_form->windowTitle(), QString("Nový projekt"));
     QTreeWidgetItem* open = list()->currentItem();
     QVERIFY(open);
@@ -100,7 +97,7 @@ void TestNovy::showsTheCurrentDirectoryWithParentsAndSubdirectories() {
     QCOMPARE(parents.mid(1).join('/'), expected.mid(1));
 }
 
-void TestNovy::openingAnEntryMakesItTheCurrentDirectory() {
+void TestNewProjectDialog::openingAnEntryMakesItTheCurrentDirectory() {
     QTreeWidgetItem* beta = list()->currentItem()->child(1);
     QCOMPARE(beta->text(0), QString("Beta"));
     // A single click only selects.
@@ -127,7 +124,7 @@ void TestNovy::openingAnEntryMakesItTheCurrentDirectory() {
     QCOMPARE(list()->currentItem()->text(0), QString("projekty"));
 }
 
-void TestNovy::aDirectoryThatCannotBeOpenedLeavesAllAsItWas() {
+void TestNewProjectDialog::aDirectoryThatCannotBeOpenedLeavesAllAsItWas() {
     QTreeWidgetItem* alfa = list()->currentItem()->child(0);
     QVERIFY(QDir(m_open).rmdir("alfa")); // gone since the list was drawn
     list()->setCurrentItem(alfa);
@@ -138,8 +135,8 @@ void TestNovy::aDirectoryThatCannotBeOpenedLeavesAllAsItWas() {
     QCOMPARE(QDir::currentPath(), m_open);
 }
 
-void TestNovy::theDriveListFollowsAndSwitchesTheCurrentDirectory() {
-    auto* drives = m_form->findChild<QComboBox*>("DriveComboBox1");
+void TestNewProjectDialog::theDriveListFollowsAndSwitchesTheCurrentDirectory() {
+    auto* drives = m_form->findChild<QComboBox*>("comboDrives");
     // A chroot's mount table may not show the volume: then "/" is offered.
     QString root = QStorageInfo(m_open).rootPath();
     if (root.isEmpty()) root = QDir::rootPath();
@@ -150,17 +147,17 @@ void TestNovy::theDriveListFollowsAndSwitchesTheCurrentDirectory() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestNovy::aDirectoryOnAnUnknownVolumeOffersTheTopOfItsPath() {
+void TestNewProjectDialog::aDirectoryOnAnUnknownVolumeOffersTheTopOfItsPath() {
     m_form->setVolumeRoot([](const QString&) { return QString(); });
     m_form->refresh();
-    auto* drives = m_form->findChild<QComboBox*>("DriveComboBox1");
+    auto* drives = m_form->findChild<QComboBox*>("comboDrives");
     QCOMPARE(drives->currentData().toString(), QDir::rootPath());
     emit drives->activated(drives->currentIndex());
     QCOMPARE(QDir::currentPath(), QDir::rootPath());
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestNovy::createsAProjectInTheOpenDirectory() {
+void TestNewProjectDialog::createsAProjectInTheOpenDirectory() {
     answerName("Akce1");
     clickCreate();
     QCOMPARE(m_messages->shown, QStringList{"I:Projekt byl založen"});
@@ -168,8 +165,8 @@ void TestNovy::createsAProjectInTheOpenDirectory() {
     QCOMPARE(subdirectoriesShown(), (QStringList{"Akce1", "alfa", "Beta"}));
 }
 
-void TestNovy::createsAnAbsolutePathWhereItPoints() {
-    const QString elsewhere = m_root->filePath("jinde");
+void TestNewProjectDialog::createsAnAbsolutePathWhereItPoints() {
+    const QString elsewhere = QDir(m_fixture->root()).filePath("jinde");
     answerName(elsewhere);
     clickCreate();
     QCOMPARE(m_messages->shown, QStringList{"I:Projekt byl založen"});
@@ -177,7 +174,7 @@ void TestNovy::createsAnAbsolutePathWhereItPoints() {
     QCOMPARE(subdirectoriesShown(), (QStringList{"alfa", "Beta"}));
 }
 
-void TestNovy::saysWhenNothingWasCreated() {
+void TestNewProjectDialog::saysWhenNothingWasCreated() {
     answerName("chybi/Akce2"); // the parent does not exist
     clickCreate();
     QCOMPARE(m_messages->shown.size(), 1);
@@ -191,7 +188,7 @@ void TestNovy::saysWhenNothingWasCreated() {
     QCOMPARE(m_messages->shown, QStringList{"E:Projekt nebyl založen: název projektu je prázdný."});
 }
 
-void TestNovy::replacesAnEmptyDirectoryWhenAsked() {
+void TestNewProjectDialog::replacesAnEmptyDirectoryWhenAsked() {
     m_messages->answers = {true};
     answerName("alfa");
     clickCreate();
@@ -201,7 +198,7 @@ void TestNovy::replacesAnEmptyDirectoryWhenAsked() {
     QVERIFY(QDir(m_open + "/alfa").isEmpty());
 }
 
-void TestNovy::neverReplacesADirectoryWithContent() {
+void TestNewProjectDialog::neverReplacesADirectoryWithContent() {
     QFile file(m_open + "/Beta/vysledky.txt");
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("data\r\n");
@@ -217,7 +214,7 @@ void TestNovy::neverReplacesADirectoryWithContent() {
     QCOMPARE(file.readAll(), QByteArray("data\r\n"));
 }
 
-void TestNovy::answeringNoChangesNothing() {
+void TestNewProjectDialog::answeringNoChangesNothing() {
     m_messages->answers = {false};
     answerName("alfa");
     clickCreate();
@@ -225,7 +222,7 @@ void TestNovy::answeringNoChangesNothing() {
     QVERIFY(QFileInfo(m_open + "/alfa").isDir());
 }
 
-void TestNovy::cancellingOnlyRefreshesTheList() {
+void TestNewProjectDialog::cancellingOnlyRefreshesTheList() {
     QVERIFY(QDir(m_open).mkdir("Gama")); // made behind the form's back
     answerName(std::nullopt);
     clickCreate();
@@ -233,8 +230,8 @@ void TestNovy::cancellingOnlyRefreshesTheList() {
     QCOMPARE(subdirectoriesShown(), (QStringList{"alfa", "Beta", "Gama"}));
 }
 
-void TestNovy::theOverwriteBoxIsTheFormsOwn() {
-    m_messages.reset(); // the real boxes
+void TestNewProjectDialog::theOverwriteBoxIsTheFormsOwn() {
+    gui::MessageService::install(nullptr); // the real boxes
     QString title, text, defaultText, focusText;
     QStringList buttons;
     QTimer::singleShot(50, this, [&] {
@@ -261,5 +258,5 @@ void TestNovy::theOverwriteBoxIsTheFormsOwn() {
     QCOMPARE(focusText, QString("&Ne"));
 }
 
-QTEST_MAIN(TestNovy)
+QTEST_MAIN(TestNewProjectDialog)
 #include "new_project_dialog_test.moc"

@@ -1,7 +1,8 @@
-// The new project form.
-#include "gui/novy/tfrm_novy.h"
+// The new project dialog.
+#include "gui/new_project/new_project_dialog.h"
 
 #include "gui/common/project_directory.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QComboBox>
@@ -44,68 +45,28 @@ QString topOf(const QString& directory) {
     return dir.absolutePath();
 }
 
-std::filesystem::path toPath(const QString& text) {
-    return {text.toStdString()};
-}
-
 } // namespace
 
-TFRM_novy::TFRM_novy(QWidget* parent)
+NewProjectDialog::NewProjectDialog(QWidget* parent)
     : QDialog(parent), m_askName(askWithInputBox), m_volumeRoot(storageRoot) {
-    setObjectName("FRM_novy");
+    setObjectName("NewProjectDialog");
     setWindowTitle("Nový projekt");
 
     auto* heading = new QLabel("Založit nový projekt", this);
-    heading->setObjectName("Label1");
+    heading->setObjectName("lblHeading");
     QFont large = heading->font();
     large.setPixelSize(18);
     large.setBold(true);
     heading->setFont(large);
-
-    DriveComboBox1 = new QComboBox(this);
-    DriveComboBox1->setObjectName("DriveComboBox1");
-    // activated, not currentIndexChanged: only the user's choice switches
-    // the directory, not the list following the current directory.
-    connect(DriveComboBox1, &QComboBox::activated, this, &TFRM_novy::chooseDrive);
-
-    DirectoryListBox1 = new QTreeWidget(this);
-    DirectoryListBox1->setObjectName("DirectoryListBox1");
-    DirectoryListBox1->setHeaderHidden(true);
-    DirectoryListBox1->setColumnCount(1);
-    DirectoryListBox1->setRootIsDecorated(false);
-    DirectoryListBox1->setItemsExpandable(false);
-    DirectoryListBox1->setExpandsOnDoubleClick(false);
-    DirectoryListBox1->setMinimumSize(409, 321);
-    // Every directory on the way is always open: no expand arrows.
-    DirectoryListBox1->setStyleSheet("QTreeView::branch { image: none; border-image: none; }");
-    DirectoryListBox1->installEventFilter(this);
-    connect(DirectoryListBox1, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { openItemLater(item); });
-
-    auto* create = new QPushButton("Vytvořit soubor", this);
-    create->setObjectName("Button1");
-    auto* close = new QPushButton("Zavřít", this);
-    close->setObjectName("Button2");
-    // Enter belongs to the directory list (it opens an entry); it must not
-    // press a button of the form as well.
-    for (QPushButton* button : {create, close}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-    connect(create, &QPushButton::clicked, this, &TFRM_novy::createProject);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(create);
-    buttons->addWidget(close);
+    buildDriveList();
+    buildDirectoryList();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 12);
     layout->addWidget(heading);
-    layout->addWidget(DriveComboBox1);
-    layout->addWidget(DirectoryListBox1, 1);
-    layout->addLayout(buttons);
+    layout->addWidget(m_driveList);
+    layout->addWidget(m_directoryList, 1);
+    layout->addLayout(buildButtons());
 
     resize(435, 477);
     // A fixed place on the screen, not centred over the main window.
@@ -114,20 +75,65 @@ TFRM_novy::TFRM_novy(QWidget* parent)
     refresh();
 }
 
-void TFRM_novy::setNameAsker(NameAsker asker) {
+void NewProjectDialog::buildDriveList() {
+    m_driveList = new QComboBox(this);
+    m_driveList->setObjectName("comboDrives");
+    // activated, not currentIndexChanged: only the user's choice switches
+    // the directory, not the list following the current directory.
+    connect(m_driveList, &QComboBox::activated, this, &NewProjectDialog::chooseDrive);
+}
+
+void NewProjectDialog::buildDirectoryList() {
+    m_directoryList = new QTreeWidget(this);
+    m_directoryList->setObjectName("treeDirectories");
+    m_directoryList->setHeaderHidden(true);
+    m_directoryList->setColumnCount(1);
+    m_directoryList->setRootIsDecorated(false);
+    m_directoryList->setItemsExpandable(false);
+    m_directoryList->setExpandsOnDoubleClick(false);
+    m_directoryList->setMinimumSize(409, 321);
+    // Every directory on the way is always open: no expand arrows.
+    m_directoryList->setStyleSheet("QTreeView::branch { image: none; border-image: none; }");
+    m_directoryList->installEventFilter(this);
+    connect(m_directoryList, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { openItemLater(item); });
+}
+
+QHBoxLayout* NewProjectDialog::buildButtons() {
+    auto* create = new QPushButton("Vytvořit soubor", this);
+    create->setObjectName("btnCreateProject");
+    auto* close = new QPushButton("Zavřít", this);
+    close->setObjectName("btnClose");
+    // Enter belongs to the directory list (it opens an entry); it must not
+    // press a button of the dialog as well.
+    for (QPushButton* button : {create, close}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(create, &QPushButton::clicked, this, &NewProjectDialog::createProject);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(create);
+    buttons->addWidget(close);
+    return buttons;
+}
+
+void NewProjectDialog::setNameAsker(NameAsker asker) {
     m_askName = std::move(asker);
 }
 
-void TFRM_novy::setVolumeRoot(VolumeRoot lookup) {
+void NewProjectDialog::setVolumeRoot(VolumeRoot lookup) {
     m_volumeRoot = std::move(lookup);
 }
 
-void TFRM_novy::refresh() {
+void NewProjectDialog::refresh() {
     fillDriveList();
     fillDirectoryList();
 }
 
-void TFRM_novy::fillDriveList() {
+void NewProjectDialog::fillDriveList() {
     QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
     std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
         return a.rootPath() < b.rootPath();
@@ -136,27 +142,27 @@ void TFRM_novy::fillDriveList() {
     // In a chroot or a container the mount table may not show the volume
     // of the current directory; the top of its path is still a drive to go to.
     if (currentRoot.isEmpty()) currentRoot = topOf(QDir::currentPath());
-    DriveComboBox1->clear();
+    m_driveList->clear();
     for (const QStorageInfo& volume : volumes) {
         if (!volume.isValid()) continue;
         QString label = volume.rootPath();
         if (!volume.name().isEmpty() && volume.name() != volume.rootPath())
             label += " [" + volume.name() + "]";
-        DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), label,
-                                volume.rootPath());
+        m_driveList->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), label,
+                             volume.rootPath());
     }
-    const int current = DriveComboBox1->findData(currentRoot);
+    const int current = m_driveList->findData(currentRoot);
     if (current < 0) {
-        DriveComboBox1->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), currentRoot,
-                                currentRoot);
-        DriveComboBox1->setCurrentIndex(DriveComboBox1->count() - 1);
+        m_driveList->addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), currentRoot,
+                             currentRoot);
+        m_driveList->setCurrentIndex(m_driveList->count() - 1);
     } else {
-        DriveComboBox1->setCurrentIndex(current);
+        m_driveList->setCurrentIndex(current);
     }
 }
 
-void TFRM_novy::fillDirectoryList() {
-    DirectoryListBox1->clear();
+void NewProjectDialog::fillDirectoryList() {
+    m_directoryList->clear();
     const QString open = QDir::cleanPath(QDir::currentPath());
 
     // The open directory's parents, from the root down, each one level
@@ -173,7 +179,7 @@ void TFRM_novy::fillDirectoryList() {
     for (const QString& path : chain) {
         const QString name =
             QDir(path).isRoot() ? QDir::toNativeSeparators(path) : QDir(path).dirName();
-        auto* item = parent == nullptr ? new QTreeWidgetItem(DirectoryListBox1, {name})
+        auto* item = parent == nullptr ? new QTreeWidgetItem(m_directoryList, {name})
                                        : new QTreeWidgetItem(parent, {name});
         item->setIcon(0, openIcon);
         item->setData(0, kPathRole, path);
@@ -191,14 +197,14 @@ void TFRM_novy::fillDirectoryList() {
     }
     if (openItem != nullptr) {
         openItem->setExpanded(true);
-        DirectoryListBox1->setCurrentItem(openItem);
-        DirectoryListBox1->scrollToItem(openItem);
+        m_directoryList->setCurrentItem(openItem);
+        m_directoryList->scrollToItem(openItem);
     }
 }
 
-bool TFRM_novy::openDirectory(const QString& path) {
+bool NewProjectDialog::openDirectory(const QString& path) {
     std::error_code error;
-    std::filesystem::current_path(toPath(path), error);
+    std::filesystem::current_path(gui::toPath(path), error);
     if (error) {
         gui::MessageService::instance().error(this, QString::fromStdString(error.message()) + ": " +
                                                         QDir::toNativeSeparators(path));
@@ -208,12 +214,12 @@ bool TFRM_novy::openDirectory(const QString& path) {
     return true;
 }
 
-void TFRM_novy::chooseDrive(int index) {
+void NewProjectDialog::chooseDrive(int index) {
     // A drive that cannot be entered keeps the list and the current
     // directory where they were; the drive list shows the choice.
-    const QString root = DriveComboBox1->itemData(index).toString();
+    const QString root = m_driveList->itemData(index).toString();
     std::error_code error;
-    std::filesystem::current_path(toPath(root), error);
+    std::filesystem::current_path(gui::toPath(root), error);
     if (error) {
         gui::MessageService::instance().error(this, QString::fromStdString(error.message()) + ": " +
                                                         QDir::toNativeSeparators(root));
@@ -222,7 +228,7 @@ void TFRM_novy::chooseDrive(int index) {
     fillDirectoryList();
 }
 
-void TFRM_novy::openItemLater(const QTreeWidgetItem* item) {
+void NewProjectDialog::openItemLater(const QTreeWidgetItem* item) {
     if (item == nullptr) return;
     // The list is rebuilt when a directory opens; doing it after the list
     // has finished handling the click or key keeps it from touching items
@@ -232,21 +238,21 @@ void TFRM_novy::openItemLater(const QTreeWidgetItem* item) {
         this, [this, path] { openDirectory(path); }, Qt::QueuedConnection);
 }
 
-bool TFRM_novy::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == DirectoryListBox1 && event->type() == QEvent::KeyPress) {
+bool NewProjectDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_directoryList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            openItemLater(DirectoryListBox1->currentItem());
+            openItemLater(m_directoryList->currentItem());
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TFRM_novy::createProject() {
+void NewProjectDialog::createProject() {
     const std::optional<QString> name = m_askName(this);
     if (name) {
-        const std::filesystem::path path = toPath(*name);
+        const std::filesystem::path path = gui::toPath(*name);
         gui::MessageService& messages = gui::MessageService::instance();
         if (gui::projectDirectoryExists(path)) {
             const QString question = "Adresář " + *name + " existuje, chcete jej přepsat?";

@@ -1,4 +1,4 @@
-// The new project form: browse to a parent directory and create a project
+// The new project dialog: browse to a parent directory and create a project
 // directory in it.
 #pragma once
 
@@ -8,13 +8,14 @@
 #include <optional>
 
 class QComboBox;
+class QHBoxLayout;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TFRM_novy : public QDialog {
+class NewProjectDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFRM_novy(QWidget* parent = nullptr);
+    explicit NewProjectDialog(QWidget* parent = nullptr);
 
     /// Asks for the project's name; empty when the user cancels. The default
     /// is the input box "Vytvořit adresář"; tests put their answer here.
@@ -42,13 +43,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildDriveList();
+    void buildDirectoryList();
+    QHBoxLayout* buildButtons();
     void fillDriveList();
     void fillDirectoryList();
     void chooseDrive(int index);
     void openItemLater(const QTreeWidgetItem* item);
 
-    QComboBox* DriveComboBox1 = nullptr;
-    QTreeWidget* DirectoryListBox1 = nullptr;
+    QComboBox* m_driveList = nullptr;       // the mounted file systems
+    QTreeWidget* m_directoryList = nullptr; // the open directory, its parents and subdirectories
     NameAsker m_askName;
     VolumeRoot m_volumeRoot;
 };
