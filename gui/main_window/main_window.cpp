@@ -1,13 +1,13 @@
 // The main window of the front end: title line, menu bar and the about panel.
 #include "gui/main_window/main_window.h"
 
-#include "gui/bk/tfrm_bk.h"
+#include "gui/curve/curve_form.h"
 #include "gui/dialogs/message_service.h"
+#include "gui/flood_wave/flood_wave_form.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/new_project/new_project_dialog.h"
 #include "gui/ostatni/tfrm_ostatni.h"
 #include "gui/porovnani/tfrm_porovnani.h"
-#include "gui/pritok/tfrm_pritok.h"
 #include "gui/rezerva/tfrm_rezerva.h"
 #include "gui/varianty/tfrm_varianta.h"
 #include "gui/vysledky/tvysledky.h"
@@ -292,11 +292,11 @@ void MainWindow::openNewProjectForm() {
 }
 
 void MainWindow::openFloodWaveForm() {
-    openModal<TFRM_Pritok>();
+    openModal<FloodWaveForm>();
 }
 
 void MainWindow::openCurveForm() {
-    openModal<TFRM_BK>();
+    openModal<CurveForm>();
 }
 
 void MainWindow::openTechnicalDataForm() {

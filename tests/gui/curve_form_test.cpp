@@ -1,8 +1,9 @@
 // Drives the bathygraphic curve form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
 #include "exchange/io/file_io.h"
-#include "gui/bk/tfrm_bk.h"
-#include "helpers/fake_messages.h"
+#include "gui/curve/curve_form.h"
+#include "helpers/form_fixture.h"
+#include "helpers/table_form_files.h"
 #include "helpers/test_files.h"
 
 #include <QAbstractItemModel>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
@@ -26,55 +26,29 @@ using testing_gui::readAll;
 using testing_gui::screenshot;
 using testing_gui::writeAll;
 
-class TestBk : public QObject {
+class TestCurveForm : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_root;
-    QString m_dir;
-    QByteArray m_sample;
-    int m_n = 0; // lines of the sample
+    testing_gui::TableFormFiles m_files{exchange::kCurveSource};
+    const int m_n = m_files.sampleLines();
 
-    QString path(const char* name) const { return m_dir + "/" + name; }
-    static void click(TFRM_BK& form, const char* button) {
-        QPushButton* b = form.findChild<QPushButton*>(button);
-        QVERIFY2(b, button);
-        b->click();
-    }
-    static QString rowCount(TFRM_BK& form) {
+    QString path(const char* name) const { return m_files.path(name); }
+    static QString rowCount(CurveForm& form) {
         return form.findChild<QLineEdit*>("editRowCount")->text();
     }
-    static QList<QLineSeries*> lines(TFRM_BK& form, const char* chart) {
-        QList<QLineSeries*> result;
-        for (QAbstractSeries* s : form.findChild<QChartView*>(chart)->chart()->series())
-            result << qobject_cast<QLineSeries*>(s);
-        return result;
-    }
-    static bool edit(TFRM_BK& form, int row, int column, const QString& text) {
+    static bool edit(CurveForm& form, int row, int column, const QString& text) {
         QAbstractItemModel* model = form.findChild<QTableView*>("gridCurve")->model();
         return model->setData(model->index(row - 1, column), text); // grid row r is model row r - 1
     }
-    std::unique_ptr<TFRM_BK> makeForm() {
-        auto form = std::make_unique<TFRM_BK>();
-        form->setFilesDir(m_dir);
-        return form;
-    }
+    std::unique_ptr<CurveForm> makeForm() { return m_files.makeForm<CurveForm>(); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_root.isValid());
-        qputenv("VELDRON_ROOT", m_root.path().toUtf8());
-        QFile sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/BK.csv");
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        m_sample = sample.readAll();
-        m_n = int(m_sample.count('\n'));
+        QVERIFY(m_files.isValid());
         QVERIFY(m_n > 2);
     }
 
-    void init() {
-        m_dir = m_root.path() + "/" + QTest::currentTestFunction();
-        QVERIFY(QDir().mkpath(m_dir));
-        writeAll(path(exchange::kCurveSource), m_sample);
-    }
+    void init() { QVERIFY(m_files.startTest()); }
 
     void freshFormShowsHeaderAndRefusesACurveWithAGap() {
         testing_gui::FakeMessages messages;
@@ -95,7 +69,7 @@ private slots:
 
         // An empty row would shift every later value the core reads.
         QVERIFY(edit(*form, 2, 3, "77"));
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown,
                  QStringList{"E:Řádek 1, sloupec H [m n.m.]: chybí hodnota. Zadejte číslo."});
         const QModelIndex current = form->findChild<QTableView*>("gridCurve")->currentIndex();
@@ -110,7 +84,7 @@ private slots:
     void loadEditDrawAndSave() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(rowCount(*form), QString::number(m_n));
@@ -125,11 +99,11 @@ private slots:
 
         QVERIFY(edit(*form, 2, 4, "9e5")); // the largest area, drawn last
         QVERIFY(edit(*form, 1, 3, " 1838,9"));
-        click(*form, "chartAreaDraw");
-        click(*form, "chartAreaDraw"); // the second drawing replaces the first
-        click(*form, "chartVolumeDraw");
-        const QList<QLineSeries*> area = lines(*form, "chartArea");
-        const QList<QLineSeries*> volume = lines(*form, "chartVolume");
+        testing_gui::press(*form, "chartAreaDraw");
+        testing_gui::press(*form, "chartAreaDraw"); // the second drawing replaces the first
+        testing_gui::press(*form, "chartVolumeDraw");
+        const QList<QLineSeries*> area = testing_gui::chartLines(*form, "chartArea");
+        const QList<QLineSeries*> volume = testing_gui::chartLines(*form, "chartVolume");
         QCOMPARE(area.size(), 1);
         QCOMPARE(volume.size(), 1);
         QCOMPARE(area[0]->count(), m_n);
@@ -144,9 +118,9 @@ private slots:
         screenshot(*form, "bk_drawn");
 
         QSignalSpy accepted(form.get(), &QDialog::accepted);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
-        QList<QByteArray> sourceLines = m_sample.split('\n');
+        QList<QByteArray> sourceLines = m_files.sample().split('\n');
         sourceLines.removeLast();
         QByteArray expected;
         for (int i = 0; i < sourceLines.size(); ++i) {
@@ -168,18 +142,18 @@ private slots:
         QCOMPARE(reopened->grid().cell(1, 0), std::string("      H [m n.m.]"));
         QCOMPARE(rowCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
-        click(*reopened, "btnCloseSave");
+        testing_gui::press(*reopened, "btnCloseSave");
         QCOMPARE(readAll(path(exchange::kCurve)), expected);
     }
 
     void levelsThatDoNotRiseAskFirst() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(edit(*form, 3, 2, form->grid().cell(2, 2).c_str()));
         messages.answers = {false};
         QSignalSpy finished(form.get(), &QDialog::finished);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY2(messages.shown[0].startsWith("Q:Batygrafická křivka: hladina h [m] v řádku 3 ("),
                  qPrintable(messages.shown[0]));
@@ -187,7 +161,7 @@ private slots:
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFile::exists(path(exchange::kCurve)));
         messages.answers = {true};
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(readAll(path(exchange::kCurve)).count('\n'), m_n);
     }
@@ -196,9 +170,9 @@ private slots:
         writeAll(path(exchange::kCurveSource),
                  "300  0  0  50\r\n301  1  10  20\r\n302  2  20  50\r\n303  3  30  10\r\n");
         auto form = makeForm();
-        click(*form, "btnLoad");
-        click(*form, "chartAreaDraw");
-        QCOMPARE(lines(*form, "chartArea")[0]->points(),
+        testing_gui::press(*form, "btnLoad");
+        testing_gui::press(*form, "chartAreaDraw");
+        QCOMPARE(testing_gui::chartLines(*form, "chartArea")[0]->points(),
                  QList<QPointF>({{10, 3}, {20, 1}, {50, 0}, {50, 2}}));
     }
 
@@ -208,11 +182,11 @@ private slots:
             bytes += QByteArray::number(i) + "  2  3  4\r\n";
         writeAll(path(exchange::kCurveSource), bytes);
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QCOMPARE(form->grid().rowCount(), 61); // grows past its 49 data rows
         QVERIFY(edit(*form, 1, 4, "typed"));
         writeAll(path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QCOMPARE(rowCount(*form), QString("2"));
         QCOMPARE(form->grid().rowCount(), 3);
         QCOMPARE(form->grid().cell(3, 1), std::string(" 3"));
@@ -223,14 +197,14 @@ private slots:
     void closeWithoutSavingAsks() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
-        click(*form, "btnCloseNoSave");
+        testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
         QCOMPARE(finished.count(), 0);
         messages.answers = {true};
-        click(*form, "btnCloseNoSave");
+        testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QVERIFY(!QFile::exists(path(exchange::kCurve)));
@@ -242,9 +216,9 @@ private slots:
         QVERIFY(QFile::remove(path(exchange::kCurveSource)));
         auto form = makeForm();
         QVERIFY(edit(*form, 1, 1, "typed"));
-        click(*form, "btnLoad");
-        const std::string error =
-            exchange::fileErrorText(ENOENT, (m_dir + "/" + exchange::kCurveSource).toStdString());
+        testing_gui::press(*form, "btnLoad");
+        const std::string error = exchange::fileErrorText(
+            ENOENT, (m_files.dir() + "/" + exchange::kCurveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), 50);
         QCOMPARE(form->grid().cell(1, 1), std::string("typed"));
@@ -255,10 +229,10 @@ private slots:
     void countFailureKeepsTheCurveAndTheFormOpen() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(QDir().mkdir(path(exchange::kCurveRowCount)));
         QSignalSpy finished(form.get(), &QDialog::finished);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].contains(exchange::kCurveRowCount));
@@ -266,5 +240,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBk)
+QTEST_MAIN(TestCurveForm)
 #include "curve_form_test.moc"

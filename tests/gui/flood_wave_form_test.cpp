@@ -1,8 +1,9 @@
 // Drives the flood wave form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
 #include "exchange/io/file_io.h"
-#include "gui/pritok/tfrm_pritok.h"
-#include "helpers/fake_messages.h"
+#include "gui/flood_wave/flood_wave_form.h"
+#include "helpers/form_fixture.h"
+#include "helpers/table_form_files.h"
 #include "helpers/test_files.h"
 
 #include <QAbstractItemModel>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 
@@ -26,51 +26,25 @@ using testing_gui::readAll;
 using testing_gui::screenshot;
 using testing_gui::writeAll;
 
-class TestPritok : public QObject {
+class TestFloodWaveForm : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_root;
-    QString m_dir;
-    QByteArray m_sample;
-    int m_n = 0; // lines of the sample
+    testing_gui::TableFormFiles m_files{exchange::kFloodWaveSource};
+    const int m_n = m_files.sampleLines();
 
-    QString path(const char* name) const { return m_dir + "/" + name; }
-    static void click(TFRM_Pritok& form, const char* button) {
-        QPushButton* b = form.findChild<QPushButton*>(button);
-        QVERIFY2(b, button);
-        b->click();
-    }
-    static QString pointCount(TFRM_Pritok& form) {
+    QString path(const char* name) const { return m_files.path(name); }
+    static QString pointCount(FloodWaveForm& form) {
         return form.findChild<QLineEdit*>("editPointCount")->text();
     }
-    static QList<QLineSeries*> lines(TFRM_Pritok& form) {
-        QList<QLineSeries*> result;
-        for (QAbstractSeries* s : form.findChild<QChartView*>("chartFloodWave")->chart()->series())
-            result << qobject_cast<QLineSeries*>(s);
-        return result;
-    }
-    std::unique_ptr<TFRM_Pritok> makeForm() {
-        auto form = std::make_unique<TFRM_Pritok>();
-        form->setFilesDir(m_dir);
-        return form;
-    }
+    std::unique_ptr<FloodWaveForm> makeForm() { return m_files.makeForm<FloodWaveForm>(); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_root.isValid());
-        qputenv("VELDRON_ROOT", m_root.path().toUtf8());
-        QFile sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/Q_FLOOD_WAVE.csv");
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        m_sample = sample.readAll();
-        m_n = int(m_sample.count('\n'));
+        QVERIFY(m_files.isValid());
         QVERIFY(m_n > 4);
     }
 
-    void init() {
-        m_dir = m_root.path() + "/" + QTest::currentTestFunction();
-        QVERIFY(QDir().mkpath(m_dir));
-        writeAll(path(exchange::kFloodWaveSource), m_sample);
-    }
+    void init() { QVERIFY(m_files.startTest()); }
 
     void freshFormRefusesAWaveWithoutValues() {
         testing_gui::FakeMessages messages;
@@ -86,7 +60,7 @@ private slots:
 
         // An empty wave would overwrite the reservoir's saved one with nothing.
         QSignalSpy finished(form.get(), &QDialog::finished);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown, QStringList{"E:Povodňová vlna neobsahuje žádnou hodnotu. "
                                              "Načtěte data nebo vyplňte sloupec Q [m3/s]."});
         QCOMPARE(finished.count(), 0);
@@ -95,11 +69,11 @@ private slots:
         // A typed cell needs the rows above it: the core would shift the wave.
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
         QVERIFY(model->setData(model->index(1, 1), "7")); // grid row 2
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown.last(),
                  QString("E:Řádek 1, sloupec Q [m3/s]: chybí hodnota. Zadejte číslo."));
         QVERIFY(model->setData(model->index(0, 1), "5,5"));
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
         QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
@@ -108,13 +82,13 @@ private slots:
     void loadEditDrawAndSave() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(form->grid().cell(0, 0), std::string("i"));
         QCOMPARE(form->grid().cell(1, 0), std::string("Q [m3/s]"));
         QCOMPARE(form->grid().cell(0, m_n), std::to_string(m_n));
-        const QByteArray first = m_sample.left(m_sample.indexOf('\r'));
+        const QByteArray first = m_files.sample().left(m_files.sample().indexOf('\r'));
         QCOMPARE(form->grid().cell(1, 1), first.toStdString());
         QCOMPARE(pointCount(*form), QString::number(m_n));
         QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
@@ -128,9 +102,9 @@ private slots:
         QVERIFY(model->setData(model->index(2, 1), "105,5"));
         QVERIFY(model->setData(model->index(3, 1), "abc"));
 
-        click(*form, "btnDraw");
-        click(*form, "btnDraw"); // the second drawing replaces the first
-        const QList<QLineSeries*> drawn = lines(*form);
+        testing_gui::press(*form, "btnDraw");
+        testing_gui::press(*form, "btnDraw"); // the second drawing replaces the first
+        const QList<QLineSeries*> drawn = testing_gui::chartLines(*form, "chartFloodWave");
         QCOMPARE(drawn.size(), 1);
         QCOMPARE(drawn[0]->count(), m_n);
         QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
@@ -143,7 +117,7 @@ private slots:
         // "abc" is refused, its cell selected, and the saved files stay as they were.
         writeAll(path(exchange::kFloodWave), "saved before\r\n");
         QSignalSpy accepted(form.get(), &QDialog::accepted);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 0);
         QCOMPARE(messages.shown,
                  QStringList{"E:Řádek 4, sloupec Q [m3/s]: „abc“ není číslo. Zadejte číslo s "
@@ -156,9 +130,9 @@ private slots:
         QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
 
         QVERIFY(model->setData(model->index(3, 1), "12.5"));
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
-        QList<QByteArray> sourceLines = m_sample.split('\n');
+        QList<QByteArray> sourceLines = m_files.sample().split('\n');
         sourceLines.removeLast(); // the line end after the last line
         QByteArray expected;
         for (int i = 0; i < sourceLines.size(); ++i) {
@@ -178,19 +152,20 @@ private slots:
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
         QCOMPARE(pointCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
-        click(*reopened, "btnCloseSave");
+        testing_gui::press(*reopened, "btnCloseSave");
         QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
     }
 
     void onlyTheFirstFieldReachesTheValueColumn() {
         writeAll(path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QCOMPARE(pointCount(*form), QString("4"));
-        click(*form, "btnDraw");
-        QCOMPARE(lines(*form)[0]->points(), QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
+        testing_gui::press(*form, "btnDraw");
+        QCOMPARE(testing_gui::chartLines(*form, "chartFloodWave")[0]->points(),
+                 QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
         // The empty last line is no value: the count follows what is written.
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
         QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
     }
@@ -198,15 +173,15 @@ private slots:
     void closeWithoutSavingAsks() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
-        click(*form, "btnCloseNoSave");
+        testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
         QCOMPARE(finished.count(), 0);
         QCOMPARE(form->grid().rowCount(), m_n + 1); // unchanged
         messages.answers = {true};
-        click(*form, "btnCloseNoSave");
+        testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
@@ -217,7 +192,7 @@ private slots:
         testing_gui::FakeMessages messages;
         auto form = makeForm();
         form->show();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         QTest::keyClick(form.get(), Qt::Key_Escape);
         QCOMPARE(finished.count(), 0);
@@ -232,15 +207,15 @@ private slots:
     void missingSourceKeepsGridAndCount() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(QFile::remove(path(exchange::kFloodWaveSource)));
         QVERIFY(form->findChild<QTableView*>("gridFloodWave")
                     ->model()
                     ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
                               "edited"));
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         const std::string error = exchange::fileErrorText(
-            ENOENT, (m_dir + "/" + exchange::kFloodWaveSource).toStdString());
+            ENOENT, (m_files.dir() + "/" + exchange::kFloodWaveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(form->grid().cell(1, 1), std::string("edited"));
@@ -248,7 +223,7 @@ private slots:
 
         // A fresh form: the controls become visible and the header is set all the same.
         auto fresh = makeForm();
-        click(*fresh, "btnLoad");
+        testing_gui::press(*fresh, "btnLoad");
         QCOMPARE(fresh->grid().rowCount(), 999);
         QCOMPARE(fresh->grid().cell(1, 0), std::string("Q [m3/s]"));
         QVERIFY(!fresh->findChild<QChartView*>("chartFloodWave")->isHidden());
@@ -258,10 +233,10 @@ private slots:
     void saveFailureKeepsTheFormOpen() {
         testing_gui::FakeMessages messages;
         auto form = makeForm();
-        click(*form, "btnLoad");
+        testing_gui::press(*form, "btnLoad");
         QVERIFY(QDir().mkdir(path(exchange::kFloodWave))); // cannot be created as a file
         QSignalSpy finished(form.get(), &QDialog::finished);
-        click(*form, "btnCloseSave");
+        testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].startsWith("E:"));
@@ -270,5 +245,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPritok)
+QTEST_MAIN(TestFloodWaveForm)
 #include "flood_wave_form_test.moc"

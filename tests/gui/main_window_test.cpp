@@ -296,9 +296,9 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::newRow("new project") << "Nový"
                                  << "NewProjectDialog";
     QTest::newRow("flood wave") << "Povodňová vlna"
-                                << "TFRM_Pritok";
+                                << "FloodWaveForm";
     QTest::newRow("curve") << "Batygrafické křivky"
-                           << "TFRM_BK";
+                           << "CurveForm";
     QTest::newRow("technical data") << "Technické údaje"
                                     << "TFRM_Ostatni";
     QTest::newRow("results") << "Výsledky"

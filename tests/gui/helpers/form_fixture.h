@@ -65,6 +65,13 @@ inline void click(QWidget& window, const char* button) {
     QTest::mouseClick(target, Qt::LeftButton);
 }
 
+/// Presses the named button of `window`, whether the window is shown or not.
+inline void press(QWidget& window, const char* button) {
+    auto* target = window.findChild<QPushButton*>(button);
+    QVERIFY2(target != nullptr, button);
+    target->click();
+}
+
 /// Replaces the text of the named field of `window` by typing `text`.
 inline void type(QWidget& window, const char* field, const QString& text) {
     auto* edit = window.findChild<QLineEdit*>(field);
