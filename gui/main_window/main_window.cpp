@@ -6,9 +6,9 @@
 #include "gui/flood_wave/flood_wave_form.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/new_project/new_project_dialog.h"
-#include "gui/ostatni/tfrm_ostatni.h"
 #include "gui/porovnani/tfrm_porovnani.h"
 #include "gui/rezerva/tfrm_rezerva.h"
+#include "gui/technical_data/technical_data_form.h"
 #include "gui/varianty/tfrm_varianta.h"
 #include "gui/vysledky/tvysledky.h"
 
@@ -300,7 +300,7 @@ void MainWindow::openCurveForm() {
 }
 
 void MainWindow::openTechnicalDataForm() {
-    openModal<TFRM_Ostatni>();
+    openModal<TechnicalDataForm>();
 }
 
 void MainWindow::showCalculationForm() {

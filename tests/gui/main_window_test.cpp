@@ -3,7 +3,7 @@
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/veldron_application.h"
 #include "gui/new_project/new_project_dialog.h"
-#include "gui/ostatni/tfrm_ostatni.h"
+#include "gui/technical_data/technical_data_form.h"
 #include "helpers/form_fixture.h"
 
 #include <QDialog>
@@ -300,7 +300,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::newRow("curve") << "Batygrafické křivky"
                            << "CurveForm";
     QTest::newRow("technical data") << "Technické údaje"
-                                    << "TFRM_Ostatni";
+                                    << "TechnicalDataForm";
     QTest::newRow("results") << "Výsledky"
                              << "Tvysledky";
     QTest::newRow("comparison") << "Porovnání variant"
@@ -321,7 +321,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime() {
         snapshot(modal, opened);
         owned = modal->parent() == m_window.get();
         // Leaves a trace that a reused instance would still show.
-        if (auto* edit = modal->findChild<QLineEdit*>("Edit1")) edit->setText("7");
+        if (auto* edit = modal->findChild<QLineEdit*>("editOutletCount")) edit->setText("7");
         modal->setObjectName("already opened");
     });
     action(item)->trigger();
@@ -334,12 +334,12 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime() {
     QString secondEdit;
     whenModalOpens([&](QWidget* modal) {
         secondName = modal->objectName();
-        if (auto* edit = modal->findChild<QLineEdit*>("Edit1")) secondEdit = edit->text();
+        if (auto* edit = modal->findChild<QLineEdit*>("editOutletCount")) secondEdit = edit->text();
     });
     action(item)->trigger();
     QDir::setCurrent(startDir);
     QVERIFY(secondName != "already opened");
-    if (form == "TFRM_Ostatni") QCOMPARE(secondEdit, QString("0"));
+    if (form == "TechnicalDataForm") QCOMPARE(secondEdit, QString("0"));
 }
 
 void TestMainWindow::theCalculationFormKeepsItsValues() {

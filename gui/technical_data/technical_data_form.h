@@ -2,15 +2,22 @@
 // written to eight one-value exchange files.
 #pragma once
 
+#include "gui/common/technical_data.h"
 #include "gui/dialogs/input_form.h"
+
 #include <QString>
 
+#include <array>
+
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 
-class TFRM_Ostatni : public gui::InputForm {
+class TechnicalDataForm : public gui::InputForm {
     Q_OBJECT
 public:
-    explicit TFRM_Ostatni(QWidget* parent = nullptr);
+    explicit TechnicalDataForm(QWidget* parent = nullptr);
 
     /// The directory the files are read from and written to; empty (the
     /// default) means the directory of the program file. The fields show
@@ -26,19 +33,18 @@ public slots:
     void saveAndClose();
 
 private:
-    QLineEdit* addField(class QGridLayout* grid, int row, const char* labelName, const char* label,
-                        const char* editName, int maxLength);
-    /// Edit1 ... Edit8 by the index 0 ... 7.
-    QLineEdit* field(int index) const;
+    QGroupBox* buildOutletGroup();
+    QGroupBox* buildSpillwayGroup();
+    QHBoxLayout* buildButtons();
+    /// A labelled field of `grid`'s next row, kept as field `field`.
+    void addField(QGridLayout* grid, gui::TechnicalField field, const char* label, const char* name,
+                  int maxLength);
+    gui::TechnicalDataTexts typedTexts() const;
     void showSavedData();
 
-    QLineEdit* Edit1 = nullptr; // number of bottom outlets
-    QLineEdit* Edit2 = nullptr; // pipe diameter
-    QLineEdit* Edit3 = nullptr; // outflow velocity coefficient
-    QLineEdit* Edit4 = nullptr; // spillway width b0
-    QLineEdit* Edit5 = nullptr; // discharge coefficient m
-    QLineEdit* Edit6 = nullptr; // start of RO
-    QLineEdit* Edit7 = nullptr; // start of RN
-    QLineEdit* Edit8 = nullptr; // possible height of RN
+    /// The eight fields, by gui::TechnicalField: outlet count, outlet
+    /// diameter, outlet coefficient, spillway width, overflow coefficient,
+    /// top of the storage space (RO), crest (RN), retention height.
+    std::array<QLineEdit*, 8> m_fields{};
     QString m_filesDir;
 };
