@@ -313,7 +313,7 @@ void MainWindow::openResultsWindow() {
 
 QString MainWindow::calculationStartLevel() const {
     const auto* field =
-        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("Edit1") : nullptr;
+        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("editStartLevel") : nullptr;
     return field ? field->text() : QString();
 }
 

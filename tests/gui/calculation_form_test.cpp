@@ -1,9 +1,9 @@
 // The calculation window: option files written at selection, the side panels,
 // the start sequence, and whole runs of the real core and of a slow stand-in.
+#include "gui/calculation/calculation_form.h"
 #include "gui/console/console_dialog.h"
 #include "gui/console/core_process.h"
-#include "gui/vypocet/tfrm_vypocet.h"
-#include "helpers/fake_messages.h"
+#include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 
 #include <QApplication>
@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -73,7 +72,7 @@ private:
 
 } // namespace
 
-class TestVypocet : public QObject {
+class TestCalculationForm : public QObject {
     Q_OBJECT
 
 private slots:
@@ -82,7 +81,7 @@ private slots:
 
     void startsEmptyAndHidden();
     void eachSelectionWritesItsFileAtOnce();
-    void panelsFollowRadioGroup2AndHidingRewritesNothing();
+    void panelsFollowTheManipulationModeAndHidingRewritesNothing();
     void noToTheQuestionWritesSettingsButDoesNotStart();
     void closingWithoutSavingAsksAndSettingsPersist();
     void aFailedWriteKeepsTheWindowOpen();
@@ -96,8 +95,8 @@ private slots:
     void anUnexpectedEndSaysTheRunFailed();
 
 private:
-    QString exchangeDir() const { return m_root->path() + "/PULT_na_vypocty"; }
-    QString exchangeFile(const QString& name) const { return exchangeDir() + "/" + name; }
+    QString exchangeDir() const { return m_fixture->exchangeDir(); }
+    QString exchangeFile(const QString& name) const { return m_fixture->exchangeFile(name); }
     QRadioButton* item(const char* group, int index) const {
         return m_form->findChild<QRadioButton*>(QString("%1_%2").arg(group).arg(index));
     }
@@ -112,36 +111,30 @@ private:
     void installFakeCore();
     void screenshot(QWidget* widget, const QString& name);
 
-    std::unique_ptr<QTemporaryDir> m_root;
-    std::unique_ptr<testing_gui::FakeMessages> m_messages;
-    std::unique_ptr<TFRM_vypocet> m_form;
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<CalculationForm> m_form;
 };
 
-void TestVypocet::init() {
-    m_root = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_root->isValid());
-    qputenv("VELDRON_ROOT", m_root->path().toUtf8());
-    QDir root(m_root->path());
-    for (const char* dir : {"PULT_na_vypocty", "OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-        QVERIFY(root.mkpath(dir));
-    m_messages = std::make_unique<testing_gui::FakeMessages>();
-    m_form = std::make_unique<TFRM_vypocet>();
+void TestCalculationForm::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
+    m_form = std::make_unique<CalculationForm>();
     m_form->setProgramDirectory(exchangeDir());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-void TestVypocet::cleanup() {
+void TestCalculationForm::cleanup() {
     m_form.reset();
-    m_messages.reset();
-    m_root.reset();
-    qunsetenv("VELDRON_ROOT");
+    m_fixture.reset();
     for (const char* name : {"FAKE_CORE_LINES", "FAKE_CORE_DELAY", "FAKE_CORE_WAIT",
                              "FAKE_CORE_EXIT", "FAKE_CORE_SUMMARY"})
         qunsetenv(name);
 }
 
-void TestVypocet::installSampleReservoir() {
+void TestCalculationForm::installSampleReservoir() {
     const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
     for (const QString& name : sample.entryList(QDir::Files))
         QVERIFY(QFile::copy(sample.filePath(name), exchangeFile(name)));
@@ -149,7 +142,7 @@ void TestVypocet::installSampleReservoir() {
     QVERIFY(QFile::copy(QStringLiteral(VELDRON_CORE_EXE), exchangeFile("PRGVELDRON")));
 }
 
-void TestVypocet::installFakeCore() {
+void TestCalculationForm::installFakeCore() {
     const QString core = exchangeFile("PRGVELDRON");
     QVERIFY(QFile::copy(QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui/fake_core/fake_core.sh",
                         core));
@@ -157,25 +150,26 @@ void TestVypocet::installFakeCore() {
 }
 
 // With VELDRON_SCREENSHOTS set to a directory, the states worth looking at are saved there.
-void TestVypocet::screenshot(QWidget* widget, const QString& name) {
+void TestCalculationForm::screenshot(QWidget* widget, const QString& name) {
     const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOTS");
     if (!dir.isEmpty()) widget->grab().save(dir + "/" + name + ".png");
 }
 
-void TestVypocet::startsEmptyAndHidden() {
+void TestCalculationForm::startsEmptyAndHidden() {
     QCOMPARE(m_form->windowTitle(), QString("FRM_výpočet"));
     for (const char* group :
-         {"RadioGroup1", "RadioGroup2", "RadioGroup3", "RadioGroup4", "RadioGroup5"}) {
+         {"groupPreReleaseStorage", "groupManipulationMode", "groupKeepClosedAfterPeak",
+          "groupPreReleaseControlled", "groupEmptyAfterFlood"}) {
         auto* box = m_form->findChild<QGroupBox*>(group);
         QVERIFY2(box, group);
         for (QRadioButton* radio : box->findChildren<QRadioButton*>())
             QVERIFY2(!radio->isChecked(), qPrintable(radio->text()));
     }
-    QCOMPARE(item("RadioGroup2", 1)->text(),
+    QCOMPARE(item("groupManipulationMode", 1)->text(),
              QString("Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)"));
-    QVERIFY(!m_form->findChild<QGroupBox*>("RadioGroup3")->isVisible());
-    QVERIFY(!m_form->findChild<QGroupBox*>("GroupBox2")->isVisible());
-    for (const char* name : {"Edit1", "Edit2", "Edit6"}) {
+    QVERIFY(!m_form->findChild<QGroupBox*>("groupKeepClosedAfterPeak")->isVisible());
+    QVERIFY(!m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    for (const char* name : {"editStartLevel", "editTimeStep", "editZoneHeight"}) {
         QCOMPARE(edit(name)->text(), QString("0"));
         // A sixth character cannot be typed.
         QTest::keyClicks(edit(name), "123456");
@@ -183,10 +177,10 @@ void TestVypocet::startsEmptyAndHidden() {
     }
     // Opening the window writes nothing.
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
-    screenshot(m_form.get(), "vypocet_start");
+    screenshot(m_form.get(), "calculation_start");
 }
 
-void TestVypocet::eachSelectionWritesItsFileAtOnce() {
+void TestCalculationForm::eachSelectionWritesItsFileAtOnce() {
     struct Case {
         const char* group;
         int index;
@@ -194,15 +188,15 @@ void TestVypocet::eachSelectionWritesItsFileAtOnce() {
         QByteArray bytes;
     };
     const Case cases[] = {
-        {"RadioGroup1", 1, "IN_PREDP1_0_1", "1\r\n"},
-        {"RadioGroup1", 0, "IN_PREDP1_0_1", "0\r\n"},
-        {"RadioGroup4", 1, "IN_PREDP2_0_1", "1\r\n"},
-        {"RadioGroup5", 1, "IN_PREDP3_0_1", "1\r\n"},
-        {"RadioGroup5", 0, "IN_PREDP3_0_1", "0\r\n"},
-        {"RadioGroup2", 2, "IN_MANIP_0_1_2", "2\r\n"},
-        {"RadioGroup2", 1, "IN_MANIP_0_1_2", "1\r\n"},
-        {"RadioGroup3", 1, "IN_MANIP1_0_1", "1\r\n"},
-        {"RadioGroup3", 0, "IN_MANIP1_0_1", "0\r\n"},
+        {"groupPreReleaseStorage", 1, "IN_PREDP1_0_1", "1\r\n"},
+        {"groupPreReleaseStorage", 0, "IN_PREDP1_0_1", "0\r\n"},
+        {"groupPreReleaseControlled", 1, "IN_PREDP2_0_1", "1\r\n"},
+        {"groupEmptyAfterFlood", 1, "IN_PREDP3_0_1", "1\r\n"},
+        {"groupEmptyAfterFlood", 0, "IN_PREDP3_0_1", "0\r\n"},
+        {"groupManipulationMode", 2, "IN_MANIP_0_1_2", "2\r\n"},
+        {"groupManipulationMode", 1, "IN_MANIP_0_1_2", "1\r\n"},
+        {"groupKeepClosedAfterPeak", 1, "IN_MANIP1_0_1", "1\r\n"},
+        {"groupKeepClosedAfterPeak", 0, "IN_MANIP1_0_1", "0\r\n"},
     };
     for (const Case& c : cases) {
         clickItem(c.group, c.index);
@@ -212,49 +206,49 @@ void TestVypocet::eachSelectionWritesItsFileAtOnce() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestVypocet::panelsFollowRadioGroup2AndHidingRewritesNothing() {
-    auto* group3 = m_form->findChild<QGroupBox*>("RadioGroup3");
-    auto* manipulation = m_form->findChild<QGroupBox*>("GroupBox2");
+void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothing() {
+    auto* keepClosed = m_form->findChild<QGroupBox*>("groupKeepClosedAfterPeak");
+    auto* manipulation = m_form->findChild<QGroupBox*>("groupManipulationZone");
 
-    clickItem("RadioGroup2", 1);
-    QVERIFY(group3->isVisible());
+    clickItem("groupManipulationMode", 1);
+    QVERIFY(keepClosed->isVisible());
     QVERIFY(!manipulation->isVisible());
-    screenshot(m_form.get(), "vypocet_radiogroup3");
-    clickItem("RadioGroup3", 1); // "Nechám je zavřené"
+    screenshot(m_form.get(), "calculation_keep_closed");
+    clickItem("groupKeepClosedAfterPeak", 1); // "Nechám je zavřené"
 
-    clickItem("RadioGroup2", 2);
-    QVERIFY(!group3->isVisible());
+    clickItem("groupManipulationMode", 2);
+    QVERIFY(!keepClosed->isVisible());
     QVERIFY(manipulation->isVisible());
-    screenshot(m_form.get(), "vypocet_manipulace");
+    screenshot(m_form.get(), "calculation_zone");
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
-    edit("Edit6")->setText("0.65");
+    edit("editZoneHeight")->setText("0.65");
 
-    clickItem("RadioGroup2", 0);
-    QVERIFY(!group3->isVisible());
+    clickItem("groupManipulationMode", 0);
+    QVERIFY(!keepClosed->isVisible());
     QVERIFY(!manipulation->isVisible());
-    screenshot(m_form.get(), "vypocet_zadny_panel");
+    screenshot(m_form.get(), "calculation_no_panel");
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
 
     // The hidden field is still written by the start.
-    edit("Edit2")->setText("60");
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {false};
-    button("Button2")->click();
+    button("btnStart")->click();
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
 }
 
-void TestVypocet::noToTheQuestionWritesSettingsButDoesNotStart() {
+void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
     int starts = 0;
     m_form->setProcessFactory([&starts] {
         ++starts;
         return std::make_unique<gui::QProcessCore>();
     });
-    edit("Edit1")->setText("11");
-    edit("Edit2")->setText("2,5"); // written as the core reads it: 2.5, not 2
-    edit("Edit6")->setText(" 0,6");
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("2,5"); // written as the core reads it: 2.5, not 2
+    edit("editZoneHeight")->setText(" 0,6");
     m_messages->answers = {false};
 
-    button("Button2")->click();
+    button("btnStart")->click();
 
     QCOMPARE(m_messages->shown, QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???"});
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.6\r\n"));
@@ -265,15 +259,15 @@ void TestVypocet::noToTheQuestionWritesSettingsButDoesNotStart() {
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
 }
 
-void TestVypocet::closingWithoutSavingAsksAndSettingsPersist() {
-    clickItem("RadioGroup2", 2);
-    clickItem("RadioGroup5", 1);
-    edit("Edit2")->setText("30");
+void TestCalculationForm::closingWithoutSavingAsksAndSettingsPersist() {
+    clickItem("groupManipulationMode", 2);
+    clickItem("groupEmptyAfterFlood", 1);
+    edit("editTimeStep")->setText("30");
 
     m_messages->answers = {false, true};
-    button("Button1")->click();
+    button("btnCloseNoSave")->click();
     QVERIFY(m_form->isVisible());
-    button("Button1")->click();
+    button("btnCloseNoSave")->click();
     QVERIFY(!m_form->isVisible());
     QCOMPARE(m_messages->shown,
              (QStringList{"Q:Opravdu zavřít bez uložení?", "Q:Opravdu zavřít bez uložení?"}));
@@ -281,10 +275,10 @@ void TestVypocet::closingWithoutSavingAsksAndSettingsPersist() {
 
     // Reopened, the window shows what it showed before.
     m_form->show();
-    QVERIFY(item("RadioGroup2", 2)->isChecked());
-    QVERIFY(item("RadioGroup5", 1)->isChecked());
-    QVERIFY(m_form->findChild<QGroupBox*>("GroupBox2")->isVisible());
-    QCOMPARE(edit("Edit2")->text(), QString("30"));
+    QVERIFY(item("groupManipulationMode", 2)->isChecked());
+    QVERIFY(item("groupEmptyAfterFlood", 1)->isChecked());
+    QVERIFY(m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    QCOMPARE(edit("editTimeStep")->text(), QString("30"));
 
     // The window's own close control neither asks nor writes.
     m_form->close();
@@ -293,11 +287,11 @@ void TestVypocet::closingWithoutSavingAsksAndSettingsPersist() {
     QVERIFY(!QFile::exists(exchangeFile("IN_TIME_STEP_min")));
 }
 
-void TestVypocet::aFailedWriteKeepsTheWindowOpen() {
+void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
     QVERIFY(QDir(exchangeDir()).mkdir("IN_TIME_STEP_min")); // cannot be opened as a file
-    edit("Edit2")->setText("60");
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
-    button("Button2")->click();
+    button("btnStart")->click();
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
     QVERIFY(m_messages->shown[0].contains("IN_TIME_STEP_min"));
@@ -307,20 +301,20 @@ void TestVypocet::aFailedWriteKeepsTheWindowOpen() {
 
     // A selection whose file cannot be written says so too.
     QVERIFY(QDir(exchangeDir()).mkdir("IN_PREDP1_0_1"));
-    clickItem("RadioGroup1", 1);
+    clickItem("groupPreReleaseStorage", 1);
     QVERIFY(m_messages->shown.last().startsWith("E:"));
 }
 
-void TestVypocet::fullRunWithTheRealCore() {
+void TestCalculationForm::fullRunWithTheRealCore() {
     installSampleReservoir();
-    edit("Edit1")->setText("11");
-    edit("Edit2")->setText("60");
-    edit("Edit6")->setText("0.6");
-    clickItem("RadioGroup2", 2);
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("60");
+    edit("editZoneHeight")->setText("0.6");
+    clickItem("groupManipulationMode", 2);
     m_messages->answers = {true};
 
     ConsoleDriver driver;
-    button("Button2")->click();
+    button("btnStart")->click();
 
     QVERIFY(!driver.stuck);
     QVERIFY(driver.seen);
@@ -338,7 +332,7 @@ void TestVypocet::fullRunWithTheRealCore() {
     QVERIFY(!driver.text.contains("ERROR"));
     QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP"))); // the core consumed it
 
-    const QString root = m_root->path();
+    const QString root = m_fixture->root();
     for (const QString& result :
          {root + "/OUT_RESULT/transformovana_povoden", root + "/OUT_RESULT/vyska_vody"}) {
         const QByteArray bytes = testing_gui::readAll(result);
@@ -347,10 +341,10 @@ void TestVypocet::fullRunWithTheRealCore() {
     QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);
 }
 
-void TestVypocet::errorExitWaitsForEnterInTheConsole() {
+void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
     installSampleReservoir();
-    edit("Edit1")->setText("99"); // above the top of the curve: ERROR 2
-    edit("Edit2")->setText("60");
+    edit("editStartLevel")->setText("99"); // above the top of the curve: ERROR 2
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {true, true}; // the warning, then the start
 
     int ticksWaiting = 0;
@@ -364,7 +358,7 @@ void TestVypocet::errorExitWaitsForEnterInTheConsole() {
         // The keyboard's Enter in the console reaches the core, as in a terminal.
         QTest::keyClick(console.findChild<QWidget*>("txtConsole"), Qt::Key_Return);
     });
-    button("Button2")->click();
+    button("btnStart")->click();
 
     QVERIFY(!driver.stuck);
     QVERIFY(waitedForEnter);
@@ -380,10 +374,10 @@ void TestVypocet::errorExitWaitsForEnterInTheConsole() {
     QVERIFY(!m_form->isVisible());
 }
 
-void TestVypocet::missingOrNotExecutableCoreFails() {
-    edit("Edit2")->setText("60");
+void TestCalculationForm::missingOrNotExecutableCoreFails() {
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
-    button("Button2")->click();
+    button("btnStart")->click();
     QCOMPARE(m_messages->shown,
              (QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???", "W:Výpočet selhal!!!"}));
     QVERIFY(openConsole() == nullptr);
@@ -398,17 +392,17 @@ void TestVypocet::missingOrNotExecutableCoreFails() {
     QVERIFY(core.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
     m_form->show();
     m_messages->answers = {true};
-    button("Button2")->click();
+    button("btnStart")->click();
     QCOMPARE(m_messages->shown.last(), QString("W:Výpočet selhal!!!"));
-    QVERIFY(button("Button2")->isEnabled());
+    QVERIFY(button("btnStart")->isEnabled());
 }
 
-void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
+void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     installFakeCore();
     qputenv("FAKE_CORE_LINES", "8");
     qputenv("FAKE_CORE_DELAY", "0.25");
     qputenv("FAKE_CORE_SUMMARY", "Kroků výpočtu: 8 z 8");
-    edit("Edit2")->setText("60");
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
 
     // A timer of the front end keeps firing while the core runs; the gaps
@@ -428,10 +422,10 @@ void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
         const QString text = console->text();
         if (text.contains("krok 1") && !text.contains("krok 8")) partialOutputSeen = true;
         if (ticksWhileRunning == 3) screenshot(console, "console_running");
-        controlsLocked = controlsLocked && !button("Button2")->isEnabled() &&
-                         !item("RadioGroup1", 1)->isEnabled();
+        controlsLocked = controlsLocked && !button("btnStart")->isEnabled() &&
+                         !item("groupPreReleaseStorage", 1)->isEnabled();
         // Even a direct click must not rewrite an option file while the core reads them.
-        item("RadioGroup1", 1)->click();
+        item("groupPreReleaseStorage", 1)->click();
         selectionIgnored = selectionIgnored && !QFile::exists(exchangeFile("IN_PREDP1_0_1"));
     });
     clock.start();
@@ -441,7 +435,7 @@ void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
         screenshot(&console, "console_after");
         closable = console.findChild<QPushButton*>("btnClose")->isEnabled();
     });
-    button("Button2")->click();
+    button("btnStart")->click();
     probe.stop();
 
     QVERIFY(!driver.stuck);
@@ -458,10 +452,10 @@ void TestVypocet::staysResponsiveWhileASlowCoreRuns() {
     QVERIFY(!driver.text.contains(QLatin1Char('\r')));
     QCOMPARE(m_messages->shown.last(),
              QString("I:Výpočet doběhl\n\nSouhrn výpočtu:\nKroků výpočtu: 8 z 8"));
-    QVERIFY(button("Button2")->isEnabled());
+    QVERIFY(button("btnStart")->isEnabled());
 }
 
-void TestVypocet::opensWithWhatTheFilesHold() {
+void TestCalculationForm::opensWithWhatTheFilesHold() {
     for (const auto& [name, bytes] : std::vector<std::pair<QString, QByteArray>>{
              {"IN_PREDP1_0_1", "1\r\n"},
              {"IN_PREDP2_0_1", "0.5\r\n"}, // no item writes it
@@ -470,51 +464,52 @@ void TestVypocet::opensWithWhatTheFilesHold() {
              {"IN_MANPR", "0.65\r\n"},
              {"IN_START_VYP", "11.25\r\n"}})
         testing_gui::writeAll(exchangeFile(name), bytes);
-    m_form = std::make_unique<TFRM_vypocet>();
+    m_form = std::make_unique<CalculationForm>();
     m_form->setProgramDirectory(exchangeDir());
     m_form->show();
 
-    QVERIFY(item("RadioGroup1", 1)->isChecked());
-    QVERIFY(!item("RadioGroup4", 0)->isChecked() && !item("RadioGroup4", 1)->isChecked());
-    QVERIFY(item("RadioGroup2", 2)->isChecked());
-    QVERIFY(m_form->findChild<QGroupBox*>("GroupBox2")->isVisible());
-    QCOMPARE(edit("Edit1")->text(), QString("11,25"));
-    QCOMPARE(edit("Edit2")->text(), QString("30"));
-    QCOMPARE(edit("Edit6")->text(), QString("0,65"));
+    QVERIFY(item("groupPreReleaseStorage", 1)->isChecked());
+    QVERIFY(!item("groupPreReleaseControlled", 0)->isChecked() &&
+            !item("groupPreReleaseControlled", 1)->isChecked());
+    QVERIFY(item("groupManipulationMode", 2)->isChecked());
+    QVERIFY(m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    QCOMPARE(edit("editStartLevel")->text(), QString("11,25"));
+    QCOMPARE(edit("editTimeStep")->text(), QString("30"));
+    QCOMPARE(edit("editZoneHeight")->text(), QString("0,65"));
     // Showing is not choosing: nothing was rewritten.
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP2_0_1")), QByteArray("0.5\r\n"));
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 6);
 }
 
-void TestVypocet::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten() {
-    edit("Edit2")->setText("abc");
+void TestCalculationForm::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten() {
+    edit("editTimeStep")->setText("abc");
     m_messages->answers = {true};
-    button("Button2")->click();
+    button("btnStart")->click();
     QCOMPARE(m_messages->shown,
              QStringList{"E:Časový krok výpočtu (krok povodňové vlny) [min]: „abc“ není číslo. "
                          "Zadejte číslo s desetinnou čárkou nebo tečkou, například 12,5 (bez "
                          "mezer mezi číslicemi)."});
     QVERIFY(m_form->isVisible());
-    QCOMPARE(edit("Edit2")->text(), QString("abc"));
-    QCOMPARE(edit("Edit2")->selectedText(), QString("abc"));
+    QCOMPARE(edit("editTimeStep")->text(), QString("abc"));
+    QCOMPARE(edit("editTimeStep")->selectedText(), QString("abc"));
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
 
     // The time step 0 that once ran "successfully" with every result 0.
-    edit("Edit2")->setText("0");
-    button("Button2")->click();
+    edit("editTimeStep")->setText("0");
+    button("btnStart")->click();
     QVERIFY(m_messages->shown.last().endsWith("Časový krok musí být větší než 0."));
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
 }
 
-void TestVypocet::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
+void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     installSampleReservoir();
     testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "abc\r\n");
-    edit("Edit1")->setText("11");
-    edit("Edit2")->setText("60");
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
     {
         ConsoleDriver driver;
-        button("Button2")->click();
+        button("btnStart")->click();
         QVERIFY(!driver.stuck);
     }
     const QString refused = m_messages->shown.last();
@@ -537,7 +532,7 @@ void TestVypocet::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
         if (console.text().contains("!!!"))
             console.findChild<QPushButton*>("btnSendEnter")->click();
     });
-    button("Button2")->click();
+    button("btnStart")->click();
     QVERIFY(!driver.stuck);
     const QString stopped = m_messages->shown.last();
     QVERIFY2(stopped.startsWith("W:Výpočet byl zastaven v kroku "), qPrintable(stopped));
@@ -549,21 +544,21 @@ void TestVypocet::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     QVERIFY(stopped.contains(QString("v kroku %1:").arg(steps.last().trimmed().toInt() + 1)));
 }
 
-void TestVypocet::anUnexpectedEndSaysTheRunFailed() {
+void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
     installFakeCore();
     qputenv("FAKE_CORE_LINES", "1");
-    edit("Edit2")->setText("60");
+    edit("editTimeStep")->setText("60");
     for (const char* exit : {"3", "kill"}) {
         qputenv("FAKE_CORE_EXIT", exit);
         m_form->show();
         m_messages->answers = {true};
         ConsoleDriver driver;
-        button("Button2")->click();
+        button("btnStart")->click();
         QVERIFY(!driver.stuck);
         QVERIFY2(m_messages->shown.last().startsWith("E:Výpočet selhal\n\n"),
                  qPrintable(m_messages->shown.last()));
     }
 }
 
-QTEST_MAIN(TestVypocet)
+QTEST_MAIN(TestCalculationForm)
 #include "calculation_form_test.moc"

@@ -345,17 +345,18 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime() {
 void TestMainWindow::theCalculationFormKeepsItsValues() {
     QDialog calculation;
     auto* edit = new QLineEdit("0", &calculation);
-    edit->setObjectName("Edit1");
+    edit->setObjectName("editStartLevel");
     m_window->setCalculationForm(&calculation);
     QWidget* first = nullptr;
     whenModalOpens([&](QWidget* modal) {
         first = modal;
-        modal->findChild<QLineEdit*>("Edit1")->setText("150");
+        modal->findChild<QLineEdit*>("editStartLevel")->setText("150");
     });
     action("Výpočet")->trigger();
     QCOMPARE(first, &calculation);
     QString seen;
-    whenModalOpens([&](QWidget* modal) { seen = modal->findChild<QLineEdit*>("Edit1")->text(); });
+    whenModalOpens(
+        [&](QWidget* modal) { seen = modal->findChild<QLineEdit*>("editStartLevel")->text(); });
     action("Výpočet")->trigger();
     QCOMPARE(seen, QString("150"));
     QVERIFY(!calculation.isVisible());

@@ -67,7 +67,7 @@ struct Recorder {
 
 } // namespace
 
-TEST(OptionValue, SecondItemIsOneThirdOfRadioGroup2IsTwoElseZero) {
+TEST(OptionValue, SecondItemIsOneThirdOfTheManipulationModeIsTwoElseZero) {
     for (OptionGroup group : gui::kOptionGroups) {
         SCOPED_TRACE(gui::optionFileName(group));
         EXPECT_EQ(gui::optionValue(group, -1), 0); // nothing selected

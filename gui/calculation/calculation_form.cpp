@@ -1,6 +1,6 @@
 // The calculation window: outlet options, start level, time step, and the
 // start of the core.
-#include "gui/vypocet/tfrm_vypocet.h"
+#include "gui/calculation/calculation_form.h"
 
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
@@ -28,6 +28,10 @@ namespace {
 
 constexpr int kFieldLength = 5; // characters a field accepts
 
+std::size_t groupIndex(gui::OptionGroup group) {
+    return static_cast<std::size_t>(group);
+}
+
 QString colon(const char* label) {
     return QString::fromUtf8(label) + ":";
 }
@@ -51,9 +55,9 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 } // namespace
 
-TFRM_vypocet::TFRM_vypocet(QWidget* parent)
+CalculationForm::CalculationForm(QWidget* parent)
     : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()) {
-    setObjectName("TFRM_vypocet");
+    setObjectName("CalculationForm");
     setWindowTitle("FRM_výpočet");
     setModal(true);
     // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
@@ -65,126 +69,146 @@ TFRM_vypocet::TFRM_vypocet(QWidget* parent)
     using gui::OptionGroup;
     const QString opened = "OTEVŘENÉ - s předpouštěním";
     const QString closed = "ZAVŘENÉ - bez předpouštění";
-    QGroupBox* group1 = makeGroup(OptionGroup::PreReleaseStorage, "RadioGroup1",
-                                  colon(gui::label::kPreReleaseStorage), {closed, opened});
-    QGroupBox* group4 = makeGroup(OptionGroup::PreReleaseControlled, "RadioGroup4",
-                                  colon(gui::label::kPreReleaseControlled), {closed, opened});
-    QGroupBox* group5 =
-        makeGroup(OptionGroup::EmptyAfterFlood, "RadioGroup5",
-                  "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
-    QGroupBox* group2 = makeGroup(
-        OptionGroup::ManipulationMode, "RadioGroup2",
+    buildOptionGroup(OptionGroup::PreReleaseStorage, "groupPreReleaseStorage",
+                     colon(gui::label::kPreReleaseStorage), {closed, opened});
+    buildOptionGroup(OptionGroup::PreReleaseControlled, "groupPreReleaseControlled",
+                     colon(gui::label::kPreReleaseControlled), {closed, opened});
+    buildOptionGroup(OptionGroup::EmptyAfterFlood, "groupEmptyAfterFlood",
+                     "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
+    buildOptionGroup(
+        OptionGroup::ManipulationMode, "groupManipulationMode",
         "Vyber možnost (v návaznosti na nastavení výpustí před povodní nebo dle typu výpustí):",
         {"Výpusti OTEVŘENÉ (nedoporučuje se u velkých nádrží), (buď takto zůstaly nebo otevřeny "
          "v 1 kroku)",
          "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
          "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
-    RadioGroup3 = makeGroup(OptionGroup::KeepClosedAfterPeak, "RadioGroup3",
-                            colon(gui::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
-
-    GroupBox2 = new QGroupBox(colon(gui::label::kManipulationGroup), this);
-    GroupBox2->setObjectName("GroupBox2");
-    Edit6 = field("Edit6", GroupBox2);
-    auto* manipulation = new QGridLayout(GroupBox2);
-    manipulation->addWidget(new QLabel(colon(gui::label::kManipulationZone), GroupBox2), 0, 0);
-    auto* note = new QLabel(
-        "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", GroupBox2);
-    note->setWordWrap(true);
-    auto* zone = new QHBoxLayout;
-    zone->addWidget(Edit6);
-    zone->addWidget(new QLabel(gui::label::kMetres, GroupBox2));
-    zone->addStretch();
-    manipulation->addLayout(zone, 1, 0);
-    manipulation->addWidget(note, 2, 0);
-
-    // One place at the right of RadioGroup2 for whichever side panel is shown;
-    // its width is kept so that the window does not reflow when panels change.
-    auto* panelPlace = new QWidget(this);
-    auto* panelLayout = new QVBoxLayout(panelPlace);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(RadioGroup3);
-    panelLayout->addWidget(GroupBox2);
-    panelLayout->addStretch();
-    panelPlace->setFixedWidth(400);
-    RadioGroup3->hide();
-    GroupBox2->hide();
-
-    auto* settings = new QGroupBox("Nastavení výpočtu", this);
-    settings->setObjectName("GroupBox1");
-    Edit1 = field("Edit1", settings);
-    Edit2 = field("Edit2", settings);
-    auto* settingsLayout = new QGridLayout(settings);
-    settingsLayout->addWidget(new QLabel(gui::label::kStartLevel, settings), 0, 0);
-    settingsLayout->addWidget(Edit1, 0, 1);
-    settingsLayout->addWidget(new QLabel(gui::label::kMetres, settings), 0, 2);
-    settingsLayout->addWidget(new QLabel(gui::label::kTimeStep, settings), 1, 0);
-    settingsLayout->addWidget(Edit2, 1, 1);
-    settingsLayout->addWidget(new QLabel(gui::label::kMinutes, settings), 1, 2);
-
-    Button1 = new QPushButton("Zavřít okno bez uložení", this);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton("SPUSTIT VÝPOČET a zavřít okno", this);
-    Button2->setObjectName("Button2");
-    QFont bold = Button2->font();
-    bold.setBold(true);
-    Button2->setFont(bold);
-    // Enter in a field must not press a button: that would start the core by accident.
-    for (QPushButton* button : {Button1, Button2}) {
-        button->setAutoDefault(false);
-        button->setMinimumHeight(34);
-    }
-    connect(Button1, &QPushButton::clicked, this, &TFRM_vypocet::closeWithoutSaving);
-    connect(Button2, &QPushButton::clicked, this, &TFRM_vypocet::startCalculation);
-
-    // Layout, top to bottom.
-    auto* before = new QVBoxLayout;
-    before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));
-    auto* beforeGroups = new QHBoxLayout;
-    beforeGroups->addWidget(group1);
-    beforeGroups->addWidget(group4);
-    before->addLayout(beforeGroups);
-    auto* after = new QVBoxLayout;
-    after->addWidget(boldLabel(gui::label::kAfterFlood, this));
-    after->addWidget(group5);
-    auto* row1 = new QHBoxLayout;
-    row1->addLayout(before, 2);
-    row1->addSpacing(20);
-    row1->addLayout(after, 1);
-
-    auto* row2 = new QHBoxLayout;
-    row2->addWidget(group2, 1, Qt::AlignTop);
-    row2->addWidget(panelPlace);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* row3 = new QHBoxLayout;
-    row3->addWidget(settings);
-    row3->addStretch();
-    row3->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
-    layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
-    layout->addLayout(row1);
-    layout->addWidget(boldLabel(gui::label::kAboveCrest, this));
-    layout->addLayout(row2);
-    layout->addStretch();
-    layout->addLayout(row3);
+    buildOptionGroup(OptionGroup::KeepClosedAfterPeak, "groupKeepClosedAfterPeak",
+                     colon(gui::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
+    buildZonePanel();
+    buildLayout(buildSidePanels());
 
     setFixedSize(1025, 492);
     showSavedSettings();
 }
 
-void TFRM_vypocet::setProgramDirectory(const QString& dir) {
+QGroupBox* CalculationForm::buildZonePanel() {
+    m_zoneGroup = new QGroupBox(colon(gui::label::kManipulationGroup), this);
+    m_zoneGroup->setObjectName("groupManipulationZone");
+    m_zoneHeightEdit = field("editZoneHeight", m_zoneGroup);
+    auto* layout = new QGridLayout(m_zoneGroup);
+    layout->addWidget(new QLabel(colon(gui::label::kManipulationZone), m_zoneGroup), 0, 0);
+    auto* note = new QLabel(
+        "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", m_zoneGroup);
+    note->setWordWrap(true);
+    auto* zone = new QHBoxLayout;
+    zone->addWidget(m_zoneHeightEdit);
+    zone->addWidget(new QLabel(gui::label::kMetres, m_zoneGroup));
+    zone->addStretch();
+    layout->addLayout(zone, 1, 0);
+    layout->addWidget(note, 2, 0);
+    return m_zoneGroup;
+}
+
+// Its width is kept so that the window does not reflow when the panels change.
+QWidget* CalculationForm::buildSidePanels() {
+    QGroupBox* keepClosed = m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)];
+    auto* place = new QWidget(this);
+    auto* layout = new QVBoxLayout(place);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(keepClosed);
+    layout->addWidget(m_zoneGroup);
+    layout->addStretch();
+    place->setFixedWidth(400);
+    keepClosed->hide();
+    m_zoneGroup->hide();
+    return place;
+}
+
+QGroupBox* CalculationForm::buildSettings() {
+    auto* settings = new QGroupBox("Nastavení výpočtu", this);
+    settings->setObjectName("groupCalculationSettings");
+    m_startLevelEdit = field("editStartLevel", settings);
+    m_timeStepEdit = field("editTimeStep", settings);
+    auto* layout = new QGridLayout(settings);
+    layout->addWidget(new QLabel(gui::label::kStartLevel, settings), 0, 0);
+    layout->addWidget(m_startLevelEdit, 0, 1);
+    layout->addWidget(new QLabel(gui::label::kMetres, settings), 0, 2);
+    layout->addWidget(new QLabel(gui::label::kTimeStep, settings), 1, 0);
+    layout->addWidget(m_timeStepEdit, 1, 1);
+    layout->addWidget(new QLabel(gui::label::kMinutes, settings), 1, 2);
+    return settings;
+}
+
+QVBoxLayout* CalculationForm::buildButtons() {
+    m_closeWithoutSavingButton = new QPushButton("Zavřít okno bez uložení", this);
+    m_closeWithoutSavingButton->setObjectName("btnCloseNoSave");
+    m_startButton = new QPushButton("SPUSTIT VÝPOČET a zavřít okno", this);
+    m_startButton->setObjectName("btnStart");
+    QFont bold = m_startButton->font();
+    bold.setBold(true);
+    m_startButton->setFont(bold);
+    // Enter in a field must not press a button: that would start the core by accident.
+    for (QPushButton* button : {m_closeWithoutSavingButton, m_startButton}) {
+        button->setAutoDefault(false);
+        button->setMinimumHeight(34);
+    }
+    connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
+            &CalculationForm::closeWithoutSaving);
+    connect(m_startButton, &QPushButton::clicked, this, &CalculationForm::startCalculation);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_closeWithoutSavingButton);
+    buttons->addWidget(m_startButton);
+    return buttons;
+}
+
+// Top to bottom: the outlets before and after the flood, above the crest,
+// then the settings and the buttons.
+void CalculationForm::buildLayout(QWidget* sidePanels) {
+    using gui::OptionGroup;
+    const auto box = [this](OptionGroup group) { return m_groupBoxes[groupIndex(group)]; };
+    auto* before = new QVBoxLayout;
+    before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));
+    auto* beforeGroups = new QHBoxLayout;
+    beforeGroups->addWidget(box(OptionGroup::PreReleaseStorage));
+    beforeGroups->addWidget(box(OptionGroup::PreReleaseControlled));
+    before->addLayout(beforeGroups);
+    auto* after = new QVBoxLayout;
+    after->addWidget(boldLabel(gui::label::kAfterFlood, this));
+    after->addWidget(box(OptionGroup::EmptyAfterFlood));
+    auto* outlets = new QHBoxLayout;
+    outlets->addLayout(before, 2);
+    outlets->addSpacing(20);
+    outlets->addLayout(after, 1);
+
+    auto* aboveCrest = new QHBoxLayout;
+    aboveCrest->addWidget(box(OptionGroup::ManipulationMode), 1, Qt::AlignTop);
+    aboveCrest->addWidget(sidePanels);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(buildSettings());
+    bottom->addStretch();
+    bottom->addLayout(buildButtons());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
+    layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
+    layout->addLayout(outlets);
+    layout->addWidget(boldLabel(gui::label::kAboveCrest, this));
+    layout->addLayout(aboveCrest);
+    layout->addStretch();
+    layout->addLayout(bottom);
+}
+
+void CalculationForm::setProgramDirectory(const QString& dir) {
     m_programDir = dir;
     showSavedSettings();
 }
 
 // The selections are set without writing their files: they show what the
 // files hold already.
-void TFRM_vypocet::showSavedSettings() {
+void CalculationForm::showSavedSettings() {
     const gui::SavedCalculationSettings saved =
         gui::readSavedCalculationSettings(gui::toPath(m_programDir), exchange::installationRoot());
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
@@ -195,33 +219,34 @@ void TFRM_vypocet::showSavedSettings() {
             button->setChecked(buttons->id(button) == saved.items[g]);
         buttons->setExclusive(true);
     }
-    applyVisibilityRule(saved.items[static_cast<std::size_t>(gui::OptionGroup::ManipulationMode)]);
-    gui::showSavedText(*Edit1, QString::fromStdString(saved.fields.startLevel));
-    gui::showSavedText(*Edit2, QString::fromStdString(saved.fields.timeStep));
-    gui::showSavedText(*Edit6, QString::fromStdString(saved.fields.manipulationZone));
+    applyVisibilityRule(saved.items[groupIndex(gui::OptionGroup::ManipulationMode)]);
+    gui::showSavedText(*m_startLevelEdit, QString::fromStdString(saved.fields.startLevel));
+    gui::showSavedText(*m_timeStepEdit, QString::fromStdString(saved.fields.timeStep));
+    gui::showSavedText(*m_zoneHeightEdit, QString::fromStdString(saved.fields.manipulationZone));
 }
 
-QGroupBox* TFRM_vypocet::makeGroup(gui::OptionGroup group, const char* objectName,
-                                   const QString& caption, const QStringList& items) {
+QGroupBox* CalculationForm::buildOptionGroup(gui::OptionGroup group, const char* name,
+                                             const QString& caption, const QStringList& items) {
     auto* box = new QGroupBox(caption, this);
-    box->setObjectName(objectName);
+    box->setObjectName(name);
     auto* buttons = new QButtonGroup(box);
     buttons->setExclusive(true);
     auto* layout = new QVBoxLayout(box);
     for (int i = 0; i < items.size(); ++i) {
         auto* radio = new QRadioButton(items[i], box);
-        radio->setObjectName(QString("%1_%2").arg(objectName).arg(i));
+        radio->setObjectName(QString("%1_%2").arg(name).arg(i));
         buttons->addButton(radio, i);
         layout->addWidget(radio);
     }
     m_groups[groupIndex(group)] = buttons;
+    m_groupBoxes[groupIndex(group)] = box;
     connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
         if (checked) selectOption(group, id);
     });
     return box;
 }
 
-void TFRM_vypocet::selectOption(gui::OptionGroup group, int itemIndex) {
+void CalculationForm::selectOption(gui::OptionGroup group, int itemIndex) {
     if (m_running) return; // the running core reads these files
     if (group == gui::OptionGroup::ManipulationMode) applyVisibilityRule(itemIndex);
     const exchange::FileResult result =
@@ -230,24 +255,25 @@ void TFRM_vypocet::selectOption(gui::OptionGroup group, int itemIndex) {
 }
 
 // Hiding a panel leaves its file and its field as they are: the start writes
-// IN_MANPR from Edit6 whether the panel shows or not.
-void TFRM_vypocet::applyVisibilityRule(int itemIndex) {
-    RadioGroup3->setVisible(itemIndex == 1);
-    GroupBox2->setVisible(itemIndex == 2);
+// IN_MANPR from the zone's height whether the panel shows or not.
+void CalculationForm::applyVisibilityRule(int manipulationItem) {
+    m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)]->setVisible(manipulationItem ==
+                                                                                1);
+    m_zoneGroup->setVisible(manipulationItem == 2);
 }
 
-void TFRM_vypocet::startCalculation() {
+void CalculationForm::startCalculation() {
     if (m_running) return;
     gui::CalculationFields typed;
-    typed.startLevel = Edit1->text().toStdString();
-    typed.timeStep = Edit2->text().toStdString();
-    typed.manipulationZone = Edit6->text().toStdString();
+    typed.startLevel = m_startLevelEdit->text().toStdString();
+    typed.timeStep = m_timeStepEdit->text().toStdString();
+    typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::CalculationCheck check = gui::checkCalculationFields(
         typed, exchange::curveLevels(exchange::readSavedInputs(gui::toPath(m_programDir))));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
-        QLineEdit* const fields[] = {Edit1, Edit2, Edit6};
+        QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
         gui::markField(*fields[check.refusal->field]);
         return;
     }
@@ -269,7 +295,7 @@ void TFRM_vypocet::startCalculation() {
     if (outcome != gui::StartOutcome::WriteFailed) accept();
 }
 
-void TFRM_vypocet::launch(const std::filesystem::path& executable) {
+void CalculationForm::launch(const std::filesystem::path& executable) {
     setRunning(true);
     const std::filesystem::path summary =
         exchange::outResultDir(exchange::installationRoot()) / exchange::summary::kFileName;
@@ -277,18 +303,18 @@ void TFRM_vypocet::launch(const std::filesystem::path& executable) {
     setRunning(false);
 }
 
-void TFRM_vypocet::setRunning(bool running) {
+void CalculationForm::setRunning(bool running) {
     m_running = running;
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!child->isWindow()) child->setEnabled(!running);
 }
 
-void TFRM_vypocet::closeWithoutSaving() {
+void CalculationForm::closeWithoutSaving() {
     if (m_running) return;
     if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
 }
 
-void TFRM_vypocet::showEvent(QShowEvent* event) {
+void CalculationForm::showEvent(QShowEvent* event) {
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
@@ -296,13 +322,13 @@ void TFRM_vypocet::showEvent(QShowEvent* event) {
 
 // The window's own close control closes without asking and writes nothing;
 // while the core runs the window stays, so that nothing starts a second run.
-void TFRM_vypocet::closeEvent(QCloseEvent* event) {
+void CalculationForm::closeEvent(QCloseEvent* event) {
     if (m_running)
         event->ignore();
     else
         QDialog::closeEvent(event);
 }
 
-void TFRM_vypocet::reject() {
+void CalculationForm::reject() {
     if (!m_running) QDialog::reject();
 }
