@@ -10,7 +10,7 @@
 
 namespace gui {
 
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent, bool bold) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);

@@ -14,7 +14,7 @@ namespace gui {
 
 /// A push button with an object name that never reacts to Enter (Enter
 /// belongs to editing the grids and fields), optionally in bold type.
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold);
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent, bool bold);
 
 /// Keeps a widget's place in its layout while it is hidden, so showing it
 /// later does not move its neighbours.

@@ -7,10 +7,10 @@
 #include "gui/main_window/about_sound.h"
 #include "gui/new_project/new_project_dialog.h"
 #include "gui/porovnani/tfrm_porovnani.h"
+#include "gui/results/results_window.h"
 #include "gui/rezerva/tfrm_rezerva.h"
 #include "gui/technical_data/technical_data_form.h"
 #include "gui/varianty/tfrm_varianta.h"
-#include "gui/vysledky/tvysledky.h"
 
 #include "exchange/exchange_paths.h"
 
@@ -308,7 +308,7 @@ void MainWindow::showCalculationForm() {
 }
 
 void MainWindow::openResultsWindow() {
-    openModal<Tvysledky>();
+    openModal<ResultsWindow>();
 }
 
 QString MainWindow::calculationStartLevel() const {

@@ -4,7 +4,7 @@
 // the best of each column marked. A variant can be recomputed or deleted.
 #pragma once
 
-#include "gui/vysledky/grid_export.h"
+#include "gui/dialogs/workbook_export.h"
 #include "study/comparison.h"
 
 #include <QDialog>

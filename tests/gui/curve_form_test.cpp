@@ -65,7 +65,7 @@ private slots:
                 form->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
         QVERIFY(form->findChild<QLineEdit*>("editRowCount")->isHidden());
         QCOMPARE(rowCount(*form), QString("0"));
-        screenshot(*form, "bk_fresh");
+        screenshot(*form, "curve_fresh");
 
         // An empty row would shift every later value the core reads.
         QVERIFY(edit(*form, 2, 3, "77"));
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!form->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
         QVERIFY(!form->findChild<QChartView*>("chartVolume")->parentWidget()->isHidden());
         QVERIFY(!form->findChild<QLineEdit*>("editRowCount")->isHidden());
-        screenshot(*form, "bk_loaded");
+        screenshot(*form, "curve_loaded");
 
         QVERIFY(edit(*form, 2, 4, "9e5")); // the largest area, drawn last
         QVERIFY(edit(*form, 1, 3, " 1838,9"));
@@ -115,7 +115,7 @@ private slots:
         for (int i = 1; i < m_n; ++i)
             QVERIFY(area[0]->at(i - 1).x() <= area[0]->at(i).x());
         QCOMPARE(volume[0]->at(0).y(), QByteArray(form->grid().cell(1, 1).c_str()).toDouble());
-        screenshot(*form, "bk_drawn");
+        screenshot(*form, "curve_drawn");
 
         QSignalSpy accepted(form.get(), &QDialog::accepted);
         testing_gui::press(*form, "btnCloseSave");

@@ -56,7 +56,7 @@ private slots:
         QVERIFY(form->findChild<QPushButton*>("btnDraw")->isHidden());
         QVERIFY(form->findChild<QLineEdit*>("editPointCount")->isHidden());
         QCOMPARE(pointCount(*form), QString("0"));
-        screenshot(*form, "pritok_fresh");
+        screenshot(*form, "flood_wave_fresh");
 
         // An empty wave would overwrite the reservoir's saved one with nothing.
         QSignalSpy finished(form.get(), &QDialog::finished);
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(pointCount(*form), QString::number(m_n));
         QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
         QVERIFY(!form->findChild<QPushButton*>("btnDraw")->isHidden());
-        screenshot(*form, "pritok_loaded");
+        screenshot(*form, "flood_wave_loaded");
 
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
         // Model row r shows grid row r + 1; the header row is the view's own header.
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(drawn[0]->at(2), QPointF(2, 105.5)); // drawn as it will be saved
         QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));   // not a number: drawn as 0
         QCOMPARE(drawn[0]->at(m_n - 1).x(), double(m_n - 1));
-        screenshot(*form, "pritok_drawn");
+        screenshot(*form, "flood_wave_drawn");
 
         // "abc" is refused, its cell selected, and the saved files stay as they were.
         writeAll(path(exchange::kFloodWave), "saved before\r\n");

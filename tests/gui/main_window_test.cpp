@@ -145,7 +145,7 @@ void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
     QVERIFY(panel && !panel->isVisible());
     QCOMPARE(panel->title(), QString("Info o programu"));
     QVERIFY(m_soundLog.isEmpty());
-    snapshot(m_window.get(), "mainwindow_start");
+    snapshot(m_window.get(), "main_window_start");
 }
 
 void TestMainWindow::theMenuBarHasEveryItemInOrder() {
@@ -189,7 +189,7 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     QVERIFY(!m_window->findChild<QPushButton*>("btnMute")->icon().isNull());
     QCOMPARE(m_window->findChild<QPushButton*>("btnHideAbout")->text(),
              QString("Skrýt info o programu"));
-    snapshot(m_window.get(), "mainwindow_about");
+    snapshot(m_window.get(), "main_window_about");
 }
 
 void TestMainWindow::showingItAgainRestartsTheSoundAndReloadsThePictures() {
@@ -302,7 +302,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::newRow("technical data") << "Technické údaje"
                                     << "TechnicalDataForm";
     QTest::newRow("results") << "Výsledky"
-                             << "Tvysledky";
+                             << "ResultsWindow";
     QTest::newRow("comparison") << "Porovnání variant"
                                 << "TFRM_porovnani";
     QTest::newRow("safety margin") << "Bezpečnostní rezerva"

@@ -2,9 +2,9 @@
 // sample reservoir: loading, the run summary, drawing over steps and hours,
 // the reservoir's levels, zoom, pictures, export, missing files.
 #include "gui/charts/line_chart_view.h"
-#include "gui/vysledky/summary_panel.h"
-#include "gui/vysledky/tvysledky.h"
-#include "helpers/fake_messages.h"
+#include "gui/results/results_window.h"
+#include "gui/results/summary_panel.h"
+#include "helpers/form_fixture.h"
 #include "helpers/read_workbook.h"
 #include "helpers/test_files.h"
 
@@ -35,18 +35,6 @@
 using testing_gui::readWorkbook;
 
 namespace {
-
-/// A root with the sample reservoir's inputs in its exchange directory and
-/// the empty result directories.
-bool makeRoot(const QString& root) {
-    const QString exchange = root + "/PULT_na_vypocty";
-    bool ok = QDir().mkpath(exchange) && QDir().mkpath(root + "/OUT_DATA/TK") &&
-              QDir().mkpath(root + "/OUT_RESULT") && QDir().mkpath(root + "/OUT_PICTURES");
-    const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
-    for (const QString& name : sample.entryList(QDir::Files))
-        ok = ok && QFile::copy(sample.filePath(name), exchange + "/" + name);
-    return ok;
-}
 
 QByteArray runCore(const QString& root) {
     QProcess core;
@@ -105,7 +93,7 @@ const char* const kStoppedSummary = "Kroků výpočtu:              13 z 48\r\n"
 
 } // namespace
 
-class TestVysledky : public QObject {
+class TestResultsWindow : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -137,35 +125,33 @@ private:
     static QStringList values(const QStringList& records);
 
     QTemporaryDir m_coreRun; // one real run, copied into each test's root
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
     QString m_root;
-    std::unique_ptr<testing_gui::FakeMessages> m_messages;
-    std::unique_ptr<Tvysledky> m_form;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<ResultsWindow> m_form;
     QStringList m_chosen;  // the names the picture dialog was offered
     QString m_pictureName; // the name the picture dialog answers
     QList<QUrl> m_opened;
     bool m_openerWorks = false;
 };
 
-void TestVysledky::initTestCase() {
+void TestResultsWindow::initTestCase() {
     QVERIFY(m_coreRun.isValid());
-    QVERIFY(makeRoot(m_coreRun.path()));
+    QVERIFY(testing_gui::makeSampleRoot(m_coreRun.path()));
     QCOMPARE(runCore(m_coreRun.path()), QByteArray());
     QVERIFY(!lines(m_coreRun.path() + "/OUT_RESULT/transformovana_povoden").isEmpty());
 }
 
-void TestVysledky::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_root = m_dir->path();
-    QVERIFY(makeRoot(m_root));
+void TestResultsWindow::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    QVERIFY(m_fixture->isValid());
+    m_root = m_fixture->root();
     for (const char* name : {"transformovana_povoden", "vyska_vody"})
         QVERIFY(
             QFile::copy(m_coreRun.path() + "/OUT_RESULT/" + name, m_root + "/OUT_RESULT/" + name));
-    qputenv("VELDRON_ROOT", m_root.toUtf8());
 
-    m_messages = std::make_unique<testing_gui::FakeMessages>();
-    m_form = std::make_unique<Tvysledky>();
+    m_messages = &m_fixture->messages();
+    m_form = std::make_unique<ResultsWindow>();
     m_form->setProgramDir(m_root + "/PULT_na_vypocty");
     m_chosen.clear();
     m_opened.clear();
@@ -183,45 +169,44 @@ void TestVysledky::init() {
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-void TestVysledky::cleanup() {
+void TestResultsWindow::cleanup() {
     m_form.reset();
-    m_messages.reset();
-    m_dir.reset();
+    m_fixture.reset();
 }
 
-QPushButton* TestVysledky::button(const char* name) const {
+QPushButton* TestResultsWindow::button(const char* name) const {
     return m_form->findChild<QPushButton*>(name);
 }
 
-void TestVysledky::click(const char* name) {
+void TestResultsWindow::click(const char* name) {
     QPushButton* target = button(name);
     QVERIFY2(target != nullptr, name);
     QVERIFY2(target->isVisible(), name);
     QTest::mouseClick(target, Qt::LeftButton);
 }
 
-QLineSeries* TestVysledky::line(const char* chart, int index) const {
+QLineSeries* TestResultsWindow::line(const char* chart, int index) const {
     auto* view = m_form->findChild<QChartView*>(chart);
     if (view == nullptr || index >= view->chart()->series().size()) return nullptr;
     return qobject_cast<QLineSeries*>(view->chart()->series().at(index));
 }
 
-gui::LineChartView* TestVysledky::chart(const char* name) const {
+gui::LineChartView* TestResultsWindow::chart(const char* name) const {
     return m_form->findChild<gui::LineChartView*>(name);
 }
 
-gui::SummaryPanel* TestVysledky::panel(const char* name) const {
+gui::SummaryPanel* TestResultsWindow::panel(const char* name) const {
     return m_form->findChild<gui::SummaryPanel*>(name);
 }
 
-QStringList TestVysledky::values(const QStringList& records) {
+QStringList TestResultsWindow::values(const QStringList& records) {
     QStringList result;
     for (const QString& record : records)
         result << record.trimmed();
     return result;
 }
 
-void TestVysledky::opensWithEverythingButTheLoadButtonsHidden() {
+void TestResultsWindow::opensWithEverythingButTheLoadButtonsHidden() {
     QCOMPARE(m_form->windowTitle(), QString("vysledky"));
     auto* tabs = m_form->findChild<QTabWidget*>();
     QVERIFY(tabs);
@@ -250,7 +235,7 @@ void TestVysledky::opensWithEverythingButTheLoadButtonsHidden() {
     QVERIFY(m_form->outflowGrid().cell(1, 0).empty());
 }
 
-void TestVysledky::loadsBothPagesFromTheCoresFiles() {
+void TestResultsWindow::loadsBothPagesFromTheCoresFiles() {
     click("btnLoadFlow");
     QVERIFY(m_messages->shown.isEmpty());
     const QStringList inflow = lines(m_root + "/PULT_na_vypocty/Q_FLOOD_WAVE.csv");
@@ -303,7 +288,7 @@ void TestVysledky::loadsBothPagesFromTheCoresFiles() {
     QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QString("h [m]"));
 }
 
-void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
+void TestResultsWindow::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
     click("btnLoadFlow");
     for (int press = 0; press < 3; ++press)
         click("btnDrawFlow");
@@ -348,7 +333,7 @@ void TestVysledky::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() {
     QCOMPARE(qobject_cast<QValueAxis*>(axes.first())->minorTickCount(), 10);
 }
 
-void TestVysledky::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel() {
+void TestResultsWindow::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel() {
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnLoadLevel");
     click("btnDrawLevel");
@@ -392,7 +377,7 @@ void TestVysledky::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel() {
     QCOMPARE(mark->at(0), QPointF(highestRow, highest));
 }
 
-void TestVysledky::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
+void TestResultsWindow::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
     testing_gui::writeAll(m_root + "/OUT_RESULT/souhrn_vypoctu", kStoppedSummary);
     click("btnLoadFlow");
     QList<std::pair<QString, QString>> expected;
@@ -414,7 +399,7 @@ void TestVysledky::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestVysledky::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping() {
+void TestResultsWindow::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping() {
     const QString summary = m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu";
     QVERIFY2(QFile::copy(summary, m_root + "/OUT_RESULT/souhrn_vypoctu"), "no summary");
     click("btnLoadFlow");
@@ -434,7 +419,7 @@ void TestVysledky::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopp
 
     // Twice the sample's flood overtops the dam.
     QTemporaryDir overtopping;
-    QVERIFY(makeRoot(overtopping.path()));
+    QVERIFY(testing_gui::makeSampleRoot(overtopping.path()));
     QByteArray wave;
     for (const QString& value : lines(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE"))
         wave += QByteArray::number(2 * value.trimmed().toDouble()) + "\r\n";
@@ -452,7 +437,7 @@ void TestVysledky::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopp
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestVysledky::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
+void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     // A time step saved after the results, as a refused run leaves it.
     const QString timeStep = m_root + "/PULT_na_vypocty/IN_TIME_STEP_min";
     testing_gui::writeAll(timeStep, "15\r\n");
@@ -496,7 +481,7 @@ void TestVysledky::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     QVERIFY(!hours->isChecked());
 }
 
-void TestVysledky::zoomKeepsRoundTicksAndNeverLeavesTheData() {
+void TestResultsWindow::zoomKeepsRoundTicksAndNeverLeavesTheData() {
     click("btnLoadFlow");
     click("btnDrawFlow");
     QCoreApplication::processEvents();
@@ -565,7 +550,7 @@ void TestVysledky::zoomKeepsRoundTicksAndNeverLeavesTheData() {
     QCOMPARE(view->viewport()->cursor().shape(), Qt::CrossCursor);
 }
 
-void TestVysledky::anEditedCellIsDrawnAndExported() {
+void TestResultsWindow::anEditedCellIsDrawnAndExported() {
     click("btnLoadFlow");
     click("btnDrawFlow");
     auto* view = m_form->findChild<QTableView*>("gridOutflow");
@@ -594,7 +579,7 @@ void TestVysledky::anEditedCellIsDrawnAndExported() {
     QCOMPARE(cells.count({int(outflow.size()) + 1, 2}), 0u);
 }
 
-void TestVysledky::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
+void TestResultsWindow::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
     click("btnLoadFlow");
     click("btnDrawFlow");
     m_pictureName = m_root + "/OUT_PICTURES/prutok.jpeg";
@@ -618,7 +603,7 @@ void TestVysledky::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
     QCOMPARE(QDir(m_root + "/OUT_PICTURES").entryList(QDir::Files), QStringList{"prutok.jpeg"});
 }
 
-void TestVysledky::aPictureThatCannotBeWrittenIsReported() {
+void TestResultsWindow::aPictureThatCannotBeWrittenIsReported() {
     click("btnLoadFlow");
     m_pictureName = m_root + "/NO_SUCH_DIR/a.jpeg";
     click("btnSaveFlowPicture");
@@ -628,7 +613,7 @@ void TestVysledky::aPictureThatCannotBeWrittenIsReported() {
     QCOMPARE(m_form->pictureFileName(), m_pictureName); // still the last name chosen
 }
 
-void TestVysledky::exportAsksBeforeReplacingAndSaysWhereItSaved() {
+void TestResultsWindow::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnLoadLevel");
     m_openerWorks = true;
@@ -663,7 +648,7 @@ void TestVysledky::exportAsksBeforeReplacingAndSaysWhereItSaved() {
              QString::fromStdString(m_form->levelGrid().cell(1, 1)).toDouble());
 }
 
-void TestVysledky::aMissingResultFileStopsTheLoadThere() {
+void TestResultsWindow::aMissingResultFileStopsTheLoadThere() {
     QVERIFY(QFile::remove(m_root + "/OUT_RESULT/transformovana_povoden"));
     QVERIFY(QFile::remove(m_root + "/OUT_RESULT/vyska_vody"));
     click("btnLoadFlow");
@@ -687,7 +672,7 @@ void TestVysledky::aMissingResultFileStopsTheLoadThere() {
     QVERIFY(button("btnDrawLevel")->isVisible());
 }
 
-void TestVysledky::theInflowIsTheSeriesTheCoreRead() {
+void TestResultsWindow::theInflowIsTheSeriesTheCoreRead() {
     // The source file edited after the run, the routed wave edited in its form.
     const QString exchange = m_root + "/PULT_na_vypocty/";
     testing_gui::writeAll(exchange + "Q_FLOOD_WAVE.csv", "1\r\n2\r\n");
@@ -705,7 +690,7 @@ void TestVysledky::theInflowIsTheSeriesTheCoreRead() {
 
     // Without it nothing is shown as the inflow, and the load stops there.
     QVERIFY(QFile::remove(exchange + "IN_FLOOD_WAVE"));
-    auto fresh = std::make_unique<Tvysledky>();
+    auto fresh = std::make_unique<ResultsWindow>();
     fresh->show();
     fresh->findChild<QPushButton*>("btnLoadFlow")->click();
     QCOMPARE(m_messages->shown.size(), 1);
@@ -715,7 +700,7 @@ void TestVysledky::theInflowIsTheSeriesTheCoreRead() {
     QCOMPARE(fresh->outflowGrid().rowCount(), 999);
 }
 
-void TestVysledky::closingAsksFirst() {
+void TestResultsWindow::closingAsksFirst() {
     m_messages->answers = {false, true};
     click("btnCloseFlow");
     QCOMPARE(m_messages->shown, QStringList{"Q:Opravdu odejít?"});
@@ -727,7 +712,7 @@ void TestVysledky::closingAsksFirst() {
 
 // With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
 // drawn over steps and hours, whole and zoomed by a dragged rectangle.
-void TestVysledky::screenshots() {
+void TestResultsWindow::screenshots() {
     const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
     if (dir.isEmpty()) QSKIP("VELDRON_SCREENSHOT_DIR not set");
     QVERIFY(QFile::copy(m_coreRun.path() + "/OUT_RESULT/souhrn_vypoctu",
@@ -748,17 +733,17 @@ void TestVysledky::screenshots() {
     };
     click("btnLoadFlow");
     click("btnDrawFlow");
-    shoot("chartFlow", "vysledky_prutok");
+    shoot("chartFlow", "results_flow");
     m_form->findChild<QCheckBox*>("chkHoursFlow")->setChecked(true);
-    shoot("chartFlow", "vysledky_prutok_hodiny");
+    shoot("chartFlow", "results_flow_hours");
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnLoadLevel");
     click("btnDrawLevel");
-    shoot("chartLevel", "vysledky_vyska");
+    shoot("chartLevel", "results_level");
     m_form->findChild<QCheckBox*>("chkHoursLevel")->setChecked(true);
-    shoot("chartLevel", "vysledky_vyska_hodiny");
+    shoot("chartLevel", "results_level_hours");
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-QTEST_MAIN(TestVysledky)
+QTEST_MAIN(TestResultsWindow)
 #include "results_window_test.moc"

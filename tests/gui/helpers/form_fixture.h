@@ -24,8 +24,8 @@ class FormFixture {
 public:
     enum Inputs { NoInputs, SampleInputs };
 
-    /// A root with empty directories, or with the sample reservoir's IN_*
-    /// files in its exchange directory.
+    /// A root with empty directories, or with the sample reservoir's files
+    /// in its exchange directory.
     explicit FormFixture(Inputs inputs = NoInputs) {
         m_valid = m_dir.isValid() &&
                   (inputs == SampleInputs ? makeSampleRoot(root()) : makeEmptyRoot(root()));
@@ -44,13 +44,6 @@ public:
     FakeMessages& messages() { return m_messages; }
 
 private:
-    static bool makeEmptyRoot(const QString& root) {
-        bool ok = true;
-        for (const char* dir : {"PULT_na_vypocty", "OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-            ok = ok && QDir(root).mkpath(dir);
-        return ok;
-    }
-
     QTemporaryDir m_dir;
     FakeMessages m_messages;
     bool m_valid = false;

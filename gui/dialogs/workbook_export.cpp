@@ -1,5 +1,5 @@
 // "Export do excelu": a table saved as numbered .xlsx workbooks.
-#include "gui/vysledky/grid_export.h"
+#include "gui/dialogs/workbook_export.h"
 
 #include "gui/dialogs/message_service.h"
 

@@ -1,5 +1,5 @@
 // The run summary shown above a chart of the results window.
-#include "gui/vysledky/summary_panel.h"
+#include "gui/results/summary_panel.h"
 
 #include "exchange/run_summary.h"
 
