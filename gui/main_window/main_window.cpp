@@ -4,13 +4,13 @@
 #include "gui/curve/curve_form.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/flood_wave/flood_wave_form.h"
+#include "gui/keep_variant/keep_variant_dialog.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/new_project/new_project_dialog.h"
-#include "gui/porovnani/tfrm_porovnani.h"
 #include "gui/results/results_window.h"
-#include "gui/rezerva/tfrm_rezerva.h"
+#include "gui/safety_margin/safety_margin_window.h"
 #include "gui/technical_data/technical_data_form.h"
-#include "gui/varianty/tfrm_varianta.h"
+#include "gui/variant_comparison/variant_comparison_window.h"
 
 #include "exchange/exchange_paths.h"
 
@@ -319,17 +319,17 @@ QString MainWindow::calculationStartLevel() const {
 
 void MainWindow::keepLastRunAsVariant() {
     const std::filesystem::path root = exchange::installationRoot();
-    if (!TFRM_varianta::lastRunKeepable(root, this)) return;
-    TFRM_varianta form(root, calculationStartLevel(), this);
+    if (!KeepVariantDialog::lastRunKeepable(root, this)) return;
+    KeepVariantDialog form(root, calculationStartLevel(), this);
     form.exec();
 }
 
 void MainWindow::openVariantComparison() {
-    TFRM_porovnani form(exchange::installationRoot(), this);
+    VariantComparisonWindow form(exchange::installationRoot(), this);
     form.exec();
 }
 
 void MainWindow::openSafetyMargin() {
-    TFRM_rezerva form(exchange::installationRoot(), calculationStartLevel(), this);
+    SafetyMarginWindow form(exchange::installationRoot(), calculationStartLevel(), this);
     form.exec();
 }

@@ -304,9 +304,9 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::newRow("results") << "Výsledky"
                              << "ResultsWindow";
     QTest::newRow("comparison") << "Porovnání variant"
-                                << "TFRM_porovnani";
+                                << "VariantComparisonWindow";
     QTest::newRow("safety margin") << "Bezpečnostní rezerva"
-                                   << "TFRM_rezerva";
+                                   << "SafetyMarginWindow";
 }
 
 void TestMainWindow::formsFromTheMenuAreNewEachTime() {

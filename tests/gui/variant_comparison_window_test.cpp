@@ -2,12 +2,11 @@
 // the keep dialog, the comparison window's charts and table, recomputing and
 // deleting.
 #include "gui/charts/line_chart_view.h"
-#include "gui/porovnani/tfrm_porovnani.h"
-#include "gui/varianty/study_core_run.h"
-#include "gui/varianty/tfrm_varianta.h"
-#include "helpers/fake_messages.h"
+#include "gui/console/study_core_run.h"
+#include "gui/keep_variant/keep_variant_dialog.h"
+#include "gui/variant_comparison/variant_comparison_window.h"
+#include "helpers/form_fixture.h"
 #include "helpers/read_workbook.h"
-#include "helpers/sample_root.h"
 #include "helpers/test_files.h"
 
 #include "exchange/io/run_summary_reader.h"
@@ -22,7 +21,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -36,7 +34,7 @@ const char* const kModeNames[] = {"výpusti otevřené", "výpusti zavřené", "
 
 } // namespace
 
-class TestPorovnani : public QObject {
+class TestVariantComparisonWindow : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -47,65 +45,63 @@ private slots:
     void deletingAsksAndNoMoreThanEightAreTicked();
 
 private:
-    QString root() const { return m_dir->path(); }
-    std::filesystem::path rootPath() const { return m_dir->path().toStdString(); }
+    QString root() const { return m_fixture->root(); }
+    std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
     /// Runs the sample in manipulation mode `mode` and keeps it through the dialog.
     void keepMode(int mode);
-    void save(TFRM_varianta& form, const QString& name);
+    void save(KeepVariantDialog& form, const QString& name);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<testing_gui::FakeMessages> m_messages;
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
 };
 
-void TestPorovnani::init() {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(testing_gui::makeSampleRoot(root()));
-    m_messages = std::make_unique<testing_gui::FakeMessages>();
+void TestVariantComparisonWindow::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
 }
 
-void TestPorovnani::cleanup() {
-    m_messages.reset();
-    m_dir.reset();
+void TestVariantComparisonWindow::cleanup() {
+    m_fixture.reset();
 }
 
-void TestPorovnani::save(TFRM_varianta& form, const QString& name) {
-    form.findChild<QLineEdit*>("Edit1")->setText(name);
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+void TestVariantComparisonWindow::save(KeepVariantDialog& form, const QString& name) {
+    form.findChild<QLineEdit*>("editVariantName")->setText(name);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnKeep"), Qt::LeftButton);
 }
 
-void TestPorovnani::keepMode(int mode) {
+void TestVariantComparisonWindow::keepMode(int mode) {
     const QString exchange = root() + "/PULT_na_vypocty/";
     testing_gui::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
     testing_gui::writeAll(exchange + "IN_START_VYP", "11\r\n");
     QCOMPARE(testing_gui::runRealCore(root()), 0);
-    TFRM_varianta form(rootPath(), "11,0");
+    KeepVariantDialog form(rootPath(), "11,0");
     save(form, kModeNames[mode]);
     QCOMPARE(form.keptName(), QString(kModeNames[mode]));
 }
 
-void TestPorovnani::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
+void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
     QCOMPARE(testing_gui::runRealCore(root()), 0);
-    TFRM_varianta form(rootPath(), "11");
+    KeepVariantDialog form(rootPath(), "11");
     form.show();
-    QCOMPARE(form.findChild<QLabel*>("Label4")->text(),
+    QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
              QString("hladina v 1. kroku výsledků: 11,000 m"));
     save(form, "a/b");
     QCOMPARE(m_messages->shown.last(),
              "W:Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.");
     QVERIFY(form.isVisible());
-    form.findChild<QLineEdit*>("Edit2")->setText("jedenáct");
+    form.findChild<QLineEdit*>("editStartLevel")->setText("jedenáct");
     save(form, "A");
     QCOMPARE(m_messages->shown.last(),
              "W:Výška vody na začátku řešení (start) [m]: „jedenáct“ není číslo. Zadejte číslo s "
              "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi číslicemi).");
-    form.findChild<QLineEdit*>("Edit2")->setText(" 11,5 ");
+    form.findChild<QLineEdit*>("editStartLevel")->setText(" 11,5 ");
     save(form, "A");
     QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
     const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
     QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
 
-    TFRM_varianta again(rootPath(), "12");
+    KeepVariantDialog again(rootPath(), "12");
     m_messages->answers = {false};
     save(again, "A");
     QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
@@ -115,16 +111,16 @@ void TestPorovnani::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
     QCOMPARE(testing_gui::readAll(kept), QByteArray("12\r\n"));
 }
 
-void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
+void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     for (int mode = 0; mode < 3; ++mode)
         keepMode(mode);
-    TFRM_porovnani form(rootPath());
-    auto* list = form.findChild<QListWidget*>("ListBox1");
+    VariantComparisonWindow form(rootPath());
+    auto* list = form.findChild<QListWidget*>("listVariants");
     QCOMPARE(list->count(), 3);
     for (int i = 0; i < 3; ++i)
         list->item(i)->setCheckState(Qt::Checked);
 
-    auto* table = form.findChild<QTableWidget*>("Table1");
+    auto* table = form.findChild<QTableWidget*>("tableFigures");
     QCOMPARE(table->rowCount(), 3);
     const auto& columns = study::comparisonColumns();
     for (int r = 0; r < 3; ++r) {
@@ -144,8 +140,8 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
     }
     // Inflow once, an outflow per variant; a level per variant and RO, RN,
     // overtopping, labelled on the chart.
-    const auto* flows = form.findChild<gui::LineChartView*>("Chart1");
-    const auto* levels = form.findChild<gui::LineChartView*>("Chart2");
+    const auto* flows = form.findChild<gui::LineChartView*>("chartFlows");
+    const auto* levels = form.findChild<gui::LineChartView*>("chartLevels");
     QCOMPARE(flows->chart()->series().size(), 4);
     QCOMPARE(levels->chart()->series().size(), 6);
     QCOMPARE(levels->annotations(), (QStringList{"RO 9.000 m", "RN 12.000 m", "přelití 14.500 m"}));
@@ -162,7 +158,7 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
         opened << url.toLocalFile();
         return true;
     });
-    QTest::mouseClick(form.findChild<QPushButton*>("Button3"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnExport"), Qt::LeftButton);
     QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
     const auto cells = testing_gui::readWorkbook(opened.front());
     QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
@@ -176,12 +172,12 @@ void TestPorovnani::threeModesSideBySideWithTheirSummaries() {
     }
 }
 
-void TestPorovnani::aRecomputationThatDiffersSaysSo() {
+void TestVariantComparisonWindow::aRecomputationThatDiffersSaysSo() {
     keepMode(2);
-    TFRM_porovnani form(rootPath());
+    VariantComparisonWindow form(rootPath());
     form.coreRun().setProgram(VELDRON_CORE_EXE);
-    QSignalSpy reported(&form, &TFRM_porovnani::recomputed);
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QSignalSpy reported(&form, &VariantComparisonWindow::recomputed);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
     QVERIFY(reported.wait(60000));
     QCOMPARE(m_messages->shown.last(),
              "I:Varianta „" + QString(kModeNames[2]) +
@@ -191,7 +187,7 @@ void TestPorovnani::aRecomputationThatDiffersSaysSo() {
     QByteArray levels = testing_gui::readAll(kept);
     levels[10] = levels[10] == '9' ? '8' : '9';
     testing_gui::writeAll(kept, levels);
-    QTest::mouseClick(form.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
     QVERIFY(reported.wait(60000));
     QVERIFY2(m_messages->shown.last().startsWith("W:") &&
                  m_messages->shown.last().contains("JINÉ") &&
@@ -200,33 +196,33 @@ void TestPorovnani::aRecomputationThatDiffersSaysSo() {
     QCOMPARE(testing_gui::readAll(kept), levels);
 }
 
-void TestPorovnani::deletingAsksAndNoMoreThanEightAreTicked() {
+void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
     keepMode(0);
     const auto first = study::variantDir(rootPath(), kModeNames[0]);
     for (int i = 1; i <= 8; ++i)
         std::filesystem::copy(first, study::variantDir(rootPath(), "kopie " + std::to_string(i)));
-    TFRM_porovnani form(rootPath());
-    auto* list = form.findChild<QListWidget*>("ListBox1");
+    VariantComparisonWindow form(rootPath());
+    auto* list = form.findChild<QListWidget*>("listVariants");
     QCOMPARE(list->count(), 9);
     m_messages->shown.clear();
     for (int i = 0; i < 9; ++i)
         list->item(i)->setCheckState(Qt::Checked);
     QCOMPARE(m_messages->shown, QStringList{"W:Porovnat lze nejvýše 8 variant najednou."});
     QCOMPARE(list->item(8)->checkState(), Qt::Unchecked);
-    QCOMPARE(form.findChild<QTableWidget*>("Table1")->rowCount(), 8);
+    QCOMPARE(form.findChild<QTableWidget*>("tableFigures")->rowCount(), 8);
 
     list->setCurrentRow(0);
     m_messages->answers = {false};
-    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnDelete"), Qt::LeftButton);
     QCOMPARE(list->count(), 9);
     m_messages->answers = {true};
-    QTest::mouseClick(form.findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnDelete"), Qt::LeftButton);
     QCOMPARE(m_messages->shown.last(), "Q:Smazat variantu „kopie 1“?");
     QCOMPARE(list->count(), 8);
     QVERIFY(!QFile::exists(root() + "/VARIANTY/kopie 1"));
     // The ticks of the others stay.
-    QCOMPARE(form.findChild<QTableWidget*>("Table1")->rowCount(), 7);
+    QCOMPARE(form.findChild<QTableWidget*>("tableFigures")->rowCount(), 7);
 }
 
-QTEST_MAIN(TestPorovnani)
+QTEST_MAIN(TestVariantComparisonWindow)
 #include "variant_comparison_window_test.moc"

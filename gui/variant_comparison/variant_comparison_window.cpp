@@ -1,11 +1,11 @@
 // "Porovnání variant": the kept variants side by side.
-#include "gui/porovnani/tfrm_porovnani.h"
+#include "gui/variant_comparison/variant_comparison_window.h"
 
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/console/study_core_run.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
-#include "gui/varianty/study_core_run.h"
 #include "study/recompute.h"
 #include "study/variant_store.h"
 
@@ -32,7 +32,7 @@ namespace {
 
 // Distinct colours for up to eight variants; red is the inflow's, and red,
 // orange and green the reservoir's levels.
-const std::array<QColor, TFRM_porovnani::kMaxCompared> kColours = {
+const std::array<QColor, VariantComparisonWindow::kMaxCompared> kColours = {
     QColor(0, 0, 255),   QColor(150, 0, 200), QColor(0, 160, 170),  QColor(220, 0, 170),
     QColor(140, 80, 20), QColor(70, 70, 70),  QColor(80, 160, 255), QColor(190, 160, 0)};
 
@@ -52,129 +52,144 @@ std::vector<gui::ChartPoint> inHours(const std::vector<double>& values, double s
 
 } // namespace
 
-TFRM_porovnani::TFRM_porovnani(const std::filesystem::path& root, QWidget* parent)
+VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent)
     : QDialog(parent), m_root(root), m_programDir(QCoreApplication::applicationDirPath()),
       m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
-    setObjectName("TFRM_porovnani");
+    setObjectName("VariantComparisonWindow");
     setWindowTitle("Porovnání variant");
 
-    auto* listLabel = new QLabel("Uložené varianty (porovnat lze nejvýše 8):", this);
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName("ListBox1");
-    Button1 = gui::makeButton("Přepočítat", "Button1", this, false);
-    Button1->setToolTip("Přepočítá vybranou variantu z jejích vlastních vstupů a porovná "
-                        "výsledky s uloženými.");
-    Button2 = gui::makeButton("Smazat", "Button2", this, false);
-    Label2 = new QLabel(this);
-    Label2->setObjectName("Label2");
-    Label2->setWordWrap(true);
-    auto* listButtons = new QHBoxLayout;
-    listButtons->addWidget(Button1);
-    listButtons->addWidget(Button2);
-    auto* left = new QVBoxLayout;
-    left->addWidget(listLabel);
-    left->addWidget(ListBox1, 1);
-    left->addLayout(listButtons);
-    left->addWidget(Label2);
+    // The list and the two charts above, the table across the whole width below.
+    QLayout* list = buildVariantList();
+    buildCharts();
+    buildTable();
+    auto* top = new QHBoxLayout;
+    top->addLayout(list, 0);
+    top->addWidget(m_flowChart, 1);
+    top->addWidget(m_levelChart, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 5);
+    layout->addWidget(m_figureTable, 3);
+    layout->addLayout(buildBottomRow());
 
-    Chart1 = new gui::LineChartView(this);
-    Chart1->setObjectName("Chart1");
-    Chart1->setChartTitle("ODTOK Z NÁDRŽE");
-    Chart1->setAxisTitles("čas t [h]", "Průtok [m3/s]");
-    Chart1->setLegendVisible(true);
-    Chart2 = new gui::LineChartView(this);
-    Chart2->setObjectName("Chart2");
-    Chart2->setChartTitle("HLADINA V NÁDRŽI");
-    Chart2->setAxisTitles("čas t [h]", "Výška vody v nádrži [m]");
+    connect(m_run.get(), &gui::StudyCoreRun::finished, this,
+            &VariantComparisonWindow::recomputeFinished);
+    resize(1250, 820);
+    refreshList();
+}
+
+QLayout* VariantComparisonWindow::buildVariantList() {
+    auto* listLabel = new QLabel("Uložené varianty (porovnat lze nejvýše 8):", this);
+    m_variantList = new QListWidget(this);
+    m_variantList->setObjectName("listVariants");
+    m_recomputeButton = gui::makeButton("Přepočítat", "btnRecompute", this, false);
+    m_recomputeButton->setToolTip("Přepočítá vybranou variantu z jejích vlastních vstupů a "
+                                  "porovná výsledky s uloženými.");
+    m_deleteButton = gui::makeButton("Smazat", "btnDelete", this, false);
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName("lblStatus");
+    m_statusLabel->setWordWrap(true);
+    m_variantList->setFixedWidth(230);
+    listLabel->setWordWrap(true);
+    listLabel->setMaximumWidth(230);
+    m_statusLabel->setMaximumWidth(230);
+    connect(m_variantList, &QListWidget::itemChanged, this, &VariantComparisonWindow::itemChanged);
+    connect(m_recomputeButton, &QPushButton::clicked, this,
+            &VariantComparisonWindow::recomputeCurrent);
+    connect(m_deleteButton, &QPushButton::clicked, this, &VariantComparisonWindow::deleteCurrent);
+
+    auto* listButtons = new QHBoxLayout;
+    listButtons->addWidget(m_recomputeButton);
+    listButtons->addWidget(m_deleteButton);
+    auto* column = new QVBoxLayout;
+    column->addWidget(listLabel);
+    column->addWidget(m_variantList, 1);
+    column->addLayout(listButtons);
+    column->addWidget(m_statusLabel);
+    return column;
+}
+
+void VariantComparisonWindow::buildCharts() {
+    m_flowChart = new gui::LineChartView(this);
+    m_flowChart->setObjectName("chartFlows");
+    m_flowChart->setChartTitle("ODTOK Z NÁDRŽE");
+    m_flowChart->setAxisTitles("čas t [h]", "Průtok [m3/s]");
+    m_flowChart->setLegendVisible(true);
+    m_levelChart = new gui::LineChartView(this);
+    m_levelChart->setObjectName("chartLevels");
+    m_levelChart->setChartTitle("HLADINA V NÁDRŽI");
+    m_levelChart->setAxisTitles("čas t [h]", "Výška vody v nádrži [m]");
     // The levels are labelled on the chart, the variants' colours named by the
     // flow chart's legend and the table.
-    Chart2->setLegendVisible(false);
-    Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
+    m_levelChart->setLegendVisible(false);
+    m_flowChart->chart()->legend()->setAlignment(Qt::AlignBottom);
+}
 
-    Table1 = new QTableWidget(this);
-    Table1->setObjectName("Table1");
-    Table1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Table1->verticalHeader()->hide();
+void VariantComparisonWindow::buildTable() {
+    m_figureTable = new QTableWidget(this);
+    m_figureTable->setObjectName("tableFigures");
+    m_figureTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_figureTable->verticalHeader()->hide();
     QStringList headers{"Varianta", "Nastavení"};
     // Two-line headers keep the figures' columns narrow.
     for (const study::ComparisonColumn& column : study::comparisonColumns()) {
         const QString header = QString::fromUtf8(column.header);
         headers << header.section(' ', 0, 0) + '\n' + header.section(' ', 1);
     }
-    Table1->setColumnCount(static_cast<int>(headers.size()));
-    Table1->setHorizontalHeaderLabels(headers);
-    Table1->horizontalHeader()->setStretchLastSection(true);
-    Table1->setColumnWidth(1, 400);
-    Table1->setWordWrap(true);
+    m_figureTable->setColumnCount(static_cast<int>(headers.size()));
+    m_figureTable->setHorizontalHeaderLabels(headers);
+    m_figureTable->horizontalHeader()->setStretchLastSection(true);
+    m_figureTable->setColumnWidth(1, 400);
+    m_figureTable->setWordWrap(true);
+}
+
+QLayout* VariantComparisonWindow::buildBottomRow() {
     auto* bestNote = new QLabel("Zvýrazněna je nejlepší hodnota sloupce, liší-li se varianty: "
                                 "nejmenší kulminace odtoku a hladina, největší transformace, "
                                 "zpoždění a rezerva, chyba bilance nejblíže nule.",
                                 this);
     bestNote->setWordWrap(true);
-
-    Button3 = gui::makeButton("Export do excelu", "Button3", this, false);
-    Button4 = gui::makeButton("Zavřít okno", "Button4", this, true);
-    auto* bottomButtons = new QHBoxLayout;
-    bottomButtons->addWidget(bestNote, 1);
-    bottomButtons->addWidget(Button3);
-    bottomButtons->addWidget(Button4);
-
-    // The list and the two charts above, the table across the whole width below.
-    auto* top = new QHBoxLayout;
-    top->addLayout(left, 0);
-    top->addWidget(Chart1, 1);
-    top->addWidget(Chart2, 1);
-    ListBox1->setFixedWidth(230);
-    listLabel->setWordWrap(true);
-    listLabel->setMaximumWidth(230);
-    Label2->setMaximumWidth(230);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 5);
-    layout->addWidget(Table1, 3);
-    layout->addLayout(bottomButtons);
-
-    connect(ListBox1, &QListWidget::itemChanged, this, &TFRM_porovnani::itemChanged);
-    connect(Button1, &QPushButton::clicked, this, &TFRM_porovnani::recomputeCurrent);
-    connect(Button2, &QPushButton::clicked, this, &TFRM_porovnani::deleteCurrent);
-    connect(Button3, &QPushButton::clicked, this, &TFRM_porovnani::exportTable);
-    connect(Button4, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_run.get(), &gui::StudyCoreRun::finished, this, &TFRM_porovnani::recomputeFinished);
-
-    resize(1250, 820);
-    refreshList();
+    m_exportButton = gui::makeButton("Export do excelu", "btnExport", this, false);
+    QPushButton* close = gui::makeButton("Zavřít okno", "btnClose", this, true);
+    connect(m_exportButton, &QPushButton::clicked, this, &VariantComparisonWindow::exportTable);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* row = new QHBoxLayout;
+    row->addWidget(bestNote, 1);
+    row->addWidget(m_exportButton);
+    row->addWidget(close);
+    return row;
 }
 
-TFRM_porovnani::~TFRM_porovnani() = default;
+VariantComparisonWindow::~VariantComparisonWindow() = default;
 
-void TFRM_porovnani::refreshList() {
+void VariantComparisonWindow::refreshList() {
     QStringList ticked;
-    for (int i = 0; i < ListBox1->count(); ++i)
-        if (ListBox1->item(i)->checkState() == Qt::Checked) ticked << ListBox1->item(i)->text();
-    const QSignalBlocker blocker(ListBox1);
-    ListBox1->clear();
+    for (int i = 0; i < m_variantList->count(); ++i)
+        if (m_variantList->item(i)->checkState() == Qt::Checked)
+            ticked << m_variantList->item(i)->text();
+    const QSignalBlocker blocker(m_variantList);
+    m_variantList->clear();
     for (const std::string& name : study::listVariants(m_root)) {
-        auto* item = new QListWidgetItem(QString::fromStdString(name), ListBox1);
+        auto* item = new QListWidgetItem(QString::fromStdString(name), m_variantList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(ticked.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
     }
-    if (ListBox1->count() > 0) ListBox1->setCurrentRow(0);
-    const bool any = ListBox1->count() > 0;
-    Button1->setEnabled(any);
-    Button2->setEnabled(any);
+    if (m_variantList->count() > 0) m_variantList->setCurrentRow(0);
+    const bool any = m_variantList->count() > 0;
+    m_recomputeButton->setEnabled(any);
+    m_deleteButton->setEnabled(any);
     if (!any)
-        Label2->setText("Zatím není uložena žádná varianta: po výpočtu ji uložte volbou "
-                        "Varianty → Uložit výsledek jako variantu.");
+        m_statusLabel->setText("Zatím není uložena žádná varianta: po výpočtu ji uložte volbou "
+                               "Varianty → Uložit výsledek jako variantu.");
     showCompared();
 }
 
-void TFRM_porovnani::itemChanged(QListWidgetItem* item) {
+void VariantComparisonWindow::itemChanged(QListWidgetItem* item) {
     if (item->checkState() == Qt::Checked) {
         int count = 0;
-        for (int i = 0; i < ListBox1->count(); ++i)
-            count += ListBox1->item(i)->checkState() == Qt::Checked ? 1 : 0;
+        for (int i = 0; i < m_variantList->count(); ++i)
+            count += m_variantList->item(i)->checkState() == Qt::Checked ? 1 : 0;
         if (count > kMaxCompared) {
-            const QSignalBlocker blocker(ListBox1);
+            const QSignalBlocker blocker(m_variantList);
             item->setCheckState(Qt::Unchecked);
             gui::MessageService::instance().warning(
                 this, QString("Porovnat lze nejvýše %1 variant najednou.").arg(kMaxCompared));
@@ -184,20 +199,20 @@ void TFRM_porovnani::itemChanged(QListWidgetItem* item) {
     showCompared();
 }
 
-void TFRM_porovnani::showCompared() {
+void VariantComparisonWindow::showCompared() {
     m_compared.clear();
-    for (int i = 0; i < ListBox1->count(); ++i)
-        if (ListBox1->item(i)->checkState() == Qt::Checked)
+    for (int i = 0; i < m_variantList->count(); ++i)
+        if (m_variantList->item(i)->checkState() == Qt::Checked)
             m_compared.push_back(
-                study::loadVariant(m_root, ListBox1->item(i)->text().toStdString()));
+                study::loadVariant(m_root, m_variantList->item(i)->text().toStdString()));
     m_rows = study::compareVariants(m_compared);
     drawCharts();
     fillTable();
 }
 
-void TFRM_porovnani::drawCharts() {
-    Chart1->removeAllLines();
-    Chart2->removeAllLines();
+void VariantComparisonWindow::drawCharts() {
+    m_flowChart->removeAllLines();
+    m_levelChart->removeAllLines();
     double endHours = 0.0;
     const std::vector<double>* sharedInflow = nullptr;
     bool sameInflow = true;
@@ -213,32 +228,33 @@ void TFRM_porovnani::drawCharts() {
         const study::Variant& v = m_compared[i];
         const double step = v.timeStepMinutes.value_or(60.0);
         if (i == 0 || !sameInflow) {
-            QLineSeries* inflow = Chart1->addLine(sameInflow ? QColor(255, 0, 0) : kColours[i]);
+            QLineSeries* inflow =
+                m_flowChart->addLine(sameInflow ? QColor(255, 0, 0) : kColours[i]);
             QPen pen = inflow->pen();
             pen.setStyle(Qt::DashLine);
             inflow->setPen(pen);
             inflow->setName(sameInflow ? "Přítok" : "Přítok – " + QString::fromStdString(v.name));
-            Chart1->appendPoints(inflow, inHours(v.inflow, step));
+            m_flowChart->appendPoints(inflow, inHours(v.inflow, step));
         }
     }
     for (std::size_t i = 0; i < m_compared.size(); ++i) {
         const study::Variant& v = m_compared[i];
         const double step = v.timeStepMinutes.value_or(60.0);
-        QLineSeries* outflow = Chart1->addLine(kColours[i]);
+        QLineSeries* outflow = m_flowChart->addLine(kColours[i]);
         outflow->setName(QString::fromStdString(v.name));
-        Chart1->appendPoints(outflow, inHours(v.outflow, step));
-        QLineSeries* level = Chart2->addLine(kColours[i]);
+        m_flowChart->appendPoints(outflow, inHours(v.outflow, step));
+        QLineSeries* level = m_levelChart->addLine(kColours[i]);
         level->setName(QString::fromStdString(v.name));
-        Chart2->appendPoints(level, inHours(v.levels, step));
+        m_levelChart->appendPoints(level, inHours(v.levels, step));
     }
     // The reservoir's levels, once for the dam the first variant describes.
     if (!m_compared.empty())
-        gui::drawReservoirLevels(*Chart2, m_compared.front().reservoirLevels, 0.0, endHours);
+        gui::drawReservoirLevels(*m_levelChart, m_compared.front().reservoirLevels, 0.0, endHours);
 }
 
-void TFRM_porovnani::fillTable() {
+void VariantComparisonWindow::fillTable() {
     const auto& columns = study::comparisonColumns();
-    Table1->setRowCount(static_cast<int>(m_rows.size()));
+    m_figureTable->setRowCount(static_cast<int>(m_rows.size()));
     for (int r = 0; r < static_cast<int>(m_rows.size()); ++r) {
         const study::ComparisonRow& row = m_rows[static_cast<std::size_t>(r)];
         auto* name = new QTableWidgetItem(QString::fromStdString(row.name));
@@ -246,10 +262,10 @@ void TFRM_porovnani::fillTable() {
         QFont bold = name->font();
         bold.setBold(true);
         name->setFont(bold);
-        Table1->setItem(r, 0, name);
+        m_figureTable->setItem(r, 0, name);
         auto* settings = new QTableWidgetItem(QString::fromStdString(row.settings));
         settings->setToolTip(settings->text());
-        Table1->setItem(r, 1, settings);
+        m_figureTable->setItem(r, 1, settings);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             auto* cell = new QTableWidgetItem(
                 row.values[c] ? czech(*row.values[c], columns[c].decimals) : QString("–"));
@@ -259,18 +275,18 @@ void TFRM_porovnani::fillTable() {
                 cell->setFont(bold);
                 cell->setToolTip("nejlepší hodnota sloupce");
             }
-            Table1->setItem(r, static_cast<int>(c) + 2, cell);
+            m_figureTable->setItem(r, static_cast<int>(c) + 2, cell);
         }
     }
-    Table1->resizeColumnToContents(0);
-    for (int c = 2; c < Table1->columnCount(); ++c)
-        Table1->resizeColumnToContents(c);
-    Table1->resizeRowsToContents();
-    Button3->setEnabled(!m_rows.empty());
+    m_figureTable->resizeColumnToContents(0);
+    for (int c = 2; c < m_figureTable->columnCount(); ++c)
+        m_figureTable->resizeColumnToContents(c);
+    m_figureTable->resizeRowsToContents();
+    m_exportButton->setEnabled(!m_rows.empty());
 }
 
-void TFRM_porovnani::deleteCurrent() {
-    QListWidgetItem* item = ListBox1->currentItem();
+void VariantComparisonWindow::deleteCurrent() {
+    QListWidgetItem* item = m_variantList->currentItem();
     if (!item || m_job) return;
     const QString name = item->text();
     if (!gui::MessageService::instance().question(this, "Smazat variantu „" + name + "“?")) return;
@@ -282,8 +298,8 @@ void TFRM_porovnani::deleteCurrent() {
     refreshList();
 }
 
-void TFRM_porovnani::recomputeCurrent() {
-    QListWidgetItem* item = ListBox1->currentItem();
+void VariantComparisonWindow::recomputeCurrent() {
+    QListWidgetItem* item = m_variantList->currentItem();
     if (!item || m_job) return;
     m_jobName = item->text();
     try {
@@ -293,17 +309,17 @@ void TFRM_porovnani::recomputeCurrent() {
         return;
     }
     setBusy(true);
-    Label2->setText("Přepočítávám variantu „" + m_jobName + "“…");
+    m_statusLabel->setText("Přepočítávám variantu „" + m_jobName + "“…");
     m_run->start(m_job->root());
 }
 
-void TFRM_porovnani::recomputeFinished() {
+void VariantComparisonWindow::recomputeFinished() {
     if (!m_job) return;
     const study::RecomputeResult result = m_job->finish(m_run->result());
     m_job.reset();
     setBusy(false);
     const QString report = "Varianta „" + m_jobName + "“: " + QString::fromStdString(result.text());
-    Label2->setText(report);
+    m_statusLabel->setText(report);
     auto& messages = gui::MessageService::instance();
     if (result.outcome.end == study::RunEnd::Normal && result.differing.empty())
         messages.information(this, report);
@@ -312,13 +328,13 @@ void TFRM_porovnani::recomputeFinished() {
     emit recomputed(report);
 }
 
-void TFRM_porovnani::setBusy(bool busy) {
-    ListBox1->setEnabled(!busy);
-    Button1->setEnabled(!busy);
-    Button2->setEnabled(!busy);
+void VariantComparisonWindow::setBusy(bool busy) {
+    m_variantList->setEnabled(!busy);
+    m_recomputeButton->setEnabled(!busy);
+    m_deleteButton->setEnabled(!busy);
 }
 
-void TFRM_porovnani::exportTable() {
+void VariantComparisonWindow::exportTable() {
     if (m_rows.empty()) return;
     const auto& columns = study::comparisonColumns();
     gui::SheetRows sheet(m_rows.size() + 1);

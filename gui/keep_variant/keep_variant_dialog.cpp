@@ -1,5 +1,5 @@
 // The dialog that keeps the last finished run as a named variant.
-#include "gui/varianty/tfrm_varianta.h"
+#include "gui/keep_variant/keep_variant_dialog.h"
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
@@ -8,7 +8,6 @@
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "study/core_run.h"
-#include "study/study_files.h"
 #include "study/variant_store.h"
 
 #include <QFormLayout>
@@ -18,62 +17,69 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFRM_varianta::TFRM_varianta(const std::filesystem::path& root, const QString& startLevel,
-                             QWidget* parent)
+KeepVariantDialog::KeepVariantDialog(const std::filesystem::path& root, const QString& startLevel,
+                                     QWidget* parent)
     : QDialog(parent), m_root(root) {
-    setObjectName("TFRM_varianta");
+    setObjectName("KeepVariantDialog");
     setWindowTitle("Uložit výsledek jako variantu");
 
     auto* intro = new QLabel("Poslední výpočet, který doběhl, se uloží jako varianta: kopie jeho "
                              "vstupů, výsledků a souhrnu ve složce VARIANTY.",
                              this);
     intro->setWordWrap(true);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    Edit1->setPlaceholderText("např. Z = 0,6 m, předpouštění");
-    Edit2 = new QLineEdit(startLevel, this);
-    Edit2->setObjectName("Edit2");
-    Label3 = new QLabel(this);
-    Label3->setObjectName("Label3");
-    Label3->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    // The core takes IN_START_VYP away, and a calculation window opened
-    // afresh shows 0: the level of the first step, which is the start level up
-    // to the curve's interpolation, lets the engineer check the value.
-    Label4 = new QLabel(this);
-    Label4->setObjectName("Label4");
-    if (const auto levels =
-            exchange::readResultSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
-        levels && !levels->empty())
-        Label4->setText("hladina v 1. kroku výsledků: " +
-                        QString::number(levels->front(), 'f', 3).replace('.', ',') + " m");
-
-    auto* fields = new QFormLayout;
-    fields->addRow("Název varianty:", Edit1);
-    fields->addRow(QString(kStartLevelLabel) + ":", Edit2);
-    fields->addRow("", Label4);
-    fields->addRow("Nastavení výpočtu:", Label3);
-
-    Button1 = gui::makeButton("Uložit variantu", "Button1", this, true);
-    Button2 = gui::makeButton("Zrušit", "Button2", this, false);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TFRM_varianta::save);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Edit2, &QLineEdit::textChanged, this, &TFRM_varianta::showSettings);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(buildFields(startLevel));
+    layout->addLayout(buildButtons());
     showSettings();
     resize(620, sizeHint().height());
 }
 
-bool TFRM_varianta::lastRunKeepable(const std::filesystem::path& root, QWidget* parent) {
+QFormLayout* KeepVariantDialog::buildFields(const QString& startLevel) {
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName("editVariantName");
+    m_nameEdit->setPlaceholderText("např. Z = 0,6 m, předpouštění");
+    m_startLevelEdit = new QLineEdit(startLevel, this);
+    m_startLevelEdit->setObjectName("editStartLevel");
+    m_settingsLabel = new QLabel(this);
+    m_settingsLabel->setObjectName("lblSettings");
+    m_settingsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // The core takes IN_START_VYP away, and a calculation window opened
+    // afresh shows 0: the level of the first step, which is the start level up
+    // to the curve's interpolation, lets the engineer check the value.
+    m_firstLevelLabel = new QLabel(this);
+    m_firstLevelLabel->setObjectName("lblFirstLevel");
+    if (const auto levels =
+            exchange::readResultSeries(exchange::outResultDir(m_root) / exchange::kLevelSeries);
+        levels && !levels->empty())
+        m_firstLevelLabel->setText("hladina v 1. kroku výsledků: " +
+                                   QString::number(levels->front(), 'f', 3).replace('.', ',') +
+                                   " m");
+    connect(m_startLevelEdit, &QLineEdit::textChanged, this, &KeepVariantDialog::showSettings);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("Název varianty:", m_nameEdit);
+    fields->addRow(QString(kStartLevelLabel) + ":", m_startLevelEdit);
+    fields->addRow("", m_firstLevelLabel);
+    fields->addRow("Nastavení výpočtu:", m_settingsLabel);
+    return fields;
+}
+
+QHBoxLayout* KeepVariantDialog::buildButtons() {
+    QPushButton* keep = gui::makeButton("Uložit variantu", "btnKeep", this, true);
+    QPushButton* cancel = gui::makeButton("Zrušit", "btnCancel", this, false);
+    keep->setDefault(true);
+    connect(keep, &QPushButton::clicked, this, &KeepVariantDialog::save);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(keep);
+    buttons->addWidget(cancel);
+    return buttons;
+}
+
+bool KeepVariantDialog::lastRunKeepable(const std::filesystem::path& root, QWidget* parent) {
     try {
         study::checkLastRunKeepable(root);
         return true;
@@ -83,29 +89,29 @@ bool TFRM_varianta::lastRunKeepable(const std::filesystem::path& root, QWidget* 
     }
 }
 
-void TFRM_varianta::showSettings() {
-    const gui::ParsedNumber start = gui::parseTypedNumber(Edit2->text().toStdString());
+void KeepVariantDialog::showSettings() {
+    const gui::ParsedNumber start = gui::parseTypedNumber(m_startLevelEdit->text().toStdString());
     QStringList lines;
     for (const std::string& line :
          study::describeSettings(exchange::exchangeDir(m_root), start ? start.text : "?"))
         lines << QString::fromStdString(line);
-    Label3->setText(lines.join('\n'));
+    m_settingsLabel->setText(lines.join('\n'));
 }
 
-void TFRM_varianta::save() {
+void KeepVariantDialog::save() {
     auto& messages = gui::MessageService::instance();
-    const std::string name = Edit1->text().toStdString();
+    const std::string name = m_nameEdit->text().toStdString();
     if (const std::string problem = study::variantNameProblem(name); !problem.empty()) {
         messages.warning(this, QString::fromStdString(problem));
-        Edit1->setFocus();
+        m_nameEdit->setFocus();
         return;
     }
-    const std::string typed = Edit2->text().toStdString();
+    const std::string typed = m_startLevelEdit->text().toStdString();
     const gui::ParsedNumber start = gui::parseTypedNumber(typed);
     if (!start) {
         messages.warning(this, QString::fromStdString(
                                    gui::numberProblemText(kStartLevelLabel, typed, start.error)));
-        Edit2->setFocus();
+        m_startLevelEdit->setFocus();
         return;
     }
     const QString kept = QString::fromStdString(study::trimmedVariantName(name));

@@ -1,5 +1,5 @@
 // One run of the core for a study, as a child process.
-#include "gui/varianty/study_core_run.h"
+#include "gui/console/study_core_run.h"
 
 #include "exchange/exchange_paths.h"
 #include "gui/common/calculation_options.h"

@@ -17,6 +17,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -27,14 +28,14 @@ class LineChartView;
 class StudyCoreRun;
 } // namespace gui
 
-class TFRM_rezerva : public QDialog {
+class SafetyMarginWindow : public QDialog {
     Q_OBJECT
 public:
     /// The inputs of `root` (exchange::installationRoot() in the front end);
     /// `startLevel` as the calculation window holds it.
-    TFRM_rezerva(const std::filesystem::path& root, const QString& startLevel,
-                 QWidget* parent = nullptr);
-    ~TFRM_rezerva() override;
+    SafetyMarginWindow(const std::filesystem::path& root, const QString& startLevel,
+                       QWidget* parent = nullptr);
+    ~SafetyMarginWindow() override;
 
     gui::StudyCoreRun& coreRun() { return *m_run; }
     bool isSearching() const { return m_search != nullptr; }
@@ -55,6 +56,9 @@ protected:
     void reject() override;
 
 private:
+    QWidget* buildInputs(const QString& startLevel);
+    QLayout* buildRunRow();
+    QLayout* buildAnswer();
     void runNext();
     void runFinished();
     void endSearch();
@@ -69,15 +73,14 @@ private:
     std::optional<study::SafetyFactorResult> m_result;
     QElapsedTimer m_clock;
 
-    QRadioButton* RadioButton1 = nullptr; // the current inputs
-    QRadioButton* RadioButton2 = nullptr; // a kept variant
-    QLineEdit* Edit1 = nullptr;           // start level for the current inputs [m]
-    QComboBox* ComboBox1 = nullptr;       // the variant
-    QPushButton* Button1 = nullptr;       // start
-    QPushButton* Button2 = nullptr;       // cancel
-    QPushButton* Button3 = nullptr;       // close
-    QProgressBar* ProgressBar1 = nullptr;
-    QLabel* Label1 = nullptr; // progress text
-    QLabel* Label2 = nullptr; // the answer
-    gui::LineChartView* Chart1 = nullptr;
+    QRadioButton* m_currentInputsButton = nullptr;
+    QRadioButton* m_variantButton = nullptr;
+    QLineEdit* m_startLevelEdit = nullptr; // m, for the current inputs
+    QComboBox* m_variantList = nullptr;
+    QPushButton* m_startButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_progressLabel = nullptr; // the run going on, or what the search took
+    QLabel* m_answerLabel = nullptr;
+    gui::LineChartView* m_chart = nullptr; // the highest level against k
 };

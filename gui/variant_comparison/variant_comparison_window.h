@@ -16,6 +16,7 @@
 #include <vector>
 
 class QLabel;
+class QLayout;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -30,12 +31,12 @@ class LineChartView;
 class StudyCoreRun;
 } // namespace gui
 
-class TFRM_porovnani : public QDialog {
+class VariantComparisonWindow : public QDialog {
     Q_OBJECT
 public:
     /// The variants of `root` (exchange::installationRoot() in the front end).
-    explicit TFRM_porovnani(const std::filesystem::path& root, QWidget* parent = nullptr);
-    ~TFRM_porovnani() override;
+    explicit VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent = nullptr);
+    ~VariantComparisonWindow() override;
 
     static constexpr int kMaxCompared = 8;
 
@@ -69,6 +70,10 @@ signals:
     void recomputed(const QString& report);
 
 private:
+    QLayout* buildVariantList();
+    void buildCharts();
+    void buildTable();
+    QLayout* buildBottomRow();
     void itemChanged(QListWidgetItem* item);
     void showCompared();
     void drawCharts();
@@ -86,13 +91,12 @@ private:
     std::unique_ptr<gui::StudyCoreRun> m_run;
     QString m_jobName;
 
-    QListWidget* ListBox1 = nullptr;
-    QPushButton* Button1 = nullptr;       // Přepočítat
-    QPushButton* Button2 = nullptr;       // Smazat
-    QPushButton* Button3 = nullptr;       // Export do excelu
-    QPushButton* Button4 = nullptr;       // Zavřít okno
-    QLabel* Label2 = nullptr;             // what a recomputation is doing or gave
-    gui::LineChartView* Chart1 = nullptr; // flows
-    gui::LineChartView* Chart2 = nullptr; // levels
-    QTableWidget* Table1 = nullptr;
+    QListWidget* m_variantList = nullptr; // every kept variant, ticked when compared
+    QPushButton* m_recomputeButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
+    QLabel* m_statusLabel = nullptr; // what a recomputation is doing or gave
+    gui::LineChartView* m_flowChart = nullptr;
+    gui::LineChartView* m_levelChart = nullptr;
+    QTableWidget* m_figureTable = nullptr;
 };

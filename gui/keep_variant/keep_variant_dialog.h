@@ -6,17 +6,19 @@
 
 #include <filesystem>
 
+class QFormLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFRM_varianta : public QDialog {
+class KeepVariantDialog : public QDialog {
     Q_OBJECT
 public:
     /// `startLevel`: the start level of the last run as the calculation
     /// window holds it (the core deletes IN_START_VYP once it has read it).
-    TFRM_varianta(const std::filesystem::path& root, const QString& startLevel,
-                  QWidget* parent = nullptr);
+    KeepVariantDialog(const std::filesystem::path& root, const QString& startLevel,
+                      QWidget* parent = nullptr);
 
     /// Whether the last run in `root` can be kept; when not, says why.
     static bool lastRunKeepable(const std::filesystem::path& root, QWidget* parent);
@@ -28,15 +30,15 @@ public:
     static constexpr const char* kStartLevelLabel = "Výška vody na začátku řešení (start) [m]";
 
 private:
+    QFormLayout* buildFields(const QString& startLevel);
+    QHBoxLayout* buildButtons();
     void showSettings();
     void save();
 
     std::filesystem::path m_root;
     QString m_kept;
-    QLineEdit* Edit1 = nullptr; // name
-    QLineEdit* Edit2 = nullptr; // start level [m]
-    QLabel* Label3 = nullptr;   // the settings
-    QLabel* Label4 = nullptr;   // the first level of the results, to check the start level
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_startLevelEdit = nullptr; // m
+    QLabel* m_settingsLabel = nullptr;     // the settings of the run, in words
+    QLabel* m_firstLevelLabel = nullptr; // the first level of the results, to check the start level
 };
