@@ -87,7 +87,7 @@ bool takeLine(const std::string& label, const std::string& text, RunSummary& run
     const std::optional<double> value = leadingNumber(words);
     if (label == summary::kSteps) {
         run.steps = asWhole(value);
-        // "48 z 48"; older wordings put the count in parentheses: "48 (z 48 ...)".
+        // "48 z 48", or the count in parentheses: "48 (z 48 ...)".
         for (std::size_t i = 1; i + 1 < words.size(); ++i)
             if (words[i] == "z" || words[i] == "(z") {
                 run.stepsGiven = whole(words[i + 1]);

@@ -58,8 +58,8 @@ RunSummary parseRunSummary(std::istream& in);
 
 /// The outcome of looking for a run's summary.
 struct SummaryRead {
-    /// Empty when there is no summary: the file is missing (results of an
-    /// older core) or could not be read.
+    /// Empty when there is no summary: the file is missing (results of a
+    /// core that writes none) or could not be read.
     std::optional<RunSummary> summary;
     std::string error; // why an existing file could not be read (UTF-8, Czech); else empty
 };

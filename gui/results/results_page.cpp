@@ -234,7 +234,8 @@ std::string ResultsPage::loadSeries(const ResultSeries& series, Grid& grid) {
         grid.setCell(1, 0, series.header);
     };
     if (series.resultFile == nullptr) {
-        // The inflow the core routed, not the source it was once loaded from.
+        // The inflow the core routes (IN_FLOOD_WAVE), not the source file the
+        // form loads, which may hold another wave.
         setHeader();
         const exchange::SavedInputs saved =
             exchange::readSavedInputs(exchange::exchangeDir(m_root));

@@ -90,7 +90,7 @@ signals:
     void pictureRequested();
     void exportRequested();
     void closeRequested();
-    /// The page loaded its results (its time step is the window's now).
+    /// The page loaded its results; the window reports its time step.
     void loaded();
 
 protected:
