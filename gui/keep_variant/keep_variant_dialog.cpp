@@ -72,11 +72,7 @@ QHBoxLayout* KeepVariantDialog::buildButtons() {
     keep->setDefault(true);
     connect(keep, &QPushButton::clicked, this, &KeepVariantDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(keep);
-    buttons->addWidget(cancel);
-    return buttons;
+    return gui::rowAtRight({keep, cancel});
 }
 
 bool KeepVariantDialog::lastRunKeepable(const std::filesystem::path& root, QWidget* parent) {

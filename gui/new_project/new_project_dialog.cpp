@@ -112,12 +112,7 @@ QHBoxLayout* NewProjectDialog::buildButtons() {
     }
     connect(create, &QPushButton::clicked, this, &NewProjectDialog::createProject);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(create);
-    buttons->addWidget(close);
-    return buttons;
+    return gui::rowAtRight({create, close});
 }
 
 void NewProjectDialog::setNameAsker(NameAsker asker) {

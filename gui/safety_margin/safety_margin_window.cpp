@@ -68,10 +68,7 @@ SafetyMarginWindow::SafetyMarginWindow(const std::filesystem::path& root, const 
 
     QPushButton* close = gui::makeButton("Zavřít okno", "btnClose", this, true);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(close);
-    layout->addLayout(bottom);
+    layout->addLayout(gui::rowAtRight({close}));
 
     connect(m_run.get(), &gui::StudyCoreRun::finished, this, &SafetyMarginWindow::runFinished);
     resize(1150, 720);

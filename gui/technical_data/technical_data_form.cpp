@@ -78,12 +78,7 @@ QHBoxLayout* TechnicalDataForm::buildButtons() {
     }
     connect(discard, &QPushButton::clicked, this, &TechnicalDataForm::closeWithoutSaving);
     connect(save, &QPushButton::clicked, this, &TechnicalDataForm::saveAndClose);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(discard);
-    buttons->addWidget(save);
-    return buttons;
+    return gui::rowAtRight({discard, save});
 }
 
 void TechnicalDataForm::addField(QGridLayout* grid, TechnicalField field, const char* label,

@@ -32,7 +32,6 @@ private:
     testing_gui::TableFormFiles m_files{exchange::kCurveSource};
     const int m_n = m_files.sampleLines();
 
-    QString path(const char* name) const { return m_files.path(name); }
     static QString rowCount(CurveForm& form) {
         return form.findChild<QLineEdit*>("editRowCount")->text();
     }
@@ -40,7 +39,6 @@ private:
         QAbstractItemModel* model = form.findChild<QTableView*>("gridCurve")->model();
         return model->setData(model->index(row - 1, column), text); // grid row r is model row r - 1
     }
-    std::unique_ptr<CurveForm> makeForm() { return m_files.makeForm<CurveForm>(); }
 
 private slots:
     void initTestCase() {
@@ -52,7 +50,7 @@ private slots:
 
     void freshFormShowsHeaderAndRefusesACurveWithAGap() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         QCOMPARE(form->windowTitle(), QString("FRM_BK"));
         QCOMPARE(form->grid().rowCount(), 50);
         QCOMPARE(form->grid().columnCount(), 5);
@@ -76,14 +74,14 @@ private slots:
         QCOMPARE(current.row(), 0); // grid row 1
         QCOMPARE(current.column(), 1);
         QVERIFY(form->findChild<QTableView*>("gridCurve")->selectionModel()->isSelected(current));
-        QVERIFY(!QFile::exists(path(exchange::kCurve)));
-        QVERIFY(!QFile::exists(path(exchange::kCurveRowCount)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kCurve)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kCurveRowCount)));
         QCOMPARE(form->grid().cell(3, 2), std::string("77"));
     }
 
     void loadEditDrawAndSave() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
@@ -131,11 +129,11 @@ private slots:
             if (i == 1) fields[3] = "9e5";
             expected += fields.join('\t') + "\t\r\n";
         }
-        QCOMPARE(readAll(path(exchange::kCurve)), expected);
-        QCOMPARE(readAll(path(exchange::kCurveRowCount)), QByteArray::number(m_n) + "\r\n");
+        QCOMPARE(readAll(m_files.path(exchange::kCurve)), expected);
+        QCOMPARE(readAll(m_files.path(exchange::kCurveRowCount)), QByteArray::number(m_n) + "\r\n");
 
         // Opened again, the form shows the saved curve as after a load.
-        auto reopened = makeForm();
+        auto reopened = m_files.makeForm<CurveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(4, 2), std::string("9e5"));
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
@@ -143,12 +141,12 @@ private slots:
         QCOMPARE(rowCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
         testing_gui::press(*reopened, "btnCloseSave");
-        QCOMPARE(readAll(path(exchange::kCurve)), expected);
+        QCOMPARE(readAll(m_files.path(exchange::kCurve)), expected);
     }
 
     void levelsThatDoNotRiseAskFirst() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
         QVERIFY(edit(*form, 3, 2, form->grid().cell(2, 2).c_str()));
         messages.answers = {false};
@@ -159,17 +157,17 @@ private slots:
                  qPrintable(messages.shown[0]));
         QVERIFY(messages.shown[0].endsWith("\n\nUložit přesto?"));
         QCOMPARE(finished.count(), 0);
-        QVERIFY(!QFile::exists(path(exchange::kCurve)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kCurve)));
         messages.answers = {true};
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(readAll(path(exchange::kCurve)).count('\n'), m_n);
+        QCOMPARE(readAll(m_files.path(exchange::kCurve)).count('\n'), m_n);
     }
 
     void areaCurveIsSortedByAreaWithTiesInRowOrder() {
-        writeAll(path(exchange::kCurveSource),
+        writeAll(m_files.path(exchange::kCurveSource),
                  "300  0  0  50\r\n301  1  10  20\r\n302  2  20  50\r\n303  3  30  10\r\n");
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
         testing_gui::press(*form, "chartAreaDraw");
         QCOMPARE(testing_gui::chartLines(*form, "chartArea")[0]->points(),
@@ -180,12 +178,12 @@ private slots:
         QByteArray bytes;
         for (int i = 1; i <= 60; ++i)
             bytes += QByteArray::number(i) + "  2  3  4\r\n";
-        writeAll(path(exchange::kCurveSource), bytes);
-        auto form = makeForm();
+        writeAll(m_files.path(exchange::kCurveSource), bytes);
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
         QCOMPARE(form->grid().rowCount(), 61); // grows past its 49 data rows
         QVERIFY(edit(*form, 1, 4, "typed"));
-        writeAll(path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
+        writeAll(m_files.path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
         testing_gui::press(*form, "btnLoad");
         QCOMPARE(rowCount(*form), QString("2"));
         QCOMPARE(form->grid().rowCount(), 3);
@@ -196,7 +194,7 @@ private slots:
 
     void closeWithoutSavingAsks() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
@@ -207,14 +205,14 @@ private slots:
         testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
-        QVERIFY(!QFile::exists(path(exchange::kCurve)));
-        QVERIFY(!QFile::exists(path(exchange::kCurveRowCount)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kCurve)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kCurveRowCount)));
     }
 
     void missingSourceKeepsGridAndCount() {
         testing_gui::FakeMessages messages;
-        QVERIFY(QFile::remove(path(exchange::kCurveSource)));
-        auto form = makeForm();
+        QVERIFY(QFile::remove(m_files.path(exchange::kCurveSource)));
+        auto form = m_files.makeForm<CurveForm>();
         QVERIFY(edit(*form, 1, 1, "typed"));
         testing_gui::press(*form, "btnLoad");
         const std::string error = exchange::fileErrorText(
@@ -228,15 +226,15 @@ private slots:
 
     void countFailureKeepsTheCurveAndTheFormOpen() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<CurveForm>();
         testing_gui::press(*form, "btnLoad");
-        QVERIFY(QDir().mkdir(path(exchange::kCurveRowCount)));
+        QVERIFY(QDir().mkdir(m_files.path(exchange::kCurveRowCount)));
         QSignalSpy finished(form.get(), &QDialog::finished);
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].contains(exchange::kCurveRowCount));
-        QCOMPARE(readAll(path(exchange::kCurve)).count('\n'), m_n);
+        QCOMPARE(readAll(m_files.path(exchange::kCurve)).count('\n'), m_n);
     }
 };
 

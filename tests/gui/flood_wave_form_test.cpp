@@ -32,11 +32,9 @@ private:
     testing_gui::TableFormFiles m_files{exchange::kFloodWaveSource};
     const int m_n = m_files.sampleLines();
 
-    QString path(const char* name) const { return m_files.path(name); }
     static QString pointCount(FloodWaveForm& form) {
         return form.findChild<QLineEdit*>("editPointCount")->text();
     }
-    std::unique_ptr<FloodWaveForm> makeForm() { return m_files.makeForm<FloodWaveForm>(); }
 
 private slots:
     void initTestCase() {
@@ -48,7 +46,7 @@ private slots:
 
     void freshFormRefusesAWaveWithoutValues() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         QCOMPARE(form->windowTitle(), QString("FRM_Povodňová vlna"));
         QCOMPARE(form->grid().rowCount(), 999);
         QCOMPARE(form->grid().cell(1, 0), std::string());
@@ -64,7 +62,7 @@ private slots:
         QCOMPARE(messages.shown, QStringList{"E:Povodňová vlna neobsahuje žádnou hodnotu. "
                                              "Načtěte data nebo vyplňte sloupec Q [m3/s]."});
         QCOMPARE(finished.count(), 0);
-        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
 
         // A typed cell needs the rows above it: the core would shift the wave.
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
@@ -75,13 +73,13 @@ private slots:
         QVERIFY(model->setData(model->index(0, 1), "5,5"));
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
-        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
     }
 
     void loadEditDrawAndSave() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
@@ -115,7 +113,7 @@ private slots:
         screenshot(*form, "flood_wave_drawn");
 
         // "abc" is refused, its cell selected, and the saved files stay as they were.
-        writeAll(path(exchange::kFloodWave), "saved before\r\n");
+        writeAll(m_files.path(exchange::kFloodWave), "saved before\r\n");
         QSignalSpy accepted(form.get(), &QDialog::accepted);
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 0);
@@ -126,8 +124,8 @@ private slots:
         auto* view = form->findChild<QTableView*>("gridFloodWave");
         QCOMPARE(view->currentIndex(), model->index(3, 1));
         QVERIFY(view->selectionModel()->isSelected(model->index(3, 1)));
-        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("saved before\r\n"));
-        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("saved before\r\n"));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
 
         QVERIFY(model->setData(model->index(3, 1), "12.5"));
         testing_gui::press(*form, "btnCloseSave");
@@ -141,11 +139,12 @@ private slots:
             if (i == 3) value = "12.5";
             expected += value + " \r\n";
         }
-        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
-        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray::number(m_n) + "\r\n");
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), expected);
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)),
+                 QByteArray::number(m_n) + "\r\n");
 
         // Opened again, the form shows the saved wave as after a load.
-        auto reopened = makeForm();
+        auto reopened = m_files.makeForm<FloodWaveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
         QCOMPARE(reopened->grid().cell(1, 3), std::string("105.5"));
@@ -153,12 +152,12 @@ private slots:
         QCOMPARE(pointCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
         testing_gui::press(*reopened, "btnCloseSave");
-        QCOMPARE(readAll(path(exchange::kFloodWave)), expected);
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), expected);
     }
 
     void onlyTheFirstFieldReachesTheValueColumn() {
-        writeAll(path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
-        auto form = makeForm();
+        writeAll(m_files.path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
+        auto form = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*form, "btnLoad");
         QCOMPARE(pointCount(*form), QString("4"));
         testing_gui::press(*form, "btnDraw");
@@ -166,13 +165,13 @@ private slots:
                  QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
         // The empty last line is no value: the count follows what is written.
         testing_gui::press(*form, "btnCloseSave");
-        QCOMPARE(readAll(path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
-        QCOMPARE(readAll(path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
     }
 
     void closeWithoutSavingAsks() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
@@ -184,13 +183,13 @@ private slots:
         testing_gui::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
-        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
-        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
     }
 
     void escapeKeepsTheFormAndTheCloseControlClosesSilently() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         form->show();
         testing_gui::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
@@ -201,14 +200,14 @@ private slots:
         QVERIFY(form->close());
         QCOMPARE(finished.count(), 1);
         QVERIFY(messages.shown.isEmpty());
-        QVERIFY(!QFile::exists(path(exchange::kFloodWave)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
     }
 
     void missingSourceKeepsGridAndCount() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*form, "btnLoad");
-        QVERIFY(QFile::remove(path(exchange::kFloodWaveSource)));
+        QVERIFY(QFile::remove(m_files.path(exchange::kFloodWaveSource)));
         QVERIFY(form->findChild<QTableView*>("gridFloodWave")
                     ->model()
                     ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
@@ -222,7 +221,7 @@ private slots:
         QCOMPARE(pointCount(*form), QString::number(m_n));
 
         // A fresh form: the controls become visible and the header is set all the same.
-        auto fresh = makeForm();
+        auto fresh = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*fresh, "btnLoad");
         QCOMPARE(fresh->grid().rowCount(), 999);
         QCOMPARE(fresh->grid().cell(1, 0), std::string("Q [m3/s]"));
@@ -232,16 +231,16 @@ private slots:
 
     void saveFailureKeepsTheFormOpen() {
         testing_gui::FakeMessages messages;
-        auto form = makeForm();
+        auto form = m_files.makeForm<FloodWaveForm>();
         testing_gui::press(*form, "btnLoad");
-        QVERIFY(QDir().mkdir(path(exchange::kFloodWave))); // cannot be created as a file
+        QVERIFY(QDir().mkdir(m_files.path(exchange::kFloodWave))); // cannot be created as a file
         QSignalSpy finished(form.get(), &QDialog::finished);
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].startsWith("E:"));
         QVERIFY(messages.shown[0].contains(exchange::kFloodWave));
-        QVERIFY(!QFile::exists(path(exchange::kInflowPointCount)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
     }
 };
 
