@@ -65,7 +65,6 @@ public:
     /// directory of the program file unless set. The form shows the table
     /// saved there, as after a load, or starts empty without one.
     void setFilesDir(const QString& dir);
-    QString filesDir() const { return m_filesDir; }
 
     const Grid& grid() const { return m_grid; }
 

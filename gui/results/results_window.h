@@ -26,7 +26,6 @@ public:
     /// The directory the exported workbooks are written to; the directory of
     /// the program file unless set.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
-    QString programDir() const { return m_programDir; }
     /// The installation root of the result files and of the pictures'
     /// directory; exchange::installationRoot() unless set. Resets the name
     /// the picture dialog offers.
