@@ -1,13 +1,15 @@
 // Benchmark of the core: whole runs of the worst-case reservoir as separate
 // processes, net of the start of an empty program, and the Klemes step alone,
 // for the search over segments (the production solver) and the per-segment
-// solver before it, side by side. Prints figures; it is never run as a test.
+// solver that visits every piece, side by side. Prints figures; it is never
+// run as a test.
 //   klemes_bench                  every figure, both solvers
 //   klemes_bench --with-scan      also the speed-up over the one-visit sample scan (about a minute)
 //   klemes_bench --write CASE DIR writes a case (worst, one, long) as an installation root,
 //                                 e.g. to profile PRGVELDRON on it
-//   klemes_bench --run SOLVER     one run on $VELDRON_ROOT with a solver (new, per-segment)
+//   klemes_bench --run SOLVER     one run on $VELDRON_ROOT with a solver (search, per-segment)
 //   klemes_bench --empty          the empty program whose start is subtracted
+#include "../tests/support/klemes_solvers.h"
 #include "../tests/support/reservoir_case.h"
 #include "core/run.h"
 #include "exchange/exchange_paths.h"
@@ -76,7 +78,7 @@ constexpr Case kCases[] = {{"worst", "worst case, 1000 steps", 1000, 31},
                            {"long", "100,000 steps", 100000, 3}};
 
 veldron::KlemesSolver solverNamed(const std::string& name) {
-    return name == "per-segment" ? veldron::klemesStepPerSegment : veldron::klemesStep;
+    return name == "per-segment" ? veldron::testing::klemesStepPerSegment : veldron::klemesStep;
 }
 
 // Where the roots go: $VELDRON_BENCH_DIR, else a file system in memory where
@@ -180,7 +182,8 @@ bool compareWithScan() {
     small.writeRoot(scanRoot);
     int fastStatus = 0, scanStatus = 0;
     const double fastTime = runInProcess(fastRoot, veldron::klemesStep, fastStatus);
-    const double scanTime = runInProcess(scanRoot, veldron::klemesStepPieceScan, scanStatus);
+    const double scanTime =
+        runInProcess(scanRoot, veldron::testing::klemesStepPieceScan, scanStatus);
     const bool same =
         veldron::testing::outputFiles(fastRoot) == veldron::testing::outputFiles(scanRoot) &&
         fastStatus == scanStatus;
@@ -222,12 +225,13 @@ int main(int argc, char** argv) {
     bool allSame = true;
     std::printf(
         "Whole runs as separate processes, roots in %s; ms, median / minimum of the runs.\n"
-        "new: PRGVELDRON; per-segment: the same core with the solver before the search over\n"
-        "segments; empty: this program ending at once. net: minus the empty program (median\n"
-        "minus median, minimum minus minimum); speed-up: per-segment net / new net.\n\n",
+        "search: PRGVELDRON, searching over segments; per-segment: the same core with the\n"
+        "solver that visits every piece; empty: this program ending at once. net: minus the\n"
+        "empty program (median minus median, minimum minus minimum); speed-up: per-segment\n"
+        "net / search net.\n\n",
         benchDir().c_str());
     std::printf("%-24s %4s %15s %17s %15s %17s %15s %13s\n", "case", "runs", "empty", "per-segment",
-                "new", "net per-segment", "net new", "speed-up");
+                "search", "net per-segment", "net search", "speed-up");
     auto pair = [](const std::vector<double>& v) {
         char text[32];
         std::snprintf(text, sizeof text, "%7.2f /%7.2f", 1e3 * median(v), 1e3 * minimum(v));
@@ -235,43 +239,45 @@ int main(int argc, char** argv) {
     };
     for (const Case& c : kCases) {
         const ReservoirCase rc = worstCase(c.steps);
-        const fs::path rootNew = freshRoot(std::string("veldron_bench_new_") + c.name);
-        const fs::path rootOld = freshRoot(std::string("veldron_bench_old_") + c.name);
-        rc.writeRoot(rootNew);
-        rc.writeRoot(rootOld);
-        std::vector<double> empty, old, fresh;
-        int statusNew = 0, statusOld = 0;
+        const fs::path rootSearch = freshRoot(std::string("veldron_bench_search_") + c.name);
+        const fs::path rootPieces = freshRoot(std::string("veldron_bench_pieces_") + c.name);
+        rc.writeRoot(rootSearch);
+        rc.writeRoot(rootPieces);
+        std::vector<double> empty, pieces, search;
+        int statusSearch = 0, statusPieces = 0;
         long peakKb = 0;
         // Interleaved, so that a change of the machine's load touches all three alike.
         for (int r = 0; r < c.rounds; ++r) {
-            empty.push_back(runProgram(self, {"--empty"}, rootNew));
-            prepareRun(rootOld, rc);
-            old.push_back(runProgram(self, {"--run", "per-segment"}, rootOld, nullptr, &statusOld));
-            prepareRun(rootNew, rc);
-            fresh.push_back(runProgram(core, {}, rootNew, &peakKb, &statusNew));
+            empty.push_back(runProgram(self, {"--empty"}, rootSearch));
+            prepareRun(rootPieces, rc);
+            pieces.push_back(
+                runProgram(self, {"--run", "per-segment"}, rootPieces, nullptr, &statusPieces));
+            prepareRun(rootSearch, rc);
+            search.push_back(runProgram(core, {}, rootSearch, &peakKb, &statusSearch));
         }
-        const auto filesNew = veldron::testing::outputFiles(rootNew);
-        const bool same =
-            filesNew == veldron::testing::outputFiles(rootOld) && statusNew == 0 && statusOld == 0;
+        const auto filesSearch = veldron::testing::outputFiles(rootSearch);
+        const bool same = filesSearch == veldron::testing::outputFiles(rootPieces) &&
+                          statusSearch == 0 && statusPieces == 0;
         allSame = allSame && same;
-        const double e = median(empty), o = median(old), n = median(fresh);
-        const double em = minimum(empty), om = minimum(old), nm = minimum(fresh);
+        const double e = median(empty), o = median(pieces), n = median(search);
+        const double em = minimum(empty), om = minimum(pieces), nm = minimum(search);
         std::printf("%-24s %4d %15s %17s %15s %8.2f /%7.2f %6.2f /%6.2f %5.1fx /%5.1fx%s\n",
-                    c.title, c.rounds, pair(empty).c_str(), pair(old).c_str(), pair(fresh).c_str(),
-                    1e3 * (o - e), 1e3 * (om - em), 1e3 * (n - e), 1e3 * (nm - em),
-                    (o - e) / (n - e), (om - em) / (nm - em), same ? "" : "  OUTPUT DIFFERS");
+                    c.title, c.rounds, pair(empty).c_str(), pair(pieces).c_str(),
+                    pair(search).c_str(), 1e3 * (o - e), 1e3 * (om - em), 1e3 * (n - e),
+                    1e3 * (nm - em), (o - e) / (n - e), (om - em) / (nm - em),
+                    same ? "" : "  OUTPUT DIFFERS");
         if (c.steps == 1000) {
             std::size_t above = 0;
-            std::istringstream levels(filesNew.at("OUT_RESULT/vyska_vody"));
+            std::istringstream levels(filesSearch.at("OUT_RESULT/vyska_vody"));
             for (double h; levels >> h;)
                 above += h >= 20.0;
             std::printf("%24s %zu steps at or above the crest, %zu Klemes rows, peak memory "
                         "%.1f MB\n",
-                        "", above, records(filesNew.at("OUT_DATA/tab_min_radek_pro_klemese")),
+                        "", above, records(filesSearch.at("OUT_DATA/tab_min_radek_pro_klemese")),
                         peakKb / 1024.0);
         }
-        fs::remove_all(rootNew);
-        fs::remove_all(rootOld);
+        fs::remove_all(rootSearch);
+        fs::remove_all(rootPieces);
     }
     std::vector<double> trueTimes;
     for (int r = 0; r < 11; ++r)
@@ -291,29 +297,30 @@ int main(int argc, char** argv) {
         for (float v, q; curveFile >> v >> q;)
             volume.push_back(v), flow.push_back(q);
         const veldron::KlemesCurve curve(volume, flow);
-        double sumOld = 0, sumNew = 0;
-        std::vector<double> nsOld, nsNew, runOld, runNew;
+        double sumPieces = 0, sumSearch = 0;
+        std::vector<double> nsPieces, nsSearch, runPieces, runSearch;
         for (int r = 0; r < 5; ++r) {
-            nsOld.push_back(nsPerStep(veldron::klemesStepPerSegment, curve, sumOld));
-            nsNew.push_back(nsPerStep(veldron::klemesStep, curve, sumNew));
+            nsPieces.push_back(nsPerStep(veldron::testing::klemesStepPerSegment, curve, sumPieces));
+            nsSearch.push_back(nsPerStep(veldron::klemesStep, curve, sumSearch));
             prepareRun(root, rc);
-            runOld.push_back(runInProcess(root, veldron::klemesStepPerSegment, status));
+            runPieces.push_back(runInProcess(root, veldron::testing::klemesStepPerSegment, status));
             prepareRun(root, rc);
-            runNew.push_back(runInProcess(root, veldron::klemesStep, status));
+            runSearch.push_back(runInProcess(root, veldron::klemesStep, status));
         }
         std::printf("In process (no process start, console to memory), median / minimum of 5:\n");
-        std::printf("%-48s %17s %15s %13s\n", "", "per-segment", "new", "speed-up");
+        std::printf("%-48s %17s %15s %13s\n", "", "per-segment", "search", "speed-up");
         std::printf("%-48s %8.0f /%7.0f %6.0f /%7.0f %5.1fx /%5.1fx%s\n",
-                    "Klemes step alone, silent, ns per step", median(nsOld), minimum(nsOld),
-                    median(nsNew), minimum(nsNew), median(nsOld) / median(nsNew),
-                    minimum(nsOld) / minimum(nsNew), sumOld == sumNew ? "" : "  RESULTS DIFFER");
+                    "Klemes step alone, silent, ns per step", median(nsPieces), minimum(nsPieces),
+                    median(nsSearch), minimum(nsSearch), median(nsPieces) / median(nsSearch),
+                    minimum(nsPieces) / minimum(nsSearch),
+                    sumPieces == sumSearch ? "" : "  RESULTS DIFFER");
         std::printf("%-48s %17s %15s %5.1fx /%5.1fx\n", "worst case whole run, ms",
-                    pair(runOld).c_str(), pair(runNew).c_str(), median(runOld) / median(runNew),
-                    minimum(runOld) / minimum(runNew));
+                    pair(runPieces).c_str(), pair(runSearch).c_str(),
+                    median(runPieces) / median(runSearch), minimum(runPieces) / minimum(runSearch));
         std::printf("(the step alone: the fully open curve, %zu segments, %lld samples; storage "
                     "lines across its range)\n",
                     curve.segmentCount(), static_cast<long long>(curve.sampleCount()));
-        allSame = allSame && sumOld == sumNew;
+        allSame = allSame && sumPieces == sumSearch;
         fs::remove_all(root);
     }
     if (withScan) allSame = compareWithScan() && allSame;

@@ -5,11 +5,11 @@ namespace veldron {
 
 const char* errorExitMessage(ErrorExit::Kind kind) {
     switch (kind) {
-    case ErrorExit::Error1:
+    case ErrorExit::CrestGridOffCurve:
         return "ERROR 1 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!";
-    case ErrorExit::Error2:
+    case ErrorExit::StartLevelOffCurve:
         return "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!";
-    case ErrorExit::Error3:
+    case ErrorExit::StepLevelOffCurve:
         return "ERROR 3 spatne nactene hodnoty nebo vybocilo z okrajovych podminek   !!!";
     case ErrorExit::Overtopping:
         return "!!! doslo k preliti nadrze !!!";

@@ -1,6 +1,8 @@
 // The two ways a run stops early: an input/output error and the error exit.
 #pragma once
 
+#include "exchange/file_names.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -14,20 +16,29 @@ struct FileError : std::runtime_error {
     FileError(int errorCode, const std::string& text) : std::runtime_error(text), code(errorCode) {}
 };
 
-// Codes of FileError, chosen so a user can tell the kinds apart.
-inline constexpr int kErrOpenInput = 2;   // input file missing or unreadable
-inline constexpr int kErrOpenOutput = 10; // output file cannot be created
-inline constexpr int kErrWrite = 11;      // output file cannot be written
-inline constexpr int kErrEndOfFile = 24;  // fewer values than the read needs
-inline constexpr int kErrBadValue = 59;   // a value of the wrong kind
-inline constexpr int kErrOutOfRange = 60; // a value the calculation cannot use
+// Codes of FileError: the *ERR* codes of exchange/, which the front end reads.
+using exchange::kErrBadValue;
+using exchange::kErrEndOfFile;
+using exchange::kErrInternal;
+using exchange::kErrNoMemory;
+using exchange::kErrNotReplaceable;
+using exchange::kErrOpenInput;
+using exchange::kErrOpenOutput;
+using exchange::kErrOutOfRange;
+using exchange::kErrRootBusy;
+using exchange::kErrWrite;
 
 /// An inconsistency the core detects itself (ERROR 1/2/3, overtopping):
 /// the message is printed, the run waits for Enter and ends.
 struct ErrorExit {
-    enum Kind { Error1 = 1, Error2 = 2, Error3 = 3, Overtopping = 4 };
+    enum Kind {
+        CrestGridOffCurve = 1,  // ERROR 1: a crest-grid level outside the curve or its bracket
+        StartLevelOffCurve = 2, // ERROR 2: the start level, likewise
+        StepLevelOffCurve = 3,  // ERROR 3: a routing step's volume, likewise
+        Overtopping = 4,        // the level reached the crest plus the retention height
+    };
     Kind kind;
-    std::int64_t step = 0; // the routing step that stopped (ERROR 3, overtopping); 0 before
+    std::int64_t step = 0; // the routing step that stopped (ERROR 3, overtopping); else 0
 };
 
 /// The exact console text of each error exit; the blank counts differ on purpose.

@@ -65,6 +65,9 @@ inline constexpr const char* kKlemesRows = "tab_min_radek_pro_klemese";
 // Results under OUT_RESULT.
 inline constexpr const char* kLevelSeries = "vyska_vody";
 inline constexpr const char* kOutflowSeries = "transformovana_povoden";
+// The inflow of the steps routed, one record per step like the outflow: the
+// flood wave that produced the set, whatever IN_FLOOD_WAVE holds since.
+inline constexpr const char* kInflowSeries = "povodnova_vlna";
 
 // Transformation curves under OUT_DATA/TK, one per outlet opening 0, 5, ... 100 %.
 inline constexpr int kOpeningCount = 21;
@@ -81,11 +84,31 @@ inline constexpr const char* kCoreExecutable = "PRGVELDRON";
 inline constexpr const char* kFrontEndExecutable = "Project_veldron";
 #endif
 
+// In the root: the file a run of the core locks for as long as it reads the
+// inputs and replaces the result set, so that one run at a time works there.
+inline constexpr const char* kRunLock = "zamek_vypoctu";
+
 // Exit status of the core.
 enum ExitCode : int {
     kExitNormal = 0,
     kExitErrorExit = 1, // ERROR 1/2/3 or overtopping: the run stopped on a detected error
     kExitInputError = 2 // an input or output file could not be read or written
+};
+
+// The number after "*ERR*" on the core's console: what kind of file error
+// refused or ended a run (exit status 2). Every other text of the line names
+// the file and, for reading, the line.
+enum ErrorCode : int {
+    kErrOpenInput = 2,       // an input file missing, unreadable, not a regular file or too large
+    kErrRootBusy = 5,        // another run of the core holds this root: nothing was read or changed
+    kErrOpenOutput = 10,     // an output folder missing, or a file of the set cannot be created
+    kErrWrite = 11,          // writing or replacing a file of the set failed (the system's reason)
+    kErrNotReplaceable = 12, // a result file cannot be replaced: nothing was changed
+    kErrEndOfFile = 24,      // fewer values than the read needs
+    kErrBadValue = 59,       // a text that is not a value of the expected kind
+    kErrOutOfRange = 60,     // a value the calculation cannot use
+    kErrNoMemory = 90,       // the calculation needs more memory than the system gives
+    kErrInternal = 99        // a fault of the core itself
 };
 
 } // namespace exchange

@@ -23,6 +23,10 @@ inline constexpr const char* kSteps = "Kroků výpočtu";
 inline constexpr const char* kTimeStep = "Časový krok";
 // "100.000 m3/s v kroku 10": the largest inflow and the first step holding it.
 inline constexpr const char* kInflowPeak = "Kulminace přítoku";
+// "300.000 m3/s v kroku 10": the same over every inflow value given, the whole
+// flood; present only when the run stopped before routing them all, so the
+// flood the dam could not pass is stated beside the peak of the steps routed.
+inline constexpr const char* kFloodPeak = "Kulminace celé povodně";
 // "88.057 m3/s v kroku 12": the same for the outflow.
 inline constexpr const char* kOutflowPeak = "Kulminace odtoku";
 // "11.9 %": 100 (1 - peak outflow / peak inflow).
@@ -34,7 +38,9 @@ inline constexpr const char* kPeakLag = "Zpoždění kulminace";
 inline constexpr const char* kHighestLevel = "Nejvyšší hladina";
 // "14.500 m": spillway crest plus retention height, where the dam overtops.
 inline constexpr const char* kOvertoppingLevel = "Hladina přelití nádrže";
-// "0.519 m": overtopping level minus the highest level.
+// "0.519 m": overtopping level minus the highest level. A run that stopped
+// has none to give: "žádná, nádrž přelita v kroku 14" after overtopping,
+// "neurčena, výpočet zastaven v kroku 5" after ERROR 3 (no number).
 inline constexpr const char* kFreeboard = "Rezerva do přelití";
 // "1234567.8 m3": sum of inflow x time step over the steps routed.
 inline constexpr const char* kFloodVolume = "Objem povodně";

@@ -1,9 +1,9 @@
 // The free-format reader on arbitrary text: reads of reals and whole numbers
-// until the text runs out, and every token checked against the standard
-// library's correctly rounded conversion.
+// until the text runs out, and every token checked against the C library's
+// correctly rounded conversion.
 //
 // Input: one byte that plans the reads (bit j: read j is a whole number or a
-// read of 1 ... 4 reals), then the text of the file.
+// read of 1 ... 4 reals; bit 0 also: the text is a table), then the text.
 #include "core/errors.h"
 #include "core/io/free_format_reader.h"
 
@@ -27,19 +27,19 @@ namespace {
     std::abort();
 }
 
-// A token the reader accepts means what the standard conversion says it means.
+// A token the reader accepts means what the C library's conversion (in the
+// "C" locale of this process) says it means; one it refuses is malformed or
+// beyond single precision.
 void checkToken(const std::string& token) {
     float value = 0;
     if (veldron::parseRealToken(token, value)) {
         if (!std::isfinite(value)) violated("real token not finite: " + token);
         std::string text = token;
-        if (!text.empty() && text[0] == '+') text.erase(0, 1);
         for (char& c : text)
             if (c == 'd' || c == 'D') c = 'E';
-        float expected = 0;
-        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
-        if (ec == std::errc() &&
-            (ptr != text.data() + text.size() || std::memcmp(&value, &expected, sizeof value) != 0))
+        char* end = nullptr;
+        const float expected = std::strtof(text.c_str(), &end);
+        if (end != text.c_str() + text.size() || std::memcmp(&value, &expected, sizeof value) != 0)
             violated("real token read differently: " + token);
     }
     std::int32_t whole = 0;
@@ -59,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned plan = data[0];
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-    // Tokens as the reader separates them: blanks, tabs, CR, commas, line ends, slashes.
+    // Tokens as the reader separates them: blanks, tabs, CR, commas, line ends.
     std::size_t start = std::string::npos;
     for (std::size_t i = 0; i <= text.size(); ++i) {
-        const bool separator = i == text.size() || std::strchr(" \t\r\n,/", text[i]) != nullptr;
+        const bool separator = i == text.size() || std::strchr(" \t\r\n,", text[i]) != nullptr;
         if (!separator && start == std::string::npos) start = i;
         if (separator && start != std::string::npos) {
             checkToken(text.substr(start, i - start));
@@ -70,16 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    std::istringstream in(text);
-    FreeFormatReader reader(in, "IN_FUZZ");
+    const auto layout = plan & 1 ? veldron::Layout::Table : veldron::Layout::OneValue;
+    FreeFormatReader reader(text, "IN_FUZZ", layout);
+    // Lines end at LF, or at CR in a text without any LF.
+    const char lineEnd = text.find('\n') == std::string::npos ? '\r' : '\n';
     int lines = 1;
     for (char c : text)
-        lines += c == '\n';
+        lines += c == lineEnd;
     int lastLine = 0;
     try {
         for (int j = 0; j < 256; ++j) {
             if (plan >> (j % 8) & 1) {
-                reader.readWhole(7);
+                reader.readWhole();
             } else {
                 std::array<float, 4> values{1, 2, 3, 4};
                 const auto count = static_cast<std::size_t>(1 + j % 4);
@@ -98,6 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string message = e.what();
         if (message.find("IN_FUZZ, radek ") == std::string::npos)
             violated("message without file and line: " + message);
+        for (char c : message)
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+                violated("message not plain ASCII: " + message);
     }
     return 0;
 }

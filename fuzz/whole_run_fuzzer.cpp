@@ -4,14 +4,22 @@
 //
 // Input: blocks, each starting with a line "@<name>" that names an IN_* file
 // and holding that file's content up to the next such line; "@-<name>" removes
-// the file. Files that no block names keep the sample's content.
+// the file. Files that no block names keep the sample's content. Two blocks
+// make the run fail where it writes: "@!limit" holds a size in bytes beyond
+// which no file may grow during the run (a full disk), "@!dir" the index of a
+// result file a directory stands in for during the run. A run that is refused
+// or fails must leave the result set of the run before byte for byte.
 #include "core/io/free_format_reader.h"
+#include "core/io/record_writer.h"
 #include "core/run.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <array>
@@ -30,18 +38,27 @@
 namespace fs = std::filesystem;
 using veldron::CurveRow;
 using veldron::FreeFormatReader;
+using veldron::Layout;
 
 namespace {
 
 // The summary's labels in their order.
 const char* const kLabels[] = {
-    exchange::summary::kSteps,          exchange::summary::kTimeStep,
-    exchange::summary::kInflowPeak,     exchange::summary::kOutflowPeak,
-    exchange::summary::kAttenuation,    exchange::summary::kPeakLag,
-    exchange::summary::kHighestLevel,   exchange::summary::kOvertoppingLevel,
-    exchange::summary::kFreeboard,      exchange::summary::kFloodVolume,
-    exchange::summary::kReleasedVolume, exchange::summary::kNetInflow,
-    exchange::summary::kStorageChange,  exchange::summary::kBalanceError,
+    exchange::summary::kSteps,
+    exchange::summary::kTimeStep,
+    exchange::summary::kInflowPeak,
+    exchange::summary::kFloodPeak,
+    exchange::summary::kOutflowPeak,
+    exchange::summary::kAttenuation,
+    exchange::summary::kPeakLag,
+    exchange::summary::kHighestLevel,
+    exchange::summary::kOvertoppingLevel,
+    exchange::summary::kFreeboard,
+    exchange::summary::kFloodVolume,
+    exchange::summary::kReleasedVolume,
+    exchange::summary::kNetInflow,
+    exchange::summary::kStorageChange,
+    exchange::summary::kBalanceError,
     exchange::summary::kStopped,
 };
 
@@ -94,16 +111,24 @@ Fixture& fixture() {
         for (const char* name : exchange::kCoreInputs)
             fx.sample[name] = readFile(fs::path(VELDRON_SAMPLE_DIR) / name);
         std::atexit([] { fs::remove_all(fixture().root); });
+        // A file that would grow beyond the size limit fails to be written
+        // instead of ending the process.
+        ::signal(SIGXFSZ, SIG_IGN);
         return fx;
     }();
     return f;
 }
+
+// The blocks that make a run fail where it writes.
+constexpr const char* kSizeLimit = "!limit";
+constexpr const char* kDirectoryOutput = "!dir";
 
 // The file contents of one input: the sample, with the blocks applied.
 std::map<std::string, std::optional<std::string>> inputFiles(const std::string& data) {
     std::map<std::string, std::optional<std::string>> files;
     for (const auto& [name, text] : fixture().sample)
         files[name] = text;
+    files[kSizeLimit] = files[kDirectoryOutput] = std::nullopt;
     std::optional<std::string>* current = nullptr;
     std::size_t pos = 0;
     while (pos < data.size()) {
@@ -177,6 +202,15 @@ bool isRealField(const std::string& field) {
            digits(11, 3);
 }
 
+// The first token of a summary value is a finite number with a decimal point, if any.
+bool plainNumber(const std::string& value) {
+    const std::string token = value.substr(0, value.find(' '));
+    char* end = nullptr;
+    const double number = std::strtod(token.c_str(), &end);
+    return end == token.c_str() + token.size() && !token.empty() && std::isfinite(number) &&
+           token.find_first_of("eEnN,") == std::string::npos;
+}
+
 struct Summary {
     std::map<std::string, std::string> values; // label -> text after the blanks
     std::vector<std::string> order;
@@ -201,13 +235,10 @@ Summary parseSummary(const std::string& text, const std::string& console) {
             violated("summary value not after blanks: " + line, console);
         s.values[label] = line.substr(value);
         s.order.push_back(label);
-        if (label == exchange::summary::kStopped) continue;
-        // The first token is a finite number with a decimal point, if any.
-        const std::string token = line.substr(value, line.find(' ', value) - value);
-        char* end = nullptr;
-        const double number = std::strtod(token.c_str(), &end);
-        if (end != token.c_str() + token.size() || !std::isfinite(number) ||
-            token.find_first_of("eEnN,") != std::string::npos)
+        // The freeboard of a stopped run is words (checked against the stop).
+        if (label == exchange::summary::kStopped || label == exchange::summary::kFreeboard)
+            continue;
+        if (!plainNumber(s.values[label]))
             violated("summary value is not a plain number: " + line, console);
     }
     return s;
@@ -223,7 +254,7 @@ std::optional<std::vector<CurveRow>> readCurve(const std::optional<std::string>&
     if (!rows || !count) return std::nullopt;
     try {
         std::istringstream countText(*count), rowText(*rows);
-        FreeFormatReader countReader(countText, "count"), rowReader(rowText, "rows");
+        FreeFormatReader countReader(countText, "count"), rowReader(rowText, "rows", Layout::Table);
         const std::int32_t n = countReader.readWhole();
         std::vector<CurveRow> curve;
         for (std::int32_t r = 0; r < n; ++r) {
@@ -321,6 +352,12 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     if (routed != outflow.size()) violated("summary steps differ from the records", console);
     const bool stopped = s.values.count(exchange::summary::kStopped) > 0;
     if (stopped != (status == 1)) violated("stop line and exit status disagree", console);
+    // A stopped run states the whole flood's peak and gives no freeboard.
+    if (s.values.count(exchange::summary::kFloodPeak) != (stopped ? 1u : 0u))
+        violated("whole flood's peak without a stop, or a stop without it", console);
+    if (const auto freeboard = s.values.find(exchange::summary::kFreeboard);
+        freeboard != s.values.end() && plainNumber(freeboard->second) == stopped)
+        violated("freeboard of a stopped run, or none of a finished one", console);
     if (status == 0 && steps != std::to_string(routed) + " z " + std::to_string(routed))
         violated("a normal end routed fewer steps than given", console);
     // The stop names the step after the last one routed; ERROR 1 and 2 come before any.
@@ -354,20 +391,83 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     std::vector<double> inflow;
     if (in.at(exchange::kFloodWave)) {
         std::istringstream wave(*in.at(exchange::kFloodWave));
-        FreeFormatReader reader(wave, "wave");
+        FreeFormatReader reader(wave, "wave", Layout::Table);
         for (std::size_t i = 0; i < routed; ++i)
             inflow.push_back(reader.readReal());
     }
+    // The set carries the inflow it routed, record k the inflow of step k.
+    std::string routedInflow;
+    for (double q : inflow)
+        veldron::appendRecord(routedInflow, {static_cast<float>(q)});
+    if (out.at(std::string("OUT_RESULT/") + exchange::kInflowSeries) != routedInflow)
+        violated("the inflow file differs from the inflow routed", console);
     if (consistent(*curve))
         checkBalance(s, *curve, static_cast<float>(static_cast<double>(*minutes) * 60.0), inflow,
                      outflow, console);
+}
+
+// What makes a run fail where it writes, taken out of the input's files.
+struct Faults {
+    std::optional<rlim_t> sizeLimit;
+    std::optional<fs::path> directory;
+};
+
+Faults takeFaults(std::map<std::string, std::optional<std::string>>& files) {
+    Faults faults;
+    if (const auto& text = files.at(kSizeLimit))
+        faults.sizeLimit = std::strtoull(text->c_str(), nullptr, 10);
+    if (const auto& text = files.at(kDirectoryOutput)) {
+        const std::vector<fs::path> set = exchange::resultSetFiles(fixture().root);
+        faults.directory = set[std::strtoull(text->c_str(), nullptr, 10) % set.size()];
+    }
+    files.erase(kSizeLimit);
+    files.erase(kDirectoryOutput);
+    return faults;
+}
+
+// Runs the core with the faults in place, then takes them away again.
+int runWithFaults(const Faults& faults, std::ostringstream& console) {
+    std::optional<std::string> displaced;
+    fs::file_time_type displacedTime{};
+    if (faults.directory) {
+        if (fs::exists(*faults.directory)) {
+            displaced = readFile(*faults.directory);
+            displacedTime = fs::last_write_time(*faults.directory);
+            fs::remove(*faults.directory);
+        }
+        fs::create_directory(*faults.directory);
+    }
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    if (faults.sizeLimit) {
+        const rlimit limited{std::min(*faults.sizeLimit, before.rlim_max), before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    std::istringstream noInput;
+    const int status = veldron::runCore(fixture().root, console, noInput);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    if (faults.directory) {
+        fs::remove(*faults.directory);
+        if (displaced) {
+            writeFile(*faults.directory, *displaced);
+            fs::last_write_time(*faults.directory, displacedTime);
+        }
+    }
+    return status;
+}
+
+bool temporaryFilesLeft(const fs::path& root) {
+    for (const fs::path& file : exchange::resultSetFiles(root))
+        if (fs::exists(exchange::temporaryPath(file))) return true;
+    return false;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Fixture& fx = fixture();
-    const auto files = inputFiles(std::string(reinterpret_cast<const char*>(data), size));
+    auto files = inputFiles(std::string(reinterpret_cast<const char*>(data), size));
+    const Faults faults = takeFaults(files);
     // Large crest grids are the benchmark's business, not the fuzzer's.
     if (const std::optional<float> retention = readOne(files.at(exchange::kRetentionHeight));
         retention && 20.0 * *retention > kMostGridLevels)
@@ -386,21 +486,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::ostringstream console;
-    std::istringstream noInput;
-    const int status = veldron::runCore(fx.root, console, noInput);
+    const int status = runWithFaults(faults, console);
     const std::string text = console.str();
     std::map<std::string, std::string> after = outputFiles(fx.root);
+    if (temporaryFilesLeft(fx.root)) violated("a run left temporary files", text);
+    if (faults.directory && status != exchange::kExitInputError)
+        violated("a run replaced its set with a directory in place of a file", text);
     switch (status) {
     case exchange::kExitInputError:
         if (text.find("\n*ERR* ") == std::string::npos) violated("exit 2 without *ERR*", text);
         if (files.at(exchange::kStartLevel) && !fs::exists(exchangeDir / exchange::kStartLevel))
-            violated("a refused run consumed the start level", text);
-        if (after != fx.outputs) violated("a refused run changed a file", text);
+            violated("a refused or failed run consumed the start level", text);
+        if (after != fx.outputs) violated("a refused or failed run changed a file", text);
         break;
     case exchange::kExitNormal:
     case exchange::kExitErrorExit:
         if (fs::exists(exchangeDir / exchange::kStartLevel))
             violated("a run that computed left the start level behind", text);
+        if (!exchange::isCompleteResultSet(fx.root))
+            violated("a run that computed left no complete set", text);
         checkFinishedRun(status, files, after, text);
         break;
     default:

@@ -3,29 +3,21 @@
 
 #include "core/errors.h"
 
-#include <cerrno>
 #include <charconv>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
-#include <locale.h>
+#include <sstream>
 
 namespace veldron {
 
 namespace {
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == ',';
+    return isBlank(c) || c == ',';
 }
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// Numbers in the exchange files always use the decimal point, whatever the
-// user's locale says.
-locale_t cLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
 }
 
 std::string describe(const std::string& what, std::size_t index, std::size_t count) {
@@ -37,7 +29,7 @@ std::string describe(const std::string& what, std::size_t index, std::size_t cou
 // A token as a message can show it: a console line of plain ASCII, whatever
 // bytes the file held (a NUL would cut the message short, a long run of
 // bytes without a separator would flood the console).
-std::string printable(const std::string& token) {
+std::string printable(std::string_view token) {
     constexpr std::size_t kLongest = 40;
     std::string text;
     for (std::size_t i = 0; i < token.size() && i < kLongest; ++i) {
@@ -53,50 +45,88 @@ std::string printable(const std::string& token) {
     return text;
 }
 
+std::string readAll(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The digits of an exponent, counted only as far as any float needs.
+long exponentValue(std::string_view digits, bool negative) {
+    long value = 0;
+    for (char c : digits)
+        value = std::min(value * 10 + (c - '0'), 100000L);
+    return negative ? -value : value;
+}
+
 } // namespace
 
-bool parseRealToken(const std::string& token, float& value) {
+bool parseRealToken(std::string_view token, float& value) {
     // Accept [sign] (digits [. [digits]] | . digits) [(E|D) [sign] digits].
     std::size_t i = 0;
     const std::size_t n = token.size();
+    const bool negative = n > 0 && token[0] == '-';
     if (i < n && (token[i] == '+' || token[i] == '-')) ++i;
-    std::size_t mantissaDigits = 0;
-    while (i < n && isDigit(token[i]))
-        ++i, ++mantissaDigits;
+    const std::size_t mantissa = i;
+    // Where the first significant digit stands (10^magnitude), which tells an
+    // underflow from an overflow.
+    std::size_t digits = 0;
+    long wholeSignificant = 0; // digits before the point, leading zeros left out
+    long zerosAfterPoint = 0;  // zeros after the point before any other digit
+    bool nonZero = false;
+    while (i < n && isDigit(token[i])) {
+        nonZero = nonZero || token[i] != '0';
+        wholeSignificant += nonZero;
+        ++i, ++digits;
+    }
     if (i < n && token[i] == '.') {
         ++i;
-        while (i < n && isDigit(token[i]))
-            ++i, ++mantissaDigits;
+        while (i < n && isDigit(token[i])) {
+            nonZero = nonZero || token[i] != '0';
+            zerosAfterPoint += !nonZero;
+            ++i, ++digits;
+        }
     }
-    if (mantissaDigits == 0) return false;
-    std::string text = token;
+    if (digits == 0) return false;
+    long magnitude = wholeSignificant > 0 ? wholeSignificant - 1 : -zerosAfterPoint - 1;
+    // std::from_chars takes no plus sign and no D exponent.
+    std::string text(negative ? "-" : "");
+    text += token.substr(mantissa, i - mantissa);
     if (i < n && (token[i] == 'e' || token[i] == 'E' || token[i] == 'd' || token[i] == 'D')) {
-        text[i] = 'E';
         ++i;
+        const bool exponentNegative = i < n && token[i] == '-';
         if (i < n && (token[i] == '+' || token[i] == '-')) ++i;
-        std::size_t exponentDigits = 0;
+        const std::size_t exponentStart = i;
         while (i < n && isDigit(token[i]))
-            ++i, ++exponentDigits;
-        if (exponentDigits == 0) return false;
+            ++i;
+        if (i == exponentStart) return false;
+        const std::string_view exponent = token.substr(exponentStart, i - exponentStart);
+        magnitude += exponentValue(exponent, exponentNegative);
+        text += exponentNegative ? "E-" : "E";
+        text += exponent;
     }
     if (i != n) return false;
 
-    errno = 0;
-    char* end = nullptr;
-    const float parsed = strtof_l(text.c_str(), &end, cLocale());
-    if (end != text.c_str() + text.size()) return false;
-    // Overflow has no single-precision value; underflow rounds correctly to a
-    // tiny or zero value, which is what the number means.
-    if (std::isinf(parsed)) return false;
+    float parsed = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (end != text.data() + text.size()) return false;
+    if (error == std::errc::result_out_of_range) {
+        // Overflow has no single-precision value; a number too small for
+        // single precision rounds to zero, which is what it means.
+        if (magnitude >= 0) return false;
+        parsed = negative ? -0.0f : 0.0f;
+    } else if (error != std::errc()) {
+        return false;
+    }
     value = parsed;
     return true;
 }
 
-bool parseWholeToken(const std::string& token, std::int32_t& value) {
+bool parseWholeToken(std::string_view token, std::int32_t& value) {
     const char* first = token.data();
     const char* last = token.data() + token.size();
     if (first != last && *first == '+') ++first;
-    if (first == last || (*first == '-' && first + 1 == last)) return false;
+    if (first == last || (*first == '-' && (first + 1 == last || token[0] == '+'))) return false;
     std::int32_t parsed = 0;
     const auto [ptr, ec] = std::from_chars(first, last, parsed);
     if (ec != std::errc() || ptr != last) return false;
@@ -104,18 +134,21 @@ bool parseWholeToken(const std::string& token, std::int32_t& value) {
     return true;
 }
 
-FreeFormatReader::FreeFormatReader(std::istream& in, std::string fileName)
-    : m_in(in), m_fileName(std::move(fileName)) {}
+FreeFormatReader::FreeFormatReader(std::istream& in, std::string fileName, Layout layout)
+    : FreeFormatReader(readAll(in), std::move(fileName), layout) {}
 
-void FreeFormatReader::fail(int code, const std::string& text) const {
-    throw FileError(code, text);
+FreeFormatReader::FreeFormatReader(std::string text, std::string fileName, Layout layout)
+    : m_text(std::move(text)), m_fileName(std::move(fileName)), m_layout(layout),
+      m_lineEnd(m_text.find('\n') == std::string::npos ? '\r' : '\n') {}
+
+std::string FreeFormatReader::where() const {
+    return m_fileName + ", radek " + std::to_string(m_lineNumber);
 }
 
 void FreeFormatReader::refuseText(const std::string& value, const std::string& what,
                                   const std::string& allowed) const {
-    fail(kErrOutOfRange, "nepripustna hodnota '" + value + "': " + m_fileName + ", radek " +
-                             std::to_string(m_lineNumber) + " (" + what + ", povoleno " + allowed +
-                             ")");
+    throw FileError(kErrOutOfRange, "nepripustna hodnota '" + value + "': " + where() + " (" +
+                                        what + ", povoleno " + allowed + ")");
 }
 
 void FreeFormatReader::refuse(float value, const std::string& what,
@@ -131,68 +164,103 @@ void FreeFormatReader::refuse(std::int32_t value, const std::string& what,
     refuseText(std::to_string(value), what, allowed);
 }
 
+void FreeFormatReader::refuseToken(std::string_view token, const std::string& what,
+                                   std::size_t index, std::size_t count,
+                                   const char* expected) const {
+    throw FileError(kErrBadValue, "chybna hodnota '" + printable(token) + "': " + where() + " (" +
+                                      describe(what, index, count) + ", " + expected + ")");
+}
+
 bool FreeFormatReader::nextLine() {
-    if (!std::getline(m_in, m_line)) return false;
+    if (m_next >= m_text.size()) return false;
+    const std::size_t end = m_text.find(m_lineEnd, m_next);
+    m_pos = m_next;
+    m_stop = end == std::string::npos ? m_text.size() : end;
+    m_next = end == std::string::npos ? m_text.size() : end + 1;
     ++m_lineNumber;
-    m_pos = 0;
     return true;
 }
 
-void FreeFormatReader::beginRead() {
-    // Every read starts on a fresh line; what is left of the previous one is ignored.
-    m_line.clear();
-    m_pos = 0;
+bool FreeFormatReader::lineHasValue() const {
+    for (std::size_t p = m_pos; p < m_stop; ++p)
+        if (!isSeparator(m_text[p])) return true;
+    return false;
 }
 
-bool FreeFormatReader::nextToken(std::string& token, const std::string& what, std::size_t index,
-                                 std::size_t count) {
+std::string_view FreeFormatReader::nextToken(const std::string& what, std::size_t index,
+                                             std::size_t count) {
     for (;;) {
-        while (m_pos < m_line.size() && isSeparator(m_line[m_pos]))
+        while (m_pos < m_stop && isSeparator(m_text[m_pos]))
             ++m_pos;
-        if (m_pos < m_line.size()) break;
+        if (m_pos < m_stop) break;
         if (!nextLine())
-            fail(kErrEndOfFile, "konec souboru: " + m_fileName + ", radek " +
-                                    std::to_string(m_lineNumber + 1) + " (" +
-                                    describe(what, index, count) + ")");
-    }
-    if (m_line[m_pos] == '/') {
-        m_pos = m_line.size();
-        return false;
+            throw FileError(kErrEndOfFile, "konec souboru: " + m_fileName + ", radek " +
+                                               std::to_string(m_lineNumber + 1) + " (" +
+                                               describe(what, index, count) + ")");
+        if (m_layout == Layout::Table && !lineHasValue())
+            throw FileError(kErrBadValue, "prazdny radek: " + where() + " (" +
+                                              describe(what, index, count) + ")");
     }
     const std::size_t start = m_pos;
-    while (m_pos < m_line.size() && !isSeparator(m_line[m_pos]) && m_line[m_pos] != '/')
+    while (m_pos < m_stop && !isSeparator(m_text[m_pos]))
         ++m_pos;
-    token.assign(m_line, start, m_pos - start);
-    return true;
+    const std::string_view token(m_text.data() + start, m_pos - start);
+    refuseDecimalComma(token, what, index, count);
+    return token;
+}
+
+void FreeFormatReader::refuseDecimalComma(std::string_view token, const std::string& what,
+                                          std::size_t index, std::size_t count) const {
+    if (!(m_pos + 1 < m_stop && m_text[m_pos] == ',' && isDigit(m_text[m_pos + 1]) &&
+          isDigit(token.back())))
+        return;
+    // The number as it was written, up to the next blank: "2,5", "1,000.00".
+    std::size_t end = m_pos;
+    while (end < m_stop && !isBlank(m_text[end]))
+        ++end;
+    refuseToken(std::string_view(token.data(), end - (m_pos - token.size())), what, index, count,
+                "desetinna carka? v souborech se pise tecka");
+}
+
+void FreeFormatReader::endRead(std::string_view lastToken, const std::string& what) const {
+    std::size_t first = m_pos;
+    while (first < m_stop && isBlank(m_text[first]))
+        ++first;
+    if (first == m_stop) return;
+    std::size_t last = m_stop;
+    while (isBlank(m_text[last - 1]))
+        --last;
+    throw FileError(kErrBadValue,
+                    "za hodnotou '" + printable(lastToken) + "' nasleduje text '" +
+                        printable(std::string_view(m_text.data() + first, last - first)) +
+                        "': " + where() + " (" + (what.empty() ? "" : what + ", ") +
+                        "za hodnotou smi na radku byt jen mezery)");
 }
 
 void FreeFormatReader::readReals(std::span<float> items, const std::string& what) {
-    beginRead();
-    std::string token;
+    // Every read starts on a new line; the rest of the previous one is blank.
+    m_pos = m_stop;
+    std::string_view token;
     for (std::size_t k = 0; k < items.size(); ++k) {
-        if (!nextToken(token, what, k, items.size())) return;
+        token = nextToken(what, k, items.size());
         if (!parseRealToken(token, items[k]))
-            fail(kErrBadValue, "chybna hodnota '" + printable(token) + "': " + m_fileName +
-                                   ", radek " + std::to_string(m_lineNumber) + " (" +
-                                   describe(what, k, items.size()) + ", ocekavano realne cislo)");
+            refuseToken(token, what, k, items.size(), "ocekavano realne cislo");
     }
+    if (!items.empty()) endRead(token, what);
 }
 
-float FreeFormatReader::readReal(float previous, const std::string& what) {
-    float value = previous;
+float FreeFormatReader::readReal(const std::string& what) {
+    float value = 0.0f;
     readReals(std::span<float>(&value, 1), what);
     return value;
 }
 
-std::int32_t FreeFormatReader::readWhole(std::int32_t previous, const std::string& what) {
-    beginRead();
-    std::string token;
-    if (!nextToken(token, what, 0, 1)) return previous;
-    std::int32_t value = previous;
-    if (!parseWholeToken(token, value))
-        fail(kErrBadValue, "chybna hodnota '" + printable(token) + "': " + m_fileName + ", radek " +
-                               std::to_string(m_lineNumber) + " (" + describe(what, 0, 1) +
-                               ", ocekavano cele cislo)");
+std::int32_t FreeFormatReader::readWhole(const std::string& what) {
+    m_pos = m_stop;
+    const std::string_view token = nextToken(what, 0, 1);
+    std::int32_t value = 0;
+    if (!parseWholeToken(token, value)) refuseToken(token, what, 0, 1, "ocekavano cele cislo");
+    endRead(token, what);
     return value;
 }
 

@@ -1,8 +1,6 @@
 // The core's record layout: reals in 16 characters, whole numbers in 12, CR LF.
 #include "core/io/record_writer.h"
 
-#include "core/errors.h"
-
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -192,28 +190,6 @@ std::string formatRecord(std::initializer_list<float> values) {
     std::string record;
     appendRecord(record, values);
     return record;
-}
-
-RecordFile::RecordFile(const std::filesystem::path& path)
-    : m_path(path), m_out(path, std::ios::binary | std::ios::trunc) {
-    if (!m_out)
-        throw FileError(kErrOpenOutput, "nelze vytvorit vystupni soubor " + path.string() + " (" +
-                                            std::strerror(errno) + ")");
-}
-
-void RecordFile::write(std::initializer_list<float> values) {
-    m_record.clear();
-    appendRecord(m_record, values);
-    m_out.write(m_record.data(), static_cast<std::streamsize>(m_record.size()));
-}
-
-void RecordFile::writeText(const std::string& text) {
-    m_out << text;
-}
-
-void RecordFile::flush() {
-    m_out.flush();
-    if (!m_out) throw FileError(kErrWrite, "chyba zapisu do souboru " + m_path.string());
 }
 
 } // namespace veldron

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 
@@ -38,24 +36,6 @@ class StringSink : public RecordSink {
 public:
     void write(std::initializer_list<float> values) override { appendRecord(text, values); }
     std::string text;
-};
-
-/// An output file of the core, emptied when opened and kept open for the run.
-class RecordFile : public RecordSink {
-public:
-    /// Creates or empties the file; throws FileError when it cannot be opened.
-    explicit RecordFile(const std::filesystem::path& path);
-    void write(std::initializer_list<float> values) override;
-    /// Text that already holds whole records (or lines), each ended by CR LF.
-    void writeText(const std::string& text);
-    /// Flushes; throws FileError when the data could not be written.
-    void flush();
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-    std::ofstream m_out;
-    std::string m_record; // the record being written, kept to save an allocation per record
 };
 
 } // namespace veldron

@@ -78,6 +78,8 @@ public:
     const std::vector<float>& y() const { return m_y; }
 
 private:
+    void findPieces();
+    void findStretches();
     std::int64_t firstSampleAtLeast(float q) const; // smallest L with q_L >= q
     std::vector<float> m_x, m_y;                    // P0 ... PN
     float m_sampleCountReal = 0;                    // S
@@ -96,30 +98,14 @@ inline float lineVolume(const StorageLine& line, float q) {
 /// The Klemes step. Chooses every sample whose gap equals the smallest gap
 /// (starting from 9999999.0) exactly, in rising order, passes each to `log`
 /// when given (logged mode) and returns the last one; nothing when no sample
-/// qualifies. Exact: the same rows as the sample scan below. On a rising
-/// stretch (with dt >= 0) it searches over segments, O(log N + log S) for a
-/// curve that is one stretch; other pieces are taken one by one.
+/// qualifies. Exact: the same rows as the literal scan over every sample. On a
+/// rising stretch (with dt >= 0) it searches over segments, O(log N + log S)
+/// for a curve that is one stretch; other pieces are taken one by one.
 std::optional<KlemesRow> klemesStep(const KlemesCurve& curve, const StorageLine& line,
                                     const RowSink* log = nullptr);
 
-/// The same result segment by segment: every piece of the curve visited, one
-/// search inside the piece that holds a sign change. The solver before the
-/// search over segments, kept as the benchmark's yardstick.
-std::optional<KlemesRow> klemesStepPerSegment(const KlemesCurve& curve, const StorageLine& line,
-                                              const RowSink* log = nullptr);
-
-/// The same result by visiting every sample of every piece once.
-std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const StorageLine& line,
-                                             const RowSink* log = nullptr);
-
-/// The same result by the literal procedure: every sample tested against every
-/// segment, a later segment overwriting an earlier one, tables of S entries.
-/// The reference for tests; its cost is S x N.
-std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const StorageLine& line,
-                                             const RowSink* log = nullptr);
-
-/// A Klemes solver: klemesStep in every run; the scans give the same rows and
-/// stand in for it where tests and benchmarks compare whole runs.
+/// A Klemes solver: klemesStep in every run; the scans of the tests, which
+/// give the same rows, stand in for it where whole runs are compared.
 using KlemesSolver = std::optional<KlemesRow> (*)(const KlemesCurve&, const StorageLine&,
                                                   const RowSink*);
 

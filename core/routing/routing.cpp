@@ -57,10 +57,16 @@ void Router::routeStep(std::int64_t i) {
     m_storedVolume[i] =
         static_cast<float>(static_cast<double>(m_storedVolume[i - 1]) + m_volumeChange[i - 1]);
     const std::optional<float> level = levelAtVolume(m_curve, m_storedVolume[i]);
-    if (!level) throw ErrorExit{ErrorExit::Error3, i};
+    if (!level) throw ErrorExit{ErrorExit::StepLevelOffCurve, i};
     m_level[i] = *level;
     if (m_level[i] >= static_cast<double>(m_in.crestHeight) + m_in.retentionHeight)
         throw ErrorExit{ErrorExit::Overtopping, i};
+    // Entering the spillway range, the transformation curves start from the
+    // volume the reservoir holds above the crest, not from wherever W was
+    // left: otherwise the outflow would belong to a lower reservoir than the
+    // level series shows.
+    if (m_level[i] >= m_in.crestHeight && (i == 1 || m_level[i - 1] < m_in.crestHeight))
+        m_routedVolume = volumeAboveCrest(m_storedVolume[i]);
 
     const RuleState state{m_level[i],
                           m_in.inflow[i - 1],
@@ -88,7 +94,14 @@ void Router::setOutlets(std::int64_t i, float outflow, float volumeChange) {
     m_volumeChange[i] = volumeChange;
 }
 
+std::int64_t Router::volumeAboveCrest(float storedVolume) const {
+    if (!m_in.crestVolume) return 0;
+    const double above = static_cast<double>(storedVolume) - *m_in.crestVolume;
+    return above > 0 ? cutTowardZero(above) : 0;
+}
+
 void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
+    const bool fromCrest = m_routedVolume == 0;
     // Every chosen row is applied in turn; the last one decides the step.
     const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], storageLine(i), &m_logRow);
     if (!row) return noRowChosen(i, p);
@@ -96,6 +109,14 @@ void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
     float outflow = row->flow;
     if (raiseToOutlets && !(row->flow >= m_outletCapacity[i])) outflow = m_outletCapacity[i];
     m_routedVolume = cutTowardZero(row->lineVolume);
+    // At the crest the curve rises straight from the origin to what the open
+    // outlets release there, so the step could release no more than the
+    // inflow and open outlets would hold the level at the crest for ever.
+    // Starting and ending at the crest they release their crest discharge
+    // instead, and the level falls below the crest, where the rules below it
+    // decide.
+    const std::vector<float>& flow = m_klemes[p].y();
+    if (fromCrest && m_routedVolume == 0 && flow.size() > 1 && outflow < flow[1]) outflow = flow[1];
     setOutlets(i, outflow, static_cast<float>((qIn - outflow) * m_in.timeStepSeconds));
 }
 
@@ -136,7 +157,7 @@ void Router::noRowChosen(std::int64_t i, int p) {
         lineVolume(line, curve.sampleFlow(curve.sampleCount())) > curve.x().back())
         throw ErrorExit{ErrorExit::Overtopping, i};
     // Otherwise nothing is released and the whole inflow is stored, so no
-    // water leaves the account; the volume above the crest stays as it was.
+    // water leaves the account; the volume above the crest stays unchanged.
     setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(line.inflow) * line.timeStep));
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace veldron {
@@ -47,6 +48,8 @@ Rule selectRule(const RuleState& state, const OperatingOptions& options, float c
 struct RoutingInput {
     float crestHeight = 0;     // RN, m
     float retentionHeight = 0; // m
+    // The volume at the crest, gridVolume[1] [m3]; empty without a crest grid.
+    std::optional<float> crestVolume;
     std::int32_t outletCoefficientScaled = 0;
     float outletArea = 0; // m2
     OperatingOptions options;
@@ -85,7 +88,6 @@ public:
     const std::vector<float>& levelSeries() const { return m_level; }
     const std::vector<float>& outflow() const { return m_outflow; }
     std::int64_t routedVolumeAboveCrest() const { return m_routedVolume; }
-    int chosenOpening() const { return m_chosenOpening; }
 
 private:
     void applyRule(std::int64_t i, Rule rule);
@@ -97,6 +99,8 @@ private:
     void noRowChosen(std::int64_t i, int p);
     void setOutlets(std::int64_t i, float outflow, float volumeChange);
     StorageLine storageLine(std::int64_t i) const;
+    // The stored volume above the crest as a whole number, 0 below it.
+    std::int64_t volumeAboveCrest(float storedVolume) const;
 
     const RoutingInput& m_in;
     const std::vector<CurveRow>& m_curve;

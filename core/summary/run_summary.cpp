@@ -71,11 +71,11 @@ std::size_t firstPeak(std::span<const float> series) {
 std::string stopText(const ErrorExit& stop) {
     const std::string step = " v kroku " + std::to_string(stop.step);
     switch (stop.kind) {
-    case ErrorExit::Error1:
+    case ErrorExit::CrestGridOffCurve:
         return "ERROR 1";
-    case ErrorExit::Error2:
+    case ErrorExit::StartLevelOffCurve:
         return "ERROR 2";
-    case ErrorExit::Error3:
+    case ErrorExit::StepLevelOffCurve:
         return "ERROR 3" + step;
     case ErrorExit::Overtopping:
         return "přelití nádrže" + step;
@@ -83,12 +83,59 @@ std::string stopText(const ErrorExit& stop) {
     return "";
 }
 
+// The peak of every inflow value given, when the run stopped before routing them all.
+void floodPeak(const RunFigures& run, Lines& out) {
+    if (!run.stop || run.flood.empty()) return;
+    const std::size_t peak = firstPeak(run.flood);
+    out.number(label::kFloodPeak, fixed(run.flood[peak - 1], 3),
+               "m3/s v kroku " + std::to_string(peak));
+}
+
+// The freeboard left below the overtopping level, as far as the run can tell.
+void freeboard(const RunFigures& run, double overtopping, double highest, Lines& out) {
+    const std::string step = run.stop ? std::to_string(run.stop->step) : "";
+    if (run.stop && run.stop->kind == ErrorExit::Overtopping)
+        out.text(label::kFreeboard, "žádná, nádrž přelita v kroku " + step);
+    else if (run.stop && run.stop->kind == ErrorExit::StepLevelOffCurve)
+        out.text(label::kFreeboard, "neurčena, výpočet zastaven v kroku " + step);
+    else
+        out.number(label::kFreeboard, fixed(overtopping - highest, 3), "m");
+}
+
+// The volumes of the steps routed and their balance against the curve.
+void volumes(const RunFigures& run, Lines& out) {
+    const std::size_t n = run.level.size();
+    const double dt = run.timeStepSeconds;
+    double flood = 0, released = 0, net = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        flood += run.inflow[i] * dt;
+        released += run.outflow[i] * dt;
+        // The level of step n closes the balance of steps 1 ... n - 1.
+        if (i + 1 < n) net += (static_cast<double>(run.inflow[i]) - run.outflow[i]) * dt;
+    }
+    out.number(label::kFloodVolume, fixed(flood, 1), "m3");
+    out.number(label::kReleasedVolume, fixed(released, 1), "m3");
+
+    const std::optional<double> first =
+        volumeAtLevelExact(*run.curve, run.level[0], Bracket::Inclusive);
+    const std::optional<double> last =
+        volumeAtLevelExact(*run.curve, run.level[n - 1], Bracket::Inclusive);
+    if (n >= 2 && first && last) {
+        const double stored = *last - *first;
+        const double error = net - stored;
+        out.number(label::kNetInflow, fixed(net, 1), "m3");
+        out.number(label::kStorageChange, fixed(stored, 1), "m3");
+        if (flood > 0)
+            out.number(label::kBalanceError, fixed(100.0 * error / flood, 4),
+                       "% (" + fixed(error, 1) + " m3)");
+    }
+}
+
 } // namespace
 
 std::vector<std::string> summaryLines(const RunFigures& run) {
     Lines out;
     const std::size_t n = run.level.size();
-    const double dt = run.timeStepSeconds;
     const double overtopping = static_cast<double>(run.crestHeight) + run.retentionHeight;
 
     out.number(label::kSteps, std::to_string(n), "z " + std::to_string(run.stepsGiven));
@@ -102,6 +149,7 @@ std::vector<std::string> summaryLines(const RunFigures& run) {
         const auto lag = static_cast<std::int64_t>(outPeak) - static_cast<std::int64_t>(inPeak);
 
         out.number(label::kInflowPeak, fixed(qIn, 3), "m3/s v kroku " + std::to_string(inPeak));
+        floodPeak(run, out);
         out.number(label::kOutflowPeak, fixed(qOut, 3), "m3/s v kroku " + std::to_string(outPeak));
         if (qIn > 0) out.number(label::kAttenuation, fixed(100.0 * (1.0 - qOut / qIn), 1), "%");
         out.number(label::kPeakLag, fixed(static_cast<double>(lag) * run.timeStepMinutes / 60.0, 3),
@@ -109,32 +157,10 @@ std::vector<std::string> summaryLines(const RunFigures& run) {
         out.number(label::kHighestLevel, fixed(highest, 3),
                    "m v kroku " + std::to_string(levelPeak));
         out.number(label::kOvertoppingLevel, fixed(overtopping, 3), "m");
-        out.number(label::kFreeboard, fixed(overtopping - highest, 3), "m");
-
-        double flood = 0, released = 0, net = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            flood += run.inflow[i] * dt;
-            released += run.outflow[i] * dt;
-            // The level of step n closes the balance of steps 1 ... n - 1.
-            if (i + 1 < n) net += (static_cast<double>(run.inflow[i]) - run.outflow[i]) * dt;
-        }
-        out.number(label::kFloodVolume, fixed(flood, 1), "m3");
-        out.number(label::kReleasedVolume, fixed(released, 1), "m3");
-
-        const std::optional<double> first =
-            volumeAtLevelExact(*run.curve, run.level[0], Bracket::Inclusive);
-        const std::optional<double> last =
-            volumeAtLevelExact(*run.curve, run.level[n - 1], Bracket::Inclusive);
-        if (n >= 2 && first && last) {
-            const double stored = *last - *first;
-            const double error = net - stored;
-            out.number(label::kNetInflow, fixed(net, 1), "m3");
-            out.number(label::kStorageChange, fixed(stored, 1), "m3");
-            if (flood > 0)
-                out.number(label::kBalanceError, fixed(100.0 * error / flood, 4),
-                           "% (" + fixed(error, 1) + " m3)");
-        }
+        freeboard(run, overtopping, highest, out);
+        volumes(run, out);
     } else {
+        floodPeak(run, out);
         out.number(label::kOvertoppingLevel, fixed(overtopping, 3), "m");
     }
     if (run.stop) out.text(label::kStopped, stopText(*run.stop));

@@ -22,6 +22,7 @@ struct RunFigures {
     float crestHeight = 0;          // m above the bottom
     float retentionHeight = 0;      // m above the crest
     std::span<const float> inflow;  // m3/s
+    std::span<const float> flood;   // m3/s, every inflow value given
     std::span<const float> outflow; // m3/s
     std::span<const float> level;   // m above the bottom, at the start of each step
     const std::vector<CurveRow>* curve = nullptr;
@@ -32,7 +33,8 @@ struct RunFigures {
 /// colon, blanks that align the values, the value, its unit and more text.
 /// Every figure is computed in double from the run's floats. A quantity that
 /// does not exist in the run (nothing routed, fewer than two steps for the
-/// balance, no inflow to compare with) leaves its line out.
+/// balance, no inflow to compare with) leaves its line out. A run that
+/// stopped states the whole flood's peak and gives no freeboard.
 std::vector<std::string> summaryLines(const RunFigures& run);
 
 } // namespace veldron

@@ -18,9 +18,13 @@ const double kPi = static_cast<float>(std::acos(-1.0));
 
 } // namespace
 
+float crestGridSize(float retentionHeight) {
+    return static_cast<float>(20.0 * static_cast<double>(retentionHeight));
+}
+
 std::int64_t crestGridLevelCount(float retentionHeight, float& g) {
-    g = static_cast<float>(20.0 * static_cast<double>(retentionHeight));
-    if (!(g < 2147483648.0f))
+    g = crestGridSize(retentionHeight);
+    if (!(g < static_cast<float>(kMostGridLevels + 1)))
         throw FileError(kErrOutOfRange, "vyska retencniho prostoru " +
                                             std::to_string(retentionHeight) +
                                             " m je mimo rozsah: IN_TOTAL_HEIGHT_OWERFLOW");
@@ -49,7 +53,7 @@ ReservoirTables buildReservoirTables(const DamData& dam, const std::vector<Curve
         const float level = static_cast<float>(
             dam.crestHeight + static_cast<double>(i - 1) / (g - 1.0) * dam.retentionHeight);
         const std::optional<float> volume = volumeAtLevel(curve, level, Bracket::Strict);
-        if (!volume) throw ErrorExit{ErrorExit::Error1};
+        if (!volume) throw ErrorExit{ErrorExit::CrestGridOffCurve};
         t.gridLevel.push_back(level);
         t.gridVolume.push_back(*volume);
         files.gridVolumes.write({level, *volume});

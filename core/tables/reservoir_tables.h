@@ -60,9 +60,16 @@ struct TableTexts {
     }
 };
 
-/// Number of crest-grid levels: G = 20 x retentionHeight rounded to single
-/// precision first, then cut toward zero (0.35 gives 7, 1.15 gives 23).
-/// Throws FileError when G is beyond what a 32-bit count holds.
+/// The most crest-grid levels a run builds: 100,000, a retention height below
+/// 5000.05 m (no dam comes near). A run takes about 2 kB per level for the
+/// tables, the curves and their records, so at most about 210 MB.
+inline constexpr std::int64_t kMostGridLevels = 100000;
+
+/// G = 20 x retentionHeight rounded to single precision.
+float crestGridSize(float retentionHeight);
+
+/// Number of crest-grid levels: G cut toward zero (0.35 gives 7, 1.15 gives
+/// 23). Throws FileError beyond kMostGridLevels, before anything is allocated.
 std::int64_t crestGridLevelCount(float retentionHeight, float& g);
 
 /// Outlet discharge [m3/s] of all outlets fully open at a level [m] above the

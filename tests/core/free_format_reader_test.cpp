@@ -1,19 +1,30 @@
-// Reading the exchange files: separators, line starts, slashes, value kinds.
+// Reading the exchange files: separators, line ends, line starts, whole tokens, value kinds.
 #include "core/errors.h"
 #include "core/io/free_format_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <sstream>
 
 using veldron::FileError;
 using veldron::FreeFormatReader;
+using veldron::Layout;
 
-TEST(FreeFormatReader, CommaEndsAValue) {
-    std::istringstream in("0,8\n");
-    EXPECT_EQ(FreeFormatReader(in, "IN_OUTLET_DIAMETER").readReal(), 0.0f);
+namespace {
+
+// The message of the FileError the read throws; "" when it throws none.
+template <typename Read> std::string refusal(Read read) {
+    try {
+        read();
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    return "";
 }
+
+} // namespace
 
 TEST(FreeFormatReader, AcceptsEveryRealNotation) {
     for (const auto& [text, value] :
@@ -25,111 +36,113 @@ TEST(FreeFormatReader, AcceptsEveryRealNotation) {
                                                     {"5.", 5.0f},
                                                     {"-3.25D2", -325.0f},
                                                     {"385.5", 385.5f},
-                                                    {"0.1", 0.1f}}) {
+                                                    {"0.35", 0.35f}, // rounded once, not via double
+                                                    {"1e-40", 1e-40f},
+                                                    {"0.001e-50", 0.0f}}) {
         std::istringstream in(std::string(text) + "\r\n");
         EXPECT_EQ(FreeFormatReader(in, "IN_X").readReal(), value) << text;
     }
-}
-
-TEST(FreeFormatReader, RealsAreRoundedOnceToSinglePrecision) {
-    // 0.35 as a float directly, not through a double first.
-    std::istringstream in("0.35\n");
-    EXPECT_EQ(FreeFormatReader(in, "IN_X").readReal(), 0.35f);
+    // Below single precision a number reads as zero of its sign; above it, not at all.
+    EXPECT_TRUE(std::signbit(FreeFormatReader(std::string("-1e-50"), "IN_X").readReal()));
+    EXPECT_EQ(refusal([] { FreeFormatReader(std::string("1e39"), "IN_X").readReal(); }),
+              "chybna hodnota '1e39': IN_X, radek 1 (ocekavana hodnota 1 z 1, ocekavano realne "
+              "cislo)");
 }
 
 TEST(FreeFormatReader, WholeItemsTakeOnlyIntegers) {
-    std::istringstream good("  -42   7\n");
-    EXPECT_EQ(FreeFormatReader(good, "IN_MANIP_0_1_2").readWhole(), -42);
-    for (const char* bad : {"6523.0\n", "1e3\n", "abc\n", "99999999999\n", "-\n"}) {
-        std::istringstream in(bad);
-        EXPECT_THROW(FreeFormatReader(in, "IN_TOTAL_COEFFICIENT_OUTLET").readWhole(), FileError)
+    EXPECT_EQ(FreeFormatReader(std::string("  -42 \t\r\n7\r\n"), "IN_MANIP_0_1_2").readWhole(),
+              -42);
+    for (const char* bad : {"6523.0\n", "1e3\n", "abc\n", "99999999999\n", "-\n", "+-5\n"})
+        EXPECT_THROW(FreeFormatReader(std::string(bad), "IN_TOTAL_COEFFICIENT_OUTLET").readWhole(),
+                     FileError)
             << bad;
-    }
 }
 
-TEST(FreeFormatReader, MalformedValueNamesFileAndLine) {
-    std::istringstream in("1\n2\nx3\n");
-    FreeFormatReader reader(in, "IN_FLOOD_WAVE");
-    reader.readReal();
-    reader.readReal();
-    try {
-        reader.readReal(0.0f, "hodnota pritoku 3 z 5");
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.code, veldron::kErrBadValue);
-        EXPECT_STREQ(e.what(),
-                     "chybna hodnota 'x3': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 5, "
-                     "ocekavana hodnota 1 z 1, ocekavano realne cislo)");
-    }
+TEST(FreeFormatReader, RefusalsNameFileLineAndText) {
+    FreeFormatReader wave(std::string("1\n2\nx3\n"), "IN_FLOOD_WAVE", Layout::Table);
+    wave.readReal();
+    wave.readReal();
+    EXPECT_EQ(refusal([&] { wave.readReal("hodnota pritoku 3 z 5"); }),
+              "chybna hodnota 'x3': IN_FLOOD_WAVE, radek 3 (hodnota pritoku 3 z 5, ocekavana "
+              "hodnota 1 z 1, ocekavano realne cislo)");
+    EXPECT_EQ(refusal([] { FreeFormatReader(std::string(""), "IN_START_VYP").readReal(); }),
+              "konec souboru: IN_START_VYP, radek 1 (ocekavana hodnota 1 z 1)");
+    // Bytes outside plain ASCII are shown by their codes, long tokens shortened.
+    const std::string odd = std::string("1\0x\xC3\xA9", 5) + "\n";
+    EXPECT_EQ(refusal([&] { FreeFormatReader(odd, "IN_X").readReal(); }),
+              "chybna hodnota '1\\x00x\\xC3\\xA9': IN_X, radek 1 (ocekavana hodnota 1 z 1, "
+              "ocekavano realne cislo)");
+    EXPECT_EQ(refusal([] {
+                  FreeFormatReader(std::string(50, '7') + "x\n", "IN_X").readWhole();
+              }).substr(0, 64),
+              "chybna hodnota '" + std::string(40, '7') + "...': IN");
 }
 
-TEST(FreeFormatReader, EndOfFileNamesTheMissingLine) {
-    std::istringstream in("");
-    try {
-        FreeFormatReader(in, "IN_START_VYP").readReal();
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.code, veldron::kErrEndOfFile);
-        EXPECT_STREQ(e.what(), "konec souboru: IN_START_VYP, radek 1 (ocekavana hodnota 1 z 1)");
+// Texts that would read as other numbers: each is refused, naming what it is.
+TEST(FreeFormatReader, AValueIsTheWholeOfItsToken) {
+    const struct {
+        const char* text;
+        Layout layout;
+        const char* message;
+    } cases[] = {
+        {"2,5\r\n", Layout::OneValue,
+         "chybna hodnota '2,5': IN_X, radek 1 (ocekavana hodnota 1 z 1, desetinna carka? v "
+         "souborech se pise tecka)"},
+        {"1,000.00 \r\n", Layout::Table,
+         "chybna hodnota '1,000.00': IN_X, radek 1 (ocekavana hodnota 1 z 1, desetinna carka? v "
+         "souborech se pise tecka)"},
+        {"1 000.00 \r\n", Layout::Table,
+         "za hodnotou '1' nasleduje text '000.00': IN_X, radek 1 (za hodnotou smi na radku byt "
+         "jen mezery)"},
+        {"4.00 abc xyz\r\n", Layout::Table,
+         "za hodnotou '4.00' nasleduje text 'abc xyz': IN_X, radek 1 (za hodnotou smi na radku "
+         "byt jen mezery)"},
+        {"5,\r\n", Layout::OneValue,
+         "za hodnotou '5' nasleduje text ',': IN_X, radek 1 (za hodnotou smi na radku byt jen "
+         "mezery)"},
+        {"/\r\n", Layout::Table,
+         "chybna hodnota '/': IN_X, radek 1 (ocekavana hodnota 1 z 1, ocekavano realne cislo)"},
+        {"5/\r\n", Layout::OneValue,
+         "chybna hodnota '5/': IN_X, radek 1 (ocekavana hodnota 1 z 1, ocekavano realne cislo)"},
+        {" \t\r\n4\r\n", Layout::Table, "prazdny radek: IN_X, radek 1 (ocekavana hodnota 1 z 1)"},
+    };
+    for (const auto& c : cases) {
+        FreeFormatReader reader(std::string(c.text), "IN_X", c.layout);
+        EXPECT_EQ(refusal([&] { reader.readReal(); }), c.message) << c.text;
     }
-}
-
-TEST(FreeFormatReader, EachReadStartsOnANewLineAndContinuesWhileItNeeds) {
-    // Five values: the fifth is ignored. Three values: the fourth comes from
-    // the next line, and the following read starts on the line after that.
-    std::istringstream in("1 2 3 4 5\n6\t7,8\n9 10\n11 12 13 14\n");
-    FreeFormatReader reader(in, "IN_BAT_CURVE_BC");
+    // A comma beside a blank still separates; a one-value file may begin with blank lines.
     std::array<float, 4> row{};
-    reader.readReals(row);
+    FreeFormatReader(std::string("1, 2 ,3 , 4\r\n"), "IN_X", Layout::Table).readReals(row);
     EXPECT_EQ(row, (std::array<float, 4>{1, 2, 3, 4}));
-    reader.readReals(row);
+    EXPECT_EQ(FreeFormatReader(std::string("\r\n  \r\n1.5 \t\r\n"), "IN_X").readReal(), 1.5f);
+}
+
+TEST(FreeFormatReader, ReadsStartOnNewLinesAndMayContinueOnTheNext) {
+    // A row split over two lines reads whole; a short row that would take the
+    // next row's first value leaves the rest of that line and is refused.
+    FreeFormatReader curve(std::string("1 2 3 4\t\r\n6\t7, 8\r\n9\r\n11 12 13 14\r\n1 2 3\r\n5 6 7 "
+                                       "8\r\n"),
+                           "IN_BAT_CURVE_BC", Layout::Table);
+    std::array<float, 4> row{};
+    curve.readReals(row);
+    curve.readReals(row);
     EXPECT_EQ(row, (std::array<float, 4>{6, 7, 8, 9}));
-    reader.readReals(row);
+    curve.readReals(row);
     EXPECT_EQ(row, (std::array<float, 4>{11, 12, 13, 14}));
+    EXPECT_EQ(refusal([&] { curve.readReals(row, "radek krivky 4 z 5"); }),
+              "za hodnotou '5' nasleduje text '6 7 8': IN_BAT_CURVE_BC, radek 6 (radek krivky 4 "
+              "z 5, za hodnotou smi na radku byt jen mezery)");
+    // Lines after the last read are not looked at.
+    EXPECT_EQ(FreeFormatReader(std::string("12.9\r\nanything\r\n"), "IN_X").readReal(), 12.9f);
 }
 
-TEST(FreeFormatReader, BlankLineShiftsLaterValues) {
-    std::istringstream in("1 \n   \n3 \n4 \n");
-    FreeFormatReader reader(in, "IN_FLOOD_WAVE");
-    EXPECT_EQ(reader.readReal(), 1.0f);
-    EXPECT_EQ(reader.readReal(), 3.0f);
-    EXPECT_EQ(reader.readReal(), 4.0f);
-    EXPECT_THROW(reader.readReal(), FileError);
-}
-
-TEST(FreeFormatReader, SlashEndsTheReadAndKeepsUnreadItems) {
-    std::istringstream in("1 2 / 9\n5 6 7 8\n/\n");
-    FreeFormatReader reader(in, "IN_BAT_CURVE_BC");
-    std::array<float, 4> row{-1, -1, -1, -1};
-    reader.readReals(row);
-    EXPECT_EQ(row, (std::array<float, 4>{1, 2, -1, -1}));
-    reader.readReals(row);
-    EXPECT_EQ(row, (std::array<float, 4>{5, 6, 7, 8}));
-    EXPECT_EQ(reader.readWhole(17), 17);
-}
-
-TEST(FreeFormatReader, OverflowIsRefused) {
-    std::istringstream in("1e39\n");
-    EXPECT_THROW(FreeFormatReader(in, "IN_X").readReal(), FileError);
-}
-
-TEST(FreeFormatReader, MessagesShowOddBytesAsPlainText) {
-    // A NUL used to cut the message before the file and the line; bytes
-    // outside plain ASCII are shown by their codes, long tokens shortened.
-    std::istringstream in(std::string("1\0x\xC3\xA9", 5) + "\n" + std::string(50, '7') + "x\n");
-    FreeFormatReader reader(in, "IN_X");
-    try {
-        reader.readReal();
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "chybna hodnota '1\\x00x\\xC3\\xA9': IN_X, radek 1 (ocekavana "
-                               "hodnota 1 z 1, ocekavano realne cislo)");
-    }
-    try {
-        reader.readWhole();
-        FAIL();
-    } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()).substr(0, 64),
-                  "chybna hodnota '" + std::string(40, '7') + "...': IN");
+TEST(FreeFormatReader, LineEndsAreLfCrLfOrCrAlone) {
+    for (const char* text :
+         {"1 \n2 \n3 \n", "1 \r\n2 \r\n3 \r\n", "1 \r2 \r3 \r", "1 \r\r\n2 \r\r\n3"}) {
+        FreeFormatReader wave(std::string(text), "IN_FLOOD_WAVE", Layout::Table);
+        EXPECT_EQ(wave.readReal(), 1.0f) << text;
+        EXPECT_EQ(wave.readReal(), 2.0f) << text;
+        EXPECT_EQ(wave.readReal(), 3.0f) << text;
+        EXPECT_EQ(wave.lineNumber(), 3) << text;
     }
 }

@@ -1,5 +1,6 @@
 // The Klemes step: sample semantics, ties, empty results, and the fast solver
 // against the literal scan over many random steps.
+#include "../support/klemes_solvers.h"
 #include "core/klemes/klemes.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,8 @@ void compareSolvers(const KlemesCurve& curve, const StorageLine& line, const std
     Logged fast, pieces, reference;
     const RowSink fastSink = fast.sink(), pieceSink = pieces.sink(), refSink = reference.sink();
     const auto fastLast = veldron::klemesStep(curve, line, &fastSink);
-    const auto pieceLast = veldron::klemesStepPieceScan(curve, line, &pieceSink);
-    const auto refLast = veldron::klemesStepReference(curve, line, &refSink);
+    const auto pieceLast = veldron::testing::klemesStepPieceScan(curve, line, &pieceSink);
+    const auto refLast = veldron::testing::klemesStepReference(curve, line, &refSink);
     expectSameRows(reference.rows, fast.rows, context + " fast");
     expectSameRows(reference.rows, pieces.rows, context + " piece scan");
     const auto silent = veldron::klemesStep(curve, line);

@@ -45,8 +45,8 @@ TEST(RecordWriter, RecordsEndInCarriageReturnLineFeed) {
 
 namespace {
 
-// printf's text in the record layout, as the writer once produced it: the
-// reference for the whole-number formatter.
+// printf's text in the record layout: the reference that the whole-number
+// formatter must match character for character.
 std::string printfField(float x) {
     const double v = x;
     char buffer[64];

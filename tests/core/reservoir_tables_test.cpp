@@ -113,7 +113,7 @@ TEST(CrestGrid, LevelOutsideTheCurveIsErrorOneAfterTheLowerRecords) {
         buildReservoirTables(dam(1.0f), low, s.files());
         FAIL();
     } catch (const ErrorExit& e) {
-        EXPECT_EQ(e.kind, ErrorExit::Error1);
+        EXPECT_EQ(e.kind, ErrorExit::CrestGridOffCurve);
     }
     EXPECT_EQ(records(s.gridVolumes.text), 10u); // 10 + 9/19 < 10.5 <= 10 + 10/19
     EXPECT_TRUE(s.volumesAboveCrest.text.empty());

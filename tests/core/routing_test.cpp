@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 using namespace veldron;
 
@@ -71,7 +72,7 @@ TEST(OperatingRules, StorageSpaceIncludesItsTop) {
     EXPECT_EQ(selectRule(at(8.0001f), options(0, 0, 1, 1), kCrest), Rule::R11);
 }
 
-TEST(OperatingRules, StepAtThePeakCountsAsFromThePeakOn) {
+TEST(OperatingRules, FromThePeakOnTheEmptyingOptionDecidesInTheStorageSpace) {
     RuleState s = at(7.0f, 5.0f, 4.0f, false);
     EXPECT_EQ(selectRule(s, options(0, 0, 0, 0, 0), kCrest), Rule::R15);
     EXPECT_EQ(selectRule(s, options(0, 0, 0, 0, 1), kCrest), Rule::R16);
@@ -126,6 +127,7 @@ struct Scenario {
         tables = buildReservoirTables(dam, curve, texts.files());
         klemes = buildKlemesCurves(tables);
         input.crestHeight = kCrest;
+        input.crestVolume = tables.gridVolume.front();
         input.retentionHeight = 2.0f;
         input.outletCoefficientScaled = dam.outletCoefficientScaled;
         input.outletArea = tables.outletArea;
@@ -168,14 +170,38 @@ TEST(Routing, PreReleaseUsesTheOutletsAtThePreviousLevel) {
     EXPECT_NEAR(router.levelSeries()[2], 5.0 + (1.0 - qo) * 0.6, 1e-5);
 }
 
-TEST(Routing, OpenOutletsAboveTheCrestUseTheFullCurveAndLogRows) {
-    Scenario s(10.0f, {0.5f}, options(0));
+TEST(Routing, CrossingTheCrestStartsFromTheVolumeAboveIt) {
+    // Two outlets, 3.30 m3/s at the crest. Step 1 (closed below the crest)
+    // stores 1 m3/s x 600 s: step 2 starts at 10.4 m with W = 10,400 - 10,000
+    // = 400 m3. Its storage line through (400, 2) reaches volume 0 at
+    // 2 + 400/600 = 2.667 m3/s, below the outlets' crest discharge: the
+    // outlets pass that and the overshoot goes.
+    Scenario s(9.8f, {1.0f, 2.0f}, options(0), 2.0f);
     Router router(s.input, s.curve, s.klemes, s.output);
     router.routeFloodWave();
-    // Below the outlets' capacity at the crest (about 2.05 m3/s) the inflow
-    // passes through the vertical part of the curve.
-    EXPECT_NEAR(router.outflow()[1], 0.5f, 0.0006f);
+    EXPECT_NEAR(router.levelSeries()[2], 10.4f, 1e-5);
+    std::istringstream row(s.rows.text);
+    double flow = 0, lineVolume = 0;
+    row >> flow >> lineVolume;
+    EXPECT_NEAR(lineVolume - (2.0 - flow) * 600.0, 400.0, 0.01); // W at the start of step 2
+    EXPECT_NEAR(router.outflow()[2], 2.0 + 400.0 / 600.0, 0.0006);
+    EXPECT_EQ(router.routedVolumeAboveCrest(), 0);
+}
+
+TEST(Routing, OpenOutletsDrainBelowTheCrest) {
+    // From the crest with less inflow than the open outlets pass there, the
+    // step starts and ends with W = 0: it releases the outlets' crest
+    // discharge, 2 x 0.6 x pi/16 x sqrt(19.62 x 10) = 3.3004 m3/s, and the
+    // level falls by (3.3004 - 0.5) x 600 / 1000 m. Its rows stay logged.
+    const double qo = 2 * 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * 10.0);
+    Scenario s(10.0f, {0.5f, 0.5f}, options(0), 2.0f);
+    Router router(s.input, s.curve, s.klemes, s.output);
+    router.routeFloodWave();
+    EXPECT_NEAR(router.outflow()[1], qo, 1e-5);
+    EXPECT_NEAR(router.levelSeries()[2], 10.0 - (qo - 0.5) * 0.6, 1e-5);
     EXPECT_FALSE(s.rows.text.empty());
+    // Below the crest the closed outlets (R10) hold the rest.
+    EXPECT_EQ(router.outflow()[2], 0.0f);
 }
 
 TEST(Routing, RaisedOutflowNeverFallsBelowTheOutlets) {
@@ -228,7 +254,7 @@ TEST(Routing, VolumeOutsideTheCurveIsErrorThree) {
         router.routeFloodWave();
         FAIL();
     } catch (const ErrorExit& e) {
-        EXPECT_EQ(e.kind, ErrorExit::Error3);
+        EXPECT_EQ(e.kind, ErrorExit::StepLevelOffCurve);
     }
     EXPECT_EQ(s.printed.size(), 1u);
 }
@@ -243,7 +269,43 @@ TEST(Routing, CurvesWithoutSamplesStoreTheInflow) {
         EXPECT_EQ(router.outflow()[1], 0.0f) << mode;
         EXPECT_NEAR(router.levelSeries()[2], 10.5f + 0.6f, 1e-5) << mode;
         EXPECT_NEAR(router.levelSeries()[3], 10.5f + 1.2f, 1e-5) << mode;
-        EXPECT_EQ(router.routedVolumeAboveCrest(), 0) << mode;
+        // W is set on entering the range (500 m3 above the crest) and kept
+        // by the steps that choose no row.
+        EXPECT_EQ(router.routedVolumeAboveCrest(), 500) << mode;
         EXPECT_TRUE(s.rows.text.empty());
     }
+}
+
+TEST(Routing, RulesThatNoValidRunReachesActAsWritten) {
+    // R12-R14 lie behind R10/R11 between RO and RN, which take every inflow
+    // of 0 or more: only a falling (negative) inflow, refused by the run,
+    // gets past them. Q_o of step 2 is the outlets' capacity at 9 m.
+    const double dt = 600.0, qo = 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * 9.0);
+    auto stored = [](const Router& r, int i) {
+        return (static_cast<double>(r.levelSeries()[i + 1]) - r.levelSeries()[i]) * 1000.0;
+    };
+    // R12: filling in step 1 (N_prev > 0) and no outflow: reopened just below capacity.
+    Scenario filling(9.0f, {1.0f, -1.0f, 0.0f}, options(0));
+    Router reopened(filling.input, filling.curve, filling.klemes, filling.output);
+    reopened.routeFloodWave();
+    EXPECT_NEAR(reopened.outflow()[2], qo - 0.00001, 2e-6);
+    EXPECT_NEAR(stored(reopened, 2), (-1.0 - qo - 0.00001) * dt, 0.003);
+    // After an emptying step (R11 releases more than flows in, N_prev < 0):
+    // R13 keeps the outlets closed, R14 empties with 0.00001 m3/s less volume.
+    for (const float empty : {0.0f, 1.0f}) {
+        Scenario emptied(9.0f, {1.0f, -1.0f, 0.0f}, options(0, 0, 0, 1, empty));
+        Router router(emptied.input, emptied.curve, emptied.klemes, emptied.output);
+        router.routeFloodWave();
+        ASSERT_NEAR(router.outflow()[1], qo, 2e-6) << empty;
+        const double q = empty == 1.0f ? qo : 0.0;
+        EXPECT_NEAR(router.outflow()[2], q, 2e-6) << empty;
+        EXPECT_NEAR(stored(router, 2), (-1.0 - q - (empty == 1.0f ? 0.00001 : 0.0)) * dt, 0.003)
+            << empty;
+    }
+    // N_prev = 0 (step 1) selects none of them: nothing released, nothing stored.
+    Scenario first(9.0f, {-1.0f, 0.0f}, options(0));
+    Router none(first.input, first.curve, first.klemes, first.output);
+    none.routeFloodWave();
+    EXPECT_EQ(none.outflow()[1], 0.0f);
+    EXPECT_EQ(stored(none, 1), 0.0);
 }

@@ -1,105 +1,44 @@
 // Whole runs of the real PRGVELDRON in temporary installation roots.
+#include "../support/core_run.h"
 #include "../support/reservoir_case.h"
+#include "core/io/free_format_reader.h"
+#include "core/io/record_writer.h"
+#include "exchange/result_set.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
+using veldron::testing::CoreRun;
+using veldron::testing::readFile;
+using veldron::testing::records;
+using veldron::testing::Result;
+using veldron::testing::writeFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::size_t records(const std::string& text) {
-    std::size_t n = 0;
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2)
-        ++n;
-    return n;
-}
-
-struct Result {
-    int status = -1;
-    std::string console;
-};
-
-class CoreRun : public ::testing::Test {
-protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("veldron_run_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        exchange = root / "PULT_na_vypocty";
-        fs::create_directories(exchange);
-        for (const char* dir : {"OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-            fs::create_directories(root / dir);
-        for (const auto& entry :
-             fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
-            fs::copy_file(entry.path(), exchange / entry.path().filename());
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    // Runs the core; `input` is what the user types on its console.
-    Result run(const std::string& input = "") {
-        const fs::path inputFile = root / "console_input";
-        writeFile(inputFile, input);
-        const std::string command = "VELDRON_ROOT='" + root.string() +
-                                    "' '" VELDRON_CORE_EXE "' < '" + inputFile.string() + "' 2>&1";
-        Result result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        std::array<char, 4096> buffer{};
-        std::size_t n = 0;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            result.console.append(buffer.data(), n);
-        const int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
-    }
-
-    std::string result(const char* name) const { return readFile(root / "OUT_RESULT" / name); }
-    std::string data(const std::string& name) const { return readFile(root / "OUT_DATA" / name); }
-    std::string lastLine(const std::string& console) const {
-        std::string text = console;
-        while (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        return text.substr(text.rfind('\n') + 1);
-    }
-
-    fs::path root, exchange;
-};
 
 // The sample's summary, as the project README shows it.
 const std::string kSampleSummary = "Kroků výpočtu:                  48 z 48\r\n"
                                    "Časový krok:                60.000 min\r\n"
                                    "Kulminace přítoku:         100.000 m3/s v kroku 10\r\n"
-                                   "Kulminace odtoku:           88.057 m3/s v kroku 12\r\n"
-                                   "Transformace kulminace:       11.9 %\r\n"
+                                   "Kulminace odtoku:           89.550 m3/s v kroku 12\r\n"
+                                   "Transformace kulminace:       10.5 %\r\n"
                                    "Zpoždění kulminace:          2.000 h (2 kroky)\r\n"
-                                   "Nejvyšší hladina:           13.981 m v kroku 13\r\n"
+                                   "Nejvyšší hladina:           13.780 m v kroku 13\r\n"
                                    "Hladina přelití nádrže:     14.500 m\r\n"
-                                   "Rezerva do přelití:          0.519 m\r\n"
+                                   "Rezerva do přelití:          0.720 m\r\n"
                                    "Objem povodně:           4671360.0 m3\r\n"
-                                   "Objem odtoku:            4094835.6 m3\r\n"
-                                   "Přítok mínus odtok:       576776.4 m3\r\n"
-                                   "Změna objemu nádrže:      576775.6 m3\r\n"
-                                   "Chyba bilance objemů:       0.0000 % (0.8 m3)\r\n";
+                                   "Objem odtoku:            4308695.7 m3\r\n"
+                                   "Přítok mínus odtok:       348264.4 m3\r\n"
+                                   "Změna objemu nádrže:      348264.3 m3\r\n"
+                                   "Chyba bilance objemů:       0.0000 % (0.0 m3)\r\n";
 
 } // namespace
 
@@ -111,6 +50,13 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     // The first level record is the start level as the curve reproduces it.
     EXPECT_EQ(result("vyska_vody").substr(0, 18), "      11.0000000\r\n");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
+    // The set carries the flood it routed, record k the inflow of step k.
+    veldron::FreeFormatReader wave(readFile(exchange / "IN_FLOOD_WAVE"), "IN_FLOOD_WAVE");
+    std::string inflow;
+    for (int i = 0; i < 48; ++i)
+        veldron::appendRecord(inflow, {wave.readReal()});
+    EXPECT_EQ(result("povodnova_vlna"), inflow);
+    EXPECT_TRUE(exchange::isCompleteResultSet(root));
 
     // Retention 2.5 m: 50 grid levels; the crest (12 m) is a curve row of 2,000,000 m3.
     EXPECT_EQ(records(data("objemy_nad_prelivem_z_BK")), 50u);
@@ -141,7 +87,7 @@ TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
     EXPECT_NE(lastLine(r.console).find("*ERR* 2 nelze otevrit vstupni soubor"), std::string::npos)
         << r.console;
     EXPECT_NE(r.console.find("IN_START_VYP"), std::string::npos);
-    EXPECT_EQ(result("vyska_vody"), "stale\r\n"); // step 3 was never reached
+    EXPECT_EQ(result("vyska_vody"), "stale\r\n"); // no output file opened
 }
 
 TEST_F(CoreRun, MissingOutputDirectoryIsNamed) {
@@ -189,12 +135,12 @@ TEST_F(CoreRun, TwelvePointNineValuesRouteTwelveSteps) {
     EXPECT_EQ(result("souhrn_vypoctu").find("Kroků výpočtu:                  12 z 12\r\n"), 0u);
 }
 
-// Inputs that used to give a silent wrong result are refused, and a refused
-// run, whatever it stumbles on, leaves every output file as the run before it left it.
+// Inputs that would give a silent wrong result are refused, and a refused
+// run, whatever it stumbles on, leaves every output file as the previous run left it.
 TEST_F(CoreRun, RefusedRunChangesNoFile) {
     ASSERT_EQ(run().status, 0);
     const auto good = veldron::testing::outputFiles(root);
-    ASSERT_EQ(good.size(), 30u);
+    ASSERT_EQ(good.size(), 31u);
     const struct {
         const char* file;
         const char* text;
@@ -250,8 +196,24 @@ TEST_F(CoreRun, RefusedRunChangesNoFile) {
          "odtok pres preliv vychazi mimo rozsah cisel: IN_WIDTH_SPILLWAY_B0, "
          "IN_COEFFICIENT_OVERFLOW_m, IN_TOTAL_HEIGHT_OWERFLOW"},
         // Errors of reading and of the data model, found before any file is opened too.
-        {"IN_FLOOD_WAVE", "4\r\n", "konec souboru: IN_FLOOD_WAVE, radek 3"},
+        {"IN_FLOOD_WAVE", "4", "konec souboru: IN_FLOOD_WAVE, radek 2"},
+        {"IN_TOTAL_HEIGHT_OWERFLOW", "5000.05",
+         "'5000.05': IN_TOTAL_HEIGHT_OWERFLOW, radek 1 (vyska retencniho prostoru [m], 20 hladin "
+         "na metr, povoleno nejvyse 100000 hladin, tj. mene nez 5000.05 m)"},
         {"IN_TOTAL_HEIGHT_OWERFLOW", "2e8", "vyska retencniho prostoru"},
+        // Texts that would read as other numbers.
+        {"IN_FLOOD_WAVE", "1,000.00 ",
+         "chybna hodnota '1,000.00': IN_FLOOD_WAVE, radek 1 (hodnota pritoku 1 z 48, ocekavana "
+         "hodnota 1 z 1, desetinna carka? v souborech se pise tecka)"},
+        {"IN_FLOOD_WAVE", "4 \r\n1 000.00 ",
+         "za hodnotou '1' nasleduje text '000.00': IN_FLOOD_WAVE, radek 2"},
+        {"IN_FLOOD_WAVE", "4.00 abc xyz",
+         "za hodnotou '4.00' nasleduje text 'abc xyz': IN_FLOOD_WAVE, radek 1"},
+        {"IN_FLOOD_WAVE", "4 \r\n/", "chybna hodnota '/': IN_FLOOD_WAVE, radek 2"},
+        {"IN_FLOOD_WAVE", "4 \r\n \r\n5 ", "prazdny radek: IN_FLOOD_WAVE, radek 2"},
+        {"IN_TOTAL_HEIGHT_OWERFLOW", "2,5", "chybna hodnota '2,5': IN_TOTAL_HEIGHT_OWERFLOW"},
+        {"IN_BAT_CURVE_BC", "312.5\t0.5\t1838.9\t0\t7\t",
+         "nasleduje text '7': IN_BAT_CURVE_BC, radek 1 (radek krivky 1 z 36"},
     };
     for (const auto& c : cases) {
         const std::string saved = readFile(exchange / c.file);
@@ -292,9 +254,10 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
     EXPECT_EQ(records(data("suma_odtoku_pro_h_nad_prelivem_100")), 50u);
     EXPECT_EQ(result("vyska_vody"), "");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
-    // The summary of the run before is replaced by one that says nothing was routed.
+    // The previous run's summary is replaced by one that says nothing was routed.
     EXPECT_EQ(result("souhrn_vypoctu"), "Kroků výpočtu:                   0 z 48\r\n"
                                         "Časový krok:                60.000 min\r\n"
+                                        "Kulminace celé povodně:    100.000 m3/s v kroku 10\r\n"
                                         "Hladina přelití nádrže:     14.500 m\r\n"
                                         "Výpočet zastaven:       ERROR 2\r\n");
 }
@@ -312,6 +275,8 @@ TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     EXPECT_GT(steps, 0u);
     EXPECT_LT(steps, 48u);
     EXPECT_EQ(records(result("transformovana_povoden")), steps);
+    EXPECT_EQ(records(result("povodnova_vlna")), steps);
+    EXPECT_EQ(result("povodnova_vlna").substr(0, 18), "     150.0000000\r\n");
     // The console printed exactly the completed steps, then the summary of them.
     const std::string step = std::to_string(steps);
     EXPECT_NE(r.console.find(std::string(12 - step.size(), ' ') + step + "\nKroků výpočtu:"),
@@ -319,6 +284,28 @@ TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     const std::string stop = "přelití nádrže v kroku " + std::to_string(steps + 1);
     EXPECT_NE(r.console.find(stop + "\n!!! doslo k preliti nadrze !!!\n"), std::string::npos);
     EXPECT_NE(result("souhrn_vypoctu").find(stop + "\r\n"), std::string::npos);
+}
+
+TEST_F(CoreRun, OvertoppedSummaryGivesNoFreeboardAndTheWholeFlood) {
+    // Three times the sample's flood overtops in step 9, before its peak of
+    // 300 m3/s in step 10: the summary says so instead of a freeboard of the
+    // steps routed, and states the whole flood's peak beside theirs.
+    std::istringstream sample(readFile(exchange / "IN_FLOOD_WAVE"));
+    std::ostringstream wave;
+    for (double q; sample >> q;)
+        wave << 3 * q << " \r\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
+    EXPECT_EQ(run("\n").status, 1);
+    const std::string summary = result("souhrn_vypoctu");
+    EXPECT_NE(summary.find("Kulminace přítoku:         268.350 m3/s v kroku 8\r\n"
+                           "Kulminace celé povodně:    300.000 m3/s v kroku 10\r\n"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Rezerva do přelití:     žádná, nádrž přelita v kroku 9\r\n"),
+              std::string::npos)
+        << summary;
+    EXPECT_NE(summary.find("Výpočet zastaven:       přelití nádrže v kroku 9\r\n"),
+              std::string::npos);
 }
 
 TEST_F(CoreRun, FloodBeyondTheCurvesOvertopsAtOnce) {
@@ -340,4 +327,61 @@ TEST_F(CoreRun, ErrorExitWithoutConsoleInputDoesNotHang) {
     writeFile(exchange / "IN_START_VYP", "-1\r\n");
     const Result r = run(""); // end of input ends the wait
     EXPECT_EQ(r.status, 1);
+}
+
+// A special file or an absurd size is refused before anything is read from
+// it: no wait on a FIFO, no endless read of a device.
+TEST_F(CoreRun, OnlyRegularInputFilesOfBoundedSizeAreRead) {
+    ASSERT_EQ(run().status, 0);
+    const auto good = resultFiles();
+    const fs::path wave = exchange / "IN_FLOOD_WAVE", zone = exchange / "IN_MANPR";
+    const struct {
+        fs::path file;
+        std::function<void(const fs::path&)> make;
+        std::string message;
+    } cases[] = {
+        {wave, [](const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0644), 0); },
+         "vstupni soubor neni obycejny soubor (pojmenovana roura): " + wave.string()},
+        {wave, [](const fs::path& f) { fs::create_symlink("/dev/zero", f); },
+         "vstupni soubor neni obycejny soubor (zarizeni): " + wave.string()},
+        {zone, [](const fs::path& f) { fs::create_directory(f); },
+         "vstupni soubor neni obycejny soubor (adresar): " + zone.string()},
+        {wave, [](const fs::path& f) { fs::resize_file((writeFile(f, ""), f), 65u << 20); },
+         "vstupni soubor je prilis velky (68157440 bajtu, nejvice 67108864): " + wave.string()},
+    };
+    for (const auto& c : cases) {
+        const std::string saved = readFile(c.file);
+        fs::remove(c.file);
+        c.make(c.file);
+        writeFile(exchange / "IN_START_VYP", "11\r\n");
+        const Result r = run();
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(lastLine(r.console), "*ERR* 2 " + c.message);
+        EXPECT_TRUE(resultFiles() == good) << c.message;
+        EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP")) << c.message;
+        fs::remove_all(c.file);
+        writeFile(c.file, saved);
+    }
+}
+
+// No allocation failure ends the core without its *ERR* line: a flood of
+// four million steps in a process held to 80 MB of address space.
+TEST_F(CoreRun, OutOfMemoryIsAnErrLineAndChangesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+    ASSERT_EQ(run().status, 0);
+    const auto good = resultFiles();
+    std::string wave;
+    for (int i = 0; i < 4000000; ++i)
+        wave += "0\n";
+    writeFile(exchange / "IN_FLOOD_WAVE", wave);
+    writeFile(exchange / "IN_NUMBER_OF_POINT_FW", "4000000\r\n");
+    writeFile(exchange / "IN_START_VYP", "11\r\n");
+    const Result r = run("", "ulimit -v 80000");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(lastLine(r.console), "*ERR* 90 nedostatek pameti: vypocet potrebuje vic pameti, "
+                                   "nez system poskytne; vysledky zustaly beze zmeny");
+    EXPECT_TRUE(resultFiles() == good);
+    EXPECT_TRUE(temporaryFiles().empty());
 }

@@ -1,6 +1,10 @@
 // A calculation case written out as an installation root, for tests and benchmarks.
 #include "reservoir_case.h"
 
+#include "core/run.h"
+
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -10,16 +14,31 @@ namespace fs = std::filesystem;
 
 namespace veldron::testing {
 
-namespace {
-
 std::string number(double v) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    std::snprintf(buffer, sizeof buffer, "%.9g", v);
     return buffer;
 }
 
+namespace {
+
 void write(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<double> numbers(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<double> values;
+    for (double v; in >> v;)
+        values.push_back(v);
+    return values;
 }
 
 } // namespace
@@ -52,6 +71,23 @@ ReservoirCase ReservoirCase::valley(double volumeScale) {
     return c;
 }
 
+ReservoirCase ReservoirCase::read(const fs::path& exchangeDir) {
+    ReservoirCase c;
+    const std::vector<double> rows = numbers(readText(exchangeDir / "IN_BAT_CURVE_BC"));
+    for (std::size_t i = 0; i + 3 < rows.size(); i += 4)
+        c.curve.push_back({rows[i + 1], rows[i + 2]});
+    c.inflow = numbers(readText(exchangeDir / "IN_FLOOD_WAVE"));
+    for (const auto& entry : fs::directory_iterator(exchangeDir)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("IN_") || name == "IN_BAT_CURVE_BC" || name == "IN_FLOOD_WAVE" ||
+            name == "IN_NUMBER_OF_POINT_BK" || name == "IN_NUMBER_OF_POINT_FW")
+            continue;
+        std::istringstream text(readText(entry.path()));
+        text >> c.values[name];
+    }
+    return c;
+}
+
 void ReservoirCase::writeRoot(const fs::path& root) const {
     const fs::path exchange = root / "PULT_na_vypocty";
     fs::create_directories(exchange);
@@ -73,14 +109,31 @@ void ReservoirCase::writeRoot(const fs::path& root) const {
 std::map<std::string, std::string> outputFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
-        for (const auto& entry : fs::recursive_directory_iterator(root / dir)) {
-            if (!entry.is_regular_file()) continue;
-            std::ifstream in(entry.path(), std::ios::binary);
-            std::ostringstream text;
-            text << in.rdbuf();
-            files[fs::relative(entry.path(), root).string()] = text.str();
-        }
+        for (const auto& entry : fs::recursive_directory_iterator(root / dir))
+            if (entry.is_regular_file())
+                files[fs::relative(entry.path(), root).string()] = readText(entry.path());
     return files;
+}
+
+RunRecords runCase(const ReservoirCase& c) {
+    static int counter = 0;
+    const fs::path root =
+        fs::temp_directory_path() /
+        ("veldron_case_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
+    fs::remove_all(root);
+    c.writeRoot(root);
+    std::ostringstream console;
+    std::istringstream noInput;
+    RunRecords r;
+    r.status = runCore(root, console, noInput);
+    r.level = numbers(readText(root / "OUT_RESULT/vyska_vody"));
+    r.outflow = numbers(readText(root / "OUT_RESULT/transformovana_povoden"));
+    const std::vector<double> rows = numbers(readText(root / "OUT_DATA/tab_min_radek_pro_klemese"));
+    for (std::size_t i = 0; i + 3 < rows.size(); i += 4)
+        r.klemesRows.push_back({rows[i], rows[i + 1], rows[i + 2], rows[i + 3]});
+    r.summary = readText(root / "OUT_RESULT/souhrn_vypoctu");
+    fs::remove_all(root);
+    return r;
 }
 
 } // namespace veldron::testing

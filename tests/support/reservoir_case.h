@@ -1,6 +1,7 @@
 // A calculation case written out as an installation root, for tests and benchmarks.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -20,11 +21,29 @@ struct ReservoirCase {
     /// retention 2.5 m, with the given outlets, spillway and flood.
     static ReservoirCase valley(double volumeScale);
 
+    /// The case a directory of IN_* files holds (the bundled sample's, say).
+    static ReservoirCase read(const std::filesystem::path& exchangeDir);
+
     /// Creates root/PULT_na_vypocty with every IN_* file, and the OUT_* directories.
     void writeRoot(const std::filesystem::path& root) const;
 };
 
+/// A number as an input file holds it: up to nine significant digits.
+std::string number(double v);
+
 /// The bytes of every file under root/OUT_DATA and root/OUT_RESULT, by relative path.
 std::map<std::string, std::string> outputFiles(const std::filesystem::path& root);
+
+/// What a run of the core wrote, read back from its records.
+struct RunRecords {
+    int status = -1;                               // exit status of the run
+    std::vector<double> level, outflow;            // vyska_vody, transformovana_povoden
+    std::vector<std::array<double, 4>> klemesRows; // tab_min_radek_pro_klemese
+    std::string summary;                           // souhrn_vypoctu
+};
+
+/// Runs the core in process on `c`, written out in a temporary root that is
+/// removed afterwards.
+RunRecords runCase(const ReservoirCase& c);
 
 } // namespace veldron::testing

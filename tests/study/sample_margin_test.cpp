@@ -1,0 +1,28 @@
+// The bundled sample's safety margin in each manipulation mode, as the project
+// README states it, with the real core.
+#include "study/safety_factor.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "study_fixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace study_testing;
+
+TEST(SampleMargin, EachModeAsTheReadmeStatesIt) {
+    const struct {
+        const char* mode;
+        int largestSafe; // k x 100
+    } cases[] = {{"2", 164}, {"1", 180}, {"0", 197}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        installSample(dir.path());
+        const auto inputs = exchange::exchangeDir(dir.path());
+        writeFile(inputs / exchange::kManipulationMode, std::string(c.mode) + "\r\n");
+        const auto result = study::findSafetyFactor(inputs, std::nullopt, realCore);
+        ASSERT_TRUE(result.complete()) << c.mode << ": " << result.text().front();
+        EXPECT_EQ(result.largestSafe, c.largestSafe) << "mode " << c.mode;
+        EXPECT_EQ(result.firstOvertopping, c.largestSafe + 1) << "mode " << c.mode;
+    }
+}
