@@ -154,7 +154,6 @@ private:
         m_routing.solver = m_solver;
         m_routing.crestHeight = m_dam.crestHeight;
         m_routing.retentionHeight = m_dam.retentionHeight;
-        if (!tables.gridVolume.empty()) m_routing.crestVolume = tables.gridVolume.front();
         m_routing.outletCoefficientScaled = m_dam.outletCoefficientScaled;
     }
 
@@ -168,6 +167,7 @@ private:
         if (!startVolume) throw ErrorExit{ErrorExit::StartLevelOffCurve};
         m_routing.startVolume = *startVolume;
         m_routing.outletArea = tables.outletArea;
+        if (!tables.gridVolume.empty()) m_routing.crestVolume = tables.gridVolume.front();
         m_klemesCurves = buildKlemesCurves(tables);
         m_routingOutput = std::make_unique<RoutingOutput>(RoutingOutput{
             m_outputs->file(exchange::kOutflowSeries), m_outputs->file(exchange::kLevelSeries),
