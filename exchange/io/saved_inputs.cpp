@@ -2,12 +2,11 @@
 #include "exchange/io/saved_inputs.h"
 
 #include "core/io/free_format_reader.h"
+#include "core/io/platform_files.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
 
 #include <array>
 #include <charconv>
-#include <sstream>
 #include <stdexcept>
 
 namespace exchange {
@@ -16,21 +15,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file that is missing or cannot be read; the core's own reading errors
-// are runtime errors too.
-struct Unreadable : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == ',';
 }
 
+// The lines as the core counts them: a line ends at LF (a CR before it is a
+// separator), in a file without any LF at CR.
 std::vector<std::string> splitLines(const std::string& content) {
+    const char end = content.find('\n') != std::string::npos ? '\n' : '\r';
     std::vector<std::string> lines;
-    std::istringstream in(content);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::size_t start = 0; start < content.size();) {
+        const std::size_t stop = std::min(content.find(end, start), content.size());
+        lines.push_back(content.substr(start, stop - start));
+        start = stop + 1;
+    }
     return lines;
 }
 
@@ -48,14 +46,16 @@ std::int64_t wholeCount(float count) {
     return static_cast<std::int64_t>(count);
 }
 
-// One input file read by the core's reader. Every read also gives the texts
-// of the values it took: a read starts on a fresh line and ends on the line
-// the reader names, so its values are the first tokens of those lines.
+// One input file read by the core's own calls: the file as the core takes it
+// (a regular file of bounded size) and its reader, a table's or a one-value
+// file's. Every read also gives the texts of the values it took: a read starts
+// on a fresh line and ends on the line the reader names, so its values are the
+// first tokens of those lines. The core's errors are runtime errors.
 class InputFile {
 public:
-    InputFile(const fs::path& dir, const char* name)
-        : m_content(contentOf(dir / name)), m_lines(splitLines(m_content)), m_stream(m_content),
-          m_reader(m_stream, name) {}
+    InputFile(const fs::path& dir, const char* name, veldron::Layout layout)
+        : m_content(veldron::readInputFile(dir / name)), m_lines(splitLines(m_content)),
+          m_reader(m_content, name, layout) {}
 
     SavedReal real() {
         const int before = m_reader.lineNumber();
@@ -81,14 +81,8 @@ public:
     }
 
 private:
-    static std::string contentOf(const fs::path& path) {
-        std::optional<std::string> bytes = readBytes(path);
-        if (!bytes) throw Unreadable(path.string());
-        return std::move(*bytes);
-    }
-
     // The value texts on the lines after `before` up to the line the last
-    // read ended on; a slash ends them, as it ends the read.
+    // read ended on.
     std::vector<std::string> tokensSince(int before) const {
         std::vector<std::string> tokens;
         const auto last = static_cast<std::size_t>(m_reader.lineNumber());
@@ -111,6 +105,7 @@ private:
         return tokens;
     }
 
+    // A value whose token the split did not find keeps its shortest text.
     template <class Number>
     static std::string textOf(const std::vector<std::string>& tokens, std::size_t index,
                               Number value) {
@@ -119,17 +114,16 @@ private:
 
     std::string m_content;
     std::vector<std::string> m_lines;
-    std::istringstream m_stream;
     veldron::FreeFormatReader m_reader;
 };
 
 // What `read` takes from the file `name` of `dir`; empty when the file cannot
 // be read or the core's reader stops on it.
 template <class Read>
-auto readFile(const fs::path& dir, const char* name, Read read)
+auto readFile(const fs::path& dir, const char* name, veldron::Layout layout, Read read)
     -> std::optional<decltype(read(std::declval<InputFile&>()))> {
     try {
-        InputFile file(dir, name);
+        InputFile file(dir, name, layout);
         return read(file);
     } catch (const std::runtime_error&) {
         return std::nullopt;
@@ -137,17 +131,19 @@ auto readFile(const fs::path& dir, const char* name, Read read)
 }
 
 std::optional<SavedReal> readReal(const fs::path& dir, const char* name) {
-    return readFile(dir, name, [](InputFile& file) { return file.real(); });
+    return readFile(dir, name, veldron::Layout::OneValue,
+                    [](InputFile& file) { return file.real(); });
 }
 
 std::optional<SavedWhole> readWhole(const fs::path& dir, const char* name) {
-    return readFile(dir, name, [](InputFile& file) { return file.whole(); });
+    return readFile(dir, name, veldron::Layout::OneValue,
+                    [](InputFile& file) { return file.whole(); });
 }
 
 std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
     const std::optional<SavedWhole> count = readWhole(dir, kCurveRowCount);
     if (!count) return std::nullopt;
-    return readFile(dir, kCurve, [&](InputFile& file) {
+    return readFile(dir, kCurve, veldron::Layout::Table, [&](InputFile& file) {
         std::vector<SavedCurveRow> rows;
         for (std::int32_t row = 1; row <= count->value; ++row)
             rows.push_back(file.curveRow());
@@ -158,7 +154,7 @@ std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
 std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
     const std::optional<SavedReal> count = readReal(dir, kInflowPointCount);
     if (!count) return std::nullopt;
-    return readFile(dir, kFloodWave, [&](InputFile& file) {
+    return readFile(dir, kFloodWave, veldron::Layout::Table, [&](InputFile& file) {
         std::vector<SavedReal> values;
         for (std::int64_t i = wholeCount(count->value); i > 0; --i)
             values.push_back(file.real());
@@ -192,8 +188,7 @@ SavedInputs readSavedInputs(const fs::path& dir) {
 }
 
 std::optional<float> coreReal(const std::string& text) {
-    std::istringstream in(text);
-    veldron::FreeFormatReader reader(in, "");
+    veldron::FreeFormatReader reader(text, "");
     try {
         return reader.readReal();
     } catch (const std::runtime_error&) {

@@ -13,8 +13,7 @@ namespace exchange {
 
 /// One value of an input file: the number the core reads and the text it
 /// stands as in the file ("12.50", "2.5D1"), so that a form can show the
-/// engineer's own digits. A value a slash leaves at its default has the
-/// default's shortest text ("0").
+/// engineer's own digits.
 template <class Number> struct SavedValue {
     Number value{};
     std::string text;
@@ -30,12 +29,13 @@ struct SavedCurveRow {
     SavedReal area;      // A [m2]
 };
 
-/// The twenty IN_* files of one exchange directory, each read by the core's
-/// own reader with the read the core makes of it (a real, a whole number, a
-/// table). An entry is empty when its file is missing, is not a regular
-/// file, or the core could not read it (a value of the wrong kind, too few
-/// values). What the core reads and refuses afterwards (a negative diameter,
-/// an option of 3) is kept: judging it is the core's.
+/// The twenty IN_* files of one exchange directory, each taken and read by
+/// the core's own calls (readInputFile, FreeFormatReader) with the read the
+/// core makes of it (a real, a whole number, a table). An entry is empty when
+/// the core could not read its file: missing, not a regular file, too large,
+/// a value of the wrong kind, too few values, text the core refuses. What the
+/// core reads and refuses afterwards (a negative diameter, an option of 3) is
+/// kept: judging it is the core's.
 struct SavedInputs {
     std::optional<SavedReal> startLevel;       // IN_START_VYP [m]
     std::optional<SavedReal> crestHeight;      // IN_START_RN_OWERFLOW, RN [m]

@@ -72,6 +72,19 @@ TEST_F(SavedInputs, TheCurveNeedsAWholeCountAndGivesItsLevels) {
     EXPECT_FALSE(exchange::curveLevels(read()));
 }
 
+TEST_F(SavedInputs, ARowGoesOnOntoTheNextLineAndCrOnlyLineEndsCount) {
+    write("IN_NUMBER_OF_POINT_BK", "2\r");
+    write("IN_BAT_CURVE_BC", "312.5 0.5\r1838.9 8091.3\r313 14.5 9000 9500\r");
+    const auto curve = read().curve;
+    ASSERT_TRUE(curve);
+    ASSERT_EQ(curve->size(), 2u);
+    EXPECT_EQ((*curve)[0].volume.text, "1838.9");
+    EXPECT_EQ((*curve)[1].elevation.text, "313");
+    EXPECT_EQ((*curve)[1].area.value, 9500.0f);
+    write("IN_BAT_CURVE_BC", "312.5 0.5 1838.9 8091.3\r\n\r\n313 14.5 9000 9500\r\n");
+    EXPECT_FALSE(read().curve); // a blank line inside a table is refused
+}
+
 TEST_F(SavedInputs, TheReservoirsLevelsNeedTheirFiles) {
     write("IN_START_RO", "9\r\n");
     write("IN_START_RN_OWERFLOW", "12\r\n");
