@@ -98,6 +98,9 @@ bool takeLine(const std::string& label, const std::string& text, RunSummary& run
     } else if (label == summary::kInflowPeak) {
         run.inflowPeak = value;
         run.inflowPeakStep = wholeAfter(words, "kroku");
+    } else if (label == summary::kFloodPeak) {
+        run.floodPeak = value;
+        run.floodPeakStep = wholeAfter(words, "kroku");
     } else if (label == summary::kOutflowPeak) {
         run.outflowPeak = value;
         run.outflowPeakStep = wholeAfter(words, "kroku");

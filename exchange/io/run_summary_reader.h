@@ -25,6 +25,8 @@ struct RunSummary {
     std::optional<double> timeStepMin;
     std::optional<double> inflowPeak; // m3/s
     std::optional<int> inflowPeakStep;
+    std::optional<double> floodPeak; // m3/s, of every inflow value given (a stopped run)
+    std::optional<int> floodPeakStep;
     std::optional<double> outflowPeak; // m3/s
     std::optional<int> outflowPeakStep;
     std::optional<double> attenuationPercent;

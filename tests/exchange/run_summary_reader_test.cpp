@@ -76,7 +76,9 @@ TEST_F(RunSummaryFiles, EveryFigureOfAFinishedRunAndUnknownLinesSkipped) {
 TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone) {
     const exchange::SummaryRead overtopped = exchange::readRunSummary(
         write("a", "Kroků výpočtu: 13 z 48\nKulminace přítoku: 100.000 m3/s v kroku 10\n"
+                   "Kulminace celé povodně: 300.000 m3/s v kroku 16\n"
                    "Zpoždění kulminace: -1.500 h (-3 kroky)\n"
+                   "Rezerva do přelití: žádná, nádrž přelita v kroku 14\n"
                    "Výpočet zastaven: přelití nádrže v kroku 14\n"));
     ASSERT_TRUE(overtopped.summary);
     EXPECT_TRUE(overtopped.summary->stopped);
@@ -85,6 +87,11 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
     EXPECT_EQ(overtopped.summary->steps, 13);
     EXPECT_EQ(overtopped.summary->peakLagSteps, -3);
     EXPECT_FALSE(overtopped.summary->outflowPeak); // a line left out stays empty
+    // The whole flood's peak, and a freeboard in words: shown, but no number.
+    EXPECT_EQ(overtopped.summary->floodPeak, 300.0);
+    EXPECT_EQ(overtopped.summary->floodPeakStep, 16);
+    EXPECT_FALSE(overtopped.summary->freeboard);
+    EXPECT_EQ(overtopped.summary->lines.size(), 6u);
 
     const exchange::SummaryRead beforeRouting = exchange::readRunSummary(
         write("b", "Kroků výpočtu: 0 z 48\r\nVýpočet zastaven: ERROR 2\r\n"));
