@@ -2,9 +2,8 @@
 #include "study/comparison.h"
 
 #include "exchange/file_names.h"
+#include "exchange/io/result_files.h"
 #include "exchange/run_summary.h"
-#include "gui/common/saved_inputs.h"
-#include "study/study_files.h"
 #include "study/variant_store.h"
 
 #include <cmath>
@@ -42,23 +41,29 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
     Variant v;
     v.name = name;
     v.settings = settingsInOneLine(dir);
-    v.summary = gui::readRunSummary(dir / label::kFileName).summary;
-    if (auto wave = gui::readSavedFloodWave(dir)) v.inflow = std::move(*wave);
-    if (auto outflow = readSeries(dir / exchange::kOutflowSeries)) v.outflow = std::move(*outflow);
-    if (auto levels = readSeries(dir / exchange::kLevelSeries)) v.levels = std::move(*levels);
-    v.timeStepMinutes = gui::readSavedNumber(dir / exchange::kTimeStep);
-    v.reservoirLevels = gui::readReservoirLevels(dir);
+    v.summary = exchange::readRunSummary(dir / label::kFileName).summary;
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(dir);
+    if (inputs.inflow)
+        for (const exchange::SavedReal& q : *inputs.inflow)
+            v.inflow.push_back(q.value);
+    if (auto outflow = exchange::readResultSeries(dir / exchange::kOutflowSeries))
+        v.outflow = std::move(*outflow);
+    if (auto levels = exchange::readResultSeries(dir / exchange::kLevelSeries))
+        v.levels = std::move(*levels);
+    if (inputs.timeStepMinutes) v.timeStepMinutes = inputs.timeStepMinutes->value;
+    v.reservoirLevels = exchange::reservoirLevels(inputs);
     return v;
 }
 
 const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {
     static const std::array<ComparisonColumn, kComparedFigures> columns = {{
-        {"Kulminace odtoku [m3/s]", &gui::RunSummary::outflowPeak, Best::Lowest, 3},
-        {"Transformace kulminace [%]", &gui::RunSummary::attenuationPercent, Best::Highest, 1},
-        {"Zpoždění kulminace [h]", &gui::RunSummary::peakLagHours, Best::Highest, 3},
-        {"Nejvyšší hladina [m]", &gui::RunSummary::highestLevel, Best::Lowest, 3},
-        {"Rezerva do přelití [m]", &gui::RunSummary::freeboard, Best::Highest, 3},
-        {"Chyba bilance objemů [%]", &gui::RunSummary::balanceErrorPercent, Best::NearestZero, 4},
+        {"Kulminace odtoku [m3/s]", &exchange::RunSummary::outflowPeak, Best::Lowest, 3},
+        {"Transformace kulminace [%]", &exchange::RunSummary::attenuationPercent, Best::Highest, 1},
+        {"Zpoždění kulminace [h]", &exchange::RunSummary::peakLagHours, Best::Highest, 3},
+        {"Nejvyšší hladina [m]", &exchange::RunSummary::highestLevel, Best::Lowest, 3},
+        {"Rezerva do přelití [m]", &exchange::RunSummary::freeboard, Best::Highest, 3},
+        {"Chyba bilance objemů [%]", &exchange::RunSummary::balanceErrorPercent, Best::NearestZero,
+         4},
     }};
     return columns;
 }

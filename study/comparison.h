@@ -2,8 +2,8 @@
 // the comparison table with the best value of each column marked.
 #pragma once
 
-#include "gui/common/result_series.h"
-#include "gui/common/run_summary.h"
+#include "exchange/io/run_summary_reader.h"
+#include "exchange/io/saved_inputs.h"
 
 #include <array>
 #include <filesystem>
@@ -17,12 +17,12 @@ namespace study {
 struct Variant {
     std::string name;
     std::string settings; // settingsInOneLine
-    std::optional<gui::RunSummary> summary;
+    std::optional<exchange::RunSummary> summary;
     std::vector<double> inflow;  // m3/s, the series the core routed
     std::vector<double> outflow; // m3/s per step
     std::vector<double> levels;  // m above the bottom per step
     std::optional<double> timeStepMinutes;
-    gui::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
+    exchange::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
 };
 
 /// Reads a kept variant; parts that cannot be read stay empty.
@@ -32,8 +32,8 @@ Variant loadVariant(const std::filesystem::path& root, const std::string& name);
 enum class Best { Lowest, Highest, NearestZero };
 
 struct ComparisonColumn {
-    const char* header;                            // Czech, with its unit
-    std::optional<double> gui::RunSummary::*value; // the summary's figure
+    const char* header;                                 // Czech, with its unit
+    std::optional<double> exchange::RunSummary::*value; // the summary's figure
     Best best;
     int decimals; // as shown
 };

@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
 #include "study/variant_store.h"
 
 namespace study {
@@ -31,8 +32,8 @@ RecomputeJob::RecomputeJob(const fs::path& root, const std::string& name)
 RecomputeResult RecomputeJob::finish(const CoreRunResult& run) const {
     RecomputeResult result{judgeRun(run, root()), {}};
     for (const char* name : resultFileNames()) {
-        const auto kept = readBytes(m_variant / name);
-        const auto now = readBytes(exchange::outResultDir(root()) / name);
+        const auto kept = exchange::readBytes(m_variant / name);
+        const auto now = exchange::readBytes(exchange::outResultDir(root()) / name);
         if (!kept || !now || *kept != *now) result.differing.push_back(name);
     }
     return result;

@@ -3,8 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/run_summary_reader.h"
 #include "exchange/run_summary.h"
-#include "gui/common/run_summary.h"
 
 #include <sstream>
 
@@ -33,7 +33,7 @@ RunOutcome judgeRun(const CoreRunResult& run, const std::filesystem::path& root)
         return {RunEnd::Normal, {}};
     case exchange::kExitErrorExit: {
         const auto summary =
-            gui::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
+            exchange::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
                 .summary;
         const std::optional<std::string> reason =
             summary && summary->stopped ? std::optional(summary->stopReason) : std::nullopt;

@@ -3,7 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "gui/common/saved_inputs.h"
+#include "exchange/io/result_files.h"
+#include "exchange/io/saved_inputs.h"
 #include "study/run_outcome.h"
 
 #include <algorithm>
@@ -24,20 +25,6 @@ int bisectionRuns(int width) {
         ++runs;
     }
     return runs;
-}
-
-// An inflow value as the core reads it: a float straight from the text.
-std::optional<float> coreReal(std::string text) {
-    for (char& c : text)
-        if (c == 'D' || c == 'd') c = 'E';
-    if (!gui::savedNumber(text)) return std::nullopt;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (*first == '+') ++first;
-    float value = 0.0f;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last) return std::nullopt;
-    return value;
 }
 
 // Formatting never follows the process's locale: a Czech one would put a
@@ -209,31 +196,19 @@ std::string scaledInflowText(float value, int hundredths) {
 
 FactorSearch::FactorSearch(const fs::path& inputsDir, std::optional<std::string> startLevel)
     : m_inputs(inputsDir), m_startLevel(std::move(startLevel)), m_bracketing(0.0) {
-    const auto count = gui::readSavedNumber(inputsDir / exchange::kInflowPointCount);
-    const auto records =
-        count && *count >= 1.0 && *count < 1e9
-            ? gui::readSavedRecords(inputsDir / exchange::kFloodWave, static_cast<long>(*count), 1)
-            : std::nullopt;
-    if (!records)
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(inputsDir);
+    if (!inputs.inflow || inputs.inflow->empty())
         throw StudyError("Povodňovou vlnu (" + std::string(exchange::kFloodWave) + ", " +
                          exchange::kInflowPointCount + ") nelze přečíst z " + pathUtf8(inputsDir) +
                          ".");
-    for (const auto& record : *records) {
-        const auto value = coreReal(record.front());
-        if (!value)
-            throw StudyError("Hodnota přítoku „" + record.front() + "“ v " + exchange::kFloodWave +
-                             " není číslo.");
-        m_inflow.push_back(*value);
-    }
-    const auto crest = gui::readSavedNumber(inputsDir / exchange::kCrestHeight);
-    const auto retention = gui::readSavedNumber(inputsDir / exchange::kRetentionHeight);
-    if (!crest || !retention)
+    for (const exchange::SavedReal& q : *inputs.inflow)
+        m_inflow.push_back(q.value);
+    if (!inputs.crestHeight || !inputs.retentionHeight)
         throw StudyError("Výšku bezpečnostního přelivu a retenční výšku nelze přečíst z " +
                          pathUtf8(inputsDir) + ".");
     // The level series holds floats; so does the core's crest.
-    m_bracketing = FactorBracketing(static_cast<float>(*crest));
-    m_overtopping =
-        static_cast<float>(*crest) + static_cast<double>(static_cast<float>(*retention));
+    m_bracketing = FactorBracketing(inputs.crestHeight->value);
+    m_overtopping = *exchange::reservoirLevels(inputs).overtopping;
     if (!m_startLevel && !fs::is_regular_file(inputsDir / exchange::kStartLevel))
         throw StudyError("Chybí výška vody na začátku řešení (" +
                          std::string(exchange::kStartLevel) + ").");
@@ -284,8 +259,10 @@ void FactorSearch::finish(const CoreRunResult& run) {
     trial.end = outcome.end;
     trial.message = outcome.message;
     trial.peakInflow = m_currentPeak;
-    const auto levels = readSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
-    const auto outflow = readSeries(exchange::outResultDir(root) / exchange::kOutflowSeries);
+    const auto levels =
+        exchange::readResultSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
+    const auto outflow =
+        exchange::readResultSeries(exchange::outResultDir(root) / exchange::kOutflowSeries);
     if (levels && !levels->empty())
         trial.highestLevel = *std::max_element(levels->begin(), levels->end());
     if (outflow && !outflow->empty())

@@ -3,14 +3,12 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
 
 #include <atomic>
-#include <charconv>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace study {
 
@@ -31,33 +29,6 @@ const std::array<const char*, 3>& resultFileNames() {
     return names;
 }
 
-std::optional<std::string> readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in || fs::is_directory(file)) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return bytes.str();
-}
-
-std::optional<std::vector<double>> readSeries(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<double> values;
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos) continue;
-        const auto last = line.find_first_of(" \t\r", first);
-        const std::string token = line.substr(first, last - first);
-        double value = 0.0;
-        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-        if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
-        values.push_back(value);
-    }
-    return values;
-}
-
 void copyFile(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
@@ -67,10 +38,8 @@ void copyFile(const fs::path& from, const fs::path& to) {
 }
 
 void writeOneLine(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text << "\r\n";
-    out.close();
-    if (!out) throw StudyError("Soubor " + pathUtf8(file) + " nelze zapsat.");
+    if (!exchange::writeOneLineFile(file, text))
+        throw StudyError("Soubor " + pathUtf8(file) + " nelze zapsat.");
 }
 
 std::string uniqueSuffix() {

@@ -4,9 +4,7 @@
 
 #include <array>
 #include <filesystem>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace study {
 
@@ -17,14 +15,6 @@ const std::array<const char*, 3>& resultFileNames();
 /// A path from a UTF-8 text, and back.
 std::filesystem::path utf8Path(const std::string& text);
 std::string pathUtf8(const std::filesystem::path& path);
-
-/// The bytes of a file; empty when it cannot be read.
-std::optional<std::string> readBytes(const std::filesystem::path& file);
-
-/// The first value of each line of one of the core's result files
-/// (transformovana_povoden, vyska_vody); empty when it cannot be read or a
-/// line holds no number.
-std::optional<std::vector<double>> readSeries(const std::filesystem::path& file);
 
 /// Copies a file byte for byte, replacing the target; throws StudyError naming
 /// the file.

@@ -3,10 +3,10 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
+#include "exchange/io/run_summary_reader.h"
+#include "exchange/io/saved_inputs.h"
 #include "exchange/run_summary.h"
-#include "gui/common/file_io.h"
-#include "gui/common/run_summary.h"
-#include "gui/common/saved_inputs.h"
 #include "study/core_run.h"
 #include "study/study_files.h"
 
@@ -22,28 +22,25 @@ namespace {
 
 constexpr std::size_t kMaxNameCharacters = 100;
 
-// A number for a description: with a decimal comma, or "?" when the text
-// holds no number.
-std::string shown(const std::optional<std::string>& text) {
-    const auto number = text ? gui::savedNumber(*text) : std::nullopt;
+// A number for a description: with a decimal comma, or "?" when there is none.
+std::string shown(std::optional<float> number) {
     if (!number) return "?";
     char buffer[32];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::general, 6).ptr;
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(*number),
+                                   std::chars_format::general, 6)
+                         .ptr;
     std::string result(buffer, end);
     std::replace(result.begin(), result.end(), '.', ',');
     return result;
 }
 
-// A value of an input file as the core reads it, for a description.
-std::string shownValue(const fs::path& dir, const char* file) {
-    return shown(gui::readSavedText(dir / file));
+std::optional<float> valueOf(const std::optional<exchange::SavedReal>& saved) {
+    return saved ? std::optional(saved->value) : std::nullopt;
 }
 
 // An option as the core compares it: exactly 1 (or 2) or not.
-bool optionIs(const fs::path& dir, const char* file, double value) {
-    const auto number = gui::readSavedNumber(dir / file);
-    return number && *number == value;
+template <class Saved> bool optionIs(const std::optional<Saved>& saved, int value) {
+    return saved && saved->value == value;
 }
 
 struct Settings {
@@ -51,22 +48,25 @@ struct Settings {
 };
 
 Settings settingsOf(const fs::path& dir, const std::optional<std::string>& startLevel = {}) {
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(dir);
     Settings s;
-    if (optionIs(dir, exchange::kManipulationMode, 2))
+    if (optionIs(inputs.manipulationMode, 2))
         s.manipulation =
-            "průběžná manipulace v zóně " + shownValue(dir, exchange::kManipulationZone) + " m";
-    else if (optionIs(dir, exchange::kManipulationMode, 1))
-        s.manipulation = optionIs(dir, exchange::kKeepClosedAfterPeak, 1)
+            "průběžná manipulace v zóně " + shown(valueOf(inputs.manipulationZoneHeight)) + " m";
+    else if (optionIs(inputs.manipulationMode, 1))
+        s.manipulation = optionIs(inputs.keepClosedAfterPeak, 1)
                              ? "výpusti zavřené, po kulminaci zůstanou zavřené"
                              : "výpusti zavřené, po kulminaci je ihned otevřu";
     else
         s.manipulation = "výpusti otevřené";
-    const auto yesNo = [&](const char* file) { return optionIs(dir, file, 1) ? "ano" : "ne"; };
-    s.storage = yesNo(exchange::kPreReleaseStorage);
-    s.controlled = yesNo(exchange::kPreReleaseControlled);
-    s.after = optionIs(dir, exchange::kEmptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
-    s.start = startLevel ? shown(startLevel) : shownValue(dir, exchange::kStartLevel);
-    s.step = shownValue(dir, exchange::kTimeStep);
+    const auto yesNo = [](const std::optional<exchange::SavedReal>& option) {
+        return optionIs(option, 1) ? "ano" : "ne";
+    };
+    s.storage = yesNo(inputs.preReleaseStorage);
+    s.controlled = yesNo(inputs.preReleaseControlled);
+    s.after = optionIs(inputs.emptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
+    s.start = shown(startLevel ? exchange::coreReal(*startLevel) : valueOf(inputs.startLevel));
+    s.step = shown(valueOf(inputs.timeStepMinutes));
     return s;
 }
 
@@ -150,7 +150,7 @@ std::string settingsInOneLine(const fs::path& dir) {
 void checkLastRunKeepable(const fs::path& root) {
     const fs::path results = exchange::outResultDir(root);
     const fs::path summaryFile = results / exchange::summary::kFileName;
-    const gui::SummaryRead read = gui::readRunSummary(summaryFile);
+    const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
     if (!read.summary)
         throw StudyError(!read.error.empty()
                              ? read.error
@@ -168,7 +168,8 @@ void checkLastRunKeepable(const fs::path& root) {
             throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
     // The core reads its inputs at its start and writes the summary at its
     // end: an input written later is not what these results were computed from.
-    if (const gui::ResultAge age = gui::resultAge(summaryFile, inputs); !age.newerInput.empty())
+    if (const exchange::ResultAge age = exchange::resultAge(summaryFile, inputs);
+        !age.newerInput.empty())
         throw StudyError("Vstupní soubor " + age.newerInput +
                          " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
                          "vstupům: spusťte výpočet znovu.");
@@ -179,7 +180,7 @@ void keepVariant(const fs::path& root, const std::string& name, const std::strin
     checkLastRunKeepable(root);
     if (const std::string problem = variantNameProblem(name); !problem.empty())
         throw StudyError(problem);
-    if (!gui::savedNumber(startLevel))
+    if (!exchange::coreReal(startLevel))
         throw StudyError("Výška vody na začátku řešení „" + startLevel + "“ není číslo.");
     const std::string kept = trimmedVariantName(name);
     const fs::path dir = variantsDir(root);
@@ -202,7 +203,8 @@ void keepVariant(const fs::path& root, const std::string& name, const std::strin
         std::vector<std::string> description = {"Varianta: " + kept};
         const auto settings = describeSettings(draft);
         description.insert(description.end(), settings.begin(), settings.end());
-        if (const gui::FileResult written = gui::writeLines(draft / kDescriptionFile, description);
+        if (const exchange::FileResult written =
+                exchange::writeLines(draft / kDescriptionFile, description);
             !written)
             throw StudyError(written.error);
         moveIntoPlace(draft, target);

@@ -40,8 +40,8 @@ std::vector<std::string> describeSettings(const std::filesystem::path& dir,
 std::string settingsInOneLine(const std::filesystem::path& dir);
 
 /// Throws StudyError saying why the last run in `root` cannot be kept: no
-/// summary (an older or refused run), a run that stopped, a result file
-/// missing, or an input changed or missing since the run.
+/// summary (a refused run, or results of a core that writes none), a run that stopped, a result
+/// file missing, or an input changed or missing since the run.
 void checkLastRunKeepable(const std::filesystem::path& root);
 
 /// Keeps the last run in `root` as variant `name`. `startLevel` is the text

@@ -1,15 +1,15 @@
 // Project_veldron: the windowed front end of VELDRON.
-#include "gui/mainwindow/ttrans1.h"
-#include "gui/mainwindow/veldron_application.h"
-#include "gui/vypocet/tfrm_vypocet.h"
+#include "gui/calculation/calculation_form.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/veldron_application.h"
 
 int main(int argc, char* argv[]) {
     VeldronApplication app(argc, argv);
     // Created first, so it is the main window: when it closes, the program ends.
-    TTrans1 mainWindow;
+    MainWindow mainWindow;
     // The calculation settings form is created here once, hidden, and kept
     // for the whole run so that its fields keep their values between openings.
-    TFRM_vypocet calculation(&mainWindow);
+    CalculationForm calculation(&mainWindow);
     mainWindow.setCalculationForm(&calculation);
     mainWindow.show();
     return app.exec();

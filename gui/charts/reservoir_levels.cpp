@@ -8,8 +8,8 @@
 
 namespace gui {
 
-void drawReservoirLevels(LineChartView& chart, const ReservoirLevels& levels, double fromX,
-                         double toX) {
+void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
+                         double fromX, double toX) {
     const auto draw = [&](const std::optional<double>& level, const char* name,
                           const QColor& colour) {
         if (level)

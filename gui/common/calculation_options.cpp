@@ -12,21 +12,21 @@ const char* const kStartQuestion = "Data zapsána. SPUSTIT VÝPOČET ???";
 
 int optionValue(OptionGroup group, int itemIndex) {
     if (itemIndex == 1) return 1;
-    if (itemIndex == 2 && group == OptionGroup::RadioGroup2) return 2;
+    if (itemIndex == 2 && group == OptionGroup::ManipulationMode) return 2;
     return 0;
 }
 
 const char* optionFileName(OptionGroup group) {
     switch (group) {
-    case OptionGroup::RadioGroup1:
+    case OptionGroup::PreReleaseStorage:
         return exchange::kPreReleaseStorage;
-    case OptionGroup::RadioGroup4:
+    case OptionGroup::PreReleaseControlled:
         return exchange::kPreReleaseControlled;
-    case OptionGroup::RadioGroup5:
+    case OptionGroup::EmptyAfterFlood:
         return exchange::kEmptyAfterFlood;
-    case OptionGroup::RadioGroup2:
+    case OptionGroup::ManipulationMode:
         return exchange::kManipulationMode;
-    case OptionGroup::RadioGroup3:
+    case OptionGroup::KeepClosedAfterPeak:
         return exchange::kKeepClosedAfterPeak;
     }
     return "";
@@ -37,7 +37,7 @@ FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group
 }
 
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<CurveLevels>& curve) {
+                                        const std::optional<exchange::CurveLevels>& curve) {
     CalculationCheck check;
     const ParsedNumber start = parseTypedNumber(typed.startLevel);
     const std::string startName = fieldName(label::kStartLevel, label::kMetres);
@@ -77,26 +77,53 @@ CalculationCheck checkCalculationFields(const CalculationFields& typed,
 }
 
 int optionItem(OptionGroup group, double value) {
-    const int items = group == OptionGroup::RadioGroup2 ? 3 : 2;
+    const int items = group == OptionGroup::ManipulationMode ? 3 : 2;
     for (int item = 0; item < items; ++item)
         if (optionValue(group, item) == value) return item;
     return -1;
 }
 
+namespace {
+
+// The option a group sets, as the core reads it.
+std::optional<double> savedOption(const exchange::SavedInputs& inputs, OptionGroup group) {
+    const auto value = [](const auto& saved) {
+        return saved ? std::optional<double>(saved->value) : std::nullopt;
+    };
+    switch (group) {
+    case OptionGroup::PreReleaseStorage:
+        return value(inputs.preReleaseStorage);
+    case OptionGroup::PreReleaseControlled:
+        return value(inputs.preReleaseControlled);
+    case OptionGroup::EmptyAfterFlood:
+        return value(inputs.emptyAfterFlood);
+    case OptionGroup::ManipulationMode:
+        return value(inputs.manipulationMode);
+    case OptionGroup::KeepClosedAfterPeak:
+        return value(inputs.keepClosedAfterPeak);
+    }
+    return std::nullopt;
+}
+
+// A saved value as its field shows it; the field keeps its text without one.
+void showSaved(const std::optional<exchange::SavedReal>& saved, std::string& field) {
+    if (saved) field = savedFieldText(saved->text);
+}
+
+} // namespace
+
 SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::path& programDir,
                                                       const std::filesystem::path& root) {
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(programDir);
     SavedCalculationSettings saved;
     for (std::size_t g = 0; g < std::size(kOptionGroups); ++g)
-        if (const auto value = readSavedNumber(programDir / optionFileName(kOptionGroups[g])))
+        if (const auto value = savedOption(inputs, kOptionGroups[g]))
             saved.items[g] = optionItem(kOptionGroups[g], *value);
-    const auto shown = [](const std::filesystem::path& file, std::string& field) {
-        if (const auto text = readSavedText(file))
-            if (const ParsedNumber number = parseSavedNumber(*text))
-                field = czechNumber(number.text);
-    };
-    shown(exchange::exchangeDir(root) / exchange::kStartLevel, saved.fields.startLevel);
-    shown(programDir / exchange::kTimeStep, saved.fields.timeStep);
-    shown(programDir / exchange::kManipulationZone, saved.fields.manipulationZone);
+    // The start level goes to the root's exchange directory, where the core reads it.
+    showSaved(exchange::readSavedInputs(exchange::exchangeDir(root)).startLevel,
+              saved.fields.startLevel);
+    showSaved(inputs.timeStepMinutes, saved.fields.timeStep);
+    showSaved(inputs.manipulationZoneHeight, saved.fields.manipulationZone);
     return saved;
 }
 
@@ -114,21 +141,21 @@ std::filesystem::path coreExecutable(const std::filesystem::path& root) {
     return exchange::exchangeDir(root) / exchange::kCoreExecutable;
 }
 
-FileResult perform(const FileWrite& write) {
-    return writeOneLineFile(write.path, write.text);
+exchange::FileResult perform(const FileWrite& write) {
+    return exchange::writeOneLineFile(write.path, write.text);
 }
 
 StartOutcome runStartSequence(const std::filesystem::path& programDir,
                               const std::filesystem::path& root, const CalculationFields& fields,
                               const StartActions& actions) {
     for (const FileWrite& write : writesBeforeQuestion(programDir, fields)) {
-        if (const FileResult result = perform(write); !result) {
+        if (const exchange::FileResult result = perform(write); !result) {
             actions.showError(result.error);
             return StartOutcome::WriteFailed;
         }
     }
     if (!actions.ask(kStartQuestion)) return StartOutcome::Declined;
-    if (const FileResult result = perform(startLevelWrite(root, fields)); !result) {
+    if (const exchange::FileResult result = perform(startLevelWrite(root, fields)); !result) {
         actions.showError(result.error);
         return StartOutcome::WriteFailed;
     }

@@ -2,8 +2,8 @@
 // where, and the order of the start of a calculation.
 #pragma once
 
-#include "gui/common/file_io.h"
-#include "gui/common/saved_inputs.h"
+#include "exchange/io/file_io.h"
+#include "exchange/io/saved_inputs.h"
 #include "gui/common/typed_number.h"
 
 #include <array>
@@ -15,21 +15,22 @@
 
 namespace gui {
 
-/// The five single-choice groups of the calculation window.
+/// The five single-choice groups of the calculation window, named for the
+/// core's option each one sets.
 enum class OptionGroup {
-    RadioGroup1, // bottom outlets in the storage space before the flood
-    RadioGroup4, // bottom outlets in the controlled retention space before the flood
-    RadioGroup5, // bottom outlets after the flood
-    RadioGroup2, // bottom outlets above the safety spillway
-    RadioGroup3  // outlets closed after the peak: open at once or keep closed
+    PreReleaseStorage,    // bottom outlets in the storage space before the flood
+    PreReleaseControlled, // bottom outlets in the controlled retention space before the flood
+    EmptyAfterFlood,      // bottom outlets after the flood
+    ManipulationMode,     // bottom outlets above the safety spillway: open, closed, gradual
+    KeepClosedAfterPeak   // outlets closed after the peak: open at once or keep closed
 };
 
-inline constexpr OptionGroup kOptionGroups[] = {OptionGroup::RadioGroup1, OptionGroup::RadioGroup4,
-                                                OptionGroup::RadioGroup5, OptionGroup::RadioGroup2,
-                                                OptionGroup::RadioGroup3};
+inline constexpr OptionGroup kOptionGroups[] = {
+    OptionGroup::PreReleaseStorage, OptionGroup::PreReleaseControlled, OptionGroup::EmptyAfterFlood,
+    OptionGroup::ManipulationMode, OptionGroup::KeepClosedAfterPeak};
 
 /// The number a group writes for its selected item (-1: none selected):
-/// the second item 1, the third item of RadioGroup2 2, anything else 0.
+/// the second item 1, the third item of ManipulationMode 2, anything else 0.
 int optionValue(OptionGroup group, int itemIndex);
 
 /// The exchange file a group writes (IN_PREDP1_0_1, ...).
@@ -46,9 +47,9 @@ FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group
 
 /// The three field texts, exactly as typed (UTF-8).
 struct CalculationFields {
-    std::string startLevel = "0";       // Edit1 -> IN_START_VYP [m]
-    std::string timeStep = "0";         // Edit2 -> IN_TIME_STEP_min [min]
-    std::string manipulationZone = "0"; // Edit6 -> IN_MANPR [m]
+    std::string startLevel = "0";       // IN_START_VYP [m]
+    std::string timeStep = "0";         // IN_TIME_STEP_min [min]
+    std::string manipulationZone = "0"; // IN_MANPR [m]
 };
 
 /// The three fields as Refusal::field.
@@ -66,7 +67,7 @@ struct CalculationCheck {
 /// time step above 0. Warning, with the saved curve's levels: a start level
 /// above the curve's highest level.
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<CurveLevels>& curve);
+                                        const std::optional<exchange::CurveLevels>& curve);
 
 /// The item of `group` whose value is `value`; -1 when no item writes it.
 int optionItem(OptionGroup group, double value);
@@ -78,8 +79,8 @@ struct SavedCalculationSettings {
 };
 
 /// The option files, IN_TIME_STEP_min and IN_MANPR from `programDir` and
-/// IN_START_VYP from the exchange directory of `root`; field texts with a
-/// decimal comma.
+/// IN_START_VYP from the exchange directory of `root`, as the core reads
+/// them; field texts with a decimal comma.
 SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::path& programDir,
                                                       const std::filesystem::path& root);
 
@@ -119,6 +120,6 @@ StartOutcome runStartSequence(const std::filesystem::path& programDir,
                               const StartActions& actions);
 
 /// Writes one planned file.
-FileResult perform(const FileWrite& write);
+exchange::FileResult perform(const FileWrite& write);
 
 } // namespace gui

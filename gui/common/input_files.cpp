@@ -64,12 +64,12 @@ void warnIfNotRising(const TableRows& rows, int column, const char* what,
     }
 }
 
-FileResult writeTableAndCount(const std::filesystem::path& tablePath,
-                              const std::vector<std::string>& lines,
-                              const std::filesystem::path& countPath) {
-    FileResult table = writeLines(tablePath, lines);
+exchange::FileResult writeTableAndCount(const std::filesystem::path& tablePath,
+                                        const std::vector<std::string>& lines,
+                                        const std::filesystem::path& countPath) {
+    exchange::FileResult table = exchange::writeLines(tablePath, lines);
     if (!table) return table; // a count without its table would mislead the core
-    return writeOneLineFile(countPath, std::to_string(lines.size()));
+    return exchange::writeOneLineFile(countPath, std::to_string(lines.size()));
 }
 
 std::vector<std::string> joinedLines(const TableRows& rows, char separator) {
@@ -117,6 +117,22 @@ TableCheck checkCurve(const Grid& grid) {
     return check;
 }
 
+TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs) {
+    TableRows rows;
+    if (inputs.inflow)
+        for (const exchange::SavedReal& value : *inputs.inflow)
+            rows.push_back({value.text});
+    return rows;
+}
+
+TableRows savedCurveRows(const exchange::SavedInputs& inputs) {
+    TableRows rows;
+    if (inputs.curve)
+        for (const exchange::SavedCurveRow& row : *inputs.curve)
+            rows.push_back({row.elevation.text, row.level.text, row.volume.text, row.area.text});
+    return rows;
+}
+
 std::vector<std::string> floodWaveLines(const TableRows& rows) {
     return joinedLines(rows, ' ');
 }
@@ -125,12 +141,14 @@ std::vector<std::string> curveLines(const TableRows& rows) {
     return joinedLines(rows, '\t');
 }
 
-FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const TableRows& rows) {
+exchange::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
+                                         const TableRows& rows) {
     return writeTableAndCount(directory / exchange::kFloodWave, floodWaveLines(rows),
                               directory / exchange::kInflowPointCount);
 }
 
-FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows) {
+exchange::FileResult writeCurveFiles(const std::filesystem::path& directory,
+                                     const TableRows& rows) {
     return writeTableAndCount(directory / exchange::kCurve, curveLines(rows),
                               directory / exchange::kCurveRowCount);
 }

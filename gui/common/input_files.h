@@ -2,7 +2,8 @@
 // and the checks of their grids before anything is written.
 #pragma once
 
-#include "gui/common/file_io.h"
+#include "exchange/io/file_io.h"
+#include "exchange/io/saved_inputs.h"
 #include "gui/common/grid.h"
 #include "gui/common/typed_number.h"
 
@@ -35,6 +36,14 @@ TableCheck checkFloodWave(const Grid& grid);
 /// volume V does not rise above the row before it.
 TableCheck checkCurve(const Grid& grid);
 
+/// The saved flood wave as the grid shows it: one row per value, its text as
+/// the file holds it. No row without a saved wave.
+TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs);
+
+/// The saved curve as the grid shows it: H, h, V and A of each row, their
+/// texts as the file holds them. No row without a saved curve.
+TableRows savedCurveRows(const exchange::SavedInputs& inputs);
+
 /// One line per row: each value followed by one blank.
 std::vector<std::string> floodWaveLines(const TableRows& rows);
 
@@ -46,11 +55,12 @@ std::vector<std::string> curveLines(const TableRows& rows);
 /// matches what the wave holds. When IN_FLOOD_WAVE cannot be created or
 /// written completely, it is left closed with the lines written so far and
 /// IN_NUMBER_OF_POINT_FW is not touched.
-FileResult writeFloodWaveFiles(const std::filesystem::path& directory, const TableRows& rows);
+exchange::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
+                                         const TableRows& rows);
 
 /// Writes IN_BAT_CURVE_BC (curveLines, CR LF) into `directory`, then
 /// IN_NUMBER_OF_POINT_BK holding the number of rows; a failure of the first
 /// file leaves the second untouched.
-FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows);
+exchange::FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows);
 
 } // namespace gui

@@ -1,7 +1,7 @@
 // Loading the core's result files into a grid, one row per record.
 #include "gui/common/result_columns.h"
 
-#include "gui/common/file_io.h"
+#include "exchange/io/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -83,10 +83,10 @@ ResultLoad readResultColumns(std::istream& in, Grid& grid) {
 ResultLoad readResultColumns(const std::filesystem::path& path, Grid& grid) {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
-        return {false, 0, fileErrorText(EISDIR, path)};
+        return {false, 0, exchange::fileErrorText(EISDIR, path)};
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return {false, 0, fileErrorText(errno != 0 ? errno : EIO, path)};
+    if (file == nullptr) return {false, 0, exchange::fileErrorText(errno != 0 ? errno : EIO, path)};
 
     std::string content;
     char buffer[65536];
@@ -99,7 +99,7 @@ ResultLoad readResultColumns(const std::filesystem::path& path, Grid& grid) {
 
     std::istringstream in(content);
     ResultLoad load = readResultColumns(in, grid);
-    if (readError != 0) load.error = fileErrorText(readError, path);
+    if (readError != 0) load.error = exchange::fileErrorText(readError, path);
     return load;
 }
 

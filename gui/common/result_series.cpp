@@ -1,8 +1,6 @@
 // What the results window draws and exports from its grids.
 #include "gui/common/result_series.h"
 
-#include "exchange/file_names.h"
-#include "gui/common/saved_inputs.h"
 #include "gui/common/spreadsheet_export.h"
 #include "gui/common/typed_number.h"
 
@@ -82,15 +80,6 @@ SheetRows resultTable(const std::vector<const Grid*>& grids, std::optional<doubl
                                                    : SheetCell{});
     }
     return table;
-}
-
-ReservoirLevels readReservoirLevels(const std::filesystem::path& dir) {
-    ReservoirLevels levels;
-    levels.storageTop = readSavedNumber(dir / exchange::kStorageTop);
-    levels.crest = readSavedNumber(dir / exchange::kCrestHeight);
-    const std::optional<double> retention = readSavedNumber(dir / exchange::kRetentionHeight);
-    if (levels.crest && retention) levels.overtopping = *levels.crest + *retention;
-    return levels;
 }
 
 } // namespace gui

@@ -1,13 +1,11 @@
 // What the results window draws and exports from its grids: points at the
-// step or the hour of each row, tables of the series side by side, and the
-// reservoir's levels that frame the water level.
+// step or the hour of each row, and tables of the series side by side.
 #pragma once
 
 #include "gui/common/grid.h"
 #include "gui/common/grid_points.h"
 #include "gui/common/xlsx_workbook.h"
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,17 +37,5 @@ inline constexpr const char* kTimeHeader = "t [h]";
 /// included) and its rows up to the last with a value; n is the most rows of
 /// any grid, and a shorter grid leaves its cells empty below its end.
 SheetRows resultTable(const std::vector<const Grid*>& grids, std::optional<double> timeStepMin);
-
-/// The levels that frame the water level in the reservoir, in m above the bottom.
-struct ReservoirLevels {
-    std::optional<double> storageTop;  // RO: where the storage space ends (IN_START_RO)
-    std::optional<double> crest;       // RN: the spillway crest (IN_START_RN_OWERFLOW)
-    std::optional<double> overtopping; // RN + retention height (IN_TOTAL_HEIGHT_OWERFLOW)
-};
-
-/// The levels as the exchange directory `dir` holds them; a file that is
-/// missing or holds no number leaves its level (and the overtopping level
-/// that needs it) empty.
-ReservoirLevels readReservoirLevels(const std::filesystem::path& dir);
 
 } // namespace gui

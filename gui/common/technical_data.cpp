@@ -99,7 +99,7 @@ FieldLine fieldLine(TechnicalField field, const std::string& typed) {
 }
 
 std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
-                                     const std::optional<CurveLevels>& curve) {
+                                     const std::optional<exchange::CurveLevels>& curve) {
     // Every text is a number here: the refusals came first.
     const auto value = [&](TechnicalField field) {
         return parseTypedNumber(texts.*kFields[field].text).value;
@@ -127,7 +127,7 @@ std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
 } // namespace
 
 TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
-                                      const std::optional<CurveLevels>& curve) {
+                                      const std::optional<exchange::CurveLevels>& curve) {
     TechnicalDataCheck check;
     std::array<std::string, 8> lines;
     for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
@@ -146,26 +146,30 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 }
 
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
+    const exchange::SavedInputs saved = exchange::readSavedInputs(dir);
     TechnicalDataTexts texts;
-    for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
-        const FieldEntry& entry = kFields[static_cast<std::size_t>(field)];
-        const std::optional<std::string> saved = readSavedText(dir / entry.file);
-        if (!saved) continue;
-        const ParsedNumber number = parseSavedNumber(*saved);
-        if (!number) continue;
-        std::string text = number.text;
-        if (field == kOutletCoefficientField) text = shiftDecimal(text, -kOutletCoefficientPower);
-        if (field == kOverflowCoefficientField)
-            text = shiftDecimal(text, -kOverflowCoefficientPower);
-        texts.*entry.text = czechNumber(text);
-    }
+    // The coefficients' files hold them scaled: the decimal point moves back.
+    const auto show = [](const auto& value, std::string& field, int power = 0) {
+        if (!value) return;
+        const ParsedNumber number = parseSavedNumber(value->text);
+        if (!number) return;
+        field = czechNumber(power == 0 ? number.text : shiftDecimal(number.text, -power));
+    };
+    show(saved.outletCount, texts.outletCount);
+    show(saved.outletDiameter, texts.outletDiameter);
+    show(saved.outletCoefficientScaled, texts.outletCoefficient, kOutletCoefficientPower);
+    show(saved.spillwayWidth, texts.spillwayWidth);
+    show(saved.overflowCoefficientScaled, texts.overflowCoefficient, kOverflowCoefficientPower);
+    show(saved.storageTopHeight, texts.storageTop);
+    show(saved.crestHeight, texts.crestHeight);
+    show(saved.retentionHeight, texts.retentionHeight);
     return texts;
 }
 
-FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
-                                   const TechnicalDataFiles& files) {
+exchange::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
+                                             const TechnicalDataFiles& files) {
     for (const OneValueFile& file : files) {
-        FileResult result = writeOneLineFile(dir / file.name, file.line);
+        exchange::FileResult result = exchange::writeOneLineFile(dir / file.name, file.line);
         if (!result) return result;
     }
     return {};

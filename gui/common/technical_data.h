@@ -3,8 +3,8 @@
 // range.
 #pragma once
 
-#include "gui/common/file_io.h"
-#include "gui/common/saved_inputs.h"
+#include "exchange/io/file_io.h"
+#include "exchange/io/saved_inputs.h"
 #include "gui/common/typed_number.h"
 
 #include <array>
@@ -27,7 +27,7 @@ struct TechnicalDataTexts {
     std::string retentionHeight = "0";     // possible height above the crest, m
 };
 
-/// The fields in the form's order (Edit1 ... Edit8), as Refusal::field.
+/// The fields in the form's order, as Refusal::field.
 enum TechnicalField : int {
     kOutletCountField,
     kOutletDiameterField,
@@ -65,17 +65,17 @@ struct TechnicalDataCheck {
 /// above 1, RO above RN, and, with the saved curve's levels, RN plus the
 /// retention height at or above the curve's highest level.
 TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
-                                      const std::optional<CurveLevels>& curve);
+                                      const std::optional<exchange::CurveLevels>& curve);
 
 /// The texts the eight files in `dir` hold, as the core reads them, with a
 /// decimal comma and the coefficients scaled back; "0" for a file that is
-/// missing or holds no number.
+/// missing or that the core cannot read.
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir);
 
 /// Writes the files into `dir` in their order, each closed before the next is
 /// opened; stops at the first failure, whose text it returns, leaving the
 /// files before it written and those after it untouched.
-FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
-                                   const TechnicalDataFiles& files);
+exchange::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
+                                             const TechnicalDataFiles& files);
 
 } // namespace gui

@@ -200,6 +200,11 @@ std::string czechNumber(std::string text) {
     return text;
 }
 
+std::string savedFieldText(const std::string& saved) {
+    const ParsedNumber number = parseSavedNumber(saved);
+    return number ? czechNumber(number.text) : saved;
+}
+
 std::string czechNumber(double value) {
     char buffer[32];
     const auto [end, error] =

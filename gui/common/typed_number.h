@@ -56,6 +56,11 @@ std::string shiftDecimal(const std::string& text, int power);
 /// "12.5" -> "12,5".
 std::string czechNumber(std::string text);
 
+/// A value text of an exchange file as a field shows it: the number as
+/// parseSavedNumber writes it, with a decimal comma ("+2.5D1" -> "2,5E1").
+/// A text that is no such number is shown as it is.
+std::string savedFieldText(const std::string& saved);
+
 /// A number for a message, with a decimal comma and at most six significant
 /// digits: 15.5 -> "15,5".
 std::string czechNumber(double value);

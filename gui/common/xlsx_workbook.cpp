@@ -114,7 +114,7 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& path, i
 std::string libraryErrorText(lxw_error error, int errorNumber, const std::filesystem::path& path) {
     switch (error) {
     case LXW_ERROR_CREATING_XLSX_FILE:
-        return fileErrorText(errorNumber != 0 ? errorNumber : EIO, path);
+        return exchange::fileErrorText(errorNumber != 0 ? errorNumber : EIO, path);
     case LXW_ERROR_CREATING_TMPFILE:
     case LXW_ERROR_READING_TMPFILE:
         return "nelze zapsat pomocný soubor v adresáři dočasných souborů (" +
@@ -188,15 +188,15 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets) {
     return {};
 }
 
-FileResult writeXlsxWorkbook(const std::filesystem::path& path,
-                             const std::vector<XlsxSheet>& sheets) {
+exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
+                                       const std::vector<XlsxSheet>& sheets) {
     if (std::string problem = checkXlsxSheets(sheets); !problem.empty())
         return {false, "Sešit nelze vytvořit: " + path.string() + ": " + problem};
 
     int errorNumber = 0;
     const std::filesystem::path temporary = createTemporaryBeside(path, errorNumber);
     if (temporary.empty())
-        return {false, "Sešit nelze uložit: " + fileErrorText(errorNumber, path)};
+        return {false, "Sešit nelze uložit: " + exchange::fileErrorText(errorNumber, path)};
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -219,7 +219,7 @@ FileResult writeXlsxWorkbook(const std::filesystem::path& path,
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return {false,
-                "Sešit nelze uložit: " + (code ? fileErrorText(code.value(), path)
+                "Sešit nelze uložit: " + (code ? exchange::fileErrorText(code.value(), path)
                                                : libraryErrorText(error, errorNumber, path))};
     }
     return {};

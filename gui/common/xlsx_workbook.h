@@ -2,7 +2,7 @@
 // numeric cells, texts as text cells.
 #pragma once
 
-#include "gui/common/file_io.h"
+#include "exchange/io/file_io.h"
 
 #include <filesystem>
 #include <string>
@@ -43,7 +43,7 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets);
 /// written beside the target and renamed over it only when complete, so a
 /// failure never leaves a half-written workbook or destroys an existing one.
 /// A text that is not valid UTF-8 is written with U+FFFD for its bad bytes.
-FileResult writeXlsxWorkbook(const std::filesystem::path& path,
-                             const std::vector<XlsxSheet>& sheets);
+exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
+                                       const std::vector<XlsxSheet>& sheets);
 
 } // namespace gui

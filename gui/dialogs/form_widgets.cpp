@@ -1,6 +1,7 @@
 // Small widget helpers shared by the forms.
 #include "gui/dialogs/form_widgets.h"
 
+#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,7 +11,7 @@
 
 namespace gui {
 
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold) {
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent, bool bold) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
@@ -20,6 +21,14 @@ QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, 
         button->setFont(font);
     }
     return button;
+}
+
+QHBoxLayout* rowAtRight(std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    return row;
 }
 
 void keepPlaceWhenHidden(QWidget* widget) {

@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <filesystem>
+#include <initializer_list>
 
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -14,7 +16,10 @@ namespace gui {
 
 /// A push button with an object name that never reacts to Enter (Enter
 /// belongs to editing the grids and fields), optionally in bold type.
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent, bool bold);
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent, bool bold);
+
+/// The widgets side by side at the right of a row, in order.
+QHBoxLayout* rowAtRight(std::initializer_list<QWidget*> widgets);
 
 /// Keeps a widget's place in its layout while it is hidden, so showing it
 /// later does not move its neighbours.

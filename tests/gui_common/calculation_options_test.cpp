@@ -3,6 +3,7 @@
 #include "gui/common/calculation_options.h"
 
 #include "exchange/exchange_paths.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,8 @@ using gui::OptionGroup;
 
 namespace {
 
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "calc_options_XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using veldron::testing::readFile;
+using veldron::testing::TempDir;
 
 // Records what the window would do, and what was on disk at each moment.
 struct Recorder {
@@ -61,39 +43,41 @@ struct Recorder {
     }
     fs::path startFile() const { return exchange::exchangeDir(root) / "IN_START_VYP"; }
     static std::string bytesOf(const fs::path& path) {
-        return fs::exists(path) ? "[" + readBytes(path) + "]" : "none";
+        return fs::exists(path) ? "[" + readFile(path) + "]" : "none";
     }
 };
 
 } // namespace
 
-TEST(OptionValue, SecondItemIsOneThirdOfRadioGroup2IsTwoElseZero) {
+TEST(OptionValue, SecondItemIsOneThirdOfTheManipulationModeIsTwoElseZero) {
     for (OptionGroup group : gui::kOptionGroups) {
         SCOPED_TRACE(gui::optionFileName(group));
         EXPECT_EQ(gui::optionValue(group, -1), 0); // nothing selected
         EXPECT_EQ(gui::optionValue(group, 0), 0);
         EXPECT_EQ(gui::optionValue(group, 1), 1);
-        EXPECT_EQ(gui::optionValue(group, 2), group == OptionGroup::RadioGroup2 ? 2 : 0);
+        EXPECT_EQ(gui::optionValue(group, 2), group == OptionGroup::ManipulationMode ? 2 : 0);
     }
 }
 
 TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
     const TempDir dir;
     const std::pair<OptionGroup, const char*> expected[] = {
-        {OptionGroup::RadioGroup1, "IN_PREDP1_0_1"}, {OptionGroup::RadioGroup4, "IN_PREDP2_0_1"},
-        {OptionGroup::RadioGroup5, "IN_PREDP3_0_1"}, {OptionGroup::RadioGroup2, "IN_MANIP_0_1_2"},
-        {OptionGroup::RadioGroup3, "IN_MANIP1_0_1"},
+        {OptionGroup::PreReleaseStorage, "IN_PREDP1_0_1"},
+        {OptionGroup::PreReleaseControlled, "IN_PREDP2_0_1"},
+        {OptionGroup::EmptyAfterFlood, "IN_PREDP3_0_1"},
+        {OptionGroup::ManipulationMode, "IN_MANIP_0_1_2"},
+        {OptionGroup::KeepClosedAfterPeak, "IN_MANIP1_0_1"},
     };
     for (const auto& [group, name] : expected) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), group, 1)));
-        EXPECT_EQ(readBytes(dir.path() / name), "1\r\n");
+        EXPECT_EQ(readFile(dir.path() / name), "1\r\n");
         // A later selection truncates the file rather than appending to it.
         ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), group, 0)));
-        EXPECT_EQ(readBytes(dir.path() / name), "0\r\n");
+        EXPECT_EQ(readFile(dir.path() / name), "0\r\n");
     }
-    ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), OptionGroup::RadioGroup2, 2)));
-    EXPECT_EQ(readBytes(dir.path() / "IN_MANIP_0_1_2"), "2\r\n");
+    ASSERT_TRUE(gui::perform(gui::optionWrite(dir.path(), OptionGroup::ManipulationMode, 2)));
+    EXPECT_EQ(readFile(dir.path() / "IN_MANIP_0_1_2"), "2\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
@@ -123,8 +107,8 @@ TEST(StartSequence, NoWritesTheSettingsButNeitherStartLevelNorLaunch) {
     EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {"1", "10", "0.6"}, rec.actions()),
               gui::StartOutcome::Declined);
     ASSERT_EQ(rec.events.size(), 1u);
-    EXPECT_EQ(readBytes(program.path() / "IN_MANPR"), "0.6\r\n");
-    EXPECT_EQ(readBytes(program.path() / "IN_TIME_STEP_min"), "10\r\n");
+    EXPECT_EQ(readFile(program.path() / "IN_MANPR"), "0.6\r\n");
+    EXPECT_EQ(readFile(program.path() / "IN_TIME_STEP_min"), "10\r\n");
     EXPECT_FALSE(fs::exists(rec.startFile()));
 }
 
@@ -151,7 +135,7 @@ TEST(StartSequence, AFileThatCannotBeWrittenStopsTheSequenceThere) {
                   gui::StartOutcome::WriteFailed);
         ASSERT_EQ(rec.events.size(), 1u);
         EXPECT_NE(rec.events[0].find("IN_TIME_STEP_min"), std::string::npos);
-        EXPECT_EQ(readBytes(program.path() / "IN_MANPR"), "0\r\n");
+        EXPECT_EQ(readFile(program.path() / "IN_MANPR"), "0\r\n");
     }
     // A missing exchange directory: confirmed, but IN_START_VYP fails and no core starts.
     {
@@ -174,8 +158,8 @@ TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
               gui::StartOutcome::WriteFailed);
     ASSERT_EQ(rec.events.size(), 1u);
     EXPECT_EQ(rec.events[0].rfind("error:Přístup k souboru odepřen: ", 0), 0u);
-    const gui::FileResult option =
-        gui::perform(gui::optionWrite(program.path(), OptionGroup::RadioGroup1, 1));
+    const exchange::FileResult option =
+        gui::perform(gui::optionWrite(program.path(), OptionGroup::PreReleaseStorage, 1));
     EXPECT_FALSE(option);
     EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
 }
@@ -196,7 +180,7 @@ TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
     EXPECT_EQ(gui::checkCalculationFields({"11", "60", "-0,5"}, {}).refusal->field,
               gui::kManipulationZoneField);
 
-    gui::CurveLevels curve;
+    exchange::CurveLevels curve;
     curve.highest = 18.0;
     curve.highestText = "18.00";
     EXPECT_EQ(gui::checkCalculationFields({"99", "60", "0"}, curve).warnings,

@@ -1,5 +1,6 @@
 // Creating and replacing a project directory: what is done and what is said.
 #include "gui/common/project_directory.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,8 @@ namespace fs = std::filesystem;
 
 class ProjectDirectory : public ::testing::Test {
 protected:
-    ProjectDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "veldron_project_XXXXXX").string();
-        root = mkdtemp(pattern.data());
-    }
-    ~ProjectDirectory() override {
-        std::error_code ignored;
-        fs::permissions(root, fs::perms::owner_all, ignored);
-        fs::remove_all(root, ignored);
-    }
-    fs::path root;
+    veldron::testing::TempDir temp;
+    const fs::path root = temp.path();
 };
 
 TEST_F(ProjectDirectory, CreatesOneLevel) {

@@ -1,6 +1,7 @@
 // Loading the core's result files into a grid and drawing it.
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -115,8 +116,8 @@ TEST(ReadResultColumns, EmptyFileLeavesOnlyTheHeaderRow) {
 }
 
 TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
-    const auto dir = std::filesystem::temp_directory_path() / "veldron_result_columns_test";
-    std::filesystem::create_directories(dir);
+    const veldron::testing::TempDir temp;
+    const std::filesystem::path& dir = temp.path();
     gui::Grid grid(999, 999);
     grid.setCell(1, 3, "kept");
     const auto missing = gui::readResultColumns(dir / "vyska_vody", grid);
@@ -128,10 +129,9 @@ TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
     EXPECT_EQ(grid.columnCount(), 999);
     EXPECT_EQ(grid.cell(1, 3), "kept");
 
-    std::ofstream(dir / "vyska_vody", std::ios::binary) << record("2.0000000") << record("2.5");
+    veldron::testing::writeFile(dir / "vyska_vody", record("2.0000000") + record("2.5"));
     const auto present = gui::readResultColumns(dir / "vyska_vody", grid);
     EXPECT_TRUE(present.opened);
     EXPECT_EQ(present.lines, 2);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
-    std::filesystem::remove_all(dir);
 }

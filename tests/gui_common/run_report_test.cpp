@@ -3,6 +3,7 @@
 #include "exchange/file_names.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/run_report.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +80,8 @@ TEST(InputFields, EveryExchangeFileIsFoundAsAWholeWord) {
 }
 
 TEST(RunReport, OnlyASummaryThisRunWroteIsShown) {
-    const fs::path file = fs::temp_directory_path() / "veldron_run_report_souhrn";
-    fs::remove(file);
+    const veldron::testing::TempDir dir;
+    const fs::path file = dir.path() / "souhrn_vypoctu";
     EXPECT_FALSE(gui::summaryWrittenSince(file, std::nullopt));
     std::ofstream(file, std::ios::binary) << "Kroků výpočtu: 48 z 48\r\n";
     EXPECT_EQ(gui::summaryWrittenSince(file, std::nullopt), "Kroků výpočtu: 48 z 48");
@@ -88,7 +89,6 @@ TEST(RunReport, OnlyASummaryThisRunWroteIsShown) {
     EXPECT_FALSE(gui::summaryWrittenSince(file, before)); // an earlier run's
     fs::last_write_time(file, *before + std::chrono::seconds(1));
     EXPECT_TRUE(gui::summaryWrittenSince(file, before));
-    fs::remove(file);
 }
 
 } // namespace

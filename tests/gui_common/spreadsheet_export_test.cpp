@@ -2,6 +2,7 @@
 #include "gui/common/cell_reference.h"
 #include "gui/common/result_series.h"
 #include "gui/common/spreadsheet_export.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using veldron::testing::readFile;
+using veldron::testing::TempDir;
 
 struct ReadCell {
     std::string kind; // number | text | other
@@ -70,35 +74,6 @@ std::vector<ReadSheet> readBack(const fs::path& file) {
 double numberOf(const ReadCell& cell) {
     EXPECT_EQ(cell.kind, "number");
     return std::strtod(cell.value.c_str(), nullptr);
-}
-
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "veldron_xlsx_XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-    std::vector<std::string> files() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(m_path))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path m_path;
-};
-
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 /// A result grid as the window holds it after a load: header, numbering, values.
@@ -233,7 +208,7 @@ TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeve
     EXPECT_FALSE(kept.ok);
     EXPECT_TRUE(kept.declined);
     EXPECT_TRUE(kept.error.empty());
-    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(readFile(target), "old");
 
     // A workbook the format cannot hold is refused before the old file is touched.
     const gui::SheetRows tooLong{{std::string(40000, 'x')}};
@@ -241,7 +216,7 @@ TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeve
         gui::exportTable(tooLong, "S", dir.path() / "vyska_vody.xlsx", [](auto&) { return true; });
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.error.find("A1"), std::string::npos) << refused.error;
-    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(readFile(target), "old");
 
     const auto replaced =
         gui::exportTable(table, "S", dir.path() / "vyska_vody.xlsx", [](auto&) { return true; });
@@ -277,7 +252,7 @@ TEST(SpreadsheetExport, SavingFailuresAreReportedAndLeaveNothingBehind) {
             gui::exportTable(table, "S", locked / "a.xlsx", [](auto&) { return true; });
         EXPECT_FALSE(denied.ok);
         EXPECT_FALSE(denied.error.empty());
-        EXPECT_EQ(slurp(locked / "a1.xlsx"), "old");
+        EXPECT_EQ(readFile(locked / "a1.xlsx"), "old");
     }
 }
 

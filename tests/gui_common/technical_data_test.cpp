@@ -1,5 +1,6 @@
 // The technical data as they are checked, written and read back.
 #include "gui/common/technical_data.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,7 @@ TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
     gui::TechnicalDataTexts texts = czechSample();
     texts.outletCoefficient = "1,2";
     texts.storageTop = "13";
-    gui::CurveLevels curve;
+    exchange::CurveLevels curve;
     curve.highest = 14.5;
     curve.highestText = "14.50";
     const gui::TechnicalDataCheck check = gui::checkTechnicalData(texts, curve);
@@ -99,9 +100,8 @@ TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
 }
 
 TEST(TechnicalData, SavedFilesReadBackAsTyped) {
-    const fs::path dir = fs::temp_directory_path() / "veldron_technical_data_test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const veldron::testing::TempDir temp;
+    const fs::path& dir = temp.path();
     EXPECT_EQ(gui::readSavedTechnicalData(dir).outletDiameter, "0"); // nothing saved yet
     const gui::TechnicalDataCheck check = gui::checkTechnicalData(czechSample(), std::nullopt);
     ASSERT_TRUE(gui::writeTechnicalDataFiles(dir, check.files));
@@ -112,7 +112,6 @@ TEST(TechnicalData, SavedFilesReadBackAsTyped) {
     EXPECT_EQ(saved.spillwayWidth, "25");
     EXPECT_EQ(saved.overflowCoefficient, "0,3855");
     EXPECT_EQ(saved.retentionHeight, "2,5");
-    fs::remove_all(dir);
 }
 
 } // namespace

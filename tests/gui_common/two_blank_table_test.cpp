@@ -4,6 +4,7 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/input_files.h"
 #include "gui/common/two_blank_table.h"
+#include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -21,31 +22,9 @@ using Fields = std::vector<std::string>;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/veldron_forms_XXXXXX";
-        m_path = ::mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using veldron::testing::readFile;
+using veldron::testing::TempDir;
+using veldron::testing::writeFile;
 
 Fields rowCells(const gui::Grid& grid, int row, int columns) {
     Fields cells;
@@ -76,7 +55,7 @@ TEST(SplitTwoBlankLine, OnlyPairsOfBlanksSeparate) {
 TEST(ReadTwoBlankTable, FillsNumbersAndDropsRowsBeyondTheFile) {
     TempDir dir;
     const fs::path file = dir.path() / "t.csv";
-    writeBytes(file, "1  2\r\n3  4\r\n");
+    writeFile(file, "1  2\r\n3  4\r\n");
     gui::Grid grid(3, 10);
     grid.setCell(1, 7, "old");
     const gui::TableLoad load = gui::readTwoBlankTable(file, grid);
@@ -108,7 +87,7 @@ TEST(ReadTwoBlankTable, LineEnds) {
         {"5\r6\r\n", {"5\r6"}}, // a CR inside a line is text
     };
     for (const Case& c : cases) {
-        writeBytes(file, c.bytes);
+        writeFile(file, c.bytes);
         gui::Grid grid(2, 3);
         const gui::TableLoad load = gui::readTwoBlankTable(file, grid);
         SCOPED_TRACE(c.bytes);
@@ -127,7 +106,7 @@ TEST(ReadTwoBlankTable, GrowsPastItsRowsAndKeepsFieldsBeyondTheLastColumn) {
     std::string bytes;
     for (int i = 1; i <= 1200; ++i)
         bytes += std::to_string(i) + "  x\r\n";
-    writeBytes(file, bytes);
+    writeFile(file, bytes);
     gui::Grid grid(2, 999);
     EXPECT_EQ(gui::readTwoBlankTable(file, grid).lines, 1200);
     EXPECT_EQ(grid.rowCount(), 1201);
@@ -142,9 +121,9 @@ TEST(ReadTwoBlankTable, NeverClearsCellsItsLinesDoNotReach) {
     TempDir dir;
     const fs::path file = dir.path() / "t.csv";
     gui::Grid grid(5, 50);
-    writeBytes(file, "1  2  3  4\r\n5  6  7  8\r\n");
+    writeFile(file, "1  2  3  4\r\n5  6  7  8\r\n");
     gui::readTwoBlankTable(file, grid);
-    writeBytes(file, "9  10\r\n11  12  13  14\r\n");
+    writeFile(file, "9  10\r\n11  12  13  14\r\n");
     gui::readTwoBlankTable(file, grid);
     EXPECT_EQ(rowCells(grid, 1, 5), Fields({"1", "9", " 10", " 3", " 4"}));
     EXPECT_EQ(rowCells(grid, 2, 5), Fields({"2", "11", " 12", " 13", " 14"}));
@@ -163,7 +142,7 @@ TEST(ReadTwoBlankTable, FileThatCannotBeOpenedLeavesTheGridUntouched) {
         EXPECT_EQ(grid.cell(1, 5), "typed");
     }
     EXPECT_EQ(gui::readTwoBlankTable(dir.path() / "missing.csv", grid).error,
-              gui::fileErrorText(ENOENT, dir.path() / "missing.csv"));
+              exchange::fileErrorText(ENOENT, dir.path() / "missing.csv"));
 }
 
 namespace {
@@ -198,7 +177,7 @@ TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
     std::fclose(file);
     EXPECT_TRUE(load.opened);
     EXPECT_EQ(load.lines, 2);
-    EXPECT_EQ(load.error, gui::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
+    EXPECT_EQ(load.error, exchange::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
     EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
 }
@@ -229,8 +208,8 @@ TEST(InputFiles, FloodWaveIsItsRowsUpToTheLastValueWithAPoint) {
     const gui::TableCheck check = gui::checkFloodWave(grid);
     ASSERT_FALSE(check.refusal);
     ASSERT_TRUE(gui::writeFloodWaveFiles(dir.path(), check.rows));
-    EXPECT_EQ(readBytes(dir.path() / exchange::kFloodWave), "5.00 \r\n105.5 \r\n1e2 \r\n");
-    EXPECT_EQ(readBytes(dir.path() / exchange::kInflowPointCount), "3\r\n");
+    EXPECT_EQ(readFile(dir.path() / exchange::kFloodWave), "5.00 \r\n105.5 \r\n1e2 \r\n");
+    EXPECT_EQ(readFile(dir.path() / exchange::kInflowPointCount), "3\r\n");
 }
 
 TEST(InputFiles, FloodWaveRefusesTheCellToMend) {
@@ -270,10 +249,10 @@ TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
                   "Batygrafická křivka: objem V [m3] v řádku 2 (1838,9) není větší než v řádku 1 "
                   "(1838,9)."}));
     ASSERT_TRUE(gui::writeCurveFiles(dir.path(), check.rows));
-    EXPECT_EQ(readBytes(dir.path() / exchange::kCurve),
+    EXPECT_EQ(readFile(dir.path() / exchange::kCurve),
               "312.50\t0.50\t1838.9\t8091.3\t\r\n313\t1\t1838.9\t9000\t\r\n"
               "314\t1\t3000\t9500\t\r\n");
-    EXPECT_EQ(readBytes(dir.path() / exchange::kCurveRowCount), "3\r\n");
+    EXPECT_EQ(readFile(dir.path() / exchange::kCurveRowCount), "3\r\n");
 
     grid.setCell(4, 2, "");
     EXPECT_EQ(gui::checkCurve(grid).refusal->message,
@@ -286,7 +265,7 @@ TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
 TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     TempDir dir;
     fs::create_symlink("/dev/full", dir.path() / exchange::kCurve);
-    const gui::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
+    const exchange::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
 }

@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
 #include "study/variant_store.h"
 #include "study_fixture.h"
 
@@ -16,7 +17,8 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     installSample(dir.path());
     ASSERT_EQ(realCore(dir.path()).exitCode, 0);
     study::keepVariant(dir.path(), "A", "11", false);
-    const auto before = study::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
+    const auto before =
+        exchange::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
 
     const study::RunCoreInRoot core = [&](const fs::path& root) {
         EXPECT_NE(root, dir.path());
@@ -28,7 +30,7 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     EXPECT_EQ(same.text(), "Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
 
     const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kLevelSeries;
-    auto edited = *study::readBytes(kept);
+    auto edited = *exchange::readBytes(kept);
     edited[10] = edited[10] == '9' ? '8' : '9';
     writeFile(kept, edited);
     const auto changed = study::recomputeVariant(dir.path(), "A", core);
@@ -36,6 +38,7 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     EXPECT_EQ(changed.text(), "Přepočet dal JINÉ výsledky, než jaké jsou u varianty uloženy "
                               "(liší se: vyska_vody). Uložené výsledky zůstaly beze změny.");
     // Neither the variant's inputs nor the user's were touched.
-    EXPECT_EQ(study::readBytes(kept), edited);
-    EXPECT_EQ(study::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave), before);
+    EXPECT_EQ(exchange::readBytes(kept), edited);
+    EXPECT_EQ(exchange::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave),
+              before);
 }

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -29,17 +28,6 @@ std::string record(double value) {
 
 } // namespace
 
-TempDir::TempDir() {
-    std::random_device seed;
-    m_path = fs::temp_directory_path() / ("veldron-study-test-" + std::to_string(seed()));
-    fs::create_directories(m_path);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-}
-
 void installSample(const fs::path& root) {
     fs::create_directories(exchange::exchangeDir(root));
     for (const fs::path& dir : {exchange::curvesDir(root), exchange::outResultDir(root)})
@@ -55,10 +43,6 @@ study::CoreRunResult realCore(const fs::path& root) {
     std::istringstream noInput;
     const int code = veldron::runCore(root, console, noInput);
     return {code, console.str()};
-}
-
-void writeFile(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 void writeSummary(const fs::path& root, const std::map<std::string, std::string>& lines) {

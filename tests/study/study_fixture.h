@@ -2,6 +2,7 @@
 #pragma once
 
 #include "study/core_run.h"
+#include "tests/support/test_files.h"
 
 #include <filesystem>
 #include <functional>
@@ -10,25 +11,14 @@
 
 namespace study_testing {
 
-/// A temporary directory, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using veldron::testing::TempDir;
+using veldron::testing::writeFile;
 
 /// An installation root with the sample's IN_* files and empty OUT_* directories.
 void installSample(const std::filesystem::path& root);
 
 /// The real core, run in-process on `root` with no console input.
 study::CoreRunResult realCore(const std::filesystem::path& root);
-
-/// Creates or overwrites a file with `bytes`.
-void writeFile(const std::filesystem::path& file, const std::string& bytes);
 
 /// A run summary as the core writes it, from label -> text after the colon.
 void writeSummary(const std::filesystem::path& root,

@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
 #include "study/study_files.h"
@@ -31,18 +32,18 @@ TEST(VariantStore, KeepsTheInputsResultsAndSummaryByteForByte) {
 
     EXPECT_EQ(study::listVariants(dir.path()), std::vector<std::string>{"Z = 0,6 m, předpouštění"});
     const fs::path kept = study::variantDir(dir.path(), "Z = 0,6 m, předpouštění");
-    EXPECT_EQ(study::readBytes(kept / exchange::kStartLevel), "11\r\n");
+    EXPECT_EQ(exchange::readBytes(kept / exchange::kStartLevel), "11\r\n");
     for (const char* name : exchange::kCoreInputs) {
         if (std::string_view(name) == exchange::kStartLevel) continue;
-        EXPECT_EQ(study::readBytes(kept / name),
-                  study::readBytes(exchange::exchangeDir(dir.path()) / name))
+        EXPECT_EQ(exchange::readBytes(kept / name),
+                  exchange::readBytes(exchange::exchangeDir(dir.path()) / name))
             << name;
     }
     for (const char* name : study::resultFileNames())
-        EXPECT_EQ(study::readBytes(kept / name),
-                  study::readBytes(exchange::outResultDir(dir.path()) / name))
+        EXPECT_EQ(exchange::readBytes(kept / name),
+                  exchange::readBytes(exchange::outResultDir(dir.path()) / name))
             << name;
-    EXPECT_EQ(study::readBytes(kept / study::kDescriptionFile),
+    EXPECT_EQ(exchange::readBytes(kept / study::kDescriptionFile),
               "Varianta: Z = 0,6 m, předpouštění\r\n"
               "Manipulace při překročení přelivu (v RN): průběžná manipulace v zóně 0,6 m\r\n"
               "Předpouštění v zásobním prostoru (Vz): ne\r\n"
@@ -69,9 +70,9 @@ TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
     } catch (const study::StudyError& e) {
         EXPECT_STREQ(e.what(), "Varianta „A“ už existuje.");
     }
-    EXPECT_EQ(study::readBytes(kept), "11\r\n");
+    EXPECT_EQ(exchange::readBytes(kept), "11\r\n");
     study::keepVariant(dir.path(), "A", "12.5", true);
-    EXPECT_EQ(study::readBytes(kept), "12.5\r\n");
+    EXPECT_EQ(exchange::readBytes(kept), "12.5\r\n");
     // Nothing left over from writing or replacing.
     EXPECT_EQ(std::distance(fs::directory_iterator(study::variantsDir(dir.path())),
                             fs::directory_iterator()),

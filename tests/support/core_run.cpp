@@ -8,23 +8,10 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace veldron::testing {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 std::size_t records(const std::string& text) {
     std::size_t n = 0;

@@ -1,6 +1,8 @@
 // Whole runs of the real PRGVELDRON in a temporary installation root holding the sample.
 #pragma once
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -10,9 +12,6 @@
 #include <vector>
 
 namespace veldron::testing {
-
-std::string readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const std::string& text);
 
 /// Records (CR LF lines) in a text.
 std::size_t records(const std::string& text);

@@ -1,5 +1,5 @@
-// Installation roots with the sample reservoir and runs of the real core on
-// them, for the tests of the study windows.
+// Installation roots, with or without the sample reservoir, and runs of the
+// real core on them.
 #pragma once
 
 #include <QDir>
@@ -9,14 +9,22 @@
 
 namespace testing_gui {
 
-/// The sample's IN_* files (IN_START_VYP included) in root/PULT_na_vypocty,
-/// and the empty result directories.
+/// The exchange directory and the empty result directories of a root.
+inline bool makeEmptyRoot(const QString& root) {
+    bool ok = true;
+    for (const char* dir : {"PULT_na_vypocty", "OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
+        ok = ok && QDir(root).mkpath(dir);
+    return ok;
+}
+
+/// The sample's files (every IN_* file, IN_START_VYP included, and the
+/// sources of the input forms) in root/PULT_na_vypocty, and the empty result
+/// directories.
 inline bool makeSampleRoot(const QString& root) {
     const QString exchange = root + "/PULT_na_vypocty";
-    bool ok = QDir().mkpath(exchange) && QDir().mkpath(root + "/OUT_DATA/TK") &&
-              QDir().mkpath(root + "/OUT_RESULT") && QDir().mkpath(root + "/OUT_PICTURES");
+    bool ok = makeEmptyRoot(root);
     const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
-    for (const QString& name : sample.entryList({"IN_*"}, QDir::Files)) {
+    for (const QString& name : sample.entryList(QDir::Files)) {
         QFile::remove(exchange + "/" + name);
         ok = ok && QFile::copy(sample.filePath(name), exchange + "/" + name);
     }

@@ -1,0 +1,334 @@
+// The calculation window: outlet options, start level, time step, and the
+// start of the core.
+#include "gui/calculation/calculation_form.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/run_summary.h"
+#include "gui/common/input_fields.h"
+#include "gui/console/core_launcher.h"
+#include "gui/dialogs/form_widgets.h"
+#include "gui/dialogs/message_service.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kFieldLength = 5; // characters a field accepts
+
+std::size_t groupIndex(gui::OptionGroup group) {
+    return static_cast<std::size_t>(group);
+}
+
+QString colon(const char* label) {
+    return QString::fromUtf8(label) + ":";
+}
+
+QLabel* boldLabel(const QString& text, QWidget* parent, int pixelSizeStep = 0) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    if (pixelSizeStep != 0) font.setPixelSize(font.pixelSize() + pixelSizeStep);
+    label->setFont(font);
+    return label;
+}
+
+QLineEdit* field(const char* objectName, QWidget* parent) {
+    auto* edit = new QLineEdit("0", parent);
+    edit->setObjectName(objectName);
+    edit->setMaxLength(kFieldLength);
+    edit->setFixedWidth(70);
+    return edit;
+}
+
+} // namespace
+
+CalculationForm::CalculationForm(QWidget* parent)
+    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()) {
+    setObjectName("CalculationForm");
+    setWindowTitle("FRM_výpočet");
+    setModal(true);
+    // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
+    // long option texts whole within it.
+    QFont compact = font();
+    compact.setPixelSize(11);
+    setFont(compact);
+
+    using gui::OptionGroup;
+    const QString opened = "OTEVŘENÉ - s předpouštěním";
+    const QString closed = "ZAVŘENÉ - bez předpouštění";
+    buildOptionGroup(OptionGroup::PreReleaseStorage, "groupPreReleaseStorage",
+                     colon(gui::label::kPreReleaseStorage), {closed, opened});
+    buildOptionGroup(OptionGroup::PreReleaseControlled, "groupPreReleaseControlled",
+                     colon(gui::label::kPreReleaseControlled), {closed, opened});
+    buildOptionGroup(OptionGroup::EmptyAfterFlood, "groupEmptyAfterFlood",
+                     "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
+    buildOptionGroup(
+        OptionGroup::ManipulationMode, "groupManipulationMode",
+        "Vyber možnost (v návaznosti na nastavení výpustí před povodní nebo dle typu výpustí):",
+        {"Výpusti OTEVŘENÉ (nedoporučuje se u velkých nádrží), (buď takto zůstaly nebo otevřeny "
+         "v 1 kroku)",
+         "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
+         "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
+    buildOptionGroup(OptionGroup::KeepClosedAfterPeak, "groupKeepClosedAfterPeak",
+                     colon(gui::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
+    buildZonePanel();
+    buildLayout(buildSidePanels());
+
+    setFixedSize(1025, 492);
+    showSavedSettings();
+}
+
+QGroupBox* CalculationForm::buildZonePanel() {
+    m_zoneGroup = new QGroupBox(colon(gui::label::kManipulationGroup), this);
+    m_zoneGroup->setObjectName("groupManipulationZone");
+    m_zoneHeightEdit = field("editZoneHeight", m_zoneGroup);
+    auto* layout = new QGridLayout(m_zoneGroup);
+    layout->addWidget(new QLabel(colon(gui::label::kManipulationZone), m_zoneGroup), 0, 0);
+    auto* note = new QLabel(
+        "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", m_zoneGroup);
+    note->setWordWrap(true);
+    auto* zone = new QHBoxLayout;
+    zone->addWidget(m_zoneHeightEdit);
+    zone->addWidget(new QLabel(gui::label::kMetres, m_zoneGroup));
+    zone->addStretch();
+    layout->addLayout(zone, 1, 0);
+    layout->addWidget(note, 2, 0);
+    return m_zoneGroup;
+}
+
+// Its width is kept so that the window does not reflow when the panels change.
+QWidget* CalculationForm::buildSidePanels() {
+    QGroupBox* keepClosed = m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)];
+    auto* place = new QWidget(this);
+    auto* layout = new QVBoxLayout(place);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(keepClosed);
+    layout->addWidget(m_zoneGroup);
+    layout->addStretch();
+    place->setFixedWidth(400);
+    keepClosed->hide();
+    m_zoneGroup->hide();
+    return place;
+}
+
+QGroupBox* CalculationForm::buildSettings() {
+    auto* settings = new QGroupBox("Nastavení výpočtu", this);
+    settings->setObjectName("groupCalculationSettings");
+    m_startLevelEdit = field("editStartLevel", settings);
+    m_timeStepEdit = field("editTimeStep", settings);
+    auto* layout = new QGridLayout(settings);
+    layout->addWidget(new QLabel(gui::label::kStartLevel, settings), 0, 0);
+    layout->addWidget(m_startLevelEdit, 0, 1);
+    layout->addWidget(new QLabel(gui::label::kMetres, settings), 0, 2);
+    layout->addWidget(new QLabel(gui::label::kTimeStep, settings), 1, 0);
+    layout->addWidget(m_timeStepEdit, 1, 1);
+    layout->addWidget(new QLabel(gui::label::kMinutes, settings), 1, 2);
+    return settings;
+}
+
+QVBoxLayout* CalculationForm::buildButtons() {
+    m_closeWithoutSavingButton = new QPushButton("Zavřít okno bez uložení", this);
+    m_closeWithoutSavingButton->setObjectName("btnCloseNoSave");
+    m_startButton = new QPushButton("SPUSTIT VÝPOČET a zavřít okno", this);
+    m_startButton->setObjectName("btnStart");
+    QFont bold = m_startButton->font();
+    bold.setBold(true);
+    m_startButton->setFont(bold);
+    // Enter in a field must not press a button: that would start the core by accident.
+    for (QPushButton* button : {m_closeWithoutSavingButton, m_startButton}) {
+        button->setAutoDefault(false);
+        button->setMinimumHeight(34);
+    }
+    connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
+            &CalculationForm::closeWithoutSaving);
+    connect(m_startButton, &QPushButton::clicked, this, &CalculationForm::startCalculation);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_closeWithoutSavingButton);
+    buttons->addWidget(m_startButton);
+    return buttons;
+}
+
+// Top to bottom: the outlets before and after the flood, above the crest,
+// then the settings and the buttons.
+void CalculationForm::buildLayout(QWidget* sidePanels) {
+    using gui::OptionGroup;
+    const auto box = [this](OptionGroup group) { return m_groupBoxes[groupIndex(group)]; };
+    auto* before = new QVBoxLayout;
+    before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));
+    auto* beforeGroups = new QHBoxLayout;
+    beforeGroups->addWidget(box(OptionGroup::PreReleaseStorage));
+    beforeGroups->addWidget(box(OptionGroup::PreReleaseControlled));
+    before->addLayout(beforeGroups);
+    auto* after = new QVBoxLayout;
+    after->addWidget(boldLabel(gui::label::kAfterFlood, this));
+    after->addWidget(box(OptionGroup::EmptyAfterFlood));
+    auto* outlets = new QHBoxLayout;
+    outlets->addLayout(before, 2);
+    outlets->addSpacing(20);
+    outlets->addLayout(after, 1);
+
+    auto* aboveCrest = new QHBoxLayout;
+    aboveCrest->addWidget(box(OptionGroup::ManipulationMode), 1, Qt::AlignTop);
+    aboveCrest->addWidget(sidePanels);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(buildSettings());
+    bottom->addStretch();
+    bottom->addLayout(buildButtons());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
+    layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
+    layout->addLayout(outlets);
+    layout->addWidget(boldLabel(gui::label::kAboveCrest, this));
+    layout->addLayout(aboveCrest);
+    layout->addStretch();
+    layout->addLayout(bottom);
+}
+
+void CalculationForm::setProgramDirectory(const QString& dir) {
+    m_programDir = dir;
+    showSavedSettings();
+}
+
+// The selections are set without writing their files: they show what the
+// files hold already.
+void CalculationForm::showSavedSettings() {
+    const gui::SavedCalculationSettings saved =
+        gui::readSavedCalculationSettings(gui::toPath(m_programDir), exchange::installationRoot());
+    for (std::size_t g = 0; g < m_groups.size(); ++g) {
+        QButtonGroup* buttons = m_groups[g];
+        const QSignalBlocker quiet(buttons);
+        buttons->setExclusive(false); // so that no item may be selected
+        for (QAbstractButton* button : buttons->buttons())
+            button->setChecked(buttons->id(button) == saved.items[g]);
+        buttons->setExclusive(true);
+    }
+    applyVisibilityRule(saved.items[groupIndex(gui::OptionGroup::ManipulationMode)]);
+    gui::showSavedText(*m_startLevelEdit, QString::fromStdString(saved.fields.startLevel));
+    gui::showSavedText(*m_timeStepEdit, QString::fromStdString(saved.fields.timeStep));
+    gui::showSavedText(*m_zoneHeightEdit, QString::fromStdString(saved.fields.manipulationZone));
+}
+
+QGroupBox* CalculationForm::buildOptionGroup(gui::OptionGroup group, const char* name,
+                                             const QString& caption, const QStringList& items) {
+    auto* box = new QGroupBox(caption, this);
+    box->setObjectName(name);
+    auto* buttons = new QButtonGroup(box);
+    buttons->setExclusive(true);
+    auto* layout = new QVBoxLayout(box);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* radio = new QRadioButton(items[i], box);
+        radio->setObjectName(QString("%1_%2").arg(name).arg(i));
+        buttons->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    m_groups[groupIndex(group)] = buttons;
+    m_groupBoxes[groupIndex(group)] = box;
+    connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
+        if (checked) selectOption(group, id);
+    });
+    return box;
+}
+
+void CalculationForm::selectOption(gui::OptionGroup group, int itemIndex) {
+    if (m_running) return; // the running core reads these files
+    if (group == gui::OptionGroup::ManipulationMode) applyVisibilityRule(itemIndex);
+    const exchange::FileResult result =
+        gui::perform(gui::optionWrite(gui::toPath(m_programDir), group, itemIndex));
+    if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+}
+
+// Hiding a panel leaves its file and its field as they are: the start writes
+// IN_MANPR from the zone's height whether the panel shows or not.
+void CalculationForm::applyVisibilityRule(int manipulationItem) {
+    m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)]->setVisible(manipulationItem ==
+                                                                                1);
+    m_zoneGroup->setVisible(manipulationItem == 2);
+}
+
+void CalculationForm::startCalculation() {
+    if (m_running) return;
+    gui::CalculationFields typed;
+    typed.startLevel = m_startLevelEdit->text().toStdString();
+    typed.timeStep = m_timeStepEdit->text().toStdString();
+    typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
+    gui::MessageService& messages = gui::MessageService::instance();
+    const gui::CalculationCheck check = gui::checkCalculationFields(
+        typed, exchange::curveLevels(exchange::readSavedInputs(gui::toPath(m_programDir))));
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
+        gui::markField(*fields[check.refusal->field]);
+        return;
+    }
+    if (!check.warnings.empty() &&
+        !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
+        return;
+
+    gui::StartActions actions;
+    actions.ask = [this](const std::string& question) {
+        return gui::MessageService::instance().question(this, QString::fromStdString(question));
+    };
+    actions.showError = [this](const std::string& error) {
+        gui::MessageService::instance().error(this, QString::fromStdString(error));
+    };
+    actions.launch = [this](const std::filesystem::path& executable) { launch(executable); };
+
+    const gui::StartOutcome outcome = gui::runStartSequence(
+        gui::toPath(m_programDir), exchange::installationRoot(), check.fields, actions);
+    if (outcome != gui::StartOutcome::WriteFailed) accept();
+}
+
+void CalculationForm::launch(const std::filesystem::path& executable) {
+    setRunning(true);
+    const std::filesystem::path summary =
+        exchange::outResultDir(exchange::installationRoot()) / exchange::summary::kFileName;
+    gui::launchCore(QString::fromStdString(executable.string()), summary, this, m_processFactory);
+    setRunning(false);
+}
+
+void CalculationForm::setRunning(bool running) {
+    m_running = running;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow()) child->setEnabled(!running);
+}
+
+void CalculationForm::closeWithoutSaving() {
+    if (m_running) return;
+    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+}
+
+void CalculationForm::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+// The window's own close control closes without asking and writes nothing;
+// while the core runs the window stays, so that nothing starts a second run.
+void CalculationForm::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void CalculationForm::reject() {
+    if (!m_running) QDialog::reject();
+}

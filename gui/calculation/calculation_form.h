@@ -1,0 +1,74 @@
+// The calculation window: outlet options, start level, time step, and the
+// start of the core. One instance lives for the whole run of the front end.
+#pragma once
+
+#include "gui/common/calculation_options.h"
+#include "gui/console/core_process.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QButtonGroup;
+class QGroupBox;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+
+class CalculationForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit CalculationForm(QWidget* parent = nullptr);
+
+    /// Where the option files, IN_TIME_STEP_min and IN_MANPR go; by default
+    /// the directory of the front end's program file.
+    /// Setting it shows again what the files there hold.
+    void setProgramDirectory(const QString& dir);
+    /// How the core's process is made (tests put a stand-in here).
+    void setProcessFactory(gui::CoreProcessFactory factory) {
+        m_processFactory = std::move(factory);
+    }
+    /// True while a started core has not yet ended.
+    bool isRunning() const { return m_running; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    /// A single-choice group writing `group`'s file when an item is selected;
+    /// its items are named `name`_0, `name`_1, ...
+    QGroupBox* buildOptionGroup(gui::OptionGroup group, const char* name, const QString& caption,
+                                const QStringList& items);
+    /// The panel of gradual manipulation with the height of its zone.
+    QGroupBox* buildZonePanel();
+    /// The one place right of the manipulation mode for whichever of its
+    /// panels shows.
+    QWidget* buildSidePanels();
+    QGroupBox* buildSettings();
+    QVBoxLayout* buildButtons();
+    void buildLayout(QWidget* sidePanels);
+    void selectOption(gui::OptionGroup group, int itemIndex);
+    void applyVisibilityRule(int manipulationItem);
+    /// Shows the selections and field texts the exchange files hold.
+    void showSavedSettings();
+    void startCalculation();
+    void closeWithoutSaving();
+    void launch(const std::filesystem::path& executable);
+    void setRunning(bool running);
+
+    QString m_programDir;
+    gui::CoreProcessFactory m_processFactory;
+    bool m_running = false;
+
+    std::array<QButtonGroup*, 5> m_groups{};  // by gui::OptionGroup
+    std::array<QGroupBox*, 5> m_groupBoxes{}; // by gui::OptionGroup
+    QGroupBox* m_zoneGroup = nullptr;         // "Průběžně manipuluji:"
+    QLineEdit* m_startLevelEdit = nullptr;    // m above the bottom -> IN_START_VYP
+    QLineEdit* m_timeStepEdit = nullptr;      // min -> IN_TIME_STEP_min
+    QLineEdit* m_zoneHeightEdit = nullptr;    // m, the zone of gradual manipulation -> IN_MANPR
+    QPushButton* m_closeWithoutSavingButton = nullptr;
+    QPushButton* m_startButton = nullptr;
+};

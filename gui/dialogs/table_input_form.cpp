@@ -1,0 +1,143 @@
+// The base of the input forms that edit one table.
+#include "gui/dialogs/table_input_form.h"
+
+#include "gui/common/two_blank_table.h"
+#include "gui/dialogs/form_widgets.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/grid/grid_model.h"
+#include "gui/grid/grid_view.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace gui {
+
+namespace {
+
+constexpr int kRowHeightPx = 24;
+
+} // namespace
+
+TableInputForm::TableInputForm(const TableFormSpec& spec, QWidget* parent)
+    : InputForm(parent), m_grid(spec.columnCount, spec.initialRows), m_spec(spec),
+      m_filesDir(QCoreApplication::applicationDirPath()) {
+    setObjectName(spec.objectName);
+    setWindowTitle(spec.windowTitle);
+    m_group = new QGroupBox(spec.groupTitle, this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(m_group);
+
+    m_loadButton = makeButton("Načíst data", "btnLoad", m_group, true);
+    m_model = new GridModel(m_grid, this);
+    m_model->setHeaderCentred(spec.headerCentred);
+    m_gridView = new QTableView(m_group);
+    m_gridView->setObjectName(spec.gridName);
+    setupGridView(*m_gridView, *m_model, spec.columnWidthPx, kRowHeightPx);
+    m_gridView->setFixedWidth(spec.gridWidthPx);
+
+    m_countLabel = new QLabel(spec.countLabel, m_group);
+    m_countLabel->setObjectName(QString("lbl") + spec.countName);
+    m_countField = new QLineEdit("0", m_group);
+    m_countField->setObjectName(QString("edit") + spec.countName);
+    m_countField->setReadOnly(true);
+    m_countField->setFixedWidth(spec.countWidthPx);
+    showOnceLoaded(m_countLabel);
+    showOnceLoaded(m_countField);
+
+    m_closeWithoutSavingButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", m_group, false);
+    m_closeAndSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", m_group, true);
+
+    connect(m_loadButton, &QPushButton::clicked, this, &TableInputForm::loadData);
+    connect(m_closeAndSaveButton, &QPushButton::clicked, this, &TableInputForm::closeAndSave);
+    connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
+            &TableInputForm::closeWithoutSaving);
+}
+
+// The model reads the grid, which is destroyed before the widget base hides
+// the view: the model goes first.
+TableInputForm::~TableInputForm() {
+    delete m_model;
+}
+
+void TableInputForm::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+    showSavedData();
+}
+
+void TableInputForm::showOnceLoaded(QWidget* widget) {
+    keepPlaceWhenHidden(widget);
+    widget->hide();
+    m_shownOnceLoaded << widget;
+}
+
+QHBoxLayout* TableInputForm::countAndCloseRow() {
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_countLabel);
+    row->addWidget(m_countField);
+    row->addStretch(1);
+    row->addWidget(m_closeWithoutSavingButton);
+    row->addWidget(m_closeAndSaveButton);
+    return row;
+}
+
+void TableInputForm::setColumns(QLayout* left, QLayout* right) {
+    auto* columns = new QHBoxLayout(m_group);
+    columns->addLayout(left);
+    columns->addLayout(right, 1);
+}
+
+void TableInputForm::setLoaded(bool loaded) {
+    for (QWidget* widget : m_shownOnceLoaded)
+        widget->setVisible(loaded);
+}
+
+void TableInputForm::showSavedData() {
+    const TableRows saved = m_spec.savedRows(exchange::readSavedInputs(toPath(m_filesDir)));
+    const bool loaded = !saved.empty();
+    m_grid = Grid(m_spec.columnCount, m_spec.initialRows);
+    m_spec.setHeader(m_grid, loaded);
+    if (loaded) setDataRows(m_grid, saved);
+    m_model->reload();
+    m_countField->setText(QString::number(saved.size()));
+    setLoaded(loaded);
+}
+
+void TableInputForm::loadData() {
+    setLoaded(true);
+    m_spec.setHeader(m_grid, true);
+    const TableLoad load = readTwoBlankTable(toPath(m_filesDir) / m_spec.sourceFile, m_grid);
+    m_model->reload();
+    if (!load.error.empty()) {
+        MessageService::instance().error(this, QString::fromStdString(load.error));
+        return;
+    }
+    m_countField->setText(QString::number(load.lines));
+}
+
+void TableInputForm::closeAndSave() {
+    MessageService& messages = MessageService::instance();
+    const TableCheck check = m_spec.check(m_grid);
+    if (check.refusal) {
+        messages.error(this, QString::fromStdString(check.refusal->message));
+        markCell(*m_gridView, check.refusal->column, check.refusal->row);
+        return;
+    }
+    if (!check.warnings.empty() &&
+        !messages.question(this, QString::fromStdString(warningQuestion(check.warnings))))
+        return;
+    const exchange::FileResult result = m_spec.write(toPath(m_filesDir), check.rows);
+    if (!result) {
+        messages.error(this, QString::fromStdString(result.error));
+        return;
+    }
+    accept();
+}
+
+} // namespace gui

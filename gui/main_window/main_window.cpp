@@ -1,0 +1,335 @@
+// The main window of the front end: title line, menu bar and the about panel.
+#include "gui/main_window/main_window.h"
+
+#include "gui/curve/curve_form.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/flood_wave/flood_wave_form.h"
+#include "gui/keep_variant/keep_variant_dialog.h"
+#include "gui/main_window/about_sound.h"
+#include "gui/new_project/new_project_dialog.h"
+#include "gui/results/results_window.h"
+#include "gui/safety_margin/safety_margin_window.h"
+#include "gui/technical_data/technical_data_form.h"
+#include "gui/variant_comparison/variant_comparison_window.h"
+
+#include "exchange/exchange_paths.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+QFont withPixelSize(QFont font, int pixels, bool bold) {
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* pictureLabel(QWidget* parent, const char* name, int width, int height) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFixedSize(width, height);
+    // Drawn at its own size from the top left corner, clipped to the area.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setScaledContents(false);
+    return label;
+}
+
+QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), m_sound(std::make_unique<gui::EffectSound>()) {
+    setObjectName("MainWindow");
+    setWindowTitle("VELDRON");
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(5, 2, 5, 5);
+    layout->setSpacing(2);
+
+    m_title = new QLabel("SOFTWARE_VELDRON_beta_version", central);
+    m_title->setObjectName("lblTitle");
+    m_title->setFont(withPixelSize(m_title->font(), 19, true));
+    layout->addWidget(m_title);
+
+    buildAboutPanel(central);
+    layout->addWidget(m_aboutPanel, 1);
+    // Keeps the area below the title line when the panel is hidden, so the
+    // window does not change its size.
+    layout->addStretch(0);
+    setCentralWidget(central);
+
+    buildMenu();
+    m_aboutPanel->hide();
+
+    // The client area; with the frame and the caption the window is about
+    // 707 x 427 and the panel about 697 x 346.
+    resize(707, 400);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setFilesDir(const QString& dir) {
+    m_filesDir = dir;
+}
+
+QString MainWindow::filesDir() const {
+    return m_filesDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_filesDir;
+}
+
+void MainWindow::setCalculationForm(QDialog* form) {
+    m_calculationForm = form;
+}
+
+void MainWindow::setSound(std::unique_ptr<gui::AboutSound> sound) {
+    m_sound = std::move(sound);
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("menuBar");
+
+    QMenu* file = bar->addMenu("Soubor");
+    file->setObjectName("menuFile");
+    file->addAction("Nový", this, &MainWindow::openNewProjectForm)
+        ->setObjectName("actionNewProject");
+    file->addAction("Info o programu", this, &MainWindow::showAbout)
+        ->setObjectName("actionFileAbout");
+    file->addAction("Zavřít program", this, &MainWindow::askToQuit)
+        ->setObjectName("actionFileQuit");
+
+    QMenu* inputs = bar->addMenu("Vstupy");
+    inputs->setObjectName("menuInputs");
+    inputs->addAction("Povodňová vlna", this, &MainWindow::openFloodWaveForm)
+        ->setObjectName("actionFloodWave");
+    inputs->addAction("Batygrafické křivky", this, &MainWindow::openCurveForm)
+        ->setObjectName("actionCurve");
+    inputs->addAction("Technické údaje", this, &MainWindow::openTechnicalDataForm)
+        ->setObjectName("actionTechnicalData");
+
+    // "Výpočet", "Výsledky", "O programu" and "Konec" are commands on the bar
+    // itself, without a drop-down list.
+    bar->addAction("Výpočet", this, &MainWindow::showCalculationForm)
+        ->setObjectName("actionCalculation");
+    bar->addAction("Výsledky", this, &MainWindow::openResultsWindow)
+        ->setObjectName("actionResults");
+    QMenu* variants = bar->addMenu("Varianty");
+    variants->setObjectName("menuVariants");
+    variants->addAction("Uložit výsledek jako variantu…", this, &MainWindow::keepLastRunAsVariant)
+        ->setObjectName("actionKeepVariant");
+    variants->addAction("Porovnání variant", this, &MainWindow::openVariantComparison)
+        ->setObjectName("actionCompareVariants");
+    variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
+        ->setObjectName("actionSafetyMargin");
+    bar->addAction("O programu", this, &MainWindow::showAbout)->setObjectName("actionAbout");
+    bar->addAction("Konec", this, &MainWindow::askToQuit)->setObjectName("actionQuit");
+}
+
+void MainWindow::buildAboutPanel(QWidget* parent) {
+    m_aboutPanel = new QGroupBox("Info o programu", parent);
+    m_aboutPanel->setObjectName("groupAbout");
+    // Only the panel's own title is bold; its texts choose their own type.
+    m_aboutPanel->setFont(withPixelSize(font(), 12, true));
+
+    m_leftBanner = pictureLabel(m_aboutPanel, "lblLeftBanner", 321, 110);
+    m_rightBanner = pictureLabel(m_aboutPanel, "lblRightBanner", 321, 110);
+    m_squarePicture = pictureLabel(m_aboutPanel, "lblSquarePicture", 70, 70);
+
+    QGridLayout* credits = buildCredits();
+    QHBoxLayout* buttons = buildAboutButtons();
+
+    auto* banners = new QHBoxLayout;
+    banners->addWidget(m_leftBanner);
+    banners->addStretch(1);
+    banners->addWidget(m_rightBanner);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_squarePicture, 0, Qt::AlignRight);
+    right->addStretch(1);
+    right->addLayout(buttons);
+
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(credits, 1);
+    lower->addLayout(right);
+
+    auto* panel = new QVBoxLayout(m_aboutPanel);
+    panel->setContentsMargins(8, 6, 8, 8);
+    panel->addLayout(banners);
+    panel->addLayout(lower, 1);
+}
+
+QGridLayout* MainWindow::buildCredits() {
+    const QFont normal = withPixelSize(font(), 12, false);
+    const QFont bold = withPixelSize(font(), 12, true);
+    auto* texts = new QGridLayout;
+    texts->setHorizontalSpacing(6);
+    texts->setVerticalSpacing(1);
+    int row = 0;
+    texts->addWidget(textLabel(m_aboutPanel, "AUTOŘI:", bold), row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel,
+                               "Vývojový tým VELDRON – výpočetní jádro, jadro@example.org", normal),
+                     row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel,
+                               "Vývojový tým VELDRON – uživatelské rozhraní, rozhrani@example.org",
+                               normal),
+                     row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel, "PROJEKT:", bold), row, 0);
+    texts->addWidget(textLabel(m_aboutPanel, "...", normal), row++, 1);
+    texts->addWidget(
+        textLabel(m_aboutPanel, "Vývojové středisko VELDRON", withPixelSize(font(), 15, true)),
+        row++, 0, 1, 2);
+    texts->addWidget(textLabel(m_aboutPanel, "ADRESA:", bold), row, 0);
+    texts->addWidget(textLabel(m_aboutPanel, "Vodní 1, 100 00 Příkladov", normal), row++, 1);
+    texts->addWidget(textLabel(m_aboutPanel, "2025–2026", normal), row++, 0, 1, 2);
+    m_musicCredit = textLabel(m_aboutPanel, "Hudba: vlastní melodie vývojového týmu VELDRON",
+                              withPixelSize(font(), 10, false));
+    m_musicCredit->setObjectName("lblMusicCredit");
+    m_musicCredit->setStyleSheet("color: gray;");
+    texts->addWidget(m_musicCredit, row++, 0, 1, 2);
+    texts->setColumnStretch(1, 1);
+    return texts;
+}
+
+QHBoxLayout* MainWindow::buildAboutButtons() {
+    // The abort sign; styles without one get the red stop sign of an error box.
+    QIcon abortIcon = style()->standardIcon(QStyle::SP_DialogAbortButton);
+    if (abortIcon.isNull()) abortIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    m_muteButton = new QPushButton(abortIcon, "ZTLUMIT", m_aboutPanel);
+    m_muteButton->setObjectName("btnMute");
+    m_muteButton->setFont(withPixelSize(font(), 12, true));
+    m_hideButton = new QPushButton("Skrýt info o programu", m_aboutPanel);
+    m_hideButton->setObjectName("btnHideAbout");
+    m_hideButton->setFont(withPixelSize(font(), 12, false));
+    connect(m_muteButton, &QPushButton::clicked, this, &MainWindow::muteSound);
+    connect(m_hideButton, &QPushButton::clicked, this, &MainWindow::hideAbout);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_muteButton);
+    buttons->addWidget(m_hideButton);
+    return buttons;
+}
+
+void MainWindow::showAbout() {
+    m_aboutPanel->show();
+    m_musicCredit->show();
+    const QDir dir(filesDir());
+    if (m_sound) m_sound->play(dir.filePath(kSoundFile));
+    loadPictures();
+}
+
+void MainWindow::loadPictures() {
+    const QDir dir(filesDir());
+    const std::pair<QLabel*, const char*> pictures[] = {
+        {m_leftBanner, kLeftBannerFile},
+        {m_squarePicture, kSquarePictureFile},
+        {m_rightBanner, kRightBannerFile},
+    };
+    for (const auto& [label, name] : pictures) {
+        const QString path = dir.filePath(name);
+        QImageReader reader(path, "jpeg");
+        // A file that is not a JPEG is an error even when Qt could read it
+        // in another format.
+        reader.setDecideFormatFromContent(false);
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            gui::MessageService::instance().error(this, reader.errorString() + "\n" + path);
+            return;
+        }
+        label->setPixmap(QPixmap::fromImage(image));
+    }
+}
+
+void MainWindow::hideAbout() {
+    m_aboutPanel->hide();
+    if (m_sound) m_sound->stop();
+}
+
+void MainWindow::muteSound() {
+    if (m_sound) m_sound->stop();
+}
+
+void MainWindow::askToQuit() {
+    if (gui::MessageService::instance().question(this, "Ukončit program?")) close();
+}
+
+template <class Form> void MainWindow::openModal() {
+    QPointer<Form> form;
+    try {
+        form = new Form(this);
+        form->exec();
+    } catch (const std::exception& e) {
+        gui::MessageService::instance().error(this, QString::fromUtf8(e.what()));
+    }
+    delete form.data();
+}
+
+void MainWindow::openNewProjectForm() {
+    openModal<NewProjectDialog>();
+}
+
+void MainWindow::openFloodWaveForm() {
+    openModal<FloodWaveForm>();
+}
+
+void MainWindow::openCurveForm() {
+    openModal<CurveForm>();
+}
+
+void MainWindow::openTechnicalDataForm() {
+    openModal<TechnicalDataForm>();
+}
+
+void MainWindow::showCalculationForm() {
+    if (m_calculationForm) m_calculationForm->exec();
+}
+
+void MainWindow::openResultsWindow() {
+    openModal<ResultsWindow>();
+}
+
+QString MainWindow::calculationStartLevel() const {
+    const auto* field =
+        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("editStartLevel") : nullptr;
+    return field ? field->text() : QString();
+}
+
+void MainWindow::keepLastRunAsVariant() {
+    const std::filesystem::path root = exchange::installationRoot();
+    if (!KeepVariantDialog::lastRunKeepable(root, this)) return;
+    KeepVariantDialog form(root, calculationStartLevel(), this);
+    form.exec();
+}
+
+void MainWindow::openVariantComparison() {
+    VariantComparisonWindow form(exchange::installationRoot(), this);
+    form.exec();
+}
+
+void MainWindow::openSafetyMargin() {
+    SafetyMarginWindow form(exchange::installationRoot(), calculationStartLevel(), this);
+    form.exec();
+}

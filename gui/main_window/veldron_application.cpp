@@ -1,0 +1,32 @@
+// The front end's application object.
+#include "gui/main_window/veldron_application.h"
+
+#include "gui/dialogs/message_service.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <exception>
+
+VeldronApplication::VeldronApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("VELDRON");
+    // The standard buttons ("Ano", "Ne", "Zrušit") speak Czech whatever the
+    // user's locale; the program's own texts are Czech anyway.
+    if (m_qtTranslator.load(QLocale(QLocale::Czech, QLocale::CzechRepublic), "qtbase", "_",
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTranslator);
+}
+
+VeldronApplication::~VeldronApplication() {
+    removeTranslator(&m_qtTranslator);
+}
+
+bool VeldronApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        gui::MessageService::instance().error(activeWindow(), QString::fromUtf8(e.what()));
+    } catch (...) {
+        gui::MessageService::instance().error(activeWindow(), "Neočekávaná chyba programu");
+    }
+    return false;
+}

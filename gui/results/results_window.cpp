@@ -1,0 +1,174 @@
+// The results window.
+#include "gui/results/results_window.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
+#include "gui/charts/line_chart_view.h"
+#include "gui/dialogs/form_widgets.h"
+#include "gui/dialogs/message_service.h"
+#include "gui/results/results_page.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const gui::ResultsPageSpec kFlowPage = {
+    .name = "Flow",
+    .loadText = "NAČÍST VÝSLEDKY TRANSFORMACE",
+    .verticalTitle = "Průtok [m3/s]",
+    .groupWidthPx = 369,
+    .exportAtRight = true,
+    .summaryOf = exchange::kOutflowSeries,
+    .workbookName = "transformovana_povoden.xlsx",
+    .marksLevels = false,
+    .series = {{"gridInflow", "PV [m3/s]", nullptr, 2, QColor(255, 0, 0), "Povodňová vlna",
+                "lblInflowLegend"},
+               {"gridOutflow", "TP [m3/s]", exchange::kOutflowSeries, 999, QColor(0, 0, 255),
+                "Transformovaná povodeň", "lblOutflowLegend"}}};
+
+const gui::ResultsPageSpec kLevelPage = {.name = "Level",
+                                         .loadText = "NAČÍST VÝŠKY VODY",
+                                         .verticalTitle = "Výška vody v nádrži [m]",
+                                         .groupWidthPx = 233,
+                                         .exportAtRight = false,
+                                         .summaryOf = exchange::kLevelSeries,
+                                         .workbookName = "vyska_vody.xlsx",
+                                         .marksLevels = true,
+                                         .series = {{"gridLevel", "h [m]", exchange::kLevelSeries,
+                                                     999, QColor(0, 0, 0), nullptr, nullptr}}};
+
+QString toQString(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+QString askPictureFile(QWidget* parent, const QString& suggested) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter("JPEG Image File (*.jpeg)");
+    dialog.setDefaultSuffix("jpeg");
+    // The picture replaces a file of the same name without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QFileInfo info(suggested);
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+ResultsWindow::ResultsWindow(QWidget* parent)
+    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()),
+      m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
+    setObjectName("ResultsWindow");
+    setWindowTitle("vysledky");
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName("tabResults");
+    QFont bold = m_tabs->tabBar()->font();
+    bold.setBold(true);
+    m_tabs->tabBar()->setFont(bold);
+    m_flowPage = new gui::ResultsPage(kFlowPage);
+    m_levelPage = new gui::ResultsPage(kLevelPage);
+    connectPage(m_flowPage);
+    connectPage(m_levelPage);
+    m_tabs->addTab(m_flowPage, "PRUTOK");
+    m_tabs->addTab(m_levelPage, "VÝŠKA VODY V NÁDRŽI");
+    m_tabs->setCurrentIndex(0);
+    setRoot(exchange::installationRoot());
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_tabs);
+    resize(1237, 648); // about 1253 x 687 with the window frame
+}
+
+void ResultsWindow::connectPage(gui::ResultsPage* page) {
+    connect(page, &gui::ResultsPage::loaded, this, [this, page] { m_loadedLast = page; });
+    connect(page, &gui::ResultsPage::pictureRequested, this, [this, page] { savePicture(*page); });
+    connect(page, &gui::ResultsPage::exportRequested, this, [this, page] { exportTable(*page); });
+    connect(page, &gui::ResultsPage::closeRequested, this, &ResultsWindow::closeWindow);
+}
+
+void ResultsWindow::setRoot(const std::filesystem::path& root) {
+    m_flowPage->setRoot(root);
+    m_levelPage->setRoot(root);
+    m_pictureFileName = toQString(exchange::outPicturesDir(root) / ".jpeg");
+}
+
+const gui::Grid& ResultsWindow::inflowGrid() const {
+    return m_flowPage->grid(0);
+}
+
+const gui::Grid& ResultsWindow::outflowGrid() const {
+    return m_flowPage->grid(1);
+}
+
+const gui::Grid& ResultsWindow::levelGrid() const {
+    return m_levelPage->grid(0);
+}
+
+std::optional<double> ResultsWindow::timeStepMin() const {
+    return m_loadedLast ? m_loadedLast->timeStepMin() : std::nullopt;
+}
+
+void ResultsWindow::savePicture(gui::ResultsPage& page) {
+    const QString fileName = m_choosePictureFile(this, m_pictureFileName);
+    if (fileName.isEmpty()) return;
+    m_pictureFileName = fileName;
+
+    gui::LineChartView& chart = page.chart();
+    QImage picture(chart.size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    // The widget as a whole, not only the chart's scene, so that the legend
+    // labels lying over the flow chart are in the picture too.
+    static_cast<QWidget&>(chart).render(&painter);
+    painter.end();
+
+    // Encoded in memory first, so that the file is touched only with a
+    // complete picture and its error is the file system's own.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95); // thin coloured lines suffer at lower qualities
+    if (!writer.write(picture)) {
+        gui::MessageService::instance().error(this, "Obrázek nelze převést do formátu JPEG: " +
+                                                        writer.errorString());
+        return;
+    }
+    const exchange::FileResult written = exchange::writeBytes(
+        gui::toPath(fileName),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!written)
+        gui::MessageService::instance().error(this, QString::fromStdString(written.error));
+}
+
+void ResultsWindow::exportTable(const gui::ResultsPage& page) {
+    gui::exportTableToSpreadsheet(this, page.table(), kSheetName,
+                                  toQString(gui::toPath(m_programDir) / page.workbookName()), true,
+                                  m_openWorkbook);
+}
+
+void ResultsWindow::closeWindow() {
+    if (gui::MessageService::instance().question(this, "Opravdu odejít?")) accept();
+}
+
+void ResultsWindow::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        m_centred = true;
+        gui::centreOnScreen(*this);
+    }
+    QDialog::showEvent(event);
+}

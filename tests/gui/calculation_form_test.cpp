@@ -1,0 +1,564 @@
+// The calculation window: option files written at selection, the side panels,
+// the start sequence, and whole runs of the real core and of a slow stand-in.
+#include "gui/calculation/calculation_form.h"
+#include "gui/console/console_dialog.h"
+#include "gui/console/core_process.h"
+#include "helpers/form_fixture.h"
+#include "helpers/test_files.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+gui::ConsoleDialog* openConsole() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* console = qobject_cast<gui::ConsoleDialog*>(widget);
+            console && console->isVisible())
+            return console;
+    return nullptr;
+}
+
+// Drives the core's console while a launch waits: calls `onTick` every 50 ms
+// while the console is open and closes the console once the core has ended.
+// A run that takes too long gets Enter and is recorded as stuck, so that a
+// broken launch fails the test instead of hanging it.
+class ConsoleDriver {
+public:
+    explicit ConsoleDriver(std::function<void(gui::ConsoleDialog&)> onTick = {},
+                           std::function<void(gui::ConsoleDialog&)> onFinished = {})
+        : m_onTick(std::move(onTick)), m_onFinished(std::move(onFinished)) {
+        m_clock.start();
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        m_timer.start(50);
+    }
+    QString text;      // the console's text when it was last seen
+    bool seen = false; // a console was open at some tick
+    bool stuck = false;
+
+private:
+    void tick() {
+        gui::ConsoleDialog* console = openConsole();
+        if (console == nullptr) return;
+        seen = true;
+        text = console->text();
+        if (console->isRunning()) {
+            if (m_onTick) m_onTick(*console);
+            if (m_clock.elapsed() > 60000) {
+                stuck = true;
+                console->findChild<QPushButton*>("btnSendEnter")->click();
+            }
+        } else {
+            if (m_onFinished) m_onFinished(*console);
+            console->findChild<QPushButton*>("btnClose")->click();
+        }
+    }
+    std::function<void(gui::ConsoleDialog&)> m_onTick, m_onFinished;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+};
+
+} // namespace
+
+class TestCalculationForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsEmptyAndHidden();
+    void eachSelectionWritesItsFileAtOnce();
+    void panelsFollowTheManipulationModeAndHidingRewritesNothing();
+    void noToTheQuestionWritesSettingsButDoesNotStart();
+    void closingWithoutSavingAsksAndSettingsPersist();
+    void aFailedWriteKeepsTheWindowOpen();
+    void fullRunWithTheRealCore();
+    void errorExitWaitsForEnterInTheConsole();
+    void missingOrNotExecutableCoreFails();
+    void staysResponsiveWhileASlowCoreRuns();
+    void opensWithWhatTheFilesHold();
+    void aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten();
+    void aRefusalAndAnOvertoppingAreToldAsWhatTheyAre();
+    void anUnexpectedEndSaysTheRunFailed();
+
+private:
+    QString exchangeDir() const { return m_fixture->exchangeDir(); }
+    QString exchangeFile(const QString& name) const { return m_fixture->exchangeFile(name); }
+    QRadioButton* item(const char* group, int index) const {
+        return m_form->findChild<QRadioButton*>(QString("%1_%2").arg(group).arg(index));
+    }
+    // Clicks the item's indicator, as a user would (the item is wider than its text).
+    void clickItem(const char* group, int index) const {
+        QRadioButton* radio = item(group, index);
+        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
+    }
+    QLineEdit* edit(const char* name) const { return m_form->findChild<QLineEdit*>(name); }
+    QPushButton* button(const char* name) const { return m_form->findChild<QPushButton*>(name); }
+    void installSampleReservoir();
+    void installFakeCore();
+    void screenshot(QWidget* widget, const QString& name);
+
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<CalculationForm> m_form;
+};
+
+void TestCalculationForm::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
+    m_form = std::make_unique<CalculationForm>();
+    m_form->setProgramDirectory(exchangeDir());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestCalculationForm::cleanup() {
+    m_form.reset();
+    m_fixture.reset();
+    for (const char* name : {"FAKE_CORE_LINES", "FAKE_CORE_DELAY", "FAKE_CORE_WAIT",
+                             "FAKE_CORE_EXIT", "FAKE_CORE_SUMMARY"})
+        qunsetenv(name);
+}
+
+void TestCalculationForm::installSampleReservoir() {
+    const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
+    for (const QString& name : sample.entryList(QDir::Files))
+        QVERIFY(QFile::copy(sample.filePath(name), exchangeFile(name)));
+    QVERIFY(QFile::remove(exchangeFile("IN_START_VYP"))); // the window writes it
+    QVERIFY(QFile::copy(QStringLiteral(VELDRON_CORE_EXE), exchangeFile("PRGVELDRON")));
+}
+
+void TestCalculationForm::installFakeCore() {
+    const QString core = exchangeFile("PRGVELDRON");
+    QVERIFY(QFile::copy(QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui/fake_core/fake_core.sh",
+                        core));
+    QVERIFY(QFile::setPermissions(core, QFile::permissions(core) | QFile::ExeOwner));
+}
+
+// With VELDRON_SCREENSHOTS set to a directory, the states worth looking at are saved there.
+void TestCalculationForm::screenshot(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOTS");
+    if (!dir.isEmpty()) widget->grab().save(dir + "/" + name + ".png");
+}
+
+void TestCalculationForm::startsEmptyAndHidden() {
+    QCOMPARE(m_form->windowTitle(), QString("FRM_výpočet"));
+    for (const char* group :
+         {"groupPreReleaseStorage", "groupManipulationMode", "groupKeepClosedAfterPeak",
+          "groupPreReleaseControlled", "groupEmptyAfterFlood"}) {
+        auto* box = m_form->findChild<QGroupBox*>(group);
+        QVERIFY2(box, group);
+        for (QRadioButton* radio : box->findChildren<QRadioButton*>())
+            QVERIFY2(!radio->isChecked(), qPrintable(radio->text()));
+    }
+    QCOMPARE(item("groupManipulationMode", 1)->text(),
+             QString("Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)"));
+    QVERIFY(!m_form->findChild<QGroupBox*>("groupKeepClosedAfterPeak")->isVisible());
+    QVERIFY(!m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    for (const char* name : {"editStartLevel", "editTimeStep", "editZoneHeight"}) {
+        QCOMPARE(edit(name)->text(), QString("0"));
+        // A sixth character cannot be typed.
+        QTest::keyClicks(edit(name), "123456");
+        QCOMPARE(edit(name)->text(), QString("01234"));
+    }
+    // Opening the window writes nothing.
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+    screenshot(m_form.get(), "calculation_start");
+}
+
+void TestCalculationForm::eachSelectionWritesItsFileAtOnce() {
+    struct Case {
+        const char* group;
+        int index;
+        const char* file;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"groupPreReleaseStorage", 1, "IN_PREDP1_0_1", "1\r\n"},
+        {"groupPreReleaseStorage", 0, "IN_PREDP1_0_1", "0\r\n"},
+        {"groupPreReleaseControlled", 1, "IN_PREDP2_0_1", "1\r\n"},
+        {"groupEmptyAfterFlood", 1, "IN_PREDP3_0_1", "1\r\n"},
+        {"groupEmptyAfterFlood", 0, "IN_PREDP3_0_1", "0\r\n"},
+        {"groupManipulationMode", 2, "IN_MANIP_0_1_2", "2\r\n"},
+        {"groupManipulationMode", 1, "IN_MANIP_0_1_2", "1\r\n"},
+        {"groupKeepClosedAfterPeak", 1, "IN_MANIP1_0_1", "1\r\n"},
+        {"groupKeepClosedAfterPeak", 0, "IN_MANIP1_0_1", "0\r\n"},
+    };
+    for (const Case& c : cases) {
+        clickItem(c.group, c.index);
+        QCOMPARE(testing_gui::readAll(exchangeFile(c.file)), c.bytes);
+    }
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 5);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothing() {
+    auto* keepClosed = m_form->findChild<QGroupBox*>("groupKeepClosedAfterPeak");
+    auto* manipulation = m_form->findChild<QGroupBox*>("groupManipulationZone");
+
+    clickItem("groupManipulationMode", 1);
+    QVERIFY(keepClosed->isVisible());
+    QVERIFY(!manipulation->isVisible());
+    screenshot(m_form.get(), "calculation_keep_closed");
+    clickItem("groupKeepClosedAfterPeak", 1); // "Nechám je zavřené"
+
+    clickItem("groupManipulationMode", 2);
+    QVERIFY(!keepClosed->isVisible());
+    QVERIFY(manipulation->isVisible());
+    screenshot(m_form.get(), "calculation_zone");
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
+    edit("editZoneHeight")->setText("0.65");
+
+    clickItem("groupManipulationMode", 0);
+    QVERIFY(!keepClosed->isVisible());
+    QVERIFY(!manipulation->isVisible());
+    screenshot(m_form.get(), "calculation_no_panel");
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
+
+    // The hidden field is still written by the start.
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {false};
+    button("btnStart")->click();
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
+}
+
+void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
+    int starts = 0;
+    m_form->setProcessFactory([&starts] {
+        ++starts;
+        return std::make_unique<gui::QProcessCore>();
+    });
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("2,5"); // written as the core reads it: 2.5, not 2
+    edit("editZoneHeight")->setText(" 0,6");
+    m_messages->answers = {false};
+
+    button("btnStart")->click();
+
+    QCOMPARE(m_messages->shown, QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???"});
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.6\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2.5\r\n"));
+    QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP")));
+    QCOMPARE(starts, 0);
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Accepted));
+}
+
+void TestCalculationForm::closingWithoutSavingAsksAndSettingsPersist() {
+    clickItem("groupManipulationMode", 2);
+    clickItem("groupEmptyAfterFlood", 1);
+    edit("editTimeStep")->setText("30");
+
+    m_messages->answers = {false, true};
+    button("btnCloseNoSave")->click();
+    QVERIFY(m_form->isVisible());
+    button("btnCloseNoSave")->click();
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(m_messages->shown,
+             (QStringList{"Q:Opravdu zavřít bez uložení?", "Q:Opravdu zavřít bez uložení?"}));
+    QVERIFY(!QFile::exists(exchangeFile("IN_TIME_STEP_min")));
+
+    // Reopened, the window shows what it showed before.
+    m_form->show();
+    QVERIFY(item("groupManipulationMode", 2)->isChecked());
+    QVERIFY(item("groupEmptyAfterFlood", 1)->isChecked());
+    QVERIFY(m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    QCOMPARE(edit("editTimeStep")->text(), QString("30"));
+
+    // The window's own close control neither asks nor writes.
+    m_form->close();
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(m_messages->shown.size(), 2);
+    QVERIFY(!QFile::exists(exchangeFile("IN_TIME_STEP_min")));
+}
+
+void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
+    QVERIFY(QDir(exchangeDir()).mkdir("IN_TIME_STEP_min")); // cannot be opened as a file
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {true};
+    button("btnStart")->click();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown[0].startsWith("E:"));
+    QVERIFY(m_messages->shown[0].contains("IN_TIME_STEP_min"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0\r\n"));
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(m_messages->answers.size(), std::size_t(1)); // never asked
+
+    // A selection whose file cannot be written says so too.
+    QVERIFY(QDir(exchangeDir()).mkdir("IN_PREDP1_0_1"));
+    clickItem("groupPreReleaseStorage", 1);
+    QVERIFY(m_messages->shown.last().startsWith("E:"));
+}
+
+void TestCalculationForm::fullRunWithTheRealCore() {
+    installSampleReservoir();
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("60");
+    edit("editZoneHeight")->setText("0.6");
+    clickItem("groupManipulationMode", 2);
+    m_messages->answers = {true};
+
+    ConsoleDriver driver;
+    button("btnStart")->click();
+
+    QVERIFY(!driver.stuck);
+    QVERIFY(driver.seen);
+    QCOMPARE(m_messages->shown.size(), 2);
+    QCOMPARE(m_messages->shown[0], QString("Q:Data zapsána. SPUSTIT VÝPOČET ???"));
+    // A core that writes its run summary has it shown after the line.
+    QVERIFY2(m_messages->shown[1] == "I:Výpočet doběhl" ||
+                 m_messages->shown[1].startsWith("I:Výpočet doběhl\n\nSouhrn výpočtu:\n"),
+             qPrintable(m_messages->shown[1]));
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!m_form->isRunning());
+    QVERIFY2(driver.text.contains("TRANSFORMACE POVODNOVE VLNY"), qPrintable(driver.text));
+    QVERIFY(!driver.text.contains(QLatin1Char('\r')));
+    QVERIFY(!driver.text.contains("*ERR*"));
+    QVERIFY(!driver.text.contains("ERROR"));
+    QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP"))); // the core consumed it
+
+    const QString root = m_fixture->root();
+    for (const QString& result :
+         {root + "/OUT_RESULT/transformovana_povoden", root + "/OUT_RESULT/vyska_vody"}) {
+        const QByteArray bytes = testing_gui::readAll(result);
+        QCOMPARE(bytes.count("\r\n"), 48); // one record per step of the sample flood wave
+    }
+    QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);
+}
+
+void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
+    installSampleReservoir();
+    edit("editStartLevel")->setText("99"); // above the top of the curve: ERROR 2
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {true, true}; // the warning, then the start
+
+    int ticksWaiting = 0;
+    bool waitedForEnter = false;
+    ConsoleDriver driver([&](gui::ConsoleDialog& console) {
+        if (!console.text().contains("ERROR 2")) return;
+        // The core keeps waiting as long as nobody presses Enter.
+        if (++ticksWaiting < 6) return;
+        waitedForEnter = console.isRunning();
+        screenshot(&console, "console_error");
+        // The keyboard's Enter in the console reaches the core, as in a terminal.
+        QTest::keyClick(console.findChild<QWidget*>("txtConsole"), Qt::Key_Return);
+    });
+    button("btnStart")->click();
+
+    QVERIFY(!driver.stuck);
+    QVERIFY(waitedForEnter);
+    QVERIFY(driver.text.contains(
+        "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"));
+    QVERIFY2(m_messages->shown[0].startsWith("Q:Výška vody na začátku řešení (99 m) leží mimo "
+                                             "batygrafickou křivku"),
+             qPrintable(m_messages->shown[0]));
+    QVERIFY2(m_messages->shown.last().startsWith(
+                 "W:Výpočet byl zastaven: jádro ohlásilo chybu.\n\nHlášení jádra:\nERROR 2 "
+                 "spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"),
+             qPrintable(m_messages->shown.last()));
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestCalculationForm::missingOrNotExecutableCoreFails() {
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {true};
+    button("btnStart")->click();
+    QCOMPARE(m_messages->shown,
+             (QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???", "W:Výpočet selhal!!!"}));
+    QVERIFY(openConsole() == nullptr);
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!m_form->isRunning());
+
+    // Present but without permission to run.
+    QFile core(exchangeFile("PRGVELDRON"));
+    QVERIFY(core.open(QIODevice::WriteOnly));
+    core.write("#!/bin/sh\nexit 0\n");
+    core.close();
+    QVERIFY(core.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    m_form->show();
+    m_messages->answers = {true};
+    button("btnStart")->click();
+    QCOMPARE(m_messages->shown.last(), QString("W:Výpočet selhal!!!"));
+    QVERIFY(button("btnStart")->isEnabled());
+}
+
+void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
+    installFakeCore();
+    qputenv("FAKE_CORE_LINES", "8");
+    qputenv("FAKE_CORE_DELAY", "0.25");
+    qputenv("FAKE_CORE_SUMMARY", "Kroků výpočtu: 8 z 8");
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {true};
+
+    // A timer of the front end keeps firing while the core runs; the gaps
+    // between its ticks show how long the front end went without events.
+    QElapsedTimer clock;
+    qint64 last = -1, longestGap = 0;
+    int ticksWhileRunning = 0;
+    bool partialOutputSeen = false, controlsLocked = true, selectionIgnored = true;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        gui::ConsoleDialog* console = openConsole();
+        if (console == nullptr || !console->isRunning()) return;
+        const qint64 now = clock.elapsed();
+        if (last >= 0) longestGap = std::max(longestGap, now - last);
+        last = now;
+        ++ticksWhileRunning;
+        const QString text = console->text();
+        if (text.contains("krok 1") && !text.contains("krok 8")) partialOutputSeen = true;
+        if (ticksWhileRunning == 3) screenshot(console, "console_running");
+        controlsLocked = controlsLocked && !button("btnStart")->isEnabled() &&
+                         !item("groupPreReleaseStorage", 1)->isEnabled();
+        // Even a direct click must not rewrite an option file while the core reads them.
+        item("groupPreReleaseStorage", 1)->click();
+        selectionIgnored = selectionIgnored && !QFile::exists(exchangeFile("IN_PREDP1_0_1"));
+    });
+    clock.start();
+    probe.start(100);
+    bool closable = false;
+    ConsoleDriver driver({}, [&](gui::ConsoleDialog& console) {
+        screenshot(&console, "console_after");
+        closable = console.findChild<QPushButton*>("btnClose")->isEnabled();
+    });
+    button("btnStart")->click();
+    probe.stop();
+
+    QVERIFY(!driver.stuck);
+    QVERIFY2(ticksWhileRunning >= 10, qPrintable(QString::number(ticksWhileRunning)));
+    // The front end's own timer passes events every 500 ms or sooner; the bound
+    // here is looser so a loaded machine cannot fail the test, yet a wait that
+    // blocked for the whole two-second run would still be caught.
+    QVERIFY2(longestGap < 1500, qPrintable(QString::number(longestGap)));
+    QVERIFY(partialOutputSeen);
+    QVERIFY(controlsLocked);
+    QVERIFY(selectionIgnored);
+    QVERIFY(closable);
+    QVERIFY(driver.text.contains("krok 8\n"));
+    QVERIFY(!driver.text.contains(QLatin1Char('\r')));
+    QCOMPARE(m_messages->shown.last(),
+             QString("I:Výpočet doběhl\n\nSouhrn výpočtu:\nKroků výpočtu: 8 z 8"));
+    QVERIFY(button("btnStart")->isEnabled());
+}
+
+void TestCalculationForm::opensWithWhatTheFilesHold() {
+    for (const auto& [name, bytes] : std::vector<std::pair<QString, QByteArray>>{
+             {"IN_PREDP1_0_1", "1\r\n"},
+             {"IN_PREDP2_0_1", "0.5\r\n"}, // no item writes it
+             {"IN_MANIP_0_1_2", "2\r\n"},
+             {"IN_TIME_STEP_min", "30\r\n"},
+             {"IN_MANPR", "0.65\r\n"},
+             {"IN_START_VYP", "11.25\r\n"}})
+        testing_gui::writeAll(exchangeFile(name), bytes);
+    m_form = std::make_unique<CalculationForm>();
+    m_form->setProgramDirectory(exchangeDir());
+    m_form->show();
+
+    QVERIFY(item("groupPreReleaseStorage", 1)->isChecked());
+    QVERIFY(!item("groupPreReleaseControlled", 0)->isChecked() &&
+            !item("groupPreReleaseControlled", 1)->isChecked());
+    QVERIFY(item("groupManipulationMode", 2)->isChecked());
+    QVERIFY(m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
+    QCOMPARE(edit("editStartLevel")->text(), QString("11,25"));
+    QCOMPARE(edit("editTimeStep")->text(), QString("30"));
+    QCOMPARE(edit("editZoneHeight")->text(), QString("0,65"));
+    // Showing is not choosing: nothing was rewritten.
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP2_0_1")), QByteArray("0.5\r\n"));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 6);
+}
+
+void TestCalculationForm::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten() {
+    edit("editTimeStep")->setText("abc");
+    m_messages->answers = {true};
+    button("btnStart")->click();
+    QCOMPARE(m_messages->shown,
+             QStringList{"E:Časový krok výpočtu (krok povodňové vlny) [min]: „abc“ není číslo. "
+                         "Zadejte číslo s desetinnou čárkou nebo tečkou, například 12,5 (bez "
+                         "mezer mezi číslicemi)."});
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(edit("editTimeStep")->text(), QString("abc"));
+    QCOMPARE(edit("editTimeStep")->selectedText(), QString("abc"));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+
+    // The time step 0 that once ran "successfully" with every result 0.
+    edit("editTimeStep")->setText("0");
+    button("btnStart")->click();
+    QVERIFY(m_messages->shown.last().endsWith("Časový krok musí být větší než 0."));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+}
+
+void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
+    installSampleReservoir();
+    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "abc\r\n");
+    edit("editStartLevel")->setText("11");
+    edit("editTimeStep")->setText("60");
+    m_messages->answers = {true};
+    {
+        ConsoleDriver driver;
+        button("btnStart")->click();
+        QVERIFY(!driver.stuck);
+    }
+    const QString refused = m_messages->shown.last();
+    QVERIFY2(refused.startsWith("E:Jádro odmítlo vstupní data, výpočet neproběhl.\n\nHlášení "
+                                "jádra:\n*ERR* "),
+             qPrintable(refused));
+    QVERIFY(refused.contains("IN_START_RN_OWERFLOW"));
+    QVERIFY(refused.endsWith("\n\nOpravte:\nTechnické údaje → Výška vody po bezpečnostní "
+                             "přeliv ode dna nádrže (začátek RN) [m]"));
+
+    // A flood far beyond the spillway: the dam overtops while routing.
+    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "12\r\n");
+    QByteArray wave;
+    for (int i = 0; i < 48; ++i)
+        wave += "400 \r\n";
+    testing_gui::writeAll(exchangeFile("IN_FLOOD_WAVE"), wave);
+    m_form->show();
+    m_messages->answers = {true};
+    ConsoleDriver driver([](gui::ConsoleDialog& console) {
+        if (console.text().contains("!!!"))
+            console.findChild<QPushButton*>("btnSendEnter")->click();
+    });
+    button("btnStart")->click();
+    QVERIFY(!driver.stuck);
+    const QString stopped = m_messages->shown.last();
+    QVERIFY2(stopped.startsWith("W:Výpočet byl zastaven v kroku "), qPrintable(stopped));
+    QVERIFY(stopped.contains(": došlo k přelití nádrže.\n\nHlášení jádra:\n!!! doslo k "
+                             "preliti nadrze !!!"));
+    // The step told is the one after the last step the console shows done.
+    const QStringList steps = driver.text.split('\n').filter(QRegularExpression("^ +\\d+$"));
+    QVERIFY(!steps.isEmpty());
+    QVERIFY(stopped.contains(QString("v kroku %1:").arg(steps.last().trimmed().toInt() + 1)));
+}
+
+void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
+    installFakeCore();
+    qputenv("FAKE_CORE_LINES", "1");
+    edit("editTimeStep")->setText("60");
+    for (const char* exit : {"3", "kill"}) {
+        qputenv("FAKE_CORE_EXIT", exit);
+        m_form->show();
+        m_messages->answers = {true};
+        ConsoleDriver driver;
+        button("btnStart")->click();
+        QVERIFY(!driver.stuck);
+        QVERIFY2(m_messages->shown.last().startsWith("E:Výpočet selhal\n\n"),
+                 qPrintable(m_messages->shown.last()));
+    }
+}
+
+QTEST_MAIN(TestCalculationForm)
+#include "calculation_form_test.moc"

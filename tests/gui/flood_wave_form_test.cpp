@@ -1,0 +1,248 @@
+// Drives the flood wave form offscreen: load, edit, draw, save, close.
+#include "exchange/file_names.h"
+#include "exchange/io/file_io.h"
+#include "gui/flood_wave/flood_wave_form.h"
+#include "helpers/form_fixture.h"
+#include "helpers/table_form_files.h"
+#include "helpers/test_files.h"
+
+#include <QAbstractItemModel>
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QValueAxis>
+
+#include <cerrno>
+
+using testing_gui::readAll;
+using testing_gui::screenshot;
+using testing_gui::writeAll;
+
+class TestFloodWaveForm : public QObject {
+    Q_OBJECT
+private:
+    testing_gui::TableFormFiles m_files{exchange::kFloodWaveSource};
+    const int m_n = m_files.sampleLines();
+
+    static QString pointCount(FloodWaveForm& form) {
+        return form.findChild<QLineEdit*>("editPointCount")->text();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_files.isValid());
+        QVERIFY(m_n > 4);
+    }
+
+    void init() { QVERIFY(m_files.startTest()); }
+
+    void freshFormRefusesAWaveWithoutValues() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        QCOMPARE(form->windowTitle(), QString("FRM_Povodňová vlna"));
+        QCOMPARE(form->grid().rowCount(), 999);
+        QCOMPARE(form->grid().cell(1, 0), std::string());
+        QVERIFY(form->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QVERIFY(form->findChild<QPushButton*>("btnDraw")->isHidden());
+        QVERIFY(form->findChild<QLineEdit*>("editPointCount")->isHidden());
+        QCOMPARE(pointCount(*form), QString("0"));
+        screenshot(*form, "flood_wave_fresh");
+
+        // An empty wave would overwrite the reservoir's saved one with nothing.
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(messages.shown, QStringList{"E:Povodňová vlna neobsahuje žádnou hodnotu. "
+                                             "Načtěte data nebo vyplňte sloupec Q [m3/s]."});
+        QCOMPARE(finished.count(), 0);
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
+
+        // A typed cell needs the rows above it: the core would shift the wave.
+        QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
+        QVERIFY(model->setData(model->index(1, 1), "7")); // grid row 2
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(messages.shown.last(),
+                 QString("E:Řádek 1, sloupec Q [m3/s]: chybí hodnota. Zadejte číslo."));
+        QVERIFY(model->setData(model->index(0, 1), "5,5"));
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
+    }
+
+    void loadEditDrawAndSave() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*form, "btnLoad");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(form->grid().rowCount(), m_n + 1);
+        QCOMPARE(form->grid().cell(0, 0), std::string("i"));
+        QCOMPARE(form->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QCOMPARE(form->grid().cell(0, m_n), std::to_string(m_n));
+        const QByteArray first = m_files.sample().left(m_files.sample().indexOf('\r'));
+        QCOMPARE(form->grid().cell(1, 1), first.toStdString());
+        QCOMPARE(pointCount(*form), QString::number(m_n));
+        QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QVERIFY(!form->findChild<QPushButton*>("btnDraw")->isHidden());
+        screenshot(*form, "flood_wave_loaded");
+
+        QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
+        // Model row r shows grid row r + 1; the header row is the view's own header.
+        QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("Q [m3/s]"));
+        QVERIFY(!model->setData(model->index(2, 0), "x")); // the numbering column is fixed
+        QVERIFY(model->setData(model->index(2, 1), "105,5"));
+        QVERIFY(model->setData(model->index(3, 1), "abc"));
+
+        testing_gui::press(*form, "btnDraw");
+        testing_gui::press(*form, "btnDraw"); // the second drawing replaces the first
+        const QList<QLineSeries*> drawn = testing_gui::chartLines(*form, "chartFloodWave");
+        QCOMPARE(drawn.size(), 1);
+        QCOMPARE(drawn[0]->count(), m_n);
+        QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
+        QCOMPARE(drawn[0]->at(0), QPointF(0, first.toDouble()));
+        QCOMPARE(drawn[0]->at(2), QPointF(2, 105.5)); // drawn as it will be saved
+        QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));   // not a number: drawn as 0
+        QCOMPARE(drawn[0]->at(m_n - 1).x(), double(m_n - 1));
+        screenshot(*form, "flood_wave_drawn");
+
+        // "abc" is refused, its cell selected, and the saved files stay as they were.
+        writeAll(m_files.path(exchange::kFloodWave), "saved before\r\n");
+        QSignalSpy accepted(form.get(), &QDialog::accepted);
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 0);
+        QCOMPARE(messages.shown,
+                 QStringList{"E:Řádek 4, sloupec Q [m3/s]: „abc“ není číslo. Zadejte číslo s "
+                             "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi "
+                             "číslicemi)."});
+        auto* view = form->findChild<QTableView*>("gridFloodWave");
+        QCOMPARE(view->currentIndex(), model->index(3, 1));
+        QVERIFY(view->selectionModel()->isSelected(model->index(3, 1)));
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("saved before\r\n"));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
+
+        QVERIFY(model->setData(model->index(3, 1), "12.5"));
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(accepted.count(), 1);
+        QList<QByteArray> sourceLines = m_files.sample().split('\n');
+        sourceLines.removeLast(); // the line end after the last line
+        QByteArray expected;
+        for (int i = 0; i < sourceLines.size(); ++i) {
+            QByteArray value = sourceLines[i].chopped(1); // without its CR
+            if (i == 2) value = "105.5";
+            if (i == 3) value = "12.5";
+            expected += value + " \r\n";
+        }
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), expected);
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)),
+                 QByteArray::number(m_n) + "\r\n");
+
+        // Opened again, the form shows the saved wave as after a load.
+        auto reopened = m_files.makeForm<FloodWaveForm>();
+        QCOMPARE(reopened->grid().rowCount(), m_n + 1);
+        QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QCOMPARE(reopened->grid().cell(1, 3), std::string("105.5"));
+        QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
+        QCOMPARE(pointCount(*reopened), QString::number(m_n));
+        QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
+        testing_gui::press(*reopened, "btnCloseSave");
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), expected);
+    }
+
+    void onlyTheFirstFieldReachesTheValueColumn() {
+        writeAll(m_files.path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
+        auto form = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*form, "btnLoad");
+        QCOMPARE(pointCount(*form), QString("4"));
+        testing_gui::press(*form, "btnDraw");
+        QCOMPARE(testing_gui::chartLines(*form, "chartFloodWave")[0]->points(),
+                 QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
+        // The empty last line is no value: the count follows what is written.
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
+    }
+
+    void closeWithoutSavingAsks() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*form, "btnLoad");
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        messages.answers = {false};
+        testing_gui::press(*form, "btnCloseNoSave");
+        QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(form->grid().rowCount(), m_n + 1); // unchanged
+        messages.answers = {true};
+        testing_gui::press(*form, "btnCloseNoSave");
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
+    }
+
+    void escapeKeepsTheFormAndTheCloseControlClosesSilently() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        form->show();
+        testing_gui::press(*form, "btnLoad");
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        QTest::keyClick(form.get(), Qt::Key_Escape);
+        QCOMPARE(finished.count(), 0);
+        QTest::keyClick(form->findChild<QTableView*>("gridFloodWave"), Qt::Key_Return);
+        QCOMPARE(finished.count(), 0); // Enter presses no button
+        QVERIFY(form->close());
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(messages.shown.isEmpty());
+        QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
+    }
+
+    void missingSourceKeepsGridAndCount() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*form, "btnLoad");
+        QVERIFY(QFile::remove(m_files.path(exchange::kFloodWaveSource)));
+        QVERIFY(form->findChild<QTableView*>("gridFloodWave")
+                    ->model()
+                    ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
+                              "edited"));
+        testing_gui::press(*form, "btnLoad");
+        const std::string error = exchange::fileErrorText(
+            ENOENT, (m_files.dir() + "/" + exchange::kFloodWaveSource).toStdString());
+        QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
+        QCOMPARE(form->grid().rowCount(), m_n + 1);
+        QCOMPARE(form->grid().cell(1, 1), std::string("edited"));
+        QCOMPARE(pointCount(*form), QString::number(m_n));
+
+        // A fresh form: the controls become visible and the header is set all the same.
+        auto fresh = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*fresh, "btnLoad");
+        QCOMPARE(fresh->grid().rowCount(), 999);
+        QCOMPARE(fresh->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QVERIFY(!fresh->findChild<QChartView*>("chartFloodWave")->isHidden());
+        QCOMPARE(pointCount(*fresh), QString("0"));
+    }
+
+    void saveFailureKeepsTheFormOpen() {
+        testing_gui::FakeMessages messages;
+        auto form = m_files.makeForm<FloodWaveForm>();
+        testing_gui::press(*form, "btnLoad");
+        QVERIFY(QDir().mkdir(m_files.path(exchange::kFloodWave))); // cannot be created as a file
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        testing_gui::press(*form, "btnCloseSave");
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].startsWith("E:"));
+        QVERIFY(messages.shown[0].contains(exchange::kFloodWave));
+        QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
+    }
+};
+
+QTEST_MAIN(TestFloodWaveForm)
+#include "flood_wave_form_test.moc"

@@ -1,0 +1,391 @@
+// The main window driven offscreen: menu, about panel, sound, forms and ending.
+#include "gui/main_window/about_sound.h"
+#include "gui/main_window/main_window.h"
+#include "gui/main_window/veldron_application.h"
+#include "gui/new_project/new_project_dialog.h"
+#include "gui/technical_data/technical_data_form.h"
+#include "helpers/form_fixture.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// Records what the window asks of its sound.
+class RecordingSound : public gui::AboutSound {
+public:
+    explicit RecordingSound(QStringList* log) : m_log(log) {}
+    void play(const QString& wavPath) override { *m_log << "play " + wavPath; }
+    void stop() override { *m_log << "stop"; }
+
+private:
+    QStringList* m_log;
+};
+
+QStringList texts(const QList<QAction*>& actions) {
+    QStringList result;
+    for (const QAction* action : actions)
+        if (!action->isSeparator()) result << action->text();
+    return result;
+}
+
+// The main window's client area, the same with the about panel or without.
+const QSize kClientSize(707, 400);
+
+// With VELDRON_SCREENSHOTS set to a directory, saves a picture of `widget`
+// there, for looking at the windows by eye.
+void snapshot(QWidget* widget, const QString& name) {
+    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOTS");
+    if (!dir.isEmpty()) widget->grab().save(QDir(dir).filePath(name + ".png"));
+}
+
+// Runs `inspect` on the modal window once it is open, then closes it.
+void whenModalOpens(const std::function<void(QWidget*)>& inspect) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, inspect] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        timer->stop();
+        timer->deleteLater();
+        inspect(modal);
+        modal->close();
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startsWithOnlyTheTitleLineAndTheMenu();
+    void theMenuBarHasEveryItemInOrder();
+    void theAboutPanelShowsPicturesAndStartsTheSound();
+    void showingItAgainRestartsTheSoundAndReloadsThePictures();
+    void muteSilencesAndHideHidesWithoutResizing();
+    void muteWhileSilentDoesNothing();
+    void aBadPictureStopsTheLoadingAtThisShowing();
+    void endingAsksFirst();
+    void theCloseControlEndsAtOnce();
+    void formsFromTheMenuAreNewEachTime_data();
+    void formsFromTheMenuAreNewEachTime();
+    void theCalculationFormKeepsItsValues();
+    void keepingAVariantWithoutAFinishedRunSaysWhy();
+    void anErrorAFormLeavesIsShown();
+    void standardButtonsAreCzech();
+
+private:
+    QAction* action(const QString& text) const;
+    void copySampleFiles(const QStringList& names);
+
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<MainWindow> m_window;
+    QStringList m_soundLog;
+};
+
+void TestMainWindow::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
+    m_soundLog.clear();
+    m_window = std::make_unique<MainWindow>();
+    m_window->setFilesDir(m_fixture->exchangeDir());
+    m_window->setSound(std::make_unique<RecordingSound>(&m_soundLog));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestMainWindow::cleanup() {
+    m_window.reset();
+    m_fixture.reset();
+}
+
+QAction* TestMainWindow::action(const QString& text) const {
+    QList<QAction*> all = m_window->menuBar()->actions();
+    for (QAction* top : m_window->menuBar()->actions())
+        if (top->menu() != nullptr) all += top->menu()->actions();
+    for (QAction* candidate : all)
+        if (candidate->text() == text) return candidate;
+    return nullptr;
+}
+
+void TestMainWindow::copySampleFiles(const QStringList& names) {
+    const QDir sample(VELDRON_SOURCE_DIR "/data/sample");
+    for (const QString& name : names) {
+        QFile::remove(m_fixture->exchangeFile(name));
+        QVERIFY(QFile::copy(sample.filePath(name), m_fixture->exchangeFile(name)));
+    }
+}
+
+void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
+    QCOMPARE(m_window->windowTitle(), QString("VELDRON"));
+    QCOMPARE(m_window->size(), kClientSize);
+    auto* title = m_window->findChild<QLabel*>("lblTitle");
+    QVERIFY(title && title->isVisible());
+    QCOMPARE(title->text(), QString("SOFTWARE_VELDRON_beta_version"));
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->font().pixelSize(), 19);
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
+    QVERIFY(panel && !panel->isVisible());
+    QCOMPARE(panel->title(), QString("Info o programu"));
+    QVERIFY(m_soundLog.isEmpty());
+    snapshot(m_window.get(), "main_window_start");
+}
+
+void TestMainWindow::theMenuBarHasEveryItemInOrder() {
+    const QList<QAction*> bar = m_window->menuBar()->actions();
+    QCOMPARE(texts(bar), (QStringList{"Soubor", "Vstupy", "Výpočet", "Výsledky", "Varianty",
+                                      "O programu", "Konec"}));
+    QVERIFY(bar[0]->menu() && bar[1]->menu() && bar[4]->menu());
+    QCOMPARE(texts(bar[0]->menu()->actions()),
+             (QStringList{"Nový", "Info o programu", "Zavřít program"}));
+    QCOMPARE(texts(bar[1]->menu()->actions()),
+             (QStringList{"Povodňová vlna", "Batygrafické křivky", "Technické údaje"}));
+    QCOMPARE(texts(bar[4]->menu()->actions()),
+             (QStringList{"Uložit výsledek jako variantu…", "Porovnání variant",
+                          "Bezpečnostní rezerva"}));
+    // The others are commands on the bar itself.
+    for (int i : {2, 3, 5, 6})
+        QVERIFY2(bar[i]->menu() == nullptr, qPrintable(bar[i]->text()));
+}
+
+void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    action("O programu")->trigger();
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(m_window->size(), kClientSize);
+    QCOMPARE(panel->width(), 697);
+    QVERIFY2(qAbs(panel->height() - 346) <= 12, qPrintable(QString::number(panel->height())));
+    QVERIFY(m_messages->shown.isEmpty());
+    QCOMPARE(m_soundLog, QStringList{"play " + m_fixture->exchangeFile("ZVUK.wav")});
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(321, 110));
+    QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
+    QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
+    QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
+    for (const char* text : {"AUTOŘI:", "PROJEKT:", "...", "ADRESA:"}) {
+        bool found = false;
+        for (const QLabel* label : panel->findChildren<QLabel*>())
+            found = found || (label->text() == text && label->isVisible());
+        QVERIFY2(found, text);
+    }
+    QCOMPARE(m_window->findChild<QPushButton*>("btnMute")->text(), QString("ZTLUMIT"));
+    QVERIFY(!m_window->findChild<QPushButton*>("btnMute")->icon().isNull());
+    QCOMPARE(m_window->findChild<QPushButton*>("btnHideAbout")->text(),
+             QString("Skrýt info o programu"));
+    snapshot(m_window.get(), "main_window_about");
+}
+
+void TestMainWindow::showingItAgainRestartsTheSoundAndReloadsThePictures() {
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    action("O programu")->trigger();
+    // A different picture under the same name is shown at the next showing.
+    QFile::remove(m_fixture->exchangeFile("LOGO_LEVY.jpg"));
+    QVERIFY(QFile::copy(m_fixture->exchangeFile("LOGO_ZNAK.jpg"),
+                        m_fixture->exchangeFile("LOGO_LEVY.jpg")));
+    action("Info o programu")->trigger();
+    const QString play = "play " + m_fixture->exchangeFile("ZVUK.wav");
+    QCOMPARE(m_soundLog, (QStringList{play, play}));
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(70, 70));
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestMainWindow::muteSilencesAndHideHidesWithoutResizing() {
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    action("O programu")->trigger();
+    auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    QCOMPARE(m_soundLog.size(), 2);
+    QCOMPARE(m_soundLog.last(), QString("stop"));
+    QVERIFY(panel->isVisible());
+
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
+    QCOMPARE(m_soundLog.size(), 3);
+    QCOMPARE(m_soundLog.last(), QString("stop"));
+    QVERIFY(!panel->isVisible());
+    QCOMPARE(m_window->size(), kClientSize);
+    QVERIFY(m_window->findChild<QLabel*>("lblTitle")->isVisible());
+}
+
+void TestMainWindow::muteWhileSilentDoesNothing() {
+    // The real player: nothing has played, so there is nothing to stop.
+    m_window->setSound(std::make_unique<gui::EffectSound>());
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_ZNAK.jpg", "LOGO_PRAVY.jpg"});
+    m_window->findChild<QGroupBox*>("groupAbout")->show();
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    QVERIFY(m_window->findChild<QGroupBox*>("groupAbout")->isVisible());
+    // A missing sound file is silent and says nothing.
+    QFile::remove(m_fixture->exchangeFile("ZVUK.wav"));
+    action("O programu")->trigger();
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
+    QVERIFY(m_messages->shown.isEmpty());
+    // A real melody, shown twice, muted and hidden, with or without a sound
+    // device: the window goes on and says nothing.
+    copySampleFiles({"ZVUK.wav"});
+    action("O programu")->trigger();
+    QTest::qWait(50);
+    action("O programu")->trigger();
+    QTest::qWait(50);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMute"), Qt::LeftButton);
+    action("O programu")->trigger();
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnHideAbout"), Qt::LeftButton);
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestMainWindow::aBadPictureStopsTheLoadingAtThisShowing() {
+    // The square picture, loaded second, is missing: the left banner is
+    // loaded, the right one after it is not.
+    copySampleFiles({"LOGO_LEVY.jpg", "LOGO_PRAVY.jpg"});
+    action("O programu")->trigger();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_messages->shown[0].startsWith("E:"));
+    QVERIFY(m_messages->shown[0].contains(m_fixture->exchangeFile("LOGO_ZNAK.jpg")));
+    QVERIFY(m_window->findChild<QGroupBox*>("groupAbout")->isVisible());
+    QCOMPARE(m_window->findChild<QLabel*>("lblLeftBanner")->pixmap().size(), QSize(321, 110));
+    QVERIFY(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().isNull());
+    QVERIFY(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().isNull());
+
+    // A file that is not a JPEG is refused even when it is a picture.
+    m_messages->shown.clear();
+    QImage png(70, 70, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    QVERIFY(png.save(m_fixture->exchangeFile("LOGO_ZNAK.jpg"), "PNG"));
+    action("O programu")->trigger();
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().isNull());
+}
+
+void TestMainWindow::endingAsksFirst() {
+    m_messages->answers = {false};
+    action("Konec")->trigger();
+    QCOMPARE(m_messages->shown, QStringList{"Q:Ukončit program?"});
+    QVERIFY(m_window->isVisible());
+
+    m_messages->answers = {true};
+    action("Zavřít program")->trigger();
+    QCOMPARE(m_messages->shown, (QStringList{"Q:Ukončit program?", "Q:Ukončit program?"}));
+    QVERIFY(!m_window->isVisible());
+}
+
+void TestMainWindow::theCloseControlEndsAtOnce() {
+    QVERIFY(m_window->close());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
+void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("form");
+    QTest::newRow("new project") << "Nový"
+                                 << "NewProjectDialog";
+    QTest::newRow("flood wave") << "Povodňová vlna"
+                                << "FloodWaveForm";
+    QTest::newRow("curve") << "Batygrafické křivky"
+                           << "CurveForm";
+    QTest::newRow("technical data") << "Technické údaje"
+                                    << "TechnicalDataForm";
+    QTest::newRow("results") << "Výsledky"
+                             << "ResultsWindow";
+    QTest::newRow("comparison") << "Porovnání variant"
+                                << "VariantComparisonWindow";
+    QTest::newRow("safety margin") << "Bezpečnostní rezerva"
+                                   << "SafetyMarginWindow";
+}
+
+void TestMainWindow::formsFromTheMenuAreNewEachTime() {
+    QFETCH(QString, item);
+    QFETCH(QString, form);
+    const QString startDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_fixture->root()));
+    QString opened;
+    bool owned = false;
+    whenModalOpens([&](QWidget* modal) {
+        opened = modal->metaObject()->className();
+        snapshot(modal, opened);
+        owned = modal->parent() == m_window.get();
+        // Leaves a trace that a reused instance would still show.
+        if (auto* edit = modal->findChild<QLineEdit*>("editOutletCount")) edit->setText("7");
+        modal->setObjectName("already opened");
+    });
+    action(item)->trigger();
+    QCOMPARE(opened, form);
+    QVERIFY(owned);
+    // Destroyed when it closed.
+    QVERIFY(m_window->findChild<QDialog*>("already opened") == nullptr);
+
+    QString secondName;
+    QString secondEdit;
+    whenModalOpens([&](QWidget* modal) {
+        secondName = modal->objectName();
+        if (auto* edit = modal->findChild<QLineEdit*>("editOutletCount")) secondEdit = edit->text();
+    });
+    action(item)->trigger();
+    QDir::setCurrent(startDir);
+    QVERIFY(secondName != "already opened");
+    if (form == "TechnicalDataForm") QCOMPARE(secondEdit, QString("0"));
+}
+
+void TestMainWindow::theCalculationFormKeepsItsValues() {
+    QDialog calculation;
+    auto* edit = new QLineEdit("0", &calculation);
+    edit->setObjectName("editStartLevel");
+    m_window->setCalculationForm(&calculation);
+    QWidget* first = nullptr;
+    whenModalOpens([&](QWidget* modal) {
+        first = modal;
+        modal->findChild<QLineEdit*>("editStartLevel")->setText("150");
+    });
+    action("Výpočet")->trigger();
+    QCOMPARE(first, &calculation);
+    QString seen;
+    whenModalOpens(
+        [&](QWidget* modal) { seen = modal->findChild<QLineEdit*>("editStartLevel")->text(); });
+    action("Výpočet")->trigger();
+    QCOMPARE(seen, QString("150"));
+    QVERIFY(!calculation.isVisible());
+}
+
+void TestMainWindow::keepingAVariantWithoutAFinishedRunSaysWhy() {
+    action("Uložit výsledek jako variantu…")->trigger();
+    QCOMPARE(m_messages->shown, QStringList{"W:Poslední výsledky nemají souhrn výpočtu: spusťte "
+                                            "výpočet a pak jej uložte jako variantu."});
+}
+
+void TestMainWindow::anErrorAFormLeavesIsShown() {
+    QTimer::singleShot(0, this, [] { throw std::runtime_error("Chyba formuláře"); });
+    QTRY_COMPARE(m_messages->shown, QStringList{"E:Chyba formuláře"});
+    QVERIFY(m_window->isVisible());
+}
+
+void TestMainWindow::standardButtonsAreCzech() {
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString("&Ano"));
+    QCOMPARE(QApplication::applicationName(), QString("VELDRON"));
+}
+
+// The program's own application object, so its translation and its
+// handling of errors that escape a form are tested as they run.
+int main(int argc, char* argv[]) {
+    VeldronApplication app(argc, argv);
+    TestMainWindow test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"

@@ -1,0 +1,127 @@
+// The safety-margin window on the sample with the real core: the search runs
+// while the window stays responsive, can be cancelled, and reports a core
+// that cannot be started.
+#include "gui/charts/line_chart_view.h"
+#include "gui/console/study_core_run.h"
+#include "gui/safety_margin/safety_margin_window.h"
+#include "helpers/form_fixture.h"
+#include "helpers/test_files.h"
+
+#include <QChart>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <memory>
+
+class TestSafetyMarginWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void findsTheSamplesMarginWhileTheWindowStaysResponsive();
+    void cancelEndsTheSearch();
+    void aCoreThatCannotStartEndsTheSearchWithAMessage();
+
+private:
+    std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
+    std::unique_ptr<SafetyMarginWindow> makeForm(const QString& program = VELDRON_CORE_EXE);
+
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+};
+
+void TestSafetyMarginWindow::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    QVERIFY(m_fixture->isValid());
+    // As after a run: the core has taken the start level away.
+    QFile::remove(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP");
+    m_messages = &m_fixture->messages();
+}
+
+void TestSafetyMarginWindow::cleanup() {
+    m_fixture.reset();
+}
+
+std::unique_ptr<SafetyMarginWindow> TestSafetyMarginWindow::makeForm(const QString& program) {
+    auto form = std::make_unique<SafetyMarginWindow>(rootPath(), " 11,0");
+    form->coreRun().setProgram(program);
+    form->show();
+    return form;
+}
+
+void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive() {
+    const auto form = makeForm();
+    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    auto* progress = form->findChild<QProgressBar*>("progressSearch");
+    int progressSeen = 0;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout,
+            [&] { progressSeen = std::max(progressSeen, progress->value()); });
+    watcher.start(10);
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    // The click returns at once; the runs go on while events are processed.
+    QVERIFY(form->isSearching());
+    QVERIFY(form->findChild<QPushButton*>("btnCancel")->isEnabled());
+    QVERIFY(ended.wait(120000));
+    QVERIFY(progressSeen > 5);
+
+    const auto& result = *form->result();
+    QVERIFY(result.complete());
+    QVERIFY(result.firstOvertopping);
+    QCOMPARE(*result.firstOvertopping, result.largestSafe + 1);
+    QVERIFY(result.largestSafe > 100 && result.largestSafe < 200);
+    const QString k = QString::number(result.largestSafe / 100.0, 'f', 2).replace('.', ',');
+    const QString answer = form->findChild<QLabel*>("lblAnswer")->text();
+    QVERIFY2(answer.startsWith("Největší násobek přítoku bez přelití nádrže: k = " + k),
+             qPrintable(answer));
+    QVERIFY(answer.contains("nelze mezi body hrubého kroku vyloučit dřívější přelití"));
+    // Highest levels against k, the overtopped runs at the overtopping level.
+    const auto* chart = form->findChild<gui::LineChartView*>("chartHighestLevel");
+    auto* safe = qobject_cast<QLineSeries*>(chart->chart()->series().at(0));
+    QCOMPARE(safe->count(),
+             static_cast<int>(result.trials.size()) -
+                 static_cast<int>(std::count_if(result.trials.begin(), result.trials.end(),
+                                                [](const auto& t) { return !t.safe(); })));
+    auto* over = qobject_cast<QLineSeries*>(chart->chart()->series().at(1));
+    QVERIFY(over->count() >= 1);
+    QCOMPARE(over->at(0).y(), 14.5);
+    QCOMPARE(chart->annotations(), (QStringList{"RN 12.000 m", "přelití 14.500 m", "k = " + k}));
+    // Nothing of the user's was touched.
+    QVERIFY(!QFile::exists(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP"));
+    QCOMPARE(QDir(m_fixture->root() + "/OUT_RESULT").entryList(QDir::Files).size(), 0);
+    testing_gui::screenshot(*form, "bezpecnostni_rezerva");
+}
+
+void TestSafetyMarginWindow::cancelEndsTheSearch() {
+    const auto form = makeForm();
+    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    auto* progress = form->findChild<QProgressBar*>("progressSearch");
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 3, 60000);
+    QTest::mouseClick(form->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+    QVERIFY(ended.count() == 1 || ended.wait(30000));
+    QVERIFY(form->result()->cancelled);
+    QVERIFY(!form->isSearching());
+    QVERIFY(form->findChild<QLabel*>("lblAnswer")->text().startsWith("Hledání bylo zrušeno"));
+    QVERIFY(form->findChild<QPushButton*>("btnStart")->isEnabled());
+}
+
+void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
+    const auto form = makeForm(m_fixture->root() + "/chybi/PRGVELDRON");
+    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QVERIFY(ended.wait(30000));
+    QCOMPARE(form->findChild<QLabel*>("lblAnswer")->text().section("\n\n", 0, 0),
+             QString("Hledání skončilo předčasně: výpočet při k = 0,10 nedoběhl: Výpočetní jádro "
+                     "PRGVELDRON nelze spustit."));
+}
+
+QTEST_MAIN(TestSafetyMarginWindow)
+#include "safety_margin_window_test.moc"

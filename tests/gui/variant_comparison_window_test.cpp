@@ -1,0 +1,228 @@
+// Keeping variants of the sample with the real core and comparing them:
+// the keep dialog, the comparison window's charts and table, recomputing and
+// deleting.
+#include "gui/charts/line_chart_view.h"
+#include "gui/console/study_core_run.h"
+#include "gui/keep_variant/keep_variant_dialog.h"
+#include "gui/variant_comparison/variant_comparison_window.h"
+#include "helpers/form_fixture.h"
+#include "helpers/read_workbook.h"
+#include "helpers/test_files.h"
+
+#include "exchange/io/run_summary_reader.h"
+#include "exchange/run_summary.h"
+#include "study/variant_store.h"
+
+#include <QChart>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QUrl>
+
+#include <map>
+
+#include <memory>
+
+namespace {
+
+const char* const kModeNames[] = {"výpusti otevřené", "výpusti zavřené", "průběžně Z = 0,6 m"};
+
+} // namespace
+
+class TestVariantComparisonWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void theKeepDialogRefusesBadNamesAndAsksBeforeReplacing();
+    void threeModesSideBySideWithTheirSummaries();
+    void aRecomputationThatDiffersSaysSo();
+    void deletingAsksAndNoMoreThanEightAreTicked();
+
+private:
+    QString root() const { return m_fixture->root(); }
+    std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
+    /// Runs the sample in manipulation mode `mode` and keeps it through the dialog.
+    void keepMode(int mode);
+    void save(KeepVariantDialog& form, const QString& name);
+
+    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    testing_gui::FakeMessages* m_messages = nullptr;
+};
+
+void TestVariantComparisonWindow::init() {
+    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    QVERIFY(m_fixture->isValid());
+    m_messages = &m_fixture->messages();
+}
+
+void TestVariantComparisonWindow::cleanup() {
+    m_fixture.reset();
+}
+
+void TestVariantComparisonWindow::save(KeepVariantDialog& form, const QString& name) {
+    form.findChild<QLineEdit*>("editVariantName")->setText(name);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnKeep"), Qt::LeftButton);
+}
+
+void TestVariantComparisonWindow::keepMode(int mode) {
+    const QString exchange = root() + "/PULT_na_vypocty/";
+    testing_gui::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
+    testing_gui::writeAll(exchange + "IN_START_VYP", "11\r\n");
+    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    KeepVariantDialog form(rootPath(), "11,0");
+    save(form, kModeNames[mode]);
+    QCOMPARE(form.keptName(), QString(kModeNames[mode]));
+}
+
+void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
+    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    KeepVariantDialog form(rootPath(), "11");
+    form.show();
+    QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
+             QString("hladina v 1. kroku výsledků: 11,000 m"));
+    save(form, "a/b");
+    QCOMPARE(m_messages->shown.last(),
+             "W:Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.");
+    QVERIFY(form.isVisible());
+    form.findChild<QLineEdit*>("editStartLevel")->setText("jedenáct");
+    save(form, "A");
+    QCOMPARE(m_messages->shown.last(),
+             "W:Výška vody na začátku řešení (start) [m]: „jedenáct“ není číslo. Zadejte číslo s "
+             "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi číslicemi).");
+    form.findChild<QLineEdit*>("editStartLevel")->setText(" 11,5 ");
+    save(form, "A");
+    QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
+    const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+
+    KeepVariantDialog again(rootPath(), "12");
+    m_messages->answers = {false};
+    save(again, "A");
+    QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+    m_messages->answers = {true};
+    save(again, "A");
+    QCOMPARE(testing_gui::readAll(kept), QByteArray("12\r\n"));
+}
+
+void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
+    for (int mode = 0; mode < 3; ++mode)
+        keepMode(mode);
+    VariantComparisonWindow form(rootPath());
+    auto* list = form.findChild<QListWidget*>("listVariants");
+    QCOMPARE(list->count(), 3);
+    for (int i = 0; i < 3; ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+
+    auto* table = form.findChild<QTableWidget*>("tableFigures");
+    QCOMPARE(table->rowCount(), 3);
+    const auto& columns = study::comparisonColumns();
+    for (int r = 0; r < 3; ++r) {
+        const QString name = table->item(r, 0)->text();
+        const auto summary =
+            exchange::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
+                                     exchange::summary::kFileName)
+                .summary;
+        QVERIFY(summary);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const auto value = (*summary).*columns[c].value;
+            const QString shown = table->item(r, static_cast<int>(c) + 2)->text();
+            QCOMPARE(shown,
+                     value ? QString::number(*value, 'f', columns[c].decimals).replace('.', ',')
+                           : QString("–"));
+        }
+    }
+    // Inflow once, an outflow per variant; a level per variant and RO, RN,
+    // overtopping, labelled on the chart.
+    const auto* flows = form.findChild<gui::LineChartView*>("chartFlows");
+    const auto* levels = form.findChild<gui::LineChartView*>("chartLevels");
+    QCOMPARE(flows->chart()->series().size(), 4);
+    QCOMPARE(levels->chart()->series().size(), 6);
+    QCOMPARE(levels->annotations(), (QStringList{"RO 9.000 m", "RN 12.000 m", "přelití 14.500 m"}));
+    QCOMPARE(qobject_cast<QLineSeries*>(levels->chart()->series().last())->at(0).y(), 14.5);
+    auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
+    QCOMPARE(first->count(), 48);
+    QCOMPARE(first->at(0).x(), 1.0); // hours: the end of the first hourly step
+    testing_gui::screenshot(form, "porovnani_variant");
+
+    // The table as a workbook: texts as texts, figures as numbers to the last digit.
+    QStringList opened;
+    form.setProgramDir(root());
+    form.setWorkbookOpener([&](const QUrl& url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    QTest::mouseClick(form.findChild<QPushButton*>("btnExport"), Qt::LeftButton);
+    QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
+    const auto cells = testing_gui::readWorkbook(opened.front());
+    QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
+    for (int r = 0; r < 3; ++r) {
+        QCOMPARE(cells.at({r + 1, 0}), "text:" + table->item(r, 0)->text());
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const QString cell = cells.at({r + 1, static_cast<int>(c) + 2});
+            QVERIFY2(cell.startsWith("number:"), qPrintable(cell));
+            QCOMPARE(cell.mid(7).toDouble(), *form.rows()[static_cast<std::size_t>(r)].values[c]);
+        }
+    }
+}
+
+void TestVariantComparisonWindow::aRecomputationThatDiffersSaysSo() {
+    keepMode(2);
+    VariantComparisonWindow form(rootPath());
+    form.coreRun().setProgram(VELDRON_CORE_EXE);
+    QSignalSpy reported(&form, &VariantComparisonWindow::recomputed);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
+    QVERIFY(reported.wait(60000));
+    QCOMPARE(m_messages->shown.last(),
+             "I:Varianta „" + QString(kModeNames[2]) +
+                 "“: Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
+
+    const QString kept = root() + "/VARIANTY/" + kModeNames[2] + "/vyska_vody";
+    QByteArray levels = testing_gui::readAll(kept);
+    levels[10] = levels[10] == '9' ? '8' : '9';
+    testing_gui::writeAll(kept, levels);
+    QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
+    QVERIFY(reported.wait(60000));
+    QVERIFY2(m_messages->shown.last().startsWith("W:") &&
+                 m_messages->shown.last().contains("JINÉ") &&
+                 m_messages->shown.last().contains("vyska_vody"),
+             qPrintable(m_messages->shown.last()));
+    QCOMPARE(testing_gui::readAll(kept), levels);
+}
+
+void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
+    keepMode(0);
+    const auto first = study::variantDir(rootPath(), kModeNames[0]);
+    for (int i = 1; i <= 8; ++i)
+        std::filesystem::copy(first, study::variantDir(rootPath(), "kopie " + std::to_string(i)));
+    VariantComparisonWindow form(rootPath());
+    auto* list = form.findChild<QListWidget*>("listVariants");
+    QCOMPARE(list->count(), 9);
+    m_messages->shown.clear();
+    for (int i = 0; i < 9; ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+    QCOMPARE(m_messages->shown, QStringList{"W:Porovnat lze nejvýše 8 variant najednou."});
+    QCOMPARE(list->item(8)->checkState(), Qt::Unchecked);
+    QCOMPARE(form.findChild<QTableWidget*>("tableFigures")->rowCount(), 8);
+
+    list->setCurrentRow(0);
+    m_messages->answers = {false};
+    QTest::mouseClick(form.findChild<QPushButton*>("btnDelete"), Qt::LeftButton);
+    QCOMPARE(list->count(), 9);
+    m_messages->answers = {true};
+    QTest::mouseClick(form.findChild<QPushButton*>("btnDelete"), Qt::LeftButton);
+    QCOMPARE(m_messages->shown.last(), "Q:Smazat variantu „kopie 1“?");
+    QCOMPARE(list->count(), 8);
+    QVERIFY(!QFile::exists(root() + "/VARIANTY/kopie 1"));
+    // The ticks of the others stay.
+    QCOMPARE(form.findChild<QTableWidget*>("tableFigures")->rowCount(), 7);
+}
+
+QTEST_MAIN(TestVariantComparisonWindow)
+#include "variant_comparison_window_test.moc"
