@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -149,8 +150,10 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
 
 #ifdef __unix__
     // An input copied in with its old modification time kept still counts
-    // from when it was put there.
+    // from when it was put there, after the result was put in place (the
+    // system's clock for that ticks in milliseconds).
     fs::last_write_time(result, now - std::chrono::hours(3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     for (const char* name : {"IN_START_RO", "IN_TIME_STEP_min"})
         fs::last_write_time(inputs / name, now - std::chrono::hours(5));
     age = exchange::resultAge(result, inputs);
