@@ -42,8 +42,8 @@ QString paragraph(const QString& html, const QString& style = {}) {
     return "<p style=\"" + style + "\">" + html + "</p>";
 }
 
-/// A table whose header row repeats on every page it runs onto; the
-/// columns named in `right` are aligned to the right (numbers).
+/// A table whose header row (if any) repeats on every page it runs onto;
+/// the columns named in `right` are aligned to the right (numbers).
 QString table(const QStringList& headers, const std::vector<QStringList>& rows,
               const std::vector<bool>& right = {}, const QString& width = "100%") {
     const auto align = [&](int column) {
@@ -51,10 +51,13 @@ QString table(const QStringList& headers, const std::vector<QStringList>& rows,
                                                                                 : "";
     };
     QString html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"" + width +
-                   "\" style=\"border-collapse: collapse; border-color: #888;\"><thead><tr>";
-    for (int c = 0; c < headers.size(); ++c)
-        html += QString("<th bgcolor=\"#e8e8e8\"%1>%2</th>").arg(align(c), headers[c]);
-    html += "</tr></thead>";
+                   "\" style=\"border-collapse: collapse; border-color: #888;\">";
+    if (!headers.isEmpty()) {
+        html += "<thead><tr>";
+        for (int c = 0; c < headers.size(); ++c)
+            html += QString("<th bgcolor=\"#e8e8e8\"%1>%2</th>").arg(align(c), headers[c]);
+        html += "</tr></thead>";
+    }
     for (const QStringList& row : rows) {
         html += "<tr>";
         for (int c = 0; c < row.size(); ++c)
@@ -83,7 +86,7 @@ QString titleBlock(const ReportContent& report, const QString& version) {
          QDateTime::currentDateTime().toString("d. M. yyyy H:mm").toHtmlEscaped()},
         {"Program", "VELDRON " + version.toHtmlEscaped() +
                         " (výpočetní jádro PRGVELDRON, front end Project_veldron)"}};
-    html += table({"Údaj", "Hodnota"}, rows);
+    html += table({}, rows);
     if (report.stopped) {
         QString steps;
         for (const ReportLine& line : report.summary)
