@@ -42,26 +42,32 @@ QString paragraph(const QString& html, const QString& style = {}) {
     return "<p style=\"" + style + "\">" + html + "</p>";
 }
 
-/// A table whose header row (if any) repeats on every page it runs onto;
-/// the columns named in `right` are aligned to the right (numbers).
+/// A table across the page whose header row (if any) repeats on every page
+/// it runs onto; the columns named in `right` are aligned to the right
+/// (numbers); `widths` gives the first columns' widths ("30%").
 QString table(const QStringList& headers, const std::vector<QStringList>& rows,
-              const std::vector<bool>& right = {}, const QString& width = "100%") {
-    const auto align = [&](int column) {
-        return static_cast<std::size_t>(column) < right.size() && right[column] ? " align=\"right\""
-                                                                                : "";
+              const std::vector<bool>& right = {}, const QStringList& widths = {},
+              const QString& style = {}) {
+    const auto cell = [&](const char* tag, int column, const QString& content) {
+        QString attributes = tag == QString("th") ? " bgcolor=\"#e8e8e8\"" : "";
+        if (static_cast<std::size_t>(column) < right.size() && right[column])
+            attributes += " align=\"right\"";
+        if (column < widths.size()) attributes += " width=\"" + widths[column] + "\"";
+        return QString("<%1%2>%3</%1>").arg(tag, attributes, content);
     };
-    QString html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"" + width +
-                   "\" style=\"border-collapse: collapse; border-color: #888;\">";
+    QString html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" "
+                   "style=\"border-collapse: collapse; border-color: #888; " +
+                   style + "\">";
     if (!headers.isEmpty()) {
         html += "<thead><tr>";
         for (int c = 0; c < headers.size(); ++c)
-            html += QString("<th bgcolor=\"#e8e8e8\"%1>%2</th>").arg(align(c), headers[c]);
+            html += cell("th", c, headers[c]);
         html += "</tr></thead>";
     }
     for (const QStringList& row : rows) {
         html += "<tr>";
         for (int c = 0; c < row.size(); ++c)
-            html += QString("<td%1>%2</td>").arg(align(c), row[c]);
+            html += cell("td", c, row[c]);
         html += "</tr>";
     }
     return html + "</table>";
@@ -86,7 +92,7 @@ QString titleBlock(const ReportContent& report, const QString& version) {
          QDateTime::currentDateTime().toString("d. M. yyyy H:mm").toHtmlEscaped()},
         {"Program", "VELDRON " + version.toHtmlEscaped() +
                         " (výpočetní jádro PRGVELDRON, front end Project_veldron)"}};
-    html += table({}, rows);
+    html += table({}, rows, {}, {"25%"});
     if (report.stopped) {
         QString steps;
         for (const ReportLine& line : report.summary)
@@ -105,7 +111,7 @@ QString inputsBlock(const ReportContent& report) {
     QString html = heading("1. Vstupní údaje") + subheading("1.1 Technické údaje");
     html += table({"Údaj", "Hodnota"}, labelled(report.technicalData), {false, true});
     html += subheading("1.2 Nastavení výpočtu");
-    html += table({"Volba (okno Výpočet)", "Nastaveno"}, labelled(report.settings));
+    html += table({"Volba (okno Výpočet)", "Nastaveno"}, labelled(report.settings), {}, {"48%"});
     return html;
 }
 
@@ -201,7 +207,8 @@ QString comparisonBlock(const ReportComparison& comparison, int section) {
     return heading(QString("%1. Porovnání uložených variant").arg(section)) +
            paragraph("Hodnoty ze souhrnu výpočtu každé varianty; nejlepší hodnota sloupce je "
                      "vyznačena tučně.") +
-           table(headers, rows, right);
+           table(headers, rows, right, {"16%", "14%", "14%", "14%", "14%", "14%", "14%"},
+                 "font-size: 8pt;");
 }
 
 /// A paragraph holding the charts that `draw` functions fill, side by side:
@@ -291,7 +298,7 @@ void buildReportDocument(QTextDocument& document, ReportCharts& charts, const Re
     html +=
         heading("2. Výsledky výpočtu", true) +
         subheading("2.1 Souhrn výpočtu (OUT_RESULT/souhrn_vypoctu)") +
-        table({"Veličina", "Hodnota"}, labelled(report.summary), {false, true}) +
+        table({"Veličina", "Hodnota"}, labelled(report.summary), {false, true}, {"50%"}) +
         subheading("2.2 Průtoky: povodňová vlna a transformovaná povodeň") +
         chartParagraph(places, {{kChartWidthMm, kChartHeightMm,
                                  [&](LineChartView& c) { ReportCharts::drawFlows(c, report); }}}) +

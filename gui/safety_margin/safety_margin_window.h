@@ -2,7 +2,7 @@
 // dam overtops, and the smallest k at which the level reaches the spillway
 // crest, found by running the core in temporary roots while the window stays
 // responsive; a progress bar, a cancel, the answer and a chart of the highest
-// level against k.
+// level against k. A finished search is kept in the project for its report.
 #pragma once
 
 #include "study/safety_factor.h"
@@ -63,6 +63,7 @@ private:
     void runFinished();
     void endSearch();
     void showResult();
+    void keepResult();
     void drawChart(const study::SafetyFactorResult& result);
     void setSearching(bool searching);
 

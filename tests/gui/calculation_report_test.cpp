@@ -1,9 +1,11 @@
 // The calculation report as an engineer hands it in: veldron_protokol run
 // without a display on a project with the real core's results, the PDF read
 // back with poppler's tools (text, pages, paper size, fonts, pictures).
+#include "gui/common/kept_margin.h"
 #include "gui/common/project_overview.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
+#include "study/variant_store.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -97,6 +99,11 @@ void TestCalculationReport::checkPages(int atLeast) {
 
 void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothCharts() {
     QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    // What the project keeps besides: a safety-margin search and variants.
+    for (const char* name : {"Z 0,6 m", "předpouštění"})
+        study::keepVariant(m_fixture->rootPath(), name, "11", false);
+    QVERIFY(gui::keepSafetyMargin(m_fixture->rootPath(), true, "11",
+                                  {"Největší násobek přítoku bez přelití nádrže: k = 1,64"}));
     QString error;
     QCOMPARE(makeReport(&error), 0);
     checkPages(3);
@@ -129,6 +136,10 @@ void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothChart
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
     QVERIFY(text.contains(QRegularExpression("48\\s+48,00\\s+4,000\\s+0,000\\s+12,000")));
     QVERIFY(!text.contains("zastaven"));
+    QVERIFY(text.contains("3. Bezpečnostní rezerva"));
+    QVERIFY(text.contains("Největší násobek přítoku bez přelití nádrže: k = 1,64"));
+    QVERIFY(text.contains("4. Porovnání uložených variant"));
+    QVERIFY(text.contains(QRegularExpression("předpouštění\\s+89,550\\s+10,5")));
 }
 
 void TestCalculationReport::anOvertoppedRunSaysSoAndWhyOnItsFirstPage() {
