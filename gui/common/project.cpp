@@ -3,6 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/io/folder_name.h"
 #include "exchange/result_set.h"
 #include "study/study_files.h"
 
@@ -28,6 +29,13 @@ public:
 
 std::string quoted(const fs::path& path) {
     return "„" + pathUtf8(path) + "“";
+}
+
+/// A name as the user means it: without the blanks typed around it.
+std::string trimmedName(const std::string& name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(" \t") - first + 1);
 }
 
 bool isInstallationFile(const fs::path& name) {
@@ -118,7 +126,7 @@ fs::path newProjectPath(const fs::path& parent, const std::string& name) {
     std::error_code error;
     if (!fs::is_directory(parent, error))
         throw ProjectError("Složka " + quoted(parent) + " neexistuje nebo to není složka.");
-    const fs::path target = parent / utf8Path(name);
+    const fs::path target = parent / utf8Path(trimmedName(name));
     if (fs::exists(fs::symlink_status(target, error)))
         throw ProjectError("Složka " + quoted(target) +
                            " už existuje: zvolte jiný název projektu.");
@@ -171,12 +179,7 @@ std::string projectProblem(const fs::path& root) {
 }
 
 std::string projectNameProblem(const std::string& name) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    if (std::all_of(name.begin(), name.end(), blank)) return "Zadejte název projektu.";
-    if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
-        return "Název projektu nesmí obsahovat / ani \\.";
-    if (name == "." || name == "..") return "Název projektu nesmí být . ani ...";
-    return {};
+    return exchange::folderNameProblem(trimmedName(name), "Název projektu");
 }
 
 std::string projectName(const fs::path& root) {

@@ -28,8 +28,9 @@ std::string projectProblem(const std::filesystem::path& root);
 /// name of its folder.
 std::string projectName(const std::filesystem::path& root);
 
-/// Why `name` (UTF-8, as typed) cannot name a project folder that Windows
-/// and Linux can both hold; empty when it can.
+/// Why `name` (UTF-8, as typed; the blanks around it are not part of the
+/// name) cannot name a project folder that Windows and Linux can both hold;
+/// empty when it can.
 std::string projectNameProblem(const std::string& name);
 
 /// Where a new project begins.

@@ -179,7 +179,7 @@ void TestNewProjectDialog::emptyInputsOnRequest() {
 void TestNewProjectDialog::aNameNoFileSystemCanHoldOrOneTakenIsRefusedAndTheDialogStays() {
     make("a/b");
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY2(m_messages->shown[0].startsWith("E:Název projektu nesmí obsahovat"),
+    QVERIFY2(m_messages->shown[0].startsWith("E:Název projektu nesmí obsahovat lomítko"),
              qPrintable(m_messages->shown[0]));
     make("alfa");
     QCOMPARE(m_messages->shown.size(), 2);

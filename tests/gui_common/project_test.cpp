@@ -85,9 +85,10 @@ TEST_F(Projects, WhatCannotBeMadeOrOpenedIsRefusedSayingWhy) {
         EXPECT_FALSE(made.root);
         return made.problem;
     };
-    EXPECT_EQ(refused(m_dir.path(), "  "), "Zadejte název projektu.");
-    EXPECT_NE(refused(m_dir.path(), "a/b").find("nesmí obsahovat"), std::string::npos);
-    EXPECT_NE(refused(m_dir.path(), "Nádrž A").find("už existuje"), std::string::npos);
+    EXPECT_EQ(refused(m_dir.path(), "  "), "Název projektu nesmí být prázdný.");
+    EXPECT_NE(refused(m_dir.path(), "a/b").find("nesmí obsahovat lomítko"), std::string::npos);
+    EXPECT_NE(refused(m_dir.path(), "con.txt").find("vyhrazený název"), std::string::npos);
+    EXPECT_NE(refused(m_dir.path(), " Nádrž A ").find("už existuje"), std::string::npos);
     EXPECT_NE(refused(m_dir.path() / "chybi", "B").find("neexistuje"), std::string::npos);
     EXPECT_NE(gui::createProject(m_dir.path(), "C", gui::ProjectStart::Sample, m_dir.path() / "x")
                   .problem.find("Vzorová nádrž"),
