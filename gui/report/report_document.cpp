@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextTable>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -128,18 +129,29 @@ QString curveTable(const ReportContent& report) {
                  {true, true, true, true, true});
 }
 
+/// A note that a long table lists every k-th step only.
+QString thinnedNote(const std::vector<std::size_t>& steps, std::size_t n, const char* whole) {
+    if (steps.size() >= n) return {};
+    return paragraph(QString("Tabulka uvádí z %1 kroků každý %2. krok a krok poslední; všechny "
+                             "kroky obsahuje %3.")
+                         .arg(n)
+                         .arg(steps.size() > 1 ? steps[1] - steps[0] : 1)
+                         .arg(whole));
+}
+
 /// The flood wave, four pairs of step and inflow to a row.
 QString floodWaveTable(const ReportContent& report) {
     constexpr std::size_t kPairs = 4;
     const std::size_t n = report.floodWave.size();
-    const std::size_t rowsNeeded = (n + kPairs - 1) / kPairs;
+    const std::vector<std::size_t> steps = tabledSteps(n);
+    const std::size_t rowsNeeded = (steps.size() + kPairs - 1) / kPairs;
     std::vector<QStringList> rows;
     for (std::size_t r = 0; r < rowsNeeded; ++r) {
         QStringList row;
         for (std::size_t p = 0; p < kPairs; ++p) {
             const std::size_t i = p * rowsNeeded + r;
-            row << (i < n ? QString::number(i + 1) : QString())
-                << (i < n ? text(report.floodWave[i].text) : QString());
+            row << (i < steps.size() ? QString::number(steps[i]) : QString())
+                << (i < steps.size() ? text(report.floodWave[steps[i] - 1].text) : QString());
         }
         rows.push_back(row);
     }
@@ -147,7 +159,8 @@ QString floodWaveTable(const ReportContent& report) {
     for (std::size_t p = 0; p < kPairs; ++p)
         headers << "i"
                 << "Q [m3/s]";
-    return table(headers, rows, std::vector<bool>(2 * kPairs, true));
+    return thinnedNote(steps, n, "soubor IN_FLOOD_WAVE") +
+           table(headers, rows, std::vector<bool>(2 * kPairs, true));
 }
 
 QString seriesTable(const ReportContent& report) {
@@ -165,13 +178,7 @@ QString seriesTable(const ReportContent& report) {
                             static_cast<double>(step) * report.timeStepMinutes / 60.0, 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
-    QString html;
-    if (steps.size() < n)
-        html += paragraph(QString("Výpočet má %1 kroků; tabulka uvádí každý %2. krok a krok "
-                                  "poslední. Všechny kroky obsahují soubory OUT_RESULT.")
-                              .arg(n)
-                              .arg(steps.size() > 1 ? steps[1] - steps[0] : 1));
-    return html +
+    return thinnedNote(steps, n, "složka OUT_RESULT") +
            table({"Krok i", "Čas t [h]", "Přítok Q [m3/s]", "Odtok Q [m3/s]", "Hladina h [m]"},
                  rows, {true, true, true, true, true});
 }

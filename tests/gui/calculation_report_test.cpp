@@ -3,6 +3,7 @@
 // back with poppler's tools (text, pages, paper size, fonts, pictures).
 #include "gui/common/kept_margin.h"
 #include "gui/common/project_overview.h"
+#include "gui/report/report_document.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 #include "study/variant_store.h"
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 class TestCalculationReport : public QObject {
@@ -20,6 +22,7 @@ private slots:
     void theSampleReportHoldsEveryFigureTheInputsAndBothCharts();
     void anOvertoppedRunSaysSoAndWhyOnItsFirstPage();
     void noReportOfResultsOlderThanTheInputsOrOfNoResults();
+    void aLongRunIsTabledEveryKthStepAndItsLast();
 
 private:
     /// Runs veldron_protokol on the fixture's root without a display; its
@@ -171,6 +174,23 @@ void TestCalculationReport::noReportOfResultsOlderThanTheInputsOrOfNoResults() {
     QCOMPARE(makeReport(&error), 1);
     QVERIFY2(error.contains("jsou starší než vstupy: IN_MANPR byl uložen"), qPrintable(error));
     QVERIFY(!QFile::exists(m_pdf));
+}
+
+// A table of more steps than a page count allows lists every k-th step, its
+// last one always; one of at most kMostTableRows steps lists them all.
+void TestCalculationReport::aLongRunIsTabledEveryKthStepAndItsLast() {
+    QVERIFY(gui::tabledSteps(0).empty());
+    const std::vector<std::size_t> all = gui::tabledSteps(gui::kMostTableRows);
+    QCOMPARE(all.size(), gui::kMostTableRows);
+    QCOMPARE(all.back(), gui::kMostTableRows);
+    const std::size_t n = 3 * gui::kMostTableRows - 1;
+    const std::vector<std::size_t> thinned = gui::tabledSteps(n);
+    QVERIFY(thinned.size() <= gui::kMostTableRows + 1);
+    QCOMPARE(thinned.front(), std::size_t{1});
+    QCOMPARE(thinned[1] - thinned[0], std::size_t{3});
+    QCOMPARE(thinned.back(), n);
+    QVERIFY(std::is_sorted(thinned.begin(), thinned.end()));
+    QCOMPARE(std::adjacent_find(thinned.begin(), thinned.end()), thinned.end());
 }
 
 QTEST_MAIN(TestCalculationReport)
