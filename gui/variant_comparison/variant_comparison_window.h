@@ -2,6 +2,7 @@
 // boxes; for the ticked ones (up to eight) their outflows over the inflow and
 // their levels over the reservoir's levels, and a table of their figures with
 // the best of each column marked. A variant can be recomputed or deleted.
+// Each variant's inflow is the one its run routed, kept with its results.
 #pragma once
 
 #include "gui/dialogs/workbook_export.h"
@@ -96,6 +97,7 @@ private:
     QPushButton* m_deleteButton = nullptr;
     QPushButton* m_exportButton = nullptr;
     QLabel* m_statusLabel = nullptr; // what a recomputation is doing or gave
+    QLabel* m_noteLabel = nullptr;   // variants without complete results or their own inflow
     gui::LineChartView* m_flowChart = nullptr;
     gui::LineChartView* m_levelChart = nullptr;
     QTableWidget* m_figureTable = nullptr;
