@@ -3,6 +3,7 @@
 
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/console/stop_signal_watch.h"
 #include "gui/console/study_core_run.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -324,6 +325,11 @@ void VariantComparisonWindow::recomputeCurrent() {
     }
     setBusy(true);
     m_statusLabel->setText("Přepočítávám variantu „" + m_jobName + "“…");
+    // A stop signal to the front end ends the core first, so that its
+    // temporary root is removed.
+    m_stopWatch = std::make_unique<gui::StopSignalWatch>();
+    connect(m_stopWatch.get(), &gui::StopSignalWatch::stopAsked, m_run.get(),
+            &gui::StudyCoreRun::stop, Qt::QueuedConnection);
     m_run->start(m_job->root());
 }
 
@@ -334,6 +340,8 @@ void VariantComparisonWindow::recomputeFinished() {
     setBusy(false);
     const QString report = "Varianta „" + m_jobName + "“: " + QString::fromStdString(result.text());
     m_statusLabel->setText(report);
+    // The root is gone: a stop signal noted takes effect now, before any question.
+    m_stopWatch.reset();
     auto& messages = gui::MessageService::instance();
     if (result.outcome.end == study::RunEnd::Normal && result.differing.empty())
         messages.information(this, report);

@@ -29,6 +29,7 @@ class RecomputeJob;
 
 namespace gui {
 class LineChartView;
+class StopSignalWatch;
 class StudyCoreRun;
 } // namespace gui
 
@@ -87,6 +88,8 @@ private:
     gui::WorkbookOpener m_openWorkbook;
     std::vector<study::Variant> m_compared;
     std::vector<study::ComparisonRow> m_rows;
+    // While a recomputation runs; destroyed last, once its root is gone.
+    std::unique_ptr<gui::StopSignalWatch> m_stopWatch;
     // The job's root goes only after a running core has been ended.
     std::unique_ptr<study::RecomputeJob> m_job;
     std::unique_ptr<gui::StudyCoreRun> m_run;
