@@ -7,6 +7,7 @@
 #include "gui/common/grid_points.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -36,5 +37,55 @@ std::vector<std::size_t> decimatedIndices(const std::vector<ChartPoint>& points,
 /// the line does not reach into the range.
 std::optional<std::pair<double, double>> yRangeBetween(const std::vector<ChartPoint>& points,
                                                        double fromX, double toX);
+
+/// Every point of a chart line, and what of them the chart was given last.
+/// The points are the line's own, or the values of a series of steps shared
+/// with whoever loaded them: value i at x = (i + 1) * xPerStep, held once for
+/// the grid, the chart and the export alike.
+class DecimatedLine {
+public:
+    /// Appends points in the given order; the next pointsToShow gives the line anew.
+    void append(const std::vector<ChartPoint>& points);
+    /// Replaces the line by the steps of `values`.
+    void setSteps(std::shared_ptr<const std::vector<double>> values, double xPerStep);
+
+    std::size_t size() const { return m_values ? m_values->size() : m_points.size(); }
+    ChartPoint at(std::size_t i) const {
+        return m_values ? ChartPoint{static_cast<double>(i + 1) * m_xPerStep, (*m_values)[i]}
+                        : m_points[i];
+    }
+    /// The smallest and largest x and y of the points; zero for an empty line.
+    double minX() const { return m_minX; }
+    double maxX() const { return m_maxX; }
+    double minY() const { return m_minY; }
+    double maxY() const { return m_maxY; }
+
+    /// What a plot showing x from `fromX` to `toX` over `columns` pixel
+    /// columns draws of the line (decimatedIndices; every point of a line
+    /// whose x decrease somewhere), or nothing when the chart holds that
+    /// already. Remembers what it gave.
+    std::optional<std::vector<ChartPoint>> pointsToShow(double fromX, double toX, int columns);
+    /// The chart was given fewer points than the line has.
+    bool thinned() const { return m_shownCount < size(); }
+
+    /// The lowest and highest y the line takes between fromX and toX
+    /// (yRangeBetween; the points there for a line whose x decrease somewhere).
+    std::optional<std::pair<double, double>> yRange(double fromX, double toX) const;
+
+private:
+    void findBounds();
+    void takeBounds(const ChartPoint& p);
+
+    std::vector<ChartPoint> m_points;
+    std::shared_ptr<const std::vector<double>> m_values;
+    double m_xPerStep = 1.0;
+    bool m_ascending = true;
+    double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;
+    // What the chart was given: for which view, and how many points.
+    bool m_shown = false;
+    double m_shownFromX = 0.0, m_shownToX = 0.0;
+    int m_shownColumns = 0;
+    std::size_t m_shownCount = 0;
+};
 
 } // namespace gui
