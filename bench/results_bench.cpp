@@ -2,11 +2,13 @@
 // offscreen on results of 10^4, 10^5 and 10^6 steps (the sample's flood
 // repeated, routed by this build's PRGVELDRON), for one or more builds of
 // this program side by side. Prints figures; never run as a test.
-//   results_bench [--steps N,N,...] [--timeout S] [OTHER_BUILD_OF_results_bench ...]
+//   results_bench [--steps N,N,...] [--timeout S] [--keep] [OTHER_BUILD_OF_results_bench ...]
+// --keep leaves the roots in place (for a profiler: results_bench --measure ROOT N).
 // Each build measures in a process of its own (results_bench --measure ROOT N):
 //   load   "NAČÍST VÝSLEDKY TRANSFORMACE" until the grids hold every step
-//   draw   "VYKRESLIT GRAF" until the chart holds both lines and is painted
-//   zoom   the wheel four times closer about the plot's middle, until painted
+//   draw   "VYKRESLIT GRAF" until the chart holds both lines and has been painted
+//   zoom   the wheel four times closer about the plot's middle, until the
+//          chart has been painted
 //   stall  the longest time the event loop did not answer a 5 ms timer
 //          from the load's click to the end of the zoom
 //   memory the process's peak resident size
@@ -153,6 +155,7 @@ std::vector<int> parseSteps(const std::string& text) {
 int compare(int argc, char** argv, const std::string& self) {
     std::vector<int> sizes = {10000, 100000, 1000000};
     int timeoutS = 300;
+    bool keep = false;
     std::vector<std::string> builds = {self};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -160,6 +163,8 @@ int compare(int argc, char** argv, const std::string& self) {
             sizes = parseSteps(argv[++i]);
         else if (arg == "--timeout" && i + 1 < argc)
             timeoutS = std::atoi(argv[++i]);
+        else if (arg == "--keep")
+            keep = true;
         else
             builds.push_back(arg);
     }
@@ -183,7 +188,10 @@ int compare(int argc, char** argv, const std::string& self) {
                         figures.c_str());
             std::fflush(stdout);
         }
-        fs::remove_all(root);
+        if (keep)
+            std::printf("%9d  kept in %s\n", steps, root.c_str());
+        else
+            fs::remove_all(root);
     }
     return 0;
 }
@@ -207,6 +215,19 @@ bool waitUntil(const std::function<bool()>& done, qint64 limitMs) {
     }
     return true;
 }
+
+/// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
 
 int seriesPoints(QChartView& chart, int series) {
     const QList<QAbstractSeries*> all = chart.chart()->series();
@@ -239,6 +260,13 @@ int measureWindow(const fs::path& root, int steps) {
     ticker.start();
     const qint64 limit = 3600 * 1000;
 
+    // A user takes a moment between one action and the next: the event loop
+    // runs meanwhile, so a stall belongs to one action.
+    const auto pause = [] {
+        QElapsedTimer idle;
+        idle.start();
+        waitUntil([&] { return idle.elapsed() >= 200; }, 1000);
+    };
     QElapsedTimer clock;
     clock.start();
     load->click();
@@ -249,23 +277,34 @@ int measureWindow(const fs::path& root, int steps) {
         std::fprintf(stderr, "%s\n", qPrintable(messages.shown.join('\n')));
         return 4;
     }
-    const qint64 loadMs = clock.restart();
+    const qint64 loadMs = clock.elapsed();
+    pause();
+    clock.restart();
 
     if (!waitUntil([&] { return draw->isVisible() && draw->isEnabled(); }, limit)) return 3;
+    // The paint that follows an action shows its outcome: the event loop
+    // paints once the action's events are handled.
+    QWidget* area = chart->viewport();
+    PaintCounter paints(area);
+    const auto paintedAfter = [&](int before) {
+        return waitUntil([&] { return paints.count > before; }, limit);
+    };
+    int before = paints.count;
     draw->click();
     if (!waitUntil([&] { return seriesPoints(*chart, 0) > 0 && seriesPoints(*chart, 1) > 0; },
-                   limit))
+                   limit) ||
+        !paintedAfter(before))
         return 3;
-    chart->viewport()->repaint();
-    const qint64 drawMs = clock.restart();
+    const qint64 drawMs = clock.elapsed();
+    pause();
+    clock.restart();
 
-    QWidget* area = chart->viewport();
     const QPoint middle(area->width() / 2, area->height() / 2);
     QWheelEvent wheel(middle, area->mapToGlobal(middle), {}, {0, 4 * 120}, Qt::NoButton, {},
                       Qt::NoScrollPhase, false);
+    before = paints.count;
     QCoreApplication::sendEvent(area, &wheel);
-    QCoreApplication::processEvents();
-    area->repaint();
+    if (!paintedAfter(before)) return 3;
     const qint64 zoomMs = clock.restart();
     ticker.stop();
     stall = std::max(stall, sinceTick.elapsed());
