@@ -182,6 +182,7 @@ QLineSeries* LineChartView::addHorizontalLine(double y, double fromX, double toX
     QPen pen(colour, 1.5, Qt::DashLine);
     line->setPen(pen);
     m_annotations.append({addText(label, colour), QPointF(fromX, y), true});
+    dataOf(line).setClippedToView(true);
     appendPoints(line, {{fromX, y}, {toX, y}});
     placeAnnotations();
     return line;

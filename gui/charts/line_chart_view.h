@@ -66,7 +66,7 @@ public:
                        double xPerStep = 1.0);
     /// A horizontal line at `y` from `fromX` to `toX`, dashed, with `label`
     /// written above it at the left edge of the plot. It counts for the axes'
-    /// range like any line.
+    /// range like any line, and is drawn over the range in view only.
     QLineSeries* addHorizontalLine(double y, double fromX, double toX, const QColor& colour,
                                    const QString& label);
     /// A dot at `point` with `label` beside it.

@@ -18,6 +18,15 @@ struct PointList {
     const ChartPoint& at(std::size_t i) const { return points[i]; }
 };
 
+/// The points [first, end) of a line, as a line of their own.
+template <typename Line> struct Slice {
+    const Line& line;
+    std::size_t first, end;
+    std::size_t size() const { return end - first; }
+    ChartPoint at(std::size_t i) const { return line.at(first + i); }
+};
+template <typename Line> Slice(const Line&, std::size_t, std::size_t) -> Slice<Line>;
+
 /// The first point at or right of `x` (`after` false), or right of it (true).
 template <typename Line> std::size_t firstPast(const Line& line, double x, bool after) {
     std::size_t low = 0, high = line.size();
@@ -179,7 +188,8 @@ void DecimatedLine::takeBounds(const ChartPoint& p) {
 
 std::optional<std::vector<ChartPoint>> DecimatedLine::pointsToShow(double fromX, double toX,
                                                                    int columns) {
-    const bool whole = !m_ascending || size() <= static_cast<std::size_t>(columns);
+    const bool clipped = m_clipped && m_ascending && fromX < toX;
+    const bool whole = !clipped && (!m_ascending || size() <= static_cast<std::size_t>(columns));
     if (m_shown &&
         (whole ? m_shownCount == size()
                : fromX == m_shownFromX && toX == m_shownToX && columns == m_shownColumns))
@@ -193,6 +203,14 @@ std::optional<std::vector<ChartPoint>> DecimatedLine::pointsToShow(double fromX,
         shown.reserve(size());
         for (std::size_t i = 0; i < size(); ++i)
             shown.push_back(at(i));
+    } else if (clipped) {
+        const std::size_t first = firstPast(*this, fromX, false);
+        const std::size_t end = firstPast(*this, toX, true);
+        if (first > 0 && first < size())
+            shown.push_back({fromX, yAt(at(first - 1), at(first), fromX)});
+        for (std::size_t i : decimate(Slice{*this, first, end}, fromX, toX, columns))
+            shown.push_back(at(first + i));
+        if (end > 0 && end < size()) shown.push_back({toX, yAt(at(end - 1), at(end), toX)});
     } else {
         for (std::size_t i : decimate(*this, fromX, toX, columns))
             shown.push_back(at(i));

@@ -48,6 +48,14 @@ public:
     void append(const std::vector<ChartPoint>& points);
     /// Replaces the line by the steps of `values`.
     void setSteps(std::shared_ptr<const std::vector<double>> values, double xPerStep);
+    /// Draws the line (x ascending) only over the range in view, from its
+    /// value at the left edge to its value at the right: a long dashed line
+    /// keeps its dashes however deep the zoom (a painter draws a dashed line
+    /// of too many dashes solid).
+    void setClippedToView(bool clipped) {
+        m_clipped = clipped;
+        m_shown = false;
+    }
 
     std::size_t size() const { return m_values ? m_values->size() : m_points.size(); }
     ChartPoint at(std::size_t i) const {
@@ -80,6 +88,7 @@ private:
     std::shared_ptr<const std::vector<double>> m_values;
     double m_xPerStep = 1.0;
     bool m_ascending = true;
+    bool m_clipped = false;
     double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;
     // What the chart was given: for which view, and how many points.
     bool m_shown = false;

@@ -269,6 +269,8 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
           static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_chart),
           static_cast<QWidget*>(m_stepRange)})
         widget->show();
+    // Until the first drawing the fields offer the steps loaded.
+    if (m_drawn.empty()) m_stepRange->setStepCount(m_series.front()->size());
     m_stepRange->setEnabled(!m_drawn.empty());
 }
 

@@ -123,3 +123,13 @@ TEST(LineDecimation, TheYRangeCountsThePointsInsideAndTheLineAtTheEdges) {
     EXPECT_EQ(gui::yRangeBetween(line, 31, 40), std::nullopt);
     EXPECT_FALSE(gui::ascendingX({{0, 0}, {2, 0}, {1, 0}}));
 }
+
+TEST(LineDecimation, AClippedLineRunsFromEdgeToEdgeOfTheView) {
+    gui::DecimatedLine level; // a reservoir's level across a long series
+    level.setClippedToView(true);
+    level.append({{1, 12}, {100000, 12}});
+    const auto shown = level.pointsToShow(100, 200, 800);
+    ASSERT_TRUE(shown && shown->size() == 2);
+    EXPECT_TRUE((*shown)[0].x == 100 && (*shown)[1].x == 200 && (*shown)[1].y == 12);
+    EXPECT_FALSE(level.pointsToShow(100, 200, 800)); // the chart holds them already
+}
