@@ -1,8 +1,6 @@
 // The look shared by every grid of the forms.
 #include "gui/grid/grid_view.h"
 
-#include "gui/grid/grid_model.h"
-
 #include <QHeaderView>
 #include <QTableView>
 
@@ -19,7 +17,8 @@ void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx) {
     view.verticalHeader()->setMinimumSectionSize(1);
 }
 
-void setupGridView(QTableView& view, GridModel& model, int columnWidthPx, int rowHeightPx) {
+void setupGridView(QTableView& view, QAbstractItemModel& model, int columnWidthPx,
+                   int rowHeightPx) {
     view.setModel(&model);
     // The header row is the view's own header, so it stays while rows scroll;
     // its texts keep their leading blanks and sit at the left like the cells.
