@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
 #include "gui/common/input_fields.h"
+#include "gui/common/open_project.h"
 #include "gui/console/core_launcher.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -12,7 +13,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,8 +55,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 } // namespace
 
-CalculationForm::CalculationForm(QWidget* parent)
-    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()) {
+CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
     setWindowTitle("FRM_výpočet");
     setModal(true);
@@ -201,6 +200,10 @@ void CalculationForm::buildLayout(QWidget* sidePanels) {
     layout->addLayout(bottom);
 }
 
+std::filesystem::path CalculationForm::settingsDir() const {
+    return m_programDir.isEmpty() ? gui::projectInputsDir() : gui::toPath(m_programDir);
+}
+
 void CalculationForm::setProgramDirectory(const QString& dir) {
     m_programDir = dir;
     showSavedSettings();
@@ -210,7 +213,7 @@ void CalculationForm::setProgramDirectory(const QString& dir) {
 // files hold already.
 void CalculationForm::showSavedSettings() {
     const gui::SavedCalculationSettings saved =
-        gui::readSavedCalculationSettings(gui::toPath(m_programDir), exchange::installationRoot());
+        gui::readSavedCalculationSettings(settingsDir(), gui::projectRoot());
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         QButtonGroup* buttons = m_groups[g];
         const QSignalBlocker quiet(buttons);
@@ -250,7 +253,7 @@ void CalculationForm::selectOption(gui::OptionGroup group, int itemIndex) {
     if (m_running) return; // the running core reads these files
     if (group == gui::OptionGroup::ManipulationMode) applyVisibilityRule(itemIndex);
     const exchange::FileResult result =
-        gui::perform(gui::optionWrite(gui::toPath(m_programDir), group, itemIndex));
+        gui::perform(gui::optionWrite(settingsDir(), group, itemIndex));
     if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
 }
 
@@ -270,7 +273,7 @@ void CalculationForm::startCalculation() {
     typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::CalculationCheck check = gui::checkCalculationFields(
-        typed, exchange::curveLevels(exchange::readSavedInputs(gui::toPath(m_programDir))));
+        typed, exchange::curveLevels(exchange::readSavedInputs(settingsDir())));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
@@ -288,18 +291,18 @@ void CalculationForm::startCalculation() {
     actions.showError = [this](const std::string& error) {
         gui::MessageService::instance().error(this, QString::fromStdString(error));
     };
-    actions.launch = [this](const std::filesystem::path& executable) { launch(executable); };
+    actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
-    const gui::StartOutcome outcome = gui::runStartSequence(
-        gui::toPath(m_programDir), exchange::installationRoot(), check.fields, actions);
+    const gui::StartOutcome outcome =
+        gui::runStartSequence(settingsDir(), gui::projectRoot(), check.fields, actions);
     if (outcome != gui::StartOutcome::WriteFailed) accept();
 }
 
-void CalculationForm::launch(const std::filesystem::path& executable) {
+// The program is the installation's, the files it works on the project's.
+void CalculationForm::launch(const std::filesystem::path& root) {
     setRunning(true);
-    const std::filesystem::path summary =
-        exchange::outResultDir(exchange::installationRoot()) / exchange::summary::kFileName;
-    gui::launchCore(QString::fromStdString(executable.string()), summary, this, m_processFactory);
+    gui::launchCore(gui::toQString(gui::coreExecutable(exchange::installationRoot())), root, this,
+                    m_processFactory);
     setRunning(false);
 }
 

@@ -34,7 +34,7 @@ class StudyCoreRun;
 class SafetyMarginWindow : public QDialog {
     Q_OBJECT
 public:
-    /// The inputs of `root` (exchange::installationRoot() in the front end);
+    /// The inputs of `root` (the open project in the front end);
     /// `startLevel` as the calculation window holds it.
     SafetyMarginWindow(const std::filesystem::path& root, const QString& startLevel,
                        QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 // The main window driven offscreen: the open project at a glance, projects
 // opened and remembered, the report, menu, about panel, sound, forms, ending.
+#include "gui/calculation/calculation_form.h"
 #include "gui/common/open_project.h"
 #include "gui/common/project.h"
 #include "gui/dialogs/form_widgets.h"
@@ -8,9 +9,12 @@
 #include "gui/main_window/project_overview_panel.h"
 #include "gui/main_window/veldron_application.h"
 #include "gui/new_project/new_project_dialog.h"
+#include "gui/results/results_window.h"
 #include "gui/technical_data/technical_data_form.h"
+#include "helpers/console_driver.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
+#include "study/variant_store.h"
 
 #include <QDialog>
 #include <QDir>
@@ -82,6 +86,7 @@ private slots:
     void startsWithTheOpenProjectAtAGlance();
     void theMenuBarHasEveryItemInOrder();
     void opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextStart();
+    void twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants();
     void theOverviewTellsTheLastRunAndOpensEachFormAndTheResults();
     void theReportGoesWhereTheEngineerSaysOrSaysWhyNot();
     void theAboutPanelShowsPicturesAndStartsTheSound();
@@ -346,6 +351,69 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
     restarted.setRecentProjectsFile(gui::toPath(recentFile));
     restarted.reopenLastProject();
     QCOMPARE(restarted.windowTitle(), QString("Alfa – VELDRON"));
+}
+
+// Two projects beside the installation, which keeps the programs: whatever
+// the windows read, write and run lands in the project open at the time.
+void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants() {
+    QVERIFY(QFile::copy(VELDRON_CORE_EXE, m_fixture->exchangeFile("PRGVELDRON")));
+    const auto made = [&](const char* name) {
+        return gui::createProject(m_fixture->rootPath(), name, gui::ProjectStart::Sample,
+                                  VELDRON_SOURCE_DIR "/data/sample")
+            .root.value_or(std::filesystem::path());
+    };
+    const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
+    CalculationForm calculation(m_window.get());
+    m_window->setCalculationForm(&calculation);
+    connect(m_window.get(), &MainWindow::projectOpened, &calculation,
+            &CalculationForm::showSavedSettings);
+    auto* timeStep = calculation.findChild<QLineEdit*>("editTimeStep");
+    const auto file = [](const std::filesystem::path& root, const char* name) {
+        return testing_gui::readAll(gui::toQString(root / name));
+    };
+    const auto runAndKeep = [&](const std::filesystem::path& project, const QString& step,
+                                const QString& variant) {
+        QVERIFY(m_window->openProject(project));
+        timeStep->setText(step);
+        m_messages->answers = {true};
+        testing_gui::ConsoleDriver driver;
+        calculation.findChild<QPushButton*>("btnStart")->click();
+        QVERIFY(!driver.stuck);
+        whenModalOpens([&](QWidget* keep) {
+            keep->findChild<QLineEdit*>("editVariantName")->setText(variant);
+            keep->findChild<QPushButton*>("btnKeep")->click();
+        });
+        action("Uložit výsledek jako variantu…")->trigger();
+    };
+
+    runAndKeep(alfa, "30", "A");
+    const QByteArray alfaSummary = file(alfa, "OUT_RESULT/souhrn_vypoctu");
+    QVERIFY(alfaSummary.contains("Kroků výpočtu"));
+    QVERIFY(!QFile::exists(gui::toQString(beta / "OUT_RESULT/souhrn_vypoctu")));
+    // Opening Beta shows its own settings, not those typed for Alfa.
+    QVERIFY(m_window->openProject(beta));
+    QCOMPARE(timeStep->text(), QString("60"));
+    runAndKeep(beta, "60", "B");
+
+    QCOMPARE(file(alfa, "PULT_na_vypocty/IN_TIME_STEP_min"), QByteArray("30\r\n"));
+    QCOMPARE(file(beta, "PULT_na_vypocty/IN_TIME_STEP_min"), QByteArray("60\r\n"));
+    QCOMPARE(file(alfa, "OUT_RESULT/souhrn_vypoctu"), alfaSummary);
+    QVERIFY(file(beta, "OUT_RESULT/souhrn_vypoctu") != alfaSummary);
+    QCOMPARE(study::listVariants(alfa), std::vector<std::string>{"A"});
+    QCOMPARE(study::listVariants(beta), std::vector<std::string>{"B"});
+    // The installation root holds the programs and none of the projects' files.
+    QVERIFY(QDir(m_fixture->root() + "/OUT_RESULT").isEmpty());
+    QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_TIME_STEP_min")));
+    for (const char* item : {"Technické údaje", "Výsledky"}) {
+        QString read;
+        whenModalOpens([&](QWidget* form) {
+            if (auto* data = qobject_cast<TechnicalDataForm*>(form)) read = data->filesDir();
+            if (auto* results = qobject_cast<ResultsWindow*>(form))
+                read = results->pictureFileName();
+        });
+        action(item)->trigger();
+        QVERIFY2(read.startsWith(gui::toQString(beta)), qPrintable(read));
+    }
 }
 
 void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
