@@ -24,8 +24,8 @@ void drawOffscreenWithoutADisplay() {
 
 int main(int argc, char* argv[]) {
     if (argc != 3) {
-        std::fputs("Pouziti: veldron_protokol KOREN_PROJEKTU VYSTUP.pdf\n"
-                   "Vytvori protokol vypoctu projektu (slozka rozvrzena jako instalace "
+        std::fputs("Použití: veldron_protokol KOŘEN_PROJEKTU VÝSTUP.pdf\n"
+                   "Vytvoří protokol výpočtu projektu (složka rozvržená jako instalace "
                    "VELDRON) jako PDF.\n",
                    stderr);
         return 2;
@@ -39,6 +39,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
         return 1;
     }
-    std::printf("Protokol vypoctu ulozen: %s\n", pdf.toLocal8Bit().constData());
+    std::printf("Protokol výpočtu uložen: %s\n", pdf.toLocal8Bit().constData());
     return EXIT_SUCCESS;
 }

@@ -238,6 +238,11 @@ int LineChartView::plotColumns() const {
     return width >= 2.0 ? static_cast<int>(std::ceil(width)) : kColumnsBeforeLayout;
 }
 
+void LineChartView::setAnimated(bool animated) {
+    m_animated = animated;
+    if (!animated) chart()->setAnimationOptions(QChart::NoAnimation);
+}
+
 // Every change of range (a fit, a dragged rectangle, the wheel, a right
 // click, a chosen range, a resize) ends here: back inside the full view, with
 // round ticks, and the lines given what the new view shows of them. Each
@@ -256,7 +261,8 @@ void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
     }
     // Lines glide into a new view only when they keep their points; a thinned
     // line takes other points at every zoom, and its dense strokes need no smoothing.
-    chart()->setAnimationOptions(thinned ? QChart::NoAnimation : QChart::SeriesAnimations);
+    chart()->setAnimationOptions(m_animated && !thinned ? QChart::SeriesAnimations
+                                                        : QChart::NoAnimation);
     setRenderHint(QPainter::Antialiasing, !thinned);
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         if (shown[i] && m_lines[i].first->count() > columns) m_lines[i].first->clear();

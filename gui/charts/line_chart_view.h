@@ -48,6 +48,9 @@ public:
     void setAxisTitles(const QString& horizontal, const QString& vertical,
                        const QColor& colour = Qt::black);
     void setLegendVisible(bool visible);
+    /// Whether lines glide into a new view (the default); a chart painted
+    /// once, onto paper, must show them where they end.
+    void setAnimated(bool animated);
 
     /// Removes every line, label and mark drawn before and returns the view to
     /// its full size.
@@ -128,6 +131,7 @@ private:
     QList<Annotation> m_annotations;
     std::vector<std::pair<QLineSeries*, DecimatedLine>> m_lines;
     Range m_shownX{0.0, 0.0}; // the range last told by horizontalRangeChanged
+    bool m_animated = true;
 };
 
 /// The round tick step (1, 2 or 5 x 10^k) that cuts `span` into at most

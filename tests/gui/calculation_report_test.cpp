@@ -1,16 +1,21 @@
 // The calculation report as an engineer hands it in: veldron_protokol run
 // without a display on a project with the real core's results, the PDF read
 // back with poppler's tools (text, pages, paper size, fonts, pictures).
+#include "gui/charts/line_chart_view.h"
 #include "gui/common/kept_margin.h"
 #include "gui/common/project_overview.h"
+#include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 #include "study/variant_store.h"
 
+#include <QChart>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <memory>
 
@@ -23,6 +28,7 @@ private slots:
     void anOvertoppedRunSaysSoAndWhyOnItsFirstPage();
     void noReportOfResultsOlderThanTheInputsOrOfNoResults();
     void aLongRunIsTabledEveryKthStepAndItsLast();
+    void aChartIsPaintedWithItsLinesWhereTheyEnd();
 
 private:
     /// Runs veldron_protokol on the fixture's root without a display; its
@@ -191,6 +197,19 @@ void TestCalculationReport::aLongRunIsTabledEveryKthStepAndItsLast() {
     QCOMPARE(thinned.back(), n);
     QVERIFY(std::is_sorted(thinned.begin(), thinned.end()));
     QCOMPARE(std::adjacent_find(thinned.begin(), thinned.end()), thinned.end());
+}
+
+// Painted once onto paper: a line gliding into view would be caught half way.
+void TestCalculationReport::aChartIsPaintedWithItsLinesWhereTheyEnd() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    gui::ReportCharts charts(1.0);
+    gui::LineChartView& chart = charts.insert(cursor, 100.0, 60.0);
+    gui::ReportContent report;
+    report.inflow = {1.0, 5.0, 3.0};
+    report.outflow = {0.0, 2.0, 2.5};
+    gui::ReportCharts::drawFlows(chart, report);
+    QCOMPARE(chart.chart()->animationOptions(), QChart::AnimationOptions(QChart::NoAnimation));
 }
 
 QTEST_MAIN(TestCalculationReport)
