@@ -31,13 +31,6 @@ std::string quoted(const fs::path& path) {
     return "„" + pathUtf8(path) + "“";
 }
 
-/// A name as the user means it: without the blanks typed around it.
-std::string trimmedName(const std::string& name) {
-    const std::size_t first = name.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return name.substr(first, name.find_last_not_of(" \t") - first + 1);
-}
-
 bool isInstallationFile(const fs::path& name) {
     const std::string text = pathUtf8(name);
     return std::any_of(exchange::kInstallationFiles.begin(), exchange::kInstallationFiles.end(),
@@ -126,7 +119,7 @@ fs::path newProjectPath(const fs::path& parent, const std::string& name) {
     std::error_code error;
     if (!fs::is_directory(parent, error))
         throw ProjectError("Složka " + quoted(parent) + " neexistuje nebo to není složka.");
-    const fs::path target = parent / utf8Path(trimmedName(name));
+    const fs::path target = parent / utf8Path(exchange::trimmedName(name));
     if (fs::exists(fs::symlink_status(target, error)))
         throw ProjectError("Složka " + quoted(target) +
                            " už existuje: zvolte jiný název projektu.");
@@ -179,7 +172,7 @@ std::string projectProblem(const fs::path& root) {
 }
 
 std::string projectNameProblem(const std::string& name) {
-    return exchange::folderNameProblem(trimmedName(name), "Název projektu");
+    return exchange::folderNameProblem(exchange::trimmedName(name), "Název projektu");
 }
 
 std::string projectName(const fs::path& root) {
