@@ -14,10 +14,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 class TestSafetyMarginWindow : public QObject {
@@ -28,6 +30,7 @@ private slots:
     void findsTheSamplesMarginWhileTheWindowStaysResponsive();
     void cancelEndsTheSearch();
     void aCoreThatCannotStartEndsTheSearchWithAMessage();
+    void aStopSignalEndsTheSearchAndRemovesItsRootFirst();
 
 private:
     std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
@@ -121,6 +124,44 @@ void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
     QCOMPARE(form->findChild<QLabel*>("lblAnswer")->text().section("\n\n", 0, 0),
              QString("Hledání skončilo předčasně: výpočet při k = 0,10 nedoběhl: Výpočetní jádro "
                      "PRGVELDRON nelze spustit."));
+}
+
+namespace {
+
+volatile std::sig_atomic_t g_signalSeen = 0;
+
+extern "C" void noteSignal(int signal) {
+    g_signalSeen = signal;
+}
+
+} // namespace
+
+// SIGTERM to the front end while a core runs: the core is ended and the
+// search's temporary root removed, and only then does the signal take effect
+// (here the test's own handler, which notes it).
+void TestSafetyMarginWindow::aStopSignalEndsTheSearchAndRemovesItsRootFirst() {
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toUtf8());
+    qputenv("FAKE_CORE_LINES", "600"); // a minute
+    const auto previous = std::signal(SIGTERM, noteSignal);
+    g_signalSeen = 0;
+    const auto form =
+        makeForm(QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui/fake_core/fake_core.sh");
+    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QVERIFY(form->coreRun().isRunning());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
+
+    std::raise(SIGTERM);
+    QCOMPARE(g_signalSeen, 0);
+    QVERIFY(ended.wait(30000));
+    QCOMPARE(g_signalSeen, SIGTERM);
+    QVERIFY(form->result()->cancelled);
+    QVERIFY(form->result()->trials.empty());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    std::signal(SIGTERM, previous);
+    qunsetenv("FAKE_CORE_LINES");
+    qunsetenv("TMPDIR");
 }
 
 QTEST_MAIN(TestSafetyMarginWindow)
