@@ -233,7 +233,8 @@ void ResultsPage::finishLoading() {
     m_progressDelay->stop();
     m_progress->hide();
     m_loadButton->setEnabled(true);
-    SeriesRead read = m_reading->result();
+    // Taken, not copied: a copy of a million steps would hold up the window.
+    SeriesRead read = m_reading->future().takeResult();
     if (read.error.empty())
         showSeries(std::move(read.series));
     else
