@@ -238,11 +238,6 @@ int LineChartView::plotColumns() const {
     return width >= 2.0 ? static_cast<int>(std::ceil(width)) : kColumnsBeforeLayout;
 }
 
-void LineChartView::setAnimated(bool animated) {
-    m_animated = animated;
-    if (!animated) chart()->setAnimationOptions(QChart::NoAnimation);
-}
-
 // Every change of range (a fit, a dragged rectangle, the wheel, a right
 // click, a chosen range, a resize) ends here: back inside the full view, with
 // round ticks, and the lines given what the new view shows of them. Each
@@ -259,11 +254,7 @@ void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
         shown.push_back(data.pointsToShow(shownX.first, shownX.second, columns));
         thinned = thinned || data.thinned();
     }
-    // Lines glide into a new view only when they keep their points; a thinned
-    // line takes other points at every zoom, and its dense strokes need no smoothing.
-    chart()->setAnimationOptions(m_animated && !thinned ? QChart::SeriesAnimations
-                                                        : QChart::NoAnimation);
-    setRenderHint(QPainter::Antialiasing, !thinned);
+    setThinned(thinned);
     for (std::size_t i = 0; i < m_lines.size(); ++i)
         if (shown[i] && m_lines[i].first->count() > columns) m_lines[i].first->clear();
     if (x) applyRange(m_axisX, *x);
@@ -281,6 +272,21 @@ void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
         m_shownX = shownX;
         emit horizontalRangeChanged(shownX.first, shownX.second);
     }
+}
+
+// Lines glide into a new view only when they keep their points; a thinned
+// line takes other points at every zoom, and its dense strokes need no
+// smoothing. A chart painted once (the report's) keeps the animation its
+// owner turned off.
+void LineChartView::setThinned(bool thinned) {
+    if (thinned == m_thinned) return;
+    m_thinned = thinned;
+    if (thinned) {
+        m_ownAnimations = chart()->animationOptions();
+        m_ownAntialiasing = renderHints().testFlag(QPainter::Antialiasing);
+    }
+    chart()->setAnimationOptions(thinned ? QChart::NoAnimation : m_ownAnimations);
+    setRenderHint(QPainter::Antialiasing, !thinned && m_ownAntialiasing);
 }
 
 LineChartView::Range LineChartView::inFullView(Range range, bool horizontal) const {

@@ -18,6 +18,7 @@
 #include "gui/common/grid_points.h"
 #include "gui/common/line_decimation.h"
 
+#include <QChart>
 #include <QChartView>
 #include <QColor>
 #include <QList>
@@ -48,9 +49,6 @@ public:
     void setAxisTitles(const QString& horizontal, const QString& vertical,
                        const QColor& colour = Qt::black);
     void setLegendVisible(bool visible);
-    /// Whether lines glide into a new view (the default); a chart painted
-    /// once, onto paper, must show them where they end.
-    void setAnimated(bool animated);
 
     /// Removes every line, label and mark drawn before and returns the view to
     /// its full size.
@@ -121,6 +119,9 @@ private:
     Range inFullView(Range range, bool horizontal) const;
     void applyRange(QValueAxis* axis, Range range);
     void axisRangeChanged(QValueAxis* axis);
+    /// Draws thinned lines without animation or smoothing, and gives the
+    /// chart back what its owner chose once no line is thinned.
+    void setThinned(bool thinned);
     void placeAnnotations();
     QGraphicsSimpleTextItem* addText(const QString& text, const QColor& colour);
 
@@ -131,7 +132,10 @@ private:
     QList<Annotation> m_annotations;
     std::vector<std::pair<QLineSeries*, DecimatedLine>> m_lines;
     Range m_shownX{0.0, 0.0}; // the range last told by horizontalRangeChanged
-    bool m_animated = true;
+    bool m_thinned = false;
+    // What the owner chose, kept while thinned lines are drawn.
+    QChart::AnimationOptions m_ownAnimations;
+    bool m_ownAntialiasing = true;
 };
 
 /// The round tick step (1, 2 or 5 x 10^k) that cuts `span` into at most

@@ -65,7 +65,7 @@ LineChartView& ReportCharts::insert(QTextCursor& cursor, double widthMm, double 
     auto view = std::make_unique<LineChartView>();
     view->setAttribute(Qt::WA_DontShowOnScreen);
     // Painted once onto paper: a line gliding into place would be caught half way.
-    view->setAnimated(false);
+    view->chart()->setAnimationOptions(QChart::NoAnimation);
     // Axis labels with a decimal comma and, like every number of the
     // report, without thousands separators.
     QLocale czech(QLocale::Czech, QLocale::CzechRepublic);

@@ -201,14 +201,16 @@ QLayout* ResultsPage::buildChartColumn() {
     column->addWidget(m_chart, 1);
     column->addLayout(bottomRow);
 
-    for (QWidget* widget : {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
-                            static_cast<QWidget*>(m_savePictureButton),
-                            static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_hours),
-                            static_cast<QWidget*>(m_summary), static_cast<QWidget*>(m_stepRange)}) {
+    for (QWidget* widget : resultWidgets()) {
         keepPlaceWhenHidden(widget);
         widget->hide();
     }
     return column;
+}
+
+QList<QWidget*> ResultsPage::resultWidgets() const {
+    return {m_chart, m_drawButton, m_savePictureButton, m_exportButton,
+            m_hours, m_summary,    m_stepRange};
 }
 
 const std::vector<double>& ResultsPage::values(std::size_t series) const {
@@ -233,7 +235,8 @@ void ResultsPage::finishLoading() {
     m_progressDelay->stop();
     m_progress->hide();
     m_loadButton->setEnabled(true);
-    SeriesRead read = m_reading->result();
+    // Taken, not copied: a copy of a million steps would hold up the window.
+    SeriesRead read = m_reading->future().takeResult();
     if (read.error.empty())
         showSeries(std::move(read.series));
     else
@@ -247,10 +250,7 @@ void ResultsPage::showNoResults(const QString& reason) {
     m_series.clear();
     for (SeriesTableModel* model : m_models)
         model->setSeries(nullptr, {});
-    for (QWidget* widget : {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
-                            static_cast<QWidget*>(m_savePictureButton),
-                            static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_hours),
-                            static_cast<QWidget*>(m_summary), static_cast<QWidget*>(m_stepRange)})
+    for (QWidget* widget : resultWidgets())
         widget->hide();
     m_noResults->setText(reason);
     m_noResults->show();
@@ -264,10 +264,7 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
         m_models[i]->setSeries(m_series.back(), m_spec.series[i].header);
     }
     showResultContext();
-    for (QWidget* widget :
-         {static_cast<QWidget*>(m_drawButton), static_cast<QWidget*>(m_savePictureButton),
-          static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_chart),
-          static_cast<QWidget*>(m_stepRange)})
+    for (QWidget* widget : resultWidgets())
         widget->show();
     // Until the first drawing the fields offer the steps loaded.
     if (m_drawn.empty()) m_stepRange->setStepCount(m_series.front()->size());
@@ -282,7 +279,6 @@ void ResultsPage::showResultContext() {
         exchange::readRunSummary(results / exchange::summary::kFileName);
     m_summary->showSummary(
         summary, exchange::resultAge(results / m_spec.summaryOf, exchange::exchangeDir(m_root)));
-    m_summary->show();
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
@@ -297,7 +293,6 @@ void ResultsPage::showResultContext() {
             ? QString("Časový krok %1 min").arg(*m_timeStepMin)
             : QString("Časový krok výpočtu nelze přečíst (%1).").arg(exchange::kTimeStep));
     if (!m_timeStepMin) m_hours->setChecked(false);
-    m_hours->show();
 }
 
 std::optional<double> ResultsPage::shownTimeStep() const {

@@ -9,6 +9,7 @@
 #include "gui/common/xlsx_workbook.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -115,6 +116,9 @@ private:
     QWidget* buildGridGroup();
     void buildChart();
     QLayout* buildChartColumn();
+    /// What the page shows only with results: the chart, its buttons and
+    /// fields, the summary and the export.
+    QList<QWidget*> resultWidgets() const;
     void finishLoading();
     void showNoResults(const QString& reason);
     void showSeries(std::vector<std::vector<double>> series);

@@ -12,6 +12,7 @@
 #include <QValueAxis>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,7 @@ class TestLineChartView : public QObject {
 private slots:
     void aMillionPointsAreDrawnAsTheExtremesOfEachPixelColumn();
     void zoomAndResizeChooseAgainFromEveryPoint();
+    void thinnedLinesGlideOnlyWhereTheOwnerLetsThem();
 };
 
 void TestLineChartView::aMillionPointsAreDrawnAsTheExtremesOfEachPixelColumn() {
@@ -102,6 +104,25 @@ void TestLineChartView::zoomAndResizeChooseAgainFromEveryPoint() {
     QTRY_VERIFY(line->count() > narrow);
     QVERIFY(line->count() <= 4 * int(std::ceil(view.chart()->plotArea().width())) + 2);
     QVERIFY(holds(*line, QPointF(kSpikeAt + 1, 500.0)));
+}
+
+void TestLineChartView::thinnedLinesGlideOnlyWhereTheOwnerLetsThem() {
+    const auto drawLongThenShort = [](gui::LineChartView& view) {
+        view.appendPoints(view.addLine(Qt::blue), longLine());
+        const QChart::AnimationOptions thinned = view.chart()->animationOptions();
+        view.removeAllLines();
+        view.appendPoints(view.addLine(Qt::blue), {{1, 10}, {2, 30}, {3, 20}});
+        return std::pair(thinned, view.chart()->animationOptions());
+    };
+    gui::LineChartView view;
+    QCOMPARE(drawLongThenShort(view),
+             std::pair(QChart::AnimationOptions(QChart::NoAnimation),
+                       QChart::AnimationOptions(QChart::SeriesAnimations)));
+    QVERIFY(view.renderHints().testFlag(QPainter::Antialiasing));
+    // A chart painted once, as onto paper, stays still however it is drawn.
+    gui::LineChartView paper;
+    paper.chart()->setAnimationOptions(QChart::NoAnimation);
+    QCOMPARE(drawLongThenShort(paper).second, QChart::AnimationOptions(QChart::NoAnimation));
 }
 
 QTEST_MAIN(TestLineChartView)
