@@ -314,11 +314,14 @@ void ResultsPage::markLevels(const std::vector<ChartPoint>& shown,
         std::max_element(shown.begin(), shown.end(),
                          [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
     const long row = std::lround(atSteps[static_cast<std::size_t>(highest - shown.begin())].x);
+    const auto shownNumber = [](double value, int decimals) {
+        return QString::fromStdString(displayNumber(value, decimals));
+    };
     m_chart->markPoint(
         QPointF(highest->x, highest->y), m_spec.series.front().colour,
-        inHours
-            ? QString("max. %1 m v čase %2 h").arg(highest->y, 0, 'f', 3).arg(highest->x, 0, 'f', 2)
-            : QString("max. %1 m v kroku %2").arg(highest->y, 0, 'f', 3).arg(row));
+        inHours ? QString("max. %1 m v čase %2 h")
+                      .arg(shownNumber(highest->y, 3), shownNumber(highest->x, 2))
+                : QString("max. %1 m v kroku %2").arg(shownNumber(highest->y, 3)).arg(row));
 }
 
 SheetRows ResultsPage::table() const {

@@ -65,11 +65,15 @@ double cellNumber(const std::map<std::pair<int, int>, QString>& cells, int row, 
 
 /// The figures of a summary file as the panel shows them: every line but the
 /// stop, its label and its value text.
+/// The figures of a summary file as the panel shows them: the core's text,
+/// its decimal points turned into commas (the core's figures hold no other
+/// points).
 QList<std::pair<QString, QString>> summaryFigures(const QString& path) {
     QList<std::pair<QString, QString>> figures;
     for (const QString& line : lines(path)) {
         const QString label = line.section(':', 0, 0).trimmed();
-        if (label != "Výpočet zastaven") figures.append({label, line.section(':', 1).trimmed()});
+        if (label != "Výpočet zastaven")
+            figures.append({label, line.section(':', 1).trimmed().replace('.', ',')});
     }
     return figures;
 }
@@ -113,7 +117,7 @@ private slots:
     void exportAsksBeforeReplacingAndSaysWhereItSaved();
     void aMissingResultFileStopsTheLoadThere();
     void theInflowIsTheSeriesTheCoreRead();
-    void closingAsksFirst();
+    void closingAsksNothing();
     void screenshots();
 
 private:
@@ -207,11 +211,11 @@ QStringList TestResultsWindow::values(const QStringList& records) {
 }
 
 void TestResultsWindow::opensWithEverythingButTheLoadButtonsHidden() {
-    QCOMPARE(m_form->windowTitle(), QString("vysledky"));
+    QCOMPARE(m_form->windowTitle(), QString("Výsledky"));
     auto* tabs = m_form->findChild<QTabWidget*>();
     QVERIFY(tabs);
     QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(0), QString("PRUTOK"));
+    QCOMPARE(tabs->tabText(0), QString("PRŮTOK"));
     QCOMPARE(tabs->tabText(1), QString("VÝŠKA VODY V NÁDRŽI"));
     QCOMPARE(tabs->currentIndex(), 0);
     QVERIFY(tabs->tabBar()->font().bold());
@@ -367,11 +371,14 @@ void TestResultsWindow::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel(
             std::stod(m_form->levelGrid().cell(1, highestRow)))
             highestRow = row;
     const double highest = std::stod(m_form->levelGrid().cell(1, highestRow));
-    QCOMPARE(
-        view->annotations(),
-        QStringList({QString("RO %1 m").arg(ro, 0, 'f', 3), QString("RN %1 m").arg(rn, 0, 'f', 3),
-                     QString("přelití %1 m").arg(overtopping, 0, 'f', 3),
-                     QString("max. %1 m v kroku %2").arg(highest, 0, 'f', 3).arg(highestRow)}));
+    // Shown with the decimal comma.
+    const auto shown = [](double value) {
+        return QString::number(value, 'f', 3).replace('.', ',');
+    };
+    QCOMPARE(view->annotations(),
+             QStringList({"RO " + shown(ro) + " m", "RN " + shown(rn) + " m",
+                          "přelití " + shown(overtopping) + " m",
+                          QString("max. %1 m v kroku %2").arg(shown(highest)).arg(highestRow)}));
     auto* mark = qobject_cast<QXYSeries*>(view->chart()->series().constLast());
     QVERIFY(mark && mark->count() == 1);
     QCOMPARE(mark->at(0), QPointF(highestRow, highest));
@@ -384,9 +391,11 @@ void TestResultsWindow::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
     for (const QString& line : QString::fromUtf8(kStoppedSummary).split("\r\n")) {
         const QString label = line.section(':', 0, 0).trimmed();
         if (!line.isEmpty() && label != "Budoucí údaj" && label != "Výpočet zastaven")
-            expected.append({label, line.section(':', 1).trimmed()});
+            // The core's figures, their decimal points turned into commas.
+            expected.append({label, line.section(':', 1).trimmed().replace('.', ',')});
     }
     QCOMPARE(expected.size(), 6);
+    QCOMPARE(expected[2].second, QString("100,000 m3/s v kroku 10"));
     QCOMPARE(panel("panelSummaryFlow")->figures(), expected);
     QCOMPARE(panel("panelSummaryFlow")->noticeText(),
              QString("Výpočet byl zastaven (přelití nádrže v kroku 14); hodnoty platí pro "
@@ -700,14 +709,15 @@ void TestResultsWindow::theInflowIsTheSeriesTheCoreRead() {
     QCOMPARE(fresh->outflowGrid().rowCount(), 999);
 }
 
-void TestResultsWindow::closingAsksFirst() {
-    m_messages->answers = {false, true};
+// The window holds nothing to save: it closes without a question.
+void TestResultsWindow::closingAsksNothing() {
     click("btnCloseFlow");
-    QCOMPARE(m_messages->shown, QStringList{"Q:Opravdu odejít?"});
-    QVERIFY(m_form->isVisible());
+    QVERIFY(!m_form->isVisible());
+    m_form->show();
     m_form->findChild<QTabWidget*>()->setCurrentIndex(1);
     click("btnCloseLevel");
     QVERIFY(!m_form->isVisible());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
@@ -745,5 +755,5 @@ void TestResultsWindow::screenshots() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-QTEST_MAIN(TestResultsWindow)
+VELDRON_TEST_MAIN(TestResultsWindow)
 #include "results_window_test.moc"

@@ -92,7 +92,7 @@ void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive(
     auto* over = qobject_cast<QLineSeries*>(chart->chart()->series().at(1));
     QVERIFY(over->count() >= 1);
     QCOMPARE(over->at(0).y(), 14.5);
-    QCOMPARE(chart->annotations(), (QStringList{"RN 12.000 m", "přelití 14.500 m", "k = " + k}));
+    QCOMPARE(chart->annotations(), (QStringList{"RN 12,000 m", "přelití 14,500 m", "k = " + k}));
     // Nothing of the user's was touched.
     QVERIFY(!QFile::exists(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP"));
     QCOMPARE(QDir(m_fixture->root() + "/OUT_RESULT").entryList(QDir::Files).size(), 0);
@@ -123,5 +123,5 @@ void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
                      "PRGVELDRON nelze spustit."));
 }
 
-QTEST_MAIN(TestSafetyMarginWindow)
+VELDRON_TEST_MAIN(TestSafetyMarginWindow)
 #include "safety_margin_window_test.moc"
