@@ -138,7 +138,11 @@ void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
     QCOMPARE(m_window->size(), kClientSize);
     auto* title = m_window->findChild<QLabel*>("lblTitle");
     QVERIFY(title && title->isVisible());
-    QCOMPARE(title->text(), QString("SOFTWARE_VELDRON_beta_version"));
+    QCOMPARE(title->text(), QString("VELDRON – transformace povodňové vlny nádrží"));
+    // The empty area names the root the program works in.
+    auto* root = m_window->findChild<QLabel*>("lblRoot");
+    QVERIFY(root && root->isVisible());
+    QCOMPARE(root->text(), "Pracovní adresář: " + m_fixture->root());
     QVERIFY(title->font().bold());
     QCOMPARE(title->font().pixelSize(), 19);
     auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
@@ -179,7 +183,9 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
     QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
     QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
-    for (const char* text : {"AUTOŘI:", "PROJEKT:", "...", "ADRESA:"}) {
+    QVERIFY(!m_window->findChild<QLabel*>("lblRoot")->isVisible()); // the panel covers it
+    for (const char* text :
+         {"AUTOŘI:", "PROJEKT:", "Transformace povodňové vlny v nádrži", "ADRESA:"}) {
         bool found = false;
         for (const QLabel* label : panel->findChildren<QLabel*>())
             found = found || (label->text() == text && label->isVisible());
@@ -379,13 +385,6 @@ void TestMainWindow::standardButtonsAreCzech() {
     QCOMPARE(QApplication::applicationName(), QString("VELDRON"));
 }
 
-// The program's own application object, so its translation and its
-// handling of errors that escape a form are tested as they run.
-int main(int argc, char* argv[]) {
-    VeldronApplication app(argc, argv);
-    TestMainWindow test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VELDRON_TEST_MAIN(TestMainWindow)
 
 #include "main_window_test.moc"
