@@ -36,11 +36,16 @@ void Grid::setCell(int column, int row, std::string text) {
     cells[static_cast<std::size_t>(column)] = std::move(text);
 }
 
+void numberDataRows(Grid& grid) {
+    for (int row = 1; row < grid.rowCount(); ++row)
+        grid.setCell(0, row, std::to_string(row));
+}
+
 void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows) {
     grid.setRowCount(1); // drops what the old rows held beyond their columns
     grid.setRowCount(static_cast<int>(rows.size()) + 1);
+    numberDataRows(grid);
     for (int row = 1; row < grid.rowCount(); ++row) {
-        grid.setCell(0, row, std::to_string(row));
         const auto& values = rows[static_cast<std::size_t>(row - 1)];
         for (std::size_t k = 0; k < values.size(); ++k)
             grid.setCell(static_cast<int>(k) + 1, row, values[k]);

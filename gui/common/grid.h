@@ -35,4 +35,7 @@ void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows);
 /// The same with one value per row.
 void setDataRows(Grid& grid, const std::vector<std::string>& values);
 
+/// Numbers every data row in column 0 (1, 2, ...).
+void numberDataRows(Grid& grid);
+
 } // namespace gui

@@ -85,6 +85,10 @@ std::vector<std::string> joinedLines(const TableRows& rows, char separator) {
 
 } // namespace
 
+int filledRowCount(const Grid& grid) {
+    return lastFilledRow(grid, 1, grid.columnCount() - 1);
+}
+
 TableCheck checkFloodWave(const Grid& grid) {
     const int rows = lastFilledRow(grid, 1, 1);
     if (rows == 0) {

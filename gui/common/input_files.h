@@ -36,6 +36,10 @@ TableCheck checkFloodWave(const Grid& grid);
 /// volume V does not rise above the row before it.
 TableCheck checkCurve(const Grid& grid);
 
+/// The data rows a table form writes: up to the last one with text (not only
+/// blanks) in any value column; 0 for none.
+int filledRowCount(const Grid& grid);
+
 /// The saved flood wave as the grid shows it: one row per value, its text as
 /// the file holds it. No row without a saved wave.
 TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs);

@@ -1,6 +1,7 @@
 // Loading the core's result files into a grid and drawing it.
 #include "gui/common/grid_points.h"
 #include "gui/common/result_columns.h"
+#include "gui/common/result_series.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -94,8 +95,13 @@ TEST(ReadResultColumns, LastLineDecidesTheColumnsAndTheGridGrows) {
     EXPECT_EQ(grid.columnCount(), 3);
     EXPECT_EQ(grid.cell(2, 2), "4.5");
 
-    // Drawn: both values of every row, row by row.
-    EXPECT_EQ(gui::gridValues(grid), (std::vector<double>{1.5, 2.5, 3.5, 4.5}));
+    // Drawn: both values of every row at the row's step.
+    const std::vector<gui::ChartPoint> points = gui::resultPoints(grid, std::nullopt);
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[1].x, 1.0);
+    EXPECT_EQ(points[1].y, 2.5);
+    EXPECT_EQ(points[3].x, 2.0);
+    EXPECT_EQ(points[3].y, 4.5);
 
     // A last line with trailing blanks adds no empty column (no phantom zeros).
     gui::Grid other(999, 999);
@@ -112,7 +118,7 @@ TEST(ReadResultColumns, EmptyFileLeavesOnlyTheHeaderRow) {
     EXPECT_EQ(grid.rowCount(), 1);
     EXPECT_EQ(grid.columnCount(), 2); // the header stays visible
     EXPECT_EQ(grid.cell(1, 0), "h [m]");
-    EXPECT_TRUE(gui::gridValues(grid).empty());
+    EXPECT_TRUE(gui::resultPoints(grid, std::nullopt).empty());
 }
 
 TEST(ReadResultColumns, MissingFileOrDirectoryLeavesTheGridUntouched) {
