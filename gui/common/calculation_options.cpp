@@ -52,7 +52,7 @@ void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLeve
             Refusal{kStartLevelField, -1, -1,
                     "Výška vody " + shown + " m leží nad horním koncem batygrafické křivky (" +
                         top + " m).\n\nZadejte výšku nejvýše " + top +
-                        " m, nebo doplňte křivku o vyšší řádky (" + kCurveFormName + ")."};
+                        " m, nebo doplňte křivku o vyšší řádky (Vstupy → " + kCurveFormName + ")."};
     } else if (level < static_cast<float>(curve.lowest)) {
         check.warnings.push_back(
             "Výška vody " + shown + " m leží pod prvním řádkem batygrafické křivky (" +

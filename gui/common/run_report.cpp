@@ -5,6 +5,7 @@
 #include "exchange/io/run_summary_reader.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/run_advice.h"
+#include "gui/common/typed_number.h"
 
 #include <cctype>
 #include <fstream>
@@ -73,8 +74,9 @@ std::string lastLineStartingWith(const std::vector<std::string>& lines, const st
     return {};
 }
 
+// The summary's figures as the user reads them: with decimal commas.
 std::string withSummary(std::string text, const std::optional<std::string>& summary) {
-    if (summary) text += "\n\nSouhrn výpočtu:\n" + *summary;
+    if (summary) text += "\n\nSouhrn výpočtu:\n" + czechFigures(*summary);
     return text;
 }
 

@@ -167,14 +167,10 @@ void GridClipboard::paste() {
             if (isEditable(index)) model->setData(index, QString::fromStdString(check.cells[r][c]));
         }
     emit pasted(anchor.row(), lastRow);
-    std::size_t width = 1;
-    for (const auto& row : check.cells)
-        width = std::max(width, row.size());
+    // The cell the block starts at stays current and alone selected: a
+    // selected block would hide the marks of the cells and turn the next
+    // click on it into editing.
     m_view.setCurrentIndex(model->index(anchor.row(), anchor.column()));
-    m_view.selectionModel()->select(
-        QItemSelection(model->index(anchor.row(), anchor.column()),
-                       model->index(lastRow, anchor.column() + static_cast<int>(width) - 1)),
-        QItemSelectionModel::ClearAndSelect);
 }
 
 void GridClipboard::clearSelected() {

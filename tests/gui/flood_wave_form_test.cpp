@@ -159,7 +159,7 @@ private slots:
         auto reopened = m_files.makeForm<FloodWaveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
-        QCOMPARE(reopened->grid().cell(1, 3), std::string("105.5"));
+        QCOMPARE(reopened->grid().cell(1, 3), std::string("105,5")); // shown with a comma
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
         QCOMPARE(pointCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
