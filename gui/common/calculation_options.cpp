@@ -37,10 +37,8 @@ FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group
     return {programDir / optionFileName(group), std::to_string(optionValue(group, itemIndex))};
 }
 
-namespace {
-
-// The start level against the saved curve: above its top the core stops with
-// ERROR 2; below its first row it interpolates from the bottom (0 m, 0 m3).
+// Above the curve's top the core stops with ERROR 2; below its first row it
+// interpolates from the bottom (0 m, 0 m3).
 void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
                             CalculationCheck& check) {
     // The core compares in single precision.
@@ -61,8 +59,6 @@ void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLeve
             "při 0 m začíná výpočet s prázdnou nádrží.");
     }
 }
-
-} // namespace
 
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
                                         const std::optional<exchange::CurveLevels>& curve) {

@@ -74,6 +74,12 @@ struct CalculationCheck {
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
                                         const std::optional<exchange::CurveLevels>& curve);
 
+/// The start level against the saved curve, into `check`: above the curve's
+/// top a refusal naming it, below its first row a warning. The calculation
+/// window and the safety margin, which both start the core, ask the same.
+void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
+                            CalculationCheck& check);
+
 /// The item of `group` whose value is `value`; -1 when no item writes it.
 int optionItem(OptionGroup group, double value);
 

@@ -5,6 +5,7 @@
 #include "gui/new_project/new_project_dialog.h"
 #include "gui/technical_data/technical_data_form.h"
 #include "helpers/form_fixture.h"
+#include "helpers/test_files.h"
 
 #include <QDialog>
 #include <QDir>
@@ -85,6 +86,7 @@ private slots:
     void formsFromTheMenuAreNewEachTime_data();
     void formsFromTheMenuAreNewEachTime();
     void theCalculationFormKeepsItsValues();
+    void theStudiesStartFromTheLastStartLevel();
     void keepingAVariantWithoutAFinishedRunSaysWhy();
     void anErrorAFormLeavesIsShown();
     void standardButtonsAreCzech();
@@ -366,6 +368,24 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
     action("Výpočet")->trigger();
     QCOMPARE(seen, QString("150"));
     QVERIFY(!calculation.isVisible());
+}
+
+// The core has taken IN_START_VYP away; after a restart the root still keeps
+// the level the last calculation started from.
+void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
+    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
+    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
+    for (const char* item : {"Uložit výsledek jako variantu…", "Bezpečnostní rezerva"}) {
+        QString shown;
+        whenModalOpens([&](QWidget* modal) {
+            if (auto* edit = modal->findChild<QLineEdit*>("editStartLevel")) shown = edit->text();
+        });
+        action(item)->trigger();
+        QCOMPARE(shown, QString("11,5"));
+    }
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 void TestMainWindow::keepingAVariantWithoutAFinishedRunSaysWhy() {
