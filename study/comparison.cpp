@@ -41,18 +41,56 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
     Variant v;
     v.name = name;
     v.settings = settingsInOneLine(dir);
-    v.summary = exchange::readRunSummary(dir / label::kFileName).summary;
     const exchange::SavedInputs inputs = exchange::readSavedInputs(dir);
-    if (inputs.inflow)
-        for (const exchange::SavedReal& q : *inputs.inflow)
-            v.inflow.push_back(q.value);
-    if (auto outflow = exchange::readResultSeries(dir / exchange::kOutflowSeries))
-        v.outflow = std::move(*outflow);
-    if (auto levels = exchange::readResultSeries(dir / exchange::kLevelSeries))
-        v.levels = std::move(*levels);
     if (inputs.timeStepMinutes) v.timeStepMinutes = inputs.timeStepMinutes->value;
     v.reservoirLevels = exchange::reservoirLevels(inputs);
+
+    auto summary = exchange::readRunSummary(dir / label::kFileName).summary;
+    auto outflow = exchange::readResultSeries(dir / exchange::kOutflowSeries);
+    auto levels = exchange::readResultSeries(dir / exchange::kLevelSeries);
+    auto inflow = exchange::readResultSeries(dir / exchange::kInflowSeries);
+    v.inflowFromInputs = !inflow;
+    // The floats the core routed, as its records give them back: the same
+    // numbers whichever file a variant's inflow comes from.
+    if (inflow)
+        for (double& q : *inflow)
+            q = static_cast<float>(q);
+    if (!inflow && inputs.inflow) {
+        inflow.emplace();
+        for (const exchange::SavedReal& q : *inputs.inflow)
+            inflow->push_back(q.value);
+    }
+    const auto holdsSteps = [&](const std::optional<std::vector<double>>& series) {
+        return series && summary && summary->steps &&
+               series->size() == static_cast<std::size_t>(*summary->steps);
+    };
+    // An inflow from the inputs holds every value given, the steps routed or not.
+    v.complete = holdsSteps(outflow) && holdsSteps(levels) &&
+                 (v.inflowFromInputs ? inflow.has_value() : holdsSteps(inflow));
+    if (!v.complete) return v;
+    v.summary = std::move(summary);
+    v.outflow = std::move(*outflow);
+    v.levels = std::move(*levels);
+    v.inflow = std::move(*inflow);
     return v;
+}
+
+std::vector<std::string> comparisonNotes(const std::vector<Variant>& variants) {
+    std::string incomplete, fromInputs;
+    for (const Variant& v : variants) {
+        std::string* list = !v.complete ? &incomplete : v.inflowFromInputs ? &fromInputs : nullptr;
+        if (list) *list += (list->empty() ? "„" : ", „") + v.name + "“";
+    }
+    std::vector<std::string> notes;
+    if (!incomplete.empty())
+        notes.push_back("Bez úplných výsledků (souhrn výpočtu chybí, je prázdný nebo neodpovídá "
+                        "řadám výsledků), proto bez údajů a průběhů: " +
+                        incomplete + ".");
+    if (!fromInputs.empty())
+        notes.push_back("Uloženo bez přítoku, který výpočet použil (povodnova_vlna); přítok je "
+                        "vzat ze vstupu IN_FLOOD_WAVE varianty: " +
+                        fromInputs + ".");
+    return notes;
 }
 
 const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {

@@ -17,16 +17,33 @@ namespace study {
 struct Variant {
     std::string name;
     std::string settings; // settingsInOneLine
+    /// Empty unless the kept set is complete (see loadVariant).
     std::optional<exchange::RunSummary> summary;
     std::vector<double> inflow;  // m3/s, the series the core routed
     std::vector<double> outflow; // m3/s per step
     std::vector<double> levels;  // m above the bottom per step
     std::optional<double> timeStepMinutes;
     exchange::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
+    /// The kept set is one run's whole set: a summary that is not empty and
+    /// series that hold the steps it counts. Otherwise the variant has no
+    /// summary and no series (a variant kept from a run that was killed).
+    bool complete = false;
+    /// The inflow is the variant's IN_FLOOD_WAVE: the variant was kept
+    /// without the inflow its run routed (povodnova_vlna).
+    bool inflowFromInputs = false;
 };
 
-/// Reads a kept variant; parts that cannot be read stay empty.
+/// Reads a kept variant; parts that cannot be read stay empty. The inflow is
+/// the one the run routed, kept beside its outflow; a variant kept without
+/// it falls back on its own IN_FLOOD_WAVE, which is that inflow as long as
+/// the run went through every step (a stopped run is never kept) and the
+/// inputs were not saved after the run (refused too).
 Variant loadVariant(const std::filesystem::path& root, const std::string& name);
+
+/// What the comparison must say of the variants it shows, in Czech, one
+/// line each: those without complete results, those whose inflow is their
+/// IN_FLOOD_WAVE. Empty when there is nothing to say.
+std::vector<std::string> comparisonNotes(const std::vector<Variant>& variants);
 
 /// Which value of a column is the best one.
 enum class Best { Lowest, Highest, NearestZero };

@@ -13,13 +13,14 @@ namespace study {
 /// The end of one run of the core.
 struct CoreRunResult {
     // The core's exit status (exchange::ExitCode: 0 normal, 1 error exit,
-    // 2 input refused), or one of the two below.
+    // 2 a file error), or one of the three below.
     int exitCode = 0;
     std::string console; // everything it printed
 };
 
 inline constexpr int kRunNotStarted = -1; // the program could not be started
 inline constexpr int kRunCrashed = -2;    // killed or crashed
+inline constexpr int kRunCancelled = -3;  // ended by the study: a cancel or a stop signal
 
 /// Runs the core once on the installation root `root` with its standard input
 /// closed (so an error exit does not wait) and returns when it has ended.
@@ -27,11 +28,16 @@ using RunCoreInRoot = std::function<CoreRunResult(const std::filesystem::path& r
 
 /// How a finished run ended, as a study judges it.
 enum class RunEnd {
-    Normal,     // exit 0
+    Normal,     // exit 0 and a complete result set
     Overtopped, // error exit on overtopping
     Stopped,    // another error exit (ERROR 1/2/3)
-    Refused,    // input refused (*ERR*)
-    Failed      // not started, crashed, or an exit status the core never gives
+    Refused,    // an input refused (*ERR* 2, 24, 59, 60, ...)
+    Busy,       // another run of the core holds the root (*ERR* 5): nothing changed
+    NotWritten, // the results could not be written or replaced (*ERR* 10, 11, 12): the previous
+                // stay
+    Cancelled,  // ended by the study before it ended by itself
+    Failed      // not started, crashed, out of memory or a fault of the core (*ERR* 90, 99), an
+                // exit status the core never gives, or a normal end without a complete set
 };
 
 /// A study's own failure (a file it could not copy, inputs it could not read):

@@ -1,5 +1,6 @@
 // Recomputing a kept variant from its own inputs, in a temporary root, and
-// telling whether the core still gives the results that were kept.
+// telling whether the core still gives the results that were kept: the
+// outflow, the levels, the inflow routed and the summary, byte for byte.
 #pragma once
 
 #include "study/core_run.h"
@@ -15,7 +16,9 @@ namespace study {
 struct RecomputeResult {
     RunOutcome outcome;
     std::vector<std::string> differing; // result files whose bytes differ from those kept
-    std::string text() const;           // the Czech report for the user
+    // The variant was kept without the inflow its run routed: not compared.
+    bool inflowNotKept = false;
+    std::string text() const; // the Czech report for the user
 };
 
 /// One recomputation: the root is prepared on construction (the variant's

@@ -20,8 +20,10 @@ struct RunOutcome {
 /// The core's console line that announces overtopping.
 inline constexpr const char* kOvertoppingMessage = "!!! doslo k preliti nadrze !!!";
 
-/// How the run in `root` ended: an error exit is overtopping when the
-/// summary's stop line says so or the console shows the overtopping text.
+/// How the run in `root` ended. A normal end counts only with a complete
+/// result set (exchange::isCompleteResultSet); an error exit is overtopping
+/// when the summary of a complete set says so or the console shows the
+/// overtopping text; exit status 2 is judged by the code of its "*ERR*" line.
 RunOutcome judgeRun(const CoreRunResult& run, const std::filesystem::path& root);
 
 } // namespace study

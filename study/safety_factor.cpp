@@ -209,7 +209,8 @@ FactorSearch::FactorSearch(const fs::path& inputsDir, std::optional<std::string>
     // The level series holds floats; so does the core's crest.
     m_bracketing = FactorBracketing(inputs.crestHeight->value);
     m_overtopping = *exchange::reservoirLevels(inputs).overtopping;
-    if (!m_startLevel && !fs::is_regular_file(inputsDir / exchange::kStartLevel))
+    std::error_code error;
+    if (!m_startLevel && !fs::is_regular_file(inputsDir / exchange::kStartLevel, error))
         throw StudyError("Chybí výška vody na začátku řešení (" +
                          std::string(exchange::kStartLevel) + ").");
 }
@@ -222,11 +223,13 @@ bool FactorSearch::over() const {
 
 void FactorSearch::cancel() {
     m_cancelled = true;
-    m_root.reset();
 }
 
 std::optional<fs::path> FactorSearch::prepareNext() {
-    if (over()) return std::nullopt;
+    if (over()) {
+        m_root.reset();
+        return std::nullopt;
+    }
     m_current = *m_bracketing.next();
     m_root = std::make_unique<ScratchRoot>();
     const fs::path dir = m_root->exchangeDir();
@@ -252,6 +255,12 @@ std::optional<fs::path> FactorSearch::prepareNext() {
 
 void FactorSearch::finish(const CoreRunResult& run) {
     if (!m_root) return;
+    // A run the study ended is no trial.
+    if (m_cancelled || run.exitCode == kRunCancelled) {
+        m_cancelled = true;
+        m_root.reset();
+        return;
+    }
     const fs::path root = m_root->path();
     const RunOutcome outcome = judgeRun(run, root);
     FactorTrial trial;

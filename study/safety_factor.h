@@ -112,8 +112,12 @@ public:
     /// digits, so that the core reads exactly that float). Empty when the
     /// search is over. Throws StudyError when the root cannot be prepared.
     std::optional<std::filesystem::path> prepareNext();
-    /// The run of the root prepared last; removes that root.
+    /// The run of the root prepared last; removes that root. A run that was
+    /// cancelled (kRunCancelled, or after cancel()) is no trial and ends the
+    /// search.
     void finish(const CoreRunResult& run);
+    /// Ends the search; a root prepared stays until finish() or the end of
+    /// the search, so that it is never removed under a running core.
     void cancel();
 
     bool over() const;

@@ -23,9 +23,10 @@ std::string pathUtf8(const fs::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-const std::array<const char*, 3>& resultFileNames() {
-    static const std::array<const char*, 3> names = {
-        exchange::kOutflowSeries, exchange::kLevelSeries, exchange::summary::kFileName};
+const std::array<const char*, 4>& resultFileNames() {
+    static const std::array<const char*, 4> names = {
+        exchange::kOutflowSeries, exchange::kLevelSeries, exchange::kInflowSeries,
+        exchange::summary::kFileName};
     return names;
 }
 

@@ -9,8 +9,8 @@
 namespace study {
 
 /// The files of OUT_RESULT that a study keeps and compares: the outflow, the
-/// level series and the run summary.
-const std::array<const char*, 3>& resultFileNames();
+/// level series, the inflow routed and the run summary.
+const std::array<const char*, 4>& resultFileNames();
 
 /// A path from a UTF-8 text, and back.
 std::filesystem::path utf8Path(const std::string& text);

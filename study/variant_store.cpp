@@ -4,8 +4,11 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "exchange/io/file_io.h"
+#include "exchange/io/folder_name.h"
+#include "exchange/io/run_lock.h"
 #include "exchange/io/run_summary_reader.h"
 #include "exchange/io/saved_inputs.h"
+#include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
 #include "study/study_files.h"
@@ -76,14 +79,29 @@ std::size_t characterCount(const std::string& utf8) {
     }));
 }
 
+// A hidden folder beside the variants, for one being written, replaced or
+// deleted. Its name does not hold the variant's, so it is never longer than
+// a folder name may be.
+fs::path hiddenFolder(const fs::path& root, const char* kind) {
+    return variantsDir(root) / ("." + std::string(kind) + "-" + uniqueSuffix());
+}
+
+// Whether a path exists; a path that cannot be examined is named in the error.
+bool pathExists(const fs::path& path) {
+    std::error_code error;
+    const bool found = fs::exists(path, error);
+    if (error)
+        throw StudyError("Cestu " + pathUtf8(path) + " nelze prozkoumat: " + error.message());
+    return found;
+}
+
 // Renames the finished folder into place, moving a variant it replaces aside
 // first and back again when the rename fails.
-void moveIntoPlace(const fs::path& finished, const fs::path& target) {
+void moveIntoPlace(const fs::path& root, const fs::path& finished, const fs::path& target) {
     std::error_code error;
     fs::path replaced;
-    if (fs::exists(target)) {
-        replaced =
-            target.parent_path() / ("." + pathUtf8(target.filename()) + ".stara-" + uniqueSuffix());
+    if (pathExists(target)) {
+        replaced = hiddenFolder(root, "stara");
         fs::rename(target, replaced, error);
         if (error)
             throw StudyError("Variantu " + pathUtf8(target) +
@@ -116,13 +134,9 @@ std::string trimmedVariantName(const std::string& name) {
 
 std::string variantNameProblem(const std::string& name) {
     const std::string kept = trimmedVariantName(name);
-    if (kept.empty()) return "Zadejte název varianty.";
-    const bool forbidden = std::any_of(kept.begin(), kept.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 ||
-               std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
-    });
-    if (forbidden)
-        return "Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.";
+    if (std::string problem = exchange::folderNameProblem(kept, "Název varianty"); !problem.empty())
+        return problem;
+    // Hidden folders are variants being written, replaced or deleted.
     if (kept.front() == '.') return "Název varianty nesmí začínat tečkou.";
     if (characterCount(kept) > kMaxNameCharacters)
         return "Název varianty je příliš dlouhý (nejvýše " + std::to_string(kMaxNameCharacters) +
@@ -147,24 +161,31 @@ std::string settingsInOneLine(const fs::path& dir) {
            "; po povodni " + s.after + "; start " + s.start + " m; krok " + s.step + " min";
 }
 
-void checkLastRunKeepable(const fs::path& root) {
+namespace {
+
+// Why the result set in `root` cannot be kept, for a root no run holds.
+void checkSetKeepable(const fs::path& root) {
     const fs::path results = exchange::outResultDir(root);
     const fs::path summaryFile = results / exchange::summary::kFileName;
     const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
+    if (!read.error.empty()) throw StudyError(read.error);
     if (!read.summary)
-        throw StudyError(!read.error.empty()
-                             ? read.error
-                             : "Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak "
-                               "jej uložte jako variantu.");
+        throw StudyError("Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak jej "
+                         "uložte jako variantu.");
+    // An empty summary, or one that does not seal the files beside it, is no
+    // summary: a run was killed or its disk filled while it wrote them.
+    if (!exchange::isCompleteResultSet(root))
+        throw StudyError("Poslední výsledky nejsou úplné (souhrn výpočtu je prázdný nebo "
+                         "neodpovídá souborům výsledků: výpočet byl přerušen nebo výsledky "
+                         "změněny): spusťte výpočet znovu a pak jej uložte jako variantu.");
     if (read.summary->stopped)
         throw StudyError("Poslední výpočet byl zastaven (" + read.summary->stopReason +
                          "): jako variantu lze uložit jen výpočet, který doběhl.");
-    for (const char* name : resultFileNames())
-        if (!fs::is_regular_file(results / name))
-            throw StudyError("Chybí výsledek posledního výpočtu " + pathUtf8(results / name) + ".");
     const fs::path inputs = exchange::exchangeDir(root);
+    std::error_code error;
     for (const char* name : exchange::kCoreInputs)
-        if (std::string_view(name) != exchange::kStartLevel && !fs::is_regular_file(inputs / name))
+        if (std::string_view(name) != exchange::kStartLevel &&
+            !fs::is_regular_file(inputs / name, error))
             throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
     // The core reads its inputs at its start and writes the summary at its
     // end: an input written later is not what these results were computed from.
@@ -175,43 +196,67 @@ void checkLastRunKeepable(const fs::path& root) {
                          "vstupům: spusťte výpočet znovu.");
 }
 
+const char* const kRunGoingOn = "V tomto projektu právě běží výpočet: jeho výsledky ještě nejsou "
+                                "celé. Variantu uložte, až výpočet skončí.";
+
+// Copies the inputs the last run read and its result set into `draft`.
+void writeDraft(const fs::path& root, const fs::path& draft, const std::string& kept,
+                const std::string& startLevel) {
+    writeOneLine(draft / exchange::kStartLevel, startLevel);
+    for (const char* input : exchange::kCoreInputs)
+        if (std::string_view(input) != exchange::kStartLevel)
+            copyFile(exchange::exchangeDir(root) / input, draft / input);
+    for (const char* result : resultFileNames())
+        copyFile(exchange::outResultDir(root) / result, draft / result);
+    std::vector<std::string> description = {"Varianta: " + kept};
+    const auto settings = describeSettings(draft);
+    description.insert(description.end(), settings.begin(), settings.end());
+    if (const exchange::FileResult written =
+            exchange::writeLines(draft / kDescriptionFile, description);
+        !written)
+        throw StudyError(written.error);
+}
+
+} // namespace
+
+void checkLastRunKeepable(const fs::path& root) {
+    if (exchange::runInProgress(root)) throw StudyError(kRunGoingOn);
+    checkSetKeepable(root);
+}
+
 void keepVariant(const fs::path& root, const std::string& name, const std::string& startLevel,
                  bool replace) {
-    checkLastRunKeepable(root);
     if (const std::string problem = variantNameProblem(name); !problem.empty())
         throw StudyError(problem);
     if (!exchange::coreReal(startLevel))
         throw StudyError("Výška vody na začátku řešení „" + startLevel + "“ není číslo.");
+    // Held while the set is checked and copied: no run replaces it meanwhile.
+    const exchange::RunLockHold lock(root);
+    if (lock.busy()) throw StudyError(kRunGoingOn);
+    checkSetKeepable(root);
     const std::string kept = trimmedVariantName(name);
     const fs::path dir = variantsDir(root);
     const fs::path target = variantDir(root, kept);
     std::error_code error;
     fs::create_directories(dir, error);
     if (error) throw StudyError("Adresář " + pathUtf8(dir) + " nelze vytvořit: " + error.message());
-    if (fs::exists(target) && !replace) throw StudyError("Varianta „" + kept + "“ už existuje.");
+    if (pathExists(target) && !replace) throw StudyError("Varianta „" + kept + "“ už existuje.");
 
-    const fs::path draft = dir / utf8Path("." + kept + ".nova-" + uniqueSuffix());
+    const fs::path draft = hiddenFolder(root, "nova");
     if (!fs::create_directory(draft, error))
         throw StudyError("Adresář " + pathUtf8(draft) + " nelze vytvořit: " + error.message());
     try {
-        writeOneLine(draft / exchange::kStartLevel, startLevel);
-        for (const char* input : exchange::kCoreInputs)
-            if (std::string_view(input) != exchange::kStartLevel)
-                copyFile(exchange::exchangeDir(root) / input, draft / input);
-        for (const char* result : resultFileNames())
-            copyFile(exchange::outResultDir(root) / result, draft / result);
-        std::vector<std::string> description = {"Varianta: " + kept};
-        const auto settings = describeSettings(draft);
-        description.insert(description.end(), settings.begin(), settings.end());
-        if (const exchange::FileResult written =
-                exchange::writeLines(draft / kDescriptionFile, description);
-            !written)
-            throw StudyError(written.error);
-        moveIntoPlace(draft, target);
+        writeDraft(root, draft, kept, startLevel);
+        moveIntoPlace(root, draft, target);
     } catch (...) {
         fs::remove_all(draft, error);
         throw;
     }
+}
+
+bool variantExists(const fs::path& root, const std::string& name) {
+    return variantNameProblem(name).empty() &&
+           pathExists(variantDir(root, trimmedVariantName(name)));
 }
 
 std::vector<std::string> listVariants(const fs::path& root) {
@@ -221,19 +266,20 @@ std::vector<std::string> listVariants(const fs::path& root) {
          it.increment(error)) {
         const std::string name = pathUtf8(it->path().filename());
         // Hidden folders are variants being written or replaced.
-        if (!name.starts_with(".") && it->is_directory(error)) names.push_back(name);
+        std::error_code kind;
+        if (!name.starts_with(".") && it->is_directory(kind)) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
 void deleteVariant(const fs::path& root, const std::string& name) {
-    if (!variantNameProblem(name).empty() || !fs::is_directory(variantDir(root, name)))
+    std::error_code error;
+    if (!variantNameProblem(name).empty() || !fs::is_directory(variantDir(root, name), error))
         throw StudyError("Varianta „" + name + "“ neexistuje.");
     // Moved aside first, so that a delete that fails part of the way never
     // leaves a variant with some of its files.
-    const fs::path doomed = variantsDir(root) / utf8Path("." + name + ".mazana-" + uniqueSuffix());
-    std::error_code error;
+    const fs::path doomed = hiddenFolder(root, "mazana");
     fs::rename(variantDir(root, name), doomed, error);
     if (error) throw StudyError("Variantu „" + name + "“ nelze smazat: " + error.message());
     fs::remove_all(doomed, error);

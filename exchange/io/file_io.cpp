@@ -82,10 +82,23 @@ std::optional<std::string> readBytes(const std::filesystem::path& path) {
     if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // Read in one piece when the size is known (a long result series is tens
+    // of megabytes); a file that changes size meanwhile is read to its end.
+    std::string bytes;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) return std::nullopt;
+        if (!in.eof()) in.peek();
+        if (in.eof()) return bytes;
+        in.clear();
+    }
+    std::ostringstream rest;
+    rest << in.rdbuf();
     if (in.bad()) return std::nullopt;
-    return bytes.str();
+    return bytes + rest.str();
 }
 
 } // namespace exchange

@@ -3,25 +3,32 @@
 
 #include "exchange/io/file_io.h"
 
+#include <algorithm>
 #include <charconv>
-#include <sstream>
 #include <string>
+#include <string_view>
 
 namespace exchange {
 
 std::optional<std::vector<double>> readResultSeries(const std::filesystem::path& file) {
     const std::optional<std::string> bytes = readBytes(file);
     if (!bytes) return std::nullopt;
-    std::istringstream in(*bytes);
+    constexpr std::string_view kBlanks = " \t\r";
+    const std::string_view text = *bytes;
     std::vector<double> values;
-    for (std::string line; std::getline(in, line);) {
-        const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos) continue;
-        const auto last = line.find_first_of(" \t\r", first);
-        const std::string token = line.substr(first, last - first);
+    values.reserve(text.size() / 18); // the core's records: 16 characters and CR LF
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        const auto first = line.find_first_not_of(kBlanks);
+        if (first == std::string_view::npos) continue;
+        const std::string_view token =
+            line.substr(first, line.find_first_of(kBlanks, first) - first);
         double value = 0.0;
-        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-        if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+        const auto [stop, error] =
+            std::from_chars(token.data(), token.data() + token.size(), value);
+        if (error != std::errc() || stop != token.data() + token.size()) return std::nullopt;
         values.push_back(value);
     }
     return values;

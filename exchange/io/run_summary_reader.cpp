@@ -194,11 +194,15 @@ ResultAge resultAge(const std::filesystem::path& resultFile,
     const auto computed = std::filesystem::last_write_time(resultFile, code);
     if (code) return age;
     age.computed = computed;
-    for (const auto& entry : std::filesystem::directory_iterator(exchangeDir, code)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("IN_", 0) != 0 || !entry.is_regular_file(code)) continue;
-        const auto written = savedTime(entry.path(), code);
-        if (code || written <= computed) continue;
+    // Stepped with an error code: a directory that fails part of the way ends
+    // the search instead of throwing.
+    for (std::filesystem::directory_iterator it(exchangeDir, code), end; !code && it != end;
+         it.increment(code)) {
+        const std::string name = it->path().filename().string();
+        std::error_code unreadable;
+        if (name.rfind("IN_", 0) != 0 || !it->is_regular_file(unreadable)) continue;
+        const auto written = savedTime(it->path(), unreadable);
+        if (unreadable || written <= computed) continue;
         if (!age.newerInputTime || written > *age.newerInputTime) {
             age.newerInput = name;
             age.newerInputTime = written;

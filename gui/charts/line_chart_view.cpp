@@ -1,6 +1,8 @@
 // The line chart shared by the forms.
 #include "gui/charts/line_chart_view.h"
 
+#include "gui/common/line_decimation.h"
+
 #include <QChart>
 #include <QFont>
 #include <QGraphicsLayout>
@@ -22,6 +24,8 @@ namespace gui {
 namespace {
 
 constexpr qreal kAnnotationZ = 100.0; // above the lines
+// The columns a line is decimated for before the chart has laid out its plot.
+constexpr int kColumnsBeforeLayout = 1000;
 
 /// The full view of data from `min` to `max`: widened to whole tick steps.
 std::pair<double, double> roundRange(double min, double max, int ticks) {
@@ -83,7 +87,10 @@ LineChartView::LineChartView(QWidget* parent)
             axis, &QValueAxis::rangeChanged, this, [this, axis] { axisRangeChanged(axis); },
             Qt::QueuedConnection);
     }
-    connect(chart, &QChart::plotAreaChanged, this, [this] { placeAnnotations(); });
+    connect(chart, &QChart::plotAreaChanged, this, [this] {
+        setRanges(std::nullopt, std::nullopt); // the lines for the plot's width
+        placeAnnotations();
+    });
     setChart(chart); // the view takes the chart
     setRenderHint(QPainter::Antialiasing);
     setRubberBand(QChartView::RectangleRubberBand);
@@ -114,6 +121,7 @@ void LineChartView::setLegendVisible(bool visible) {
 }
 
 void LineChartView::removeAllLines() {
+    m_lines.clear();
     chart()->removeAllSeries(); // deletes them
     for (const Annotation& annotation : m_annotations)
         delete annotation.item;
@@ -136,22 +144,36 @@ void LineChartView::attach(QLineSeries* line) {
 }
 
 void LineChartView::appendValues(QLineSeries* line, const std::vector<double>& values) {
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(values.size()));
-    qsizetype x = line->count();
+    std::vector<ChartPoint> points;
+    points.reserve(values.size());
+    double x = static_cast<double>(dataOf(line).size());
     for (double value : values)
-        points.append(QPointF(static_cast<double>(x++), value));
-    line->append(points);
-    fitAxes();
+        points.push_back({x++, value});
+    appendPoints(line, points);
 }
 
 void LineChartView::appendPoints(QLineSeries* line, const std::vector<ChartPoint>& points) {
-    QList<QPointF> list;
-    list.reserve(static_cast<qsizetype>(points.size()));
-    for (const ChartPoint& p : points)
-        list.append(QPointF(p.x, p.y));
-    line->append(list);
+    dataOf(line).append(points);
     fitAxes();
+}
+
+void LineChartView::setStepValues(QLineSeries* line,
+                                  std::shared_ptr<const std::vector<double>> values,
+                                  double xPerStep) {
+    dataOf(line).setSteps(std::move(values), xPerStep);
+    fitAxes();
+}
+
+DecimatedLine& LineChartView::dataOf(QLineSeries* line) {
+    for (auto& [drawn, data] : m_lines)
+        if (drawn == line) return data;
+    return m_lines.emplace_back(line, DecimatedLine()).second;
+}
+
+std::size_t LineChartView::pointCount(const QLineSeries* line) const {
+    for (const auto& [drawn, data] : m_lines)
+        if (drawn == line) return data.size();
+    return 0;
 }
 
 QGraphicsSimpleTextItem* LineChartView::addText(const QString& text, const QColor& colour) {
@@ -167,6 +189,7 @@ QLineSeries* LineChartView::addHorizontalLine(double y, double fromX, double toX
     QPen pen(colour, 1.5, Qt::DashLine);
     line->setPen(pen);
     m_annotations.append({addText(label, colour), QPointF(fromX, y), true});
+    dataOf(line).setClippedToView(true);
     appendPoints(line, {{fromX, y}, {toX, y}});
     placeAnnotations();
     return line;
@@ -205,51 +228,93 @@ QStringList LineChartView::annotations() const {
 void LineChartView::fitAxes() {
     double minX = std::numeric_limits<double>::max(), maxX = std::numeric_limits<double>::lowest();
     double minY = minX, maxY = maxX;
-    for (QLineSeries* line : lines()) {
-        for (const QPointF& p : line->points()) {
-            minX = std::min(minX, p.x());
-            maxX = std::max(maxX, p.x());
-            minY = std::min(minY, p.y());
-            maxY = std::max(maxY, p.y());
-        }
+    for (const auto& [line, data] : m_lines) {
+        if (data.size() == 0) continue;
+        minX = std::min(minX, data.minX());
+        maxX = std::max(maxX, data.maxX());
+        minY = std::min(minY, data.minY());
+        maxY = std::max(maxY, data.maxY());
     }
     std::tie(m_fullMinX, m_fullMaxX) = roundRange(minX, maxX, std::max(2, width() / 100));
     std::tie(m_fullMinY, m_fullMaxY) = roundRange(minY, maxY, std::max(2, height() / 50));
-    setRange(m_axisX, m_fullMinX, m_fullMaxX);
-    setRange(m_axisY, m_fullMinY, m_fullMaxY);
+    setRanges(Range(m_fullMinX, m_fullMaxX), Range(m_fullMinY, m_fullMaxY));
+}
+
+int LineChartView::plotColumns() const {
+    const double width = chart()->plotArea().width();
+    return width >= 2.0 ? static_cast<int>(std::ceil(width)) : kColumnsBeforeLayout;
 }
 
 // Every change of range (a fit, a dragged rectangle, the wheel, a right
-// click) ends here: back inside the full view, with round ticks. The tick
-// step is set before the range, so that a wider range never meets a step
-// made for a narrow one (which would make thousands of ticks).
-void LineChartView::setRange(QValueAxis* axis, double min, double max) {
-    const bool horizontal = axis == m_axisX;
+// click, a chosen range, a resize) ends here: back inside the full view, with
+// round ticks, and the lines given what the new view shows of them. Each
+// change of an axis or a line has the chart lay out every point it holds
+// again, so a line about to take new points is emptied before the axes move.
+void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
+    if (x) x = inFullView(*x, true);
+    if (y) y = inFullView(*y, false);
+    const Range shownX = x ? *x : Range(m_axisX->min(), m_axisX->max());
+    const int columns = plotColumns();
+    std::vector<std::optional<std::vector<ChartPoint>>> shown;
+    bool thinned = false;
+    for (auto& [line, data] : m_lines) {
+        shown.push_back(data.pointsToShow(shownX.first, shownX.second, columns));
+        thinned = thinned || data.thinned();
+    }
+    // Lines glide into a new view only when they keep their points; a thinned
+    // line takes other points at every zoom, and its dense strokes need no smoothing.
+    chart()->setAnimationOptions(thinned ? QChart::NoAnimation : QChart::SeriesAnimations);
+    setRenderHint(QPainter::Antialiasing, !thinned);
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        if (shown[i] && m_lines[i].first->count() > columns) m_lines[i].first->clear();
+    if (x) applyRange(m_axisX, *x);
+    if (y) applyRange(m_axisY, *y);
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (!shown[i]) continue;
+        QList<QPointF> points;
+        points.reserve(static_cast<qsizetype>(shown[i]->size()));
+        for (const ChartPoint& p : *shown[i])
+            points.append(QPointF(p.x, p.y));
+        m_lines[i].first->replace(points);
+    }
+    placeAnnotations();
+    if (shownX != m_shownX) {
+        m_shownX = shownX;
+        emit horizontalRangeChanged(shownX.first, shownX.second);
+    }
+}
+
+LineChartView::Range LineChartView::inFullView(Range range, bool horizontal) const {
+    auto [min, max] = range;
     const double fullMin = horizontal ? m_fullMinX : m_fullMinY;
     const double fullMax = horizontal ? m_fullMaxX : m_fullMaxY;
-    if (max - min >= (fullMax - fullMin) * (1.0 - 1e-12)) {
-        min = fullMin;
-        max = fullMax;
-    } else if (min < fullMin) {
-        max += fullMin - min;
-        min = fullMin;
-    } else if (max > fullMax) {
-        min -= max - fullMax;
-        max = fullMax;
-    }
+    if (max - min >= (fullMax - fullMin) * (1.0 - 1e-12)) return {fullMin, fullMax};
+    if (min < fullMin) return {fullMin, max + (fullMin - min)};
+    if (max > fullMax) return {min - (max - fullMax), fullMax};
+    return range;
+}
+
+// The tick step is set before the range, so that a wider range never meets a
+// step made for a narrow one (which would make thousands of ticks).
+void LineChartView::applyRange(QValueAxis* axis, Range range) {
+    const bool horizontal = axis == m_axisX;
     const QRectF plot = chart()->plotArea();
     const int pixels = static_cast<int>(horizontal ? plot.width() : plot.height());
     const int ticks = std::max(2, (pixels > 0 ? pixels : (horizontal ? width() : height())) /
                                       (horizontal ? 70 : 40));
-    axis->setTickInterval(roundTickStep(max - min, ticks));
-    if (min != axis->min() || max != axis->max()) axis->setRange(min, max);
-    placeAnnotations();
+    axis->setTickInterval(roundTickStep(range.second - range.first, ticks));
+    if (range.first != axis->min() || range.second != axis->max())
+        axis->setRange(range.first, range.second);
 }
 
 // A range the chart set itself (the dragged rectangle); for the others this
 // finds nothing more to do.
 void LineChartView::axisRangeChanged(QValueAxis* axis) {
-    setRange(axis, axis->min(), axis->max());
+    const Range range(axis->min(), axis->max());
+    if (axis == m_axisX)
+        setRanges(range, std::nullopt);
+    else
+        setRanges(std::nullopt, range);
 }
 
 void LineChartView::zoomAbout(QPointF at, double factor) {
@@ -265,10 +330,28 @@ void LineChartView::zoomAbout(QPointF at, double factor) {
         return max - min > fullSpan * 1e-9 ? std::make_pair(min, max)
                                            : std::make_pair(axis->min(), axis->max());
     };
-    const auto [minX, maxX] = zoom(m_axisX, value.x(), m_fullMaxX - m_fullMinX);
-    const auto [minY, maxY] = zoom(m_axisY, value.y(), m_fullMaxY - m_fullMinY);
-    setRange(m_axisX, minX, maxX);
-    setRange(m_axisY, minY, maxY);
+    setRanges(zoom(m_axisX, value.x(), m_fullMaxX - m_fullMinX),
+              zoom(m_axisY, value.y(), m_fullMaxY - m_fullMinY));
+}
+
+void LineChartView::showRangeX(double fromX, double toX) {
+    fromX = std::max(fromX, m_fullMinX);
+    toX = std::min(toX, m_fullMaxX);
+    if (!(fromX < toX)) return;
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (const auto& [line, data] : m_lines)
+        if (const auto range = data.yRange(fromX, toX)) {
+            low = std::min(low, range->first);
+            high = std::max(high, range->second);
+        }
+    if (!(low <= high)) return setRanges(Range(fromX, toX), std::nullopt);
+    // A little room above and below, so that a peak does not touch the frame.
+    const double margin = 0.05 * (high > low ? high - low : std::max(std::fabs(high), 1.0));
+    setRanges(Range(fromX, toX), Range(low - margin, high + margin));
+}
+
+void LineChartView::showAll() {
+    setRanges(Range(m_fullMinX, m_fullMaxX), Range(m_fullMinY, m_fullMaxY));
 }
 
 void LineChartView::wheelEvent(QWheelEvent* event) {
@@ -291,8 +374,7 @@ void LineChartView::mouseReleaseEvent(QMouseEvent* event) {
 
 void LineChartView::resizeEvent(QResizeEvent* event) {
     QChartView::resizeEvent(event);
-    setRange(m_axisX, m_axisX->min(), m_axisX->max());
-    setRange(m_axisY, m_axisY->min(), m_axisY->max());
+    setRanges(Range(m_axisX->min(), m_axisX->max()), Range(m_axisY->min(), m_axisY->max()));
 }
 
 // Labels follow their data through zooms and resizes; a label whose place

@@ -4,18 +4,36 @@
 #include "exchange/exchange_paths.h"
 #include "gui/common/calculation_options.h"
 
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QTimer>
 
 namespace gui {
 
+namespace {
+
+// A path for Qt without a conversion that could throw out of a slot: bytes
+// that are not UTF-8 become replacement characters, and the run that cannot
+// find them fails and says so.
+QString qtPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(path.c_str());
+#endif
+}
+
+} // namespace
+
 StudyCoreRun::StudyCoreRun(QObject* parent)
-    : QObject(parent), m_program(QString::fromStdU16String(
-                           gui::coreExecutable(exchange::installationRoot()).u16string())) {
+    : QObject(parent), m_program(qtPath(gui::coreExecutable(exchange::installationRoot()))) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_process, &QProcess::finished, this,
             [this](int exitCode, QProcess::ExitStatus status) {
-                end(status == QProcess::NormalExit ? exitCode : study::kRunCrashed);
+                if (m_stopping)
+                    end(study::kRunCancelled);
+                else
+                    end(status == QProcess::NormalExit ? exitCode : study::kRunCrashed);
             });
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) end(study::kRunNotStarted);
@@ -31,15 +49,18 @@ StudyCoreRun::~StudyCoreRun() {
 
 void StudyCoreRun::start(const std::filesystem::path& root) {
     m_result = {};
+    m_stopping = false;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VELDRON_ROOT", QString::fromStdU16String(root.u16string()));
+    environment.insert("VELDRON_ROOT", qtPath(root));
     m_process.setProcessEnvironment(environment);
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.start(m_program, {});
 }
 
 void StudyCoreRun::stop() {
-    if (isRunning()) m_process.kill();
+    if (!isRunning()) return;
+    m_stopping = true;
+    m_process.kill();
 }
 
 void StudyCoreRun::end(int exitCode) {

@@ -26,7 +26,8 @@ public:
     /// so that an error exit does not wait. finished() follows, also when the
     /// program cannot be started.
     void start(const std::filesystem::path& root);
-    /// Ends a running core; finished() follows.
+    /// Ends a running core; finished() follows, the run's exit status
+    /// study::kRunCancelled.
     void stop();
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     /// How the last run ended.
@@ -41,6 +42,7 @@ private:
     QString m_program;
     QProcess m_process;
     study::CoreRunResult m_result;
+    bool m_stopping = false; // stop() ended the running core
 };
 
 } // namespace gui

@@ -3,7 +3,6 @@
 
 #include "gui/common/clipboard_table.h"
 #include "gui/dialogs/message_service.h"
-#include "gui/grid/grid_model.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -28,7 +27,7 @@ void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx) {
     view.verticalHeader()->setMinimumSectionSize(1);
 }
 
-GridClipboard* setupGridView(QTableView& view, GridModel& model, int columnWidthPx,
+GridClipboard* setupGridView(QTableView& view, QAbstractItemModel& model, int columnWidthPx,
                              int rowHeightPx) {
     view.setModel(&model);
     // The header row is the view's own header, so it stays while rows scroll;

@@ -10,7 +10,6 @@ class QTableView;
 
 namespace gui {
 
-class GridModel;
 class GridClipboard;
 
 /// Puts `model` into `view` and gives the view the grids' look: every column
@@ -18,7 +17,7 @@ class GridClipboard;
 /// selection, Tab moving from cell to cell, a vertical scroll bar when needed,
 /// and the clipboard keys (installGridClipboard).
 /// Call again (or call applyGridSizes) after the model was reloaded.
-GridClipboard* setupGridView(QTableView& view, GridModel& model, int columnWidthPx,
+GridClipboard* setupGridView(QTableView& view, QAbstractItemModel& model, int columnWidthPx,
                              int rowHeightPx);
 
 /// Applies the fixed column width and row height to the view's current shape.

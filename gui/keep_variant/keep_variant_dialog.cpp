@@ -111,10 +111,10 @@ void KeepVariantDialog::save() {
         return;
     }
     const QString kept = QString::fromStdString(study::trimmedVariantName(name));
-    const bool exists = std::filesystem::exists(study::variantDir(m_root, kept.toStdString()));
-    if (exists && !messages.question(this, "Varianta „" + kept + "“ už existuje. Nahradit ji?"))
-        return;
     try {
+        const bool exists = study::variantExists(m_root, name);
+        if (exists && !messages.question(this, "Varianta „" + kept + "“ už existuje. Nahradit ji?"))
+            return;
         study::keepVariant(m_root, name, start.text, exists);
     } catch (const study::StudyError& e) {
         messages.error(this, QString::fromUtf8(e.what()));

@@ -5,28 +5,31 @@
 #include "exchange/file_names.h"
 #include "exchange/io/run_summary_reader.h"
 #include "exchange/io/saved_inputs.h"
+#include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
-#include "gui/common/input_files.h"
-#include "gui/common/result_columns.h"
-#include "gui/common/result_series.h"
+#include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
-#include "gui/dialogs/message_service.h"
-#include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
+#include "gui/grid/series_table_model.h"
+#include "gui/results/step_range_bar.h"
 #include "gui/results/summary_panel.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFutureWatcher>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QValueAxis>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -38,52 +41,31 @@ namespace {
 const QString kChartTitle = "TRANSFORMACE POVODŇOVÉ VLNY";
 const QString kStepAxisTitle = "časový krok i [-]";
 const QString kHoursAxisTitle = "čas t [h]";
+// A load that takes longer than this shows its progress.
+constexpr int kProgressDelayMs = 300;
+// A step of the summary is shown with this many steps on each side, a tenth
+// of the series but at least 10 and at most 100.
+constexpr std::size_t kStepViewMinHalf = 10, kStepViewMaxHalf = 100;
 
-// Said when there is no routed inflow to show.
-constexpr const char* kSavedFloodWaveUnreadable =
-    "Povodňovou vlnu, se kterou jádro počítá, nelze načíst: soubory IN_FLOOD_WAVE a "
-    "IN_NUMBER_OF_POINT_FW chybí nebo neobsahují platná čísla (Vstupy → Povodňová vlna).";
-
-QString shownCell(const QString& text) {
-    return QString::fromStdString(shownValue(text.toStdString()));
-}
-
-// Shows a value cell with three decimals; the cell keeps the file's text.
-class ValueCellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!GridModel::isFixed(index)) option->text = shownCell(option->text);
-    }
-};
-
-/// Widens every column whose header or shown cells would be cut at the usual width.
-void fitColumns(QTableView& view) {
-    const QAbstractItemModel& model = *view.model();
+/// Widens every column whose header or widest value would be cut at the usual width.
+void fitColumns(QTableView& view, const SeriesTableModel& model) {
     const QFontMetrics cells(view.font());
     const QFontMetrics header(view.horizontalHeader()->font());
     for (int column = 0; column < model.columnCount(); ++column) {
-        int needed = header.horizontalAdvance(model.headerData(column, Qt::Horizontal).toString());
-        for (int row = 0; row < model.rowCount(); ++row) {
-            const QString text = model.data(model.index(row, column)).toString();
-            if (!text.isEmpty())
-                needed =
-                    std::max(needed, cells.horizontalAdvance(column == 0 ? text : shownCell(text)));
-        }
+        const QString widest = model.widestText(column);
+        const int needed =
+            std::max(header.horizontalAdvance(widest), cells.horizontalAdvance(widest));
         view.setColumnWidth(column, std::max(ResultsPage::kColumnWidthPx, needed + 12));
     }
 }
 
-QTableView* makeGridView(GridModel& model, const char* name, QWidget* parent) {
+QTableView* makeGridView(SeriesTableModel& model, const char* name, QWidget* parent) {
     auto* view = new QTableView(parent);
     view->setObjectName(name);
     setupGridView(*view, model, ResultsPage::kColumnWidthPx, ResultsPage::kRowHeightPx);
-    view->setItemDelegate(new ValueCellDelegate(view));
     view->setFixedWidth(169);
-    QObject::connect(&model, &QAbstractItemModel::modelReset, view, [view] { fitColumns(*view); });
+    QObject::connect(&model, &QAbstractItemModel::modelReset, view,
+                     [view, &model] { fitColumns(*view, model); });
     return view;
 }
 
@@ -97,13 +79,18 @@ QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, 
     return label;
 }
 
-/// The points at x = step i shown at their step, or at their hour.
-std::vector<ChartPoint> shownPoints(const std::vector<ChartPoint>& points,
-                                    std::optional<double> timeStepMin) {
-    std::vector<ChartPoint> shown = points;
-    for (ChartPoint& point : shown)
-        point.x = rowTime(static_cast<int>(std::lround(point.x)), timeStepMin);
-    return shown;
+QWidget* makeProgress(const QString& name, QWidget* parent) {
+    auto* progress = new QWidget(parent);
+    progress->setObjectName(name);
+    auto* bar = new QProgressBar(progress);
+    bar->setRange(0, 0); // busy: the reading does not count its way
+    bar->setTextVisible(false);
+    auto* row = new QHBoxLayout(progress);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel("Načítají se výsledky…", progress));
+    row->addWidget(bar, 1);
+    progress->hide();
+    return progress;
 }
 
 QString named(const char* prefix, const char* name, const char* suffix = "") {
@@ -114,36 +101,38 @@ QString named(const char* prefix, const char* name, const char* suffix = "") {
 
 ResultsPage::ResultsPage(ResultsPageSpec spec, QWidget* parent)
     : QWidget(parent), m_spec(std::move(spec)) {
-    // Every grid exists before a model refers to it.
-    for (const ResultSeries& series : m_spec.series)
-        m_grids.emplace_back(series.columnCount, kInitialRows);
+    setObjectName(named("page", m_spec.name));
+    m_reading = new QFutureWatcher<SeriesRead>(this);
+    connect(m_reading, &QFutureWatcher<SeriesRead>::finished, this, &ResultsPage::finishLoading);
+    m_progressDelay = new QTimer(this);
+    m_progressDelay->setSingleShot(true);
+    m_progressDelay->setInterval(kProgressDelayMs);
     auto* columns = new QHBoxLayout(this);
     columns->addWidget(buildGridGroup());
     buildChart();
     columns->addLayout(buildChartColumn(), 1);
+    connect(m_progressDelay, &QTimer::timeout, m_progress, &QWidget::show);
 }
 
-// The models read the grids, which are destroyed before the widget base hides
-// the views: the models go first.
-ResultsPage::~ResultsPage() {
-    for (GridModel* model : m_models)
-        delete model;
-}
+ResultsPage::~ResultsPage() = default;
 
 QWidget* ResultsPage::buildGridGroup() {
     auto* group = new QGroupBox(this);
     group->setFixedWidth(m_spec.groupWidthPx);
-    auto* loadButton = makeButton(m_spec.loadText, named("btnLoad", m_spec.name), group, true);
+    m_loadButton = makeButton(m_spec.loadText, named("btnLoad", m_spec.name), group, true);
+    m_progress = makeProgress(named("progressLoad", m_spec.name), group);
     auto* grids = new QHBoxLayout;
-    for (std::size_t i = 0; i < m_grids.size(); ++i) {
-        m_models.push_back(new GridModel(m_grids[i], this));
-        grids->addWidget(makeGridView(*m_models.back(), m_spec.series[i].gridName, group));
+    for (const ResultSeries& series : m_spec.series) {
+        m_models.push_back(new SeriesTableModel(this));
+        m_grids.push_back(makeGridView(*m_models.back(), series.gridName, group));
+        grids->addWidget(m_grids.back());
     }
     grids->addStretch(1);
     m_exportButton = makeButton("Export do excelu", named("btnExport", m_spec.name), group, false);
 
     auto* layout = new QVBoxLayout(group);
-    layout->addWidget(loadButton);
+    layout->addWidget(m_loadButton);
+    layout->addWidget(m_progress);
     layout->addLayout(grids, 1);
     if (m_spec.exportAtRight) {
         auto* exportRow = new QHBoxLayout;
@@ -153,7 +142,7 @@ QWidget* ResultsPage::buildGridGroup() {
     } else {
         layout->addWidget(m_exportButton, 0, Qt::AlignLeft);
     }
-    connect(loadButton, &QPushButton::clicked, this, &ResultsPage::load);
+    connect(m_loadButton, &QPushButton::clicked, this, &ResultsPage::load);
     connect(m_exportButton, &QPushButton::clicked, this, &ResultsPage::exportRequested);
     return group;
 }
@@ -176,11 +165,21 @@ void ResultsPage::buildChart() {
     m_closeButton = makeButton("Zavřít okno", named("btnClose", m_spec.name), this, true);
     m_hours = new QCheckBox("čas v hodinách", this);
     m_hours->setObjectName(named("chkHours", m_spec.name));
+    m_stepRange = new StepRangeBar(m_spec.name, this);
     m_summary = new SummaryPanel(this);
     m_summary->setObjectName(named("panelSummary", m_spec.name));
+    m_noResults = new QLabel(this);
+    m_noResults->setObjectName(named("lblNoResults", m_spec.name));
+    m_noResults->setWordWrap(true);
+    m_noResults->setStyleSheet("QLabel { color: rgb(190, 0, 0); font-weight: bold; }");
+    m_noResults->hide();
 
     connect(m_drawButton, &QPushButton::clicked, this, &ResultsPage::draw);
     connect(m_hours, &QCheckBox::toggled, this, &ResultsPage::render);
+    connect(m_stepRange, &StepRangeBar::rangeChosen, this, &ResultsPage::zoomToSteps);
+    connect(m_stepRange, &StepRangeBar::wholeChosen, m_chart, &LineChartView::showAll);
+    connect(m_chart, &LineChartView::horizontalRangeChanged, this, &ResultsPage::followRange);
+    connect(m_summary, &SummaryPanel::stepActivated, this, &ResultsPage::showStep);
     connect(m_savePictureButton, &QPushButton::clicked, this, &ResultsPage::pictureRequested);
     connect(m_closeButton, &QPushButton::clicked, this, &ResultsPage::closeRequested);
 }
@@ -191,62 +190,89 @@ QLayout* ResultsPage::buildChartColumn() {
     drawRow->addSpacing(12);
     drawRow->addWidget(m_hours);
     drawRow->addStretch(1);
+    drawRow->addWidget(m_stepRange);
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(m_savePictureButton);
     bottomRow->addStretch(1);
     bottomRow->addWidget(m_closeButton);
     auto* column = new QVBoxLayout;
     column->addLayout(drawRow);
+    column->addWidget(m_noResults);
     column->addWidget(m_summary);
     column->addWidget(m_chart, 1);
     column->addLayout(bottomRow);
 
-    for (QWidget* widget :
-         {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
-          static_cast<QWidget*>(m_savePictureButton), static_cast<QWidget*>(m_exportButton),
-          static_cast<QWidget*>(m_hours), static_cast<QWidget*>(m_summary)}) {
+    for (QWidget* widget : {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
+                            static_cast<QWidget*>(m_savePictureButton),
+                            static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_hours),
+                            static_cast<QWidget*>(m_summary), static_cast<QWidget*>(m_stepRange)}) {
         keepPlaceWhenHidden(widget);
         widget->hide();
     }
     return column;
 }
 
+const std::vector<double>& ResultsPage::values(std::size_t series) const {
+    static const std::vector<double> none;
+    return series < m_series.size() ? *m_series[series] : none;
+}
+
 void ResultsPage::load() {
+    if (m_loading) return;
+    emit loaded();
+    std::vector<std::string> names;
+    for (const ResultSeries& series : m_spec.series)
+        names.emplace_back(series.resultFile);
+    m_loading = true;
+    m_loadButton->setEnabled(false);
+    m_reading->setFuture(QtConcurrent::run(readResultSet, m_root, names));
+    m_progressDelay->start();
+}
+
+void ResultsPage::finishLoading() {
+    m_loading = false;
+    m_progressDelay->stop();
+    m_progress->hide();
+    m_loadButton->setEnabled(true);
+    SeriesRead read = m_reading->result();
+    if (read.error.empty())
+        showSeries(std::move(read.series));
+    else
+        showNoResults(QString::fromStdString(read.error));
+    emit loadFinished();
+}
+
+// Nothing of another set stays on the page: no half a set, no summary of
+// files that do not belong to it.
+void ResultsPage::showNoResults(const QString& reason) {
+    m_series.clear();
+    for (SeriesTableModel* model : m_models)
+        model->setSeries(nullptr, {});
+    for (QWidget* widget : {static_cast<QWidget*>(m_chart), static_cast<QWidget*>(m_drawButton),
+                            static_cast<QWidget*>(m_savePictureButton),
+                            static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_hours),
+                            static_cast<QWidget*>(m_summary), static_cast<QWidget*>(m_stepRange)})
+        widget->hide();
+    m_noResults->setText(reason);
+    m_noResults->show();
+}
+
+void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
+    m_noResults->hide();
+    m_series.clear();
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        m_series.push_back(std::make_shared<const std::vector<double>>(std::move(series[i])));
+        m_models[i]->setSeries(m_series.back(), m_spec.series[i].header);
+    }
     showResultContext();
     for (QWidget* widget :
          {static_cast<QWidget*>(m_drawButton), static_cast<QWidget*>(m_savePictureButton),
-          static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_chart)})
+          static_cast<QWidget*>(m_exportButton), static_cast<QWidget*>(m_chart),
+          static_cast<QWidget*>(m_stepRange)})
         widget->show();
-    emit loaded();
-    for (std::size_t i = 0; i < m_grids.size(); ++i) {
-        const std::string error = loadSeries(m_spec.series[i], m_grids[i]);
-        m_models[i]->reload();
-        if (!error.empty()) {
-            MessageService::instance().error(this, QString::fromStdString(error));
-            return;
-        }
-    }
-}
-
-std::string ResultsPage::loadSeries(const ResultSeries& series, Grid& grid) {
-    const auto setHeader = [&] {
-        grid.setCell(0, 0, "i");
-        grid.setCell(1, 0, series.header);
-    };
-    if (series.resultFile == nullptr) {
-        // The inflow the core routes (IN_FLOOD_WAVE), not the source file the
-        // form loads, which may hold another wave.
-        setHeader();
-        const exchange::SavedInputs saved =
-            exchange::readSavedInputs(exchange::exchangeDir(m_root));
-        if (!saved.inflow) return kSavedFloodWaveUnreadable;
-        setDataRows(grid, savedFloodWaveRows(saved));
-        return {};
-    }
-    const ResultLoad load =
-        readResultColumns(exchange::outResultDir(m_root) / series.resultFile, grid);
-    if (load.opened) setHeader();
-    return load.error;
+    // Until the first drawing the fields offer the steps loaded.
+    if (m_drawn.empty()) m_stepRange->setStepCount(m_series.front()->size());
+    m_stepRange->setEnabled(!m_drawn.empty());
 }
 
 // The run summary and the age of the results, and the time step that the
@@ -269,7 +295,7 @@ void ResultsPage::showResultContext() {
     m_hours->setEnabled(m_timeStepMin.has_value());
     m_hours->setToolTip(
         m_timeStepMin
-            ? QString("Časový krok %1 min").arg(*m_timeStepMin)
+            ? QString("Časový krok %1 min").arg(QString::fromStdString(czechNumber(*m_timeStepMin)))
             : QString("Časový krok výpočtu nelze přečíst (%1).").arg(exchange::kTimeStep));
     if (!m_timeStepMin) m_hours->setChecked(false);
     m_hours->show();
@@ -280,55 +306,102 @@ std::optional<double> ResultsPage::shownTimeStep() const {
 }
 
 void ResultsPage::draw() {
+    if (m_series.empty()) return;
     for (QLabel* legend : m_legends)
         legend->show();
     placeLegend();
-    m_drawn.emplace();
-    for (const Grid& grid : m_grids)
-        m_drawn->push_back(resultPoints(grid, std::nullopt));
+    m_drawn = m_series;
+    m_stepRange->setStepCount(m_drawn.front()->size());
+    m_stepRange->setEnabled(true);
+    m_chart->removeAllLines(); // the whole of the new lines in view
     render();
 }
 
+// Over steps or hours; a zoomed view keeps its steps across the switch.
 void ResultsPage::render() {
     const std::optional<double> step = shownTimeStep();
     m_chart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, m_spec.verticalTitle);
-    if (!m_drawn) return;
+    if (m_drawn.empty()) return;
+    const QValueAxis* x = m_chart->horizontalAxis();
+    const auto from = static_cast<std::size_t>(std::max(1.0, std::ceil(x->min() / xPerStep())));
+    const auto to = static_cast<std::size_t>(std::max(1.0, std::floor(x->max() / xPerStep())));
+    const bool zoomed = !m_chart->lines().isEmpty() && (from > 1 || to < m_drawn.front()->size());
+    m_drawnTimeStep = step;
     m_chart->removeAllLines();
-    for (std::size_t i = 0; i < m_drawn->size(); ++i)
-        m_chart->appendPoints(m_chart->addLine(m_spec.series[i].colour),
-                              shownPoints((*m_drawn)[i], step));
-    if (m_spec.marksLevels)
-        markLevels(shownPoints(m_drawn->front(), step), m_drawn->front(), step.has_value());
+    for (std::size_t i = 0; i < m_drawn.size(); ++i)
+        m_chart->setStepValues(m_chart->addLine(m_spec.series[i].colour), m_drawn[i], xPerStep());
+    if (m_spec.marksLevels) markLevels();
+    if (zoomed) zoomToSteps(from, to);
+}
+
+double ResultsPage::xPerStep() const {
+    return m_drawnTimeStep ? *m_drawnTimeStep / 60.0 : 1.0;
+}
+
+void ResultsPage::zoomToSteps(std::size_t from, std::size_t to) {
+    if (m_drawn.empty() || m_drawn.front()->empty()) return;
+    const std::size_t last = m_drawn.front()->size();
+    from = std::clamp<std::size_t>(from, 1, last);
+    to = std::clamp<std::size_t>(to, from, last);
+    if (from == to) { // one step: with its neighbours
+        from = std::max<std::size_t>(from - 1, 1);
+        to = std::min(to + 1, last);
+    }
+    m_chart->showRangeX(static_cast<double>(from) * xPerStep(),
+                        static_cast<double>(to) * xPerStep());
+}
+
+void ResultsPage::showStep(std::size_t step) {
+    if (m_series.empty()) return;
+    if (m_drawn.empty()) draw();
+    const std::size_t steps = m_drawn.front()->size();
+    const std::size_t half = std::clamp(steps / 10, kStepViewMinHalf, kStepViewMaxHalf);
+    zoomToSteps(step > half ? step - half : 1, step + half);
+    for (std::size_t i = 0; i < m_grids.size(); ++i) {
+        const QModelIndex cell = m_models[i]->index(static_cast<int>(step) - 1, 1);
+        if (!cell.isValid()) continue;
+        m_grids[i]->setCurrentIndex(cell);
+        m_grids[i]->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+    }
+}
+
+// The fields show the steps in view, however the chart was zoomed.
+void ResultsPage::followRange(double minX, double maxX) {
+    if (m_drawn.empty()) return;
+    const double last = std::max(static_cast<double>(m_drawn.front()->size()), 1.0);
+    const double from = std::clamp(std::ceil(minX / xPerStep() - 1e-9), 1.0, last);
+    const double to = std::clamp(std::floor(maxX / xPerStep() + 1e-9), from, last);
+    m_stepRange->showRange(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
 }
 
 // The reservoir's levels across the line, and the first of its highest
 // points, as the run summary names it.
-void ResultsPage::markLevels(const std::vector<ChartPoint>& shown,
-                             const std::vector<ChartPoint>& atSteps, bool inHours) {
-    if (shown.empty()) return;
+void ResultsPage::markLevels() {
+    const std::vector<double>& levels = *m_drawn.front();
+    if (levels.empty()) return;
+    const double perStep = xPerStep();
+    const double lastX = static_cast<double>(levels.size()) * perStep;
     drawReservoirLevels(
         *m_chart,
         exchange::reservoirLevels(exchange::readSavedInputs(exchange::exchangeDir(m_root))),
-        shown.front().x, shown.back().x);
-    const auto highest =
-        std::max_element(shown.begin(), shown.end(),
-                         [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
-    const long row = std::lround(atSteps[static_cast<std::size_t>(highest - shown.begin())].x);
-    const auto shownNumber = [](double value, int decimals) {
+        perStep, lastX);
+    const std::size_t highest =
+        static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
+    const double x = static_cast<double>(highest + 1) * perStep, y = levels[highest];
+    const auto shown = [](double value, int decimals) {
         return QString::fromStdString(displayNumber(value, decimals));
     };
-    m_chart->markPoint(
-        QPointF(highest->x, highest->y), m_spec.series.front().colour,
-        inHours ? QString("max. %1 m v čase %2 h")
-                      .arg(shownNumber(highest->y, 3), shownNumber(highest->x, 2))
-                : QString("max. %1 m v kroku %2").arg(shownNumber(highest->y, 3)).arg(row));
+    m_chart->markPoint(QPointF(x, y), m_spec.series.front().colour,
+                       m_drawnTimeStep
+                           ? QString("max. %1 m v čase %2 h").arg(shown(y, 3), shown(x, 2))
+                           : QString("max. %1 m v kroku %2").arg(shown(y, 3)).arg(highest + 1));
 }
 
 SheetRows ResultsPage::table() const {
-    std::vector<const Grid*> grids;
-    for (const Grid& grid : m_grids)
-        grids.push_back(&grid);
-    return resultTable(grids, shownTimeStep());
+    std::vector<TableColumn> columns;
+    for (std::size_t i = 0; i < m_series.size(); ++i)
+        columns.push_back({m_spec.series[i].header, m_series[i].get()});
+    return resultTable(columns, shownTimeStep());
 }
 
 // The legend labels sit inside the chart near its top right corner.

@@ -1,10 +1,11 @@
 // One page of the results window: the grids of its series, loaded from the
-// core's files, their chart over steps or hours, the run's summary above it,
-// and the buttons that save the chart as a picture and export the grids.
+// run's result set off the window's thread, their chart over steps or hours
+// with the steps in view chosen by fields, the run's summary above it (its
+// steps zoom the chart there), and the buttons that save the chart as a
+// picture and export the series.
 #pragma once
 
-#include "gui/common/grid.h"
-#include "gui/common/grid_points.h"
+#include "gui/common/result_series.h"
 #include "gui/common/xlsx_workbook.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,19 +21,21 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QTimer;
+template <typename T> class QFutureWatcher;
 
 namespace gui {
 
-class GridModel;
 class LineChartView;
+class SeriesTableModel;
+class StepRangeBar;
 class SummaryPanel;
 
-/// One series of a page: a grid and the line drawn from it.
+/// One series of a page: a file of the result set, its grid and its line.
 struct ResultSeries {
     const char* gridName;   // object name of its grid view
-    const char* header;     // header of its value column, set by a load
-    const char* resultFile; // under OUT_RESULT; nullptr: the inflow the core routed
-    int columnCount;        // of the grid at opening
+    const char* header;     // header of its value column
+    const char* resultFile; // under OUT_RESULT
     QColor colour;
     const char* legend;     // a label over the chart naming the line; nullptr: none
     const char* legendName; // its object name
@@ -39,7 +43,7 @@ struct ResultSeries {
 
 /// What sets one page apart from another.
 struct ResultsPageSpec {
-    const char* name; // "Flow": btnLoadFlow, chartFlow, btnDrawFlow, chkHoursFlow, ...
+    const char* name; // "Flow": pageFlow, btnLoadFlow, chartFlow, btnDrawFlow, chkHoursFlow, ...
     const char* loadText;
     const char* verticalTitle;
     int groupWidthPx;
@@ -51,47 +55,58 @@ struct ResultsPageSpec {
     std::vector<ResultSeries> series;
 };
 
-/// A page of results as plain grids (Grid) that its views show and edit.
-/// Everything but the load button, the grids and "Zavřít okno" is hidden
-/// until the page is loaded.
+/// A page of results: the series of the set loaded last, shown read-only by
+/// its grids. Everything but the load button, the grids and "Zavřít okno" is
+/// hidden until the page is loaded.
 class ResultsPage : public QWidget {
     Q_OBJECT
 public:
     explicit ResultsPage(ResultsPageSpec spec, QWidget* parent = nullptr);
     ~ResultsPage() override;
 
-    /// The installation root whose files the page loads.
+    /// The installation root whose result set the page loads.
     void setRoot(const std::filesystem::path& root) { m_root = root; }
 
-    const Grid& grid(std::size_t series) const { return m_grids[series]; }
+    /// The values of a series loaded last, one per step; empty before a load
+    /// and when the set could not be shown.
+    const std::vector<double>& values(std::size_t series) const;
+    /// A load is under way.
+    bool isLoading() const { return m_loading; }
     /// The time step of the results loaded last [min]: the one the run
     /// summary names, else IN_TIME_STEP_min; empty when neither is a positive number.
     std::optional<double> timeStepMin() const { return m_timeStepMin; }
     LineChartView& chart() { return *m_chart; }
-    /// The grids side by side as the export writes them: i (and the hours
-    /// when the chart shows them), then each grid's values.
+    /// The series side by side as the export writes them: i (and the hours
+    /// when the chart shows them), then each series.
     SheetRows table() const;
     const char* workbookName() const { return m_spec.workbookName; }
 
-    static constexpr int kInitialRows = 999;
     static constexpr int kColumnWidthPx = 73;
     static constexpr int kRowHeightPx = 24;
 
 public slots:
-    /// The load button: shows the chart and its buttons and the run's
-    /// summary, then loads the grids in order. A file that cannot be read is
-    /// shown as an error and ends the load there.
+    /// The load button: reads the page's series of a complete result set on a
+    /// thread of its own (a progress bar past 0.3 s), then shows them in the
+    /// grids, the chart and its buttons and the run's summary. A set that is
+    /// not complete or cannot be read is shown as no results, with the reason.
     void load();
-    /// "VYKRESLIT GRAF": shows the legend; replaces the lines by the grids'
-    /// values, row i at step i (or its hour).
+    /// "VYKRESLIT GRAF": shows the legend; replaces the lines by the series
+    /// loaded, step i at x = i (or its hour), the whole of them in view.
     void draw();
+    /// Shows steps `from` to `to` (from 1) of the lines drawn.
+    void zoomToSteps(std::size_t from, std::size_t to);
+    /// Zooms the chart (drawn first when needed) to the steps around `step`
+    /// and shows that step in the grids.
+    void showStep(std::size_t step);
 
 signals:
     void pictureRequested();
     void exportRequested();
     void closeRequested();
-    /// The page loaded its results; the window reports its time step.
+    /// The page began loading; the window reports its time step.
     void loaded();
+    /// A load ended, with the series shown or with no results.
+    void loadFinished();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,23 +115,33 @@ private:
     QWidget* buildGridGroup();
     void buildChart();
     QLayout* buildChartColumn();
+    void finishLoading();
+    void showNoResults(const QString& reason);
+    void showSeries(std::vector<std::vector<double>> series);
     void showResultContext();
-    /// Fills a series' grid; the error to show, empty when all is well.
-    std::string loadSeries(const ResultSeries& series, Grid& grid);
     std::optional<double> shownTimeStep() const;
     void render();
-    void markLevels(const std::vector<ChartPoint>& shown, const std::vector<ChartPoint>& atSteps,
-                    bool inHours);
+    /// The x of one step on the chart: 1, or its hours.
+    double xPerStep() const;
+    void markLevels();
+    void followRange(double minX, double maxX);
     void placeLegend();
 
     ResultsPageSpec m_spec;
     std::filesystem::path m_root;
-    std::vector<Grid> m_grids;
-    std::vector<GridModel*> m_models;
+    std::vector<std::shared_ptr<const std::vector<double>>> m_series; // loaded
+    std::vector<std::shared_ptr<const std::vector<double>>> m_drawn;  // drawn, empty: none
+    std::optional<double> m_drawnTimeStep; // the hours' step the lines are drawn in
     std::optional<double> m_timeStepMin;
-    // What was drawn, at x = i, per series; shown over steps or hours.
-    std::optional<std::vector<std::vector<ChartPoint>>> m_drawn;
+    bool m_loading = false;
 
+    std::vector<SeriesTableModel*> m_models;
+    std::vector<QTableView*> m_grids;
+    QFutureWatcher<SeriesRead>* m_reading = nullptr;
+    QTimer* m_progressDelay = nullptr;
+    QWidget* m_progress = nullptr;
+    QPushButton* m_loadButton = nullptr;
+    QLabel* m_noResults = nullptr;
     LineChartView* m_chart = nullptr;
     std::vector<QLabel*> m_legends;
     QPushButton* m_drawButton = nullptr;
@@ -124,6 +149,7 @@ private:
     QPushButton* m_exportButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     QCheckBox* m_hours = nullptr;
+    StepRangeBar* m_stepRange = nullptr;
     SummaryPanel* m_summary = nullptr;
 };
 

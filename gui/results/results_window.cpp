@@ -30,21 +30,22 @@ const gui::ResultsPageSpec kFlowPage = {
     .summaryOf = exchange::kOutflowSeries,
     .workbookName = "transformovana_povoden.xlsx",
     .marksLevels = false,
-    .series = {{"gridInflow", "PV [m3/s]", nullptr, 2, QColor(255, 0, 0), "Povodňová vlna",
-                "lblInflowLegend"},
-               {"gridOutflow", "TP [m3/s]", exchange::kOutflowSeries, 999, QColor(0, 0, 255),
+    // The inflow the set was routed from, whatever IN_FLOOD_WAVE holds since.
+    .series = {{"gridInflow", "PV [m3/s]", exchange::kInflowSeries, QColor(255, 0, 0),
+                "Povodňová vlna", "lblInflowLegend"},
+               {"gridOutflow", "TP [m3/s]", exchange::kOutflowSeries, QColor(0, 0, 255),
                 "Transformovaná povodeň", "lblOutflowLegend"}}};
 
-const gui::ResultsPageSpec kLevelPage = {.name = "Level",
-                                         .loadText = "NAČÍST VÝŠKY VODY",
-                                         .verticalTitle = "Výška vody v nádrži [m]",
-                                         .groupWidthPx = 233,
-                                         .exportAtRight = false,
-                                         .summaryOf = exchange::kLevelSeries,
-                                         .workbookName = "vyska_vody.xlsx",
-                                         .marksLevels = true,
-                                         .series = {{"gridLevel", "h [m]", exchange::kLevelSeries,
-                                                     999, QColor(0, 0, 0), nullptr, nullptr}}};
+const gui::ResultsPageSpec kLevelPage = {
+    .name = "Level",
+    .loadText = "NAČÍST VÝŠKY VODY",
+    .verticalTitle = "Výška vody v nádrži [m]",
+    .groupWidthPx = 233,
+    .exportAtRight = false,
+    .summaryOf = exchange::kLevelSeries,
+    .workbookName = "vyska_vody.xlsx",
+    .marksLevels = true,
+    .series = {{"gridLevel", "h [m]", exchange::kLevelSeries, QColor(0, 0, 0), nullptr, nullptr}}};
 
 QString toQString(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());
@@ -106,16 +107,16 @@ void ResultsWindow::setRoot(const std::filesystem::path& root) {
     m_pictureFileName = toQString(exchange::outPicturesDir(root) / ".jpeg");
 }
 
-const gui::Grid& ResultsWindow::inflowGrid() const {
-    return m_flowPage->grid(0);
+const std::vector<double>& ResultsWindow::inflow() const {
+    return m_flowPage->values(0);
 }
 
-const gui::Grid& ResultsWindow::outflowGrid() const {
-    return m_flowPage->grid(1);
+const std::vector<double>& ResultsWindow::outflow() const {
+    return m_flowPage->values(1);
 }
 
-const gui::Grid& ResultsWindow::levelGrid() const {
-    return m_levelPage->grid(0);
+const std::vector<double>& ResultsWindow::levels() const {
+    return m_levelPage->values(0);
 }
 
 std::optional<double> ResultsWindow::timeStepMin() const {

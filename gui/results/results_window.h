@@ -2,7 +2,6 @@
 // course of the water level, each on a page of its own (ResultsPage).
 #pragma once
 
-#include "gui/common/grid.h"
 #include "gui/dialogs/workbook_export.h"
 
 #include <QDialog>
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTabWidget;
 
@@ -41,9 +41,11 @@ public:
     /// Replaces the opening of exported workbooks on the desktop.
     void setWorkbookOpener(gui::WorkbookOpener opener) { m_openWorkbook = std::move(opener); }
 
-    const gui::Grid& inflowGrid() const;
-    const gui::Grid& outflowGrid() const;
-    const gui::Grid& levelGrid() const;
+    /// The series the pages loaded last, one value per step; empty before a
+    /// load and when the result set could not be shown.
+    const std::vector<double>& inflow() const;
+    const std::vector<double>& outflow() const;
+    const std::vector<double>& levels() const;
     /// The name the picture dialog offers next.
     QString pictureFileName() const { return m_pictureFileName; }
     /// The time step of the page loaded last [min]; see ResultsPage::timeStepMin.

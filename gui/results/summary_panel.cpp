@@ -7,15 +7,25 @@
 #include <QDateTime>
 #include <QGridLayout>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 namespace gui {
 
 namespace {
 
 constexpr int kColumnSpacing = 14;
+
+// A figure's step, "v kroku 12", as a link to it.
+const QRegularExpression kStepText("(v kroku )(\\d+)");
+constexpr const char* kStepLink = "krok:";
+
+QString linkedSteps(const QString& html) {
+    return QString(html).replace(kStepText, QString("\\1<a href=\"%1\\2\">\\2</a>").arg(kStepLink));
+}
 
 QString fileTime(std::filesystem::file_time_type time) {
     return QDateTime::fromSecsSinceEpoch(exchange::secondsSinceEpoch(time))
@@ -84,11 +94,17 @@ void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange
             const QString label = QString::fromStdString(line.label);
             // The core's own figures, with the decimal comma the user reads.
             const QString value = QString::fromStdString(czechFigures(line.text));
-            auto* figure =
-                new QLabel(label.toHtmlEscaped() + ": <b>" + value.toHtmlEscaped() + "</b>", this);
+            auto* figure = new QLabel(label.toHtmlEscaped() + ": <b>" +
+                                          linkedSteps(value.toHtmlEscaped()) + "</b>",
+                                      this);
             figure->setObjectName("lblSummaryFigure");
             figure->setTextFormat(Qt::RichText);
-            figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            figure->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+            if (figure->text().contains(kStepLink))
+                figure->setToolTip("Klepnutím na číslo kroku se graf přiblíží k tomuto kroku.");
+            connect(figure, &QLabel::linkActivated, this, [this](const QString& link) {
+                emit stepActivated(link.mid(int(std::strlen(kStepLink))).toULongLong());
+            });
             m_figureLabels.append(figure);
             m_figures.append({label, value});
         }

@@ -1,6 +1,7 @@
 // The run summary shown above a chart of the results window: the figures the
 // core wrote for the run, when the results were computed, and what makes them
-// doubtful (a stopped run, inputs saved since, no summary at all).
+// doubtful (a stopped run, inputs saved since, no summary at all). The steps
+// the figures name ("v kroku 10") are links that ask for that step.
 #pragma once
 
 #include "exchange/io/run_summary_reader.h"
@@ -8,6 +9,8 @@
 #include <QFrame>
 #include <QList>
 #include <QString>
+
+#include <cstddef>
 
 class QGridLayout;
 class QLabel;
@@ -31,6 +34,10 @@ public:
 
     /// The most columns of figures, used when they fit the panel's width.
     static constexpr int kMostColumns = 3;
+
+signals:
+    /// A step named by a figure was clicked.
+    void stepActivated(std::size_t step);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -7,6 +7,7 @@
 #include "gui/charts/reservoir_levels.h"
 #include "gui/common/calculation_options.h"
 #include "gui/common/typed_number.h"
+#include "gui/console/stop_signal_watch.h"
 #include "gui/console/study_core_run.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -196,6 +197,11 @@ void SafetyMarginWindow::startSearch() {
         messages.error(this, QString::fromUtf8(e.what()));
         return;
     }
+    // A stop signal to the front end ends the search first, so that no
+    // temporary root is left behind.
+    m_stopWatch = std::make_unique<gui::StopSignalWatch>();
+    connect(m_stopWatch.get(), &gui::StopSignalWatch::stopAsked, this,
+            &SafetyMarginWindow::cancelSearch, Qt::QueuedConnection);
     m_result.reset();
     m_answerLabel->clear();
     m_chart->removeAllLines();
@@ -256,6 +262,8 @@ void SafetyMarginWindow::endSearch() {
                      .replace('.', ',')));
     showResult();
     drawChart(*m_result);
+    // The roots are gone: a stop signal noted takes effect now.
+    m_stopWatch.reset();
     emit searchEnded();
 }
 

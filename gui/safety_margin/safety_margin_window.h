@@ -2,7 +2,8 @@
 // dam overtops, and the smallest k at which the level reaches the spillway
 // crest, found by running the core in temporary roots while the window stays
 // responsive; a progress bar, a cancel, the answer and a chart of the highest
-// level against k.
+// level against k. A stop signal to the front end cancels the search and
+// removes its root before it ends the program.
 #pragma once
 
 #include "study/safety_factor.h"
@@ -26,6 +27,7 @@ class QRadioButton;
 
 namespace gui {
 class LineChartView;
+class StopSignalWatch;
 class StudyCoreRun;
 } // namespace gui
 
@@ -69,6 +71,8 @@ private:
     void setSearching(bool searching);
 
     std::filesystem::path m_root;
+    // While a search runs; destroyed last, once its root is gone.
+    std::unique_ptr<gui::StopSignalWatch> m_stopWatch;
     // The search's root goes only after a running core has been ended.
     std::unique_ptr<study::FactorSearch> m_search;
     std::unique_ptr<gui::StudyCoreRun> m_run;

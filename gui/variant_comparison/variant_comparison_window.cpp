@@ -3,6 +3,7 @@
 
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/console/stop_signal_watch.h"
 #include "gui/console/study_core_run.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -66,8 +67,14 @@ VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& ro
     top->addLayout(list, 0);
     top->addWidget(m_flowChart, 1);
     top->addWidget(m_levelChart, 1);
+    m_noteLabel = new QLabel(this);
+    m_noteLabel->setObjectName("lblNotes");
+    m_noteLabel->setWordWrap(true);
+    m_noteLabel->setStyleSheet("color: #a04000;");
+    m_noteLabel->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 5);
+    layout->addWidget(m_noteLabel);
     layout->addWidget(m_figureTable, 3);
     layout->addLayout(buildBottomRow());
 
@@ -208,26 +215,34 @@ void VariantComparisonWindow::showCompared() {
     m_rows = study::compareVariants(m_compared);
     drawCharts();
     fillTable();
+    QStringList notes;
+    for (const std::string& note : study::comparisonNotes(m_compared))
+        notes << QString::fromStdString(note);
+    m_noteLabel->setText(notes.join('\n'));
+    m_noteLabel->setVisible(!notes.isEmpty());
 }
 
 void VariantComparisonWindow::drawCharts() {
     m_flowChart->removeAllLines();
     m_levelChart->removeAllLines();
     double endHours = 0.0;
-    const std::vector<double>* sharedInflow = nullptr;
     bool sameInflow = true;
+    const study::Variant* first = nullptr;
+    // A variant without complete results has no lines (see its note).
     for (const study::Variant& v : m_compared) {
+        if (!v.complete) continue;
         const double step = v.timeStepMinutes.value_or(60.0);
         endHours = std::max(endHours, static_cast<double>(v.inflow.size()) * step / 60.0);
-        if (!sharedInflow) sharedInflow = &v.inflow;
-        sameInflow = sameInflow && v.inflow == *sharedInflow &&
-                     v.timeStepMinutes == m_compared.front().timeStepMinutes;
+        if (!first) first = &v;
+        sameInflow =
+            sameInflow && v.inflow == first->inflow && v.timeStepMinutes == first->timeStepMinutes;
     }
     // One inflow when all share it, else each variant's own, dashed in its colour.
     for (std::size_t i = 0; i < m_compared.size(); ++i) {
         const study::Variant& v = m_compared[i];
+        if (!v.complete) continue;
         const double step = v.timeStepMinutes.value_or(60.0);
-        if (i == 0 || !sameInflow) {
+        if (&v == first || !sameInflow) {
             QLineSeries* inflow =
                 m_flowChart->addLine(sameInflow ? QColor(255, 0, 0) : kColours[i]);
             QPen pen = inflow->pen();
@@ -239,6 +254,7 @@ void VariantComparisonWindow::drawCharts() {
     }
     for (std::size_t i = 0; i < m_compared.size(); ++i) {
         const study::Variant& v = m_compared[i];
+        if (!v.complete) continue;
         const double step = v.timeStepMinutes.value_or(60.0);
         QLineSeries* outflow = m_flowChart->addLine(kColours[i]);
         outflow->setName(QString::fromStdString(v.name));
@@ -248,8 +264,7 @@ void VariantComparisonWindow::drawCharts() {
         m_levelChart->appendPoints(level, inHours(v.levels, step));
     }
     // The reservoir's levels, once for the dam the first variant describes.
-    if (!m_compared.empty())
-        gui::drawReservoirLevels(*m_levelChart, m_compared.front().reservoirLevels, 0.0, endHours);
+    if (first) gui::drawReservoirLevels(*m_levelChart, first->reservoirLevels, 0.0, endHours);
 }
 
 void VariantComparisonWindow::fillTable() {
@@ -310,6 +325,11 @@ void VariantComparisonWindow::recomputeCurrent() {
     }
     setBusy(true);
     m_statusLabel->setText("Přepočítávám variantu „" + m_jobName + "“…");
+    // A stop signal to the front end ends the core first, so that its
+    // temporary root is removed.
+    m_stopWatch = std::make_unique<gui::StopSignalWatch>();
+    connect(m_stopWatch.get(), &gui::StopSignalWatch::stopAsked, m_run.get(),
+            &gui::StudyCoreRun::stop, Qt::QueuedConnection);
     m_run->start(m_job->root());
 }
 
@@ -320,6 +340,8 @@ void VariantComparisonWindow::recomputeFinished() {
     setBusy(false);
     const QString report = "Varianta „" + m_jobName + "“: " + QString::fromStdString(result.text());
     m_statusLabel->setText(report);
+    // The root is gone: a stop signal noted takes effect now, before any question.
+    m_stopWatch.reset();
     auto& messages = gui::MessageService::instance();
     if (result.outcome.end == study::RunEnd::Normal && result.differing.empty())
         messages.information(this, report);

@@ -2,6 +2,7 @@
 // boxes; for the ticked ones (up to eight) their outflows over the inflow and
 // their levels over the reservoir's levels, and a table of their figures with
 // the best of each column marked. A variant can be recomputed or deleted.
+// Each variant's inflow is the one its run routed, kept with its results.
 #pragma once
 
 #include "gui/dialogs/workbook_export.h"
@@ -28,6 +29,7 @@ class RecomputeJob;
 
 namespace gui {
 class LineChartView;
+class StopSignalWatch;
 class StudyCoreRun;
 } // namespace gui
 
@@ -86,6 +88,8 @@ private:
     gui::WorkbookOpener m_openWorkbook;
     std::vector<study::Variant> m_compared;
     std::vector<study::ComparisonRow> m_rows;
+    // While a recomputation runs; destroyed last, once its root is gone.
+    std::unique_ptr<gui::StopSignalWatch> m_stopWatch;
     // The job's root goes only after a running core has been ended.
     std::unique_ptr<study::RecomputeJob> m_job;
     std::unique_ptr<gui::StudyCoreRun> m_run;
@@ -96,6 +100,7 @@ private:
     QPushButton* m_deleteButton = nullptr;
     QPushButton* m_exportButton = nullptr;
     QLabel* m_statusLabel = nullptr; // what a recomputation is doing or gave
+    QLabel* m_noteLabel = nullptr;   // variants without complete results or their own inflow
     gui::LineChartView* m_flowChart = nullptr;
     gui::LineChartView* m_levelChart = nullptr;
     QTableWidget* m_figureTable = nullptr;

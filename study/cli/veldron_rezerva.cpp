@@ -1,10 +1,14 @@
 // veldron_rezerva CORE INPUTS_DIR: the safety margin of the inputs in
 // INPUTS_DIR (a complete set of IN_* files), found by running the core CORE
 // in temporary roots; prints the report and the time the search took.
+// Stopped by SIGINT, SIGTERM or SIGHUP, it ends the running core and removes
+// its temporary root before it ends as the signal asks.
 #include "study/safety_factor.h"
+#include "study/stop_signals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -13,21 +17,60 @@
 
 namespace {
 
+// How often a run's wait looks for a stop signal.
+constexpr int kSignalPollMs = 50;
+
 study::CoreRunResult runCore(const QString& program, const std::filesystem::path& root) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VELDRON_ROOT", QString::fromStdU16String(root.u16string()));
+    // Decoded without a conversion that could throw (a temporary directory
+    // whose name is not UTF-8).
+#ifdef _WIN32
+    environment.insert("VELDRON_ROOT", QString::fromStdWString(root.native()));
+#else
+    environment.insert("VELDRON_ROOT", QFile::decodeName(root.c_str()));
+#endif
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     // End of input ends the wait of the core's error exit.
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(program, {});
     if (!process.waitForStarted()) return {study::kRunNotStarted, {}};
-    process.waitForFinished(-1);
+    while (!process.waitForFinished(kSignalPollMs)) {
+        if (process.state() == QProcess::NotRunning) break;
+        if (study::StopSignals::received() != 0) {
+            process.kill();
+            process.waitForFinished(-1);
+            return {study::kRunCancelled, {}};
+        }
+    }
     const QByteArray console = process.readAll();
     if (process.exitStatus() != QProcess::NormalExit)
         return {study::kRunCrashed, console.toStdString()};
     return {process.exitCode(), console.toStdString()};
+}
+
+int search(const QString& program, const std::filesystem::path& inputs) {
+    QElapsedTimer timer;
+    timer.start();
+    const study::SafetyFactorResult result = study::findSafetyFactor(
+        inputs, std::nullopt,
+        [&](const std::filesystem::path& root) { return runCore(program, root); },
+        [](const study::FactorSearch&) { return study::StopSignals::received() == 0; });
+    if (study::StopSignals::received() != 0) {
+        std::fprintf(stderr,
+                     "Hledání přerušeno signálem %d; dočasné adresáře výpočtů jsou "
+                     "odstraněny.\n",
+                     study::StopSignals::received());
+        return 1;
+    }
+    const long long ms = timer.elapsed();
+    std::printf("Bezpečnostní rezerva nádrže (násobek k celé povodňové vlny do přelití):\n");
+    for (const std::string& line : result.text('.'))
+        std::printf("  %s\n", line.c_str());
+    std::printf("Doba hledání rezervy: %lld.%03lld s (%zu výpočtů)\n", ms / 1000, ms % 1000,
+                result.trials.size());
+    return result.complete() ? 0 : 1;
 }
 
 } // namespace
@@ -40,18 +83,9 @@ int main(int argc, char** argv) {
     }
     const QString program = QString::fromLocal8Bit(argv[1]);
     try {
-        QElapsedTimer timer;
-        timer.start();
-        const study::SafetyFactorResult result = study::findSafetyFactor(
-            std::filesystem::path(argv[2]), std::nullopt,
-            [&](const std::filesystem::path& root) { return runCore(program, root); });
-        const long long ms = timer.elapsed();
-        std::printf("Bezpečnostní rezerva nádrže (násobek k celé povodňové vlny do přelití):\n");
-        for (const std::string& line : result.text('.'))
-            std::printf("  %s\n", line.c_str());
-        std::printf("Doba hledání rezervy: %lld.%03lld s (%zu výpočtů)\n", ms / 1000, ms % 1000,
-                    result.trials.size());
-        return result.complete() ? 0 : 1;
+        // Gone before main returns: a signal noted is raised again then.
+        const study::StopSignals stopSignals;
+        return search(program, std::filesystem::path(argv[2]));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 2;

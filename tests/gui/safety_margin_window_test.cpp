@@ -14,10 +14,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 class TestSafetyMarginWindow : public QObject {
@@ -29,6 +31,7 @@ private slots:
     void cancelEndsTheSearch();
     void aCoreThatCannotStartEndsTheSearchWithAMessage();
     void aStartLevelTheCurveCannotHoldStartsNothing();
+    void aStopSignalEndsTheSearchAndRemovesItsRootFirst();
 
 private:
     std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
@@ -141,6 +144,44 @@ void TestSafetyMarginWindow::aStartLevelTheCurveCannotHoldStartsNothing() {
     QCOMPARE(m_messages->shown.size(), 2);
     QVERIFY(!form->isSearching());
     QVERIFY(!form->result());
+}
+
+namespace {
+
+volatile std::sig_atomic_t g_signalSeen = 0;
+
+extern "C" void noteSignal(int signal) {
+    g_signalSeen = signal;
+}
+
+} // namespace
+
+// SIGTERM to the front end while a core runs: the core is ended and the
+// search's temporary root removed, and only then does the signal take effect
+// (here the test's own handler, which notes it).
+void TestSafetyMarginWindow::aStopSignalEndsTheSearchAndRemovesItsRootFirst() {
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toUtf8());
+    qputenv("FAKE_CORE_LINES", "600"); // a minute
+    const auto previous = std::signal(SIGTERM, noteSignal);
+    g_signalSeen = 0;
+    const auto form =
+        makeForm(QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui/fake_core/fake_core.sh");
+    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QVERIFY(form->coreRun().isRunning());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
+
+    std::raise(SIGTERM);
+    QCOMPARE(g_signalSeen, 0);
+    QVERIFY(ended.wait(30000));
+    QCOMPARE(g_signalSeen, SIGTERM);
+    QVERIFY(form->result()->cancelled);
+    QVERIFY(form->result()->trials.empty());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    std::signal(SIGTERM, previous);
+    qunsetenv("FAKE_CORE_LINES");
+    qunsetenv("TMPDIR");
 }
 
 VELDRON_TEST_MAIN(TestSafetyMarginWindow)

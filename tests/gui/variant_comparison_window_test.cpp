@@ -9,6 +9,7 @@
 #include "helpers/read_workbook.h"
 #include "helpers/test_files.h"
 
+#include "exchange/io/run_lock.h"
 #include "exchange/io/run_summary_reader.h"
 #include "exchange/run_summary.h"
 #include "study/variant_store.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -25,7 +27,6 @@
 #include <QUrl>
 
 #include <map>
-
 #include <memory>
 
 namespace {
@@ -43,6 +44,8 @@ private slots:
     void threeModesSideBySideWithTheirSummaries();
     void aRecomputationThatDiffersSaysSo();
     void deletingAsksAndNoMoreThanEightAreTicked();
+    void aRunStillGoingIsNotKept();
+    void variantsWithoutCompleteResultsOrTheirInflowAreSaidSo();
 
 private:
     QString root() const { return m_fixture->root(); }
@@ -88,8 +91,22 @@ void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeRepla
              QString("hladina v 1. kroku výsledků: 11,000 m"));
     save(form, "a/b");
     QCOMPARE(m_messages->shown.last(),
-             "W:Název varianty nesmí obsahovat znaky / \\ : * ? \" < > | ani řídicí znaky.");
+             "W:Název varianty nesmí obsahovat lomítko / ani \\: odděluje složky v cestě.");
     QVERIFY(form.isVisible());
+    // Names Windows or the file systems cannot hold: each refused in Czech,
+    // the dialog open, nothing written.
+    const QString euros(100, QChar(0x20AC));
+    for (const QString& name :
+         {euros, QString("CON"), QString("NUL.txt"), QString("com1"), QString("abc.")}) {
+        save(form, name);
+        QVERIFY2(m_messages->shown.last().startsWith("W:Název varianty "),
+                 qPrintable(m_messages->shown.last()));
+        QVERIFY(form.isVisible());
+    }
+    QCOMPARE(m_messages->shown.at(m_messages->shown.size() - 5),
+             "W:Název varianty je příliš dlouhý: v kódování UTF-8 má 300 bajtů, název složky smí "
+             "mít nejvýše 255 (písmeno s diakritikou zabere 2 bajty, znak € 3).");
+    QVERIFY(!QDir(root() + "/VARIANTY").exists());
     form.findChild<QLineEdit*>("editStartLevel")->setText("jedenáct");
     save(form, "A");
     QCOMPARE(m_messages->shown.last(),
@@ -222,6 +239,62 @@ void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
     QVERIFY(!QFile::exists(root() + "/VARIANTY/kopie 1"));
     // The ticks of the others stay.
     QCOMPARE(form.findChild<QTableWidget*>("tableFigures")->rowCount(), 7);
+}
+
+void TestVariantComparisonWindow::aRunStillGoingIsNotKept() {
+    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    // A run of a million steps, so that it is still going when the keep is asked for.
+    QByteArray wave;
+    for (int i = 0; i < 1000000; ++i)
+        wave += "4.00 \r\n";
+    testing_gui::writeAll(m_fixture->exchangeFile("IN_FLOOD_WAVE"), wave);
+    testing_gui::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_FW"), "1000000\r\n");
+    testing_gui::writeAll(m_fixture->exchangeFile("IN_START_VYP"), "11\r\n");
+    QProcess core;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELDRON_ROOT", root());
+    core.setProcessEnvironment(environment);
+    core.setStandardInputFile(QProcess::nullDevice());
+    core.start(VELDRON_CORE_EXE, {});
+    QTRY_VERIFY_WITH_TIMEOUT(exchange::runInProgress(rootPath()), 30000);
+    QVERIFY(!KeepVariantDialog::lastRunKeepable(rootPath(), nullptr));
+    QCOMPARE(m_messages->shown.last(), "W:V tomto projektu právě běží výpočet: jeho výsledky "
+                                       "ještě nejsou celé. Variantu uložte, až výpočet skončí.");
+    core.kill();
+    QVERIFY(core.waitForFinished(30000));
+}
+
+void TestVariantComparisonWindow::variantsWithoutCompleteResultsOrTheirInflowAreSaidSo() {
+    keepMode(0);
+    keepMode(1);
+    // One kept from a run killed while it wrote, one by a version that did not
+    // keep the inflow its run routed.
+    const QString killed = root() + "/VARIANTY/" + kModeNames[0];
+    testing_gui::writeAll(killed + "/souhrn_vypoctu", "");
+    QVERIFY(QFile::remove(root() + "/VARIANTY/" + kModeNames[1] + "/povodnova_vlna"));
+    VariantComparisonWindow form(rootPath());
+    auto* list = form.findChild<QListWidget*>("listVariants");
+    auto* notes = form.findChild<QLabel*>("lblNotes");
+    QVERIFY(notes->isHidden());
+    for (int i = 0; i < 2; ++i)
+        list->item(i)->setCheckState(Qt::Checked);
+    QVERIFY(!notes->isHidden());
+    QCOMPARE(notes->text(),
+             "Bez úplných výsledků (souhrn výpočtu chybí, je prázdný nebo neodpovídá řadám "
+             "výsledků), proto bez údajů a průběhů: „" +
+                 QString(kModeNames[0]) +
+                 "“.\nUloženo bez přítoku, který výpočet použil (povodnova_vlna); přítok je vzat "
+                 "ze vstupu IN_FLOOD_WAVE varianty: „" +
+                 kModeNames[1] + "“.");
+    auto* table = form.findChild<QTableWidget*>("tableFigures");
+    QCOMPARE(table->item(0, 2)->text(), QString("–"));
+    QVERIFY(table->item(1, 2)->text() != "–");
+    // The inflow (from the second variant's inputs) and its outflow only.
+    const auto lines = testing_gui::chartLines(form, "chartFlows");
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0)->count(), 48);
+    QCOMPARE(lines.at(0)->at(9).y(), 100.0);
+    testing_gui::screenshot(form, "porovnani_variant_poznamky");
 }
 
 VELDRON_TEST_MAIN(TestVariantComparisonWindow)

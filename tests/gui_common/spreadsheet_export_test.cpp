@@ -77,18 +77,6 @@ double numberOf(const ReadCell& cell) {
     return std::strtod(cell.value.c_str(), nullptr);
 }
 
-/// A result grid as the window holds it after a load: header, numbering, values.
-gui::Grid resultGrid(const std::string& header, const std::vector<std::string>& values) {
-    gui::Grid grid(2, static_cast<int>(values.size()) + 1);
-    grid.setCell(0, 0, "i");
-    grid.setCell(1, 0, header);
-    for (std::size_t r = 0; r < values.size(); ++r) {
-        grid.setCell(0, static_cast<int>(r) + 1, std::to_string(r + 1));
-        grid.setCell(1, static_cast<int>(r) + 1, values[r]);
-    }
-    return grid;
-}
-
 } // namespace
 
 TEST(SheetCell, WholeDecimalNumbersBecomeNumbersEverythingElseStaysText) {
@@ -104,24 +92,22 @@ TEST(SheetCell, WholeDecimalNumbersBecomeNumbersEverythingElseStaysText) {
         EXPECT_EQ(gui::sheetCell(text), gui::SheetCell(std::string(text))) << text;
 }
 
-TEST(SheetCell, GridsShowNumbersWithThreeDecimalsAndOtherTextsAsTheyAre) {
-    EXPECT_EQ(gui::shownValue("48.7890015"), "48.789");
-    EXPECT_EQ(gui::shownValue("      1.2345670E+006"), "1234567.000");
-    EXPECT_EQ(gui::shownValue("100"), "100.000");
-    EXPECT_EQ(gui::shownValue("12,5"), "12.500");
-    EXPECT_EQ(gui::shownValue("abc"), "abc");
-    EXPECT_EQ(gui::shownValue(""), "");
+TEST(ResultSeries, GridsShowThreeDecimalsWithACommaAndACopyEveryDigit) {
+    EXPECT_EQ(gui::shownValue(48.7890015), "48,789");
+    EXPECT_EQ(gui::shownValue(1234567.0), "1234567,000");
+    EXPECT_EQ(gui::shownValue(-0.5), "-0,500");
+    EXPECT_EQ(gui::fullValue(48.7890015), "48,7890015");
+    EXPECT_EQ(gui::fullValue(100.0), "100");
 }
 
 TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     TempDir dir;
-    gui::Grid inflow = resultGrid("PV [m3/s]", {"4.00", "4.51", "9.25"});
-    gui::Grid outflow = resultGrid("TP [m3/s]", {"0.0000000", "48.7890015", "1.2345670E+006"});
-    outflow.setRowCount(5); // a longer outflow: the inflow's cells stay empty below its end
-    outflow.setCell(1, 4, "999");
-    inflow.setCell(1, 2, "12;5"); // an edit that is no number stays text
+    const std::vector<double> inflow = {4.0, 4.51, 9.25};
+    // A longer outflow: the inflow's cells stay empty below its end.
+    const std::vector<double> outflow = {0.0, 48.7890015, 1234567.0, 999.0};
 
-    const gui::SheetRows table = gui::resultTable({&inflow, &outflow}, 10.0);
+    const gui::SheetRows table =
+        gui::resultTable({{"PV [m3/s]", &inflow}, {"TP [m3/s]", &outflow}}, 10.0);
     const auto result =
         gui::exportTable(table, "Stringgrid Print", dir.path() / "transformovana_povoden.xlsx", {});
     ASSERT_TRUE(result.ok) << result.error;
@@ -148,8 +134,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
         EXPECT_EQ(numberOf(cells.at({row, 1})), std::strtod(hours, nullptr));
     }
     EXPECT_EQ(numberOf(cells.at({1, 2})), 4.0);
-    EXPECT_EQ(cells.at({2, 2}).kind, "text");
-    EXPECT_EQ(cells.at({2, 2}).value, "12;5");
+    EXPECT_EQ(numberOf(cells.at({2, 2})), 4.51);
     EXPECT_EQ(numberOf(cells.at({3, 2})), 9.25);
     EXPECT_EQ(cells.count({4, 2}), 0u);
     EXPECT_EQ(numberOf(cells.at({1, 3})), 0.0);
@@ -158,8 +143,8 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     EXPECT_EQ(numberOf(cells.at({4, 3})), 999.0);
 
     // Without hours the level table is i and h only.
-    const gui::Grid level = resultGrid("h [m]", {"12.0000000", "13.9807148"});
-    const gui::SheetRows levels = gui::resultTable({&level}, std::nullopt);
+    const std::vector<double> level = {12.0, 13.9807148};
+    const gui::SheetRows levels = gui::resultTable({{"h [m]", &level}}, std::nullopt);
     ASSERT_EQ(levels.size(), 3u);
     EXPECT_EQ(levels[0], (std::vector<gui::SheetCell>{std::string("i"), std::string("h [m]")}));
     EXPECT_EQ(levels[2], (std::vector<gui::SheetCell>{2.0, 13.9807148}));

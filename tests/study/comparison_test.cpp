@@ -2,6 +2,7 @@
 #include "study/comparison.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
 #include "exchange/run_summary.h"
 #include "study/variant_store.h"
 #include "study_fixture.h"
@@ -39,8 +40,10 @@ TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
     };
     std::vector<study::Variant> variants;
     for (const Figures& f : figures) {
-        writeSummary(dir.path(), f.lines);
         study::keepVariant(dir.path(), f.name, "11", false);
+        auto lines = f.lines;
+        lines[label::kSteps] = "48 z 48";
+        writeFile(study::variantDir(dir.path(), f.name) / label::kFileName, summaryText(lines));
         variants.push_back(study::loadVariant(dir.path(), f.name));
     }
 
@@ -63,10 +66,42 @@ TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
     EXPECT_EQ(rows[1].best, (Marks{true, true, false, false, false, true}));
     EXPECT_EQ(rows[2].best, (Marks{true, false, false, false, false, false}));
     EXPECT_FALSE(rows[2].values[1].has_value());
-    // The series and levels of the dam come with the variant.
+    // The series and levels of the dam come with the variant, the inflow the
+    // one the run routed.
+    EXPECT_TRUE(variants[0].complete);
+    EXPECT_FALSE(variants[0].inflowFromInputs);
     EXPECT_EQ(variants[0].inflow.size(), 48u);
+    EXPECT_EQ(variants[0].inflow[1], 4.51f);
     EXPECT_EQ(variants[0].outflow.size(), 48u);
     EXPECT_EQ(variants[0].reservoirLevels.overtopping, 14.5);
     EXPECT_EQ(variants[0].settings, "průběžná manipulace v zóně 0,6 m; předpouštění Vz ne, RO "
                                     "ne; po povodni prázdním nádrž; start 11 m; krok 60 min");
+}
+
+TEST(Comparison, AVariantWithoutCompleteResultsHasNoFiguresAndAnOlderOneItsInputsInflow) {
+    TempDir dir;
+    installSample(dir.path());
+    ASSERT_EQ(realCore(dir.path()).exitCode, 0);
+    for (const char* name : {"prázdný souhrn", "bez přítoku", "celá"})
+        study::keepVariant(dir.path(), name, "11", false);
+    // Kept from a run killed while it wrote (an empty summary), and kept by
+    // a version that did not keep the inflow the run routed.
+    writeFile(study::variantDir(dir.path(), "prázdný souhrn") / label::kFileName, "");
+    fs::remove(study::variantDir(dir.path(), "bez přítoku") / exchange::kInflowSeries);
+    const std::vector<study::Variant> variants = {study::loadVariant(dir.path(), "prázdný souhrn"),
+                                                  study::loadVariant(dir.path(), "bez přítoku"),
+                                                  study::loadVariant(dir.path(), "celá")};
+
+    EXPECT_FALSE(variants[0].complete);
+    EXPECT_FALSE(variants[0].summary);
+    EXPECT_TRUE(variants[0].outflow.empty());
+    EXPECT_FALSE(study::compareVariants(variants)[0].values[0]);
+    EXPECT_TRUE(variants[1].complete && variants[1].inflowFromInputs);
+    EXPECT_EQ(variants[1].inflow, variants[2].inflow);
+    EXPECT_EQ(study::comparisonNotes(variants),
+              (std::vector<std::string>{
+                  "Bez úplných výsledků (souhrn výpočtu chybí, je prázdný nebo neodpovídá řadám "
+                  "výsledků), proto bez údajů a průběhů: „prázdný souhrn“.",
+                  "Uloženo bez přítoku, který výpočet použil (povodnova_vlna); přítok je vzat ze "
+                  "vstupu IN_FLOOD_WAVE varianty: „bez přítoku“."}));
 }

@@ -29,16 +29,25 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     EXPECT_TRUE(same.differing.empty());
     EXPECT_EQ(same.text(), "Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
 
-    const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kLevelSeries;
+    // The inflow the run routed is compared too.
+    const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kInflowSeries;
     auto edited = *exchange::readBytes(kept);
     edited[10] = edited[10] == '9' ? '8' : '9';
     writeFile(kept, edited);
     const auto changed = study::recomputeVariant(dir.path(), "A", core);
-    EXPECT_EQ(changed.differing, std::vector<std::string>{exchange::kLevelSeries});
+    EXPECT_EQ(changed.differing, std::vector<std::string>{exchange::kInflowSeries});
     EXPECT_EQ(changed.text(), "Přepočet dal JINÉ výsledky, než jaké jsou u varianty uloženy "
-                              "(liší se: vyska_vody). Uložené výsledky zůstaly beze změny.");
+                              "(liší se: povodnova_vlna). Uložené výsledky zůstaly beze změny.");
     // Neither the variant's inputs nor the user's were touched.
     EXPECT_EQ(exchange::readBytes(kept), edited);
     EXPECT_EQ(exchange::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave),
               before);
+
+    // A variant kept without the inflow: the rest is compared, and the report says so.
+    fs::remove(kept);
+    const auto older = study::recomputeVariant(dir.path(), "A", core);
+    EXPECT_TRUE(older.differing.empty());
+    EXPECT_EQ(older.text(), "Přepočet dal stejné výsledky, jaké jsou u varianty uloženy. Přítok "
+                            "se neporovnával: varianta byla uložena bez přítoku, který výpočet "
+                            "použil (povodnova_vlna).");
 }

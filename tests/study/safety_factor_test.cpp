@@ -124,7 +124,8 @@ TEST(SafetyFactor, AFailedRunOrACancelEndsTheSearch) {
     EXPECT_EQ(failed.failure->hundredths, 300);
     EXPECT_EQ(failed.largestSafe, 290);
     EXPECT_EQ(failed.text().front(), "Hledání skončilo předčasně: výpočet při k = 3,00 "
-                                     "nedoběhl: *ERR* 7 chybna hodnota");
+                                     "nedoběhl: Jádro odmítlo vstupní data: *ERR* 7 chybna "
+                                     "hodnota");
 
     int calls = 0;
     const auto cancelled =

@@ -4,6 +4,7 @@
 #include "core/run.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "study/study_files.h"
 
@@ -45,11 +46,35 @@ study::CoreRunResult realCore(const fs::path& root) {
     return {code, console.str()};
 }
 
-void writeSummary(const fs::path& root, const std::map<std::string, std::string>& lines) {
+std::string summaryText(const std::map<std::string, std::string>& lines) {
     std::string text;
     for (const auto& [label, value] : lines)
         text += label + ": " + value + "\r\n";
-    writeFile(exchange::outResultDir(root) / exchange::summary::kFileName, text);
+    return text;
+}
+
+void writeSummary(const fs::path& root, const std::map<std::string, std::string>& lines) {
+    writeFile(exchange::outResultDir(root) / exchange::summary::kFileName, summaryText(lines));
+}
+
+void writeResultSet(const fs::path& root, const std::vector<double>& levels,
+                    const std::vector<double>& outflow, const std::vector<double>& inflow,
+                    std::map<std::string, std::string> lines) {
+    const auto records = [](const std::vector<double>& values) {
+        std::string text;
+        for (const double value : values)
+            text += record(value);
+        return text;
+    };
+    for (const fs::path& file : exchange::resultSetFiles(root))
+        writeFile(file, "");
+    const fs::path results = exchange::outResultDir(root);
+    writeFile(results / exchange::kLevelSeries, records(levels));
+    writeFile(results / exchange::kOutflowSeries, records(outflow));
+    writeFile(results / exchange::kInflowSeries, records(inflow));
+    lines[exchange::summary::kSteps] =
+        std::to_string(levels.size()) + " z " + std::to_string(inflow.size());
+    writeSummary(root, lines);
 }
 
 study::RunCoreInRoot levelCore(std::function<double(double)> level, double overtopping) {
@@ -62,16 +87,13 @@ study::RunCoreInRoot levelCore(std::function<double(double)> level, double overt
             peak = std::max(peak, static_cast<double>(value));
         }
         const double h = level(peak);
-        const fs::path results = exchange::outResultDir(root);
         if (h >= overtopping) {
-            writeFile(results / exchange::kLevelSeries, "");
-            writeFile(results / exchange::kOutflowSeries, "");
-            writeSummary(root, {{exchange::summary::kStopped, "přelití nádrže v kroku 1"}});
+            writeResultSet(root, {}, {}, {},
+                           {{exchange::summary::kStopped, "přelití nádrže v kroku 1"}});
             return {1, "!!! doslo k preliti nadrze !!!\n"};
         }
-        writeFile(results / exchange::kLevelSeries, record(h));
-        writeFile(results / exchange::kOutflowSeries, record(peak / 2.0));
-        writeSummary(root, {{exchange::summary::kHighestLevel, std::to_string(h) + " m"}});
+        writeResultSet(root, {h}, {peak / 2.0}, {peak},
+                       {{exchange::summary::kHighestLevel, std::to_string(h) + " m"}});
         return {0, "1\n"};
     };
 }

@@ -8,9 +8,11 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace study_testing {
 
+using veldron::testing::readFile;
 using veldron::testing::TempDir;
 using veldron::testing::writeFile;
 
@@ -21,13 +23,21 @@ void installSample(const std::filesystem::path& root);
 study::CoreRunResult realCore(const std::filesystem::path& root);
 
 /// A run summary as the core writes it, from label -> text after the colon.
+std::string summaryText(const std::map<std::string, std::string>& lines);
 void writeSummary(const std::filesystem::path& root,
                   const std::map<std::string, std::string>& lines);
 
+/// A complete result set as a run leaves it: the series as records, the
+/// other files of the set empty, and a summary that counts the steps of the
+/// series and holds `lines` besides.
+void writeResultSet(const std::filesystem::path& root, const std::vector<double>& levels,
+                    const std::vector<double>& outflow, const std::vector<double>& inflow,
+                    std::map<std::string, std::string> lines = {});
+
 /// A stand-in core for the safety-margin search: it reads the largest inflow
 /// of the root's IN_FLOOD_WAVE, takes the highest level from `level`, and
-/// overtops (summary stop line, console text, exit 1) from `overtopping` on;
-/// otherwise it writes one step of results and a summary and ends with 0.
+/// overtops (a set of no steps whose summary says so, the console text, exit 1)
+/// from `overtopping` on; otherwise it writes a set of one step and ends with 0.
 study::RunCoreInRoot levelCore(std::function<double(double peakInflow)> level,
                                double overtopping = 14.5);
 

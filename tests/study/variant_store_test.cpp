@@ -4,12 +4,19 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "exchange/io/file_io.h"
+#include "exchange/io/folder_name.h"
+#include "exchange/io/saved_inputs.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
+#include "study/safety_factor.h"
 #include "study/study_files.h"
 #include "study_fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace study_testing;
@@ -54,13 +61,24 @@ TEST(VariantStore, KeepsTheInputsResultsAndSummaryByteForByte) {
 }
 
 TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
-    for (const char* name : {"", "   ", "a/b", "a\\b", "..", ".skryta", "a:b"})
+    for (const char* name : {"", "   ", "a/b", "a\\b", "..", ".skryta", "a:b", "com1", "abc. "})
         EXPECT_FALSE(study::variantNameProblem(name).empty()) << name;
-    EXPECT_EQ(study::variantNameProblem("Z = 0,6 m, předpouštění"), "");
+    EXPECT_EQ(study::variantNameProblem("  Z = 0,6 m, předpouštění "), "");
 
     TempDir dir;
     finishedSampleRun(dir.path());
     EXPECT_THROW(study::keepVariant(dir.path(), "../venku", "11", false), study::StudyError);
+    // Within 100 characters, beyond the 255 bytes a folder name may hold.
+    std::string euros;
+    for (int i = 0; i < 100; ++i)
+        euros += "€";
+    EXPECT_FALSE(study::variantExists(dir.path(), euros));
+    try {
+        study::keepVariant(dir.path(), euros, "11", false);
+        ADD_FAILURE() << "a name of 300 bytes was kept";
+    } catch (const study::StudyError& e) {
+        EXPECT_STREQ(e.what(), exchange::folderNameProblem(euros, "Název varianty").c_str());
+    }
     study::keepVariant(dir.path(), "A", "11", false);
     const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kStartLevel;
 
@@ -81,20 +99,55 @@ TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
 
 TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
     TempDir dir;
+    const auto refusal = [&] {
+        try {
+            study::checkLastRunKeepable(dir.path());
+        } catch (const study::StudyError& e) {
+            std::string why;
+            try {
+                study::keepVariant(dir.path(), "A", "11", false);
+            } catch (const study::StudyError& kept) {
+                why = kept.what();
+            }
+            EXPECT_EQ(why, e.what()) << "the check and the keep disagree";
+            return why;
+        }
+        return std::string();
+    };
     finishedSampleRun(dir.path());
     // An input saved after the run: the results are not its results.
     const fs::path wave = exchange::exchangeDir(dir.path()) / exchange::kFloodWave;
     fs::last_write_time(wave, fs::file_time_type::clock::now() + std::chrono::seconds(5));
-    EXPECT_THROW(study::keepVariant(dir.path(), "A", "11", false), study::StudyError);
+    EXPECT_TRUE(refusal().starts_with("Vstupní soubor IN_FLOOD_WAVE byl změněn"));
 
+    // A run that overtopped the dam: three times the sample's flood.
     finishedSampleRun(dir.path());
-    writeSummary(dir.path(), {{exchange::summary::kStopped, "přelití nádrže v kroku 14"}});
-    try {
-        study::keepVariant(dir.path(), "A", "11", false);
-        ADD_FAILURE() << "a stopped run was kept";
-    } catch (const study::StudyError& e) {
-        EXPECT_STREQ(e.what(), "Poslední výpočet byl zastaven (přelití nádrže v kroku 14): jako "
-                               "variantu lze uložit jen výpočet, který doběhl.");
+    std::string tripled;
+    const auto sample = exchange::readSavedInputs(exchange::exchangeDir(dir.path()));
+    for (const auto& q : *sample.inflow)
+        tripled += study::scaledInflowText(q.value, 300) + " \r\n";
+    writeFile(wave, tripled);
+    writeFile(exchange::exchangeDir(dir.path()) / exchange::kStartLevel, "11\r\n");
+    ASSERT_EQ(realCore(dir.path()).exitCode, 1);
+    EXPECT_TRUE(refusal().starts_with("Poslední výpočet byl zastaven (přelití nádrže v kroku "));
+
+    // An empty summary: a run killed while it wrote, or a disk that filled.
+    finishedSampleRun(dir.path());
+    writeSummary(dir.path(), {});
+    EXPECT_EQ(refusal(), "Poslední výsledky nejsou úplné (souhrn výpočtu je prázdný nebo "
+                         "neodpovídá souborům výsledků: výpočet byl přerušen nebo výsledky "
+                         "změněny): spusťte výpočet znovu a pak jej uložte jako variantu.");
+
+    // A run going on: another process holds the root's lock as the core does.
+    finishedSampleRun(dir.path());
+    {
+        const int lock = ::open((dir.path() / exchange::kRunLock).c_str(), O_RDWR | O_CREAT, 0666);
+        ASSERT_GE(lock, 0);
+        ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(refusal(), "V tomto projektu právě běží výpočet: jeho výsledky ještě nejsou "
+                             "celé. Variantu uložte, až výpočet skončí.");
+        ::close(lock);
     }
+    EXPECT_EQ(refusal(), "");
     EXPECT_TRUE(study::listVariants(dir.path()).empty());
 }
