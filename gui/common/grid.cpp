@@ -1,6 +1,8 @@
 // The front end's grid: text cells, fixed header row and numbering column.
 #include "gui/common/grid.h"
 
+#include "gui/common/typed_number.h"
+
 #include <algorithm>
 
 namespace gui {
@@ -39,6 +41,13 @@ void Grid::setCell(int column, int row, std::string text) {
 void numberDataRows(Grid& grid) {
     for (int row = 1; row < grid.rowCount(); ++row)
         grid.setCell(0, row, std::to_string(row));
+}
+
+void showCzechNumbers(Grid& grid) {
+    for (int row = 1; row < grid.rowCount(); ++row)
+        for (int column = 1; column < grid.columnCount(); ++column)
+            if (parseTypedNumber(grid.cell(column, row)))
+                grid.setCell(column, row, czechNumber(grid.cell(column, row)));
 }
 
 void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows) {

@@ -226,7 +226,7 @@ std::string czechFigures(std::string text) {
     return text;
 }
 
-std::string copiedNumber(const std::string& text) {
+std::string czechCellText(const std::string& text) {
     return parseTypedNumber(text) ? czechNumber(std::string(trimBlanks(text))) : text;
 }
 

@@ -77,10 +77,10 @@ std::string displayNumber(double value, int decimals);
 /// "d. M." unchanged). Shows a figure without retyping it.
 std::string czechFigures(std::string text);
 
-/// A cell's text as a Czech engineer copies it: a number (parseTypedNumber:
-/// a comma or a point, an exponent) without the blanks around it and with a
-/// decimal comma; any other text as it is.
-std::string copiedNumber(const std::string& text);
+/// A cell's text as a Czech engineer reads and copies it: a number
+/// (parseTypedNumber: a comma or a point, an exponent) without the blanks
+/// around it and with a decimal comma; any other text as it is.
+std::string czechCellText(const std::string& text);
 
 /// True when a plain decimal (as shiftDecimal writes it) has a fraction.
 bool hasFraction(const std::string& plain);

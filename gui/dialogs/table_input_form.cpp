@@ -129,6 +129,8 @@ void TableInputForm::loadData() {
     setLoaded(true);
     m_spec.setHeader(m_grid, true);
     const TableLoad load = readTwoBlankTable(toPath(m_filesDir) / m_spec.sourceFile, m_grid);
+    // The source's numbers as the engineer reads them; saving writes points again.
+    showCzechNumbers(m_grid);
     m_model->reload();
     if (!load.error.empty()) {
         MessageService::instance().error(this, QString::fromStdString(load.error));

@@ -69,7 +69,7 @@ std::string cellText(const QModelIndex& index) {
         const auto written = std::to_chars(text, text + sizeof text, value.toDouble());
         return czechNumber(std::string(text, written.ptr));
     }
-    return copiedNumber(value.toString().toStdString());
+    return czechCellText(value.toString().toStdString());
 }
 
 bool isEditable(const QModelIndex& index) {

@@ -108,11 +108,14 @@ private slots:
         QCOMPARE(volume[0]->count(), m_n);
         QCOMPARE(area[0]->color(), QColor(0, 128, 0));
         QCOMPARE(volume[0]->color(), QColor(0, 0, 255));
-        QCOMPARE(area[0]->at(m_n - 1),
-                 QPointF(9e5, QByteArray(form->grid().cell(2, 2).c_str()).trimmed().toDouble()));
+        QCOMPARE(area[0]->at(m_n - 1), QPointF(9e5, QByteArray(form->grid().cell(2, 2).c_str())
+                                                        .trimmed()
+                                                        .replace(',', '.')
+                                                        .toDouble()));
         for (int i = 1; i < m_n; ++i)
             QVERIFY(area[0]->at(i - 1).x() <= area[0]->at(i).x());
-        QCOMPARE(volume[0]->at(0).y(), QByteArray(form->grid().cell(1, 1).c_str()).toDouble());
+        QCOMPARE(volume[0]->at(0).y(),
+                 QByteArray(form->grid().cell(1, 1).c_str()).replace(',', '.').toDouble());
         screenshot(*form, "curve_drawn");
 
         QSignalSpy accepted(form.get(), &QDialog::accepted);

@@ -103,10 +103,10 @@ TEST(ShownNumber, EveryNumberShownHasADecimalComma) {
     for (const char* unchanged : {"OUT_DATA/TK", "d. M. yyyy", "3. krok", ".5", "5.", "a.b"})
         EXPECT_EQ(gui::czechFigures(unchanged), unchanged);
     // Copied: numbers with a comma, whatever their notation; other texts as they are.
-    EXPECT_EQ(gui::copiedNumber("      1.2345670E+006"), "1,2345670E+006");
-    EXPECT_EQ(gui::copiedNumber(" 4.00\t"), "4,00");
-    EXPECT_EQ(gui::copiedNumber("12,5"), "12,5");
-    EXPECT_EQ(gui::copiedNumber("TP [m3/s]"), "TP [m3/s]");
+    EXPECT_EQ(gui::czechCellText("      1.2345670E+006"), "1,2345670E+006");
+    EXPECT_EQ(gui::czechCellText(" 4.00\t"), "4,00");
+    EXPECT_EQ(gui::czechCellText("12,5"), "12,5");
+    EXPECT_EQ(gui::czechCellText("TP [m3/s]"), "TP [m3/s]");
 }
 
 } // namespace
