@@ -22,6 +22,7 @@ void showReport(QWidget* parent, const RunReport& report) {
         messages.information(parent, text);
         break;
     case RunEnding::Stopped:
+    case RunEnding::Busy:
         messages.warning(parent, text);
         break;
     case RunEnding::Refused:
@@ -34,7 +35,8 @@ void showReport(QWidget* parent, const RunReport& report) {
 } // namespace
 
 std::optional<RunEnding> launchCore(const QString& program,
-                                    const std::filesystem::path& summaryFile, QWidget* parent,
+                                    const std::filesystem::path& summaryFile,
+                                    const exchange::SavedInputs& inputs, QWidget* parent,
                                     const CoreProcessFactory& factory) {
     std::unique_ptr<CoreProcess> process = factory ? factory() : std::make_unique<QProcessCore>();
     const auto summaryBefore = summaryTime(summaryFile);
@@ -43,7 +45,7 @@ std::optional<RunEnding> launchCore(const QString& program,
         return std::nullopt;
     }
 
-    ConsoleDialog console(*process, program, parent);
+    ConsoleDialog console(*process, "Výpočet – konzole", parent);
     console.setWindowModality(Qt::ApplicationModal); // no second run while this one lasts
     console.show();
 
@@ -67,7 +69,7 @@ std::optional<RunEnding> launchCore(const QString& program,
     if (!exit.crashed &&
         (exit.code == exchange::kExitNormal || exit.code == exchange::kExitErrorExit))
         summary = summaryWrittenSince(summaryFile, summaryBefore);
-    const RunReport report = reportRun(exit, console.text().toStdString(), summary);
+    const RunReport report = reportRun(exit, console.text().toStdString(), summary, inputs);
     showReport(&console, report);
 
     // The console stays readable, so an error the core printed can be read.

@@ -13,6 +13,7 @@
 #include "gui/variant_comparison/variant_comparison_window.h"
 
 #include "exchange/exchange_paths.h"
+#include "gui/common/start_level.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,7 +23,6 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
@@ -67,10 +67,18 @@ MainWindow::MainWindow(QWidget* parent)
     layout->setContentsMargins(5, 2, 5, 5);
     layout->setSpacing(2);
 
-    m_title = new QLabel("SOFTWARE_VELDRON_beta_version", central);
+    m_title = new QLabel("VELDRON – transformace povodňové vlny nádrží", central);
     m_title->setObjectName("lblTitle");
     m_title->setFont(withPixelSize(m_title->font(), 19, true));
     layout->addWidget(m_title);
+    // Below the title, where the about panel shows: the root the program
+    // reads and writes, hidden while the panel covers it.
+    m_rootLabel = new QLabel("Pracovní adresář: " +
+                                 QString::fromStdString(exchange::installationRoot().string()),
+                             central);
+    m_rootLabel->setObjectName("lblRoot");
+    m_rootLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_rootLabel);
 
     buildAboutPanel(central);
     layout->addWidget(m_aboutPanel, 1);
@@ -198,7 +206,8 @@ QGridLayout* MainWindow::buildCredits() {
                                normal),
                      row++, 0, 1, 2);
     texts->addWidget(textLabel(m_aboutPanel, "PROJEKT:", bold), row, 0);
-    texts->addWidget(textLabel(m_aboutPanel, "...", normal), row++, 1);
+    texts->addWidget(textLabel(m_aboutPanel, "Transformace povodňové vlny v nádrži", normal), row++,
+                     1);
     texts->addWidget(
         textLabel(m_aboutPanel, "Vývojové středisko VELDRON", withPixelSize(font(), 15, true)),
         row++, 0, 1, 2);
@@ -233,6 +242,7 @@ QHBoxLayout* MainWindow::buildAboutButtons() {
 }
 
 void MainWindow::showAbout() {
+    m_rootLabel->hide();
     m_aboutPanel->show();
     m_musicCredit->show();
     const QDir dir(filesDir());
@@ -265,6 +275,7 @@ void MainWindow::loadPictures() {
 
 void MainWindow::hideAbout() {
     m_aboutPanel->hide();
+    m_rootLabel->show();
     if (m_sound) m_sound->stop();
 }
 
@@ -312,9 +323,7 @@ void MainWindow::openResultsWindow() {
 }
 
 QString MainWindow::calculationStartLevel() const {
-    const auto* field =
-        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("editStartLevel") : nullptr;
-    return field ? field->text() : QString();
+    return QString::fromStdString(gui::shownStartLevel(exchange::installationRoot()));
 }
 
 void MainWindow::keepLastRunAsVariant() {

@@ -76,11 +76,12 @@ private:
     /// destroys it when it closes, so every opening starts from the form's
     /// initial state.
     template <class Form> void openModal();
-    /// The start level the calculation window holds (the core deletes
-    /// IN_START_VYP once it has read it).
+    /// The start level last saved or started in the calculation window, as
+    /// the root keeps it (the core deletes IN_START_VYP once it has read it).
     QString calculationStartLevel() const;
 
     QLabel* m_title = nullptr;
+    QLabel* m_rootLabel = nullptr;
     QGroupBox* m_aboutPanel = nullptr;
     QLabel* m_leftBanner = nullptr;
     QLabel* m_rightBanner = nullptr;

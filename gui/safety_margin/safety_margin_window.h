@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -61,6 +62,7 @@ private:
     QWidget* buildInputs(const QString& startLevel);
     QLayout* buildRunRow();
     QLayout* buildAnswer();
+    std::optional<std::string> checkedStartLevel(const std::filesystem::path& inputs);
     void runNext();
     void runFinished();
     void endSearch();

@@ -5,6 +5,7 @@
 #include "gui/new_project/new_project_dialog.h"
 #include "gui/technical_data/technical_data_form.h"
 #include "helpers/form_fixture.h"
+#include "helpers/test_files.h"
 
 #include <QDialog>
 #include <QDir>
@@ -85,6 +86,7 @@ private slots:
     void formsFromTheMenuAreNewEachTime_data();
     void formsFromTheMenuAreNewEachTime();
     void theCalculationFormKeepsItsValues();
+    void theStudiesStartFromTheLastStartLevel();
     void keepingAVariantWithoutAFinishedRunSaysWhy();
     void anErrorAFormLeavesIsShown();
     void standardButtonsAreCzech();
@@ -138,7 +140,11 @@ void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
     QCOMPARE(m_window->size(), kClientSize);
     auto* title = m_window->findChild<QLabel*>("lblTitle");
     QVERIFY(title && title->isVisible());
-    QCOMPARE(title->text(), QString("SOFTWARE_VELDRON_beta_version"));
+    QCOMPARE(title->text(), QString("VELDRON – transformace povodňové vlny nádrží"));
+    // The empty area names the root the program works in.
+    auto* root = m_window->findChild<QLabel*>("lblRoot");
+    QVERIFY(root && root->isVisible());
+    QCOMPARE(root->text(), "Pracovní adresář: " + m_fixture->root());
     QVERIFY(title->font().bold());
     QCOMPARE(title->font().pixelSize(), 19);
     auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
@@ -179,7 +185,9 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
     QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
     QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
-    for (const char* text : {"AUTOŘI:", "PROJEKT:", "...", "ADRESA:"}) {
+    QVERIFY(!m_window->findChild<QLabel*>("lblRoot")->isVisible()); // the panel covers it
+    for (const char* text :
+         {"AUTOŘI:", "PROJEKT:", "Transformace povodňové vlny v nádrži", "ADRESA:"}) {
         bool found = false;
         for (const QLabel* label : panel->findChildren<QLabel*>())
             found = found || (label->text() == text && label->isVisible());
@@ -362,6 +370,24 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
     QVERIFY(!calculation.isVisible());
 }
 
+// The core has taken IN_START_VYP away; after a restart the root still keeps
+// the level the last calculation started from.
+void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
+    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
+    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
+    for (const char* item : {"Uložit výsledek jako variantu…", "Bezpečnostní rezerva"}) {
+        QString shown;
+        whenModalOpens([&](QWidget* modal) {
+            if (auto* edit = modal->findChild<QLineEdit*>("editStartLevel")) shown = edit->text();
+        });
+        action(item)->trigger();
+        QCOMPARE(shown, QString("11,5"));
+    }
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
 void TestMainWindow::keepingAVariantWithoutAFinishedRunSaysWhy() {
     action("Uložit výsledek jako variantu…")->trigger();
     QCOMPARE(m_messages->shown, QStringList{"W:Poslední výsledky nemají souhrn výpočtu: spusťte "
@@ -379,13 +405,6 @@ void TestMainWindow::standardButtonsAreCzech() {
     QCOMPARE(QApplication::applicationName(), QString("VELDRON"));
 }
 
-// The program's own application object, so its translation and its
-// handling of errors that escape a form are tested as they run.
-int main(int argc, char* argv[]) {
-    VeldronApplication app(argc, argv);
-    TestMainWindow test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VELDRON_TEST_MAIN(TestMainWindow)
 
 #include "main_window_test.moc"

@@ -258,5 +258,5 @@ void TestNewProjectDialog::theOverwriteBoxIsTheFormsOwn() {
     QCOMPARE(focusText, QString("&Ne"));
 }
 
-QTEST_MAIN(TestNewProjectDialog)
+VELDRON_TEST_MAIN(TestNewProjectDialog)
 #include "new_project_dialog_test.moc"
