@@ -110,6 +110,12 @@ inline constexpr const char* kKeptSafetyMargin = "bezpecnostni_rezerva";
 // inputs and replaces the result set, so that one run at a time works there.
 inline constexpr const char* kRunLock = "zamek_vypoctu";
 
+// In the root, the front end's own: the start level [m] last saved or started
+// in the calculation window, one value with a decimal point. The core takes
+// IN_START_VYP away with every run; this file keeps the level for the next
+// opening, the kept variants and the safety margin. The core never reads it.
+inline constexpr const char* kLastStartLevel = "posledni_vyska_startu";
+
 // Exit status of the core.
 enum ExitCode : int {
     kExitNormal = 0,

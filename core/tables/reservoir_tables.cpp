@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace veldron {
@@ -24,10 +25,14 @@ float crestGridSize(float retentionHeight) {
 
 std::int64_t crestGridLevelCount(float retentionHeight, float& g) {
     g = crestGridSize(retentionHeight);
-    if (!(g < static_cast<float>(kMostGridLevels + 1)))
+    if (!(g < static_cast<float>(kMostGridLevels + 1))) {
+        // to_chars, not to_string: the text keeps its decimal point under any locale.
+        char height[32];
+        const auto written = std::to_chars(height, height + sizeof height, retentionHeight);
         throw FileError(kErrOutOfRange, "vyska retencniho prostoru " +
-                                            std::to_string(retentionHeight) +
+                                            std::string(height, written.ptr) +
                                             " m je mimo rozsah: IN_TOTAL_HEIGHT_OWERFLOW");
+    }
     return g >= 1.0f ? static_cast<std::int64_t>(g) : 0;
 }
 

@@ -20,8 +20,6 @@ int main(int argc, char* argv[]) {
     // for the whole run so that its fields keep their values between openings.
     CalculationForm calculation(&mainWindow);
     mainWindow.setCalculationForm(&calculation);
-    QObject::connect(&mainWindow, &MainWindow::projectOpened, &calculation,
-                     &CalculationForm::showSavedSettings);
     mainWindow.show();
     return app.exec();
 }

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -57,7 +58,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
-    setWindowTitle("FRM_výpočet");
+    setWindowTitle(gui::kCalculationFormName);
     setModal(true);
     // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
     // long option texts whole within it.
@@ -141,23 +142,27 @@ QGroupBox* CalculationForm::buildSettings() {
 QVBoxLayout* CalculationForm::buildButtons() {
     m_closeWithoutSavingButton = new QPushButton("Zavřít okno bez uložení", this);
     m_closeWithoutSavingButton->setObjectName("btnCloseNoSave");
+    m_saveButton = new QPushButton("Uložit nastavení a zavřít okno", this);
+    m_saveButton->setObjectName("btnSave");
     m_startButton = new QPushButton("SPUSTIT VÝPOČET a zavřít okno", this);
     m_startButton->setObjectName("btnStart");
     QFont bold = m_startButton->font();
     bold.setBold(true);
     m_startButton->setFont(bold);
     // Enter in a field must not press a button: that would start the core by accident.
-    for (QPushButton* button : {m_closeWithoutSavingButton, m_startButton}) {
+    for (QPushButton* button : {m_closeWithoutSavingButton, m_saveButton, m_startButton}) {
         button->setAutoDefault(false);
         button->setMinimumHeight(34);
     }
     connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
             &CalculationForm::closeWithoutSaving);
+    connect(m_saveButton, &QPushButton::clicked, this, &CalculationForm::saveAndClose);
     connect(m_startButton, &QPushButton::clicked, this, &CalculationForm::startCalculation);
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_closeWithoutSavingButton);
+    buttons->addWidget(m_saveButton);
     buttons->addWidget(m_startButton);
     return buttons;
 }
@@ -209,8 +214,7 @@ void CalculationForm::setProgramDirectory(const QString& dir) {
     showSavedSettings();
 }
 
-// The selections are set without writing their files: they show what the
-// files hold already.
+// The selections show what the files hold; nothing is written.
 void CalculationForm::showSavedSettings() {
     const gui::SavedCalculationSettings saved =
         gui::readSavedCalculationSettings(settingsDir(), gui::projectRoot());
@@ -243,30 +247,29 @@ QGroupBox* CalculationForm::buildOptionGroup(gui::OptionGroup group, const char*
     }
     m_groups[groupIndex(group)] = buttons;
     m_groupBoxes[groupIndex(group)] = box;
-    connect(buttons, &QButtonGroup::idToggled, this, [this, group](int id, bool checked) {
-        if (checked) selectOption(group, id);
-    });
+    if (group == gui::OptionGroup::ManipulationMode)
+        connect(buttons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+            if (checked) applyVisibilityRule(id);
+        });
     return box;
 }
 
-void CalculationForm::selectOption(gui::OptionGroup group, int itemIndex) {
-    if (m_running) return; // the running core reads these files
-    if (group == gui::OptionGroup::ManipulationMode) applyVisibilityRule(itemIndex);
-    const exchange::FileResult result =
-        gui::perform(gui::optionWrite(settingsDir(), group, itemIndex));
-    if (!result) gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+gui::OptionItems CalculationForm::selectedItems() const {
+    gui::OptionItems items{};
+    for (std::size_t g = 0; g < m_groups.size(); ++g)
+        items[g] = m_groups[g]->checkedId(); // -1 without a selection
+    return items;
 }
 
-// Hiding a panel leaves its file and its field as they are: the start writes
-// IN_MANPR from the zone's height whether the panel shows or not.
+// Hiding a panel leaves its selection and its field as they are: the start
+// writes IN_MANPR from the zone's height whether the panel shows or not.
 void CalculationForm::applyVisibilityRule(int manipulationItem) {
     m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)]->setVisible(manipulationItem ==
                                                                                 1);
     m_zoneGroup->setVisible(manipulationItem == 2);
 }
 
-void CalculationForm::startCalculation() {
-    if (m_running) return;
+std::optional<gui::CalculationFields> CalculationForm::checkedFields() {
     gui::CalculationFields typed;
     typed.startLevel = m_startLevelEdit->text().toStdString();
     typed.timeStep = m_timeStepEdit->text().toStdString();
@@ -278,11 +281,18 @@ void CalculationForm::startCalculation() {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
         gui::markField(*fields[check.refusal->field]);
-        return;
+        return std::nullopt;
     }
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
-        return;
+        return std::nullopt;
+    return check.fields;
+}
+
+void CalculationForm::startCalculation() {
+    if (m_running) return;
+    const std::optional<gui::CalculationFields> fields = checkedFields();
+    if (!fields) return;
 
     gui::StartActions actions;
     actions.ask = [this](const std::string& question) {
@@ -294,8 +304,21 @@ void CalculationForm::startCalculation() {
     actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
     const gui::StartOutcome outcome =
-        gui::runStartSequence(settingsDir(), gui::projectRoot(), check.fields, actions);
+        gui::runStartSequence(settingsDir(), gui::projectRoot(), selectedItems(), *fields, actions);
     if (outcome != gui::StartOutcome::WriteFailed) accept();
+}
+
+void CalculationForm::saveAndClose() {
+    if (m_running) return;
+    const std::optional<gui::CalculationFields> fields = checkedFields();
+    if (!fields) return;
+    const exchange::FileResult result =
+        gui::saveSettings(settingsDir(), gui::projectRoot(), selectedItems(), *fields);
+    if (!result) {
+        gui::MessageService::instance().error(this, QString::fromStdString(result.error));
+        return;
+    }
+    accept();
 }
 
 // The program is the installation's, the files it works on the project's.
@@ -317,9 +340,14 @@ void CalculationForm::closeWithoutSaving() {
     if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
 }
 
+// Every opening shows what the files hold: a choice closed without saving is
+// gone, as the closing button says.
 void CalculationForm::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (!event->spontaneous()) {
+        showSavedSettings();
+        if (const QScreen* screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
     QDialog::showEvent(event);
 }
 

@@ -1,5 +1,7 @@
 // The calculation window: outlet options, start level, time step, and the
-// start of the core. One instance lives for the whole run of the front end.
+// start of the core. One instance lives for the whole run of the front end;
+// it writes its settings only when a calculation starts or on "Uložit", and
+// every opening shows what the files hold.
 #pragma once
 
 #include "gui/common/calculation_options.h"
@@ -8,6 +10,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -26,12 +29,6 @@ public:
     /// Setting it shows again what the files there hold.
     void setProgramDirectory(const QString& dir);
 
-public slots:
-    /// Shows the selections and field texts the exchange files hold (another
-    /// project was opened).
-    void showSavedSettings();
-
-public:
     /// How the core's process is made (tests put a stand-in here).
     void setProcessFactory(gui::CoreProcessFactory factory) {
         m_processFactory = std::move(factory);
@@ -45,8 +42,8 @@ protected:
     void reject() override;
 
 private:
-    /// A single-choice group writing `group`'s file when an item is selected;
-    /// its items are named `name`_0, `name`_1, ...
+    /// A single-choice group for the option `group`; its items are named
+    /// `name`_0, `name`_1, ...
     QGroupBox* buildOptionGroup(gui::OptionGroup group, const char* name, const QString& caption,
                                 const QStringList& items);
     /// The panel of gradual manipulation with the height of its zone.
@@ -57,10 +54,16 @@ private:
     QGroupBox* buildSettings();
     QVBoxLayout* buildButtons();
     void buildLayout(QWidget* sidePanels);
-    void selectOption(gui::OptionGroup group, int itemIndex);
     void applyVisibilityRule(int manipulationItem);
     std::filesystem::path settingsDir() const;
+    /// Shows the selections and field texts the exchange files hold.
+    void showSavedSettings();
+    gui::OptionItems selectedItems() const;
+    /// The typed fields checked, the warnings asked about; empty after a
+    /// refusal (shown, its field marked) or a No.
+    std::optional<gui::CalculationFields> checkedFields();
     void startCalculation();
+    void saveAndClose();
     void closeWithoutSaving();
     /// Runs the core on `root` and waits for its end.
     void launch(const std::filesystem::path& root);
@@ -77,5 +80,6 @@ private:
     QLineEdit* m_timeStepEdit = nullptr;      // min -> IN_TIME_STEP_min
     QLineEdit* m_zoneHeightEdit = nullptr;    // m, the zone of gradual manipulation -> IN_MANPR
     QPushButton* m_closeWithoutSavingButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
     QPushButton* m_startButton = nullptr;
 };

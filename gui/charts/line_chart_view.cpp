@@ -8,6 +8,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPen>
 #include <QScatterSeries>
@@ -60,6 +61,12 @@ LineChartView::LineChartView(QWidget* parent)
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 16, 4));
     chart->layout()->setContentsMargins(0, 0, 0, 0);
+    // Axis labels as a Czech engineer reads numbers: "2,5", not "2.5"; no
+    // thousands separators, like every number the front end shows.
+    QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
+    czech.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart->setLocale(czech);
+    chart->setLocalizeNumbers(true);
     chart->addAxis(m_axisX, Qt::AlignBottom); // the chart takes the axes
     chart->addAxis(m_axisY, Qt::AlignLeft);
     m_axisY->setMinorTickCount(10);

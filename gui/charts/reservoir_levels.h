@@ -14,7 +14,7 @@ namespace gui {
 class LineChartView;
 
 /// Draws each known level of `levels` as a labelled dashed line from `fromX`
-/// to `toX` ("RO 9.500 m", "RN 12.000 m", "přelití 14.500 m"); the chart's
+/// to `toX` ("RO 9,500 m", "RN 12,000 m", "přelití 14,500 m"); the chart's
 /// vertical range then takes them in.
 void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
                          double fromX, double toX);

@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "gui/common/input_fields.h"
+#include "gui/common/start_level.h"
 
 namespace gui {
 
@@ -34,6 +35,29 @@ const char* optionFileName(OptionGroup group) {
 
 FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group, int itemIndex) {
     return {programDir / optionFileName(group), std::to_string(optionValue(group, itemIndex))};
+}
+
+// Above the curve's top the core stops with ERROR 2; below its first row it
+// interpolates from the bottom (0 m, 0 m3).
+void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
+                            CalculationCheck& check) {
+    // The core compares in single precision.
+    const auto level = static_cast<float>(start.value);
+    const std::string shown = czechNumber(start.text);
+    if (level > static_cast<float>(curve.highest)) {
+        const std::string top = czechNumber(curve.highestText);
+        check.refusal =
+            Refusal{kStartLevelField, -1, -1,
+                    "Výška vody " + shown + " m leží nad horním koncem batygrafické křivky (" +
+                        top + " m).\n\nZadejte výšku nejvýše " + top +
+                        " m, nebo doplňte křivku o vyšší řádky (Vstupy → " + kCurveFormName + ")."};
+    } else if (level < static_cast<float>(curve.lowest)) {
+        check.warnings.push_back(
+            "Výška vody " + shown + " m leží pod prvním řádkem batygrafické křivky (" +
+            czechNumber(curve.lowestText) +
+            " m). Jádro počítá pod ním se dnem nádrže (0 m, 0 m3) a objem dopočte lineárně; "
+            "při 0 m začíná výpočet s prázdnou nádrží.");
+    }
 }
 
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
@@ -67,12 +91,8 @@ CalculationCheck checkCalculationFields(const CalculationFields& typed,
         check.refusal = Refusal{kManipulationZoneField, -1, -1, problem};
         return check;
     }
-    if (curve && start.value > curve->highest)
-        check.warnings.push_back("Výška vody na začátku řešení (" + czechNumber(start.text) +
-                                 " m) leží mimo batygrafickou křivku, jejíž nejvyšší hladina je " +
-                                 czechNumber(curve->highestText) +
-                                 " m. Výpočet skončí chybou ERROR 2.");
-    check.fields = {start.text, step.text, zone.text};
+    if (curve) checkStartAgainstCurve(start, *curve, check);
+    if (!check.refusal) check.fields = {start.text, step.text, zone.text};
     return check;
 }
 
@@ -119,18 +139,30 @@ SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::pat
     for (std::size_t g = 0; g < std::size(kOptionGroups); ++g)
         if (const auto value = savedOption(inputs, kOptionGroups[g]))
             saved.items[g] = optionItem(kOptionGroups[g], *value);
-    // The start level goes to the root's exchange directory, where the core reads it.
-    showSaved(exchange::readSavedInputs(exchange::exchangeDir(root)).startLevel,
-              saved.fields.startLevel);
+    // The core takes IN_START_VYP away with every run: the root keeps the level.
+    if (const std::string start = shownStartLevel(root); !start.empty())
+        saved.fields.startLevel = start;
     showSaved(inputs.timeStepMinutes, saved.fields.timeStep);
     showSaved(inputs.manipulationZoneHeight, saved.fields.manipulationZone);
     return saved;
 }
 
-std::vector<FileWrite> writesBeforeQuestion(const std::filesystem::path& programDir,
-                                            const CalculationFields& fields) {
-    return {{programDir / exchange::kManipulationZone, fields.manipulationZone},
-            {programDir / exchange::kTimeStep, fields.timeStep}};
+std::vector<FileWrite> settingsWrites(const std::filesystem::path& programDir,
+                                      const OptionItems& items, const CalculationFields& fields) {
+    std::vector<FileWrite> writes;
+    for (std::size_t g = 0; g < std::size(kOptionGroups); ++g)
+        if (items[g] >= 0) writes.push_back(optionWrite(programDir, kOptionGroups[g], items[g]));
+    writes.push_back({programDir / exchange::kManipulationZone, fields.manipulationZone});
+    writes.push_back({programDir / exchange::kTimeStep, fields.timeStep});
+    return writes;
+}
+
+exchange::FileResult saveSettings(const std::filesystem::path& programDir,
+                                  const std::filesystem::path& root, const OptionItems& items,
+                                  const CalculationFields& fields) {
+    for (const FileWrite& write : settingsWrites(programDir, items, fields))
+        if (exchange::FileResult result = perform(write); !result) return result;
+    return keepStartLevel(root, fields.startLevel);
 }
 
 FileWrite startLevelWrite(const std::filesystem::path& root, const CalculationFields& fields) {
@@ -146,13 +178,12 @@ exchange::FileResult perform(const FileWrite& write) {
 }
 
 StartOutcome runStartSequence(const std::filesystem::path& programDir,
-                              const std::filesystem::path& root, const CalculationFields& fields,
-                              const StartActions& actions) {
-    for (const FileWrite& write : writesBeforeQuestion(programDir, fields)) {
-        if (const exchange::FileResult result = perform(write); !result) {
-            actions.showError(result.error);
-            return StartOutcome::WriteFailed;
-        }
+                              const std::filesystem::path& root, const OptionItems& items,
+                              const CalculationFields& fields, const StartActions& actions) {
+    if (const exchange::FileResult result = saveSettings(programDir, root, items, fields);
+        !result) {
+        actions.showError(result.error);
+        return StartOutcome::WriteFailed;
     }
     if (!actions.ask(kStartQuestion)) return StartOutcome::Declined;
     if (const exchange::FileResult result = perform(startLevelWrite(root, fields)); !result) {

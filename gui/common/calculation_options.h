@@ -29,6 +29,9 @@ inline constexpr OptionGroup kOptionGroups[] = {
     OptionGroup::PreReleaseStorage, OptionGroup::PreReleaseControlled, OptionGroup::EmptyAfterFlood,
     OptionGroup::ManipulationMode, OptionGroup::KeepClosedAfterPeak};
 
+/// The selected item of each group, in kOptionGroups order; -1: none selected.
+using OptionItems = std::array<int, 5>;
+
 /// The number a group writes for its selected item (-1: none selected):
 /// the second item 1, the third item of ManipulationMode 2, anything else 0.
 int optionValue(OptionGroup group, int itemIndex);
@@ -42,7 +45,7 @@ struct FileWrite {
     std::string text; // written as is, followed by CR LF
 };
 
-/// The write that follows a selection: the group's file in `programDir`.
+/// The write of a group's selection: the group's file in `programDir`.
 FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group, int itemIndex);
 
 /// The three field texts, exactly as typed (UTF-8).
@@ -64,33 +67,50 @@ struct CalculationCheck {
 
 /// Checks the typed fields: each a number (decimal comma or point) written
 /// with a decimal point; the start level and the zone height not below 0; the
-/// time step above 0. Warning, with the saved curve's levels: a start level
-/// above the curve's highest level.
+/// time step above 0. With the saved curve's levels: a start level above the
+/// curve's top is refused (the core would stop with ERROR 2), one below its
+/// first row is a warning (the core interpolates from the bottom, 0 m and
+/// 0 m3, and a start at 0 m is an empty reservoir).
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
                                         const std::optional<exchange::CurveLevels>& curve);
+
+/// The start level against the saved curve, into `check`: above the curve's
+/// top a refusal naming it, below its first row a warning. The calculation
+/// window and the safety margin, which both start the core, ask the same.
+void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
+                            CalculationCheck& check);
 
 /// The item of `group` whose value is `value`; -1 when no item writes it.
 int optionItem(OptionGroup group, double value);
 
 /// What the exchange files hold for the calculation window.
 struct SavedCalculationSettings {
-    std::array<int, 5> items{-1, -1, -1, -1, -1}; // per group, in kOptionGroups order; -1: none
+    OptionItems items{-1, -1, -1, -1, -1};
     CalculationFields fields; // "0" for a file that is missing or holds no number
 };
 
-/// The option files, IN_TIME_STEP_min and IN_MANPR from `programDir` and
-/// IN_START_VYP from the exchange directory of `root`, as the core reads
-/// them; field texts with a decimal comma.
+/// The option files, IN_TIME_STEP_min and IN_MANPR from `programDir` as the
+/// core reads them, and the start level kept in `root` (lastStartLevel);
+/// field texts with a decimal comma.
 SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::path& programDir,
                                                       const std::filesystem::path& root);
 
 /// The question asked between the settings and the start of the core.
 extern const char* const kStartQuestion;
 
-/// The files written before the question, in order: IN_MANPR, IN_TIME_STEP_min,
-/// both in the directory of the front end's program file.
-std::vector<FileWrite> writesBeforeQuestion(const std::filesystem::path& programDir,
-                                            const CalculationFields& fields);
+/// The files the settings are written to, in order: the option file of each
+/// group with an item selected (a group without one leaves its file as it
+/// is), then IN_MANPR and IN_TIME_STEP_min, all in `programDir`.
+std::vector<FileWrite> settingsWrites(const std::filesystem::path& programDir,
+                                      const OptionItems& items, const CalculationFields& fields);
+
+/// Writes the settings (settingsWrites), then keeps the start level in `root`
+/// (keepStartLevel). The first file that cannot be written stops it there;
+/// files written before it stay written. Nothing else writes the settings:
+/// choosing and typing in the window only change the window.
+exchange::FileResult saveSettings(const std::filesystem::path& programDir,
+                                  const std::filesystem::path& root, const OptionItems& items,
+                                  const CalculationFields& fields);
 
 /// IN_START_VYP, written only when the user confirms the start; in the
 /// exchange directory of the root the core runs on, where it reads it.
@@ -112,12 +132,13 @@ enum class StartOutcome {
     Launched     // IN_START_VYP written and the launch returned
 };
 
-/// The start of a calculation: IN_MANPR, IN_TIME_STEP_min, the question, and
-/// on Yes IN_START_VYP and the launch of the core on `root`. The first file that cannot be written
-/// stops the sequence there; files written before it stay written.
+/// The start of a calculation: saveSettings, the question, and on Yes
+/// IN_START_VYP and the launch of the core on `root`. The first file that
+/// cannot be written stops the sequence there; files written before it stay
+/// written.
 StartOutcome runStartSequence(const std::filesystem::path& programDir,
-                              const std::filesystem::path& root, const CalculationFields& fields,
-                              const StartActions& actions);
+                              const std::filesystem::path& root, const OptionItems& items,
+                              const CalculationFields& fields, const StartActions& actions);
 
 /// Writes one planned file.
 exchange::FileResult perform(const FileWrite& write);

@@ -1,6 +1,8 @@
 // The front end's grid: text cells, fixed header row and numbering column.
 #include "gui/common/grid.h"
 
+#include "gui/common/typed_number.h"
+
 #include <algorithm>
 
 namespace gui {
@@ -36,11 +38,23 @@ void Grid::setCell(int column, int row, std::string text) {
     cells[static_cast<std::size_t>(column)] = std::move(text);
 }
 
+void numberDataRows(Grid& grid) {
+    for (int row = 1; row < grid.rowCount(); ++row)
+        grid.setCell(0, row, std::to_string(row));
+}
+
+void showCzechNumbers(Grid& grid) {
+    for (int row = 1; row < grid.rowCount(); ++row)
+        for (int column = 1; column < grid.columnCount(); ++column)
+            if (parseTypedNumber(grid.cell(column, row)))
+                grid.setCell(column, row, czechNumber(grid.cell(column, row)));
+}
+
 void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows) {
     grid.setRowCount(1); // drops what the old rows held beyond their columns
     grid.setRowCount(static_cast<int>(rows.size()) + 1);
+    numberDataRows(grid);
     for (int row = 1; row < grid.rowCount(); ++row) {
-        grid.setCell(0, row, std::to_string(row));
         const auto& values = rows[static_cast<std::size_t>(row - 1)];
         for (std::size_t k = 0; k < values.size(); ++k)
             grid.setCell(static_cast<int>(k) + 1, row, values[k]);

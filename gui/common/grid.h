@@ -35,4 +35,12 @@ void setDataRows(Grid& grid, const std::vector<std::vector<std::string>>& rows);
 /// The same with one value per row.
 void setDataRows(Grid& grid, const std::vector<std::string>& values);
 
+/// Numbers every data row in column 0 (1, 2, ...).
+void numberDataRows(Grid& grid);
+
+/// Every data cell (rows and columns from 1) that holds a number
+/// (parseTypedNumber) shown with a decimal comma, its blanks kept
+/// (" 4.51" -> " 4,51"); other texts stay as they are.
+void showCzechNumbers(Grid& grid);
+
 } // namespace gui

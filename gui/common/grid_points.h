@@ -12,15 +12,13 @@ struct ChartPoint {
     double y = 0.0;
 };
 
-/// Every value cell of the grid, row by row and within a row column 1, 2, ...
-/// (data rows 1 .. rowCount-1, columns 1 .. columnCount-1), converted by
-/// cellNumber. Point i of a chart line gets x = i, so with one value column
-/// row r stands at x = r - 1.
-std::vector<double> gridValues(const Grid& grid);
+/// One point per data row r whose cell in `column` is a number (typed with a
+/// comma or a point): x = r, as the results draw step i at i, y = the value.
+/// A cell that is empty or no number is left out, not drawn as 0.
+std::vector<ChartPoint> gridColumnPoints(const Grid& grid, int column);
 
-/// One point per data row: x from column `xColumn`, y from column `yColumn`,
-/// converted by cellNumber, ordered by ascending x; rows with equal x keep
-/// their row order.
+/// One point per data row whose cells in `xColumn` and `yColumn` are both
+/// numbers, ordered by ascending x; rows with equal x keep their row order.
 std::vector<ChartPoint> gridPointsSortedByX(const Grid& grid, int xColumn, int yColumn);
 
 } // namespace gui

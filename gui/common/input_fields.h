@@ -35,7 +35,7 @@ inline constexpr const char* kStartLevel = "Výška vody v nádrži na začátku
 inline constexpr const char* kTimeStep = "Časový krok výpočtu (krok povodňové vlny)";
 inline constexpr const char* kManipulationZone =
     "Zadej, v jak velkém prostoru (do jaké výšky) bude probíhat\n"
-    "plynulá manipulace (cca podle MŘ 0.5-0.7 m)";
+    "plynulá manipulace (cca podle MŘ 0,5–0,7 m)";
 inline constexpr const char* kManipulationGroup = "Průběžně manipuluji";
 inline constexpr const char* kMetres = "[m]";
 inline constexpr const char* kMinutes = "[min]";

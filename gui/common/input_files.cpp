@@ -12,6 +12,13 @@ constexpr int kCurveColumns = 4;
 constexpr int kLevelColumn = 2;  // h [m]
 constexpr int kVolumeColumn = 3; // V [m3]
 
+// A saved value as its cell shows it: the engineer's own text ("12.50",
+// "9e5") with a decimal comma; a D exponent, which nobody types, as E.
+std::string shownCell(const std::string& saved) {
+    const std::string czech = czechNumber(saved);
+    return parseTypedNumber(czech) ? czech : savedFieldText(saved);
+}
+
 bool isBlank(const std::string& cell) {
     return parseTypedNumber(cell).error == NumberError::Empty;
 }
@@ -85,6 +92,10 @@ std::vector<std::string> joinedLines(const TableRows& rows, char separator) {
 
 } // namespace
 
+int filledRowCount(const Grid& grid) {
+    return lastFilledRow(grid, 1, grid.columnCount() - 1);
+}
+
 TableCheck checkFloodWave(const Grid& grid) {
     const int rows = lastFilledRow(grid, 1, 1);
     if (rows == 0) {
@@ -121,7 +132,7 @@ TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs) {
     TableRows rows;
     if (inputs.inflow)
         for (const exchange::SavedReal& value : *inputs.inflow)
-            rows.push_back({value.text});
+            rows.push_back({shownCell(value.text)});
     return rows;
 }
 
@@ -129,7 +140,8 @@ TableRows savedCurveRows(const exchange::SavedInputs& inputs) {
     TableRows rows;
     if (inputs.curve)
         for (const exchange::SavedCurveRow& row : *inputs.curve)
-            rows.push_back({row.elevation.text, row.level.text, row.volume.text, row.area.text});
+            rows.push_back({shownCell(row.elevation.text), shownCell(row.level.text),
+                            shownCell(row.volume.text), shownCell(row.area.text)});
     return rows;
 }
 

@@ -36,12 +36,16 @@ TableCheck checkFloodWave(const Grid& grid);
 /// volume V does not rise above the row before it.
 TableCheck checkCurve(const Grid& grid);
 
-/// The saved flood wave as the grid shows it: one row per value, its text as
-/// the file holds it. No row without a saved wave.
+/// The data rows a table form writes: up to the last one with text (not only
+/// blanks) in any value column; 0 for none.
+int filledRowCount(const Grid& grid);
+
+/// The saved flood wave as the grid shows it: one row per value, the file's
+/// text with a decimal comma ("12.50" -> "12,50"). No row without a saved wave.
 TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs);
 
-/// The saved curve as the grid shows it: H, h, V and A of each row, their
-/// texts as the file holds them. No row without a saved curve.
+/// The saved curve as the grid shows it: H, h, V and A of each row, the
+/// file's texts with a decimal comma. No row without a saved curve.
 TableRows savedCurveRows(const exchange::SavedInputs& inputs);
 
 /// One line per row: each value followed by one blank.

@@ -2,8 +2,12 @@
 #include "gui/common/run_report.h"
 
 #include "exchange/file_names.h"
+#include "exchange/io/run_summary_reader.h"
 #include "gui/common/input_fields.h"
+#include "gui/common/run_advice.h"
+#include "gui/common/typed_number.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -13,9 +17,6 @@ namespace gui {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kOvertoppingText = "doslo k preliti nadrze";
-constexpr const char* kRoutingErrorText = "ERROR 3";
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -39,7 +40,7 @@ bool isStepLine(const std::string& line) {
 }
 
 bool isStopLine(const std::string& line) {
-    return line.rfind("ERROR ", 0) == 0 || line.find(kOvertoppingText) != std::string::npos;
+    return line.rfind("ERROR ", 0) == 0 || stopKind(line) == StopKind::Overtopping;
 }
 
 // The core's message of an error exit and the step it arose in (0: none known).
@@ -58,8 +59,8 @@ StopMessage stopMessage(const std::vector<std::string>& lines) {
             message.line = line;
             // Each step line is printed once the step is done, so the step
             // that stopped is the next one.
-            if (line.find(kOvertoppingText) != std::string::npos ||
-                line.find(kRoutingErrorText) != std::string::npos)
+            const StopKind kind = stopKind(line);
+            if (kind == StopKind::Overtopping || kind == StopKind::StepOffCurve)
                 message.step = lastStep + 1;
             return message;
         }
@@ -73,29 +74,109 @@ std::string lastLineStartingWith(const std::vector<std::string>& lines, const st
     return {};
 }
 
+// The summary's figures as the user reads them: with decimal commas.
 std::string withSummary(std::string text, const std::optional<std::string>& summary) {
-    if (summary) text += "\n\nSouhrn výpočtu:\n" + *summary;
+    if (summary) text += "\n\nSouhrn výpočtu:\n" + czechFigures(*summary);
     return text;
 }
 
-RunReport stopped(const std::vector<std::string>& lines,
-                  const std::optional<std::string>& summary) {
+std::optional<exchange::RunSummary> parsedSummary(const std::optional<std::string>& summary) {
+    if (!summary) return std::nullopt;
+    std::istringstream in(*summary);
+    return exchange::parseRunSummary(in);
+}
+
+RunReport stopped(const std::vector<std::string>& lines, const std::optional<std::string>& summary,
+                  const exchange::SavedInputs& inputs) {
     const StopMessage message = stopMessage(lines);
+    const StopKind kind = stopKind(message.line);
     std::string text = "Výpočet byl zastaven";
     if (message.step > 0) text += " v kroku " + std::to_string(message.step);
-    text += ": jádro ohlásilo chybu.";
-    if (message.line.find(kOvertoppingText) != std::string::npos)
-        text = "Výpočet byl zastaven v kroku " + std::to_string(message.step) +
-               ": došlo k přelití nádrže.";
+    text += kind == StopKind::Overtopping ? ": došlo k přelití nádrže." : ": jádro ohlásilo chybu.";
     text += "\n\nHlášení jádra:\n" +
             (message.line.empty() ? std::string("(žádné hlášení)") : message.line);
+    if (std::string advice = stopAdvice(kind, message.step, inputs, parsedSummary(summary));
+        !advice.empty())
+        text += "\n\n" + advice;
     return {RunEnding::Stopped, withSummary(text, summary)};
+}
+
+// The number after "*ERR*"; -1 when there is none.
+int errorCode(const std::string& line) {
+    std::size_t at = line.find_first_not_of(' ', 5);
+    int code = -1;
+    for (; at < line.size() && line[at] >= '0' && line[at] <= '9' && code < 1000; ++at)
+        code = (code < 0 ? 0 : code * 10) + (line[at] - '0');
+    return code;
+}
+
+// The file a result error names and the reason after it, as the core writes
+// them: "... /root/OUT_RESULT/vyska_vody (No space left on device)". The
+// path begins with '/' or a drive ("C:\"); empty parts when not found.
+std::pair<std::string, std::string> fileAndReason(const std::string& line) {
+    std::size_t path = line.find('/');
+    for (std::size_t i = 1; i + 1 < line.size(); ++i)
+        if (line[i] == ':' && (line[i + 1] == '\\' || line[i + 1] == '/') &&
+            std::isalpha(static_cast<unsigned char>(line[i - 1])) && i - 1 < path) {
+            path = i - 1;
+            break;
+        }
+    const std::size_t open = line.rfind(" (");
+    if (path == std::string::npos || open == std::string::npos || open < path || line.back() != ')')
+        return {};
+    return {line.substr(path, open - path), line.substr(open + 2, line.size() - open - 3)};
+}
+
+std::string withFile(const std::string& what, const std::string& line) {
+    const auto [file, reason] = fileAndReason(line);
+    return file.empty() ? what + "." : what + ": " + file + " (" + reason + ").";
+}
+
+// The text and ending of an exit 2 whose *ERR* code is not about the inputs.
+std::optional<RunReport> notRun(int code, const std::string& line) {
+    const std::string kept = " Předchozí výsledky zůstaly beze změny.";
+    switch (code) {
+    case exchange::kErrRootBusy:
+        return RunReport{RunEnding::Busy,
+                         "Výpočet neproběhl: v tomto adresáři výpočtu už běží jiný výpočet. Nic "
+                         "nebylo změněno; spusťte výpočet znovu, až ten první skončí."};
+    case exchange::kErrOpenOutput:
+        return RunReport{RunEnding::Refused,
+                         "Výpočet neproběhl: složku nebo soubor výsledků nelze vytvořit." + kept +
+                             " Zkontrolujte, že složky OUT_DATA, OUT_DATA/TK a OUT_RESULT "
+                             "existují a lze do nich zapisovat."};
+    case exchange::kErrWrite:
+        return RunReport{RunEnding::Refused,
+                         withFile("Výsledky výpočtu nelze zapsat do souboru", line) + kept};
+    case exchange::kErrNotReplaceable:
+        return RunReport{RunEnding::Refused,
+                         withFile("Soubor výsledků nelze nahradit", line) +
+                             " Nic nebylo změněno. Zavřete soubor, je-li otevřen v jiném "
+                             "programu, nebo opravte jeho přístupová práva a spusťte výpočet "
+                             "znovu."};
+    case exchange::kErrNoMemory:
+        return RunReport{RunEnding::Refused, "Výpočet neproběhl: jádru nestačí paměť počítače." +
+                                                 kept +
+                                                 " Zavřete jiné programy a spusťte "
+                                                 "výpočet znovu."};
+    case exchange::kErrInternal:
+        return RunReport{RunEnding::Failed,
+                         "Výpočet selhal: chyba výpočetního jádra, ne vstupních dat." + kept +
+                             " Pošlete prosím autorům hlášení jádra a vstupní soubory."};
+    default:
+        return std::nullopt;
+    }
 }
 
 RunReport refused(const std::vector<std::string>& lines) {
     const std::string error = lastLineStartingWith(lines, "*ERR*");
-    std::string text = "Jádro odmítlo vstupní data, výpočet neproběhl.\n\nHlášení jádra:\n" +
-                       (error.empty() ? std::string("(žádné hlášení)") : error);
+    const std::string coreLine =
+        "\n\nHlášení jádra:\n" + (error.empty() ? std::string("(žádné hlášení)") : error);
+    if (std::optional<RunReport> report = notRun(errorCode(error), error)) {
+        report->text += coreLine;
+        return *report;
+    }
+    std::string text = "Jádro odmítlo vstupní data, výpočet neproběhl." + coreLine;
     const std::vector<const InputField*> fields = fieldsNamedIn(error);
     if (!fields.empty()) {
         text += "\n\nOpravte:";
@@ -108,7 +189,8 @@ RunReport refused(const std::vector<std::string>& lines) {
 } // namespace
 
 RunReport reportRun(const CoreExit& exit, const std::string& consoleText,
-                    const std::optional<std::string>& summary) {
+                    const std::optional<std::string>& summary,
+                    const exchange::SavedInputs& inputs) {
     const std::vector<std::string> lines = linesOf(consoleText);
     if (exit.crashed)
         return {RunEnding::Failed, "Výpočet selhal\n\nJádro bylo ukončeno dřív, než výpočet "
@@ -117,7 +199,7 @@ RunReport reportRun(const CoreExit& exit, const std::string& consoleText,
     case exchange::kExitNormal:
         return {RunEnding::Done, withSummary("Výpočet doběhl", summary)};
     case exchange::kExitErrorExit:
-        return stopped(lines, summary);
+        return stopped(lines, summary, inputs);
     case exchange::kExitInputError:
         return refused(lines);
     default:

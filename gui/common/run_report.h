@@ -1,6 +1,9 @@
 // How a run of the core ended, told as what it is: done, stopped on an error
-// the core detected, refused for its input, or failed.
+// the core detected (with what to mend), refused for its input, not run for
+// another reason the core named, or failed.
 #pragma once
+
+#include "exchange/io/saved_inputs.h"
 
 #include <filesystem>
 #include <optional>
@@ -12,6 +15,7 @@ enum class RunEnding {
     Done,    // exit status 0
     Stopped, // exit status 1: ERROR 1/2/3 or overtopping, after the core's wait
     Refused, // exit status 2: an input or output file error, one *ERR* line
+    Busy,    // exit status 2, *ERR* 5: another run holds the root; nothing changed
     Failed   // any other status, a crash or a kill
 };
 
@@ -28,13 +32,20 @@ struct RunReport {
 };
 
 /// The run's report from its exit, everything the core printed (lines ending
-/// in LF) and the run summary it wrote, if any (shown after exit 0 and 1).
+/// in LF), the run summary it wrote, if any (shown after exit 0 and 1), and
+/// the inputs the run read (for the figures of what to mend).
 /// Stopped: the core's message line in full and, for overtopping and ERROR 3,
 /// which arise while routing, the step (the one after the last step number
-/// printed). Refused: the *ERR* line in full and the form and field of every
-/// exchange file it names.
+/// printed); under it what the stop means and where to mend it (stopAdvice).
+/// Exit 2 by the *ERR* code: an input the core refused (2, 24, 59, 60: the
+/// form and field of every exchange file the line names); a calculation
+/// already running in the root (5); result files that cannot be created (10),
+/// written (11: the file and the system's reason; the previous results stay)
+/// or replaced (12: close the file or mend its rights); no memory (90); a
+/// fault of the core (99). The *ERR* line is always shown in full.
 RunReport reportRun(const CoreExit& exit, const std::string& consoleText,
-                    const std::optional<std::string>& summary);
+                    const std::optional<std::string>& summary,
+                    const exchange::SavedInputs& inputs = {});
 
 /// The run summary's modification time, or none when it does not exist.
 std::optional<std::filesystem::file_time_type>

@@ -1,6 +1,7 @@
 // Numbers typed by the user or read back from an exchange file.
 #include "gui/common/typed_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -210,6 +211,23 @@ std::string czechNumber(double value) {
     const auto [end, error] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     return error == std::errc() ? czechNumber(std::string(buffer, end)) : std::string("?");
+}
+
+std::string displayNumber(double value, int decimals) {
+    char buffer[400]; // room for the 309 digits of the largest double
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                            std::chars_format::fixed, std::max(decimals, 0));
+    return error == std::errc() ? czechNumber(std::string(buffer, end)) : std::string("?");
+}
+
+std::string czechFigures(std::string text) {
+    for (std::size_t i = 1; i + 1 < text.size(); ++i)
+        if (text[i] == '.' && isDigit(text[i - 1]) && isDigit(text[i + 1])) text[i] = ',';
+    return text;
+}
+
+std::string czechCellText(const std::string& text) {
+    return parseTypedNumber(text) ? czechNumber(std::string(trimBlanks(text))) : text;
 }
 
 bool hasFraction(const std::string& plain) {

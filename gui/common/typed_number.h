@@ -65,6 +65,23 @@ std::string savedFieldText(const std::string& saved);
 /// digits: 15.5 -> "15,5".
 std::string czechNumber(double value);
 
+/// A number shown in a grid or a label, with a decimal comma and `decimals`
+/// digits after it, no thousands separators: (48.7890015, 3) -> "48,789",
+/// (1234567.0, 1) -> "1234567,0". The grids of results show discharges and
+/// levels with 3 decimals.
+std::string displayNumber(double value, int decimals);
+
+/// A text the core or a file wrote, as the user reads it: every decimal point
+/// that stands between two digits becomes a comma, nothing else changes
+/// ("100.000 m3/s v kroku 10" -> "100,000 m3/s v kroku 10"; "OUT_DATA/TK",
+/// "d. M." unchanged). Shows a figure without retyping it.
+std::string czechFigures(std::string text);
+
+/// A cell's text as a Czech engineer reads and copies it: a number
+/// (parseTypedNumber: a comma or a point, an exponent) without the blanks
+/// around it and with a decimal comma; any other text as it is.
+std::string czechCellText(const std::string& text);
+
 /// True when a plain decimal (as shiftDecimal writes it) has a fraction.
 bool hasFraction(const std::string& plain);
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace gui {
@@ -192,6 +194,12 @@ exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
                                        const std::vector<XlsxSheet>& sheets) {
     if (std::string problem = checkXlsxSheets(sheets); !problem.empty())
         return {false, "Sešit nelze vytvořit: " + path.string() + ": " + problem};
+    // The library writes numbers with printf: under a numeric locale with a
+    // decimal comma every number and margin of the file would be invalid.
+    if (std::strcmp(std::localeconv()->decimal_point, ".") != 0)
+        return {false, "Sešit nelze vytvořit: " + path.string() +
+                           ": číselné nastavení programu (LC_NUMERIC) píše desetinnou čárku, "
+                           "čísla v sešitu by byla neplatná"};
 
     int errorNumber = 0;
     const std::filesystem::path temporary = createTemporaryBeside(path, errorNumber);

@@ -43,6 +43,8 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets);
 /// written beside the target and renamed over it only when complete, so a
 /// failure never leaves a half-written workbook or destroys an existing one.
 /// A text that is not valid UTF-8 is written with U+FFFD for its bad bytes.
+/// Refused, writing nothing, while the C library's numeric locale has another
+/// decimal point than '.' (the program keeps it "C").
 exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
                                        const std::vector<XlsxSheet>& sheets);
 

@@ -24,6 +24,7 @@ void showReport(QWidget* parent, const RunReport& report) {
         messages.information(parent, text);
         break;
     case RunEnding::Stopped:
+    case RunEnding::Busy:
         messages.warning(parent, text);
         break;
     case RunEnding::Refused:
@@ -41,12 +42,14 @@ std::optional<RunEnding> launchCore(const QString& program, const std::filesyste
     const std::filesystem::path summaryFile =
         exchange::outResultDir(root) / exchange::summary::kFileName;
     const auto summaryBefore = summaryTime(summaryFile);
+    // What this run reads, for telling what to mend should it stop.
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(exchange::exchangeDir(root));
     if (!process->start(program, root)) {
         MessageService::instance().warning(parent, "Výpočet selhal!!!");
         return std::nullopt;
     }
 
-    ConsoleDialog console(*process, program, parent);
+    ConsoleDialog console(*process, "Výpočet – konzole", parent);
     console.setWindowModality(Qt::ApplicationModal); // no second run while this one lasts
     console.show();
 
@@ -70,7 +73,7 @@ std::optional<RunEnding> launchCore(const QString& program, const std::filesyste
     if (!exit.crashed &&
         (exit.code == exchange::kExitNormal || exit.code == exchange::kExitErrorExit))
         summary = summaryWrittenSince(summaryFile, summaryBefore);
-    const RunReport report = reportRun(exit, console.text().toStdString(), summary);
+    const RunReport report = reportRun(exit, console.text().toStdString(), summary, inputs);
     showReport(&console, report);
 
     // The console stays readable, so an error the core printed can be read.

@@ -30,7 +30,7 @@ void setHeader(gui::Grid& grid, bool) {
 }
 
 const gui::TableFormSpec kSpec = {.objectName = "CurveForm",
-                                  .windowTitle = "FRM_BK",
+                                  .windowTitle = gui::kCurveFormName,
                                   .groupTitle = "Batygrafie",
                                   .sourceFile = exchange::kCurveSource,
                                   .columnCount = 5, // numbering, H, h, V, A

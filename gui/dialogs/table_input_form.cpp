@@ -37,10 +37,13 @@ TableInputForm::TableInputForm(const TableFormSpec& spec, QWidget* parent)
     m_loadButton = makeButton("Načíst data", "btnLoad", m_group, true);
     m_model = new GridModel(m_grid, this);
     m_model->setHeaderCentred(spec.headerCentred);
+    m_model->setMarksNonNumbers(true);
     m_gridView = new QTableView(m_group);
     m_gridView->setObjectName(spec.gridName);
-    setupGridView(*m_gridView, *m_model, spec.columnWidthPx, kRowHeightPx);
+    GridClipboard* clipboard =
+        setupGridView(*m_gridView, *m_model, spec.columnWidthPx, kRowHeightPx);
     m_gridView->setFixedWidth(spec.gridWidthPx);
+    connect(clipboard, &GridClipboard::pasted, this, &TableInputForm::tablePasted);
 
     m_countLabel = new QLabel(spec.countLabel, m_group);
     m_countLabel->setObjectName(QString("lbl") + spec.countName);
@@ -54,6 +57,10 @@ TableInputForm::TableInputForm(const TableFormSpec& spec, QWidget* parent)
     m_closeWithoutSavingButton = makeButton("Zavřít bez uložení", "btnCloseNoSave", m_group, false);
     m_closeAndSaveButton = makeButton("Zavřít a uložit", "btnCloseSave", m_group, true);
 
+    // The count is what "Zavřít a uložit" writes: the rows up to the last value.
+    const auto recount = [this] { m_countField->setText(QString::number(filledRowCount(m_grid))); };
+    connect(m_model, &GridModel::dataChanged, this, recount);
+    connect(m_model, &GridModel::rowsInserted, this, recount);
     connect(m_loadButton, &QPushButton::clicked, this, &TableInputForm::loadData);
     connect(m_closeAndSaveButton, &QPushButton::clicked, this, &TableInputForm::closeAndSave);
     connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
@@ -94,8 +101,17 @@ void TableInputForm::setColumns(QLayout* left, QLayout* right) {
 }
 
 void TableInputForm::setLoaded(bool loaded) {
+    m_loaded = loaded;
     for (QWidget* widget : m_shownOnceLoaded)
         widget->setVisible(loaded);
+}
+
+void TableInputForm::tablePasted() {
+    m_spec.setHeader(m_grid, true);
+    numberDataRows(m_grid);
+    m_model->reload();
+    m_countField->setText(QString::number(filledRowCount(m_grid)));
+    if (!m_loaded) setLoaded(true);
 }
 
 void TableInputForm::showSavedData() {
@@ -113,6 +129,8 @@ void TableInputForm::loadData() {
     setLoaded(true);
     m_spec.setHeader(m_grid, true);
     const TableLoad load = readTwoBlankTable(toPath(m_filesDir) / m_spec.sourceFile, m_grid);
+    // The source's numbers as the engineer reads them; saving writes points again.
+    showCzechNumbers(m_grid);
     m_model->reload();
     if (!load.error.empty()) {
         MessageService::instance().error(this, QString::fromStdString(load.error));

@@ -52,10 +52,13 @@ struct TableFormSpec {
 
 /// A modal input form of one table, its grid the plain data (Grid) the view
 /// shows and edits. "Načíst data" fills the grid from the source file and
-/// shows what was hidden until a table was loaded; "Zavřít a uložit" checks
-/// the table, asks about what is probably wrong, writes the exchange files
-/// and closes. A cell that cannot be right is named and selected and nothing
-/// is written; on a No or a file error the form stays open.
+/// shows what was hidden until a table was loaded; a table pasted into the
+/// grid (Ctrl+V) does the same. A cell that is not a number is marked as soon
+/// as it is typed. The count follows the rows that hold values. "Zavřít a
+/// uložit" checks the table, asks about what is probably wrong, writes the
+/// exchange files and closes. A cell that cannot be right is named and
+/// selected and nothing is written; on a No or a file error the form stays
+/// open.
 class TableInputForm : public InputForm {
     Q_OBJECT
 public:
@@ -100,11 +103,14 @@ protected:
 
 private:
     void setLoaded(bool loaded);
+    /// After a paste: the grid holds a table, as after a load.
+    void tablePasted();
 
     TableFormSpec m_spec;
     QString m_filesDir;
     GridModel* m_model = nullptr;
     QList<QWidget*> m_shownOnceLoaded;
+    bool m_loaded = false;
 };
 
 } // namespace gui

@@ -26,7 +26,7 @@ void setHeader(gui::Grid& grid, bool loaded) {
 }
 
 const gui::TableFormSpec kSpec = {.objectName = "FloodWaveForm",
-                                  .windowTitle = "FRM_Povodňová vlna",
+                                  .windowTitle = gui::kFloodWaveFormName,
                                   .groupTitle = "Povodňová vlna",
                                   .sourceFile = exchange::kFloodWaveSource,
                                   .columnCount = 2,
@@ -95,5 +95,5 @@ void FloodWaveForm::buildLayout() {
 void FloodWaveForm::drawFloodWave() {
     m_chart->removeAllLines();
     QLineSeries* line = m_chart->addLine(QColor(255, 0, 0));
-    m_chart->appendValues(line, gui::gridValues(m_grid));
+    m_chart->appendPoints(line, gui::gridColumnPoints(m_grid, 1));
 }

@@ -1,7 +1,10 @@
 // Shows a gui::Grid in a Qt item view and lets the user edit its data cells.
 #include "gui/grid/grid_model.h"
 
+#include "gui/common/typed_number.h"
+
 #include <QApplication>
+#include <QColor>
 #include <QPalette>
 
 #include <algorithm>
@@ -31,7 +34,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(m_grid.cell(index.column(), gridRow(index)));
     case Qt::BackgroundRole:
         if (isFixed(index)) return QApplication::palette().brush(QPalette::Button);
+        if (!cellProblem(index).isEmpty()) return QColor(255, 190, 190);
         return {};
+    case Qt::ToolTipRole:
+        return isFixed(index) ? QVariant() : QVariant(cellProblem(index));
     case Qt::ForegroundRole:
         if (isFixed(index)) return QApplication::palette().brush(QPalette::ButtonText);
         return {};
@@ -44,6 +50,26 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (!index.isValid() || isFixed(index) || role != Qt::EditRole) return false;
     m_grid.setCell(index.column(), gridRow(index), value.toString().toStdString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+QString GridModel::cellProblem(const QModelIndex& index) const {
+    if (!m_marksNonNumbers || isFixed(index)) return {};
+    const std::string& text = m_grid.cell(index.column(), gridRow(index));
+    const ParsedNumber number = parseTypedNumber(text);
+    if (number || number.error == NumberError::Empty) return {};
+    std::string column = m_grid.cell(index.column(), 0);
+    column.erase(0, column.find_first_not_of(' '));
+    if (column.empty()) column = std::to_string(index.column());
+    return QString::fromStdString(
+        numberProblemText(cellName(gridRow(index), column), text, number.error));
+}
+
+bool GridModel::insertRows(int row, int count, const QModelIndex& parent) {
+    if (parent.isValid() || count < 1 || row != rowCount()) return false;
+    beginInsertRows({}, row, row + count - 1);
+    m_grid.setRowCount(m_grid.rowCount() + count);
+    endInsertRows();
     return true;
 }
 

@@ -11,7 +11,8 @@ namespace gui {
 /// The grid's header row 0 is the view's horizontal header, so it stays in
 /// place while the rows scroll: model row r is grid row r + 1. Model column c
 /// is grid column c; the numbering column 0 is shown greyed and is not
-/// editable, like the grid's fixed cells. Data cells are editable text.
+/// editable, like the grid's fixed cells. Data cells are editable text; rows
+/// can be added at the end (a paste that reaches beyond the last row).
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -27,11 +28,17 @@ public:
     /// the edge of its column.
     void setHeaderCentred(bool centred) { m_headerCentred = centred; }
 
+    /// Marks every data cell that holds text but no number (parseTypedNumber)
+    /// as soon as it is typed: a red background and the reason as its tooltip.
+    void setMarksNonNumbers(bool marks) { m_marksNonNumbers = marks; }
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// Adds empty rows at the end; rows elsewhere cannot be inserted.
+    bool insertRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
@@ -40,8 +47,12 @@ public:
     static int gridRow(const QModelIndex& index) { return index.row() + 1; }
 
 private:
+    /// Why a data cell's text is refused, or empty for a number or an empty cell.
+    QString cellProblem(const QModelIndex& index) const;
+
     Grid& m_grid;
     bool m_headerCentred = false;
+    bool m_marksNonNumbers = false;
 };
 
 } // namespace gui

@@ -21,6 +21,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "gui/common/start_level.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -32,7 +33,6 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
@@ -95,7 +95,7 @@ MainWindow::MainWindow(QWidget* parent)
     layout->setContentsMargins(5, 2, 5, 5);
     layout->setSpacing(2);
 
-    m_title = new QLabel("SOFTWARE_VELDRON_beta_version", central);
+    m_title = new QLabel("VELDRON – transformace povodňové vlny nádrží", central);
     m_title->setObjectName("lblTitle");
     m_title->setFont(withPixelSize(m_title->font(), 19, true));
     layout->addWidget(m_title);
@@ -268,7 +268,8 @@ QGridLayout* MainWindow::buildCredits() {
                                normal),
                      row++, 0, 1, 2);
     texts->addWidget(textLabel(m_aboutPanel, "PROJEKT:", bold), row, 0);
-    texts->addWidget(textLabel(m_aboutPanel, "...", normal), row++, 1);
+    texts->addWidget(textLabel(m_aboutPanel, "Transformace povodňové vlny v nádrži", normal), row++,
+                     1);
     texts->addWidget(
         textLabel(m_aboutPanel, "Vývojové středisko VELDRON", withPixelSize(font(), 15, true)),
         row++, 0, 1, 2);
@@ -370,7 +371,6 @@ bool MainWindow::openProject(const std::filesystem::path& root) {
         gui::MessageService::instance().warning(this, QString::fromStdString(error));
     fillRecentMenu();
     refreshProject();
-    emit projectOpened();
     return true;
 }
 
@@ -461,9 +461,7 @@ void MainWindow::openResultsWindow() {
 }
 
 QString MainWindow::calculationStartLevel() const {
-    const auto* field =
-        m_calculationForm ? m_calculationForm->findChild<QLineEdit*>("editStartLevel") : nullptr;
-    return field ? field->text() : QString();
+    return QString::fromStdString(gui::shownStartLevel(gui::projectRoot()));
 }
 
 void MainWindow::keepLastRunAsVariant() {

@@ -94,10 +94,6 @@ public slots:
     void openVariantComparison();
     void openSafetyMargin();
 
-signals:
-    /// Another project was opened; the calculation form shows its settings.
-    void projectOpened();
-
 protected:
     bool event(QEvent* event) override;
 
@@ -115,8 +111,8 @@ private:
     /// destroys it when it closes, so every opening starts from the form's
     /// initial state.
     template <class Form> void openModal();
-    /// The start level the calculation window holds (the core deletes
-    /// IN_START_VYP once it has read it).
+    /// The start level last saved or started in the calculation window, as
+    /// the root keeps it (the core deletes IN_START_VYP once it has read it).
     QString calculationStartLevel() const;
 
     QLabel* m_title = nullptr;

@@ -5,9 +5,16 @@
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <clocale>
 #include <exception>
 
 VeldronApplication::VeldronApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Qt has just set the C library's locale from the environment. Numbers
+    // written to files (the spreadsheet library's cells and page margins
+    // among them) go through the C library's printf and must keep the decimal
+    // point on a Czech system; what the user sees is formatted by the
+    // front end itself, with the decimal comma, whatever this setting.
+    std::setlocale(LC_NUMERIC, "C");
     setApplicationName("VELDRON");
     // The standard buttons ("Ano", "Ne", "Zrušit") speak Czech whatever the
     // user's locale; the program's own texts are Czech anyway.

@@ -1,5 +1,6 @@
 // The front end's application object: Czech standard texts, the program's
-// name for message boxes, and the last resort for errors a form left unhandled.
+// name for message boxes, numbers in files with a decimal point whatever the
+// user's locale, and the last resort for errors a form left unhandled.
 #pragma once
 
 #include <QApplication>

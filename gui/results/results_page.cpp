@@ -9,6 +9,7 @@
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/grid/grid_view.h"
 #include "gui/grid/series_table_model.h"
@@ -290,7 +291,7 @@ void ResultsPage::showResultContext() {
     m_hours->setEnabled(m_timeStepMin.has_value());
     m_hours->setToolTip(
         m_timeStepMin
-            ? QString("Časový krok %1 min").arg(*m_timeStepMin)
+            ? QString("Časový krok %1 min").arg(QString::fromStdString(czechNumber(*m_timeStepMin)))
             : QString("Časový krok výpočtu nelze přečíst (%1).").arg(exchange::kTimeStep));
     if (!m_timeStepMin) m_hours->setChecked(false);
 }
@@ -382,10 +383,13 @@ void ResultsPage::markLevels() {
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
     const double x = static_cast<double>(highest + 1) * perStep, y = levels[highest];
+    const auto shown = [](double value, int decimals) {
+        return QString::fromStdString(displayNumber(value, decimals));
+    };
     m_chart->markPoint(QPointF(x, y), m_spec.series.front().colour,
                        m_drawnTimeStep
-                           ? QString("max. %1 m v čase %2 h").arg(y, 0, 'f', 3).arg(x, 0, 'f', 2)
-                           : QString("max. %1 m v kroku %2").arg(y, 0, 'f', 3).arg(highest + 1));
+                           ? QString("max. %1 m v čase %2 h").arg(shown(y, 3), shown(x, 2))
+                           : QString("max. %1 m v kroku %2").arg(shown(y, 3)).arg(highest + 1));
 }
 
 SheetRows ResultsPage::table() const {

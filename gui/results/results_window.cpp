@@ -68,7 +68,7 @@ ResultsWindow::ResultsWindow(QWidget* parent)
     : QDialog(parent), m_programDir(gui::toQString(gui::projectInputsDir())),
       m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
     setObjectName("ResultsWindow");
-    setWindowTitle("vysledky");
+    setWindowTitle("Výsledky");
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName("tabResults");
@@ -79,7 +79,7 @@ ResultsWindow::ResultsWindow(QWidget* parent)
     m_levelPage = new gui::ResultsPage(kLevelPage);
     connectPage(m_flowPage);
     connectPage(m_levelPage);
-    m_tabs->addTab(m_flowPage, "PRUTOK");
+    m_tabs->addTab(m_flowPage, "PRŮTOK");
     m_tabs->addTab(m_levelPage, "VÝŠKA VODY V NÁDRŽI");
     m_tabs->setCurrentIndex(0);
     setRoot(gui::projectRoot());
@@ -158,8 +158,9 @@ void ResultsWindow::exportTable(const gui::ResultsPage& page) {
                                   true, m_openWorkbook);
 }
 
+// The window only shows results: closing it loses nothing, so it asks nothing.
 void ResultsWindow::closeWindow() {
-    if (gui::MessageService::instance().question(this, "Opravdu odejít?")) accept();
+    accept();
 }
 
 void ResultsWindow::showEvent(QShowEvent* event) {

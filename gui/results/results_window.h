@@ -54,7 +54,7 @@ public:
     static inline const char* const kSheetName = "Stringgrid Print";
 
 public slots:
-    /// "Zavřít okno": closes when the user confirms.
+    /// "Zavřít okno": closes the window.
     void closeWindow();
 
 protected:

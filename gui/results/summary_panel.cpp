@@ -2,6 +2,7 @@
 #include "gui/results/summary_panel.h"
 
 #include "exchange/run_summary.h"
+#include "gui/common/typed_number.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -68,7 +69,8 @@ void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange
                                  : QString("Souhrn výpočtu: soubor výsledků chybí"));
     QStringList notices;
     if (read.summary && read.summary->stopped)
-        notices << "Výpočet byl zastaven (" + QString::fromStdString(read.summary->stopReason) +
+        notices << "Výpočet byl zastaven (" +
+                       QString::fromStdString(czechFigures(read.summary->stopReason)) +
                        "); hodnoty platí pro provedené kroky.";
     if (age.newerInputTime)
         notices << "Pozor: " + QString::fromStdString(age.newerInput) + " byl uložen " +
@@ -90,7 +92,8 @@ void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange
         for (const exchange::SummaryLine& line : read.summary->lines) {
             if (line.label == exchange::summary::kStopped) continue; // said above
             const QString label = QString::fromStdString(line.label);
-            const QString value = QString::fromStdString(line.text);
+            // The core's own figures, with the decimal comma the user reads.
+            const QString value = QString::fromStdString(czechFigures(line.text));
             auto* figure = new QLabel(label.toHtmlEscaped() + ": <b>" +
                                           linkedSteps(value.toHtmlEscaped()) + "</b>",
                                       this);

@@ -2,8 +2,10 @@
 #include "gui/safety_margin/safety_margin_window.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/io/saved_inputs.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/common/calculation_options.h"
 #include "gui/common/kept_margin.h"
 #include "gui/common/typed_number.h"
 #include "gui/console/stop_signal_watch.h"
@@ -153,6 +155,31 @@ QLayout* SafetyMarginWindow::buildAnswer() {
 
 SafetyMarginWindow::~SafetyMarginWindow() = default;
 
+// The typed start level with a decimal point; none, after saying why, when
+// it is no number, lies above the curve of `inputs` or the user declines a
+// level below its first row. Every run of the search starts from it.
+std::optional<std::string>
+SafetyMarginWindow::checkedStartLevel(const std::filesystem::path& inputs) {
+    auto& messages = gui::MessageService::instance();
+    const std::string typed = m_startLevelEdit->text().toStdString();
+    const gui::ParsedNumber start = gui::parseTypedNumber(typed);
+    gui::CalculationCheck check;
+    if (!start)
+        check.refusal = gui::Refusal{
+            gui::kStartLevelField, -1, -1,
+            gui::numberProblemText(KeepVariantDialog::kStartLevelLabel, typed, start.error)};
+    else if (const auto curve = exchange::curveLevels(exchange::readSavedInputs(inputs)))
+        gui::checkStartAgainstCurve(start, *curve, check);
+    if (check.refusal) messages.warning(this, QString::fromStdString(check.refusal->message));
+    if (check.refusal ||
+        (!check.warnings.empty() &&
+         !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))) {
+        m_startLevelEdit->setFocus();
+        return std::nullopt;
+    }
+    return start.text;
+}
+
 void SafetyMarginWindow::startSearch() {
     if (m_search) return;
     auto& messages = gui::MessageService::instance();
@@ -162,15 +189,8 @@ void SafetyMarginWindow::startSearch() {
         inputs = study::variantDir(m_root, m_variantList->currentText().toStdString());
     } else {
         inputs = exchange::exchangeDir(m_root);
-        const std::string typed = m_startLevelEdit->text().toStdString();
-        const gui::ParsedNumber start = gui::parseTypedNumber(typed);
-        if (!start) {
-            messages.warning(this, QString::fromStdString(gui::numberProblemText(
-                                       KeepVariantDialog::kStartLevelLabel, typed, start.error)));
-            m_startLevelEdit->setFocus();
-            return;
-        }
-        startLevel = start.text;
+        startLevel = checkedStartLevel(inputs);
+        if (!startLevel) return;
     }
     try {
         m_search = std::make_unique<study::FactorSearch>(inputs, startLevel);

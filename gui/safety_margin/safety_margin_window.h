@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -62,6 +63,7 @@ private:
     QWidget* buildInputs(const QString& startLevel);
     QLayout* buildRunRow();
     QLayout* buildAnswer();
+    std::optional<std::string> checkedStartLevel(const std::filesystem::path& inputs);
     void runNext();
     void runFinished();
     void endSearch();

@@ -21,7 +21,7 @@ using gui::TechnicalField;
 
 TechnicalDataForm::TechnicalDataForm(QWidget* parent) : gui::InputForm(parent) {
     setObjectName("TechnicalDataForm");
-    setWindowTitle("FRM_Technické údaje");
+    setWindowTitle(gui::kTechnicalDataFormName);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildOutletGroup());

@@ -1,5 +1,6 @@
-// The calculation window: option files written at selection, the side panels,
-// the start sequence, and whole runs of the real core and of a slow stand-in.
+// The calculation window: settings written only by the start or "Uložit", the
+// side panels, the start level kept and checked, the start sequence, and whole
+// runs of the real core and of a slow stand-in.
 #include "gui/calculation/calculation_form.h"
 #include "gui/console/console_dialog.h"
 #include "gui/console/core_process.h"
@@ -14,13 +15,17 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 class TestCalculationForm : public QObject {
     Q_OBJECT
@@ -30,10 +35,10 @@ private slots:
     void cleanup();
 
     void startsEmptyAndHidden();
-    void eachSelectionWritesItsFileAtOnce();
+    void settingsAreWrittenOnlyByTheStartOrTheSave();
     void panelsFollowTheManipulationModeAndHidingRewritesNothing();
     void noToTheQuestionWritesSettingsButDoesNotStart();
-    void closingWithoutSavingAsksAndSettingsPersist();
+    void closingWithoutSavingLeavesEveryFileAsItWas();
     void aFailedWriteKeepsTheWindowOpen();
     void fullRunWithTheRealCore();
     void errorExitWaitsForEnterInTheConsole();
@@ -106,7 +111,7 @@ void TestCalculationForm::screenshot(QWidget* widget, const QString& name) {
 }
 
 void TestCalculationForm::startsEmptyAndHidden() {
-    QCOMPARE(m_form->windowTitle(), QString("FRM_výpočet"));
+    QCOMPARE(m_form->windowTitle(), QString("Výpočet"));
     for (const char* group :
          {"groupPreReleaseStorage", "groupManipulationMode", "groupKeepClosedAfterPeak",
           "groupPreReleaseControlled", "groupEmptyAfterFlood"}) {
@@ -130,29 +135,25 @@ void TestCalculationForm::startsEmptyAndHidden() {
     screenshot(m_form.get(), "calculation_start");
 }
 
-void TestCalculationForm::eachSelectionWritesItsFileAtOnce() {
-    struct Case {
-        const char* group;
-        int index;
-        const char* file;
-        QByteArray bytes;
-    };
-    const Case cases[] = {
-        {"groupPreReleaseStorage", 1, "IN_PREDP1_0_1", "1\r\n"},
-        {"groupPreReleaseStorage", 0, "IN_PREDP1_0_1", "0\r\n"},
-        {"groupPreReleaseControlled", 1, "IN_PREDP2_0_1", "1\r\n"},
-        {"groupEmptyAfterFlood", 1, "IN_PREDP3_0_1", "1\r\n"},
-        {"groupEmptyAfterFlood", 0, "IN_PREDP3_0_1", "0\r\n"},
-        {"groupManipulationMode", 2, "IN_MANIP_0_1_2", "2\r\n"},
-        {"groupManipulationMode", 1, "IN_MANIP_0_1_2", "1\r\n"},
-        {"groupKeepClosedAfterPeak", 1, "IN_MANIP1_0_1", "1\r\n"},
-        {"groupKeepClosedAfterPeak", 0, "IN_MANIP1_0_1", "0\r\n"},
-    };
-    for (const Case& c : cases) {
-        clickItem(c.group, c.index);
-        QCOMPARE(testing_gui::readAll(exchangeFile(c.file)), c.bytes);
-    }
-    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 5);
+void TestCalculationForm::settingsAreWrittenOnlyByTheStartOrTheSave() {
+    clickItem("groupPreReleaseStorage", 1);
+    clickItem("groupEmptyAfterFlood", 0);
+    clickItem("groupManipulationMode", 2);
+    edit("editStartLevel")->setText("11,5");
+    edit("editTimeStep")->setText("60");
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList()); // choosing writes nothing
+
+    button("btnSave")->click();
+    QVERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Accepted));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files),
+             (QStringList{"IN_MANIP_0_1_2", "IN_MANPR", "IN_PREDP1_0_1", "IN_PREDP3_0_1",
+                          "IN_TIME_STEP_min"})); // no IN_START_VYP: that starts a run
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP1_0_1")), QByteArray("1\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP3_0_1")), QByteArray("0\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("2\r\n"));
+    QCOMPARE(testing_gui::readAll(m_fixture->root() + "/posledni_vyska_startu"),
+             QByteArray("11.5\r\n"));
     QVERIFY(m_messages->shown.isEmpty());
 }
 
@@ -170,20 +171,19 @@ void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothin
     QVERIFY(!keepClosed->isVisible());
     QVERIFY(manipulation->isVisible());
     screenshot(m_form.get(), "calculation_zone");
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
     edit("editZoneHeight")->setText("0.65");
 
     clickItem("groupManipulationMode", 0);
     QVERIFY(!keepClosed->isVisible());
     QVERIFY(!manipulation->isVisible());
     screenshot(m_form.get(), "calculation_no_panel");
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
 
-    // The hidden field is still written by the start.
+    // The hidden panels' choice and field are still written by the start.
     edit("editTimeStep")->setText("60");
     m_messages->answers = {false};
     button("btnStart")->click();
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
+    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
     QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
 }
 
@@ -209,11 +209,25 @@ void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
 }
 
-void TestCalculationForm::closingWithoutSavingAsksAndSettingsPersist() {
-    clickItem("groupManipulationMode", 2);
-    clickItem("groupEmptyAfterFlood", 1);
-    edit("editTimeStep")->setText("30");
+void TestCalculationForm::closingWithoutSavingLeavesEveryFileAsItWas() {
+    installSampleReservoir();
+    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11\r\n");
+    const auto everyFile = [this] {
+        QMap<QString, QByteArray> files;
+        for (const QString& dir : {exchangeDir(), m_fixture->root()})
+            for (const QString& name : QDir(dir).entryList(QDir::Files))
+                files[dir + "/" + name] = testing_gui::readAll(dir + "/" + name);
+        return files;
+    };
+    const QMap<QString, QByteArray> before = everyFile();
+    m_form->setProgramDirectory(exchangeDir());
+    QVERIFY(item("groupManipulationMode", 2)->isChecked()); // the sample's gradual manipulation
 
+    clickItem("groupManipulationMode", 1);
+    clickItem("groupKeepClosedAfterPeak", 1);
+    clickItem("groupEmptyAfterFlood", 0); // the sample empties the reservoir after the flood
+    edit("editStartLevel")->setText("12,5");
+    edit("editTimeStep")->setText("30");
     m_messages->answers = {false, true};
     button("btnCloseNoSave")->click();
     QVERIFY(m_form->isVisible());
@@ -221,20 +235,23 @@ void TestCalculationForm::closingWithoutSavingAsksAndSettingsPersist() {
     QVERIFY(!m_form->isVisible());
     QCOMPARE(m_messages->shown,
              (QStringList{"Q:Opravdu zavřít bez uložení?", "Q:Opravdu zavřít bez uložení?"}));
-    QVERIFY(!QFile::exists(exchangeFile("IN_TIME_STEP_min")));
+    QCOMPARE(everyFile(), before); // byte for byte
 
-    // Reopened, the window shows what it showed before.
+    // Reopened, the window shows what the files hold, not what was closed.
     m_form->show();
     QVERIFY(item("groupManipulationMode", 2)->isChecked());
     QVERIFY(item("groupEmptyAfterFlood", 1)->isChecked());
     QVERIFY(m_form->findChild<QGroupBox*>("groupManipulationZone")->isVisible());
-    QCOMPARE(edit("editTimeStep")->text(), QString("30"));
+    QCOMPARE(edit("editTimeStep")->text(), QString("60"));
+    QCOMPARE(edit("editStartLevel")->text(), QString("11"));
 
     // The window's own close control neither asks nor writes.
+    clickItem("groupPreReleaseStorage", 1);
+    edit("editZoneHeight")->setText("0,9");
     m_form->close();
     QVERIFY(!m_form->isVisible());
     QCOMPARE(m_messages->shown.size(), 2);
-    QVERIFY(!QFile::exists(exchangeFile("IN_TIME_STEP_min")));
+    QCOMPARE(everyFile(), before);
 }
 
 void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
@@ -249,15 +266,18 @@ void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
     QVERIFY(m_form->isVisible());
     QCOMPARE(m_messages->answers.size(), std::size_t(1)); // never asked
 
-    // A selection whose file cannot be written says so too.
+    // An option file that cannot be written stops the save before the rest.
     QVERIFY(QDir(exchangeDir()).mkdir("IN_PREDP1_0_1"));
     clickItem("groupPreReleaseStorage", 1);
+    button("btnSave")->click();
     QVERIFY(m_messages->shown.last().startsWith("E:"));
+    QVERIFY(m_messages->shown.last().contains("IN_PREDP1_0_1"));
+    QVERIFY(m_form->isVisible());
 }
 
 void TestCalculationForm::fullRunWithTheRealCore() {
     installSampleReservoir();
-    edit("editStartLevel")->setText("11");
+    edit("editStartLevel")->setText("11,5");
     edit("editTimeStep")->setText("60");
     edit("editZoneHeight")->setText("0.6");
     clickItem("groupManipulationMode", 2);
@@ -289,21 +309,29 @@ void TestCalculationForm::fullRunWithTheRealCore() {
         QCOMPARE(bytes.count("\r\n"), 48); // one record per step of the sample flood wave
     }
     QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);
+
+    // After a restart of the front end the start level is still there.
+    CalculationForm restarted;
+    restarted.setProgramDirectory(exchangeDir());
+    QCOMPARE(restarted.findChild<QLineEdit*>("editStartLevel")->text(), QString("11,5"));
 }
 
 void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
     installSampleReservoir();
-    edit("editStartLevel")->setText("99"); // above the top of the curve: ERROR 2
+    // RN 12 m + 10 m reaches above the curve's top of 18 m: ERROR 1.
+    testing_gui::writeAll(exchangeFile("IN_TOTAL_HEIGHT_OWERFLOW"), "10\r\n");
+    edit("editStartLevel")->setText("11");
     edit("editTimeStep")->setText("60");
-    m_messages->answers = {true, true}; // the warning, then the start
+    m_messages->answers = {true};
 
     int ticksWaiting = 0;
     bool waitedForEnter = false;
     testing_gui::ConsoleDriver driver([&](gui::ConsoleDialog& console) {
-        if (!console.text().contains("ERROR 2")) return;
+        if (!console.text().contains("ERROR 1")) return;
         // The core keeps waiting as long as nobody presses Enter.
         if (++ticksWaiting < 6) return;
         waitedForEnter = console.isRunning();
+        QCOMPARE(console.windowTitle(), QString("Výpočet – konzole"));
         screenshot(&console, "console_error");
         // The keyboard's Enter in the console reaches the core, as in a terminal.
         QTest::keyClick(console.findChild<QWidget*>("txtConsole"), Qt::Key_Return);
@@ -313,13 +341,14 @@ void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
     QVERIFY(!driver.stuck);
     QVERIFY(waitedForEnter);
     QVERIFY(driver.text.contains(
-        "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"));
-    QVERIFY2(m_messages->shown[0].startsWith("Q:Výška vody na začátku řešení (99 m) leží mimo "
-                                             "batygrafickou křivku"),
-             qPrintable(m_messages->shown[0]));
+        "ERROR 1 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"));
+    // Under the core's line: what it means for these inputs and where to mend it.
     QVERIFY2(m_messages->shown.last().startsWith(
-                 "W:Výpočet byl zastaven: jádro ohlásilo chybu.\n\nHlášení jádra:\nERROR 2 "
-                 "spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!"),
+                 "W:Výpočet byl zastaven: jádro ohlásilo chybu.\n\nHlášení jádra:\nERROR 1 "
+                 "spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!\n\nVýpočet "
+                 "pracuje s hladinami od bezpečnostního přelivu RN (12 m) po RN + možnou výšku "
+                 "retenčního prostoru (12 + 10 = 22 m). Batygrafická křivka končí ve výšce "
+                 "18,00 m, nepokrývá je tedy celé.\n\nOpravte:\nBatygrafické křivky → "),
              qPrintable(m_messages->shown.last()));
     QVERIFY(!m_form->isVisible());
 }
@@ -449,6 +478,31 @@ void TestCalculationForm::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritte
     button("btnStart")->click();
     QVERIFY(m_messages->shown.last().endsWith("Časový krok musí být větší než 0."));
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+
+    // Above the saved curve's top (18 m) the core would stop with ERROR 2.
+    installSampleReservoir();
+    const QStringList files = QDir(exchangeDir()).entryList(QDir::Files);
+    edit("editTimeStep")->setText("60");
+    edit("editStartLevel")->setText("99");
+    button("btnStart")->click();
+    QVERIFY2(m_messages->shown.last().startsWith(
+                 "E:Výška vody 99 m leží nad horním koncem batygrafické křivky (18,00 m)."),
+             qPrintable(m_messages->shown.last()));
+    QCOMPARE(edit("editStartLevel")->selectedText(), QString("99"));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), files);
+    QVERIFY(m_form->isVisible());
+    screenshot(m_form.get(), "calculation_refused_start");
+
+    // Below the curve's first row (0,50 m): the core starts from an empty
+    // reservoir, so the window asks first; No writes nothing.
+    edit("editStartLevel")->setText("0");
+    m_messages->answers = {false};
+    button("btnStart")->click();
+    QVERIFY2(m_messages->shown.last().startsWith("Q:Výška vody 0 m leží pod prvním řádkem "
+                                                 "batygrafické křivky (0,50 m)."),
+             qPrintable(m_messages->shown.last()));
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), files);
+    QVERIFY(m_form->isVisible());
 }
 
 void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
@@ -492,6 +546,25 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     const QStringList steps = driver.text.split('\n').filter(QRegularExpression("^ +\\d+$"));
     QVERIFY(!steps.isEmpty());
     QVERIFY(stopped.contains(QString("v kroku %1:").arg(steps.last().trimmed().toInt() + 1)));
+    QVERIFY(stopped.contains("by hladina vystoupila nad hladinu přelití nádrže 14,500 m"));
+    QVERIFY(stopped.contains("Nejvyšší hladina provedených kroků: "));
+    QVERIFY(stopped.contains("Varianty → Bezpečnostní rezerva"));
+
+    // Another calculation holds the root: nothing changed, try again later.
+    const int lock = ::open(QFile::encodeName(m_fixture->root() + "/zamek_vypoctu").constData(),
+                            O_RDWR | O_CREAT, 0644);
+    QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
+    m_form->show();
+    m_messages->answers = {true};
+    {
+        testing_gui::ConsoleDriver busy;
+        button("btnStart")->click();
+        QVERIFY(!busy.stuck);
+    }
+    ::close(lock);
+    QVERIFY2(m_messages->shown.last().startsWith(
+                 "W:Výpočet neproběhl: v tomto adresáři výpočtu už běží jiný výpočet."),
+             qPrintable(m_messages->shown.last()));
 }
 
 void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
@@ -510,5 +583,5 @@ void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
     }
 }
 
-QTEST_MAIN(TestCalculationForm)
+VELDRON_TEST_MAIN(TestCalculationForm)
 #include "calculation_form_test.moc"

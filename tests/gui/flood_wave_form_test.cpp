@@ -9,8 +9,11 @@
 #include <QAbstractItemModel>
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -47,7 +50,7 @@ private slots:
     void freshFormRefusesAWaveWithoutValues() {
         testing_gui::FakeMessages messages;
         auto form = m_files.makeForm<FloodWaveForm>();
-        QCOMPARE(form->windowTitle(), QString("FRM_Povodňová vlna"));
+        QCOMPARE(form->windowTitle(), QString("Povodňová vlna"));
         QCOMPARE(form->grid().rowCount(), 999);
         QCOMPARE(form->grid().cell(1, 0), std::string());
         QVERIFY(form->findChild<QChartView*>("chartFloodWave")->isHidden());
@@ -87,7 +90,8 @@ private slots:
         QCOMPARE(form->grid().cell(1, 0), std::string("Q [m3/s]"));
         QCOMPARE(form->grid().cell(0, m_n), std::to_string(m_n));
         const QByteArray first = m_files.sample().left(m_files.sample().indexOf('\r'));
-        QCOMPARE(form->grid().cell(1, 1), first.toStdString());
+        // The source's number as the engineer reads it: with a decimal comma.
+        QCOMPARE(form->grid().cell(1, 1), QByteArray(first).replace('.', ',').toStdString());
         QCOMPARE(pointCount(*form), QString::number(m_n));
         QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
         QVERIFY(!form->findChild<QPushButton*>("btnDraw")->isHidden());
@@ -100,16 +104,25 @@ private slots:
         QVERIFY(model->setData(model->index(2, 1), "105,5"));
         QVERIFY(model->setData(model->index(3, 1), "abc"));
 
+        // Not a number: marked as soon as it is typed, with the reason.
+        QCOMPARE(model->data(model->index(3, 1), Qt::BackgroundRole).value<QColor>(),
+                 QColor(255, 190, 190));
+        QVERIFY(model->data(model->index(3, 1), Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("Řádek 4, sloupec Q [m3/s]: „abc“ není číslo."));
+        QVERIFY(!model->data(model->index(2, 1), Qt::BackgroundRole).isValid());
+
         testing_gui::press(*form, "btnDraw");
         testing_gui::press(*form, "btnDraw"); // the second drawing replaces the first
         const QList<QLineSeries*> drawn = testing_gui::chartLines(*form, "chartFloodWave");
         QCOMPARE(drawn.size(), 1);
-        QCOMPARE(drawn[0]->count(), m_n);
+        QCOMPARE(drawn[0]->count(), m_n - 1); // "abc" is left out, not drawn as 0
         QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
-        QCOMPARE(drawn[0]->at(0), QPointF(0, first.toDouble()));
-        QCOMPARE(drawn[0]->at(2), QPointF(2, 105.5)); // drawn as it will be saved
-        QCOMPARE(drawn[0]->at(3), QPointF(3, 0.0));   // not a number: drawn as 0
-        QCOMPARE(drawn[0]->at(m_n - 1).x(), double(m_n - 1));
+        // Row i at x = i, as the results draw step i.
+        QCOMPARE(drawn[0]->at(0), QPointF(1, first.toDouble()));
+        QCOMPARE(drawn[0]->at(2), QPointF(3, 105.5)); // drawn as it will be saved
+        QCOMPARE(drawn[0]->at(3).x(), 5.0);
+        QCOMPARE(drawn[0]->at(m_n - 2).x(), double(m_n));
         screenshot(*form, "flood_wave_drawn");
 
         // "abc" is refused, its cell selected, and the saved files stay as they were.
@@ -147,7 +160,7 @@ private slots:
         auto reopened = m_files.makeForm<FloodWaveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
-        QCOMPARE(reopened->grid().cell(1, 3), std::string("105.5"));
+        QCOMPARE(reopened->grid().cell(1, 3), std::string("105,5")); // shown with a comma
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
         QCOMPARE(pointCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
@@ -162,7 +175,7 @@ private slots:
         QCOMPARE(pointCount(*form), QString("4"));
         testing_gui::press(*form, "btnDraw");
         QCOMPARE(testing_gui::chartLines(*form, "chartFloodWave")[0]->points(),
-                 QList<QPointF>({{0, 1.5}, {1, 7}, {2, 2.5}, {3, 0}}));
+                 QList<QPointF>({{1, 1.5}, {2, 7}, {3, 2.5}})); // the empty row is no point
         // The empty last line is no value: the count follows what is written.
         testing_gui::press(*form, "btnCloseSave");
         QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
@@ -229,6 +242,78 @@ private slots:
         QCOMPARE(pointCount(*fresh), QString("0"));
     }
 
+    // A flood wave as engineers get it: a spreadsheet's column with decimal commas.
+    void aPastedColumnSavesAsTheSamplesWave() {
+        testing_gui::FakeMessages messages;
+        QFile sampleWave(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/IN_FLOOD_WAVE");
+        QVERIFY(sampleWave.open(QIODevice::ReadOnly));
+        const QByteArray wave = sampleWave.readAll();
+        QString column;
+        for (const QByteArray& line : wave.split('\n'))
+            if (!line.trimmed().isEmpty())
+                column += QString(line.trimmed()).replace('.', ',') + "\r\n";
+        QGuiApplication::clipboard()->setText(column);
+
+        auto form = m_files.makeForm<FloodWaveForm>();
+        form->show();
+        auto* view = form->findChild<QTableView*>("gridFloodWave");
+        QAbstractItemModel* model = view->model();
+        view->setFocus();
+        view->setCurrentIndex(model->index(0, 1));
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(messages.shown.isEmpty());
+        // As after a load: the header, the numbers, the count, the chart.
+        QCOMPARE(form->grid().cell(1, 0), std::string("Q [m3/s]"));
+        QCOMPARE(form->grid().cell(0, 48), std::string("48"));
+        QCOMPARE(form->grid().cell(1, 2), std::string("4,51"));
+        QCOMPARE(pointCount(*form), QString("48"));
+        QVERIFY(!form->findChild<QChartView*>("chartFloodWave")->isHidden());
+        screenshot(*form, "flood_wave_pasted");
+
+        // Copied back with decimal commas; Delete empties the cells.
+        view->selectionModel()->select(QItemSelection(model->index(0, 1), model->index(1, 1)),
+                                       QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("4,00\n4,51"));
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(form->grid().cell(1, 1), std::string());
+        QCOMPARE(form->grid().cell(1, 2), std::string());
+
+        // What is not a number is refused, naming row and column, and nothing changes.
+        QGuiApplication::clipboard()->setText("4,00\n4 51\n");
+        view->setCurrentIndex(model->index(0, 1));
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].startsWith("E:Řádek 2, sloupec Q [m3/s]: „4 51“ není číslo."),
+                 qPrintable(messages.shown[0]));
+        QCOMPARE(form->grid().cell(1, 1), std::string());
+
+        // Pasted again from the first row, beyond the last row: the grid grows.
+        QGuiApplication::clipboard()->setText(column);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QGuiApplication::clipboard()->setText("1,5\r\n2,5\r\n");
+        view->setCurrentIndex(model->index(47, 1));
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->grid().rowCount(), 999); // 998 rows held 49 without growing
+        QCOMPARE(pointCount(*form), QString("49"));
+        view->setCurrentIndex(model->index(997, 1));
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->grid().rowCount(), 1000);
+        QCOMPARE(form->grid().cell(0, 999), std::string("999"));
+        QCOMPARE(pointCount(*form), QString("999"));
+
+        // The sample's wave, pasted whole, saves byte for byte as the sample's files.
+        auto fresh = m_files.makeForm<FloodWaveForm>();
+        fresh->show();
+        auto* freshView = fresh->findChild<QTableView*>("gridFloodWave");
+        freshView->setFocus();
+        QGuiApplication::clipboard()->setText(column);
+        QTest::keyClick(freshView, Qt::Key_V, Qt::ControlModifier);
+        testing_gui::press(*fresh, "btnCloseSave");
+        QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), wave);
+        QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("48\r\n"));
+    }
+
     void saveFailureKeepsTheFormOpen() {
         testing_gui::FakeMessages messages;
         auto form = m_files.makeForm<FloodWaveForm>();
@@ -244,5 +329,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFloodWaveForm)
+VELDRON_TEST_MAIN(TestFloodWaveForm)
 #include "flood_wave_form_test.moc"

@@ -99,6 +99,7 @@ private slots:
     void formsFromTheMenuAreNewEachTime_data();
     void formsFromTheMenuAreNewEachTime();
     void theCalculationFormKeepsItsValues();
+    void theStudiesStartFromTheLastStartLevel();
     void keepingAVariantWithoutAFinishedRunSaysWhy();
     void anErrorAFormLeavesIsShown();
     void standardButtonsAreCzech();
@@ -155,7 +156,7 @@ void TestMainWindow::startsWithTheOpenProjectAtAGlance() {
     QCOMPARE(m_window->size(), kClientSize);
     auto* title = m_window->findChild<QLabel*>("lblTitle");
     QVERIFY(title && title->isVisible());
-    QCOMPARE(title->text(), QString("SOFTWARE_VELDRON_beta_version"));
+    QCOMPARE(title->text(), QString("VELDRON – transformace povodňové vlny nádrží"));
     QVERIFY(title->font().bold());
     QCOMPARE(title->font().pixelSize(), 19);
     auto* overview = m_window->findChild<gui::ProjectOverviewPanel*>("panelProject");
@@ -204,7 +205,10 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
     QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
     QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
-    for (const char* text : {"AUTOŘI:", "PROJEKT:", "...", "ADRESA:"}) {
+    // The panel covers the project's overview.
+    QVERIFY(!m_window->findChild<gui::ProjectOverviewPanel*>("panelProject")->isVisible());
+    for (const char* text :
+         {"AUTOŘI:", "PROJEKT:", "Transformace povodňové vlny v nádrži", "ADRESA:"}) {
         bool found = false;
         for (const QLabel* label : panel->findChildren<QLabel*>())
             found = found || (label->text() == text && label->isVisible());
@@ -365,8 +369,6 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
     const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
     CalculationForm calculation(m_window.get());
     m_window->setCalculationForm(&calculation);
-    connect(m_window.get(), &MainWindow::projectOpened, &calculation,
-            &CalculationForm::showSavedSettings);
     auto* timeStep = calculation.findChild<QLineEdit*>("editTimeStep");
     const auto file = [](const std::filesystem::path& root, const char* name) {
         return testing_gui::readAll(gui::toQString(root / name));
@@ -374,6 +376,7 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
     const auto runAndKeep = [&](const std::filesystem::path& project, const QString& step,
                                 const QString& variant) {
         QVERIFY(m_window->openProject(project));
+        calculation.show();
         timeStep->setText(step);
         m_messages->answers = {true};
         testing_gui::ConsoleDriver driver;
@@ -392,6 +395,7 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
     QVERIFY(!QFile::exists(gui::toQString(beta / "OUT_RESULT/souhrn_vypoctu")));
     // Opening Beta shows its own settings, not those typed for Alfa.
     QVERIFY(m_window->openProject(beta));
+    calculation.show();
     QCOMPARE(timeStep->text(), QString("60"));
     runAndKeep(beta, "60", "B");
 
@@ -534,6 +538,24 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
     QVERIFY(!calculation.isVisible());
 }
 
+// The core has taken IN_START_VYP away; after a restart the root still keeps
+// the level the last calculation started from.
+void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
+    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
+    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
+    for (const char* item : {"Uložit výsledek jako variantu…", "Bezpečnostní rezerva"}) {
+        QString shown;
+        whenModalOpens([&](QWidget* modal) {
+            if (auto* edit = modal->findChild<QLineEdit*>("editStartLevel")) shown = edit->text();
+        });
+        action(item)->trigger();
+        QCOMPARE(shown, QString("11,5"));
+    }
+    QVERIFY(m_messages->shown.isEmpty());
+}
+
 void TestMainWindow::keepingAVariantWithoutAFinishedRunSaysWhy() {
     action("Uložit výsledek jako variantu…")->trigger();
     QCOMPARE(m_messages->shown, QStringList{"W:Poslední výsledky nemají souhrn výpočtu: spusťte "
@@ -551,13 +573,6 @@ void TestMainWindow::standardButtonsAreCzech() {
     QCOMPARE(QApplication::applicationName(), QString("VELDRON"));
 }
 
-// The program's own application object, so its translation and its
-// handling of errors that escape a form are tested as they run.
-int main(int argc, char* argv[]) {
-    VeldronApplication app(argc, argv);
-    TestMainWindow test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+VELDRON_TEST_MAIN(TestMainWindow)
 
 #include "main_window_test.moc"

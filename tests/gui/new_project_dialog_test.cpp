@@ -204,5 +204,5 @@ void TestNewProjectDialog::savedAsACopyWithoutTheStartChoice() {
              QByteArray("0.7\r\n"));
 }
 
-QTEST_MAIN(TestNewProjectDialog)
+VELDRON_TEST_MAIN(TestNewProjectDialog)
 #include "new_project_dialog_test.moc"

@@ -16,10 +16,13 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineSeries>
 #include <QProcess>
@@ -87,13 +90,15 @@ double cellNumber(const std::map<std::pair<int, int>, QString>& cells, int row, 
     return found->second.mid(7).toDouble();
 }
 
-/// The figures of a summary file as the panel shows them: every line but the
-/// stop, its label and its value text.
+/// The figures of a summary file as the panel shows them: the core's text,
+/// its decimal points turned into commas (the core's figures hold no other
+/// points).
 QList<std::pair<QString, QString>> summaryFigures(const QString& path) {
     QList<std::pair<QString, QString>> figures;
     for (const QString& line : lines(path)) {
         const QString label = line.section(':', 0, 0).trimmed();
-        if (label != "Výpočet zastaven") figures.append({label, line.section(':', 1).trimmed()});
+        if (label != "Výpočet zastaven")
+            figures.append({label, line.section(':', 1).trimmed().replace('.', ',')});
     }
     return figures;
 }
@@ -149,7 +154,7 @@ private slots:
     void anIncompleteSetIsShownAsNoResults();
     void theInflowIsTheOneTheSetWasRoutedFrom();
     void aLongSeriesLoadsAndDrawsWhileTheWindowAnswers();
-    void closingAsksFirst();
+    void closingAsksNothing();
     void screenshots();
 
 private:
@@ -243,11 +248,11 @@ gui::SummaryPanel* TestResultsWindow::panel(const char* name) const {
 }
 
 void TestResultsWindow::opensWithEverythingButTheLoadButtonsHidden() {
-    QCOMPARE(m_form->windowTitle(), QString("vysledky"));
+    QCOMPARE(m_form->windowTitle(), QString("Výsledky"));
     auto* tabs = m_form->findChild<QTabWidget*>();
     QVERIFY(tabs);
     QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(0), QString("PRUTOK"));
+    QCOMPARE(tabs->tabText(0), QString("PRŮTOK"));
     QCOMPARE(tabs->tabText(1), QString("VÝŠKA VODY V NÁDRŽI"));
     QCOMPARE(tabs->currentIndex(), 0);
     QVERIFY(tabs->tabBar()->font().bold());
@@ -396,11 +401,14 @@ void TestResultsWindow::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel(
     const auto top = std::max_element(heights.begin(), heights.end());
     const int highestRow = int(top - heights.begin()) + 1;
     const double highest = *top;
-    QCOMPARE(
-        view->annotations(),
-        QStringList({QString("RO %1 m").arg(ro, 0, 'f', 3), QString("RN %1 m").arg(rn, 0, 'f', 3),
-                     QString("přelití %1 m").arg(overtopping, 0, 'f', 3),
-                     QString("max. %1 m v kroku %2").arg(highest, 0, 'f', 3).arg(highestRow)}));
+    // Shown with the decimal comma.
+    const auto shown = [](double value) {
+        return QString::number(value, 'f', 3).replace('.', ',');
+    };
+    QCOMPARE(view->annotations(),
+             QStringList({"RO " + shown(ro) + " m", "RN " + shown(rn) + " m",
+                          "přelití " + shown(overtopping) + " m",
+                          QString("max. %1 m v kroku %2").arg(shown(highest)).arg(highestRow)}));
     auto* mark = qobject_cast<QXYSeries*>(view->chart()->series().constLast());
     QVERIFY(mark && mark->count() == 1);
     QCOMPARE(mark->at(0), QPointF(highestRow, highest));
@@ -413,9 +421,11 @@ void TestResultsWindow::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
     for (const QString& line : QString::fromUtf8(kStoppedSummary).split("\r\n")) {
         const QString label = line.section(':', 0, 0).trimmed();
         if (!line.isEmpty() && label != "Budoucí údaj" && label != "Výpočet zastaven")
-            expected.append({label, line.section(':', 1).trimmed()});
+            // The core's figures, their decimal points turned into commas.
+            expected.append({label, line.section(':', 1).trimmed().replace('.', ',')});
     }
     QCOMPARE(expected.size(), 6);
+    QCOMPARE(expected[2].second, QString("100,000 m3/s v kroku 10"));
     QCOMPARE(panel("panelSummaryFlow")->figures(), expected);
     QCOMPARE(panel("panelSummaryFlow")->noticeText(),
              QString("Výpočet byl zastaven (přelití nádrže v kroku 14); hodnoty platí pro "
@@ -670,7 +680,25 @@ void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportEveryDigit() {
         QCOMPARE(cellNumber(cells, row, 2), records[row - 1].trimmed().toDouble());
     }
     QCOMPARE(cells.count({int(records.size()) + 1, 2}), 0u);
+
+    // Ctrl+C copies every digit, with decimal commas, for a Czech spreadsheet;
+    // the grid takes no paste and no Delete.
+    view->setFocus();
+    view->selectionModel()->select(QItemSelection(model.index(11, 1), model.index(12, 1)),
+                                   QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied.count('\n'), 1);
+    QCOMPARE(copied.section('\n', 0, 0), model.data(cell, Qt::EditRole).toString());
+    QVERIFY(copied.contains(',') && !copied.contains('.'));
+    QCOMPARE(copied.section('\n', 1, 1).replace(',', '.').toDouble(),
+             records[12].trimmed().toDouble());
+    QTest::keyClick(view, Qt::Key_Delete);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(model.data(cell).toString(), QString::number(value, 'f', 3).replace('.', ','));
+    QVERIFY(m_messages->shown.size() == 1);
 }
+
 void TestResultsWindow::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
     load("Flow");
     click("btnDrawFlow");
@@ -736,7 +764,9 @@ void TestResultsWindow::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     replaced.close();
     const auto cells = readWorkbook(workbook);
     QCOMPARE(cells.at({0, 1}), QString("text:h [m]"));
-    QCOMPARE(cellNumber(cells, 1, 1), m_form->levels().front());
+    const std::vector<double>& levels = m_form->levels();
+    for (std::size_t step = 0; step < levels.size(); ++step)
+        QCOMPARE(cellNumber(cells, int(step) + 1, 1), levels[step]);
 }
 
 void TestResultsWindow::anIncompleteSetIsShownAsNoResults() {
@@ -840,14 +870,15 @@ void TestResultsWindow::aLongSeriesLoadsAndDrawsWhileTheWindowAnswers() {
     QCOMPARE(view->pointCount(drawn), std::size_t(kSteps));
 }
 
-void TestResultsWindow::closingAsksFirst() {
-    m_messages->answers = {false, true};
+// The window holds nothing to save: it closes without a question.
+void TestResultsWindow::closingAsksNothing() {
     click("btnCloseFlow");
-    QCOMPARE(m_messages->shown, QStringList{"Q:Opravdu odejít?"});
-    QVERIFY(m_form->isVisible());
+    QVERIFY(!m_form->isVisible());
+    m_form->show();
     showLevelPage();
     click("btnCloseLevel");
     QVERIFY(!m_form->isVisible());
+    QVERIFY(m_messages->shown.isEmpty());
 }
 
 // With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
@@ -883,5 +914,5 @@ void TestResultsWindow::screenshots() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-QTEST_MAIN(TestResultsWindow)
+VELDRON_TEST_MAIN(TestResultsWindow)
 #include "results_window_test.moc"

@@ -31,6 +31,7 @@ private slots:
     void findsTheSamplesMarginWhileTheWindowStaysResponsive();
     void cancelEndsTheSearch();
     void aCoreThatCannotStartEndsTheSearchWithAMessage();
+    void aStartLevelTheCurveCannotHoldStartsNothing();
     void aStopSignalEndsTheSearchAndRemovesItsRootFirst();
 
 private:
@@ -96,7 +97,7 @@ void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive(
     auto* over = qobject_cast<QLineSeries*>(chart->chart()->series().at(1));
     QVERIFY(over->count() >= 1);
     QCOMPARE(over->at(0).y(), 14.5);
-    QCOMPARE(chart->annotations(), (QStringList{"RN 12.000 m", "přelití 14.500 m", "k = " + k}));
+    QCOMPARE(chart->annotations(), (QStringList{"RN 12,000 m", "přelití 14,500 m", "k = " + k}));
     // The search is kept in the project for its report.
     const auto kept = gui::readKeptSafetyMargin(rootPath());
     QVERIFY(kept);
@@ -134,6 +135,25 @@ void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
     QCOMPARE(form->findChild<QLabel*>("lblAnswer")->text().section("\n\n", 0, 0),
              QString("Hledání skončilo předčasně: výpočet při k = 0,10 nedoběhl: Výpočetní jádro "
                      "PRGVELDRON nelze spustit."));
+}
+
+void TestSafetyMarginWindow::aStartLevelTheCurveCannotHoldStartsNothing() {
+    const auto form = makeForm(m_fixture->root() + "/chybi/PRGVELDRON");
+    auto* start = form->findChild<QLineEdit*>("editStartLevel");
+    start->setText("99");
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QVERIFY2(m_messages->shown.last().startsWith(
+                 "W:Výška vody 99 m leží nad horním koncem batygrafické křivky (18,00 m)."),
+             qPrintable(m_messages->shown.last()));
+    // Below the curve's first row (0,50 m) the search asks first; No starts nothing.
+    start->setText("0,2");
+    m_messages->answers = {false};
+    QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+    QVERIFY2(m_messages->shown.last().startsWith("Q:Výška vody 0,2 m leží pod prvním řádkem"),
+             qPrintable(m_messages->shown.last()));
+    QCOMPARE(m_messages->shown.size(), 2);
+    QVERIFY(!form->isSearching());
+    QVERIFY(!form->result());
 }
 
 namespace {
@@ -174,5 +194,5 @@ void TestSafetyMarginWindow::aStopSignalEndsTheSearchAndRemovesItsRootFirst() {
     qunsetenv("TMPDIR");
 }
 
-QTEST_MAIN(TestSafetyMarginWindow)
+VELDRON_TEST_MAIN(TestSafetyMarginWindow)
 #include "safety_margin_window_test.moc"

@@ -124,7 +124,7 @@ void TestTechnicalDataForm::fieldsStartAtZeroWithTheirLimits() {
 }
 
 void TestTechnicalDataForm::savingStraightAwayWritesZeros() {
-    QCOMPARE(m_form->windowTitle(), QString("FRM_Technické údaje"));
+    QCOMPARE(m_form->windowTitle(), QString("Technické údaje"));
     click("btnCloseSave");
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
@@ -289,5 +289,5 @@ void TestTechnicalDataForm::theCloseControlWritesNothing() {
     QVERIFY(nothingWritten());
 }
 
-QTEST_MAIN(TestTechnicalDataForm)
+VELDRON_TEST_MAIN(TestTechnicalDataForm)
 #include "technical_data_form_test.moc"

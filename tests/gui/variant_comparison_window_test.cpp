@@ -161,7 +161,7 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     const auto* levels = form.findChild<gui::LineChartView*>("chartLevels");
     QCOMPARE(flows->chart()->series().size(), 4);
     QCOMPARE(levels->chart()->series().size(), 6);
-    QCOMPARE(levels->annotations(), (QStringList{"RO 9.000 m", "RN 12.000 m", "přelití 14.500 m"}));
+    QCOMPARE(levels->annotations(), (QStringList{"RO 9,000 m", "RN 12,000 m", "přelití 14,500 m"}));
     QCOMPARE(qobject_cast<QLineSeries*>(levels->chart()->series().last())->at(0).y(), 14.5);
     auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
     QCOMPARE(first->count(), 48);
@@ -297,5 +297,5 @@ void TestVariantComparisonWindow::variantsWithoutCompleteResultsOrTheirInflowAre
     testing_gui::screenshot(form, "porovnani_variant_poznamky");
 }
 
-QTEST_MAIN(TestVariantComparisonWindow)
+VELDRON_TEST_MAIN(TestVariantComparisonWindow)
 #include "variant_comparison_window_test.moc"

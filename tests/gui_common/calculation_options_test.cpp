@@ -1,12 +1,14 @@
 // The calculation settings without a window: option values, the bytes of every
 // file, and the order and stopping of the start sequence.
 #include "gui/common/calculation_options.h"
+#include "gui/common/start_level.h"
 
 #include "exchange/exchange_paths.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -19,6 +21,14 @@ namespace {
 using veldron::testing::readFile;
 using veldron::testing::TempDir;
 
+std::vector<std::string> dirFiles(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Records what the window would do, and what was on disk at each moment.
 struct Recorder {
     Recorder(fs::path program, fs::path rootDir)
@@ -30,8 +40,12 @@ struct Recorder {
     gui::StartActions actions() {
         gui::StartActions a;
         a.ask = [this](const std::string& question) {
-            events.push_back("ask:" + question + " manpr=" + bytesOf(programDir / "IN_MANPR") +
+            events.push_back("ask:" + question +
+                             " predp1=" + bytesOf(programDir / "IN_PREDP1_0_1") +
+                             " predp2=" + bytesOf(programDir / "IN_PREDP2_0_1") +
+                             " manpr=" + bytesOf(programDir / "IN_MANPR") +
                              " step=" + bytesOf(programDir / "IN_TIME_STEP_min") +
+                             " kept=" + bytesOf(root / "posledni_vyska_startu") +
                              " start=" + bytesOf(startFile()));
             return answer;
         };
@@ -46,6 +60,8 @@ struct Recorder {
         return fs::exists(path) ? "[" + readFile(path) + "]" : "none";
     }
 };
+
+constexpr gui::OptionItems kNothingSelected{-1, -1, -1, -1, -1};
 
 } // namespace
 
@@ -85,16 +101,18 @@ TEST(StartSequence, WritesSettingsAsksThenWritesStartLevelAndLaunches) {
     const TempDir program, root;
     fs::create_directories(exchange::exchangeDir(root.path()));
     Recorder rec{program.path(), root.path()};
-    // Field texts go out exactly as typed: a decimal comma and an empty field included.
-    const gui::CalculationFields fields{"12.5", "2,5", ""};
+    // Texts go out as given; a group without a selection keeps its file as it is.
+    const gui::CalculationFields fields{"12.5", "2.5", ""};
 
-    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), fields, rec.actions()),
+    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {1, -1, -1, 2, -1}, fields,
+                                    rec.actions()),
               gui::StartOutcome::Launched);
 
-    EXPECT_EQ(rec.events,
-              (std::vector<std::string>{
-                  "ask:Data zapsána. SPUSTIT VÝPOČET ??? manpr=[\r\n] step=[2,5\r\n] start=none",
-                  "launch:" + root.path().string() + " start=[12.5\r\n]"}));
+    EXPECT_EQ(rec.events, (std::vector<std::string>{
+                              "ask:Data zapsána. SPUSTIT VÝPOČET ??? predp1=[1\r\n] predp2=none "
+                              "manpr=[\r\n] step=[2.5\r\n] kept=[12.5\r\n] start=none",
+                              "launch:" + root.path().string() + " start=[12.5\r\n]"}));
+    EXPECT_EQ(readFile(program.path() / "IN_MANIP_0_1_2"), "2\r\n");
 }
 
 TEST(StartSequence, NoWritesTheSettingsButNeitherStartLevelNorLaunch) {
@@ -103,7 +121,8 @@ TEST(StartSequence, NoWritesTheSettingsButNeitherStartLevelNorLaunch) {
     Recorder rec{program.path(), root.path()};
     rec.answer = false;
 
-    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {"1", "10", "0.6"}, rec.actions()),
+    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), kNothingSelected,
+                                    {"1", "10", "0.6"}, rec.actions()),
               gui::StartOutcome::Declined);
     ASSERT_EQ(rec.events.size(), 1u);
     EXPECT_EQ(readFile(program.path() / "IN_MANPR"), "0.6\r\n");
@@ -112,36 +131,41 @@ TEST(StartSequence, NoWritesTheSettingsButNeitherStartLevelNorLaunch) {
 }
 
 TEST(StartSequence, AFileThatCannotBeWrittenStopsTheSequenceThere) {
-    // IN_MANPR comes first: when it fails nothing else is written or asked.
+    // The option files come first: when one fails nothing after it is written or asked.
     {
         const TempDir program, root;
         fs::create_directories(exchange::exchangeDir(root.path()));
-        fs::create_directory(program.path() / "IN_MANPR"); // a directory cannot be opened as a file
+        fs::create_directory(program.path() / "IN_MANIP_0_1_2"); // cannot be opened as a file
         Recorder rec{program.path(), root.path()};
-        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
+        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {0, -1, -1, 1, -1}, {},
+                                        rec.actions()),
                   gui::StartOutcome::WriteFailed);
         ASSERT_EQ(rec.events.size(), 1u);
         EXPECT_EQ(rec.events[0].rfind("error:", 0), 0u);
-        EXPECT_NE(rec.events[0].find("IN_MANPR"), std::string::npos);
-        EXPECT_FALSE(fs::exists(program.path() / "IN_TIME_STEP_min"));
+        EXPECT_NE(rec.events[0].find("IN_MANIP_0_1_2"), std::string::npos);
+        EXPECT_EQ(readFile(program.path() / "IN_PREDP1_0_1"), "0\r\n");
+        EXPECT_FALSE(fs::exists(program.path() / "IN_MANPR"));
     }
-    // IN_TIME_STEP_min second: IN_MANPR stays written, no question.
+    // IN_TIME_STEP_min last of the settings: IN_MANPR stays written, no question.
     {
         const TempDir program, root;
         fs::create_directory(program.path() / "IN_TIME_STEP_min");
         Recorder rec{program.path(), root.path()};
-        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
-                  gui::StartOutcome::WriteFailed);
+        EXPECT_EQ(
+            gui::runStartSequence(program.path(), root.path(), kNothingSelected, {}, rec.actions()),
+            gui::StartOutcome::WriteFailed);
         ASSERT_EQ(rec.events.size(), 1u);
         EXPECT_NE(rec.events[0].find("IN_TIME_STEP_min"), std::string::npos);
         EXPECT_EQ(readFile(program.path() / "IN_MANPR"), "0\r\n");
+        EXPECT_FALSE(fs::exists(root.path() / "posledni_vyska_startu"));
     }
     // A missing exchange directory: confirmed, but IN_START_VYP fails and no core starts.
     {
         const TempDir program, root;
         Recorder rec{program.path(), root.path()};
-        EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
-                  gui::StartOutcome::WriteFailed);
+        EXPECT_EQ(
+            gui::runStartSequence(program.path(), root.path(), kNothingSelected, {}, rec.actions()),
+            gui::StartOutcome::WriteFailed);
         ASSERT_EQ(rec.events.size(), 2u);
         EXPECT_EQ(rec.events[1].rfind("error:Soubor nenalezen: ", 0), 0u);
         EXPECT_NE(rec.events[1].find("IN_START_VYP"), std::string::npos);
@@ -153,14 +177,28 @@ TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
     const TempDir program, root;
     fs::permissions(program.path(), fs::perms::owner_read | fs::perms::owner_exec);
     Recorder rec{program.path(), root.path()};
-    EXPECT_EQ(gui::runStartSequence(program.path(), root.path(), {}, rec.actions()),
-              gui::StartOutcome::WriteFailed);
+    EXPECT_EQ(
+        gui::runStartSequence(program.path(), root.path(), kNothingSelected, {}, rec.actions()),
+        gui::StartOutcome::WriteFailed);
     ASSERT_EQ(rec.events.size(), 1u);
     EXPECT_EQ(rec.events[0].rfind("error:Přístup k souboru odepřen: ", 0), 0u);
     const exchange::FileResult option =
         gui::perform(gui::optionWrite(program.path(), OptionGroup::PreReleaseStorage, 1));
     EXPECT_FALSE(option);
     EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
+}
+
+TEST(SaveSettings, WritesTheSettingsAndKeepsTheStartLevelButNeverIN_START_VYP) {
+    const TempDir root;
+    const fs::path program = exchange::exchangeDir(root.path());
+    fs::create_directories(program);
+    ASSERT_TRUE(gui::saveSettings(program, root.path(), {-1, 1, 0, 0, -1}, {"11.25", "30", "0"}));
+    EXPECT_EQ(dirFiles(program),
+              (std::vector<std::string>{"IN_MANIP_0_1_2", "IN_MANPR", "IN_PREDP2_0_1",
+                                        "IN_PREDP3_0_1", "IN_TIME_STEP_min"}));
+    EXPECT_EQ(readFile(program / "IN_PREDP2_0_1"), "1\r\n");
+    EXPECT_EQ(gui::lastStartLevel(root.path()), "11.25");
+    EXPECT_EQ(gui::shownStartLevel(root.path()), "11,25");
 }
 
 TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
@@ -179,13 +217,22 @@ TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
     EXPECT_EQ(gui::checkCalculationFields({"11", "60", "-0,5"}, {}).refusal->field,
               gui::kManipulationZoneField);
 
-    exchange::CurveLevels curve;
-    curve.highest = 18.0;
-    curve.highestText = "18.00";
-    EXPECT_EQ(gui::checkCalculationFields({"99", "60", "0"}, curve).warnings,
-              std::vector<std::string>{"Výška vody na začátku řešení (99 m) leží mimo "
-                                       "batygrafickou křivku, jejíž nejvyšší hladina je 18,00 m. "
-                                       "Výpočet skončí chybou ERROR 2."});
+    // Against the saved curve (0,50 … 18,00 m): above its top refused, below
+    // its first row a warning.
+    const exchange::CurveLevels curve{0.5, 18.0, "0.50", "18.00"};
+    const gui::CalculationCheck above = gui::checkCalculationFields({"99", "60", "0"}, curve);
+    ASSERT_TRUE(above.refusal);
+    EXPECT_EQ(above.refusal->field, gui::kStartLevelField);
+    EXPECT_EQ(above.refusal->message.substr(0, above.refusal->message.find('\n')),
+              "Výška vody 99 m leží nad horním koncem batygrafické křivky (18,00 m).");
+    EXPECT_FALSE(gui::checkCalculationFields({"18", "60", "0"}, curve).refusal);
+    const gui::CalculationCheck below = gui::checkCalculationFields({"0", "60", "0"}, curve);
+    ASSERT_FALSE(below.refusal);
+    ASSERT_EQ(below.warnings.size(), 1u);
+    EXPECT_EQ(below.warnings[0].rfind("Výška vody 0 m leží pod prvním řádkem batygrafické "
+                                      "křivky (0,50 m).",
+                                      0),
+              0u);
 }
 
 TEST(CalculationFields, SavedSettingsAreShownAsTheFilesHoldThem) {
@@ -199,10 +246,17 @@ TEST(CalculationFields, SavedSettingsAreShownAsTheFilesHoldThem) {
              {"IN_TIME_STEP_min", "60\r\n"},
              {"IN_MANPR", "0.6\r\n"}})
         std::ofstream(program / name, std::ios::binary) << text;
-    const gui::SavedCalculationSettings saved =
-        gui::readSavedCalculationSettings(program, root.path());
-    EXPECT_EQ(saved.items, (std::array<int, 5>{1, -1, -1, 2, -1}));
+    gui::SavedCalculationSettings saved = gui::readSavedCalculationSettings(program, root.path());
+    EXPECT_EQ(saved.items, (gui::OptionItems{1, -1, -1, 2, -1}));
     EXPECT_EQ(saved.fields.timeStep, "60");
     EXPECT_EQ(saved.fields.manipulationZone, "0,6");
-    EXPECT_EQ(saved.fields.startLevel, "0"); // the core deletes it after reading
+    EXPECT_EQ(saved.fields.startLevel, "0"); // neither kept nor in IN_START_VYP
+
+    // Before any run IN_START_VYP holds it; afterwards the core has taken that
+    // away and the root keeps what the window saved.
+    std::ofstream(program / "IN_START_VYP", std::ios::binary) << "10.5\r\n";
+    EXPECT_EQ(gui::readSavedCalculationSettings(program, root.path()).fields.startLevel, "10,5");
+    ASSERT_TRUE(gui::keepStartLevel(root.path(), "11.75"));
+    fs::remove(program / "IN_START_VYP");
+    EXPECT_EQ(gui::readSavedCalculationSettings(program, root.path()).fields.startLevel, "11,75");
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,21 @@ TEST(XlsxWorkbook, TextsThatAreNotValidUtf8StayReadableAndBadSheetNamesAreRefuse
     EXPECT_FALSE(gui::checkXlsxSheets({{"List", &rows, 0, 1, 0, 16385}}).empty());
     EXPECT_FALSE(gui::checkXlsxSheets({}).empty());
     EXPECT_EQ(gui::checkXlsxSheets({{"List", &rows, 0, 1048576, 0, 16384}}), "");
+}
+
+TEST(XlsxWorkbook, NeverWritesNumbersInALocaleWithADecimalComma) {
+    // A process that took a Czech system's numeric locale, as Qt does at its
+    // start: the library would write "<v>1,5</v>", which no spreadsheet reads.
+    TempDir dir;
+    const gui::SheetRows rows{{1.5}};
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "cs_CZ.UTF-8"), nullptr)
+        << "scripts/setup.sh generates the locale cs_CZ.UTF-8";
+    const exchange::FileResult refused =
+        gui::writeXlsxWorkbook(dir.path() / "a.xlsx", {{"S", &rows, 0, 1, 0, 1}});
+    std::setlocale(LC_NUMERIC, "C");
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.error.find("LC_NUMERIC"), std::string::npos) << refused.error;
+    EXPECT_TRUE(dir.files().empty());
 }
 
 TEST(CellReference, NamesEveryColumnOfASheet) {

@@ -182,21 +182,30 @@ TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
     EXPECT_EQ(grid.cell(1, 2), "2.5");
 }
 
-TEST(GridPoints, ValuesRowByRowAndCurvePointsSortedStably) {
-    gui::Grid grid(3, 4);
+TEST(GridPoints, RowIAtXIAndCellsThatAreNoNumbersLeftOut) {
+    gui::Grid grid(3, 6);
     grid.setCell(1, 1, "1");
     grid.setCell(2, 1, " 30");
     grid.setCell(1, 2, "2");
     grid.setCell(2, 2, " 10");
     grid.setCell(1, 3, "3");
     grid.setCell(2, 3, " 10");
-    EXPECT_EQ(gui::gridValues(grid), std::vector<double>({1, 30, 2, 10, 3, 10}));
+    grid.setCell(1, 4, "abc"); // marked in the grid, never drawn as 0
+    grid.setCell(2, 4, "5");
+    grid.setCell(1, 5, "4,5");
+    grid.setCell(2, 5, "20,5");
+    const std::vector<gui::ChartPoint> column = gui::gridColumnPoints(grid, 1);
+    ASSERT_EQ(column.size(), 4u);
+    EXPECT_EQ(column[0].x, 1.0);
+    EXPECT_EQ(column[3].x, 5.0);
+    EXPECT_EQ(column[3].y, 4.5);
     const std::vector<gui::ChartPoint> points = gui::gridPointsSortedByX(grid, 2, 1);
-    ASSERT_EQ(points.size(), 3u);
+    ASSERT_EQ(points.size(), 4u);
     EXPECT_EQ(points[0].x, 10.0);
     EXPECT_EQ(points[0].y, 2.0) << "equal x keep their row order";
     EXPECT_EQ(points[1].y, 3.0);
-    EXPECT_EQ(points[2].x, 30.0);
+    EXPECT_EQ(points[2].x, 20.5);
+    EXPECT_EQ(points[3].x, 30.0);
 }
 
 TEST(InputFiles, FloodWaveIsItsRowsUpToTheLastValueWithAPoint) {

@@ -94,4 +94,19 @@ TEST(CellNumber, DrawsTheTypedNumberOrZero) {
         EXPECT_EQ(gui::cellNumber(text), 0.0) << text;
 }
 
+TEST(ShownNumber, EveryNumberShownHasADecimalComma) {
+    EXPECT_EQ(gui::displayNumber(48.7890015, 3), "48,789");
+    EXPECT_EQ(gui::displayNumber(1234567.0, 1), "1234567,0");
+    // The core's figures keep their digits; only their points change.
+    EXPECT_EQ(gui::czechFigures("100.000 m3/s v kroku 10"), "100,000 m3/s v kroku 10");
+    EXPECT_EQ(gui::czechFigures("0.0000 % (12.3 m3)"), "0,0000 % (12,3 m3)");
+    for (const char* unchanged : {"OUT_DATA/TK", "d. M. yyyy", "3. krok", ".5", "5.", "a.b"})
+        EXPECT_EQ(gui::czechFigures(unchanged), unchanged);
+    // Copied: numbers with a comma, whatever their notation; other texts as they are.
+    EXPECT_EQ(gui::czechCellText("      1.2345670E+006"), "1,2345670E+006");
+    EXPECT_EQ(gui::czechCellText(" 4.00\t"), "4,00");
+    EXPECT_EQ(gui::czechCellText("12,5"), "12,5");
+    EXPECT_EQ(gui::czechCellText("TP [m3/s]"), "TP [m3/s]");
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "helpers/fake_messages.h"
 #include "helpers/sample_root.h"
+#include "helpers/veldron_test_main.h"
 
 #include <QAbstractSeries>
 #include <QChart>

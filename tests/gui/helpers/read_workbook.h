@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <map>
 #include <utility>
@@ -12,13 +13,18 @@
 namespace testing_gui {
 
 /// The cells of the first sheet of an .xlsx workbook as openpyxl reads them:
-/// (row, column) from 0 -> "number:<repr>" or "text:<text>".
+/// (row, column) from 0 -> "number:<repr>" or "text:<text>". Empty, with the
+/// reader's complaint in the test's log, when openpyxl cannot read the file.
 inline std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
     QProcess reader;
     reader.start("/usr/bin/python3",
                  {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
     std::map<std::pair<int, int>, QString> cells;
-    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return cells;
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        qWarning("openpyxl cannot read %s: %s", qPrintable(path),
+                 reader.readAllStandardError().constData());
+        return cells;
+    }
     int sheets = 0;
     for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n')) {
         const QStringList parts = line.split('\t');
