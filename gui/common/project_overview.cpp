@@ -8,8 +8,8 @@
 #include "exchange/run_summary.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/project.h"
+#include "gui/common/typed_number.h"
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -152,13 +152,6 @@ std::string czechDateTime(fs::file_time_type time) {
     char text[40];
     std::snprintf(text, sizeof text, "%d. %d. %d %d:%02d", local.tm_mday, local.tm_mon + 1,
                   local.tm_year + 1900, local.tm_hour, local.tm_min);
-    return text;
-}
-
-std::string czechFigures(std::string text) {
-    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
-    for (std::size_t i = 1; i + 1 < text.size(); ++i)
-        if (text[i] == '.' && digit(text[i - 1]) && digit(text[i + 1])) text[i] = ',';
     return text;
 }
 

@@ -63,9 +63,4 @@ std::string lastRunText(const RunOverview& run);
 /// A file time as Czech engineers write it, in local time: "8. 12. 2026 10:49".
 std::string czechDateTime(std::filesystem::file_time_type time);
 
-/// A text of the core's (a summary's value) with the decimal comma: every
-/// point between two digits becomes a comma, nothing else changes, so the
-/// digits stay the core's ("4671360.0 m3" -> "4671360,0 m3").
-std::string czechFigures(std::string text);
-
 } // namespace gui

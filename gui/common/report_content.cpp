@@ -18,8 +18,6 @@
 #include "study/study_files.h"
 #include "study/variant_store.h"
 
-#include <charconv>
-
 namespace gui {
 
 namespace fs = std::filesystem;
@@ -175,14 +173,11 @@ ReportContent gatherReport(const fs::path& root) {
 }
 
 std::string reportNumber(double value, int decimals) {
-    char text[64];
-    const auto end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string shown(text, end.ec == std::errc() ? end.ptr : text);
-    // "-0.000" is a zero.
-    if (shown.starts_with('-') && shown.find_first_not_of("-0.") == std::string::npos)
+    std::string shown = displayNumber(value, decimals);
+    // "-0,000" is a zero.
+    if (shown.starts_with('-') && shown.find_first_not_of("-0,") == std::string::npos)
         shown.erase(0, 1);
-    return czechFigures(shown);
+    return shown;
 }
 
 } // namespace gui

@@ -4,6 +4,7 @@
 #include "gui/charts/line_chart_view.h"
 #include "gui/common/kept_margin.h"
 #include "gui/common/project_overview.h"
+#include "gui/common/typed_number.h"
 #include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 #include "helpers/form_fixture.h"
