@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         "nedavne_projekty");
     mainWindow.reopenLastProject();
     // The calculation settings form is created here once, hidden, and kept
-    // for the whole run so that its fields keep their values between openings.
+    // for the whole run; every opening shows what the open project holds.
     CalculationForm calculation(&mainWindow);
     mainWindow.setCalculationForm(&calculation);
     mainWindow.show();
