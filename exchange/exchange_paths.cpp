@@ -31,5 +31,8 @@ std::filesystem::path outResultDir(const std::filesystem::path& root) {
 std::filesystem::path outPicturesDir(const std::filesystem::path& root) {
     return root / "OUT_PICTURES";
 }
+std::filesystem::path variantsDir(const std::filesystem::path& root) {
+    return root / "VARIANTY";
+}
 
 } // namespace exchange

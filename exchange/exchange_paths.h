@@ -15,5 +15,6 @@ std::filesystem::path outDataDir(const std::filesystem::path& root);     // OUT_
 std::filesystem::path curvesDir(const std::filesystem::path& root);      // OUT_DATA/TK
 std::filesystem::path outResultDir(const std::filesystem::path& root);   // OUT_RESULT
 std::filesystem::path outPicturesDir(const std::filesystem::path& root); // OUT_PICTURES
+std::filesystem::path variantsDir(const std::filesystem::path& root);    // VARIANTY
 
 } // namespace exchange

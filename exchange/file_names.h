@@ -79,10 +79,32 @@ inline std::string transformationCurveName(int openingIndex) {
 #ifdef _WIN32
 inline constexpr const char* kCoreExecutable = "PRGVELDRON.exe";
 inline constexpr const char* kFrontEndExecutable = "Project_veldron.exe";
+inline constexpr const char* kReportExecutable = "veldron_protokol.exe";
 #else
 inline constexpr const char* kCoreExecutable = "PRGVELDRON";
 inline constexpr const char* kFrontEndExecutable = "Project_veldron";
+inline constexpr const char* kReportExecutable = "veldron_protokol";
 #endif
+
+// The about panel's pictures and melody, beside the programs.
+inline constexpr const char* kLeftBannerFile = "LOGO_LEVY.jpg";
+inline constexpr const char* kSquarePictureFile = "LOGO_ZNAK.jpg";
+inline constexpr const char* kRightBannerFile = "LOGO_PRAVY.jpg";
+inline constexpr const char* kSoundFile = "ZVUK.wav";
+
+// What the installation's exchange directory holds besides a project's files:
+// the programs and the about panel's media. A project never holds them.
+inline constexpr std::array<const char*, 7> kInstallationFiles = {
+    kCoreExecutable,    kFrontEndExecutable, kReportExecutable, kLeftBannerFile,
+    kSquarePictureFile, kRightBannerFile,    kSoundFile};
+
+// The bundled sample reservoir's inputs and sources, a folder beside the
+// programs from which a new project can start.
+inline constexpr const char* kSampleFolder = "vzorova_nadrz";
+
+// In a project's root: the last safety-margin search, kept by the front end
+// for the project's calculation report (UTF-8 lines).
+inline constexpr const char* kKeptSafetyMargin = "bezpecnostni_rezerva";
 
 // In the root: the file a run of the core locks for as long as it reads the
 // inputs and replaces the result set, so that one run at a time works there.

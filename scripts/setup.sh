@@ -19,6 +19,8 @@ packages=(
     clang libclang-rt-14-dev
     # The package check and the tests' workbook reader run with /usr/bin/python3.
     python3
+    # The report's tests read the PDF back: pdftotext, pdfinfo, pdffonts, pdfimages.
+    poppler-utils
     # Used only at run time, so no build shows them missing (scripts/check_packages.py
     # cannot see them either): the front end's window on an X11 display (xcb platform
     # plugin) and its JPEG pictures (image plugin); the about panel's sound, which

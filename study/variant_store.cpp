@@ -127,9 +127,7 @@ fs::path variantDir(const fs::path& root, const std::string& name) {
 }
 
 std::string trimmedVariantName(const std::string& name) {
-    const auto first = name.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return name.substr(first, name.find_last_not_of(" \t") - first + 1);
+    return exchange::trimmedName(name);
 }
 
 std::string variantNameProblem(const std::string& name) {

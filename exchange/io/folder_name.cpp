@@ -90,4 +90,10 @@ std::string folderNameProblem(std::string_view name, std::string_view subject) {
     return {};
 }
 
+std::string trimmedName(const std::string& name) {
+    const std::size_t first = name.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(" \t") - first + 1);
+}
+
 } // namespace exchange

@@ -27,4 +27,8 @@ inline constexpr std::size_t kLongestFolderNameBytes = 255;
 /// than kLongestFolderNameBytes bytes; a text that is not valid UTF-8.
 std::string folderNameProblem(std::string_view name, std::string_view subject);
 
+/// A name as the user means it: without the blanks (spaces, tabs) typed
+/// around it.
+std::string trimmedName(const std::string& name);
+
 } // namespace exchange

@@ -137,23 +137,38 @@ bool takeLine(const std::string& label, const std::string& text, RunSummary& run
     return true;
 }
 
-/// When a file got its present content: its modification time, or the time
-/// it was put in its place when that is later (a copy that kept the old
-/// modification time, a file renamed into place).
-std::filesystem::file_time_type savedTime(const std::filesystem::path& file,
-                                          std::error_code& code) {
-    std::filesystem::file_time_type time = std::filesystem::last_write_time(file, code);
+/// When a file got its present content (its modification time) and, where
+/// the system tells it, when it was put in its place (a copy that kept an
+/// older modification time, a rename).
+struct FileTimes {
+    std::filesystem::file_time_type modified;
+    std::optional<std::filesystem::file_time_type> placed;
+
+    std::filesystem::file_time_type saved() const {
+        return placed ? std::max(modified, *placed) : modified;
+    }
+};
+
+FileTimes fileTimes(const std::filesystem::path& file, std::error_code& code) {
+    FileTimes times{std::filesystem::last_write_time(file, code), std::nullopt};
 #ifdef __unix__
     struct stat status {};
-    if (!code && ::stat(file.c_str(), &status) == 0) {
-        const auto changed = std::chrono::system_clock::time_point(
+    if (!code && ::stat(file.c_str(), &status) == 0)
+        times.placed = std::chrono::file_clock::from_sys(std::chrono::system_clock::time_point(
             std::chrono::duration_cast<std::chrono::system_clock::duration>(
                 std::chrono::seconds(status.st_ctim.tv_sec) +
-                std::chrono::nanoseconds(status.st_ctim.tv_nsec)));
-        time = std::max(time, std::chrono::file_clock::from_sys(changed));
-    }
+                std::chrono::nanoseconds(status.st_ctim.tv_nsec))));
 #endif
-    return time;
+    return times;
+}
+
+/// Whether an input was saved after a result: written after it, or put in
+/// its place after the result was put in its place. Like is compared with
+/// like, so a project copied whole with its modification times kept (inputs
+/// first, results after them) stands as it stood.
+bool savedAfter(const FileTimes& input, const FileTimes& result) {
+    if (input.modified > result.modified) return true;
+    return input.placed && result.placed && *input.placed > *result.placed;
 }
 
 } // namespace
@@ -191,9 +206,9 @@ ResultAge resultAge(const std::filesystem::path& resultFile,
                     const std::filesystem::path& exchangeDir) {
     ResultAge age;
     std::error_code code;
-    const auto computed = std::filesystem::last_write_time(resultFile, code);
+    const FileTimes computed = fileTimes(resultFile, code);
     if (code) return age;
-    age.computed = computed;
+    age.computed = computed.modified;
     // Stepped with an error code: a directory that fails part of the way ends
     // the search instead of throwing.
     for (std::filesystem::directory_iterator it(exchangeDir, code), end; !code && it != end;
@@ -201,11 +216,11 @@ ResultAge resultAge(const std::filesystem::path& resultFile,
         const std::string name = it->path().filename().string();
         std::error_code unreadable;
         if (name.rfind("IN_", 0) != 0 || !it->is_regular_file(unreadable)) continue;
-        const auto written = savedTime(it->path(), unreadable);
-        if (unreadable || written <= computed) continue;
-        if (!age.newerInputTime || written > *age.newerInputTime) {
+        const FileTimes written = fileTimes(it->path(), unreadable);
+        if (unreadable || !savedAfter(written, computed)) continue;
+        if (!age.newerInputTime || written.saved() > *age.newerInputTime) {
             age.newerInput = name;
-            age.newerInputTime = written;
+            age.newerInputTime = written.saved();
         }
     }
     return age;

@@ -69,9 +69,9 @@ struct SummaryRead {
 /// Reads the summary file at `path`.
 SummaryRead readRunSummary(const std::filesystem::path& path);
 
-/// When a result file was written, and whether an input was saved after it
-/// (saved: written, or put in place by a copy or a rename that kept an older
-/// modification time).
+/// When a result file was written, and whether an input was saved after it:
+/// written after it, or put in place (by a copy or a rename that kept an
+/// older modification time) after the result file was put in place.
 struct ResultAge {
     /// The result file's modification time; empty when it does not exist.
     std::optional<std::filesystem::file_time_type> computed;

@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
 #include "gui/common/input_fields.h"
+#include "gui/common/open_project.h"
 #include "gui/console/core_launcher.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -12,7 +13,6 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,8 +56,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 } // namespace
 
-CalculationForm::CalculationForm(QWidget* parent)
-    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()) {
+CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
     setWindowTitle(gui::kCalculationFormName);
     setModal(true);
@@ -206,6 +205,10 @@ void CalculationForm::buildLayout(QWidget* sidePanels) {
     layout->addLayout(bottom);
 }
 
+std::filesystem::path CalculationForm::settingsDir() const {
+    return m_programDir.isEmpty() ? gui::projectInputsDir() : gui::toPath(m_programDir);
+}
+
 void CalculationForm::setProgramDirectory(const QString& dir) {
     m_programDir = dir;
     showSavedSettings();
@@ -214,7 +217,7 @@ void CalculationForm::setProgramDirectory(const QString& dir) {
 // The selections show what the files hold; nothing is written.
 void CalculationForm::showSavedSettings() {
     const gui::SavedCalculationSettings saved =
-        gui::readSavedCalculationSettings(gui::toPath(m_programDir), exchange::installationRoot());
+        gui::readSavedCalculationSettings(settingsDir(), gui::projectRoot());
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         QButtonGroup* buttons = m_groups[g];
         const QSignalBlocker quiet(buttons);
@@ -273,7 +276,7 @@ std::optional<gui::CalculationFields> CalculationForm::checkedFields() {
     typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::CalculationCheck check = gui::checkCalculationFields(
-        typed, exchange::curveLevels(exchange::readSavedInputs(gui::toPath(m_programDir))));
+        typed, exchange::curveLevels(exchange::readSavedInputs(settingsDir())));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
@@ -298,10 +301,10 @@ void CalculationForm::startCalculation() {
     actions.showError = [this](const std::string& error) {
         gui::MessageService::instance().error(this, QString::fromStdString(error));
     };
-    actions.launch = [this](const std::filesystem::path& executable) { launch(executable); };
+    actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
-    const gui::StartOutcome outcome = gui::runStartSequence(
-        gui::toPath(m_programDir), exchange::installationRoot(), selectedItems(), *fields, actions);
+    const gui::StartOutcome outcome =
+        gui::runStartSequence(settingsDir(), gui::projectRoot(), selectedItems(), *fields, actions);
     if (outcome != gui::StartOutcome::WriteFailed) accept();
 }
 
@@ -309,8 +312,8 @@ void CalculationForm::saveAndClose() {
     if (m_running) return;
     const std::optional<gui::CalculationFields> fields = checkedFields();
     if (!fields) return;
-    const exchange::FileResult result = gui::saveSettings(
-        gui::toPath(m_programDir), exchange::installationRoot(), selectedItems(), *fields);
+    const exchange::FileResult result =
+        gui::saveSettings(settingsDir(), gui::projectRoot(), selectedItems(), *fields);
     if (!result) {
         gui::MessageService::instance().error(this, QString::fromStdString(result.error));
         return;
@@ -318,14 +321,10 @@ void CalculationForm::saveAndClose() {
     accept();
 }
 
-void CalculationForm::launch(const std::filesystem::path& executable) {
+// The program is the installation's, the files it works on the project's.
+void CalculationForm::launch(const std::filesystem::path& root) {
     setRunning(true);
-    const std::filesystem::path root = exchange::installationRoot();
-    const std::filesystem::path summary =
-        exchange::outResultDir(root) / exchange::summary::kFileName;
-    // What this run reads, for telling what to mend should it stop.
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(exchange::exchangeDir(root));
-    gui::launchCore(QString::fromStdString(executable.string()), summary, inputs, this,
+    gui::launchCore(gui::toQString(gui::coreExecutable(exchange::installationRoot())), root, this,
                     m_processFactory);
     setRunning(false);
 }

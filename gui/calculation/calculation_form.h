@@ -25,9 +25,10 @@ public:
     explicit CalculationForm(QWidget* parent = nullptr);
 
     /// Where the option files, IN_TIME_STEP_min and IN_MANPR go; by default
-    /// the directory of the front end's program file.
+    /// the exchange directory of the open project, whichever it is.
     /// Setting it shows again what the files there hold.
     void setProgramDirectory(const QString& dir);
+
     /// How the core's process is made (tests put a stand-in here).
     void setProcessFactory(gui::CoreProcessFactory factory) {
         m_processFactory = std::move(factory);
@@ -54,6 +55,7 @@ private:
     QVBoxLayout* buildButtons();
     void buildLayout(QWidget* sidePanels);
     void applyVisibilityRule(int manipulationItem);
+    std::filesystem::path settingsDir() const;
     /// Shows the selections and field texts the exchange files hold.
     void showSavedSettings();
     gui::OptionItems selectedItems() const;
@@ -63,10 +65,11 @@ private:
     void startCalculation();
     void saveAndClose();
     void closeWithoutSaving();
-    void launch(const std::filesystem::path& executable);
+    /// Runs the core on `root` and waits for its end.
+    void launch(const std::filesystem::path& root);
     void setRunning(bool running);
 
-    QString m_programDir;
+    QString m_programDir; // empty: the open project's exchange directory
     gui::CoreProcessFactory m_processFactory;
     bool m_running = false;
 

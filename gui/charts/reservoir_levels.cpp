@@ -7,7 +7,18 @@
 #include <QColor>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
+
 namespace gui {
+
+namespace {
+
+QString metres(double level) {
+    return QString::number(level, 'f', 3).replace('.', ',') + " m";
+}
+
+} // namespace
 
 void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
                          double fromX, double toX) {
@@ -21,6 +32,17 @@ void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& 
     draw(levels.storageTop, "RO", QColor(0, 128, 0));
     draw(levels.crest, "RN", QColor(214, 110, 0));
     draw(levels.overtopping, "přelití", QColor(200, 0, 0));
+}
+
+void markHighestLevel(LineChartView& chart, const std::vector<ChartPoint>& levels,
+                      const QColor& colour) {
+    if (levels.empty()) return;
+    const auto highest =
+        std::max_element(levels.begin(), levels.end(),
+                         [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    chart.markPoint(QPointF(highest->x, highest->y), colour,
+                    "max. " + metres(highest->y) +
+                        QString(" v kroku %1").arg(std::lround(highest->x)));
 }
 
 } // namespace gui

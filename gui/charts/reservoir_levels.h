@@ -3,6 +3,11 @@
 #pragma once
 
 #include "exchange/io/saved_inputs.h"
+#include "gui/common/grid_points.h"
+
+#include <QColor>
+
+#include <vector>
 
 namespace gui {
 
@@ -13,5 +18,10 @@ class LineChartView;
 /// vertical range then takes them in.
 void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
                          double fromX, double toX);
+
+/// Marks the first of the highest points of a level line drawn at x = step
+/// ("max. 13,780 m v kroku 13").
+void markHighestLevel(LineChartView& chart, const std::vector<ChartPoint>& levels,
+                      const QColor& colour);
 
 } // namespace gui

@@ -190,7 +190,7 @@ StartOutcome runStartSequence(const std::filesystem::path& programDir,
         actions.showError(result.error);
         return StartOutcome::WriteFailed;
     }
-    actions.launch(coreExecutable(root));
+    actions.launch(root);
     return StartOutcome::Launched;
 }
 

@@ -112,8 +112,8 @@ exchange::FileResult saveSettings(const std::filesystem::path& programDir,
                                   const std::filesystem::path& root, const OptionItems& items,
                                   const CalculationFields& fields);
 
-/// IN_START_VYP, written only when the user confirms the start; always in the
-/// exchange directory of the installation root, where the core reads it.
+/// IN_START_VYP, written only when the user confirms the start; in the
+/// exchange directory of the root the core runs on, where it reads it.
 FileWrite startLevelWrite(const std::filesystem::path& root, const CalculationFields& fields);
 
 /// The core's executable under an installation root.
@@ -121,9 +121,9 @@ std::filesystem::path coreExecutable(const std::filesystem::path& root);
 
 /// What the start sequence needs from the window.
 struct StartActions {
-    std::function<bool(const std::string& question)> ask;         // true for Yes
-    std::function<void(const std::string& error)> showError;      // a failed write
-    std::function<void(const std::filesystem::path& exe)> launch; // returns when the core ended
+    std::function<bool(const std::string& question)> ask;          // true for Yes
+    std::function<void(const std::string& error)> showError;       // a failed write
+    std::function<void(const std::filesystem::path& root)> launch; // returns when the core ended
 };
 
 enum class StartOutcome {
@@ -133,8 +133,9 @@ enum class StartOutcome {
 };
 
 /// The start of a calculation: saveSettings, the question, and on Yes
-/// IN_START_VYP and the launch. The first file that cannot be written stops
-/// the sequence there; files written before it stay written.
+/// IN_START_VYP and the launch of the core on `root`. The first file that
+/// cannot be written stops the sequence there; files written before it stay
+/// written.
 StartOutcome runStartSequence(const std::filesystem::path& programDir,
                               const std::filesystem::path& root, const OptionItems& items,
                               const CalculationFields& fields, const StartActions& actions);

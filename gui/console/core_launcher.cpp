@@ -1,7 +1,9 @@
 // Starting the core with its own console and waiting for it to end.
 #include "gui/console/core_launcher.h"
 
+#include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/run_summary.h"
 #include "gui/console/console_dialog.h"
 #include "gui/dialogs/message_service.h"
 
@@ -34,13 +36,15 @@ void showReport(QWidget* parent, const RunReport& report) {
 
 } // namespace
 
-std::optional<RunEnding> launchCore(const QString& program,
-                                    const std::filesystem::path& summaryFile,
-                                    const exchange::SavedInputs& inputs, QWidget* parent,
-                                    const CoreProcessFactory& factory) {
+std::optional<RunEnding> launchCore(const QString& program, const std::filesystem::path& root,
+                                    QWidget* parent, const CoreProcessFactory& factory) {
     std::unique_ptr<CoreProcess> process = factory ? factory() : std::make_unique<QProcessCore>();
+    const std::filesystem::path summaryFile =
+        exchange::outResultDir(root) / exchange::summary::kFileName;
     const auto summaryBefore = summaryTime(summaryFile);
-    if (!process->start(program)) {
+    // What this run reads, for telling what to mend should it stop.
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(exchange::exchangeDir(root));
+    if (!process->start(program, root)) {
         MessageService::instance().warning(parent, "Výpočet selhal!!!");
         return std::nullopt;
     }

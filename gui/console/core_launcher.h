@@ -13,16 +13,14 @@ class QWidget;
 
 namespace gui {
 
-/// Starts `program` as a child process with a console dialog over `parent` and
-/// waits for it, processing the front end's events meanwhile. Then tells how
-/// the run ended (reportRun: "Výpočet doběhl", stopped, refused, failed),
-/// with the run summary `summaryFile` when this run wrote it and what to
-/// mend in `inputs` (what the run reads), and keeps the console open until
-/// the user closes it. When the process cannot be started it says "Výpočet
-/// selhal!!!" and returns nothing.
-std::optional<RunEnding> launchCore(const QString& program,
-                                    const std::filesystem::path& summaryFile,
-                                    const exchange::SavedInputs& inputs, QWidget* parent,
-                                    const CoreProcessFactory& factory = {});
+/// Starts `program` as a child process on `root` (VELDRON_ROOT) with a console
+/// dialog over `parent` and waits for it, processing the front end's events
+/// meanwhile. Then tells how the run ended (reportRun: "Výpočet doběhl",
+/// stopped, refused, failed), with the root's run summary when this run wrote
+/// it and what to mend in the root's inputs as the run read them, and keeps
+/// the console open until the user closes it. When the process cannot be
+/// started it says "Výpočet selhal!!!" and returns nothing.
+std::optional<RunEnding> launchCore(const QString& program, const std::filesystem::path& root,
+                                    QWidget* parent, const CoreProcessFactory& factory = {});
 
 } // namespace gui

@@ -1,6 +1,10 @@
 // The core as a child process (QProcess, standard output and error merged).
 #include "gui/console/core_process.h"
 
+#include "gui/dialogs/form_widgets.h"
+
+#include <QProcessEnvironment>
+
 namespace gui {
 
 QProcessCore::QProcessCore() {
@@ -17,7 +21,10 @@ QProcessCore::~QProcessCore() {
     }
 }
 
-bool QProcessCore::start(const QString& program) {
+bool QProcessCore::start(const QString& program, const std::filesystem::path& root) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VELDRON_ROOT", toQString(root));
+    m_process.setProcessEnvironment(environment);
     m_process.start(program, {}, QIODevice::ReadWrite);
     return m_process.waitForStarted();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -16,9 +17,10 @@ class CoreProcess : public QObject {
 public:
     ~CoreProcess() override = default;
 
-    /// Starts `program` without arguments, with the front end's environment and
-    /// current directory. False when it cannot be started (missing, not executable).
-    virtual bool start(const QString& program) = 0;
+    /// Starts `program` without arguments on `root` (its VELDRON_ROOT), with the
+    /// front end's other environment and its current directory. False when it
+    /// cannot be started (missing, not executable).
+    virtual bool start(const QString& program, const std::filesystem::path& root) = 0;
     /// Passes bytes to the process's standard input.
     virtual void write(const QByteArray& bytes) = 0;
     /// Everything the process printed (standard output and error) since the last call.
@@ -42,7 +44,7 @@ public:
     QProcessCore();
     ~QProcessCore() override;
 
-    bool start(const QString& program) override;
+    bool start(const QString& program, const std::filesystem::path& root) override;
     void write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     bool isRunning() const override;

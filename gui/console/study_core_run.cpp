@@ -3,30 +3,15 @@
 
 #include "exchange/exchange_paths.h"
 #include "gui/common/calculation_options.h"
+#include "gui/dialogs/form_widgets.h"
 
-#include <QFile>
 #include <QProcessEnvironment>
 #include <QTimer>
 
 namespace gui {
 
-namespace {
-
-// A path for Qt without a conversion that could throw out of a slot: bytes
-// that are not UTF-8 become replacement characters, and the run that cannot
-// find them fails and says so.
-QString qtPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return QString::fromStdWString(path.native());
-#else
-    return QFile::decodeName(path.c_str());
-#endif
-}
-
-} // namespace
-
 StudyCoreRun::StudyCoreRun(QObject* parent)
-    : QObject(parent), m_program(qtPath(gui::coreExecutable(exchange::installationRoot()))) {
+    : QObject(parent), m_program(toQString(gui::coreExecutable(exchange::installationRoot()))) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_process, &QProcess::finished, this,
             [this](int exitCode, QProcess::ExitStatus status) {
@@ -51,7 +36,7 @@ void StudyCoreRun::start(const std::filesystem::path& root) {
     m_result = {};
     m_stopping = false;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VELDRON_ROOT", qtPath(root));
+    environment.insert("VELDRON_ROOT", toQString(root));
     m_process.setProcessEnvironment(environment);
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.start(m_program, {});

@@ -1,6 +1,7 @@
 // Small widget helpers shared by the forms.
 #include "gui/dialogs/form_widgets.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -60,6 +61,14 @@ void markCell(QTableView& view, int column, int row) {
     view.selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     view.scrollTo(index);
     view.setFocus();
+}
+
+QString toQString(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(path.c_str());
+#endif
 }
 
 } // namespace gui

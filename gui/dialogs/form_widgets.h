@@ -45,4 +45,9 @@ inline std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
 }
 
+/// A path as Qt's text, without a conversion that could throw (out of a
+/// slot, say): bytes that are not UTF-8 become replacement characters, and
+/// whatever cannot find the file then says so.
+QString toQString(const std::filesystem::path& path);
+
 } // namespace gui

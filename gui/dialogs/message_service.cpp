@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace gui {
 
@@ -51,17 +50,6 @@ public:
     }
     void error(QWidget* parent, const QString& text) override {
         showBox(QMessageBox::Critical, parent, text, QMessageBox::Ok);
-    }
-    bool warningQuestion(QWidget* parent, const QString& caption, const QString& text) override {
-        QMessageBox box(QMessageBox::Warning, caption, breakable(text), QMessageBox::NoButton,
-                        parent);
-        box.setTextFormat(Qt::PlainText);
-        QPushButton* yes = box.addButton("&Ano", QMessageBox::YesRole);
-        QPushButton* no = box.addButton("&Ne", QMessageBox::NoRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
     }
 };
 

@@ -19,14 +19,6 @@ public:
     virtual void warning(QWidget* parent, const QString& text) = 0;
     /// The standard error box with OK (file errors and the like).
     virtual void error(QWidget* parent, const QString& text) = 0;
-    /// A form's own warning box titled `caption` with "&Ano" and "&Ne", "&Ne"
-    /// being the default button with the focus; true for "&Ano", false for
-    /// "&Ne" or a closed box. A service without such a box asks an ordinary
-    /// question.
-    virtual bool warningQuestion(QWidget* parent, const QString& caption, const QString& text) {
-        (void)caption;
-        return question(parent, text);
-    }
 
     /// The service in use: real message boxes unless a test installed its own.
     static MessageService& instance();

@@ -1,13 +1,13 @@
 // The base of the input forms that edit one table.
 #include "gui/dialogs/table_input_form.h"
 
+#include "gui/common/open_project.h"
 #include "gui/common/two_blank_table.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/grid/grid_model.h"
 #include "gui/grid/grid_view.h"
 
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,7 +26,7 @@ constexpr int kRowHeightPx = 24;
 
 TableInputForm::TableInputForm(const TableFormSpec& spec, QWidget* parent)
     : InputForm(parent), m_grid(spec.columnCount, spec.initialRows), m_spec(spec),
-      m_filesDir(QCoreApplication::applicationDirPath()) {
+      m_filesDir(toQString(projectInputsDir())) {
     setObjectName(spec.objectName);
     setWindowTitle(spec.windowTitle);
     m_group = new QGroupBox(spec.groupTitle, this);

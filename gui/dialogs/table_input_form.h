@@ -64,8 +64,8 @@ class TableInputForm : public InputForm {
 public:
     ~TableInputForm() override;
 
-    /// The directory of the source file and of the exchange files; the
-    /// directory of the program file unless set. The form shows the table
+    /// The directory of the source file and of the exchange files; the open
+    /// project's exchange directory unless set. The form shows the table
     /// saved there, as after a load, or starts empty without one.
     void setFilesDir(const QString& dir);
 

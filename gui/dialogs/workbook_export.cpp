@@ -1,19 +1,12 @@
 // "Export do excelu": a table saved as numbered .xlsx workbooks.
 #include "gui/dialogs/workbook_export.h"
 
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QDesktopServices>
 
 namespace gui {
-
-namespace {
-
-QString toQString(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
-} // namespace
 
 WorkbookOpener desktopWorkbookOpener() {
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };

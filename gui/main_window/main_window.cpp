@@ -1,23 +1,33 @@
-// The main window of the front end: title line, menu bar and the about panel.
+// The main window of the front end: title line, menu bar, the open project
+// at a glance, and the about panel.
 #include "gui/main_window/main_window.h"
 
+#include "gui/common/open_project.h"
+#include "gui/common/project.h"
+#include "gui/common/project_overview.h"
 #include "gui/curve/curve_form.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/flood_wave/flood_wave_form.h"
 #include "gui/keep_variant/keep_variant_dialog.h"
 #include "gui/main_window/about_sound.h"
+#include "gui/main_window/project_overview_panel.h"
 #include "gui/new_project/new_project_dialog.h"
+#include "gui/report/calculation_report.h"
 #include "gui/results/results_window.h"
 #include "gui/safety_margin/safety_margin_window.h"
 #include "gui/technical_data/technical_data_form.h"
 #include "gui/variant_comparison/variant_comparison_window.h"
 
 #include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
 #include "gui/common/start_level.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,12 +65,30 @@ QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
     return label;
 }
 
+QString shown(const std::filesystem::path& path) {
+    return QDir::toNativeSeparators(QString::fromStdU16String(path.u16string()));
+}
+
+QString chooseProjectFolder(QWidget* parent, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent, "Otevřít projekt", start);
+}
+
+QString chooseReportFile(QWidget* parent, const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, "Protokol výpočtu (PDF)", suggested,
+                                        "Dokument PDF (*.pdf)");
+}
+
+/// The folder above a project, where the dialogs open.
+QString besideProject() {
+    return shown(gui::projectRoot().lexically_normal().parent_path());
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), m_sound(std::make_unique<gui::EffectSound>()) {
+    : QMainWindow(parent), m_chooseProjectFolder(chooseProjectFolder),
+      m_chooseReportFile(chooseReportFile), m_sound(std::make_unique<gui::EffectSound>()) {
     setObjectName("MainWindow");
-    setWindowTitle("VELDRON");
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -71,24 +99,23 @@ MainWindow::MainWindow(QWidget* parent)
     m_title->setObjectName("lblTitle");
     m_title->setFont(withPixelSize(m_title->font(), 19, true));
     layout->addWidget(m_title);
-    // Below the title, where the about panel shows: the root the program
-    // reads and writes, hidden while the panel covers it.
-    m_rootLabel = new QLabel("Pracovní adresář: " +
-                                 QString::fromStdString(exchange::installationRoot().string()),
-                             central);
-    m_rootLabel->setObjectName("lblRoot");
-    m_rootLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(m_rootLabel);
 
+    m_overview = new gui::ProjectOverviewPanel(central);
+    layout->addWidget(m_overview, 1);
+    connect(m_overview, &gui::ProjectOverviewPanel::formRequested, this,
+            [this](gui::ProjectOverviewPanel::Input input) { openOverviewItem(input); });
+    connect(m_overview, &gui::ProjectOverviewPanel::resultsRequested, this,
+            &MainWindow::openResultsWindow);
+    connect(m_overview, &gui::ProjectOverviewPanel::reportRequested, this, &MainWindow::makeReport);
+
+    // The about panel takes the overview's place while it is shown.
     buildAboutPanel(central);
     layout->addWidget(m_aboutPanel, 1);
-    // Keeps the area below the title line when the panel is hidden, so the
-    // window does not change its size.
-    layout->addStretch(0);
     setCentralWidget(central);
 
     buildMenu();
     m_aboutPanel->hide();
+    refreshProject();
 
     // The client area; with the frame and the caption the window is about
     // 707 x 427 and the panel about 697 x 346.
@@ -117,18 +144,53 @@ void MainWindow::setSound(std::unique_ptr<gui::AboutSound> sound) {
     m_sound = std::move(sound);
 }
 
-void MainWindow::buildMenu() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("menuBar");
+void MainWindow::setRecentProjectsFile(const std::filesystem::path& storeFile) {
+    m_recent = gui::RecentProjects(storeFile);
+    fillRecentMenu();
+}
 
-    QMenu* file = bar->addMenu("Soubor");
+void MainWindow::setProjectFolderChooser(PathChooser chooser) {
+    m_chooseProjectFolder = std::move(chooser);
+}
+
+void MainWindow::setReportFileChooser(PathChooser chooser) {
+    m_chooseReportFile = std::move(chooser);
+}
+
+void MainWindow::buildFileMenu() {
+    QMenu* file = menuBar()->addMenu("Soubor");
     file->setObjectName("menuFile");
-    file->addAction("Nový", this, &MainWindow::openNewProjectForm)
+    file->addAction("Nový projekt…", this, &MainWindow::openNewProjectForm)
         ->setObjectName("actionNewProject");
+    file->addAction("Otevřít projekt…", this, &MainWindow::openExistingProject)
+        ->setObjectName("actionOpenProject");
+    file->addAction("Uložit projekt jako…", this, &MainWindow::saveProjectAs)
+        ->setObjectName("actionSaveProjectAs");
+    m_recentMenu = file->addMenu("Nedávné projekty");
+    m_recentMenu->setObjectName("menuRecentProjects");
+    fillRecentMenu();
+    file->addSeparator();
+    file->addAction("Protokol výpočtu (PDF)…", this, &MainWindow::makeReport)
+        ->setObjectName("actionReport");
+    file->addSeparator();
     file->addAction("Info o programu", this, &MainWindow::showAbout)
         ->setObjectName("actionFileAbout");
     file->addAction("Zavřít program", this, &MainWindow::askToQuit)
         ->setObjectName("actionFileQuit");
+}
+
+void MainWindow::fillRecentMenu() {
+    if (m_recentMenu == nullptr) return;
+    m_recentMenu->clear();
+    for (const std::filesystem::path& root : m_recent.projects())
+        m_recentMenu->addAction(shown(root), this, [this, root] { openProject(root); });
+    m_recentMenu->setEnabled(!m_recent.projects().empty());
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("menuBar");
+    buildFileMenu();
 
     QMenu* inputs = bar->addMenu("Vstupy");
     inputs->setObjectName("menuInputs");
@@ -242,20 +304,20 @@ QHBoxLayout* MainWindow::buildAboutButtons() {
 }
 
 void MainWindow::showAbout() {
-    m_rootLabel->hide();
+    m_overview->hide();
     m_aboutPanel->show();
     m_musicCredit->show();
     const QDir dir(filesDir());
-    if (m_sound) m_sound->play(dir.filePath(kSoundFile));
+    if (m_sound) m_sound->play(dir.filePath(exchange::kSoundFile));
     loadPictures();
 }
 
 void MainWindow::loadPictures() {
     const QDir dir(filesDir());
     const std::pair<QLabel*, const char*> pictures[] = {
-        {m_leftBanner, kLeftBannerFile},
-        {m_squarePicture, kSquarePictureFile},
-        {m_rightBanner, kRightBannerFile},
+        {m_leftBanner, exchange::kLeftBannerFile},
+        {m_squarePicture, exchange::kSquarePictureFile},
+        {m_rightBanner, exchange::kRightBannerFile},
     };
     for (const auto& [label, name] : pictures) {
         const QString path = dir.filePath(name);
@@ -275,7 +337,7 @@ void MainWindow::loadPictures() {
 
 void MainWindow::hideAbout() {
     m_aboutPanel->hide();
-    m_rootLabel->show();
+    m_overview->show();
     if (m_sound) m_sound->stop();
 }
 
@@ -296,10 +358,85 @@ template <class Form> void MainWindow::openModal() {
         gui::MessageService::instance().error(this, QString::fromUtf8(e.what()));
     }
     delete form.data();
+    refreshProject();
+}
+
+bool MainWindow::openProject(const std::filesystem::path& root) {
+    if (const std::string problem = gui::projectProblem(root); !problem.empty()) {
+        gui::MessageService::instance().error(this, QString::fromStdString(problem));
+        return false;
+    }
+    gui::setProjectRoot(root);
+    if (const std::string error = m_recent.add(root); !error.empty())
+        gui::MessageService::instance().warning(this, QString::fromStdString(error));
+    fillRecentMenu();
+    refreshProject();
+    return true;
+}
+
+void MainWindow::reopenLastProject() {
+    if (m_recent.projects().empty()) return;
+    const std::filesystem::path last = m_recent.projects().front();
+    if (gui::projectProblem(last).empty()) openProject(last);
+}
+
+void MainWindow::refreshProject() {
+    const gui::ProjectOverview overview = gui::readProjectOverview(gui::projectRoot());
+    setWindowTitle(QString::fromStdString(overview.name) + " – VELDRON");
+    m_overview->showOverview(overview);
 }
 
 void MainWindow::openNewProjectForm() {
-    openModal<NewProjectDialog>();
+    NewProjectDialog dialog(NewProjectDialog::Purpose::NewProject,
+                            gui::programsDir() / exchange::kSampleFolder, besideProject(), this);
+    if (dialog.exec() == QDialog::Accepted && dialog.project()) openProject(*dialog.project());
+}
+
+void MainWindow::saveProjectAs() {
+    NewProjectDialog dialog(NewProjectDialog::Purpose::SaveAs, gui::projectRoot(), besideProject(),
+                            this);
+    if (dialog.exec() == QDialog::Accepted && dialog.project()) openProject(*dialog.project());
+}
+
+void MainWindow::openExistingProject() {
+    const QString folder = m_chooseProjectFolder(this, besideProject());
+    if (!folder.isEmpty()) openProject(gui::toPath(folder));
+}
+
+void MainWindow::makeReport() {
+    const std::filesystem::path root = gui::projectRoot();
+    const QString suggested = shown(root / "protokol_vypoctu.pdf");
+    QString file = m_chooseReportFile(this, suggested);
+    if (file.isEmpty()) return;
+    if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = gui::makeCalculationReport(root, file);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty())
+        gui::MessageService::instance().error(this, error);
+    else
+        gui::MessageService::instance().information(this, "Protokol výpočtu uložen: " +
+                                                              QDir::toNativeSeparators(file));
+}
+
+void MainWindow::openOverviewItem(int input) {
+    switch (input) {
+    case gui::ProjectOverviewPanel::FloodWave:
+        return openFloodWaveForm();
+    case gui::ProjectOverviewPanel::Curve:
+        return openCurveForm();
+    case gui::ProjectOverviewPanel::TechnicalData:
+        return openTechnicalDataForm();
+    default:
+        return showCalculationForm();
+    }
+}
+
+// Files change behind the window's back (a run, another program): coming
+// back to the window shows them as they are.
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) refreshProject();
+    return QMainWindow::event(event);
 }
 
 void MainWindow::openFloodWaveForm() {
@@ -316,6 +453,7 @@ void MainWindow::openTechnicalDataForm() {
 
 void MainWindow::showCalculationForm() {
     if (m_calculationForm) m_calculationForm->exec();
+    refreshProject();
 }
 
 void MainWindow::openResultsWindow() {
@@ -323,22 +461,22 @@ void MainWindow::openResultsWindow() {
 }
 
 QString MainWindow::calculationStartLevel() const {
-    return QString::fromStdString(gui::shownStartLevel(exchange::installationRoot()));
+    return QString::fromStdString(gui::shownStartLevel(gui::projectRoot()));
 }
 
 void MainWindow::keepLastRunAsVariant() {
-    const std::filesystem::path root = exchange::installationRoot();
+    const std::filesystem::path root = gui::projectRoot();
     if (!KeepVariantDialog::lastRunKeepable(root, this)) return;
     KeepVariantDialog form(root, calculationStartLevel(), this);
     form.exec();
 }
 
 void MainWindow::openVariantComparison() {
-    VariantComparisonWindow form(exchange::installationRoot(), this);
+    VariantComparisonWindow form(gui::projectRoot(), this);
     form.exec();
 }
 
 void MainWindow::openSafetyMargin() {
-    SafetyMarginWindow form(exchange::installationRoot(), calculationStartLevel(), this);
+    SafetyMarginWindow form(gui::projectRoot(), calculationStartLevel(), this);
     form.exec();
 }

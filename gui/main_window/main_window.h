@@ -1,9 +1,14 @@
-// The main window of the front end: title line, menu bar and the about panel.
+// The main window of the front end: title line, menu bar, the open project
+// at a glance, and the about panel.
 #pragma once
+
+#include "gui/common/recent_projects.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -12,11 +17,13 @@ class QGridLayout;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace gui {
 class AboutSound;
-}
+class ProjectOverviewPanel;
+} // namespace gui
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -36,11 +43,22 @@ public:
     /// Replaces the player of the about panel's sound (tests use a recorder).
     void setSound(std::unique_ptr<gui::AboutSound> sound);
 
-    // The about panel's files, in the order they are loaded at each showing.
-    static constexpr const char* kLeftBannerFile = "LOGO_LEVY.jpg";
-    static constexpr const char* kSquarePictureFile = "LOGO_ZNAK.jpg";
-    static constexpr const char* kRightBannerFile = "LOGO_PRAVY.jpg";
-    static constexpr const char* kSoundFile = "ZVUK.wav";
+    /// Remembers the projects opened last in `storeFile` between sessions
+    /// (none remembered until it is set).
+    void setRecentProjectsFile(const std::filesystem::path& storeFile);
+    const gui::RecentProjects& recentProjects() const { return m_recent; }
+    /// Opens the project opened last, when it can still be opened; otherwise
+    /// the installation root stays open.
+    void reopenLastProject();
+
+    /// Asks for a folder to open as a project, for the report's file
+    /// (suggested name given); empty when the user cancels. Tests put their
+    /// answers here.
+    using PathChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
+    void setProjectFolderChooser(PathChooser chooser);
+    void setReportFileChooser(PathChooser chooser);
+
+    gui::ProjectOverviewPanel& overview() { return *m_overview; }
 
 public slots:
     /// "O programu", "Info o programu": shows the panel, restarts the sound
@@ -53,7 +71,18 @@ public slots:
     /// "Konec", "Zavřít program": closes the window when the user says yes.
     void askToQuit();
 
+    /// Opens the project at `root` in every window; a folder that is no
+    /// complete project is refused with what is missing. True when opened.
+    bool openProject(const std::filesystem::path& root);
+    /// "Nový projekt…", "Otevřít projekt…", "Uložit projekt jako…".
     void openNewProjectForm();
+    void openExistingProject();
+    void saveProjectAs();
+    /// "Protokol výpočtu (PDF)…": the report of the open project.
+    void makeReport();
+    /// Reads the open project's files again into the overview and the title.
+    void refreshProject();
+
     void openFloodWaveForm();
     void openCurveForm();
     void openTechnicalDataForm();
@@ -65,8 +94,14 @@ public slots:
     void openVariantComparison();
     void openSafetyMargin();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void buildMenu();
+    void buildFileMenu();
+    void fillRecentMenu();
+    void openOverviewItem(int input);
     void buildAboutPanel(QWidget* parent);
     QGridLayout* buildCredits();
     QHBoxLayout* buildAboutButtons();
@@ -81,7 +116,11 @@ private:
     QString calculationStartLevel() const;
 
     QLabel* m_title = nullptr;
-    QLabel* m_rootLabel = nullptr;
+    gui::ProjectOverviewPanel* m_overview = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    gui::RecentProjects m_recent;
+    PathChooser m_chooseProjectFolder;
+    PathChooser m_chooseReportFile;
     QGroupBox* m_aboutPanel = nullptr;
     QLabel* m_leftBanner = nullptr;
     QLabel* m_rightBanner = nullptr;

@@ -1,37 +1,28 @@
 // The new project dialog.
 #include "gui/new_project/new_project_dialog.h"
 
-#include "gui/common/project_directory.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-
-std::optional<QString> askWithInputBox(QWidget* parent) {
-    bool ok = false;
-    const QString name = QInputDialog::getText(
-        parent, "Vytvořit adresář", "Založ nový projekt:", QLineEdit::Normal, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return name;
-}
 
 QString storageRoot(const QString& directory) {
     return QStorageInfo(directory).rootPath();
@@ -47,12 +38,17 @@ QString topOf(const QString& directory) {
 
 } // namespace
 
-NewProjectDialog::NewProjectDialog(QWidget* parent)
-    : QDialog(parent), m_askName(askWithInputBox), m_volumeRoot(storageRoot) {
+NewProjectDialog::NewProjectDialog(Purpose purpose, std::filesystem::path source,
+                                   const QString& startFolder, QWidget* parent)
+    : QDialog(parent), m_purpose(purpose), m_source(std::move(source)),
+      m_openDir(QDir(startFolder).exists() ? QDir(startFolder).absolutePath() : QDir::homePath()),
+      m_volumeRoot(storageRoot) {
+    const bool copy = purpose == Purpose::SaveAs;
     setObjectName("NewProjectDialog");
-    setWindowTitle("Nový projekt");
+    setWindowTitle(copy ? "Uložit projekt jako" : "Nový projekt");
 
-    auto* heading = new QLabel("Založit nový projekt", this);
+    auto* heading =
+        new QLabel(copy ? "Uložit projekt jako nový projekt" : "Založit nový projekt", this);
     heading->setObjectName("lblHeading");
     QFont large = heading->font();
     large.setPixelSize(18);
@@ -64,14 +60,15 @@ NewProjectDialog::NewProjectDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 12);
     layout->addWidget(heading);
+    layout->addWidget(new QLabel("Složka, do které se projekt uloží (vyberte kliknutím, "
+                                 "dvojklikem ji otevřete):",
+                                 this));
     layout->addWidget(m_driveList);
     layout->addWidget(m_directoryList, 1);
+    layout->addWidget(buildNameAndStart());
     layout->addLayout(buildButtons());
 
-    resize(435, 477);
-    // A fixed place on the screen, not centred over the main window.
-    move(120, 90);
-
+    resize(480, 560);
     refresh();
 }
 
@@ -79,7 +76,7 @@ void NewProjectDialog::buildDriveList() {
     m_driveList = new QComboBox(this);
     m_driveList->setObjectName("comboDrives");
     // activated, not currentIndexChanged: only the user's choice switches
-    // the directory, not the list following the current directory.
+    // the folder, not the list following the open folder.
     connect(m_driveList, &QComboBox::activated, this, &NewProjectDialog::chooseDrive);
 }
 
@@ -91,36 +88,64 @@ void NewProjectDialog::buildDirectoryList() {
     m_directoryList->setRootIsDecorated(false);
     m_directoryList->setItemsExpandable(false);
     m_directoryList->setExpandsOnDoubleClick(false);
-    m_directoryList->setMinimumSize(409, 321);
-    // Every directory on the way is always open: no expand arrows.
+    m_directoryList->setMinimumSize(409, 260);
+    // Every folder on the way is always open: no expand arrows.
     m_directoryList->setStyleSheet("QTreeView::branch { image: none; border-image: none; }");
     m_directoryList->installEventFilter(this);
     connect(m_directoryList, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { openItemLater(item); });
+    connect(m_directoryList, &QTreeWidget::currentItemChanged, this, &NewProjectDialog::showTarget);
+}
+
+// The name, the start of a new project, and where it will be.
+QWidget* NewProjectDialog::buildNameAndStart() {
+    auto* box = new QGroupBox(this);
+    auto* form = new QFormLayout(box);
+    m_nameEdit = new QLineEdit(box);
+    m_nameEdit->setObjectName("editProjectName");
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &NewProjectDialog::showTarget);
+    form->addRow("Název projektu:", m_nameEdit);
+    m_fromSample = new QRadioButton("ze vzorové nádrže (vstupy vzorového příkladu)", box);
+    m_fromSample->setObjectName("radioFromSample");
+    m_empty = new QRadioButton("s prázdnými vstupy (všechny formuláře prázdné)", box);
+    m_empty->setObjectName("radioEmpty");
+    m_fromSample->setChecked(true);
+    if (m_purpose == Purpose::NewProject) {
+        auto* start = new QVBoxLayout;
+        start->addWidget(m_fromSample);
+        start->addWidget(m_empty);
+        form->addRow("Začít:", start);
+    } else {
+        m_fromSample->hide();
+        m_empty->hide();
+    }
+    m_target = new QLabel(box);
+    m_target->setObjectName("lblTarget");
+    m_target->setWordWrap(true);
+    form->addRow("Projekt bude:", m_target);
+    return box;
 }
 
 QHBoxLayout* NewProjectDialog::buildButtons() {
-    auto* create = new QPushButton("Vytvořit soubor", this);
-    create->setObjectName("btnCreateProject");
+    auto* make = new QPushButton(
+        m_purpose == Purpose::SaveAs ? "Uložit kopii projektu" : "Založit projekt", this);
+    make->setObjectName("btnCreateProject");
     auto* close = new QPushButton("Zavřít", this);
     close->setObjectName("btnClose");
-    // Enter belongs to the directory list (it opens an entry); it must not
+    // Enter belongs to the folder tree (it opens a folder); it must not
     // press a button of the dialog as well.
-    for (QPushButton* button : {create, close}) {
+    for (QPushButton* button : {make, close}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    connect(create, &QPushButton::clicked, this, &NewProjectDialog::createProject);
+    connect(make, &QPushButton::clicked, this, &NewProjectDialog::makeProject);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    return gui::rowAtRight({create, close});
-}
-
-void NewProjectDialog::setNameAsker(NameAsker asker) {
-    m_askName = std::move(asker);
+    return gui::rowAtRight({make, close});
 }
 
 void NewProjectDialog::setVolumeRoot(VolumeRoot lookup) {
     m_volumeRoot = std::move(lookup);
+    fillDriveList();
 }
 
 void NewProjectDialog::refresh() {
@@ -133,10 +158,10 @@ void NewProjectDialog::fillDriveList() {
     std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
         return a.rootPath() < b.rootPath();
     });
-    QString currentRoot = m_volumeRoot(QDir::currentPath());
+    QString currentRoot = m_volumeRoot(m_openDir);
     // In a chroot or a container the mount table may not show the volume
-    // of the current directory; the top of its path is still a drive to go to.
-    if (currentRoot.isEmpty()) currentRoot = topOf(QDir::currentPath());
+    // of the open folder; the top of its path is still a drive to go to.
+    if (currentRoot.isEmpty()) currentRoot = topOf(m_openDir);
     m_driveList->clear();
     for (const QStorageInfo& volume : volumes) {
         if (!volume.isValid()) continue;
@@ -158,10 +183,10 @@ void NewProjectDialog::fillDriveList() {
 
 void NewProjectDialog::fillDirectoryList() {
     m_directoryList->clear();
-    const QString open = QDir::cleanPath(QDir::currentPath());
+    const QString open = QDir::cleanPath(m_openDir);
 
-    // The open directory's parents, from the root down, each one level
-    // deeper than the one above it.
+    // The open folder's parents, from the root down, each one level deeper
+    // than the one above it.
     QStringList chain;
     QDir dir(open);
     chain.prepend(dir.absolutePath());
@@ -195,39 +220,51 @@ void NewProjectDialog::fillDirectoryList() {
         m_directoryList->setCurrentItem(openItem);
         m_directoryList->scrollToItem(openItem);
     }
+    showTarget();
+}
+
+QString NewProjectDialog::selectedFolder() const {
+    const QTreeWidgetItem* item = m_directoryList->currentItem();
+    return item != nullptr ? item->data(0, kPathRole).toString() : m_openDir;
+}
+
+void NewProjectDialog::showTarget() {
+    const QString name = m_nameEdit != nullptr ? m_nameEdit->text() : QString();
+    m_target->setText(QDir::toNativeSeparators(
+        QDir(selectedFolder()).filePath(name.isEmpty() ? QString("…") : name)));
 }
 
 bool NewProjectDialog::openDirectory(const QString& path) {
-    std::error_code error;
-    std::filesystem::current_path(gui::toPath(path), error);
-    if (error) {
-        gui::MessageService::instance().error(this, QString::fromStdString(error.message()) + ": " +
+    const QDir dir(path);
+    if (!dir.exists() || !dir.isReadable()) {
+        gui::MessageService::instance().error(this, "Složku nelze otevřít: " +
                                                         QDir::toNativeSeparators(path));
         return false;
     }
+    m_openDir = dir.absolutePath();
     refresh();
     return true;
 }
 
 void NewProjectDialog::chooseDrive(int index) {
-    // A drive that cannot be entered keeps the list and the current
-    // directory where they were; the drive list shows the choice.
+    // A drive that cannot be read keeps the tree where it was; the drive
+    // list shows the choice.
     const QString root = m_driveList->itemData(index).toString();
-    std::error_code error;
-    std::filesystem::current_path(gui::toPath(root), error);
-    if (error) {
-        gui::MessageService::instance().error(this, QString::fromStdString(error.message()) + ": " +
+    const QDir dir(root);
+    if (!dir.exists() || !dir.isReadable()) {
+        gui::MessageService::instance().error(this, "Jednotku nelze otevřít: " +
                                                         QDir::toNativeSeparators(root));
         return;
     }
+    m_openDir = dir.absolutePath();
     fillDirectoryList();
 }
 
 void NewProjectDialog::openItemLater(const QTreeWidgetItem* item) {
     if (item == nullptr) return;
-    // The list is rebuilt when a directory opens; doing it after the list
-    // has finished handling the click or key keeps it from touching items
-    // that no longer exist.
+    // The tree is rebuilt when a folder opens; doing it after the tree has
+    // finished handling the click or key keeps it from touching items that
+    // no longer exist.
     const QString path = item->data(0, kPathRole).toString();
     QMetaObject::invokeMethod(
         this, [this, path] { openDirectory(path); }, Qt::QueuedConnection);
@@ -244,24 +281,26 @@ bool NewProjectDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void NewProjectDialog::createProject() {
-    const std::optional<QString> name = m_askName(this);
-    if (name) {
-        const std::filesystem::path path = gui::toPath(*name);
-        gui::MessageService& messages = gui::MessageService::instance();
-        if (gui::projectDirectoryExists(path)) {
-            const QString question = "Adresář " + *name + " existuje, chcete jej přepsat?";
-            if (messages.warningQuestion(this, "Program VELDRON", question)) {
-                const gui::ProjectDirectoryResult result = gui::replaceProjectDirectory(path);
-                fillDirectoryList();
-                const QString text = QString::fromStdString(result.message);
-                result.ok ? messages.information(this, text) : messages.error(this, text);
-            }
-        } else {
-            const gui::ProjectDirectoryResult result = gui::createProjectDirectory(path);
-            const QString text = QString::fromStdString(result.message);
-            result.ok ? messages.information(this, text) : messages.error(this, text);
-        }
+void NewProjectDialog::makeProject() {
+    const std::filesystem::path parent = gui::toPath(selectedFolder());
+    const std::string name = m_nameEdit->text().toStdString();
+    const gui::ProjectMade made =
+        m_purpose == Purpose::SaveAs
+            ? gui::saveProjectAs(m_source, parent, name)
+            : gui::createProject(parent, name,
+                                 m_empty->isChecked() ? gui::ProjectStart::Empty
+                                                      : gui::ProjectStart::Sample,
+                                 m_source);
+    gui::MessageService& messages = gui::MessageService::instance();
+    if (!made.root) {
+        messages.error(this, QString::fromStdString(made.problem));
+        m_nameEdit->setFocus();
+        return;
     }
-    fillDirectoryList();
+    m_project = made.root;
+    messages.information(
+        this,
+        (m_purpose == Purpose::SaveAs ? "Kopie projektu uložena: " : "Projekt byl založen: ") +
+            QDir::toNativeSeparators(QString::fromStdU16String(made.root->u16string())));
+    accept();
 }

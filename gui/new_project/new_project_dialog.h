@@ -1,26 +1,44 @@
-// The new project dialog: browse to a parent directory and create a project
-// directory in it.
+// The new project dialog: a name, the parent folder chosen in a tree of
+// folders (the one selected by a single click is the one used), and whether
+// the project starts from the sample reservoir or from empty inputs. The
+// same dialog saves the open project as a copy under a new name.
 #pragma once
+
+#include "gui/common/project.h"
 
 #include <QDialog>
 #include <QString>
+
+#include <filesystem>
 #include <functional>
 #include <optional>
 
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 class NewProjectDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit NewProjectDialog(QWidget* parent = nullptr);
+    enum class Purpose {
+        NewProject, // "Nový projekt…": from the sample or empty
+        SaveAs      // "Uložit projekt jako…": a copy of the open project
+    };
 
-    /// Asks for the project's name; empty when the user cancels. The default
-    /// is the input box "Vytvořit adresář"; tests put their answer here.
-    using NameAsker = std::function<std::optional<QString>(QWidget* parent)>;
-    void setNameAsker(NameAsker asker);
+    /// `source`: the sample's folder for a new project, the open project's
+    /// root for a copy. `startFolder`: the folder the tree opens at.
+    NewProjectDialog(Purpose purpose, std::filesystem::path source, const QString& startFolder,
+                     QWidget* parent = nullptr);
+
+    /// The project made, once the dialog was accepted.
+    const std::optional<std::filesystem::path>& project() const { return m_project; }
+    /// The folder the project goes into: the one selected in the tree.
+    QString selectedFolder() const;
+    QString openFolder() const { return m_openDir; }
 
     /// The root of the volume holding a directory, empty when the mount table
     /// cannot tell (QStorageInfo by default); tests put their answer here.
@@ -28,15 +46,13 @@ public:
     void setVolumeRoot(VolumeRoot lookup);
 
 public slots:
-    /// "Vytvořit soubor": asks for a name, creates the directory (or replaces
-    /// an empty one the user agrees to replace), says what happened and
-    /// refreshes the list.
-    void createProject();
-    /// Makes `path` the open directory, which is the process's current
-    /// directory; a directory that cannot be entered leaves both unchanged.
+    /// The make button: makes the project named in the selected folder, or
+    /// says in Czech why not and stays open.
+    void makeProject();
+    /// Opens `path` in the tree (its parents above it, its subfolders below
+    /// it); a folder that cannot be read leaves the tree as it was.
     bool openDirectory(const QString& path);
-    /// Shows the current directory with its parents and subdirectories, and
-    /// its drive in the drive list.
+    /// Shows the open folder again, with its drive in the drive list.
     void refresh();
 
 protected:
@@ -45,14 +61,24 @@ protected:
 private:
     void buildDriveList();
     void buildDirectoryList();
+    QWidget* buildNameAndStart();
     QHBoxLayout* buildButtons();
     void fillDriveList();
     void fillDirectoryList();
     void chooseDrive(int index);
     void openItemLater(const QTreeWidgetItem* item);
+    void showTarget();
+
+    Purpose m_purpose;
+    std::filesystem::path m_source;
+    QString m_openDir;
+    std::optional<std::filesystem::path> m_project;
 
     QComboBox* m_driveList = nullptr;       // the mounted file systems
-    QTreeWidget* m_directoryList = nullptr; // the open directory, its parents and subdirectories
-    NameAsker m_askName;
+    QTreeWidget* m_directoryList = nullptr; // the open folder, its parents and subfolders
+    QLineEdit* m_nameEdit = nullptr;
+    QRadioButton* m_fromSample = nullptr;
+    QRadioButton* m_empty = nullptr;
+    QLabel* m_target = nullptr; // where the project will be
     VolumeRoot m_volumeRoot;
 };

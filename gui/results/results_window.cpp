@@ -5,12 +5,12 @@
 #include "exchange/file_names.h"
 #include "exchange/io/file_io.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/common/open_project.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 #include "gui/results/results_page.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QImage>
 #include <QImageWriter>
@@ -47,10 +47,6 @@ const gui::ResultsPageSpec kLevelPage = {
     .marksLevels = true,
     .series = {{"gridLevel", "h [m]", exchange::kLevelSeries, QColor(0, 0, 0), nullptr, nullptr}}};
 
-QString toQString(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
 QString askPictureFile(QWidget* parent, const QString& suggested) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -69,7 +65,7 @@ QString askPictureFile(QWidget* parent, const QString& suggested) {
 } // namespace
 
 ResultsWindow::ResultsWindow(QWidget* parent)
-    : QDialog(parent), m_programDir(QCoreApplication::applicationDirPath()),
+    : QDialog(parent), m_programDir(gui::toQString(gui::projectInputsDir())),
       m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
     setObjectName("ResultsWindow");
     setWindowTitle("Výsledky");
@@ -86,7 +82,7 @@ ResultsWindow::ResultsWindow(QWidget* parent)
     m_tabs->addTab(m_flowPage, "PRŮTOK");
     m_tabs->addTab(m_levelPage, "VÝŠKA VODY V NÁDRŽI");
     m_tabs->setCurrentIndex(0);
-    setRoot(exchange::installationRoot());
+    setRoot(gui::projectRoot());
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -104,7 +100,7 @@ void ResultsWindow::connectPage(gui::ResultsPage* page) {
 void ResultsWindow::setRoot(const std::filesystem::path& root) {
     m_flowPage->setRoot(root);
     m_levelPage->setRoot(root);
-    m_pictureFileName = toQString(exchange::outPicturesDir(root) / ".jpeg");
+    m_pictureFileName = gui::toQString(exchange::outPicturesDir(root) / ".jpeg");
 }
 
 const std::vector<double>& ResultsWindow::inflow() const {
@@ -158,8 +154,8 @@ void ResultsWindow::savePicture(gui::ResultsPage& page) {
 
 void ResultsWindow::exportTable(const gui::ResultsPage& page) {
     gui::exportTableToSpreadsheet(this, page.table(), kSheetName,
-                                  toQString(gui::toPath(m_programDir) / page.workbookName()), true,
-                                  m_openWorkbook);
+                                  gui::toQString(gui::toPath(m_programDir) / page.workbookName()),
+                                  true, m_openWorkbook);
 }
 
 // The window only shows results: closing it loses nothing, so it asks nothing.

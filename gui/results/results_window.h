@@ -23,11 +23,11 @@ class ResultsWindow : public QDialog {
 public:
     explicit ResultsWindow(QWidget* parent = nullptr);
 
-    /// The directory the exported workbooks are written to; the directory of
-    /// the program file unless set.
+    /// The directory the exported workbooks are written to; the open
+    /// project's exchange directory unless set.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
-    /// The installation root of the result files and of the pictures'
-    /// directory; exchange::installationRoot() unless set. Resets the name
+    /// The root of the result files and of the pictures' directory; the open
+    /// project (gui::projectRoot()) unless set. Resets the name
     /// the picture dialog offers.
     void setRoot(const std::filesystem::path& root);
 

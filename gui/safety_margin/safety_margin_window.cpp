@@ -6,6 +6,7 @@
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
 #include "gui/common/calculation_options.h"
+#include "gui/common/kept_margin.h"
 #include "gui/common/typed_number.h"
 #include "gui/console/stop_signal_watch.h"
 #include "gui/console/study_core_run.h"
@@ -262,9 +263,23 @@ void SafetyMarginWindow::endSearch() {
                      .replace('.', ',')));
     showResult();
     drawChart(*m_result);
+    keepResult();
     // The roots are gone: a stop signal noted takes effect now.
     m_stopWatch.reset();
     emit searchEnded();
+}
+
+// A finished search stays with the project for its calculation report.
+void SafetyMarginWindow::keepResult() {
+    if (!m_result->complete()) return;
+    const bool ofProject = m_currentInputsButton->isChecked();
+    const QString on = ofProject ? m_startLevelEdit->text() : m_variantList->currentText();
+    if (const exchange::FileResult kept = gui::keepSafetyMargin(
+            m_root, ofProject, on.trimmed().toStdString(), m_result->text(','));
+        !kept)
+        gui::MessageService::instance().warning(this,
+                                                "Výsledek hledání nelze uložit do projektu: " +
+                                                    QString::fromStdString(kept.error));
 }
 
 void SafetyMarginWindow::showResult() {

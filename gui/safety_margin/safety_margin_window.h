@@ -2,8 +2,9 @@
 // dam overtops, and the smallest k at which the level reaches the spillway
 // crest, found by running the core in temporary roots while the window stays
 // responsive; a progress bar, a cancel, the answer and a chart of the highest
-// level against k. A stop signal to the front end cancels the search and
-// removes its root before it ends the program.
+// level against k. A finished search is kept in the project for its report;
+// a stop signal to the front end cancels the search and removes its root
+// before it ends the program.
 #pragma once
 
 #include "study/safety_factor.h"
@@ -34,7 +35,7 @@ class StudyCoreRun;
 class SafetyMarginWindow : public QDialog {
     Q_OBJECT
 public:
-    /// The inputs of `root` (exchange::installationRoot() in the front end);
+    /// The inputs of `root` (the open project in the front end);
     /// `startLevel` as the calculation window holds it.
     SafetyMarginWindow(const std::filesystem::path& root, const QString& startLevel,
                        QWidget* parent = nullptr);
@@ -67,6 +68,7 @@ private:
     void runFinished();
     void endSearch();
     void showResult();
+    void keepResult();
     void drawChart(const study::SafetyFactorResult& result);
     void setSearching(bool searching);
 

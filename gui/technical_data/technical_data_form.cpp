@@ -3,10 +3,10 @@
 
 #include "exchange/io/saved_inputs.h"
 #include "gui/common/input_fields.h"
+#include "gui/common/open_project.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
 
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -116,7 +116,7 @@ void TechnicalDataForm::setFilesDir(const QString& dir) {
 }
 
 QString TechnicalDataForm::filesDir() const {
-    return m_filesDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_filesDir;
+    return m_filesDir.isEmpty() ? gui::toQString(gui::projectInputsDir()) : m_filesDir;
 }
 
 gui::TechnicalDataTexts TechnicalDataForm::typedTexts() const {

@@ -20,7 +20,7 @@ public:
     explicit TechnicalDataForm(QWidget* parent = nullptr);
 
     /// The directory the files are read from and written to; empty (the
-    /// default) means the directory of the program file. The fields show
+    /// default) means the open project's exchange directory. The fields show
     /// what the files there hold.
     void setFilesDir(const QString& dir);
     QString filesDir() const;

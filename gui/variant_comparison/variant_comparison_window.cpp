@@ -1,6 +1,7 @@
 // "Porovnání variant": the kept variants side by side.
 #include "gui/variant_comparison/variant_comparison_window.h"
 
+#include "exchange/exchange_paths.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
 #include "gui/console/stop_signal_watch.h"
@@ -11,7 +12,6 @@
 #include "study/variant_store.h"
 
 #include <QBrush>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
@@ -54,7 +54,7 @@ std::vector<gui::ChartPoint> inHours(const std::vector<double>& values, double s
 } // namespace
 
 VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent)
-    : QDialog(parent), m_root(root), m_programDir(QCoreApplication::applicationDirPath()),
+    : QDialog(parent), m_root(root), m_programDir(gui::toQString(exchange::exchangeDir(root))),
       m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("VariantComparisonWindow");
     setWindowTitle("Porovnání variant");

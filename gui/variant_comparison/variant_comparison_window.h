@@ -36,7 +36,7 @@ class StudyCoreRun;
 class VariantComparisonWindow : public QDialog {
     Q_OBJECT
 public:
-    /// The variants of `root` (exchange::installationRoot() in the front end).
+    /// The variants of `root` (the open project in the front end).
     explicit VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent = nullptr);
     ~VariantComparisonWindow() override;
 
@@ -44,7 +44,7 @@ public:
 
     /// The core that recomputes (tests put a stand-in's path here).
     gui::StudyCoreRun& coreRun() { return *m_run; }
-    /// Where "Export do excelu" saves: the directory of the program file
+    /// Where "Export do excelu" saves: the exchange directory of `root`
     /// unless set.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
     /// Replaces the opening of exported workbooks on the desktop.

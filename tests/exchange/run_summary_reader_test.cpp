@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -124,13 +125,13 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     std::ofstream(inputs / "IN_START_RO") << "9.5\r\n";
     std::ofstream(inputs / "IN_TIME_STEP_min") << "60\r\n";
     std::ofstream(inputs / "Q_FLOOD_WAVE.csv") << "1\r\n";
-    // Results an hour ahead, so that the inputs' own times of saving are older.
+    // The inputs saved first, the results after them, as a run goes.
     const fs::path result = write("vyska_vody", "      12.0000000\r\n");
-    const auto now = fs::last_write_time(result) + std::chrono::hours(1);
-    fs::last_write_time(result, now);
+    const auto now = fs::last_write_time(result);
     fs::last_write_time(inputs / "IN_START_RO", now - std::chrono::hours(1));
     fs::last_write_time(inputs / "IN_TIME_STEP_min", now - std::chrono::seconds(1));
     fs::last_write_time(inputs / "Q_FLOOD_WAVE.csv", now + std::chrono::hours(1));
+    fs::last_write_time(result, now);
 
     exchange::ResultAge age = exchange::resultAge(result, inputs);
     ASSERT_TRUE(age.computed);
@@ -149,8 +150,10 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
 
 #ifdef __unix__
     // An input copied in with its old modification time kept still counts
-    // from when it was put there.
+    // from when it was put there, after the result was put in place (the
+    // system's clock for that ticks in milliseconds).
     fs::last_write_time(result, now - std::chrono::hours(3));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     for (const char* name : {"IN_START_RO", "IN_TIME_STEP_min"})
         fs::last_write_time(inputs / name, now - std::chrono::hours(5));
     age = exchange::resultAge(result, inputs);

@@ -4,6 +4,7 @@
 #include "gui/calculation/calculation_form.h"
 #include "gui/console/console_dialog.h"
 #include "gui/console/core_process.h"
+#include "helpers/console_driver.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 
@@ -25,57 +26,6 @@
 #include <memory>
 #include <sys/file.h>
 #include <unistd.h>
-
-namespace {
-
-gui::ConsoleDialog* openConsole() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* console = qobject_cast<gui::ConsoleDialog*>(widget);
-            console && console->isVisible())
-            return console;
-    return nullptr;
-}
-
-// Drives the core's console while a launch waits: calls `onTick` every 50 ms
-// while the console is open and closes the console once the core has ended.
-// A run that takes too long gets Enter and is recorded as stuck, so that a
-// broken launch fails the test instead of hanging it.
-class ConsoleDriver {
-public:
-    explicit ConsoleDriver(std::function<void(gui::ConsoleDialog&)> onTick = {},
-                           std::function<void(gui::ConsoleDialog&)> onFinished = {})
-        : m_onTick(std::move(onTick)), m_onFinished(std::move(onFinished)) {
-        m_clock.start();
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-        m_timer.start(50);
-    }
-    QString text;      // the console's text when it was last seen
-    bool seen = false; // a console was open at some tick
-    bool stuck = false;
-
-private:
-    void tick() {
-        gui::ConsoleDialog* console = openConsole();
-        if (console == nullptr) return;
-        seen = true;
-        text = console->text();
-        if (console->isRunning()) {
-            if (m_onTick) m_onTick(*console);
-            if (m_clock.elapsed() > 60000) {
-                stuck = true;
-                console->findChild<QPushButton*>("btnSendEnter")->click();
-            }
-        } else {
-            if (m_onFinished) m_onFinished(*console);
-            console->findChild<QPushButton*>("btnClose")->click();
-        }
-    }
-    std::function<void(gui::ConsoleDialog&)> m_onTick, m_onFinished;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-};
-
-} // namespace
 
 class TestCalculationForm : public QObject {
     Q_OBJECT
@@ -333,7 +283,7 @@ void TestCalculationForm::fullRunWithTheRealCore() {
     clickItem("groupManipulationMode", 2);
     m_messages->answers = {true};
 
-    ConsoleDriver driver;
+    testing_gui::ConsoleDriver driver;
     button("btnStart")->click();
 
     QVERIFY(!driver.stuck);
@@ -376,7 +326,7 @@ void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
 
     int ticksWaiting = 0;
     bool waitedForEnter = false;
-    ConsoleDriver driver([&](gui::ConsoleDialog& console) {
+    testing_gui::ConsoleDriver driver([&](gui::ConsoleDialog& console) {
         if (!console.text().contains("ERROR 1")) return;
         // The core keeps waiting as long as nobody presses Enter.
         if (++ticksWaiting < 6) return;
@@ -409,7 +359,7 @@ void TestCalculationForm::missingOrNotExecutableCoreFails() {
     button("btnStart")->click();
     QCOMPARE(m_messages->shown,
              (QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???", "W:Výpočet selhal!!!"}));
-    QVERIFY(openConsole() == nullptr);
+    QVERIFY(testing_gui::openConsole() == nullptr);
     QVERIFY(!m_form->isVisible());
     QVERIFY(!m_form->isRunning());
 
@@ -442,7 +392,7 @@ void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     bool partialOutputSeen = false, controlsLocked = true, selectionIgnored = true;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        gui::ConsoleDialog* console = openConsole();
+        gui::ConsoleDialog* console = testing_gui::openConsole();
         if (console == nullptr || !console->isRunning()) return;
         const qint64 now = clock.elapsed();
         if (last >= 0) longestGap = std::max(longestGap, now - last);
@@ -460,7 +410,7 @@ void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     clock.start();
     probe.start(100);
     bool closable = false;
-    ConsoleDriver driver({}, [&](gui::ConsoleDialog& console) {
+    testing_gui::ConsoleDriver driver({}, [&](gui::ConsoleDialog& console) {
         screenshot(&console, "console_after");
         closable = console.findChild<QPushButton*>("btnClose")->isEnabled();
     });
@@ -562,7 +512,7 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
     {
-        ConsoleDriver driver;
+        testing_gui::ConsoleDriver driver;
         button("btnStart")->click();
         QVERIFY(!driver.stuck);
     }
@@ -582,7 +532,7 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     testing_gui::writeAll(exchangeFile("IN_FLOOD_WAVE"), wave);
     m_form->show();
     m_messages->answers = {true};
-    ConsoleDriver driver([](gui::ConsoleDialog& console) {
+    testing_gui::ConsoleDriver driver([](gui::ConsoleDialog& console) {
         if (console.text().contains("!!!"))
             console.findChild<QPushButton*>("btnSendEnter")->click();
     });
@@ -607,7 +557,7 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     m_form->show();
     m_messages->answers = {true};
     {
-        ConsoleDriver busy;
+        testing_gui::ConsoleDriver busy;
         button("btnStart")->click();
         QVERIFY(!busy.stuck);
     }
@@ -625,7 +575,7 @@ void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
         qputenv("FAKE_CORE_EXIT", exit);
         m_form->show();
         m_messages->answers = {true};
-        ConsoleDriver driver;
+        testing_gui::ConsoleDriver driver;
         button("btnStart")->click();
         QVERIFY(!driver.stuck);
         QVERIFY2(m_messages->shown.last().startsWith("E:Výpočet selhal\n\n"),

@@ -1,11 +1,20 @@
-// The main window driven offscreen: menu, about panel, sound, forms and ending.
+// The main window driven offscreen: the open project at a glance, projects
+// opened and remembered, the report, menu, about panel, sound, forms, ending.
+#include "gui/calculation/calculation_form.h"
+#include "gui/common/open_project.h"
+#include "gui/common/project.h"
+#include "gui/dialogs/form_widgets.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/main_window/main_window.h"
+#include "gui/main_window/project_overview_panel.h"
 #include "gui/main_window/veldron_application.h"
 #include "gui/new_project/new_project_dialog.h"
+#include "gui/results/results_window.h"
 #include "gui/technical_data/technical_data_form.h"
+#include "helpers/console_driver.h"
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
+#include "study/variant_store.h"
 
 #include <QDialog>
 #include <QDir>
@@ -74,8 +83,12 @@ class TestMainWindow : public QObject {
 private slots:
     void init();
     void cleanup();
-    void startsWithOnlyTheTitleLineAndTheMenu();
+    void startsWithTheOpenProjectAtAGlance();
     void theMenuBarHasEveryItemInOrder();
+    void opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextStart();
+    void twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants();
+    void theOverviewTellsTheLastRunAndOpensEachFormAndTheResults();
+    void theReportGoesWhereTheEngineerSaysOrSaysWhyNot();
     void theAboutPanelShowsPicturesAndStartsTheSound();
     void showingItAgainRestartsTheSoundAndReloadsThePictures();
     void muteSilencesAndHideHidesWithoutResizing();
@@ -115,6 +128,7 @@ void TestMainWindow::init() {
 
 void TestMainWindow::cleanup() {
     m_window.reset();
+    gui::setProjectRoot({});
     m_fixture.reset();
 }
 
@@ -135,18 +149,22 @@ void TestMainWindow::copySampleFiles(const QStringList& names) {
     }
 }
 
-void TestMainWindow::startsWithOnlyTheTitleLineAndTheMenu() {
-    QCOMPARE(m_window->windowTitle(), QString("VELDRON"));
+void TestMainWindow::startsWithTheOpenProjectAtAGlance() {
+    // The installation root is the project open by default.
+    const QString name = QDir(m_fixture->root()).dirName();
+    QCOMPARE(m_window->windowTitle(), name + " – VELDRON");
     QCOMPARE(m_window->size(), kClientSize);
     auto* title = m_window->findChild<QLabel*>("lblTitle");
     QVERIFY(title && title->isVisible());
     QCOMPARE(title->text(), QString("VELDRON – transformace povodňové vlny nádrží"));
-    // The empty area names the root the program works in.
-    auto* root = m_window->findChild<QLabel*>("lblRoot");
-    QVERIFY(root && root->isVisible());
-    QCOMPARE(root->text(), "Pracovní adresář: " + m_fixture->root());
     QVERIFY(title->font().bold());
     QCOMPARE(title->font().pixelSize(), 19);
+    auto* overview = m_window->findChild<gui::ProjectOverviewPanel*>("panelProject");
+    QVERIFY(overview && overview->isVisible());
+    QCOMPARE(m_window->findChild<QLabel*>("lblProjectName")->text(), "Projekt: " + name);
+    QVERIFY(overview->inputState(gui::ProjectOverviewPanel::FloodWave).contains("neuloženo"));
+    QVERIFY(overview->lastRunText().startsWith("Žádné úplné výsledky"));
+    QVERIFY(!m_window->findChild<QPushButton*>("btnOpenResults")->isEnabled());
     auto* panel = m_window->findChild<QGroupBox*>("groupAbout");
     QVERIFY(panel && !panel->isVisible());
     QCOMPARE(panel->title(), QString("Info o programu"));
@@ -160,7 +178,9 @@ void TestMainWindow::theMenuBarHasEveryItemInOrder() {
                                       "O programu", "Konec"}));
     QVERIFY(bar[0]->menu() && bar[1]->menu() && bar[4]->menu());
     QCOMPARE(texts(bar[0]->menu()->actions()),
-             (QStringList{"Nový", "Info o programu", "Zavřít program"}));
+             (QStringList{"Nový projekt…", "Otevřít projekt…", "Uložit projekt jako…",
+                          "Nedávné projekty", "Protokol výpočtu (PDF)…", "Info o programu",
+                          "Zavřít program"}));
     QCOMPARE(texts(bar[1]->menu()->actions()),
              (QStringList{"Povodňová vlna", "Batygrafické křivky", "Technické údaje"}));
     QCOMPARE(texts(bar[4]->menu()->actions()),
@@ -185,7 +205,8 @@ void TestMainWindow::theAboutPanelShowsPicturesAndStartsTheSound() {
     QCOMPARE(m_window->findChild<QLabel*>("lblRightBanner")->pixmap().size(), QSize(321, 110));
     QCOMPARE(m_window->findChild<QLabel*>("lblSquarePicture")->pixmap().size(), QSize(70, 70));
     QVERIFY(m_window->findChild<QLabel*>("lblMusicCredit")->isVisible());
-    QVERIFY(!m_window->findChild<QLabel*>("lblRoot")->isVisible()); // the panel covers it
+    // The panel covers the project's overview.
+    QVERIFY(!m_window->findChild<gui::ProjectOverviewPanel*>("panelProject")->isVisible());
     for (const char* text :
          {"AUTOŘI:", "PROJEKT:", "Transformace povodňové vlny v nádrži", "ADRESA:"}) {
         bool found = false;
@@ -229,6 +250,7 @@ void TestMainWindow::muteSilencesAndHideHidesWithoutResizing() {
     QVERIFY(!panel->isVisible());
     QCOMPARE(m_window->size(), kClientSize);
     QVERIFY(m_window->findChild<QLabel*>("lblTitle")->isVisible());
+    QVERIFY(m_window->findChild<QWidget*>("panelProject")->isVisible());
 }
 
 void TestMainWindow::muteWhileSilentDoesNothing() {
@@ -298,11 +320,157 @@ void TestMainWindow::theCloseControlEndsAtOnce() {
     QVERIFY(m_messages->shown.isEmpty());
 }
 
+void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextStart() {
+    const QString recentFile = m_fixture->root() + "/nastaveni/nedavne_projekty";
+    m_window->setRecentProjectsFile(gui::toPath(recentFile));
+    const std::filesystem::path parent = m_fixture->rootPath();
+    const auto made = [&](const char* name) {
+        const gui::ProjectMade project =
+            gui::createProject(parent, name, gui::ProjectStart::Empty, {});
+        return project.root.value_or(std::filesystem::path());
+    };
+    const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
+    m_window->setProjectFolderChooser(
+        [&](QWidget*, const QString&) { return QString("%1/Alfa").arg(m_fixture->root()); });
+    action("Otevřít projekt…")->trigger();
+    QCOMPARE(m_window->windowTitle(), QString("Alfa – VELDRON"));
+    QCOMPARE(gui::projectRoot(), alfa); // every window asks here
+    QVERIFY(m_window->openProject(beta));
+    QCOMPARE(m_window->findChild<QLabel*>("lblProjectName")->text(), QString("Projekt: Beta"));
+    QCOMPARE(texts(m_window->findChild<QMenu*>("menuRecentProjects")->actions()),
+             (QStringList{m_fixture->root() + "/Beta", m_fixture->root() + "/Alfa"}));
+
+    // A folder that is no complete project is refused, naming what is missing.
+    QVERIFY(QDir(m_fixture->root() + "/Beta/OUT_RESULT").removeRecursively());
+    QVERIFY(!m_window->openProject(beta));
+    QCOMPARE(m_messages->shown, QStringList{"E:Složka „" + m_fixture->root() +
+                                            "/Beta“ není úplný projekt VELDRON: chybí v ní "
+                                            "složka OUT_RESULT."});
+    m_window->findChild<QMenu*>("menuRecentProjects")->actions().at(1)->trigger();
+    QCOMPARE(m_window->windowTitle(), QString("Alfa – VELDRON"));
+
+    // The next start opens the project opened last.
+    gui::setProjectRoot({});
+    MainWindow restarted;
+    restarted.setRecentProjectsFile(gui::toPath(recentFile));
+    restarted.reopenLastProject();
+    QCOMPARE(restarted.windowTitle(), QString("Alfa – VELDRON"));
+}
+
+// Two projects beside the installation, which keeps the programs: whatever
+// the windows read, write and run lands in the project open at the time.
+void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants() {
+    QVERIFY(QFile::copy(VELDRON_CORE_EXE, m_fixture->exchangeFile("PRGVELDRON")));
+    const auto made = [&](const char* name) {
+        return gui::createProject(m_fixture->rootPath(), name, gui::ProjectStart::Sample,
+                                  VELDRON_SOURCE_DIR "/data/sample")
+            .root.value_or(std::filesystem::path());
+    };
+    const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
+    CalculationForm calculation(m_window.get());
+    m_window->setCalculationForm(&calculation);
+    auto* timeStep = calculation.findChild<QLineEdit*>("editTimeStep");
+    const auto file = [](const std::filesystem::path& root, const char* name) {
+        return testing_gui::readAll(gui::toQString(root / name));
+    };
+    const auto runAndKeep = [&](const std::filesystem::path& project, const QString& step,
+                                const QString& variant) {
+        QVERIFY(m_window->openProject(project));
+        calculation.show();
+        timeStep->setText(step);
+        m_messages->answers = {true};
+        testing_gui::ConsoleDriver driver;
+        calculation.findChild<QPushButton*>("btnStart")->click();
+        QVERIFY(!driver.stuck);
+        whenModalOpens([&](QWidget* keep) {
+            keep->findChild<QLineEdit*>("editVariantName")->setText(variant);
+            keep->findChild<QPushButton*>("btnKeep")->click();
+        });
+        action("Uložit výsledek jako variantu…")->trigger();
+    };
+
+    runAndKeep(alfa, "30", "A");
+    const QByteArray alfaSummary = file(alfa, "OUT_RESULT/souhrn_vypoctu");
+    QVERIFY(alfaSummary.contains("Kroků výpočtu"));
+    QVERIFY(!QFile::exists(gui::toQString(beta / "OUT_RESULT/souhrn_vypoctu")));
+    // Opening Beta shows its own settings, not those typed for Alfa.
+    QVERIFY(m_window->openProject(beta));
+    calculation.show();
+    QCOMPARE(timeStep->text(), QString("60"));
+    runAndKeep(beta, "60", "B");
+
+    QCOMPARE(file(alfa, "PULT_na_vypocty/IN_TIME_STEP_min"), QByteArray("30\r\n"));
+    QCOMPARE(file(beta, "PULT_na_vypocty/IN_TIME_STEP_min"), QByteArray("60\r\n"));
+    QCOMPARE(file(alfa, "OUT_RESULT/souhrn_vypoctu"), alfaSummary);
+    QVERIFY(file(beta, "OUT_RESULT/souhrn_vypoctu") != alfaSummary);
+    QCOMPARE(study::listVariants(alfa), std::vector<std::string>{"A"});
+    QCOMPARE(study::listVariants(beta), std::vector<std::string>{"B"});
+    // The installation root holds the programs and none of the projects' files.
+    QVERIFY(QDir(m_fixture->root() + "/OUT_RESULT").isEmpty());
+    QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_TIME_STEP_min")));
+    for (const char* item : {"Technické údaje", "Výsledky"}) {
+        QString read;
+        whenModalOpens([&](QWidget* form) {
+            if (auto* data = qobject_cast<TechnicalDataForm*>(form)) read = data->filesDir();
+            if (auto* results = qobject_cast<ResultsWindow*>(form))
+                read = results->pictureFileName();
+        });
+        action(item)->trigger();
+        QVERIFY2(read.startsWith(gui::toQString(beta)), qPrintable(read));
+    }
+}
+
+void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
+    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    m_window->refreshProject();
+    auto& overview = m_window->overview();
+    QVERIFY2(overview.lastRunText().startsWith("Výpočet doběhl"),
+             qPrintable(overview.lastRunText()));
+    QVERIFY(overview.keyFiguresText().contains("89,550 m3/s v kroku 12"));
+    QVERIFY(overview.keyFiguresText().contains("0,720 m"));
+    QVERIFY(overview.inputState(gui::ProjectOverviewPanel::TechnicalData).contains("uloženo"));
+    snapshot(m_window.get(), "main_window_project");
+    const std::pair<const char*, const char*> clicks[] = {
+        {"btnOpenFloodWave", "FloodWaveForm"},
+        {"btnOpenCurve", "CurveForm"},
+        {"btnOpenTechnicalData", "TechnicalDataForm"},
+        {"btnOpenResults", "ResultsWindow"}};
+    for (const auto& [button, form] : clicks) {
+        QString opened;
+        whenModalOpens([&](QWidget* modal) { opened = modal->metaObject()->className(); });
+        QTest::mouseClick(m_window->findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(opened, QString(form));
+    }
+}
+
+void TestMainWindow::theReportGoesWhereTheEngineerSaysOrSaysWhyNot() {
+    const QString file = m_fixture->root() + "/protokol";
+    QString suggested;
+    m_window->setReportFileChooser([&](QWidget*, const QString& offered) {
+        suggested = offered;
+        return file;
+    });
+    action("Protokol výpočtu (PDF)…")->trigger();
+    QCOMPARE(suggested, m_fixture->root() + "/protokol_vypoctu.pdf");
+    QCOMPARE(m_messages->shown.size(), 1);
+    QVERIFY2(m_messages->shown[0].contains("nemá úplné výsledky"),
+             qPrintable(m_messages->shown[0]));
+
+    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("btnMakeReport"), Qt::LeftButton);
+    QCOMPARE(m_messages->shown.last(), "I:Protokol výpočtu uložen: " + file + ".pdf");
+    QVERIFY(testing_gui::readAll(file + ".pdf").startsWith("%PDF-"));
+}
+
 void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("form");
-    QTest::newRow("new project") << "Nový"
+    QTest::newRow("new project") << "Nový projekt…"
                                  << "NewProjectDialog";
+    QTest::newRow("save as") << "Uložit projekt jako…"
+                             << "NewProjectDialog";
     QTest::newRow("flood wave") << "Povodňová vlna"
                                 << "FloodWaveForm";
     QTest::newRow("curve") << "Batygrafické křivky"

@@ -2,6 +2,7 @@
 // while the window stays responsive, can be cancelled, and reports a core
 // that cannot be started.
 #include "gui/charts/line_chart_view.h"
+#include "gui/common/kept_margin.h"
 #include "gui/console/study_core_run.h"
 #include "gui/safety_margin/safety_margin_window.h"
 #include "helpers/form_fixture.h"
@@ -97,6 +98,14 @@ void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive(
     QVERIFY(over->count() >= 1);
     QCOMPARE(over->at(0).y(), 14.5);
     QCOMPARE(chart->annotations(), (QStringList{"RN 12,000 m", "přelití 14,500 m", "k = " + k}));
+    // The search is kept in the project for its report.
+    const auto kept = gui::readKeptSafetyMargin(rootPath());
+    QVERIFY(kept);
+    QVERIFY(kept->ofProjectInputs);
+    QCOMPARE(QString::fromStdString(kept->inputs),
+             QString("Vstupy hledání: aktuální vstupy projektu, výška vody na začátku řešení "
+                     "11,0 m"));
+    QVERIFY(kept->answer == result.text(','));
     // Nothing of the user's was touched.
     QVERIFY(!QFile::exists(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP"));
     QCOMPARE(QDir(m_fixture->root() + "/OUT_RESULT").entryList(QDir::Files).size(), 0);
@@ -115,6 +124,7 @@ void TestSafetyMarginWindow::cancelEndsTheSearch() {
     QVERIFY(!form->isSearching());
     QVERIFY(form->findChild<QLabel*>("lblAnswer")->text().startsWith("Hledání bylo zrušeno"));
     QVERIFY(form->findChild<QPushButton*>("btnStart")->isEnabled());
+    QVERIFY(!gui::readKeptSafetyMargin(rootPath())); // only a finished search is kept
 }
 
 void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {

@@ -50,8 +50,8 @@ struct Recorder {
             return answer;
         };
         a.showError = [this](const std::string& error) { events.push_back("error:" + error); };
-        a.launch = [this](const fs::path& exe) {
-            events.push_back("launch:" + exe.string() + " start=" + bytesOf(startFile()));
+        a.launch = [this](const fs::path& on) {
+            events.push_back("launch:" + on.string() + " start=" + bytesOf(startFile()));
         };
         return a;
     }
@@ -108,11 +108,10 @@ TEST(StartSequence, WritesSettingsAsksThenWritesStartLevelAndLaunches) {
                                     rec.actions()),
               gui::StartOutcome::Launched);
 
-    const fs::path exe = exchange::exchangeDir(root.path()) / "PRGVELDRON";
     EXPECT_EQ(rec.events, (std::vector<std::string>{
                               "ask:Data zapsána. SPUSTIT VÝPOČET ??? predp1=[1\r\n] predp2=none "
                               "manpr=[\r\n] step=[2.5\r\n] kept=[12.5\r\n] start=none",
-                              "launch:" + exe.string() + " start=[12.5\r\n]"}));
+                              "launch:" + root.path().string() + " start=[12.5\r\n]"}));
     EXPECT_EQ(readFile(program.path() / "IN_MANIP_0_1_2"), "2\r\n");
 }
 

@@ -1,0 +1,183 @@
+// What the calculation report of a project holds.
+#include "gui/common/report_content.h"
+
+#include "exchange/exchange_paths.h"
+#include "exchange/file_names.h"
+#include "exchange/io/result_files.h"
+#include "exchange/io/run_summary_reader.h"
+#include "exchange/result_set.h"
+#include "exchange/run_summary.h"
+#include "gui/common/calculation_options.h"
+#include "gui/common/input_fields.h"
+#include "gui/common/option_texts.h"
+#include "gui/common/project.h"
+#include "gui/common/project_overview.h"
+#include "gui/common/technical_data.h"
+#include "gui/common/typed_number.h"
+#include "study/comparison.h"
+#include "study/study_files.h"
+#include "study/variant_store.h"
+
+namespace gui {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+/// The run's summary, or why there is no run to report.
+exchange::RunSummary checkedSummary(const fs::path& root) {
+    if (const std::string problem = projectProblem(root); !problem.empty())
+        throw ReportRefused(problem);
+    const std::string name = "„" + projectName(root) + "“";
+    const fs::path summaryFile = exchange::outResultDir(root) / exchange::summary::kFileName;
+    if (!exchange::isCompleteResultSet(root))
+        throw ReportRefused("Projekt " + name +
+                            " nemá úplné výsledky výpočtu (OUT_RESULT): spusťte výpočet "
+                            "(Výpočet) a protokol vytvořte po něm.");
+    const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
+    if (!read.summary) throw ReportRefused("Souhrn výpočtu nelze přečíst: " + read.error);
+    const exchange::ResultAge age = exchange::resultAge(summaryFile, exchange::exchangeDir(root));
+    if (!age.newerInput.empty())
+        throw ReportRefused(
+            "Výsledky projektu " + name + " jsou starší než vstupy: " + age.newerInput +
+            " byl uložen " + czechDateTime(*age.newerInputTime) + ", po výpočtu z " +
+            czechDateTime(*age.computed) +
+            ". Protokol by nepopisoval zadané vstupy: spusťte výpočet znovu (Výpočet).");
+    return *read.summary;
+}
+
+std::vector<double> series(const fs::path& root, const char* name) {
+    const fs::path file = exchange::outResultDir(root) / name;
+    if (auto values = exchange::readResultSeries(file)) return std::move(*values);
+    throw ReportRefused("Výsledek " + study::pathUtf8(file) + " nelze přečíst.");
+}
+
+ReportNumber shown(const exchange::SavedReal& saved) {
+    return {saved.value, czechNumber(saved.text)};
+}
+
+std::vector<ReportLine> technicalData(const fs::path& exchangeDir) {
+    const TechnicalDataTexts t = readSavedTechnicalData(exchangeDir);
+    return {{label::kOutletCount, t.outletCount},
+            {label::kOutletDiameter, t.outletDiameter},
+            {label::kOutletCoefficient, t.outletCoefficient},
+            {label::kSpillwayWidth, t.spillwayWidth},
+            {label::kOverflowCoefficient, t.overflowCoefficient},
+            {label::kStorageTop, t.storageTop},
+            {label::kCrestHeight, t.crestHeight},
+            {label::kRetentionHeight, t.retentionHeight}};
+}
+
+/// The chosen item of a group in the calculation window's words.
+std::string chosen(OptionGroup group, const std::optional<double>& value) {
+    const int item = value ? optionItem(group, *value) : -1;
+    if (item < 0) return "neuvedeno";
+    return optionItemTexts(group)[static_cast<std::size_t>(item)];
+}
+
+template <class Saved> std::optional<double> valueOf(const std::optional<Saved>& saved) {
+    return saved ? std::optional<double>(saved->value) : std::nullopt;
+}
+
+std::string savedText(const std::optional<exchange::SavedReal>& saved, const char* unit) {
+    return saved ? czechNumber(saved->text) + " " + unit : "neuvedeno";
+}
+
+/// The settings as the calculation window names them; the panel the window
+/// hides for the chosen manipulation is left out here too.
+std::vector<ReportLine> settings(const exchange::SavedInputs& in,
+                                 const std::vector<double>& levels) {
+    std::vector<ReportLine> lines = {
+        {label::kPreReleaseStorage,
+         chosen(OptionGroup::PreReleaseStorage, valueOf(in.preReleaseStorage))},
+        {label::kPreReleaseControlled,
+         chosen(OptionGroup::PreReleaseControlled, valueOf(in.preReleaseControlled))},
+        {label::kAfterFlood, chosen(OptionGroup::EmptyAfterFlood, valueOf(in.emptyAfterFlood))},
+        {label::kAboveCrest, chosen(OptionGroup::ManipulationMode, valueOf(in.manipulationMode))}};
+    const int mode = in.manipulationMode ? in.manipulationMode->value : -1;
+    if (mode == 1)
+        lines.push_back({label::kKeepClosed, chosen(OptionGroup::KeepClosedAfterPeak,
+                                                    valueOf(in.keepClosedAfterPeak))});
+    if (mode == 2)
+        lines.push_back({fieldName(label::kManipulationZone, label::kMetres),
+                         savedText(in.manipulationZoneHeight, "m")});
+    // The core consumes IN_START_VYP: the level the run started from is
+    // that of its first step (the start volume's level on the curve).
+    lines.push_back({fieldName(label::kStartLevel, label::kMetres),
+                     levels.empty() ? "neurčena (výpočet nezačal)"
+                                    : reportNumber(levels.front(), 3) + " m (hladina 1. kroku)"});
+    lines.push_back(
+        {fieldName(label::kTimeStep, label::kMinutes), savedText(in.timeStepMinutes, "min")});
+    return lines;
+}
+
+std::optional<ReportComparison> comparison(const fs::path& root) {
+    std::vector<study::Variant> variants;
+    for (const std::string& name : study::listVariants(root))
+        variants.push_back(study::loadVariant(root, name));
+    if (variants.empty()) return std::nullopt;
+    ReportComparison table;
+    table.headers.push_back("Varianta");
+    for (const study::ComparisonColumn& column : study::comparisonColumns())
+        table.headers.push_back(column.header);
+    for (const study::ComparisonRow& row : study::compareVariants(variants)) {
+        ReportComparison::Row shownRow{row.name, row.settings, {}, {}};
+        for (std::size_t c = 0; c < row.values.size(); ++c) {
+            const auto& value = row.values[c];
+            shownRow.values.push_back(
+                value ? reportNumber(*value, study::comparisonColumns()[c].decimals) : "");
+            shownRow.best.push_back(row.best[c]);
+        }
+        table.rows.push_back(std::move(shownRow));
+    }
+    return table;
+}
+
+} // namespace
+
+ReportContent gatherReport(const fs::path& root) {
+    const exchange::RunSummary summary = checkedSummary(root);
+    ReportContent report;
+    report.projectName = projectName(root);
+    report.projectFolder = study::pathUtf8(root);
+    std::error_code error;
+    report.resultsTime = czechDateTime(
+        fs::last_write_time(exchange::outResultDir(root) / exchange::summary::kFileName, error));
+    report.stopped = summary.stopped;
+    report.stopReason = czechFigures(summary.stopReason);
+    for (const exchange::SummaryLine& line : summary.lines)
+        if (line.label != exchange::summary::kStopped)
+            report.summary.push_back({line.label, czechFigures(line.text)});
+
+    const fs::path inputsDir = exchange::exchangeDir(root);
+    const exchange::SavedInputs inputs = exchange::readSavedInputs(inputsDir);
+    report.technicalData = technicalData(inputsDir);
+    if (inputs.curve)
+        for (const exchange::SavedCurveRow& row : *inputs.curve)
+            report.curve.push_back(
+                {shown(row.elevation), shown(row.level), shown(row.volume), shown(row.area)});
+    if (inputs.inflow)
+        for (const exchange::SavedReal& value : *inputs.inflow)
+            report.floodWave.push_back(shown(value));
+
+    report.inflow = series(root, exchange::kInflowSeries);
+    report.outflow = series(root, exchange::kOutflowSeries);
+    report.levels = series(root, exchange::kLevelSeries);
+    report.settings = settings(inputs, report.levels);
+    report.timeStepMinutes =
+        summary.timeStepMin.value_or(inputs.timeStepMinutes ? inputs.timeStepMinutes->value : 0.0);
+    report.reservoirLevels = exchange::reservoirLevels(inputs);
+    report.safetyMargin = readKeptSafetyMargin(root);
+    report.comparison = comparison(root);
+    return report;
+}
+
+std::string reportNumber(double value, int decimals) {
+    std::string shown = displayNumber(value, decimals);
+    // "-0,000" is a zero.
+    if (shown.starts_with('-') && shown.find_first_not_of("-0,") == std::string::npos)
+        shown.erase(0, 1);
+    return shown;
+}
+
+} // namespace gui

@@ -1,0 +1,49 @@
+// The main window's view of the open project: its name and folder, each
+// input with whether it is saved and when, the last run with its key
+// figures, and one click to each form, to the results and to the report.
+#pragma once
+
+#include "gui/common/project_overview.h"
+
+#include <QFrame>
+#include <QList>
+
+class QGridLayout;
+class QLabel;
+class QPushButton;
+
+namespace gui {
+
+class ProjectOverviewPanel : public QFrame {
+    Q_OBJECT
+public:
+    /// The inputs in the order of ProjectOverview::inputs.
+    enum Input { FloodWave, Curve, TechnicalData, CalculationSettings };
+
+    explicit ProjectOverviewPanel(QWidget* parent = nullptr);
+
+    void showOverview(const ProjectOverview& overview);
+
+    /// What the labels say, for a test.
+    QString inputState(Input input) const;
+    QString lastRunText() const;
+    QString keyFiguresText() const;
+
+signals:
+    void formRequested(gui::ProjectOverviewPanel::Input input);
+    void resultsRequested();
+    void reportRequested();
+
+private:
+    void buildInputs(QGridLayout* grid);
+
+    QLabel* m_name = nullptr;
+    QLabel* m_folder = nullptr;
+    QList<QLabel*> m_inputStates;
+    QLabel* m_lastRun = nullptr;
+    QLabel* m_keyFigures = nullptr;
+    QPushButton* m_resultsButton = nullptr;
+    QPushButton* m_reportButton = nullptr;
+};
+
+} // namespace gui
