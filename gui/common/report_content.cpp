@@ -105,7 +105,7 @@ std::vector<ReportLine> settings(const exchange::SavedInputs& in,
     // that of its first step (the start volume's level on the curve).
     lines.push_back({fieldName(label::kStartLevel, label::kMetres),
                      levels.empty() ? "neurčena (výpočet nezačal)"
-                                    : reportNumber(levels.front(), 3) + " m (hladina 1. kroku)"});
+                                    : displayNumber(levels.front(), 3) + " m (hladina 1. kroku)"});
     lines.push_back(
         {fieldName(label::kTimeStep, label::kMinutes), savedText(in.timeStepMinutes, "min")});
     return lines;
@@ -125,7 +125,7 @@ std::optional<ReportComparison> comparison(const fs::path& root) {
         for (std::size_t c = 0; c < row.values.size(); ++c) {
             const auto& value = row.values[c];
             shownRow.values.push_back(
-                value ? reportNumber(*value, study::comparisonColumns()[c].decimals) : "");
+                value ? displayNumber(*value, study::comparisonColumns()[c].decimals) : "");
             shownRow.best.push_back(row.best[c]);
         }
         table.rows.push_back(std::move(shownRow));
@@ -170,14 +170,6 @@ ReportContent gatherReport(const fs::path& root) {
     report.safetyMargin = readKeptSafetyMargin(root);
     report.comparison = comparison(root);
     return report;
-}
-
-std::string reportNumber(double value, int decimals) {
-    std::string shown = displayNumber(value, decimals);
-    // "-0,000" is a zero.
-    if (shown.starts_with('-') && shown.find_first_not_of("-0,") == std::string::npos)
-        shown.erase(0, 1);
-    return shown;
 }
 
 } // namespace gui

@@ -78,7 +78,4 @@ struct ReportContent {
 /// describe the run).
 ReportContent gatherReport(const std::filesystem::path& root);
 
-/// A value as the report shows it: `decimals` after a decimal comma.
-std::string reportNumber(double value, int decimals);
-
 } // namespace gui

@@ -217,7 +217,12 @@ std::string displayNumber(double value, int decimals) {
     char buffer[400]; // room for the 309 digits of the largest double
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                             std::chars_format::fixed, std::max(decimals, 0));
-    return error == std::errc() ? czechNumber(std::string(buffer, end)) : std::string("?");
+    if (error != std::errc()) return "?";
+    std::string shown = czechNumber(std::string(buffer, end));
+    // A value that rounds to zero is shown as zero, not "-0,000".
+    if (shown.starts_with('-') && shown.find_first_not_of("-0,") == std::string::npos)
+        shown.erase(0, 1);
+    return shown;
 }
 
 std::string czechFigures(std::string text) {

@@ -4,6 +4,7 @@
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/common/project_overview.h"
+#include "gui/common/typed_number.h"
 #include "gui/report/report_charts.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -169,12 +170,12 @@ QString seriesTable(const ReportContent& report) {
     std::vector<QStringList> rows;
     rows.reserve(steps.size());
     const auto value = [](const std::vector<double>& series, std::size_t i, int decimals) {
-        return i < series.size() ? QString::fromStdString(reportNumber(series[i], decimals))
+        return i < series.size() ? QString::fromStdString(displayNumber(series[i], decimals))
                                  : QString();
     };
     for (std::size_t step : steps)
         rows.push_back({QString::number(step),
-                        QString::fromStdString(reportNumber(
+                        QString::fromStdString(displayNumber(
                             static_cast<double>(step) * report.timeStepMinutes / 60.0, 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});

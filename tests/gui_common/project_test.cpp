@@ -230,8 +230,3 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
     saveLater(exchange::exchangeDir(root) / "IN_START_RO", 5);
     EXPECT_NE(refusal().find("starší než vstupy: IN_START_RO byl uložen"), std::string::npos);
 }
-
-TEST(ReportNumber, DecimalCommaAndNoNegativeZero) {
-    EXPECT_EQ(gui::reportNumber(-0.0001, 3), "0,000");
-    EXPECT_EQ(gui::reportNumber(13.7804461, 3), "13,780");
-}

@@ -97,6 +97,8 @@ TEST(CellNumber, DrawsTheTypedNumberOrZero) {
 TEST(ShownNumber, EveryNumberShownHasADecimalComma) {
     EXPECT_EQ(gui::displayNumber(48.7890015, 3), "48,789");
     EXPECT_EQ(gui::displayNumber(1234567.0, 1), "1234567,0");
+    EXPECT_EQ(gui::displayNumber(-0.0001, 3), "0,000"); // no "-0,000"
+    EXPECT_EQ(gui::displayNumber(-0.0006, 3), "-0,001");
     // The core's figures keep their digits; only their points change.
     EXPECT_EQ(gui::czechFigures("100.000 m3/s v kroku 10"), "100,000 m3/s v kroku 10");
     EXPECT_EQ(gui::czechFigures("0.0000 % (12.3 m3)"), "0,0000 % (12,3 m3)");
