@@ -3,6 +3,7 @@
 
 #include "core/errors.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace veldron {
@@ -76,6 +77,7 @@ void Router::routeStep(std::int64_t i) {
                           m_netVolume[i - 1],
                           static_cast<double>(i) < m_in.inflowPeakIndex};
     applyRule(i, selectRule(state, m_in.options, m_in.crestHeight));
+    holdAtCrest(i);
 
     const double dt = m_in.timeStepSeconds;
     m_netVolume[i] = static_cast<float>(dt * m_in.inflow[i - 1] - dt * m_outflow[i]);
@@ -160,6 +162,29 @@ void Router::noRowChosen(std::int64_t i, int p) {
     // Otherwise nothing is released and the whole inflow is stored, so no
     // water leaves the account; the volume above the crest stays unchanged.
     setOutlets(i, 0.0f, static_cast<float>(static_cast<double>(line.inflow) * line.timeStep));
+}
+
+// Outlets opened above the crest release, over a whole step, far more than
+// the little the reservoir holds just above it. Where the rules below the
+// crest keep the outlets closed, the level would drop below the crest, the
+// outlets close, the inflow lifts it back and they open again a step later:
+// an outflow swinging between nothing and full capacity around a level held
+// at the crest on average. An operator holds the crest instead, as the
+// reservoir itself would in continuous time: the step releases the inflow
+// and what lies above the crest, and ends at the crest.
+void Router::holdAtCrest(std::int64_t i) {
+    const OperatingOptions& o = m_in.options;
+    if (!m_in.crestVolume || m_level[i] < m_in.crestHeight) return;
+    if (!isZero(o.preReleaseControlled) || !(o.storageTopHeight < m_in.crestHeight)) return;
+    const double stored = m_storedVolume[i];
+    const double crest = *m_in.crestVolume;
+    if (stored + m_volumeChange[i] >= crest) return;
+    const double above = std::max(stored - crest, 0.0);
+    const double qIn = m_in.inflow[i - 1];
+    const double held = qIn + above / m_in.timeStepSeconds;
+    if (!(m_outflow[i] > held)) return;
+    setOutlets(i, static_cast<float>(held), static_cast<float>(-above));
+    m_routedVolume = 0;
 }
 
 Rule selectRule(const RuleState& s, const OperatingOptions& o, float crestHeight) {

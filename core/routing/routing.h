@@ -97,6 +97,7 @@ private:
     void continuousManipulation(std::int64_t i);
     // A logged Klemes step on curve p that chose no row.
     void noRowChosen(std::int64_t i, int p);
+    void holdAtCrest(std::int64_t i);
     void setOutlets(std::int64_t i, float outflow, float volumeChange);
     StorageLine storageLine(std::int64_t i) const;
     // The stored volume above the crest as a whole number, 0 below it.

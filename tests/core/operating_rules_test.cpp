@@ -51,6 +51,11 @@ PrismOptions mode(int m, int keepClosed = 0) {
     o.keepClosed = keepClosed;
     return o;
 }
+// Outlets open below the crest too, so a release above it may take the level below.
+PrismOptions openBelowTheCrest(PrismOptions o) {
+    o.preControlled = 1;
+    return o;
+}
 PrismOptions below(int preStorage, int preControlled, int emptyAfter) {
     PrismOptions o;
     o.preStorage = preStorage;
@@ -81,15 +86,19 @@ const RuleCase kCases[] = {
      [](const Prism& p) { return klemes(p, 0, 3, 0); }},
     {"R3 Q_prev < Q_in, closed", mode(1), 10.0, {0.5, 0.5}, 1,
      [](const Prism& p) { return klemes(p, 0, 0.5, 0); }},
-    {"R4 Q_prev = Q_in, raised to the outlets", mode(1), 10.0, {0, 0}, 1,
+    {"R4 Q_prev = Q_in, raised to the outlets", openBelowTheCrest(mode(1)), 10.0, {0, 0}, 1,
      [](const Prism& p) { return open(p, 10.0, 0); }},
     // The manipulation zone includes RN + Z while rising.
     {"R5 at RN + Z, rising", mode(2), 10.5, {2, 2}, 1,
      [](const Prism& p) { return open(p, 10.5, 2); }},
     {"R6 above RN + Z, spillway only, from the 600 m3 above the crest", mode(2), 10.6, {2, 2}, 1,
      [](const Prism& p) { return klemes(p, 0, 2, 600); }},
-    {"R7 in the zone, Q_prev > Q_in", mode(2), 10.2, {2, 0.5, 0.5}, 2,
+    {"R7 in the zone, Q_prev > Q_in", openBelowTheCrest(mode(2)), 10.2, {2, 0.5, 0.5}, 2,
      [](const Prism& p) { return open(p, 10.2, 0.5); }},
+    // Where the outlets close below the crest, a release that would take the
+    // level below it ends at the crest: the inflow and the 200 m3 above it.
+    {"R4 raised, closed below the crest: held at the crest", mode(1), 10.2, {0, 0}, 1,
+     [](const Prism&) { return Effect{200.0 / 600.0, -200.0, 1e-5}; }},
     // The peak: the last step holding the largest inflow counts as from the peak on.
     {"R15 at the peak step, closed", below(1, 0, 0), 5.0, {1, 2, 1}, 2,
      [](const Prism& p) { return closed(p, 2); }},

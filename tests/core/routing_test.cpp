@@ -188,20 +188,30 @@ TEST(Routing, CrossingTheCrestStartsFromTheVolumeAboveIt) {
     EXPECT_EQ(router.routedVolumeAboveCrest(), 0);
 }
 
-TEST(Routing, OpenOutletsDrainBelowTheCrest) {
+TEST(Routing, OpenOutletsDrainBelowTheCrestOrHoldItWhereTheyCloseThere) {
     // From the crest with less inflow than the open outlets pass there, the
     // step starts and ends with W = 0: it releases the outlets' crest
     // discharge, 2 x 0.6 x pi/16 x sqrt(19.62 x 10) = 3.3004 m3/s, and the
-    // level falls by (3.3004 - 0.5) x 600 / 1000 m. Its rows stay logged.
+    // level falls by (3.3004 - 0.5) x 600 / 1000 m, where the outlets stay
+    // open (R11). Its rows stay logged.
     const double qo = 2 * 0.6 * (3.14159265 / 16.0) * std::sqrt(19.62 * 10.0);
-    Scenario s(10.0f, {0.5f, 0.5f}, options(0), 2.0f);
-    Router router(s.input, s.curve, s.klemes, s.output);
-    router.routeFloodWave();
-    EXPECT_NEAR(router.outflow()[1], qo, 1e-5);
-    EXPECT_NEAR(router.levelSeries()[2], 10.0 - (qo - 0.5) * 0.6, 1e-5);
-    EXPECT_FALSE(s.rows.text.empty());
-    // Below the crest the closed outlets (R10) hold the rest.
-    EXPECT_EQ(router.outflow()[2], 0.0f);
+    Scenario open(10.0f, {0.5f, 0.5f}, options(0, 0, 0, 1), 2.0f);
+    Router draining(open.input, open.curve, open.klemes, open.output);
+    draining.routeFloodWave();
+    EXPECT_NEAR(draining.outflow()[1], qo, 1e-5);
+    EXPECT_NEAR(draining.levelSeries()[2], 10.0 - (qo - 0.5) * 0.6, 1e-5);
+    EXPECT_FALSE(open.rows.text.empty());
+    EXPECT_GT(draining.outflow()[2], 0.0f);
+    // Where the outlets close below the crest (R10), the step releases the
+    // inflow and the level stays at the crest instead of dropping below it
+    // and swinging back.
+    Scenario closedBelow(10.0f, {0.5f, 0.5f}, options(0), 2.0f);
+    Router holding(closedBelow.input, closedBelow.curve, closedBelow.klemes, closedBelow.output);
+    holding.routeFloodWave();
+    for (int i : {1, 2}) {
+        EXPECT_NEAR(holding.outflow()[i], 0.5, 1e-6);
+        EXPECT_NEAR(holding.levelSeries()[i], 10.0, 1e-6);
+    }
 }
 
 TEST(Routing, RaisedOutflowNeverFallsBelowTheOutlets) {

@@ -35,10 +35,10 @@ const std::string kSampleSummary = "Kroků výpočtu:                  48 z 48\r
                                    "Hladina přelití nádrže:     14.500 m\r\n"
                                    "Rezerva do přelití:          0.720 m\r\n"
                                    "Objem povodně:           4671360.0 m3\r\n"
-                                   "Objem odtoku:            4308695.7 m3\r\n"
-                                   "Přítok mínus odtok:       348264.4 m3\r\n"
-                                   "Změna objemu nádrže:      348264.3 m3\r\n"
-                                   "Chyba bilance objemů:       0.0000 % (0.0 m3)\r\n";
+                                   "Objem odtoku:            4322923.1 m3\r\n"
+                                   "Přítok mínus odtok:       348437.0 m3\r\n"
+                                   "Změna objemu nádrže:      348436.9 m3\r\n"
+                                   "Chyba bilance objemů:       0.0000 % (0.1 m3)\r\n";
 
 } // namespace
 

@@ -214,7 +214,7 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
     EXPECT_EQ(report.projectName, "Nádrž A");
     EXPECT_FALSE(report.stopped);
     EXPECT_EQ(report.summary.size(), 14u);
-    EXPECT_EQ(report.summary.back().value, "0,0000 % (0,0 m3)");
+    EXPECT_EQ(report.summary.back().value, "0,0000 % (0,1 m3)");
     EXPECT_EQ(report.technicalData[2].value, "0,62");
     EXPECT_EQ(report.inflow.size(), 48u);
     EXPECT_EQ(report.floodWave[9].text, "100,00");

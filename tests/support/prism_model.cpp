@@ -128,6 +128,14 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
             rule = 10 + o.preControlled;
             q = o.preControlled == 1 ? qo : 0.0;
         }
+        // Where the outlets close below the crest, a release above it ends
+        // at the crest at the lowest: the inflow and what lies above it.
+        const double crestVolume = area * crest;
+        if (h >= crest && o.preControlled == 0 && storageTop < crest &&
+            volume + (qIn - q) * dt < crestVolume) {
+            const double held = qIn + std::max(volume - crestVolume, 0.0) / dt;
+            if (q > held) q = held, w = 0.0;
+        }
         steps.push_back({h, q, rule});
         volume += (qIn - q) * dt;
         previousLevel = h;
