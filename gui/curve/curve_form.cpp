@@ -29,27 +29,27 @@ void setHeader(gui::Grid& grid, bool) {
                      std::string(blanks[column - 1]) + gui::label::kCurveColumns[column - 1]);
 }
 
-const gui::TableFormSpec kSpec = {.objectName = "CurveForm",
-                                  .windowTitle = gui::kCurveFormName,
-                                  .groupTitle = "Batygrafie",
-                                  .sourceFile = exchange::kCurveSource,
-                                  .columnCount = 5, // numbering, H, h, V, A
-                                  .initialRows = CurveForm::kInitialRows,
-                                  .columnWidthPx = 80,
-                                  .gridWidthPx = 425,
-                                  .headerCentred = true,
-                                  .gridName = "gridCurve",
-                                  .countLabel = gui::label::kRowCount,
-                                  .countName = "RowCount",
-                                  .countWidthPx = 60,
-                                  .setHeader = setHeader,
-                                  .check = gui::checkCurve,
-                                  .write = gui::writeCurveFiles,
-                                  .savedRows = gui::savedCurveRows};
+const gui::TableFormDescription kDescription = {.objectName = "CurveForm",
+                                                .windowTitle = gui::kCurveFormName,
+                                                .groupTitle = "Batygrafie",
+                                                .sourceFile = exchange::kCurveSource,
+                                                .columnCount = 5, // numbering, H, h, V, A
+                                                .initialRows = CurveForm::kInitialRows,
+                                                .columnWidthPx = 80,
+                                                .gridWidthPx = 425,
+                                                .headerCentred = true,
+                                                .gridName = "gridCurve",
+                                                .countLabel = gui::label::kRowCount,
+                                                .countName = "RowCount",
+                                                .countWidthPx = 60,
+                                                .setHeader = setHeader,
+                                                .check = gui::checkCurve,
+                                                .write = gui::writeCurveFiles,
+                                                .savedRows = gui::savedCurveRows};
 
 } // namespace
 
-CurveForm::CurveForm(QWidget* parent) : gui::TableInputForm(kSpec, parent) {
+CurveForm::CurveForm(QWidget* parent) : gui::TableInputForm(kDescription, parent) {
     m_areaPanel = buildChart(m_areaChart, m_drawAreaButton, "chartArea",
                              "Batygrafické křivky - čáry zatopených ploch", "Plocha A [m2]",
                              "Výška hráze h [m]", kAreaColour);

@@ -24,33 +24,33 @@ constexpr int kRowHeightPx = 24;
 
 } // namespace
 
-TableInputForm::TableInputForm(const TableFormSpec& spec, QWidget* parent)
-    : InputForm(parent), m_grid(spec.columnCount, spec.initialRows), m_spec(spec),
-      m_filesDir(toQString(projectInputsDir())) {
-    setObjectName(spec.objectName);
-    setWindowTitle(spec.windowTitle);
-    m_group = new QGroupBox(spec.groupTitle, this);
+TableInputForm::TableInputForm(const TableFormDescription& description, QWidget* parent)
+    : InputForm(parent), m_grid(description.columnCount, description.initialRows),
+      m_description(description), m_filesDir(toQString(projectInputsDir())) {
+    setObjectName(description.objectName);
+    setWindowTitle(description.windowTitle);
+    m_group = new QGroupBox(description.groupTitle, this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
     outer->addWidget(m_group);
 
     m_loadButton = makeButton("Načíst data", "btnLoad", m_group, true);
     m_model = new GridModel(m_grid, this);
-    m_model->setHeaderCentred(spec.headerCentred);
+    m_model->setHeaderCentred(description.headerCentred);
     m_model->setMarksNonNumbers(true);
     m_gridView = new QTableView(m_group);
-    m_gridView->setObjectName(spec.gridName);
+    m_gridView->setObjectName(description.gridName);
     GridClipboard* clipboard =
-        setupGridView(*m_gridView, *m_model, spec.columnWidthPx, kRowHeightPx);
-    m_gridView->setFixedWidth(spec.gridWidthPx);
+        setupGridView(*m_gridView, *m_model, description.columnWidthPx, kRowHeightPx);
+    m_gridView->setFixedWidth(description.gridWidthPx);
     connect(clipboard, &GridClipboard::pasted, this, &TableInputForm::tablePasted);
 
-    m_countLabel = new QLabel(spec.countLabel, m_group);
-    m_countLabel->setObjectName(QString("lbl") + spec.countName);
+    m_countLabel = new QLabel(description.countLabel, m_group);
+    m_countLabel->setObjectName(QString("lbl") + description.countName);
     m_countField = new QLineEdit("0", m_group);
-    m_countField->setObjectName(QString("edit") + spec.countName);
+    m_countField->setObjectName(QString("edit") + description.countName);
     m_countField->setReadOnly(true);
-    m_countField->setFixedWidth(spec.countWidthPx);
+    m_countField->setFixedWidth(description.countWidthPx);
     showOnceLoaded(m_countLabel);
     showOnceLoaded(m_countField);
 
@@ -107,7 +107,7 @@ void TableInputForm::setLoaded(bool loaded) {
 }
 
 void TableInputForm::tablePasted() {
-    m_spec.setHeader(m_grid, true);
+    m_description.setHeader(m_grid, true);
     numberDataRows(m_grid);
     m_model->reload();
     m_countField->setText(QString::number(filledRowCount(m_grid)));
@@ -115,10 +115,10 @@ void TableInputForm::tablePasted() {
 }
 
 void TableInputForm::showSavedData() {
-    const TableRows saved = m_spec.savedRows(exchange::readSavedInputs(toPath(m_filesDir)));
+    const TableRows saved = m_description.savedRows(exchange::readSavedInputs(toPath(m_filesDir)));
     const bool loaded = !saved.empty();
-    m_grid = Grid(m_spec.columnCount, m_spec.initialRows);
-    m_spec.setHeader(m_grid, loaded);
+    m_grid = Grid(m_description.columnCount, m_description.initialRows);
+    m_description.setHeader(m_grid, loaded);
     if (loaded) setDataRows(m_grid, saved);
     m_model->reload();
     m_countField->setText(QString::number(saved.size()));
@@ -127,8 +127,8 @@ void TableInputForm::showSavedData() {
 
 void TableInputForm::loadData() {
     setLoaded(true);
-    m_spec.setHeader(m_grid, true);
-    const TableLoad load = readTwoBlankTable(toPath(m_filesDir) / m_spec.sourceFile, m_grid);
+    m_description.setHeader(m_grid, true);
+    const TableLoad load = readTwoBlankTable(toPath(m_filesDir) / m_description.sourceFile, m_grid);
     // The source's numbers as the engineer reads them; saving writes points again.
     showCzechNumbers(m_grid);
     m_model->reload();
@@ -141,7 +141,7 @@ void TableInputForm::loadData() {
 
 void TableInputForm::closeAndSave() {
     MessageService& messages = MessageService::instance();
-    const TableCheck check = m_spec.check(m_grid);
+    const TableCheck check = m_description.check(m_grid);
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         markCell(*m_gridView, check.refusal->column, check.refusal->row);
@@ -150,7 +150,7 @@ void TableInputForm::closeAndSave() {
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(warningQuestion(check.warnings))))
         return;
-    const exchange::FileResult result = m_spec.write(toPath(m_filesDir), check.rows);
+    const exchange::FileResult result = m_description.write(toPath(m_filesDir), check.rows);
     if (!result) {
         messages.error(this, QString::fromStdString(result.error));
         return;

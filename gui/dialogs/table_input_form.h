@@ -28,7 +28,7 @@ class GridModel;
 
 /// What sets one table form apart from another, besides its charts: its
 /// widgets' names and sizes, and the table's own logic.
-struct TableFormSpec {
+struct TableFormDescription {
     const char* objectName;
     const char* windowTitle;
     const char* groupTitle;
@@ -81,7 +81,7 @@ public slots:
 protected:
     /// Builds the parts every table form has; the derived form adds its
     /// charts, lays the parts out with its own, then calls showSavedData().
-    TableInputForm(const TableFormSpec& spec, QWidget* parent);
+    TableInputForm(const TableFormDescription& description, QWidget* parent);
 
     /// Hides `widget` until a table is loaded, keeping its place.
     void showOnceLoaded(QWidget* widget);
@@ -106,7 +106,7 @@ private:
     /// After a paste: the grid holds a table, as after a load.
     void tablePasted();
 
-    TableFormSpec m_spec;
+    TableFormDescription m_description;
     QString m_filesDir;
     GridModel* m_model = nullptr;
     QList<QWidget*> m_shownOnceLoaded;

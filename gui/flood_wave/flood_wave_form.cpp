@@ -25,27 +25,27 @@ void setHeader(gui::Grid& grid, bool loaded) {
     grid.setCell(1, 0, gui::label::kFloodWaveColumn);
 }
 
-const gui::TableFormSpec kSpec = {.objectName = "FloodWaveForm",
-                                  .windowTitle = gui::kFloodWaveFormName,
-                                  .groupTitle = "Povodňová vlna",
-                                  .sourceFile = exchange::kFloodWaveSource,
-                                  .columnCount = 2,
-                                  .initialRows = FloodWaveForm::kInitialRows,
-                                  .columnWidthPx = 73,
-                                  .gridWidthPx = 169,
-                                  .headerCentred = false,
-                                  .gridName = "gridFloodWave",
-                                  .countLabel = gui::label::kPointCount,
-                                  .countName = "PointCount",
-                                  .countWidthPx = 73,
-                                  .setHeader = setHeader,
-                                  .check = gui::checkFloodWave,
-                                  .write = gui::writeFloodWaveFiles,
-                                  .savedRows = gui::savedFloodWaveRows};
+const gui::TableFormDescription kDescription = {.objectName = "FloodWaveForm",
+                                                .windowTitle = gui::kFloodWaveFormName,
+                                                .groupTitle = "Povodňová vlna",
+                                                .sourceFile = exchange::kFloodWaveSource,
+                                                .columnCount = 2,
+                                                .initialRows = FloodWaveForm::kInitialRows,
+                                                .columnWidthPx = 73,
+                                                .gridWidthPx = 169,
+                                                .headerCentred = false,
+                                                .gridName = "gridFloodWave",
+                                                .countLabel = gui::label::kPointCount,
+                                                .countName = "PointCount",
+                                                .countWidthPx = 73,
+                                                .setHeader = setHeader,
+                                                .check = gui::checkFloodWave,
+                                                .write = gui::writeFloodWaveFiles,
+                                                .savedRows = gui::savedFloodWaveRows};
 
 } // namespace
 
-FloodWaveForm::FloodWaveForm(QWidget* parent) : gui::TableInputForm(kSpec, parent) {
+FloodWaveForm::FloodWaveForm(QWidget* parent) : gui::TableInputForm(kDescription, parent) {
     m_loadButton->setFixedWidth(169);
     buildChart();
     buildLayout();

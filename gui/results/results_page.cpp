@@ -99,9 +99,9 @@ QString named(const char* prefix, const char* name, const char* suffix = "") {
 
 } // namespace
 
-ResultsPage::ResultsPage(ResultsPageSpec spec, QWidget* parent)
-    : QWidget(parent), m_spec(std::move(spec)) {
-    setObjectName(named("page", m_spec.name));
+ResultsPage::ResultsPage(ResultsPageDescription description, QWidget* parent)
+    : QWidget(parent), m_description(std::move(description)) {
+    setObjectName(named("page", m_description.name));
     m_reading = new QFutureWatcher<SeriesRead>(this);
     connect(m_reading, &QFutureWatcher<SeriesRead>::finished, this, &ResultsPage::finishLoading);
     m_progressDelay = new QTimer(this);
@@ -118,23 +118,25 @@ ResultsPage::~ResultsPage() = default;
 
 QWidget* ResultsPage::buildGridGroup() {
     auto* group = new QGroupBox(this);
-    group->setFixedWidth(m_spec.groupWidthPx);
-    m_loadButton = makeButton(m_spec.loadText, named("btnLoad", m_spec.name), group, true);
-    m_progress = makeProgress(named("progressLoad", m_spec.name), group);
+    group->setFixedWidth(m_description.groupWidthPx);
+    m_loadButton =
+        makeButton(m_description.loadText, named("btnLoad", m_description.name), group, true);
+    m_progress = makeProgress(named("progressLoad", m_description.name), group);
     auto* grids = new QHBoxLayout;
-    for (const ResultSeries& series : m_spec.series) {
+    for (const ResultSeries& series : m_description.series) {
         m_models.push_back(new SeriesTableModel(this));
         m_grids.push_back(makeGridView(*m_models.back(), series.gridName, group));
         grids->addWidget(m_grids.back());
     }
     grids->addStretch(1);
-    m_exportButton = makeButton("Export do excelu", named("btnExport", m_spec.name), group, false);
+    m_exportButton =
+        makeButton("Export do excelu", named("btnExport", m_description.name), group, false);
 
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_loadButton);
     layout->addWidget(m_progress);
     layout->addLayout(grids, 1);
-    if (m_spec.exportAtRight) {
+    if (m_description.exportAtRight) {
         auto* exportRow = new QHBoxLayout;
         exportRow->addStretch(1);
         exportRow->addWidget(m_exportButton);
@@ -148,28 +150,28 @@ QWidget* ResultsPage::buildGridGroup() {
 }
 
 void ResultsPage::buildChart() {
-    m_drawButton = makeButton("VYKRESLIT GRAF", named("btnDraw", m_spec.name), this, true);
+    m_drawButton = makeButton("VYKRESLIT GRAF", named("btnDraw", m_description.name), this, true);
     m_chart = new LineChartView(this);
-    m_chart->setObjectName(named("chart", m_spec.name));
+    m_chart->setObjectName(named("chart", m_description.name));
     m_chart->setChartTitle(kChartTitle);
-    m_chart->setAxisTitles(kStepAxisTitle, m_spec.verticalTitle);
+    m_chart->setAxisTitles(kStepAxisTitle, m_description.verticalTitle);
     m_chart->viewport()->setCursor(Qt::CrossCursor);
     m_chart->setMinimumSize(400, 250);
-    for (const ResultSeries& series : m_spec.series)
+    for (const ResultSeries& series : m_description.series)
         if (series.legend != nullptr)
             m_legends.push_back(
                 makeLegend(series.legend, series.colour, series.legendName, m_chart));
     m_chart->installEventFilter(this);
-    m_savePictureButton =
-        makeButton("Uložení grafu do JPG", named("btnSave", m_spec.name, "Picture"), this, false);
-    m_closeButton = makeButton("Zavřít okno", named("btnClose", m_spec.name), this, true);
+    m_savePictureButton = makeButton("Uložení grafu do JPG",
+                                     named("btnSave", m_description.name, "Picture"), this, false);
+    m_closeButton = makeButton("Zavřít okno", named("btnClose", m_description.name), this, true);
     m_hours = new QCheckBox("čas v hodinách", this);
-    m_hours->setObjectName(named("chkHours", m_spec.name));
-    m_stepRange = new StepRangeBar(m_spec.name, this);
+    m_hours->setObjectName(named("chkHours", m_description.name));
+    m_stepRange = new StepRangeBar(m_description.name, this);
     m_summary = new SummaryPanel(this);
-    m_summary->setObjectName(named("panelSummary", m_spec.name));
+    m_summary->setObjectName(named("panelSummary", m_description.name));
     m_noResults = new QLabel(this);
-    m_noResults->setObjectName(named("lblNoResults", m_spec.name));
+    m_noResults->setObjectName(named("lblNoResults", m_description.name));
     m_noResults->setWordWrap(true);
     m_noResults->setStyleSheet("QLabel { color: rgb(190, 0, 0); font-weight: bold; }");
     m_noResults->hide();
@@ -223,7 +225,7 @@ void ResultsPage::load() {
     if (m_loading) return;
     emit loaded();
     std::vector<std::string> names;
-    for (const ResultSeries& series : m_spec.series)
+    for (const ResultSeries& series : m_description.series)
         names.emplace_back(series.resultFile);
     m_loading = true;
     m_loadButton->setEnabled(false);
@@ -262,7 +264,7 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
     m_series.clear();
     for (std::size_t i = 0; i < series.size(); ++i) {
         m_series.push_back(std::make_shared<const std::vector<double>>(std::move(series[i])));
-        m_models[i]->setSeries(m_series.back(), m_spec.series[i].header);
+        m_models[i]->setSeries(m_series.back(), m_description.series[i].header);
     }
     showResultContext();
     for (QWidget* widget : resultWidgets())
@@ -278,8 +280,8 @@ void ResultsPage::showResultContext() {
     const std::filesystem::path results = exchange::outResultDir(m_root);
     const exchange::SummaryRead summary =
         exchange::readRunSummary(results / exchange::summary::kFileName);
-    m_summary->showSummary(
-        summary, exchange::resultAge(results / m_spec.summaryOf, exchange::exchangeDir(m_root)));
+    m_summary->showSummary(summary, exchange::resultAge(results / m_description.summaryOf,
+                                                        exchange::exchangeDir(m_root)));
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
@@ -315,7 +317,7 @@ void ResultsPage::draw() {
 // Over steps or hours; a zoomed view keeps its steps across the switch.
 void ResultsPage::render() {
     const std::optional<double> step = shownTimeStep();
-    m_chart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, m_spec.verticalTitle);
+    m_chart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, m_description.verticalTitle);
     if (m_drawn.empty()) return;
     const QValueAxis* x = m_chart->horizontalAxis();
     const auto from = static_cast<std::size_t>(std::max(1.0, std::ceil(x->min() / xPerStep())));
@@ -324,8 +326,9 @@ void ResultsPage::render() {
     m_drawnTimeStep = step;
     m_chart->removeAllLines();
     for (std::size_t i = 0; i < m_drawn.size(); ++i)
-        m_chart->setStepValues(m_chart->addLine(m_spec.series[i].colour), m_drawn[i], xPerStep());
-    if (m_spec.marksLevels) markLevels();
+        m_chart->setStepValues(m_chart->addLine(m_description.series[i].colour), m_drawn[i],
+                               xPerStep());
+    if (m_description.marksLevels) markLevels();
     if (zoomed) zoomToSteps(from, to);
 }
 
@@ -386,7 +389,7 @@ void ResultsPage::markLevels() {
     const auto shown = [](double value, int decimals) {
         return QString::fromStdString(displayNumber(value, decimals));
     };
-    m_chart->markPoint(QPointF(x, y), m_spec.series.front().colour,
+    m_chart->markPoint(QPointF(x, y), m_description.series.front().colour,
                        m_drawnTimeStep
                            ? QString("max. %1 m v čase %2 h").arg(shown(y, 3), shown(x, 2))
                            : QString("max. %1 m v kroku %2").arg(shown(y, 3)).arg(highest + 1));
@@ -395,7 +398,7 @@ void ResultsPage::markLevels() {
 SheetRows ResultsPage::table() const {
     std::vector<TableColumn> columns;
     for (std::size_t i = 0; i < m_series.size(); ++i)
-        columns.push_back({m_spec.series[i].header, m_series[i].get()});
+        columns.push_back({m_description.series[i].header, m_series[i].get()});
     return resultTable(columns, shownTimeStep());
 }
 

@@ -43,7 +43,7 @@ struct ResultSeries {
 };
 
 /// What sets one page apart from another.
-struct ResultsPageSpec {
+struct ResultsPageDescription {
     const char* name; // "Flow": pageFlow, btnLoadFlow, chartFlow, btnDrawFlow, chkHoursFlow, ...
     const char* loadText;
     const char* verticalTitle;
@@ -62,7 +62,7 @@ struct ResultsPageSpec {
 class ResultsPage : public QWidget {
     Q_OBJECT
 public:
-    explicit ResultsPage(ResultsPageSpec spec, QWidget* parent = nullptr);
+    explicit ResultsPage(ResultsPageDescription description, QWidget* parent = nullptr);
     ~ResultsPage() override;
 
     /// The installation root whose result set the page loads.
@@ -80,7 +80,7 @@ public:
     /// The series side by side as the export writes them: i (and the hours
     /// when the chart shows them), then each series.
     SheetRows table() const;
-    const char* workbookName() const { return m_spec.workbookName; }
+    const char* workbookName() const { return m_description.workbookName; }
 
     static constexpr int kColumnWidthPx = 73;
     static constexpr int kRowHeightPx = 24;
@@ -131,7 +131,7 @@ private:
     void followRange(double minX, double maxX);
     void placeLegend();
 
-    ResultsPageSpec m_spec;
+    ResultsPageDescription m_description;
     std::filesystem::path m_root;
     std::vector<std::shared_ptr<const std::vector<double>>> m_series; // loaded
     std::vector<std::shared_ptr<const std::vector<double>>> m_drawn;  // drawn, empty: none

@@ -21,7 +21,7 @@
 
 namespace {
 
-const gui::ResultsPageSpec kFlowPage = {
+const gui::ResultsPageDescription kFlowPage = {
     .name = "Flow",
     .loadText = "NAČÍST VÝSLEDKY TRANSFORMACE",
     .verticalTitle = "Průtok [m3/s]",
@@ -36,7 +36,7 @@ const gui::ResultsPageSpec kFlowPage = {
                {"gridOutflow", "TP [m3/s]", exchange::kOutflowSeries, QColor(0, 0, 255),
                 "Transformovaná povodeň", "lblOutflowLegend"}}};
 
-const gui::ResultsPageSpec kLevelPage = {
+const gui::ResultsPageDescription kLevelPage = {
     .name = "Level",
     .loadText = "NAČÍST VÝŠKY VODY",
     .verticalTitle = "Výška vody v nádrži [m]",
