@@ -15,7 +15,7 @@ namespace gui {
 namespace {
 
 QString metres(double level) {
-    return QString::number(level, 'f', 3).replace('.', ',') + " m";
+    return QString::fromStdString(displayNumber(level, 3)) + " m";
 }
 
 } // namespace
@@ -25,9 +25,8 @@ void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& 
     const auto draw = [&](const std::optional<double>& level, const char* name,
                           const QColor& colour) {
         if (level)
-            chart.addHorizontalLine(
-                *level, fromX, toX, colour,
-                QString("%1 %2 m").arg(name, QString::fromStdString(displayNumber(*level, 3))));
+            chart.addHorizontalLine(*level, fromX, toX, colour,
+                                    QString("%1 %2").arg(name, metres(*level)));
     };
     draw(levels.storageTop, "RO", QColor(0, 128, 0));
     draw(levels.crest, "RN", QColor(214, 110, 0));

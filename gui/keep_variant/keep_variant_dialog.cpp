@@ -54,7 +54,7 @@ QFormLayout* KeepVariantDialog::buildFields(const QString& startLevel) {
             exchange::readResultSeries(exchange::outResultDir(m_root) / exchange::kLevelSeries);
         levels && !levels->empty())
         m_firstLevelLabel->setText("hladina v 1. kroku výsledků: " +
-                                   QString::number(levels->front(), 'f', 3).replace('.', ',') +
+                                   QString::fromStdString(gui::displayNumber(levels->front(), 3)) +
                                    " m");
     connect(m_startLevelEdit, &QLineEdit::textChanged, this, &KeepVariantDialog::showSettings);
 

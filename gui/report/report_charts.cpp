@@ -66,12 +66,6 @@ LineChartView& ReportCharts::insert(QTextCursor& cursor, double widthMm, double 
     view->setAttribute(Qt::WA_DontShowOnScreen);
     // Painted once onto paper: a line gliding into place would be caught half way.
     view->chart()->setAnimationOptions(QChart::NoAnimation);
-    // Axis labels with a decimal comma and, like every number of the
-    // report, without thousands separators.
-    QLocale czech(QLocale::Czech, QLocale::CzechRepublic);
-    czech.setNumberOptions(QLocale::OmitGroupSeparator);
-    view->chart()->setLocalizeNumbers(true);
-    view->chart()->setLocale(czech);
     view->setFrameShape(QFrame::NoFrame);
     view->resize(static_cast<int>(widthMm * kViewPixelsPerMm),
                  static_cast<int>(heightMm * kViewPixelsPerMm));

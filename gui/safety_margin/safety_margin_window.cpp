@@ -35,7 +35,7 @@
 namespace {
 
 QString factor(int hundredths) {
-    return QString::number(hundredths / 100.0, 'f', 2).replace('.', ',');
+    return QString::fromStdString(gui::displayNumber(hundredths / 100.0, 2));
 }
 
 QLineSeries* namedLine(gui::LineChartView& chart, const QString& name, const QColor& colour,
@@ -256,11 +256,10 @@ void SafetyMarginWindow::endSearch() {
     setSearching(false);
     m_progress->setRange(0, 1);
     m_progress->setValue(1);
-    m_progressLabel->setText(
-        QString("Počet výpočtů: %1, doba hledání %2 s")
-            .arg(m_result->trials.size())
-            .arg(QString::number(static_cast<double>(m_clock.elapsed()) / 1000.0, 'f', 1)
-                     .replace('.', ',')));
+    m_progressLabel->setText(QString("Počet výpočtů: %1, doba hledání %2 s")
+                                 .arg(m_result->trials.size())
+                                 .arg(QString::fromStdString(gui::displayNumber(
+                                     static_cast<double>(m_clock.elapsed()) / 1000.0, 1))));
     showResult();
     drawChart(*m_result);
     keepResult();

@@ -4,6 +4,7 @@
 #include "exchange/exchange_paths.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/common/typed_number.h"
 #include "gui/console/stop_signal_watch.h"
 #include "gui/console/study_core_run.h"
 #include "gui/dialogs/form_widgets.h"
@@ -40,7 +41,7 @@ const std::array<QColor, VariantComparisonWindow::kMaxCompared> kColours = {
 const QColor kBestBackground(200, 240, 200);
 
 QString czech(double value, int decimals) {
-    return QString::number(value, 'f', decimals).replace('.', ',');
+    return QString::fromStdString(gui::displayNumber(value, decimals));
 }
 
 // Points at the end of each step, in hours from the start.
