@@ -66,7 +66,7 @@ QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
 }
 
 QString shown(const std::filesystem::path& path) {
-    return QDir::toNativeSeparators(QString::fromStdU16String(path.u16string()));
+    return QDir::toNativeSeparators(gui::toQString(path));
 }
 
 QString chooseProjectFolder(QWidget* parent, const QString& start) {

@@ -298,9 +298,8 @@ void NewProjectDialog::makeProject() {
         return;
     }
     m_project = made.root;
-    messages.information(
-        this,
-        (m_purpose == Purpose::SaveAs ? "Kopie projektu uložena: " : "Projekt byl založen: ") +
-            QDir::toNativeSeparators(QString::fromStdU16String(made.root->u16string())));
+    messages.information(this, (m_purpose == Purpose::SaveAs ? "Kopie projektu uložena: "
+                                                             : "Projekt byl založen: ") +
+                                   QDir::toNativeSeparators(gui::toQString(*made.root)));
     accept();
 }
