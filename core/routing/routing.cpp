@@ -41,6 +41,10 @@ Router::Router(const RoutingInput& input, const std::vector<CurveRow>& curve,
     m_netVolume.assign(n, 0.0f);
     m_level[0] = input.startLevel;
     m_storedVolume[0] = input.startVolume;
+    // The storage top is held only where it lies in the curve below the crest.
+    if (input.options.storageTopHeight < input.crestHeight)
+        m_storageTopVolume =
+            volumeAtLevel(curve, input.options.storageTopHeight, Bracket::Inclusive);
     m_logRow = [this](const KlemesRow& row) {
         m_out.klemesRows.write({row.flow, row.lineVolume, row.curveVolume, row.gap});
     };
@@ -76,8 +80,12 @@ void Router::routeStep(std::int64_t i) {
                           m_outletCapacity[i - 1],
                           m_netVolume[i - 1],
                           static_cast<double>(i) < m_in.inflowPeakIndex};
-    applyRule(i, selectRule(state, m_in.options, m_in.crestHeight));
-    holdAtCrest(i);
+    const Rule rule = selectRule(state, m_in.options, m_in.crestHeight);
+    if (!holdLevelAtStorageTop(i, state, rule)) {
+        applyRule(i, rule);
+        holdAtCrest(i);
+        m_heldAtStorageTop = endAtStorageTop(i, state.beforePeak);
+    }
 
     const double dt = m_in.timeStepSeconds;
     m_netVolume[i] = static_cast<float>(dt * m_in.inflow[i - 1] - dt * m_outflow[i]);
@@ -104,13 +112,21 @@ std::int64_t Router::volumeAboveCrest(float storedVolume) const {
 
 void Router::klemesOnCurve(std::int64_t i, int p, bool raiseToOutlets) {
     const bool fromCrest = m_routedVolume <= 0;
+    const StorageLine line = storageLine(i);
     // Every chosen row is applied in turn; the last one decides the step.
-    const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], storageLine(i), &m_logRow);
+    const std::optional<KlemesRow> row = m_in.solver(m_klemes[p], line, &m_logRow);
     if (!row) return noRowChosen(i, p);
     const double qIn = m_in.inflow[i - 1];
     float outflow = row->flow;
-    if (raiseToOutlets && !(row->flow >= m_outletCapacity[i])) outflow = m_outletCapacity[i];
     m_routedVolume = cutTowardZero(row->lineVolume);
+    // Raised to the outlets' capacity, the step releases more than the row
+    // it met: the volume above the crest is the storage line's at what it
+    // released, or the curves would go on from a fuller reservoir than the
+    // level shows (and more outlets, open longer, could end higher).
+    if (raiseToOutlets && !(row->flow >= m_outletCapacity[i])) {
+        outflow = m_outletCapacity[i];
+        m_routedVolume = cutTowardZero(lineVolume(line, outflow));
+    }
     // At the crest the curve rises straight from the origin to what the open
     // outlets release there, so the step could release no more than the
     // inflow and open outlets would hold the level at the crest for ever.
@@ -129,6 +145,14 @@ void Router::continuousManipulation(std::int64_t i) {
     for (int p = 0; p < kOpeningCount; ++p)
         if (const auto row = m_in.solver(m_klemes[p], line, nullptr)) m_openingFlow[p] = row->flow;
 
+    // The spillway is ungated: where it alone passes more than the outlets'
+    // capacity, closing the outlets cannot bring the outflow down to that
+    // capacity. The outlets close and the spillway decides the step.
+    if (m_openingFlow[0] > qo) {
+        m_chosenOpening = 0;
+        return klemesOnCurve(i, 0, false);
+    }
+
     std::array<float, kOpeningCount> gap{};
     float smallest = kNoGap;
     for (int p = 0; p < kOpeningCount; ++p) {
@@ -144,7 +168,9 @@ void Router::continuousManipulation(std::int64_t i) {
 
     const std::optional<KlemesRow> row = m_in.solver(m_klemes[m_chosenOpening], line, &m_logRow);
     if (!row) return noRowChosen(i, m_chosenOpening);
-    m_routedVolume = cutTowardZero(row->lineVolume);
+    // The step releases the outlets' capacity, not the chosen row's discharge:
+    // the volume above the crest is the storage line's at what it released.
+    m_routedVolume = cutTowardZero(lineVolume(line, qo));
     setOutlets(i, qo,
                static_cast<float>((static_cast<double>(line.inflow) - qo) * m_in.timeStepSeconds));
 }
@@ -185,6 +211,40 @@ void Router::holdAtCrest(std::int64_t i) {
     if (!(m_outflow[i] > held)) return;
     setOutlets(i, static_cast<float>(held), static_cast<float>(-above));
     m_routedVolume = 0;
+}
+
+// Where the outlets close below the storage top RO (before the peak by the
+// pre-release option, from the peak on by the emptying option), a release
+// from above RO that would take the level below it swings like the crest's:
+// closed below RO the inflow lifts the level back over it, the outlets open
+// a step later and release a whole step's capacity. An operator closes them
+// as the level reaches RO: the step releases the inflow and what lies above
+// RO, and ends at RO.
+bool Router::endAtStorageTop(std::int64_t i, bool beforePeak) {
+    const OperatingOptions& o = m_in.options;
+    if (!m_storageTopVolume || !(m_level[i] > o.storageTopHeight)) return false;
+    if (!isZero(beforePeak ? o.preReleaseStorage : o.emptyAfterFlood)) return false;
+    const double stored = m_storedVolume[i];
+    const double top = *m_storageTopVolume;
+    if (stored + m_volumeChange[i] >= top) return false;
+    const double above = std::max(stored - top, 0.0);
+    const double held = static_cast<double>(m_in.inflow[i - 1]) + above / m_in.timeStepSeconds;
+    if (!(m_outflow[i] > held)) return false;
+    setOutlets(i, static_cast<float>(held), static_cast<float>(-above));
+    return true;
+}
+
+// A level held at RO stays there while the outlets, open above it, can pass
+// the inflow: the step releases the inflow and stores nothing. A larger
+// inflow is stored by the closed rule below RO and lifts the level over it,
+// where the open outlets release their capacity.
+bool Router::holdLevelAtStorageTop(std::int64_t i, const RuleState& state, Rule rule) {
+    const bool closedBelow = rule == Rule::R8 || rule == Rule::R15;
+    if (!m_heldAtStorageTop || !closedBelow || !isOne(m_in.options.preReleaseControlled) ||
+        !(state.inflow <= state.outletCapacity))
+        return false;
+    setOutlets(i, state.inflow, 0.0f);
+    return true;
 }
 
 Rule selectRule(const RuleState& s, const OperatingOptions& o, float crestHeight) {

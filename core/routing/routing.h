@@ -98,6 +98,12 @@ private:
     // A logged Klemes step on curve p that chose no row.
     void noRowChosen(std::int64_t i, int p);
     void holdAtCrest(std::int64_t i);
+    // The storage top held where the outlets close below it: a release from
+    // above that would end below RO ends at RO; a level held there stays
+    // while the open outlets could pass the inflow. Each returns whether it
+    // decided the step.
+    bool endAtStorageTop(std::int64_t i, bool beforePeak);
+    bool holdLevelAtStorageTop(std::int64_t i, const RuleState& state, Rule rule);
     void setOutlets(std::int64_t i, float outflow, float volumeChange);
     StorageLine storageLine(std::int64_t i) const;
     // The stored volume above the crest as a whole number, 0 below it.
@@ -115,6 +121,8 @@ private:
     std::int64_t m_routedVolume = 0; // W, volume above the crest carried between steps
     std::array<float, kOpeningCount> m_openingFlow{};
     int m_chosenOpening = 0;
+    std::optional<float> m_storageTopVolume; // at RO, when RO lies in the curve below the crest
+    bool m_heldAtStorageTop = false;         // the step before ended at RO by the hold
 };
 
 } // namespace veldron

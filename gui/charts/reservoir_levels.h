@@ -20,7 +20,7 @@ void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& 
                          double fromX, double toX);
 
 /// Marks the first of the highest points of a level line drawn at x = step
-/// ("max. 13,780 m v kroku 13").
+/// ("max. 13,654 m v kroku 13").
 void markHighestLevel(LineChartView& chart, const std::vector<ChartPoint>& levels,
                       const QColor& colour);
 

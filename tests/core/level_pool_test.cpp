@@ -89,6 +89,32 @@ Extremes routeFinely(double startLevel, bool openBelowCrest = false) {
     return e;
 }
 
+// The outlets open above the storage top RO and closed below it, the spillway
+// above the crest, routed by implicit steps of one minute: where no level
+// balances a step (the outflow jumps at RO), bisection ends at RO itself and
+// the step releases what holds it there, as an operator would.
+std::vector<double> routeHeldAtStorageTop(double startLevel, const std::vector<double>& inflow) {
+    const double dt = 60.0, storageTop = value("IN_START_RO");
+    const auto outflowAt = [storageTop](double level) {
+        return level > storageTop ? ::outflowAt(level, true) : 0.0;
+    };
+    double v = volumeAt(startLevel);
+    std::vector<double> hourlyLevel;
+    for (const double qIn : inflow) {
+        for (int minute = 0; minute < 60; ++minute) {
+            // v1 + dt Q(v1) = v + dt qIn: the left side rises with v1.
+            double lo = 0.0, hi = v + dt * qIn;
+            for (int k = 0; k < 80; ++k) {
+                const double mid = (lo + hi) / 2;
+                (mid + dt * outflowAt(levelAt(mid)) < v + dt * qIn ? lo : hi) = mid;
+            }
+            v = hi;
+        }
+        hourlyLevel.push_back(levelAt(v));
+    }
+    return hourlyLevel;
+}
+
 // The sample in mode 0 from 11 m, its hourly flood held over each hour in
 // steps of `minutes`; its own options, or the outlets open below the crest too.
 RunRecords runSample(int minutes, bool openBelowCrest = false) {
@@ -138,4 +164,39 @@ TEST(LevelPool, OpenOutletsLowerTheLevelBelowTheCrestAfterTheFlood) {
     const std::size_t last = run.level.size() - 1;
     EXPECT_LT(run.level[last], value("IN_START_RN_OWERFLOW"));
     EXPECT_NEAR(run.level[last], fine.hourlyLevel[last - 1], 0.1);
+}
+
+TEST(LevelPool, AStorageTopHeldApproachesTheFineIntegration) {
+    // Open above RO, closed below it before and after the peak: the level
+    // falls to RO after the flood and stays there with the outflow equal to
+    // the inflow, at every step length, never swinging around it.
+    // The flood and two days of its base flow after it, long enough to reach RO.
+    std::vector<double> hourly = sample().inflow;
+    hourly.insert(hourly.end(), 48, hourly.back());
+    const std::vector<double> fine = routeHeldAtStorageTop(11.0, hourly);
+    double error = 1e9;
+    for (const int minutes : {60, 30, 10, 5}) {
+        ReservoirCase c = sample();
+        c.inflow.clear();
+        for (const double q : hourly)
+            c.inflow.insert(c.inflow.end(), static_cast<std::size_t>(60 / minutes), q);
+        c.values["IN_TIME_STEP_min"] = std::to_string(minutes);
+        c.values["IN_MANIP_0_1_2"] = "0";
+        c.values["IN_START_VYP"] = "11";
+        c.values["IN_PREDP1_0_1"] = "0";
+        c.values["IN_PREDP2_0_1"] = "1";
+        c.values["IN_PREDP3_0_1"] = "0";
+        const RunRecords run = veldron::testing::runCase(c);
+        ASSERT_EQ(run.status, 0) << minutes;
+        // Record k is the level at the start of step k: hour h ends at record h * 60 / minutes.
+        double worst = 0;
+        const std::size_t perHour = static_cast<std::size_t>(60 / minutes);
+        for (std::size_t h = 1; h < fine.size(); ++h)
+            worst = std::max(worst, std::fabs(run.level[h * perHour] - fine[h - 1]));
+        EXPECT_LT(worst, error) << minutes << " min";
+        error = worst;
+        EXPECT_EQ(run.level.back(), value("IN_START_RO")) << minutes << " min";
+        EXPECT_NEAR(run.outflow.back(), c.inflow.back(), 1e-6) << minutes << " min";
+    }
+    EXPECT_LT(error, 0.02);
 }

@@ -37,8 +37,10 @@ Prism reservoir(int mode) {
 
 // The rows each spillway step logged: all on one storage line
 // v = W + (Q_in - q) dt with a whole-number W, and, when the step before was
-// in the spillway range too, W the last line volume of that step cut toward
-// zero. Returns how many steps were checked.
+// in the spillway range too, W that step's line volume at the outflow it
+// released (its last row's, unless raised to the outlets' capacity) cut
+// toward zero, or 0 where it was held at the crest. Returns how many steps
+// were checked.
 int checkStorageLines(const Prism& p, const RunRecords& run, const std::string& name) {
     std::size_t row = 0;
     std::optional<double> carried; // W left by the step before, when it logged rows
@@ -64,7 +66,11 @@ int checkStorageLines(const Prism& p, const RunRecords& run, const std::string& 
                run.klemesRows[last + 1][3] == run.klemesRows[last][3] &&
                std::fabs(wOf(last + 1) - w) < 0.01)
             ++last;
-        carried = std::trunc(run.klemesRows[last][1]);
+        const float released = static_cast<float>(run.outflow[i]);
+        carried =
+            std::trunc(static_cast<float>(w + (static_cast<float>(kFlood[i]) - released) * p.dt));
+        // Held at the crest, the step ends there with nothing above it.
+        if (i + 1 < run.level.size() && run.level[i + 1] == p.crest) carried = 0.0;
         row = last + 1;
         ++checked;
     }

@@ -51,6 +51,10 @@ PrismOptions mode(int m, int keepClosed = 0) {
     o.keepClosed = keepClosed;
     return o;
 }
+PrismOptions zone(PrismOptions o, double height) {
+    o.zone = height;
+    return o;
+}
 // Outlets open below the crest too, so a release above it may take the level below.
 PrismOptions openBelowTheCrest(PrismOptions o) {
     o.preControlled = 1;
@@ -89,8 +93,12 @@ const RuleCase kCases[] = {
     {"R4 Q_prev = Q_in, raised to the outlets", openBelowTheCrest(mode(1)), 10.0, {0, 0}, 1,
      [](const Prism& p) { return open(p, 10.0, 0); }},
     // The manipulation zone includes RN + Z while rising.
-    {"R5 at RN + Z, rising", mode(2), 10.5, {2, 2}, 1,
-     [](const Prism& p) { return open(p, 10.5, 2); }},
+    {"R5 at RN + Z, rising", openBelowTheCrest(zone(mode(2), 0.125)), 10.125, {1, 1}, 1,
+     [](const Prism& p) { return open(p, 10.125, 1); }},
+    // The ungated spillway alone passes more than the outlets' capacity: the
+    // outlets close and the spillway decides, from the 500 m3 above the crest.
+    {"R5 under the spillway's floor", mode(2), 10.5, {2, 2}, 1,
+     [](const Prism& p) { return klemes(p, 0, 2, 500); }},
     {"R6 above RN + Z, spillway only, from the 600 m3 above the crest", mode(2), 10.6, {2, 2}, 1,
      [](const Prism& p) { return klemes(p, 0, 2, 600); }},
     {"R7 in the zone, Q_prev > Q_in", openBelowTheCrest(mode(2)), 10.2, {2, 0.5, 0.5}, 2,

@@ -1,6 +1,7 @@
 // Whole runs of the real PRGVELDRON in temporary installation roots.
 #include "../support/core_run.h"
 #include "../support/reservoir_case.h"
+#include "../support/sample_record.h"
 #include "core/io/free_format_reader.h"
 #include "core/io/record_writer.h"
 #include "exchange/result_set.h"
@@ -22,25 +23,7 @@ using veldron::testing::records;
 using veldron::testing::Result;
 using veldron::testing::writeFile;
 
-namespace {
-
-// The sample's summary, as the project README shows it.
-const std::string kSampleSummary = "Kroků výpočtu:                  48 z 48\r\n"
-                                   "Časový krok:                60.000 min\r\n"
-                                   "Kulminace přítoku:         100.000 m3/s v kroku 10\r\n"
-                                   "Kulminace odtoku:           89.550 m3/s v kroku 12\r\n"
-                                   "Transformace kulminace:       10.5 %\r\n"
-                                   "Zpoždění kulminace:          2.000 h (2 kroky)\r\n"
-                                   "Nejvyšší hladina:           13.780 m v kroku 13\r\n"
-                                   "Hladina přelití nádrže:     14.500 m\r\n"
-                                   "Rezerva do přelití:          0.720 m\r\n"
-                                   "Objem povodně:           4671360.0 m3\r\n"
-                                   "Objem odtoku:            4322923.1 m3\r\n"
-                                   "Přítok mínus odtok:       348437.0 m3\r\n"
-                                   "Změna objemu nádrže:      348436.9 m3\r\n"
-                                   "Chyba bilance objemů:       0.0000 % (0.1 m3)\r\n";
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     const Result r = run();
@@ -71,12 +54,28 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     // Banner of nine lines framed by slashes, one line per step, then the summary.
     EXPECT_EQ(r.console.substr(0, 4), "/\\/\\");
     const std::string summary = result("souhrn_vypoctu");
-    EXPECT_EQ(summary, kSampleSummary);
-    std::string consoleSummary = kSampleSummary;
+    EXPECT_EQ(summary, std::string(veldron::testing::sample::kSummary));
+    std::string consoleSummary = std::string(veldron::testing::sample::kSummary);
     for (std::size_t pos; (pos = consoleSummary.find("\r\n")) != std::string::npos;)
         consoleSummary.replace(pos, 2, "\n");
     EXPECT_EQ(r.console.substr(r.console.size() - consoleSummary.size()), consoleSummary);
     EXPECT_NE(r.console.find("          48\n" + consoleSummary.substr(0, 10)), std::string::npos);
+}
+
+TEST(SampleRecord, TheReadmeShowsTheRecordedFigures) {
+    const std::string readme = readFile(fs::path(VELDRON_SOURCE_DIR) / "README.md");
+    std::istringstream summary{std::string(veldron::testing::sample::kSummary)};
+    for (std::string line; std::getline(summary, line);) {
+        line.pop_back(); // CR
+        EXPECT_NE(readme.find(line + "\n"), std::string::npos) << line;
+    }
+    const int safe = veldron::testing::sample::kMargins[0].largestSafe; // the sample's own mode
+    const auto k = [](int hundredths) {
+        return std::to_string(hundredths / 100) + "." + std::to_string(hundredths % 100 / 10) +
+               std::to_string(hundredths % 10);
+    };
+    EXPECT_NE(readme.find("k = " + k(safe) + "\n(the dam overtops from " + k(safe + 1)),
+              std::string::npos);
 }
 
 TEST_F(CoreRun, MissingStartLevelIsAnInputErrorBeforeAnyOutput) {
@@ -263,10 +262,10 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
 }
 
 TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
-    // A steady 150 m3/s cannot pass.
+    // A steady 200 m3/s cannot pass.
     std::ostringstream wave;
     for (int i = 0; i < 48; ++i)
-        wave << 150 << " \r\n";
+        wave << 200 << " \r\n";
     writeFile(exchange / "IN_FLOOD_WAVE", wave.str());
     const Result r = run("\n");
     EXPECT_EQ(r.status, 1);
@@ -276,7 +275,7 @@ TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     EXPECT_LT(steps, 48u);
     EXPECT_EQ(records(result("transformovana_povoden")), steps);
     EXPECT_EQ(records(result("povodnova_vlna")), steps);
-    EXPECT_EQ(result("povodnova_vlna").substr(0, 18), "     150.0000000\r\n");
+    EXPECT_EQ(result("povodnova_vlna").substr(0, 18), "     200.0000000\r\n");
     // The console printed exactly the completed steps, then the summary of them.
     const std::string step = std::to_string(steps);
     EXPECT_NE(r.console.find(std::string(12 - step.size(), ' ') + step + "\nKroků výpočtu:"),

@@ -10,6 +10,7 @@
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 #include "study/variant_store.h"
+#include "tests/support/sample_record.h"
 
 #include <QChart>
 #include <QProcess>
@@ -113,7 +114,7 @@ void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothChart
     for (const char* name : {"Z 0,6 m", "předpouštění"})
         study::keepVariant(m_fixture->rootPath(), name, "11", false);
     QVERIFY(gui::keepSafetyMargin(m_fixture->rootPath(), true, "11",
-                                  {"Největší násobek přítoku bez přelití nádrže: k = 1,64"}));
+                                  {veldron::testing::sample::kMarginAnswer}));
     QString error;
     QCOMPARE(makeReport(&error), 0);
     checkPages(3);
@@ -142,12 +143,12 @@ void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothChart
     // Both result charts, with their marks, and the series table's last step.
     for (const char* shown :
          {"TRANSFORMACE POVODŇOVÉ VLNY", "VÝŠKA VODY V NÁDRŽI", "Transformovaná povodeň", "RN 12",
-          "přelití 14", "max. 13,780 m v kroku 13", "časový krok i [-]"})
+          "přelití 14", veldron::testing::sample::kHighestLevelMark, "časový krok i [-]"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
     QVERIFY(text.contains(QRegularExpression("48\\s+48,00\\s+4,000\\s+4,000\\s+12,000")));
     QVERIFY(!text.contains("zastaven"));
     QVERIFY(text.contains("3. Bezpečnostní rezerva"));
-    QVERIFY(text.contains("Největší násobek přítoku bez přelití nádrže: k = 1,64"));
+    QVERIFY(text.contains(veldron::testing::sample::kMarginAnswer));
     QVERIFY(text.contains("4. Porovnání uložených variant"));
     QVERIFY(text.contains(QRegularExpression("předpouštění\\s+89,550\\s+10,5")));
 }

@@ -15,6 +15,7 @@
 #include "helpers/form_fixture.h"
 #include "helpers/test_files.h"
 #include "study/variant_store.h"
+#include "tests/support/sample_record.h"
 
 #include <QDialog>
 #include <QDir>
@@ -427,8 +428,8 @@ void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
     auto& overview = m_window->overview();
     QVERIFY2(overview.lastRunText().startsWith("Výpočet doběhl"),
              qPrintable(overview.lastRunText()));
-    QVERIFY(overview.keyFiguresText().contains("89,550 m3/s v kroku 12"));
-    QVERIFY(overview.keyFiguresText().contains("0,720 m"));
+    QVERIFY(overview.keyFiguresText().contains(veldron::testing::sample::kPeakOutflowFigure));
+    QVERIFY(overview.keyFiguresText().contains(veldron::testing::sample::kFreeboardFigure));
     QVERIFY(overview.inputState(gui::ProjectOverviewPanel::TechnicalData).contains("uloženo"));
     snapshot(m_window.get(), "main_window_project");
     const std::pair<const char*, const char*> clicks[] = {

@@ -6,6 +6,7 @@
 #include "exchange/file_names.h"
 #include "study_fixture.h"
 #include "support/reservoir_case.h"
+#include "support/sample_record.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +149,7 @@ TEST(SafetyFactor, SampleWithTheRealCore) {
     const auto design = std::find_if(trials.begin(), trials.end(),
                                      [](const auto& t) { return t.hundredths == 100; });
     ASSERT_NE(design, trials.end());
-    EXPECT_NEAR(*design->highestLevel, 13.7804461, 1e-7);
+    EXPECT_NEAR(*design->highestLevel, veldron::testing::sample::kHighestLevel, 1e-7);
 }
 
 TEST(SafetyFactor, HandSolvedCasesWithTheRealCore) {

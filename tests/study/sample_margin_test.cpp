@@ -1,21 +1,18 @@
-// The bundled sample's safety margin in each manipulation mode, as the project
-// README states it, with the real core.
+// The bundled sample's safety margin in each manipulation mode, as its
+// regression record holds it, with the real core.
 #include "study/safety_factor.h"
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "study_fixture.h"
+#include "support/sample_record.h"
 
 #include <gtest/gtest.h>
 
 using namespace study_testing;
 
-TEST(SampleMargin, EachModeAsTheReadmeStatesIt) {
-    const struct {
-        const char* mode;
-        int largestSafe; // k x 100
-    } cases[] = {{"2", 164}, {"1", 180}, {"0", 197}};
-    for (const auto& c : cases) {
+TEST(SampleMargin, EachModeAsRecorded) {
+    for (const auto& c : veldron::testing::sample::kMargins) {
         TempDir dir;
         installSample(dir.path());
         const auto inputs = exchange::exchangeDir(dir.path());

@@ -4,7 +4,6 @@
 // by the operating rules. The yardstick of the tests of what the rules do.
 #include "prism_model.h"
 
-#include <array>
 #include <cmath>
 #include <string>
 
@@ -75,8 +74,9 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
     const PrismOptions& o = options;
     std::vector<Step> steps;
     double volume = area * startLevel, previousLevel = startLevel, previousOutflow = 0.0;
-    double w = 0.0; // volume above the crest on the transformation curves
-    std::array<double, 21> openingFlow{};
+    double w = 0.0;             // volume above the crest on the transformation curves
+    double spillwayAlone = 0.0; // m3/s, the last meeting with the spillway's curve
+    bool heldAtTop = false;     // the step before ended at the storage top RO
     for (std::size_t i = 1; i <= inflow.size(); ++i) {
         const double h = volume / area, qIn = inflow[i - 1], qo = outlets(previousLevel);
         if (h >= crest + retention) break;
@@ -96,16 +96,16 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
             const bool atCrest = std::trunc(wBefore) == 0 && std::trunc(w) == 0;
             return atCrest ? std::max(q, p / 20.0 * outlets(crest) + spillway(crest)) : q;
         };
-        auto manipulate = [&] { // the opening whose outflow comes nearest the outlets'
-            int chosen = 0;
-            for (int p = 0; p <= 20; ++p) {
-                if (const auto m = meet(p, qIn, w)) openingFlow[p] = m->flow;
-                if (std::fabs(openingFlow[p] - qo) <= std::fabs(openingFlow[chosen] - qo))
-                    chosen = p;
-            }
-            klemes(chosen);
+        auto manipulate = [&] { // the outlets' capacity, or the spillway where it passes more
+            if (const auto m = meet(0, qIn, w)) spillwayAlone = m->flow;
+            if (spillwayAlone > qo) return klemes(0);
+            w += (qIn - qo) * dt; // W follows what left the prism
             return qo;
         };
+        const bool beforePeak = i < peak;
+        const bool closedBelowTop = (beforePeak ? o.preStorage : o.emptyAfter) == 0;
+        const bool keptAtTop =
+            heldAtTop && h <= storageTop && closedBelowTop && o.preControlled == 1 && qIn <= qo;
         double q = 0.0;
         int rule = 0;
         const double wBefore = w;
@@ -114,16 +114,17 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
         } else if (h >= crest && o.mode == 1) {
             rule = o.keepClosed == 1 ? 2 : previousOutflow < qIn ? 3 : 4;
             q = klemes(0);
-            if (rule == 4) q = std::max(q, qo);
+            if (rule == 4 && q < qo) q = qo, w = wBefore + (qIn - qo) * dt;
             q = drained(0, wBefore, q);
         } else if (h >= crest) {
             const double zoneTop = crest + o.zone;
             rule = h <= zoneTop && previousOutflow <= qIn ? 5 : h >= zoneTop ? 6 : 7;
             q = rule == 6 ? drained(0, wBefore, klemes(0)) : manipulate();
         } else if (h <= storageTop) {
-            const bool beforePeak = i < peak;
             rule = beforePeak ? 8 + o.preStorage : 15 + o.emptyAfter;
-            q = (beforePeak ? o.preStorage : o.emptyAfter) == 1 ? qo : 0.0;
+            q = closedBelowTop ? 0.0 : qo;
+            // Held at RO, the outlets open above it pass the inflow.
+            if (keptAtTop) q = qIn;
         } else {
             rule = 10 + o.preControlled;
             q = o.preControlled == 1 ? qo : 0.0;
@@ -135,6 +136,14 @@ std::vector<Prism::Step> Prism::run(double startLevel, const std::vector<double>
             volume + (qIn - q) * dt < crestVolume) {
             const double held = qIn + std::max(volume - crestVolume, 0.0) / dt;
             if (q > held) q = held, w = 0.0;
+        }
+        // Where they close below RO, a release from above it ends at RO.
+        const double topVolume = area * storageTop;
+        heldAtTop = keptAtTop;
+        if (!keptAtTop && h > storageTop && storageTop < crest && closedBelowTop &&
+            volume + (qIn - q) * dt < topVolume) {
+            const double held = qIn + (volume - topVolume) / dt;
+            if (q > held) q = held, heldAtTop = true;
         }
         steps.push_back({h, q, rule});
         volume += (qIn - q) * dt;
