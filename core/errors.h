@@ -1,7 +1,7 @@
 // The two ways a run stops early: an input/output error and the error exit.
 #pragma once
 
-#include "exchange/file_names.h"
+#include "exchange/file_error.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -9,14 +9,8 @@
 
 namespace veldron {
 
-/// A file that cannot be opened, read or written. Reported as one console
-/// line "*ERR* <code> <text>" and the process ends at once (no wait).
-struct FileError : std::runtime_error {
-    int code;
-    FileError(int errorCode, const std::string& text) : std::runtime_error(text), code(errorCode) {}
-};
-
-// Codes of FileError: the *ERR* codes of exchange/, which the front end reads.
+// Input/output errors are exchange::FileError; the core names them with its codes.
+using exchange::FileError;
 using exchange::kErrBadValue;
 using exchange::kErrEndOfFile;
 using exchange::kErrInternal;

@@ -2,12 +2,12 @@
 #include "core/run.h"
 
 #include "core/errors.h"
-#include "core/io/output_set.h"
-#include "core/io/platform_files.h"
-#include "core/io/record_writer.h"
+#include "core/output_set.h"
+#include "exchange/platform_files.h"
+#include "exchange/record_writer.h"
 #include "core/routing/routing.h"
 #include "core/run_inputs.h"
-#include "core/summary/run_summary.h"
+#include "core/summary/summary_lines.h"
 #include "core/tables/reservoir_tables.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
@@ -181,7 +181,7 @@ private:
     /// once 50 ms have gone by since the last time: the console still follows
     /// the run, and the summary, a message or the wait for Enter flush the rest.
     void printStep(std::int64_t i) {
-        m_console << formatWhole(i) << '\n';
+        m_console << exchange::formatWhole(i) << '\n';
         const auto now = std::chrono::steady_clock::now();
         if (now - m_consoleFlushed >= std::chrono::milliseconds(50)) {
             m_console.flush();
@@ -231,7 +231,7 @@ private:
     std::ostream& m_console;
     std::chrono::steady_clock::time_point m_consoleFlushed{}; // the first step flushes
     KlemesSolver m_solver;
-    FileLock m_lock;
+    exchange::FileLock m_lock;
     DamData m_dam;
     RoutingInput m_routing;
     std::vector<CurveRow> m_curve;

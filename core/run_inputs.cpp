@@ -1,8 +1,8 @@
 // Every input of a run, read from the exchange directory and checked.
 #include "core/run_inputs.h"
 
-#include "core/io/free_format_reader.h"
-#include "core/io/platform_files.h"
+#include "exchange/free_format_reader.h"
+#include "exchange/platform_files.h"
 #include "exchange/file_names.h"
 
 #include <array>
@@ -14,9 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-FreeFormatReader openInput(const fs::path& dir, const char* name,
-                           Layout layout = Layout::OneValue) {
-    return FreeFormatReader(readInputFile(dir / name), name, layout);
+exchange::FreeFormatReader openInput(const fs::path& dir, const char* name,
+                           exchange::Layout layout = exchange::Layout::OneValue) {
+    return exchange::FreeFormatReader(exchange::readInputFile(dir / name), name, layout);
 }
 
 // What the options allow, with the equality the routing uses: a 0/1 real
@@ -25,16 +25,16 @@ FreeFormatReader openInput(const fs::path& dir, const char* name,
 constexpr const char* kZeroOrOne = "0 nebo 1";
 constexpr const char* kNotNegative = "0 nebo vice";
 
-void checkZeroOrOne(const FreeFormatReader& file, float value, const char* what) {
+void checkZeroOrOne(const exchange::FreeFormatReader& file, float value, const char* what) {
     if (!(value == 0.0f || value == 1.0f)) file.refuse(value, what, kZeroOrOne);
 }
 
-void checkNotNegative(const FreeFormatReader& file, float value, const char* what) {
+void checkNotNegative(const exchange::FreeFormatReader& file, float value, const char* what) {
     if (value < 0.0f) file.refuse(value, what, kNotNegative);
 }
 
 float readNotNegative(const fs::path& dir, const char* name, const char* what) {
-    FreeFormatReader file = openInput(dir, name);
+    exchange::FreeFormatReader file = openInput(dir, name);
     const float value = file.readReal();
     checkNotNegative(file, value, what);
     return value;
@@ -51,7 +51,7 @@ std::int64_t wholeCount(float count) {
 DamData readDam(const fs::path& dir) {
     DamData dam;
     dam.crestHeight = openInput(dir, exchange::kCrestHeight).readReal();
-    FreeFormatReader retention = openInput(dir, exchange::kRetentionHeight);
+    exchange::FreeFormatReader retention = openInput(dir, exchange::kRetentionHeight);
     dam.retentionHeight = retention.readReal();
     // The tables hold every grid level; beyond the bound they would take more
     // memory than a run may ask for, long before any real reservoir.
@@ -61,7 +61,7 @@ DamData readDam(const fs::path& dir) {
                              " hladin, tj. mene nez 5000.05 m");
     dam.outletCount = readNotNegative(dir, exchange::kOutletCount, "pocet spodnich vypusti");
     dam.outletDiameter = readNotNegative(dir, exchange::kOutletDiameter, "prumer potrubi [m]");
-    FreeFormatReader outletCoefficient = openInput(dir, exchange::kOutletCoefficient);
+    exchange::FreeFormatReader outletCoefficient = openInput(dir, exchange::kOutletCoefficient);
     dam.outletCoefficientScaled = outletCoefficient.readWhole();
     if (dam.outletCoefficientScaled < 0)
         outletCoefficient.refuse(dam.outletCoefficientScaled,
@@ -73,7 +73,7 @@ DamData readDam(const fs::path& dir) {
 }
 
 float readZeroOrOne(const fs::path& dir, const char* name, const char* what) {
-    FreeFormatReader file = openInput(dir, name);
+    exchange::FreeFormatReader file = openInput(dir, name);
     const float value = file.readReal();
     checkZeroOrOne(file, value, what);
     return value;
@@ -82,11 +82,11 @@ float readZeroOrOne(const fs::path& dir, const char* name, const char* what) {
 OperatingOptions readOptions(const fs::path& dir) {
     OperatingOptions options;
     options.storageTopHeight = openInput(dir, exchange::kStorageTop).readReal();
-    FreeFormatReader mode = openInput(dir, exchange::kManipulationMode);
+    exchange::FreeFormatReader mode = openInput(dir, exchange::kManipulationMode);
     options.manipulationMode = mode.readWhole();
     if (options.manipulationMode < 0 || options.manipulationMode > 2)
         mode.refuse(options.manipulationMode, "zpusob manipulace s vypustmi", "0, 1 nebo 2");
-    FreeFormatReader keepClosed = openInput(dir, exchange::kKeepClosedAfterPeak);
+    exchange::FreeFormatReader keepClosed = openInput(dir, exchange::kKeepClosedAfterPeak);
     options.keepClosedAfterPeak = keepClosed.readWhole();
     if (options.keepClosedAfterPeak != 0 && options.keepClosedAfterPeak != 1)
         keepClosed.refuse(options.keepClosedAfterPeak, "vypusti po transformaci kulminace",
@@ -104,7 +104,7 @@ OperatingOptions readOptions(const fs::path& dir) {
 std::vector<CurveRow> readCurve(const fs::path& dir) {
     const std::int32_t rowCount =
         openInput(dir, exchange::kCurveRowCount).readWhole("pocet radku krivky");
-    FreeFormatReader file = openInput(dir, exchange::kCurve, Layout::Table);
+    exchange::FreeFormatReader file = openInput(dir, exchange::kCurve, exchange::Layout::Table);
     std::vector<CurveRow> curve;
     for (std::int32_t r = 1; r <= rowCount; ++r) {
         std::array<float, 4> row{};
@@ -122,16 +122,16 @@ std::vector<CurveRow> readCurve(const fs::path& dir) {
 
 // The time step, the number of values and the values, one per line.
 void readFloodWave(const fs::path& dir, RunInputs& in) {
-    FreeFormatReader timeStep = openInput(dir, exchange::kTimeStep);
+    exchange::FreeFormatReader timeStep = openInput(dir, exchange::kTimeStep);
     in.timeStepMinutes = timeStep.readReal();
     // In seconds the step must stay a single-precision number.
     if (!(in.timeStepMinutes > 0.0f && in.timeStepMinutes < 5.6e36f))
         timeStep.refuse(in.timeStepMinutes, "casovy krok [min]", "vice nez 0 a mene nez 5.6e36");
-    FreeFormatReader count = openInput(dir, exchange::kInflowPointCount);
+    exchange::FreeFormatReader count = openInput(dir, exchange::kInflowPointCount);
     const float pointCount = count.readReal();
     if (!(pointCount >= 1.0f)) count.refuse(pointCount, "pocet hodnot pritoku", "1 nebo vice");
 
-    FreeFormatReader wave = openInput(dir, exchange::kFloodWave, Layout::Table);
+    exchange::FreeFormatReader wave = openInput(dir, exchange::kFloodWave, exchange::Layout::Table);
     // Inflows below 0.01 never become the peak; with none above it every
     // step counts as "from the peak on".
     float inflowPeak = 0.01f;

@@ -5,7 +5,7 @@
 // Input: one byte that plans the reads (bit j: read j is a whole number or a
 // read of 1 ... 4 reals; bit 0 also: the text is a table), then the text.
 #include "core/errors.h"
-#include "core/io/free_format_reader.h"
+#include "exchange/free_format_reader.h"
 
 #include <array>
 #include <charconv>
@@ -17,8 +17,8 @@
 #include <sstream>
 #include <string>
 
-using veldron::FileError;
-using veldron::FreeFormatReader;
+using exchange::FileError;
+using exchange::FreeFormatReader;
 
 namespace {
 
@@ -32,7 +32,7 @@ namespace {
 // beyond single precision.
 void checkToken(const std::string& token) {
     float value = 0;
-    if (veldron::parseRealToken(token, value)) {
+    if (exchange::parseRealToken(token, value)) {
         if (!std::isfinite(value)) violated("real token not finite: " + token);
         std::string text = token;
         for (char& c : text)
@@ -43,7 +43,7 @@ void checkToken(const std::string& token) {
             violated("real token read differently: " + token);
     }
     std::int32_t whole = 0;
-    if (veldron::parseWholeToken(token, whole)) {
+    if (exchange::parseWholeToken(token, whole)) {
         std::int32_t expected = 0;
         const char* first = token.data() + (token[0] == '+' ? 1 : 0);
         const auto [ptr, ec] = std::from_chars(first, token.data() + token.size(), expected);
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto layout = plan & 1 ? veldron::Layout::Table : veldron::Layout::OneValue;
-    FreeFormatReader reader(text, "IN_FUZZ", layout);
+    exchange::FreeFormatReader reader(text, "IN_FUZZ", layout);
     // Lines end at LF, or at CR in a text without any LF.
     const char lineEnd = text.find('\n') == std::string::npos ? '\r' : '\n';
     int lines = 1;

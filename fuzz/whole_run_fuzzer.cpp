@@ -9,8 +9,8 @@
 // which no file may grow during the run (a full disk), "@!dir" the index of a
 // result file a directory stands in for during the run. A run that is refused
 // or fails must leave the result set of the run before byte for byte.
-#include "core/io/free_format_reader.h"
-#include "core/io/record_writer.h"
+#include "exchange/free_format_reader.h"
+#include "exchange/record_writer.h"
 #include "core/run.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "exchange/exchange_paths.h"
@@ -37,7 +37,7 @@
 
 namespace fs = std::filesystem;
 using veldron::CurveRow;
-using veldron::FreeFormatReader;
+using exchange::FreeFormatReader;
 using veldron::Layout;
 
 namespace {
@@ -254,7 +254,7 @@ std::optional<std::vector<CurveRow>> readCurve(const std::optional<std::string>&
     if (!rows || !count) return std::nullopt;
     try {
         std::istringstream countText(*count), rowText(*rows);
-        FreeFormatReader countReader(countText, "count"), rowReader(rowText, "rows", Layout::Table);
+        exchange::FreeFormatReader countReader(countText, "count"), rowReader(rowText, "rows", exchange::Layout::Table);
         const std::int32_t n = countReader.readWhole();
         std::vector<CurveRow> curve;
         for (std::int32_t r = 0; r < n; ++r) {
@@ -272,7 +272,7 @@ std::optional<float> readOne(const std::optional<std::string>& text) {
     if (!text) return std::nullopt;
     try {
         std::istringstream in(*text);
-        return FreeFormatReader(in, "value").readReal();
+        return exchange::FreeFormatReader(in, "value").readReal();
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -391,14 +391,14 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     std::vector<double> inflow;
     if (in.at(exchange::kFloodWave)) {
         std::istringstream wave(*in.at(exchange::kFloodWave));
-        FreeFormatReader reader(wave, "wave", Layout::Table);
+        exchange::FreeFormatReader reader(wave, "wave", exchange::Layout::Table);
         for (std::size_t i = 0; i < routed; ++i)
             inflow.push_back(reader.readReal());
     }
     // The set carries the inflow it routed, record k the inflow of step k.
     std::string routedInflow;
     for (double q : inflow)
-        veldron::appendRecord(routedInflow, {static_cast<float>(q)});
+        exchange::appendRecord(routedInflow, {static_cast<float>(q)});
     if (out.at(std::string("OUT_RESULT/") + exchange::kInflowSeries) != routedInflow)
         violated("the inflow file differs from the inflow routed", console);
     if (consistent(*curve))

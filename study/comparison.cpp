@@ -2,7 +2,7 @@
 #include "study/comparison.h"
 
 #include "exchange/file_names.h"
-#include "exchange/io/result_files.h"
+#include "project_files/result_files.h"
 #include "exchange/run_summary.h"
 #include "study/variant_store.h"
 
@@ -41,14 +41,14 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
     Variant v;
     v.name = name;
     v.settings = settingsInOneLine(dir);
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(dir);
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(dir);
     if (inputs.timeStepMinutes) v.timeStepMinutes = inputs.timeStepMinutes->value;
-    v.reservoirLevels = exchange::reservoirLevels(inputs);
+    v.reservoirLevels = project_files::reservoirLevels(inputs);
 
-    auto summary = exchange::readRunSummary(dir / label::kFileName).summary;
-    auto outflow = exchange::readResultSeries(dir / exchange::kOutflowSeries);
-    auto levels = exchange::readResultSeries(dir / exchange::kLevelSeries);
-    auto inflow = exchange::readResultSeries(dir / exchange::kInflowSeries);
+    auto summary = project_files::readRunSummary(dir / label::kFileName).summary;
+    auto outflow = project_files::readResultSeries(dir / exchange::kOutflowSeries);
+    auto levels = project_files::readResultSeries(dir / exchange::kLevelSeries);
+    auto inflow = project_files::readResultSeries(dir / exchange::kInflowSeries);
     v.inflowFromInputs = !inflow;
     // The floats the core routed, as its records give them back: the same
     // numbers whichever file a variant's inflow comes from.
@@ -57,7 +57,7 @@ Variant loadVariant(const fs::path& root, const std::string& name) {
             q = static_cast<float>(q);
     if (!inflow && inputs.inflow) {
         inflow.emplace();
-        for (const exchange::SavedReal& q : *inputs.inflow)
+        for (const project_files::SavedReal& q : *inputs.inflow)
             inflow->push_back(q.value);
     }
     const auto holdsSteps = [&](const std::optional<std::vector<double>>& series) {
@@ -95,12 +95,12 @@ std::vector<std::string> comparisonNotes(const std::vector<Variant>& variants) {
 
 const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {
     static const std::array<ComparisonColumn, kComparedFigures> columns = {{
-        {"Kulminace odtoku [m3/s]", &exchange::RunSummary::outflowPeak, Best::Lowest, 3},
-        {"Transformace kulminace [%]", &exchange::RunSummary::attenuationPercent, Best::Highest, 1},
-        {"Zpoždění kulminace [h]", &exchange::RunSummary::peakLagHours, Best::Highest, 3},
-        {"Nejvyšší hladina [m]", &exchange::RunSummary::highestLevel, Best::Lowest, 3},
-        {"Rezerva do přelití [m]", &exchange::RunSummary::freeboard, Best::Highest, 3},
-        {"Chyba bilance objemů [%]", &exchange::RunSummary::balanceErrorPercent, Best::NearestZero,
+        {"Kulminace odtoku [m3/s]", &project_files::RunSummary::outflowPeak, Best::Lowest, 3},
+        {"Transformace kulminace [%]", &project_files::RunSummary::attenuationPercent, Best::Highest, 1},
+        {"Zpoždění kulminace [h]", &project_files::RunSummary::peakLagHours, Best::Highest, 3},
+        {"Nejvyšší hladina [m]", &project_files::RunSummary::highestLevel, Best::Lowest, 3},
+        {"Rezerva do přelití [m]", &project_files::RunSummary::freeboard, Best::Highest, 3},
+        {"Chyba bilance objemů [%]", &project_files::RunSummary::balanceErrorPercent, Best::NearestZero,
          4},
     }};
     return columns;

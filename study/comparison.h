@@ -2,8 +2,8 @@
 // the comparison table with the best value of each column marked.
 #pragma once
 
-#include "exchange/io/run_summary_reader.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/run_summary_reader.h"
+#include "project_files/saved_inputs.h"
 
 #include <array>
 #include <filesystem>
@@ -18,12 +18,12 @@ struct Variant {
     std::string name;
     std::string settings; // settingsInOneLine
     /// Empty unless the kept set is complete (see loadVariant).
-    std::optional<exchange::RunSummary> summary;
+    std::optional<project_files::RunSummary> summary;
     std::vector<double> inflow;  // m3/s, the series the core routed
     std::vector<double> outflow; // m3/s per step
     std::vector<double> levels;  // m above the bottom per step
     std::optional<double> timeStepMinutes;
-    exchange::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
+    project_files::ReservoirLevels reservoirLevels; // RO, RN and the overtopping level
     /// The kept set is one run's whole set: a summary that is not empty and
     /// series that hold the steps it counts. Otherwise the variant has no
     /// summary and no series (a variant kept from a run that was killed).
@@ -50,7 +50,7 @@ enum class Best { Lowest, Highest, NearestZero };
 
 struct ComparisonColumn {
     const char* header;                                 // Czech, with its unit
-    std::optional<double> exchange::RunSummary::*value; // the summary's figure
+    std::optional<double> project_files::RunSummary::*value; // the summary's figure
     Best best;
     int decimals; // as shown
 };

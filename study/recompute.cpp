@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "study/variant_store.h"
 
 namespace study {
@@ -42,8 +42,8 @@ RecomputeResult RecomputeJob::finish(const CoreRunResult& run) const {
     result.inflowNotKept = !fs::exists(m_variant / exchange::kInflowSeries, error) && !error;
     for (const char* name : resultFileNames()) {
         if (result.inflowNotKept && std::string_view(name) == exchange::kInflowSeries) continue;
-        const auto kept = exchange::readBytes(m_variant / name);
-        const auto now = exchange::readBytes(exchange::outResultDir(root()) / name);
+        const auto kept = project_files::readBytes(m_variant / name);
+        const auto now = project_files::readBytes(exchange::outResultDir(root()) / name);
         if (!kept || !now || *kept != *now) result.differing.push_back(name);
     }
     return result;

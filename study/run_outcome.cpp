@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 
@@ -29,9 +29,9 @@ std::string lastLineStarting(const std::string& console, const std::string& pref
 
 // The summary of the run in `root`, when its result set is complete: a set
 // the run did not finish replacing has none to tell.
-std::optional<exchange::RunSummary> completeSummary(const std::filesystem::path& root) {
+std::optional<project_files::RunSummary> completeSummary(const std::filesystem::path& root) {
     if (!exchange::isCompleteResultSet(root)) return std::nullopt;
-    return exchange::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
+    return project_files::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
         .summary;
 }
 

@@ -3,8 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/result_files.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/result_files.h"
+#include "project_files/saved_inputs.h"
 #include "study/run_outcome.h"
 
 #include <algorithm>
@@ -196,19 +196,19 @@ std::string scaledInflowText(float value, int hundredths) {
 
 FactorSearch::FactorSearch(const fs::path& inputsDir, std::optional<std::string> startLevel)
     : m_inputs(inputsDir), m_startLevel(std::move(startLevel)), m_bracketing(0.0) {
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(inputsDir);
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(inputsDir);
     if (!inputs.inflow || inputs.inflow->empty())
         throw StudyError("Povodňovou vlnu (" + std::string(exchange::kFloodWave) + ", " +
                          exchange::kInflowPointCount + ") nelze přečíst z " + pathUtf8(inputsDir) +
                          ".");
-    for (const exchange::SavedReal& q : *inputs.inflow)
+    for (const project_files::SavedReal& q : *inputs.inflow)
         m_inflow.push_back(q.value);
     if (!inputs.crestHeight || !inputs.retentionHeight)
         throw StudyError("Výšku bezpečnostního přelivu a retenční výšku nelze přečíst z " +
                          pathUtf8(inputsDir) + ".");
     // The level series holds floats; so does the core's crest.
     m_bracketing = FactorBracketing(inputs.crestHeight->value);
-    m_overtopping = *exchange::reservoirLevels(inputs).overtopping;
+    m_overtopping = *project_files::reservoirLevels(inputs).overtopping;
     std::error_code error;
     if (!m_startLevel && !fs::is_regular_file(inputsDir / exchange::kStartLevel, error))
         throw StudyError("Chybí výška vody na začátku řešení (" +
@@ -269,9 +269,9 @@ void FactorSearch::finish(const CoreRunResult& run) {
     trial.message = outcome.message;
     trial.peakInflow = m_currentPeak;
     const auto levels =
-        exchange::readResultSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
+        project_files::readResultSeries(exchange::outResultDir(root) / exchange::kLevelSeries);
     const auto outflow =
-        exchange::readResultSeries(exchange::outResultDir(root) / exchange::kOutflowSeries);
+        project_files::readResultSeries(exchange::outResultDir(root) / exchange::kOutflowSeries);
     if (levels && !levels->empty())
         trial.highestLevel = *std::max_element(levels->begin(), levels->end());
     if (outflow && !outflow->empty())

@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
 
@@ -39,7 +39,7 @@ void copyFile(const fs::path& from, const fs::path& to) {
 }
 
 void writeOneLine(const fs::path& file, const std::string& text) {
-    if (!exchange::writeOneLineFile(file, text))
+    if (!project_files::writeOneLineFile(file, text))
         throw StudyError("Soubor " + pathUtf8(file) + " nelze zapsat.");
 }
 

@@ -3,11 +3,11 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
-#include "exchange/io/folder_name.h"
-#include "exchange/io/run_lock.h"
-#include "exchange/io/run_summary_reader.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/folder_name.h"
+#include "exchange/run_lock.h"
+#include "project_files/run_summary_reader.h"
+#include "project_files/saved_inputs.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
@@ -37,7 +37,7 @@ std::string shown(std::optional<float> number) {
     return result;
 }
 
-std::optional<float> valueOf(const std::optional<exchange::SavedReal>& saved) {
+std::optional<float> valueOf(const std::optional<project_files::SavedReal>& saved) {
     return saved ? std::optional(saved->value) : std::nullopt;
 }
 
@@ -51,7 +51,7 @@ struct Settings {
 };
 
 Settings settingsOf(const fs::path& dir, const std::optional<std::string>& startLevel = {}) {
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(dir);
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(dir);
     Settings s;
     if (optionIs(inputs.manipulationMode, 2))
         s.manipulation =
@@ -62,13 +62,13 @@ Settings settingsOf(const fs::path& dir, const std::optional<std::string>& start
                              : "výpusti zavřené, po kulminaci je ihned otevřu";
     else
         s.manipulation = "výpusti otevřené";
-    const auto yesNo = [](const std::optional<exchange::SavedReal>& option) {
+    const auto yesNo = [](const std::optional<project_files::SavedReal>& option) {
         return optionIs(option, 1) ? "ano" : "ne";
     };
     s.storage = yesNo(inputs.preReleaseStorage);
     s.controlled = yesNo(inputs.preReleaseControlled);
     s.after = optionIs(inputs.emptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
-    s.start = shown(startLevel ? exchange::coreReal(*startLevel) : valueOf(inputs.startLevel));
+    s.start = shown(startLevel ? project_files::coreReal(*startLevel) : valueOf(inputs.startLevel));
     s.step = shown(valueOf(inputs.timeStepMinutes));
     return s;
 }
@@ -127,12 +127,12 @@ fs::path variantDir(const fs::path& root, const std::string& name) {
 }
 
 std::string trimmedVariantName(const std::string& name) {
-    return exchange::trimmedName(name);
+    return project_files::trimmedName(name);
 }
 
 std::string variantNameProblem(const std::string& name) {
     const std::string kept = trimmedVariantName(name);
-    if (std::string problem = exchange::folderNameProblem(kept, "Název varianty"); !problem.empty())
+    if (std::string problem = project_files::folderNameProblem(kept, "Název varianty"); !problem.empty())
         return problem;
     // Hidden folders are variants being written, replaced or deleted.
     if (kept.front() == '.') return "Název varianty nesmí začínat tečkou.";
@@ -165,7 +165,7 @@ namespace {
 void checkSetKeepable(const fs::path& root) {
     const fs::path results = exchange::outResultDir(root);
     const fs::path summaryFile = results / exchange::summary::kFileName;
-    const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
+    const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.error.empty()) throw StudyError(read.error);
     if (!read.summary)
         throw StudyError("Poslední výsledky nemají souhrn výpočtu: spusťte výpočet a pak jej "
@@ -187,7 +187,7 @@ void checkSetKeepable(const fs::path& root) {
             throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
     // The core reads its inputs at its start and writes the summary at its
     // end: an input written later is not what these results were computed from.
-    if (const exchange::ResultAge age = exchange::resultAge(summaryFile, inputs);
+    if (const project_files::ResultAge age = project_files::resultAge(summaryFile, inputs);
         !age.newerInput.empty())
         throw StudyError("Vstupní soubor " + age.newerInput +
                          " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
@@ -209,8 +209,8 @@ void writeDraft(const fs::path& root, const fs::path& draft, const std::string& 
     std::vector<std::string> description = {"Varianta: " + kept};
     const auto settings = describeSettings(draft);
     description.insert(description.end(), settings.begin(), settings.end());
-    if (const exchange::FileResult written =
-            exchange::writeLines(draft / kDescriptionFile, description);
+    if (const project_files::FileResult written =
+            project_files::writeLines(draft / kDescriptionFile, description);
         !written)
         throw StudyError(written.error);
 }
@@ -226,7 +226,7 @@ void keepVariant(const fs::path& root, const std::string& name, const std::strin
                  bool replace) {
     if (const std::string problem = variantNameProblem(name); !problem.empty())
         throw StudyError(problem);
-    if (!exchange::coreReal(startLevel))
+    if (!project_files::coreReal(startLevel))
         throw StudyError("Výška vody na začátku řešení „" + startLevel + "“ není číslo.");
     // Held while the set is checked and copied: no run replaces it meanwhile.
     const exchange::RunLockHold lock(root);

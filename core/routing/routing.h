@@ -1,7 +1,7 @@
 // The time loop: volume balance, overtopping stop and the ordered operating rules.
 #pragma once
 
-#include "core/io/record_writer.h"
+#include "exchange/record_writer.h"
 #include "core/klemes/klemes.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "core/tables/reservoir_tables.h"
@@ -63,9 +63,9 @@ struct RoutingInput {
 
 /// Where each completed step goes.
 struct RoutingOutput {
-    RecordSink& outflow;    // transformovana_povoden
-    RecordSink& level;      // vyska_vody
-    RecordSink& klemesRows; // tab_min_radek_pro_klemese
+    exchange::RecordSink& outflow;    // transformovana_povoden
+    exchange::RecordSink& level;      // vyska_vody
+    exchange::RecordSink& klemesRows; // tab_min_radek_pro_klemese
     std::function<void(std::int64_t)> printStep;
 };
 

@@ -2,7 +2,7 @@
 // transformation curves over the ladder of levels above the spillway crest.
 #pragma once
 
-#include "core/io/record_writer.h"
+#include "exchange/record_writer.h"
 #include "core/tables/bathygraphic_curve.h"
 
 #include <array>
@@ -38,19 +38,19 @@ struct ReservoirTables {
 
 /// The record files the build writes, one per table.
 struct TableFiles {
-    RecordSink& gridVolumes;                       // objemy_nad_prelivem_z_BK: level, volume
-    RecordSink& volumesAboveCrest;                 // objemy_nad_prelivem
-    RecordSink& outletFlows;                       // odtok_vypuste_pro_h_nad_prelivem_100
-    RecordSink& spillwayFlows;                     // odtok_nad_prelivem
-    std::array<RecordSink*, kOpeningCount> curves; // TRANSF_KRIVKA_KLEMES_0 ... _100
-    RecordSink& totalFlows;                        // suma_odtoku_pro_h_nad_prelivem_100
+    exchange::RecordSink& gridVolumes;                       // objemy_nad_prelivem_z_BK: level, volume
+    exchange::RecordSink& volumesAboveCrest;                 // objemy_nad_prelivem
+    exchange::RecordSink& outletFlows;                       // odtok_vypuste_pro_h_nad_prelivem_100
+    exchange::RecordSink& spillwayFlows;                     // odtok_nad_prelivem
+    std::array<exchange::RecordSink*, kOpeningCount> curves; // TRANSF_KRIVKA_KLEMES_0 ... _100
+    exchange::RecordSink& totalFlows;                        // suma_odtoku_pro_h_nad_prelivem_100
 };
 
 /// The tables' records held in memory, in the files' order: for a run that
 /// writes them only once every check has passed, and for tests.
 struct TableTexts {
-    StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
-    std::array<StringSink, kOpeningCount> curves;
+    exchange::StringSink gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, totalFlows;
+    std::array<exchange::StringSink, kOpeningCount> curves;
 
     TableFiles files() {
         TableFiles f{gridVolumes, volumesAboveCrest, outletFlows, spillwayFlows, {}, totalFlows};

@@ -276,7 +276,7 @@ std::optional<gui::CalculationFields> CalculationForm::checkedFields() {
     typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::CalculationCheck check = gui::checkCalculationFields(
-        typed, exchange::curveLevels(exchange::readSavedInputs(settingsDir())));
+        typed, project_files::curveLevels(project_files::readSavedInputs(settingsDir())));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};
@@ -312,7 +312,7 @@ void CalculationForm::saveAndClose() {
     if (m_running) return;
     const std::optional<gui::CalculationFields> fields = checkedFields();
     if (!fields) return;
-    const exchange::FileResult result =
+    const project_files::FileResult result =
         gui::saveSettings(settingsDir(), gui::projectRoot(), selectedItems(), *fields);
     if (!result) {
         gui::MessageService::instance().error(this, QString::fromStdString(result.error));

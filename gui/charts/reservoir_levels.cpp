@@ -20,7 +20,7 @@ QString metres(double level) {
 
 } // namespace
 
-void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
+void drawReservoirLevels(LineChartView& chart, const project_files::ReservoirLevels& levels,
                          double fromX, double toX) {
     const auto draw = [&](const std::optional<double>& level, const char* name,
                           const QColor& colour) {

@@ -2,7 +2,7 @@
 // space ends (RO), the spillway crest (RN) and where the dam overtops.
 #pragma once
 
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/grid_points.h"
 
 #include <QColor>
@@ -16,7 +16,7 @@ class LineChartView;
 /// Draws each known level of `levels` as a labelled dashed line from `fromX`
 /// to `toX` ("RO 9,500 m", "RN 12,000 m", "přelití 14,500 m"); the chart's
 /// vertical range then takes them in.
-void drawReservoirLevels(LineChartView& chart, const exchange::ReservoirLevels& levels,
+void drawReservoirLevels(LineChartView& chart, const project_files::ReservoirLevels& levels,
                          double fromX, double toX);
 
 /// Marks the first of the highest points of a level line drawn at x = step

@@ -39,7 +39,7 @@ FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group
 
 // Above the curve's top the core stops with ERROR 2; below its first row it
 // interpolates from the bottom (0 m, 0 m3).
-void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
+void checkStartAgainstCurve(const ParsedNumber& start, const project_files::CurveLevels& curve,
                             CalculationCheck& check) {
     // The core compares in single precision.
     const auto level = static_cast<float>(start.value);
@@ -61,7 +61,7 @@ void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLeve
 }
 
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<exchange::CurveLevels>& curve) {
+                                        const std::optional<project_files::CurveLevels>& curve) {
     CalculationCheck check;
     const ParsedNumber start = parseTypedNumber(typed.startLevel);
     const std::string startName = fieldName(label::kStartLevel, label::kMetres);
@@ -106,7 +106,7 @@ int optionItem(OptionGroup group, double value) {
 namespace {
 
 // The option a group sets, as the core reads it.
-std::optional<double> savedOption(const exchange::SavedInputs& inputs, OptionGroup group) {
+std::optional<double> savedOption(const project_files::SavedInputs& inputs, OptionGroup group) {
     const auto value = [](const auto& saved) {
         return saved ? std::optional<double>(saved->value) : std::nullopt;
     };
@@ -126,7 +126,7 @@ std::optional<double> savedOption(const exchange::SavedInputs& inputs, OptionGro
 }
 
 // A saved value as its field shows it; the field keeps its text without one.
-void showSaved(const std::optional<exchange::SavedReal>& saved, std::string& field) {
+void showSaved(const std::optional<project_files::SavedReal>& saved, std::string& field) {
     if (saved) field = savedFieldText(saved->text);
 }
 
@@ -134,7 +134,7 @@ void showSaved(const std::optional<exchange::SavedReal>& saved, std::string& fie
 
 SavedCalculationSettings readSavedCalculationSettings(const std::filesystem::path& programDir,
                                                       const std::filesystem::path& root) {
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(programDir);
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(programDir);
     SavedCalculationSettings saved;
     for (std::size_t g = 0; g < std::size(kOptionGroups); ++g)
         if (const auto value = savedOption(inputs, kOptionGroups[g]))
@@ -157,11 +157,11 @@ std::vector<FileWrite> settingsWrites(const std::filesystem::path& programDir,
     return writes;
 }
 
-exchange::FileResult saveSettings(const std::filesystem::path& programDir,
+project_files::FileResult saveSettings(const std::filesystem::path& programDir,
                                   const std::filesystem::path& root, const OptionItems& items,
                                   const CalculationFields& fields) {
     for (const FileWrite& write : settingsWrites(programDir, items, fields))
-        if (exchange::FileResult result = perform(write); !result) return result;
+        if (project_files::FileResult result = perform(write); !result) return result;
     return keepStartLevel(root, fields.startLevel);
 }
 
@@ -173,20 +173,20 @@ std::filesystem::path coreExecutable(const std::filesystem::path& root) {
     return exchange::exchangeDir(root) / exchange::kCoreExecutable;
 }
 
-exchange::FileResult perform(const FileWrite& write) {
-    return exchange::writeOneLineFile(write.path, write.text);
+project_files::FileResult perform(const FileWrite& write) {
+    return project_files::writeOneLineFile(write.path, write.text);
 }
 
 StartOutcome runStartSequence(const std::filesystem::path& programDir,
                               const std::filesystem::path& root, const OptionItems& items,
                               const CalculationFields& fields, const StartActions& actions) {
-    if (const exchange::FileResult result = saveSettings(programDir, root, items, fields);
+    if (const project_files::FileResult result = saveSettings(programDir, root, items, fields);
         !result) {
         actions.showError(result.error);
         return StartOutcome::WriteFailed;
     }
     if (!actions.ask(kStartQuestion)) return StartOutcome::Declined;
-    if (const exchange::FileResult result = perform(startLevelWrite(root, fields)); !result) {
+    if (const project_files::FileResult result = perform(startLevelWrite(root, fields)); !result) {
         actions.showError(result.error);
         return StartOutcome::WriteFailed;
     }

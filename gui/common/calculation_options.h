@@ -2,8 +2,8 @@
 // where, and the order of the start of a calculation.
 #pragma once
 
-#include "exchange/io/file_io.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/typed_number.h"
 
 #include <array>
@@ -72,12 +72,12 @@ struct CalculationCheck {
 /// first row is a warning (the core interpolates from the bottom, 0 m and
 /// 0 m3, and a start at 0 m is an empty reservoir).
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<exchange::CurveLevels>& curve);
+                                        const std::optional<project_files::CurveLevels>& curve);
 
 /// The start level against the saved curve, into `check`: above the curve's
 /// top a refusal naming it, below its first row a warning. The calculation
 /// window and the safety margin, which both start the core, ask the same.
-void checkStartAgainstCurve(const ParsedNumber& start, const exchange::CurveLevels& curve,
+void checkStartAgainstCurve(const ParsedNumber& start, const project_files::CurveLevels& curve,
                             CalculationCheck& check);
 
 /// The item of `group` whose value is `value`; -1 when no item writes it.
@@ -108,7 +108,7 @@ std::vector<FileWrite> settingsWrites(const std::filesystem::path& programDir,
 /// (keepStartLevel). The first file that cannot be written stops it there;
 /// files written before it stay written. Nothing else writes the settings:
 /// choosing and typing in the window only change the window.
-exchange::FileResult saveSettings(const std::filesystem::path& programDir,
+project_files::FileResult saveSettings(const std::filesystem::path& programDir,
                                   const std::filesystem::path& root, const OptionItems& items,
                                   const CalculationFields& fields);
 
@@ -141,6 +141,6 @@ StartOutcome runStartSequence(const std::filesystem::path& programDir,
                               const CalculationFields& fields, const StartActions& actions);
 
 /// Writes one planned file.
-exchange::FileResult perform(const FileWrite& write);
+project_files::FileResult perform(const FileWrite& write);
 
 } // namespace gui

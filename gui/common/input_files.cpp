@@ -71,12 +71,12 @@ void warnIfNotRising(const TableRows& rows, int column, const char* what,
     }
 }
 
-exchange::FileResult writeTableAndCount(const std::filesystem::path& tablePath,
+project_files::FileResult writeTableAndCount(const std::filesystem::path& tablePath,
                                         const std::vector<std::string>& lines,
                                         const std::filesystem::path& countPath) {
-    exchange::FileResult table = exchange::writeLines(tablePath, lines);
+    project_files::FileResult table = project_files::writeLines(tablePath, lines);
     if (!table) return table; // a count without its table would mislead the core
-    return exchange::writeOneLineFile(countPath, std::to_string(lines.size()));
+    return project_files::writeOneLineFile(countPath, std::to_string(lines.size()));
 }
 
 std::vector<std::string> joinedLines(const TableRows& rows, char separator) {
@@ -128,18 +128,18 @@ TableCheck checkCurve(const Grid& grid) {
     return check;
 }
 
-TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs) {
+TableRows savedFloodWaveRows(const project_files::SavedInputs& inputs) {
     TableRows rows;
     if (inputs.inflow)
-        for (const exchange::SavedReal& value : *inputs.inflow)
+        for (const project_files::SavedReal& value : *inputs.inflow)
             rows.push_back({shownCell(value.text)});
     return rows;
 }
 
-TableRows savedCurveRows(const exchange::SavedInputs& inputs) {
+TableRows savedCurveRows(const project_files::SavedInputs& inputs) {
     TableRows rows;
     if (inputs.curve)
-        for (const exchange::SavedCurveRow& row : *inputs.curve)
+        for (const project_files::SavedCurveRow& row : *inputs.curve)
             rows.push_back({shownCell(row.elevation.text), shownCell(row.level.text),
                             shownCell(row.volume.text), shownCell(row.area.text)});
     return rows;
@@ -153,13 +153,13 @@ std::vector<std::string> curveLines(const TableRows& rows) {
     return joinedLines(rows, '\t');
 }
 
-exchange::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
+project_files::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
                                          const TableRows& rows) {
     return writeTableAndCount(directory / exchange::kFloodWave, floodWaveLines(rows),
                               directory / exchange::kInflowPointCount);
 }
 
-exchange::FileResult writeCurveFiles(const std::filesystem::path& directory,
+project_files::FileResult writeCurveFiles(const std::filesystem::path& directory,
                                      const TableRows& rows) {
     return writeTableAndCount(directory / exchange::kCurve, curveLines(rows),
                               directory / exchange::kCurveRowCount);

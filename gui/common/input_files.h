@@ -2,8 +2,8 @@
 // and the checks of their grids before anything is written.
 #pragma once
 
-#include "exchange/io/file_io.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/grid.h"
 #include "gui/common/typed_number.h"
 
@@ -42,11 +42,11 @@ int filledRowCount(const Grid& grid);
 
 /// The saved flood wave as the grid shows it: one row per value, the file's
 /// text with a decimal comma ("12.50" -> "12,50"). No row without a saved wave.
-TableRows savedFloodWaveRows(const exchange::SavedInputs& inputs);
+TableRows savedFloodWaveRows(const project_files::SavedInputs& inputs);
 
 /// The saved curve as the grid shows it: H, h, V and A of each row, the
 /// file's texts with a decimal comma. No row without a saved curve.
-TableRows savedCurveRows(const exchange::SavedInputs& inputs);
+TableRows savedCurveRows(const project_files::SavedInputs& inputs);
 
 /// One line per row: each value followed by one blank.
 std::vector<std::string> floodWaveLines(const TableRows& rows);
@@ -59,12 +59,12 @@ std::vector<std::string> curveLines(const TableRows& rows);
 /// matches what the wave holds. When IN_FLOOD_WAVE cannot be created or
 /// written completely, it is left closed with the lines written so far and
 /// IN_NUMBER_OF_POINT_FW is not touched.
-exchange::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
+project_files::FileResult writeFloodWaveFiles(const std::filesystem::path& directory,
                                          const TableRows& rows);
 
 /// Writes IN_BAT_CURVE_BC (curveLines, CR LF) into `directory`, then
 /// IN_NUMBER_OF_POINT_BK holding the number of rows; a failure of the first
 /// file leaves the second untouched.
-exchange::FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows);
+project_files::FileResult writeCurveFiles(const std::filesystem::path& directory, const TableRows& rows);
 
 } // namespace gui

@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 
 #include <sstream>
 
@@ -23,7 +23,7 @@ fs::path keptFile(const fs::path& root) {
 
 } // namespace
 
-exchange::FileResult keepSafetyMargin(const fs::path& root, bool ofProjectInputs,
+project_files::FileResult keepSafetyMargin(const fs::path& root, bool ofProjectInputs,
                                       const std::string& startLevelOrVariant,
                                       const std::vector<std::string>& answer) {
     std::vector<std::string> lines;
@@ -31,12 +31,12 @@ exchange::FileResult keepSafetyMargin(const fs::path& root, bool ofProjectInputs
                                           startLevelOrVariant + " m"
                                     : std::string(kOnVariant) + " „" + startLevelOrVariant + "“");
     lines.insert(lines.end(), answer.begin(), answer.end());
-    return exchange::writeLines(keptFile(root), lines);
+    return project_files::writeLines(keptFile(root), lines);
 }
 
 std::optional<KeptMargin> readKeptSafetyMargin(const fs::path& root) {
     const fs::path file = keptFile(root);
-    const std::optional<std::string> bytes = exchange::readBytes(file);
+    const std::optional<std::string> bytes = project_files::readBytes(file);
     if (!bytes) return std::nullopt;
     KeptMargin kept;
     std::istringstream in(*bytes);
@@ -53,7 +53,7 @@ std::optional<KeptMargin> readKeptSafetyMargin(const fs::path& root) {
     std::error_code error;
     kept.time = fs::last_write_time(file, error);
     if (kept.ofProjectInputs)
-        kept.newerInput = exchange::resultAge(file, exchange::exchangeDir(root)).newerInput;
+        kept.newerInput = project_files::resultAge(file, exchange::exchangeDir(root)).newerInput;
     return kept;
 }
 

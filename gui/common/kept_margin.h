@@ -2,7 +2,7 @@
 // safety-margin window so that the calculation report can give it.
 #pragma once
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,7 +25,7 @@ struct KeptMargin {
 /// Keeps a finished search in `root`, replacing the one kept before.
 /// `startLevel` (the text typed, for the project's inputs) or `variant`
 /// (the name of the variant searched) says what it ran on.
-exchange::FileResult keepSafetyMargin(const std::filesystem::path& root, bool ofProjectInputs,
+project_files::FileResult keepSafetyMargin(const std::filesystem::path& root, bool ofProjectInputs,
                                       const std::string& startLevelOrVariant,
                                       const std::vector<std::string>& answer);
 

@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/folder_name.h"
+#include "project_files/folder_name.h"
 #include "exchange/result_set.h"
 #include "study/study_files.h"
 
@@ -119,7 +119,7 @@ fs::path newProjectPath(const fs::path& parent, const std::string& name) {
     std::error_code error;
     if (!fs::is_directory(parent, error))
         throw ProjectError("Složka " + quoted(parent) + " neexistuje nebo to není složka.");
-    const fs::path target = parent / utf8Path(exchange::trimmedName(name));
+    const fs::path target = parent / utf8Path(project_files::trimmedName(name));
     if (fs::exists(fs::symlink_status(target, error)))
         throw ProjectError("Složka " + quoted(target) +
                            " už existuje: zvolte jiný název projektu.");
@@ -172,7 +172,7 @@ std::string projectProblem(const fs::path& root) {
 }
 
 std::string projectNameProblem(const std::string& name) {
-    return exchange::folderNameProblem(exchange::trimmedName(name), "Název projektu");
+    return project_files::folderNameProblem(project_files::trimmedName(name), "Název projektu");
 }
 
 std::string projectName(const fs::path& root) {

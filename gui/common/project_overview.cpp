@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/common/input_fields.h"
@@ -24,8 +24,9 @@ namespace fs = std::filesystem;
 namespace {
 
 /// Whether the core reads `file` from what the typed reading found.
-bool coreReads(const exchange::SavedInputs& in, std::string_view file) {
+bool coreReads(const project_files::SavedInputs& in, std::string_view file) {
     using namespace exchange;
+    using project_files::SavedInputs;
     static const std::map<std::string_view, std::function<bool(const SavedInputs&)>> read = {
         {kCurve, [](const SavedInputs& i) { return i.curve.has_value(); }},
         {kCurveRowCount, [](const SavedInputs& i) { return i.curve.has_value(); }},
@@ -57,7 +58,7 @@ bool coreReads(const exchange::SavedInputs& in, std::string_view file) {
 }
 
 std::vector<InputOverview> readInputs(const fs::path& exchangeDir) {
-    const exchange::SavedInputs saved = exchange::readSavedInputs(exchangeDir);
+    const project_files::SavedInputs saved = project_files::readSavedInputs(exchangeDir);
     std::vector<InputOverview> inputs;
     for (const char* form :
          {kFloodWaveFormName, kCurveFormName, kTechnicalDataFormName, kCalculationFormName})
@@ -87,14 +88,14 @@ RunOverview readRun(const fs::path& root) {
     RunOverview run;
     if (!exchange::isCompleteResultSet(root)) return run;
     const fs::path summaryFile = exchange::outResultDir(root) / exchange::summary::kFileName;
-    const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
+    const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.summary) return run;
-    const exchange::ResultAge age = exchange::resultAge(summaryFile, exchange::exchangeDir(root));
+    const project_files::ResultAge age = project_files::resultAge(summaryFile, exchange::exchangeDir(root));
     run.computedAt = age.computed;
     run.stopReason = read.summary->stopReason;
     run.stoppedStep = read.summary->stoppedStep;
     for (const char* label : kKeyFigures)
-        for (const exchange::SummaryLine& line : read.summary->lines)
+        for (const project_files::SummaryLine& line : read.summary->lines)
             if (line.label == label)
                 run.keyFigures.push_back({line.label, czechFigures(line.text)});
     std::error_code error;
@@ -142,7 +143,7 @@ std::string lastRunText(const RunOverview& run) {
 }
 
 std::string czechDateTime(fs::file_time_type time) {
-    const std::time_t seconds = exchange::secondsSinceEpoch(time);
+    const std::time_t seconds = project_files::secondsSinceEpoch(time);
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &seconds);

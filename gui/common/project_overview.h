@@ -2,7 +2,7 @@
 // whether it is saved and when, and the last run with its key figures.
 #pragma once
 
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 
 #include <filesystem>
 #include <optional>
@@ -41,7 +41,7 @@ struct RunOverview {
     /// Peak inflow and outflow, the highest level and the freeboard (and the
     /// whole flood's peak of a stopped run), as the summary gives them, with
     /// a decimal comma.
-    std::vector<exchange::SummaryLine> keyFigures;
+    std::vector<project_files::SummaryLine> keyFigures;
 };
 
 struct ProjectOverview {

@@ -1,7 +1,7 @@
 // The projects opened last, remembered between sessions.
 #include "gui/common/recent_projects.h"
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "study/study_files.h"
 
 #include <algorithm>
@@ -26,7 +26,7 @@ fs::path normalised(const fs::path& root) {
 
 RecentProjects::RecentProjects(fs::path storeFile) : m_storeFile(std::move(storeFile)) {
     if (m_storeFile.empty()) return;
-    const std::optional<std::string> bytes = exchange::readBytes(m_storeFile);
+    const std::optional<std::string> bytes = project_files::readBytes(m_storeFile);
     if (!bytes) return;
     std::istringstream lines(*bytes);
     for (std::string line; std::getline(lines, line) && m_projects.size() < kMostKept;) {
@@ -62,7 +62,7 @@ std::string RecentProjects::save() const {
     std::vector<std::string> lines;
     for (const fs::path& project : m_projects)
         lines.push_back(study::pathUtf8(project));
-    const exchange::FileResult written = exchange::writeLines(m_storeFile, lines);
+    const project_files::FileResult written = project_files::writeLines(m_storeFile, lines);
     return written ? std::string() : "Seznam nedávných projektů nelze uložit: " + written.error;
 }
 

@@ -3,8 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/result_files.h"
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/result_files.h"
+#include "project_files/run_summary_reader.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/common/calculation_options.h"
@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 namespace {
 
 /// The run's summary, or why there is no run to report.
-exchange::RunSummary checkedSummary(const fs::path& root) {
+project_files::RunSummary checkedSummary(const fs::path& root) {
     if (const std::string problem = projectProblem(root); !problem.empty())
         throw ReportRefused(problem);
     const std::string name = "„" + projectName(root) + "“";
@@ -34,9 +34,9 @@ exchange::RunSummary checkedSummary(const fs::path& root) {
         throw ReportRefused("Projekt " + name +
                             " nemá úplné výsledky výpočtu (OUT_RESULT): spusťte výpočet "
                             "(Výpočet) a protokol vytvořte po něm.");
-    const exchange::SummaryRead read = exchange::readRunSummary(summaryFile);
+    const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.summary) throw ReportRefused("Souhrn výpočtu nelze přečíst: " + read.error);
-    const exchange::ResultAge age = exchange::resultAge(summaryFile, exchange::exchangeDir(root));
+    const project_files::ResultAge age = project_files::resultAge(summaryFile, exchange::exchangeDir(root));
     if (!age.newerInput.empty())
         throw ReportRefused(
             "Výsledky projektu " + name + " jsou starší než vstupy: " + age.newerInput +
@@ -48,11 +48,11 @@ exchange::RunSummary checkedSummary(const fs::path& root) {
 
 std::vector<double> series(const fs::path& root, const char* name) {
     const fs::path file = exchange::outResultDir(root) / name;
-    if (auto values = exchange::readResultSeries(file)) return std::move(*values);
+    if (auto values = project_files::readResultSeries(file)) return std::move(*values);
     throw ReportRefused("Výsledek " + study::pathUtf8(file) + " nelze přečíst.");
 }
 
-ReportNumber shown(const exchange::SavedReal& saved) {
+ReportNumber shown(const project_files::SavedReal& saved) {
     return {saved.value, czechNumber(saved.text)};
 }
 
@@ -79,13 +79,13 @@ template <class Saved> std::optional<double> valueOf(const std::optional<Saved>&
     return saved ? std::optional<double>(saved->value) : std::nullopt;
 }
 
-std::string savedText(const std::optional<exchange::SavedReal>& saved, const char* unit) {
+std::string savedText(const std::optional<project_files::SavedReal>& saved, const char* unit) {
     return saved ? czechNumber(saved->text) + " " + unit : "neuvedeno";
 }
 
 /// The settings as the calculation window names them; the panel the window
 /// hides for the chosen manipulation is left out here too.
-std::vector<ReportLine> settings(const exchange::SavedInputs& in,
+std::vector<ReportLine> settings(const project_files::SavedInputs& in,
                                  const std::vector<double>& levels) {
     std::vector<ReportLine> lines = {
         {label::kPreReleaseStorage,
@@ -136,7 +136,7 @@ std::optional<ReportComparison> comparison(const fs::path& root) {
 } // namespace
 
 ReportContent gatherReport(const fs::path& root) {
-    const exchange::RunSummary summary = checkedSummary(root);
+    const project_files::RunSummary summary = checkedSummary(root);
     ReportContent report;
     report.projectName = projectName(root);
     report.projectFolder = study::pathUtf8(root);
@@ -145,19 +145,19 @@ ReportContent gatherReport(const fs::path& root) {
         fs::last_write_time(exchange::outResultDir(root) / exchange::summary::kFileName, error));
     report.stopped = summary.stopped;
     report.stopReason = czechFigures(summary.stopReason);
-    for (const exchange::SummaryLine& line : summary.lines)
+    for (const project_files::SummaryLine& line : summary.lines)
         if (line.label != exchange::summary::kStopped)
             report.summary.push_back({line.label, czechFigures(line.text)});
 
     const fs::path inputsDir = exchange::exchangeDir(root);
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(inputsDir);
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(inputsDir);
     report.technicalData = technicalData(inputsDir);
     if (inputs.curve)
-        for (const exchange::SavedCurveRow& row : *inputs.curve)
+        for (const project_files::SavedCurveRow& row : *inputs.curve)
             report.curve.push_back(
                 {shown(row.elevation), shown(row.level), shown(row.volume), shown(row.area)});
     if (inputs.inflow)
-        for (const exchange::SavedReal& value : *inputs.inflow)
+        for (const project_files::SavedReal& value : *inputs.inflow)
             report.floodWave.push_back(shown(value));
 
     report.inflow = series(root, exchange::kInflowSeries);
@@ -166,7 +166,7 @@ ReportContent gatherReport(const fs::path& root) {
     report.settings = settings(inputs, report.levels);
     report.timeStepMinutes =
         summary.timeStepMin.value_or(inputs.timeStepMinutes ? inputs.timeStepMinutes->value : 0.0);
-    report.reservoirLevels = exchange::reservoirLevels(inputs);
+    report.reservoirLevels = project_files::reservoirLevels(inputs);
     report.safetyMargin = readKeptSafetyMargin(root);
     report.comparison = comparison(root);
     return report;

@@ -5,7 +5,7 @@
 // Every number that is shown is text with a decimal comma already.
 #pragma once
 
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/kept_margin.h"
 
 #include <filesystem>
@@ -65,7 +65,7 @@ struct ReportContent {
     double timeStepMinutes = 0.0;    // the run's, for the hours of the series
     /// The series of the steps routed, from the result set.
     std::vector<double> inflow, outflow, levels;
-    exchange::ReservoirLevels reservoirLevels;
+    project_files::ReservoirLevels reservoirLevels;
 
     std::optional<KeptMargin> safetyMargin;
     std::optional<ReportComparison> comparison;

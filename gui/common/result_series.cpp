@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/result_files.h"
+#include "project_files/result_files.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/common/typed_number.h"
@@ -65,7 +65,7 @@ SeriesRead readResultSet(const fs::path& root, const std::vector<std::string>& n
     if (error || !exchange::isCompleteResultSet(root)) return {{}, incompleteSetText(root)};
     SeriesRead read;
     for (const std::string& name : names) {
-        std::optional<std::vector<double>> values = exchange::readResultSeries(results / name);
+        std::optional<std::vector<double>> values = project_files::readResultSeries(results / name);
         if (!values)
             return {{}, "Výsledky nelze zobrazit: soubor " + name + " v OUT_RESULT nelze přečíst."};
         read.series.push_back(std::move(*values));

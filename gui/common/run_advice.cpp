@@ -26,15 +26,15 @@ std::string mendList(const char* heading, std::initializer_list<const char*> fil
 }
 
 // A saved value as the user typed it, with a decimal comma.
-std::string shown(const exchange::SavedReal& value) {
+std::string shown(const project_files::SavedReal& value) {
     return czechNumber(value.text);
 }
 
 // The text of a summary line as the core wrote it, its figures with commas.
-std::optional<std::string> summaryFigure(const std::optional<exchange::RunSummary>& summary,
+std::optional<std::string> summaryFigure(const std::optional<project_files::RunSummary>& summary,
                                          const char* label) {
     if (summary)
-        for (const exchange::SummaryLine& line : summary->lines)
+        for (const project_files::SummaryLine& line : summary->lines)
             if (line.label == label) return czechFigures(line.text);
     return std::nullopt;
 }
@@ -42,7 +42,7 @@ std::optional<std::string> summaryFigure(const std::optional<exchange::RunSummar
 const char* const kRisingRows =
     "výšky h a objemy V batygrafické křivky musí od řádku k řádku stoupat";
 
-std::string curveBelowRetention(const exchange::SavedInputs& in) {
+std::string curveBelowRetention(const project_files::SavedInputs& in) {
     std::string text = "Výpočet pracuje s hladinami od bezpečnostního přelivu (začátek RN) po "
                        "RN + možnou výšku retenčního prostoru; batygrafická křivka je musí "
                        "pokrýt a " +
@@ -50,7 +50,7 @@ std::string curveBelowRetention(const exchange::SavedInputs& in) {
     if (in.crestHeight && in.retentionHeight && in.curve && !in.curve->empty()) {
         const double top = static_cast<double>(in.crestHeight->value) +
                            static_cast<double>(in.retentionHeight->value);
-        const exchange::SavedReal& curveTop = in.curve->back().level;
+        const project_files::SavedReal& curveTop = in.curve->back().level;
         text = "Výpočet pracuje s hladinami od bezpečnostního přelivu RN (" +
                shown(*in.crestHeight) + " m) po RN + možnou výšku retenčního prostoru (" +
                shown(*in.crestHeight) + " + " + shown(*in.retentionHeight) + " = " +
@@ -65,11 +65,11 @@ std::string curveBelowRetention(const exchange::SavedInputs& in) {
                            {exchange::kCurve, exchange::kCrestHeight, exchange::kRetentionHeight});
 }
 
-std::string startOffCurve(const exchange::SavedInputs& in) {
+std::string startOffCurve(const project_files::SavedInputs& in) {
     std::string text = "Výška vody na začátku řešení musí ležet na batygrafické křivce a " +
                        std::string(kRisingRows) + ".";
     if (in.startLevel && in.curve && !in.curve->empty()) {
-        const exchange::SavedReal& curveTop = in.curve->back().level;
+        const project_files::SavedReal& curveTop = in.curve->back().level;
         const std::string start = "Výška vody na začátku řešení " + shown(*in.startLevel) + " m ";
         if (in.startLevel->value > curveTop.value)
             text =
@@ -83,7 +83,7 @@ std::string startOffCurve(const exchange::SavedInputs& in) {
     return text + mendList("Opravte:", {exchange::kStartLevel, exchange::kCurve});
 }
 
-std::string stepOffCurve(long step, const exchange::SavedInputs& in) {
+std::string stepOffCurve(long step, const project_files::SavedInputs& in) {
     std::string text = (step > 0 ? "V kroku " + std::to_string(step) : std::string("Při výpočtu")) +
                        " vyšel objem vody v nádrži mimo batygrafickou křivku: povodeň je větší, "
                        "než křivka popisuje";
@@ -94,8 +94,8 @@ std::string stepOffCurve(long step, const exchange::SavedInputs& in) {
            mendList("Opravte:", {exchange::kCurve, exchange::kFloodWave, exchange::kTimeStep});
 }
 
-std::string overtopping(long step, const exchange::SavedInputs& in,
-                        const std::optional<exchange::RunSummary>& summary) {
+std::string overtopping(long step, const project_files::SavedInputs& in,
+                        const std::optional<project_files::RunSummary>& summary) {
     std::optional<std::string> limit = summaryFigure(summary, exchange::summary::kOvertoppingLevel);
     if (!limit && in.crestHeight && in.retentionHeight)
         limit = czechNumber(static_cast<double>(in.crestHeight->value) +
@@ -123,8 +123,8 @@ StopKind stopKind(const std::string& coreLine) {
     return StopKind::Unknown;
 }
 
-std::string stopAdvice(StopKind kind, long step, const exchange::SavedInputs& inputs,
-                       const std::optional<exchange::RunSummary>& summary) {
+std::string stopAdvice(StopKind kind, long step, const project_files::SavedInputs& inputs,
+                       const std::optional<project_files::RunSummary>& summary) {
     switch (kind) {
     case StopKind::CurveBelowRetention:
         return curveBelowRetention(inputs);

@@ -3,8 +3,8 @@
 // forms and fields to open.
 #pragma once
 
-#include "exchange/io/run_summary_reader.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/run_summary_reader.h"
+#include "project_files/saved_inputs.h"
 
 #include <optional>
 #include <string>
@@ -26,7 +26,7 @@ StopKind stopKind(const std::string& coreLine);
 /// inputs (the inputs the run read; the run's summary, when it wrote one),
 /// then "Opravte:" (or "Zkontrolujte:") with each form and field to open, one
 /// a line. `step` is the step that stopped (0: not known). Empty for Unknown.
-std::string stopAdvice(StopKind kind, long step, const exchange::SavedInputs& inputs,
-                       const std::optional<exchange::RunSummary>& summary);
+std::string stopAdvice(StopKind kind, long step, const project_files::SavedInputs& inputs,
+                       const std::optional<project_files::RunSummary>& summary);
 
 } // namespace gui

@@ -2,7 +2,7 @@
 #include "gui/common/run_report.h"
 
 #include "exchange/file_names.h"
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/run_advice.h"
 #include "gui/common/typed_number.h"
@@ -80,14 +80,14 @@ std::string withSummary(std::string text, const std::optional<std::string>& summ
     return text;
 }
 
-std::optional<exchange::RunSummary> parsedSummary(const std::optional<std::string>& summary) {
+std::optional<project_files::RunSummary> parsedSummary(const std::optional<std::string>& summary) {
     if (!summary) return std::nullopt;
     std::istringstream in(*summary);
-    return exchange::parseRunSummary(in);
+    return project_files::parseRunSummary(in);
 }
 
 RunReport stopped(const std::vector<std::string>& lines, const std::optional<std::string>& summary,
-                  const exchange::SavedInputs& inputs) {
+                  const project_files::SavedInputs& inputs) {
     const StopMessage message = stopMessage(lines);
     const StopKind kind = stopKind(message.line);
     std::string text = "Výpočet byl zastaven";
@@ -190,7 +190,7 @@ RunReport refused(const std::vector<std::string>& lines) {
 
 RunReport reportRun(const CoreExit& exit, const std::string& consoleText,
                     const std::optional<std::string>& summary,
-                    const exchange::SavedInputs& inputs) {
+                    const project_files::SavedInputs& inputs) {
     const std::vector<std::string> lines = linesOf(consoleText);
     if (exit.crashed)
         return {RunEnding::Failed, "Výpočet selhal\n\nJádro bylo ukončeno dřív, než výpočet "

@@ -3,7 +3,7 @@
 // another reason the core named, or failed.
 #pragma once
 
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 
 #include <filesystem>
 #include <optional>
@@ -45,7 +45,7 @@ struct RunReport {
 /// fault of the core (99). The *ERR* line is always shown in full.
 RunReport reportRun(const CoreExit& exit, const std::string& consoleText,
                     const std::optional<std::string>& summary,
-                    const exchange::SavedInputs& inputs = {});
+                    const project_files::SavedInputs& inputs = {});
 
 /// The run summary's modification time, or none when it does not exist.
 std::optional<std::filesystem::file_time_type>

@@ -60,7 +60,7 @@ TableExport exportTable(const SheetRows& rows, const std::string& sheetName,
             result.declined = true;
             return result;
         }
-        if (exchange::FileResult written = writeXlsxWorkbook(target, workbooks[m]); !written) {
+        if (project_files::FileResult written = writeXlsxWorkbook(target, workbooks[m]); !written) {
             result.error = written.error;
             return result;
         }

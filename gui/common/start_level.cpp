@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/typed_number.h"
 
 namespace gui {
@@ -23,10 +23,10 @@ std::optional<std::string> numberText(const std::string& text) {
 } // namespace
 
 std::optional<std::string> lastStartLevel(const std::filesystem::path& root) {
-    if (const auto kept = exchange::readBytes(root / exchange::kLastStartLevel))
+    if (const auto kept = project_files::readBytes(root / exchange::kLastStartLevel))
         if (auto level = numberText(*kept)) return level;
     // The core's own reading of IN_START_VYP, as the next run would take it.
-    const auto saved = exchange::readSavedInputs(exchange::exchangeDir(root)).startLevel;
+    const auto saved = project_files::readSavedInputs(exchange::exchangeDir(root)).startLevel;
     return saved ? numberText(saved->text) : std::nullopt;
 }
 
@@ -35,8 +35,8 @@ std::string shownStartLevel(const std::filesystem::path& root) {
     return level ? czechNumber(*level) : std::string();
 }
 
-exchange::FileResult keepStartLevel(const std::filesystem::path& root, const std::string& text) {
-    return exchange::writeOneLineFile(root / exchange::kLastStartLevel, text);
+project_files::FileResult keepStartLevel(const std::filesystem::path& root, const std::string& text) {
+    return project_files::writeOneLineFile(root / exchange::kLastStartLevel, text);
 }
 
 } // namespace gui

@@ -4,7 +4,7 @@
 // margin window show the level afterwards too.
 #pragma once
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <filesystem>
 #include <optional>
@@ -22,6 +22,6 @@ std::optional<std::string> lastStartLevel(const std::filesystem::path& root);
 std::string shownStartLevel(const std::filesystem::path& root);
 
 /// Keeps `text` (a number with a decimal point) as the root's start level.
-exchange::FileResult keepStartLevel(const std::filesystem::path& root, const std::string& text);
+project_files::FileResult keepStartLevel(const std::filesystem::path& root, const std::string& text);
 
 } // namespace gui

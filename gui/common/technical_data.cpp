@@ -99,7 +99,7 @@ FieldLine fieldLine(TechnicalField field, const std::string& typed) {
 }
 
 std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
-                                     const std::optional<exchange::CurveLevels>& curve) {
+                                     const std::optional<project_files::CurveLevels>& curve) {
     // Every text is a number here: the refusals came first.
     const auto value = [&](TechnicalField field) {
         return parseTypedNumber(texts.*kFields[field].text).value;
@@ -127,7 +127,7 @@ std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
 } // namespace
 
 TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
-                                      const std::optional<exchange::CurveLevels>& curve) {
+                                      const std::optional<project_files::CurveLevels>& curve) {
     TechnicalDataCheck check;
     std::array<std::string, 8> lines;
     for (int field = 0; field < static_cast<int>(kFields.size()); ++field) {
@@ -146,7 +146,7 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 }
 
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
-    const exchange::SavedInputs saved = exchange::readSavedInputs(dir);
+    const project_files::SavedInputs saved = project_files::readSavedInputs(dir);
     TechnicalDataTexts texts;
     // The coefficients' files hold them scaled: the decimal point moves back.
     const auto show = [](const auto& value, std::string& field, int power = 0) {
@@ -166,10 +166,10 @@ TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
     return texts;
 }
 
-exchange::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
+project_files::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
                                              const TechnicalDataFiles& files) {
     for (const OneValueFile& file : files) {
-        exchange::FileResult result = exchange::writeOneLineFile(dir / file.name, file.line);
+        project_files::FileResult result = project_files::writeOneLineFile(dir / file.name, file.line);
         if (!result) return result;
     }
     return {};

@@ -3,8 +3,8 @@
 // range.
 #pragma once
 
-#include "exchange/io/file_io.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/typed_number.h"
 
 #include <array>
@@ -65,7 +65,7 @@ struct TechnicalDataCheck {
 /// above 1, RO above RN, and, with the saved curve's levels, RN plus the
 /// retention height at or above the curve's highest level.
 TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
-                                      const std::optional<exchange::CurveLevels>& curve);
+                                      const std::optional<project_files::CurveLevels>& curve);
 
 /// The texts the eight files in `dir` hold, as the core reads them, with a
 /// decimal comma and the coefficients scaled back; "0" for a file that is
@@ -75,7 +75,7 @@ TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir);
 /// Writes the files into `dir` in their order, each closed before the next is
 /// opened; stops at the first failure, whose text it returns, leaving the
 /// files before it written and those after it untouched.
-exchange::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
+project_files::FileResult writeTechnicalDataFiles(const std::filesystem::path& dir,
                                              const TechnicalDataFiles& files);
 
 } // namespace gui

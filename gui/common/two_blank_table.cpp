@@ -1,7 +1,7 @@
 // Loading a two-blank separated text table into a grid.
 #include "gui/common/two_blank_table.h"
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <cerrno>
 #include <system_error>
@@ -63,7 +63,7 @@ TableLoad readTwoBlankTable(std::FILE* file, const std::filesystem::path& name, 
         const LineRead read = readLine(file, line, errorNumber);
         if (read == LineRead::kEnd) break;
         if (read == LineRead::kError) {
-            result.error = exchange::fileErrorText(errorNumber, name);
+            result.error = project_files::fileErrorText(errorNumber, name);
             break;
         }
         ++n;
@@ -82,10 +82,10 @@ TableLoad readTwoBlankTable(const std::filesystem::path& path, Grid& grid) {
     // Opening a directory for reading succeeds on POSIX; it is no table.
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
-        return {false, 0, exchange::fileErrorText(EISDIR, path)};
+        return {false, 0, project_files::fileErrorText(EISDIR, path)};
     errno = 0;
     std::FILE* file = std::fopen(path.string().c_str(), "rb");
-    if (file == nullptr) return {false, 0, exchange::fileErrorText(errno != 0 ? errno : EIO, path)};
+    if (file == nullptr) return {false, 0, project_files::fileErrorText(errno != 0 ? errno : EIO, path)};
     TableLoad result = readTwoBlankTable(file, path, grid);
     std::fclose(file);
     return result;

@@ -116,7 +116,7 @@ std::filesystem::path createTemporaryBeside(const std::filesystem::path& path, i
 std::string libraryErrorText(lxw_error error, int errorNumber, const std::filesystem::path& path) {
     switch (error) {
     case LXW_ERROR_CREATING_XLSX_FILE:
-        return exchange::fileErrorText(errorNumber != 0 ? errorNumber : EIO, path);
+        return project_files::fileErrorText(errorNumber != 0 ? errorNumber : EIO, path);
     case LXW_ERROR_CREATING_TMPFILE:
     case LXW_ERROR_READING_TMPFILE:
         return "nelze zapsat pomocný soubor v adresáři dočasných souborů (" +
@@ -190,7 +190,7 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets) {
     return {};
 }
 
-exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
+project_files::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
                                        const std::vector<XlsxSheet>& sheets) {
     if (std::string problem = checkXlsxSheets(sheets); !problem.empty())
         return {false, "Sešit nelze vytvořit: " + path.string() + ": " + problem};
@@ -204,7 +204,7 @@ exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
     int errorNumber = 0;
     const std::filesystem::path temporary = createTemporaryBeside(path, errorNumber);
     if (temporary.empty())
-        return {false, "Sešit nelze uložit: " + exchange::fileErrorText(errorNumber, path)};
+        return {false, "Sešit nelze uložit: " + project_files::fileErrorText(errorNumber, path)};
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -227,7 +227,7 @@ exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return {false,
-                "Sešit nelze uložit: " + (code ? exchange::fileErrorText(code.value(), path)
+                "Sešit nelze uložit: " + (code ? project_files::fileErrorText(code.value(), path)
                                                : libraryErrorText(error, errorNumber, path))};
     }
     return {};

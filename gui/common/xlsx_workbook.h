@@ -2,7 +2,7 @@
 // numeric cells, texts as text cells.
 #pragma once
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <filesystem>
 #include <string>
@@ -45,7 +45,7 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets);
 /// A text that is not valid UTF-8 is written with U+FFFD for its bad bytes.
 /// Refused, writing nothing, while the C library's numeric locale has another
 /// decimal point than '.' (the program keeps it "C").
-exchange::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
+project_files::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
                                        const std::vector<XlsxSheet>& sheets);
 
 } // namespace gui

@@ -43,7 +43,7 @@ std::optional<RunEnding> launchCore(const QString& program, const std::filesyste
         exchange::outResultDir(root) / exchange::summary::kFileName;
     const auto summaryBefore = summaryTime(summaryFile);
     // What this run reads, for telling what to mend should it stop.
-    const exchange::SavedInputs inputs = exchange::readSavedInputs(exchange::exchangeDir(root));
+    const project_files::SavedInputs inputs = project_files::readSavedInputs(exchange::exchangeDir(root));
     if (!process->start(program, root)) {
         MessageService::instance().warning(parent, "Výpočet selhal!!!");
         return std::nullopt;

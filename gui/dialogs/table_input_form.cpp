@@ -115,7 +115,7 @@ void TableInputForm::tablePasted() {
 }
 
 void TableInputForm::showSavedData() {
-    const TableRows saved = m_description.savedRows(exchange::readSavedInputs(toPath(m_filesDir)));
+    const TableRows saved = m_description.savedRows(project_files::readSavedInputs(toPath(m_filesDir)));
     const bool loaded = !saved.empty();
     m_grid = Grid(m_description.columnCount, m_description.initialRows);
     m_description.setHeader(m_grid, loaded);
@@ -150,7 +150,7 @@ void TableInputForm::closeAndSave() {
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(warningQuestion(check.warnings))))
         return;
-    const exchange::FileResult result = m_description.write(toPath(m_filesDir), check.rows);
+    const project_files::FileResult result = m_description.write(toPath(m_filesDir), check.rows);
     if (!result) {
         messages.error(this, QString::fromStdString(result.error));
         return;

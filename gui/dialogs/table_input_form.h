@@ -3,8 +3,8 @@
 // a grid, draws it, and writes it to its exchange files.
 #pragma once
 
-#include "exchange/io/file_io.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/grid.h"
 #include "gui/common/input_files.h"
 #include "gui/dialogs/input_form.h"
@@ -45,9 +45,9 @@ struct TableFormDescription {
     /// Sets the grid's header row; `loaded`: the grid holds a table.
     void (*setHeader)(Grid& grid, bool loaded);
     TableCheck (*check)(const Grid& grid);
-    exchange::FileResult (*write)(const std::filesystem::path& dir, const TableRows& rows);
+    project_files::FileResult (*write)(const std::filesystem::path& dir, const TableRows& rows);
     /// The table the exchange files hold, as the grid shows it.
-    TableRows (*savedRows)(const exchange::SavedInputs& inputs);
+    TableRows (*savedRows)(const project_files::SavedInputs& inputs);
 };
 
 /// A modal input form of one table, its grid the plain data (Grid) the view

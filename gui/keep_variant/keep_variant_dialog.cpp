@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/result_files.h"
+#include "project_files/result_files.h"
 #include "gui/common/typed_number.h"
 #include "gui/dialogs/form_widgets.h"
 #include "gui/dialogs/message_service.h"
@@ -51,7 +51,7 @@ QFormLayout* KeepVariantDialog::buildFields(const QString& startLevel) {
     m_firstLevelLabel = new QLabel(this);
     m_firstLevelLabel->setObjectName("lblFirstLevel");
     if (const auto levels =
-            exchange::readResultSeries(exchange::outResultDir(m_root) / exchange::kLevelSeries);
+            project_files::readResultSeries(exchange::outResultDir(m_root) / exchange::kLevelSeries);
         levels && !levels->empty())
         m_firstLevelLabel->setText("hladina v 1. kroku výsledků: " +
                                    QString::fromStdString(gui::displayNumber(levels->front(), 3)) +

@@ -3,8 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/run_summary_reader.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/run_summary_reader.h"
+#include "project_files/saved_inputs.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
@@ -278,16 +278,16 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
 // switch to hours uses.
 void ResultsPage::showResultContext() {
     const std::filesystem::path results = exchange::outResultDir(m_root);
-    const exchange::SummaryRead summary =
-        exchange::readRunSummary(results / exchange::summary::kFileName);
-    m_summary->showSummary(summary, exchange::resultAge(results / m_description.summaryOf,
+    const project_files::SummaryRead summary =
+        project_files::readRunSummary(results / exchange::summary::kFileName);
+    m_summary->showSummary(summary, project_files::resultAge(results / m_description.summaryOf,
                                                         exchange::exchangeDir(m_root)));
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
     if (!m_timeStepMin)
         if (const auto saved =
-                exchange::readSavedInputs(exchange::exchangeDir(m_root)).timeStepMinutes)
+                project_files::readSavedInputs(exchange::exchangeDir(m_root)).timeStepMinutes)
             m_timeStepMin = saved->value;
     if (m_timeStepMin && !(*m_timeStepMin > 0.0)) m_timeStepMin.reset();
     m_hours->setEnabled(m_timeStepMin.has_value());
@@ -381,7 +381,7 @@ void ResultsPage::markLevels() {
     const double lastX = static_cast<double>(levels.size()) * perStep;
     drawReservoirLevels(
         *m_chart,
-        exchange::reservoirLevels(exchange::readSavedInputs(exchange::exchangeDir(m_root))),
+        project_files::reservoirLevels(project_files::readSavedInputs(exchange::exchangeDir(m_root))),
         perStep, lastX);
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());

@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/common/open_project.h"
 #include "gui/dialogs/form_widgets.h"
@@ -145,7 +145,7 @@ void ResultsWindow::savePicture(gui::ResultsPage& page) {
                                                         writer.errorString());
         return;
     }
-    const exchange::FileResult written = exchange::writeBytes(
+    const project_files::FileResult written = project_files::writeBytes(
         gui::toPath(fileName),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (!written)

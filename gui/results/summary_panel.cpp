@@ -28,7 +28,7 @@ QString linkedSteps(const QString& html) {
 }
 
 QString fileTime(std::filesystem::file_time_type time) {
-    return QDateTime::fromSecsSinceEpoch(exchange::secondsSinceEpoch(time))
+    return QDateTime::fromSecsSinceEpoch(project_files::secondsSinceEpoch(time))
         .toString("d. M. yyyy H:mm:ss");
 }
 
@@ -60,7 +60,7 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
     layout->addLayout(m_grid);
 }
 
-void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange::ResultAge& age) {
+void SummaryPanel::showSummary(const project_files::SummaryRead& read, const project_files::ResultAge& age) {
     qDeleteAll(m_figureLabels);
     m_figureLabels.clear();
     m_figures.clear();
@@ -89,7 +89,7 @@ void SummaryPanel::showSummary(const exchange::SummaryRead& read, const exchange
     m_notice->setVisible(!notices.isEmpty());
 
     if (read.summary) {
-        for (const exchange::SummaryLine& line : read.summary->lines) {
+        for (const project_files::SummaryLine& line : read.summary->lines) {
             if (line.label == exchange::summary::kStopped) continue; // said above
             const QString label = QString::fromStdString(line.label);
             // The core's own figures, with the decimal comma the user reads.

@@ -4,7 +4,7 @@
 // the figures name ("v kroku 10") are links that ask for that step.
 #pragma once
 
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 
 #include <QFrame>
 #include <QList>
@@ -23,7 +23,7 @@ public:
     explicit SummaryPanel(QWidget* parent = nullptr);
 
     /// Shows what `read` found for the results whose age is `age`.
-    void showSummary(const exchange::SummaryRead& read, const exchange::ResultAge& age);
+    void showSummary(const project_files::SummaryRead& read, const project_files::ResultAge& age);
 
     /// The line that says when the results were computed.
     QString timeText() const;

@@ -2,7 +2,7 @@
 #include "gui/safety_margin/safety_margin_window.h"
 
 #include "exchange/exchange_paths.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
 #include "gui/common/calculation_options.h"
@@ -168,7 +168,7 @@ SafetyMarginWindow::checkedStartLevel(const std::filesystem::path& inputs) {
         check.refusal = gui::Refusal{
             gui::kStartLevelField, -1, -1,
             gui::numberProblemText(KeepVariantDialog::kStartLevelLabel, typed, start.error)};
-    else if (const auto curve = exchange::curveLevels(exchange::readSavedInputs(inputs)))
+    else if (const auto curve = project_files::curveLevels(project_files::readSavedInputs(inputs)))
         gui::checkStartAgainstCurve(start, *curve, check);
     if (check.refusal) messages.warning(this, QString::fromStdString(check.refusal->message));
     if (check.refusal ||
@@ -273,7 +273,7 @@ void SafetyMarginWindow::keepResult() {
     if (!m_result->complete()) return;
     const bool ofProject = m_currentInputsButton->isChecked();
     const QString on = ofProject ? m_startLevelEdit->text() : m_variantList->currentText();
-    if (const exchange::FileResult kept = gui::keepSafetyMargin(
+    if (const project_files::FileResult kept = gui::keepSafetyMargin(
             m_root, ofProject, on.trimmed().toStdString(), m_result->text(','));
         !kept)
         gui::MessageService::instance().warning(this,

@@ -1,7 +1,7 @@
 // The technical data form.
 #include "gui/technical_data/technical_data_form.h"
 
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 #include "gui/common/input_fields.h"
 #include "gui/common/open_project.h"
 #include "gui/dialogs/form_widgets.h"
@@ -139,7 +139,7 @@ void TechnicalDataForm::saveAndClose() {
     const std::filesystem::path dir = gui::toPath(filesDir());
     gui::MessageService& messages = gui::MessageService::instance();
     const gui::TechnicalDataCheck check = gui::checkTechnicalData(
-        typedTexts(), exchange::curveLevels(exchange::readSavedInputs(dir)));
+        typedTexts(), project_files::curveLevels(project_files::readSavedInputs(dir)));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         gui::markField(*m_fields[static_cast<std::size_t>(check.refusal->field)]);
@@ -148,7 +148,7 @@ void TechnicalDataForm::saveAndClose() {
     if (!check.warnings.empty() &&
         !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
         return;
-    const exchange::FileResult written = gui::writeTechnicalDataFiles(dir, check.files);
+    const project_files::FileResult written = gui::writeTechnicalDataFiles(dir, check.files);
     if (!written) {
         messages.error(this, QString::fromStdString(written.error));
         return;

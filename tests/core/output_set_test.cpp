@@ -3,7 +3,7 @@
 // the run before byte for byte, and at most temporary files the next run removes.
 #include "../support/core_run.h"
 #include "core/errors.h"
-#include "core/io/output_set.h"
+#include "core/output_set.h"
 #include "exchange/result_set.h"
 
 #include <gtest/gtest.h>
@@ -122,13 +122,13 @@ TEST_F(ResultSet, WriteErrorNamesTheFileAndLeavesThePreviousSet) {
         veldron::OutputSet set(root, [&](const fs::path& temporary) {
             return temporary == exchange::temporaryPath(full)
                        ? std::fopen("/dev/full", "wb")
-                       : veldron::createForWriting(temporary);
+                       : exchange::createForWriting(temporary);
         });
         EXPECT_FALSE(temporaryFiles().empty());
         set.file("transformovana_povoden").writeText("       4.0000000\r\n");
         set.commit();
         ADD_FAILURE() << "the set was committed";
-    } catch (const veldron::FileError& e) {
+    } catch (const exchange::FileError& e) {
         EXPECT_EQ(e.code, exchange::kErrWrite);
         EXPECT_EQ(std::string(e.what()),
                   "chyba zapisu do souboru " + full.string() + " (No space left on device)");

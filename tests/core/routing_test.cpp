@@ -109,7 +109,7 @@ struct Scenario {
     ReservoirTables tables;
     std::vector<KlemesCurve> klemes;
     RoutingInput input;
-    StringSink outflow, level, rows;
+    exchange::StringSink outflow, level, rows;
     std::vector<std::int64_t> printed;
     RoutingOutput output{outflow, level, rows, [this](std::int64_t i) { printed.push_back(i); }};
 

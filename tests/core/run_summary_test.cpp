@@ -1,5 +1,5 @@
 // The run summary's figures against a hand calculation.
-#include "core/summary/run_summary.h"
+#include "core/summary/summary_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "../support/core_run.h"
 #include "../support/reservoir_case.h"
 #include "../support/sample_record.h"
-#include "core/io/free_format_reader.h"
-#include "core/io/record_writer.h"
+#include "exchange/free_format_reader.h"
+#include "exchange/record_writer.h"
 #include "exchange/result_set.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +34,10 @@ TEST_F(CoreRun, SampleReservoirRunsToTheEnd) {
     EXPECT_EQ(result("vyska_vody").substr(0, 18), "      11.0000000\r\n");
     EXPECT_FALSE(fs::exists(exchange / "IN_START_VYP"));
     // The set carries the flood it routed, record k the inflow of step k.
-    veldron::FreeFormatReader wave(readFile(exchange / "IN_FLOOD_WAVE"), "IN_FLOOD_WAVE");
+    exchange::FreeFormatReader wave(readFile(exchange / "IN_FLOOD_WAVE"), "IN_FLOOD_WAVE");
     std::string inflow;
     for (int i = 0; i < 48; ++i)
-        veldron::appendRecord(inflow, {wave.readReal()});
+        exchange::appendRecord(inflow, {wave.readReal()});
     EXPECT_EQ(result("povodnova_vlna"), inflow);
     EXPECT_TRUE(exchange::isCompleteResultSet(root));
 

@@ -1,6 +1,6 @@
 // Drives the bathygraphic curve form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "gui/curve/curve_form.h"
 #include "helpers/form_fixture.h"
 #include "helpers/table_form_files.h"
@@ -218,7 +218,7 @@ private slots:
         auto form = m_files.makeForm<CurveForm>();
         QVERIFY(edit(*form, 1, 1, "typed"));
         testing_gui::press(*form, "btnLoad");
-        const std::string error = exchange::fileErrorText(
+        const std::string error = project_files::fileErrorText(
             ENOENT, (m_files.dir() + "/" + exchange::kCurveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), 50);

@@ -1,6 +1,6 @@
 // Drives the flood wave form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "gui/flood_wave/flood_wave_form.h"
 #include "helpers/form_fixture.h"
 #include "helpers/table_form_files.h"
@@ -226,7 +226,7 @@ private slots:
                     ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
                               "edited"));
         testing_gui::press(*form, "btnLoad");
-        const std::string error = exchange::fileErrorText(
+        const std::string error = project_files::fileErrorText(
             ENOENT, (m_files.dir() + "/" + exchange::kFloodWaveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
         QCOMPARE(form->grid().rowCount(), m_n + 1);

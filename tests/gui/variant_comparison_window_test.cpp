@@ -9,8 +9,8 @@
 #include "helpers/read_workbook.h"
 #include "helpers/test_files.h"
 
-#include "exchange/io/run_lock.h"
-#include "exchange/io/run_summary_reader.h"
+#include "exchange/run_lock.h"
+#include "project_files/run_summary_reader.h"
 #include "exchange/run_summary.h"
 #include "study/variant_store.h"
 
@@ -143,7 +143,7 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     for (int r = 0; r < 3; ++r) {
         const QString name = table->item(r, 0)->text();
         const auto summary =
-            exchange::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
+            project_files::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
                                      exchange::summary::kFileName)
                 .summary;
         QVERIFY(summary);

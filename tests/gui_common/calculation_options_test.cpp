@@ -182,7 +182,7 @@ TEST(StartSequence, ReadOnlyProgramDirectoryReportsDeniedAccess) {
         gui::StartOutcome::WriteFailed);
     ASSERT_EQ(rec.events.size(), 1u);
     EXPECT_EQ(rec.events[0].rfind("error:Přístup k souboru odepřen: ", 0), 0u);
-    const exchange::FileResult option =
+    const project_files::FileResult option =
         gui::perform(gui::optionWrite(program.path(), OptionGroup::PreReleaseStorage, 1));
     EXPECT_FALSE(option);
     EXPECT_NE(option.error.find("IN_PREDP1_0_1"), std::string::npos);
@@ -219,7 +219,7 @@ TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
 
     // Against the saved curve (0,50 … 18,00 m): above its top refused, below
     // its first row a warning.
-    const exchange::CurveLevels curve{0.5, 18.0, "0.50", "18.00"};
+    const project_files::CurveLevels curve{0.5, 18.0, "0.50", "18.00"};
     const gui::CalculationCheck above = gui::checkCalculationFields({"99", "60", "0"}, curve);
     ASSERT_TRUE(above.refusal);
     EXPECT_EQ(above.refusal->field, gui::kStartLevelField);

@@ -3,7 +3,7 @@
 #include "gui/common/project.h"
 
 #include "exchange/exchange_paths.h"
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 #include "exchange/result_set.h"
 #include "gui/common/kept_margin.h"
 #include "gui/common/project_overview.h"
@@ -129,7 +129,7 @@ TEST_F(Projects, SavedAsACopyTheProjectKeepsItsResultsCurrentAndCompleteAndGoesI
     const fs::path other = *copy.root;
     EXPECT_TRUE(exchange::isCompleteResultSet(other));
     const fs::path summary = exchange::outResultDir(other) / "souhrn_vypoctu";
-    EXPECT_EQ(exchange::resultAge(summary, exchange::exchangeDir(other)).newerInput, "");
+    EXPECT_EQ(project_files::resultAge(summary, exchange::exchangeDir(other)).newerInput, "");
     EXPECT_EQ(fs::last_write_time(summary),
               fs::last_write_time(exchange::outResultDir(original) / "souhrn_vypoctu"));
     EXPECT_EQ(gui::readProjectOverview(other).run.state, gui::LastRun::Done);

@@ -21,15 +21,15 @@ const char* const kBanner = "   PRGVELDRON - TRANSFORMACE POVODNOVE VLNY V NADRZ
 const char* const kError2 =
     "ERROR 2 spatne nactene hodnoty nebo vybocilo z okrajovych podminek  !!!";
 
-exchange::SavedReal saved(float value, const char* text) {
+project_files::SavedReal saved(float value, const char* text) {
     return {value, text};
 }
 
 // The sample reservoir as a run reads it: crest 12 m, retention 2,5 m, a curve
 // from 0,50 to `top` m, a start at `start` m.
-exchange::SavedInputs reservoir(float top, const char* topText, float start,
+project_files::SavedInputs reservoir(float top, const char* topText, float start,
                                 const char* startText) {
-    exchange::SavedInputs inputs;
+    project_files::SavedInputs inputs;
     inputs.crestHeight = saved(12.0f, "12");
     inputs.retentionHeight = saved(2.5f, "2.5");
     inputs.startLevel = saved(start, startText);
@@ -41,7 +41,7 @@ exchange::SavedInputs reservoir(float top, const char* topText, float start,
 }
 
 // The paragraphs under the core's line of a stop.
-std::string advice(const char* coreLine, const exchange::SavedInputs& inputs,
+std::string advice(const char* coreLine, const project_files::SavedInputs& inputs,
                    const std::optional<std::string>& summary = std::nullopt) {
     const std::string text =
         gui::reportRun({false, 1}, std::string(kBanner) + "           4\n" + coreLine + "\n",

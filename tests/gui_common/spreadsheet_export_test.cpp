@@ -268,7 +268,7 @@ TEST(XlsxWorkbook, NeverWritesNumbersInALocaleWithADecimalComma) {
     const gui::SheetRows rows{{1.5}};
     ASSERT_NE(std::setlocale(LC_NUMERIC, "cs_CZ.UTF-8"), nullptr)
         << "scripts/setup.sh generates the locale cs_CZ.UTF-8";
-    const exchange::FileResult refused =
+    const project_files::FileResult refused =
         gui::writeXlsxWorkbook(dir.path() / "a.xlsx", {{"S", &rows, 0, 1, 0, 1}});
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_FALSE(refused);

@@ -83,7 +83,7 @@ TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
     gui::TechnicalDataTexts texts = czechSample();
     texts.outletCoefficient = "1,2";
     texts.storageTop = "13";
-    exchange::CurveLevels curve;
+    project_files::CurveLevels curve;
     curve.highest = 14.5;
     curve.highestText = "14.50";
     const gui::TechnicalDataCheck check = gui::checkTechnicalData(texts, curve);

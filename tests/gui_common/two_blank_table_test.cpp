@@ -142,7 +142,7 @@ TEST(ReadTwoBlankTable, FileThatCannotBeOpenedLeavesTheGridUntouched) {
         EXPECT_EQ(grid.cell(1, 5), "typed");
     }
     EXPECT_EQ(gui::readTwoBlankTable(dir.path() / "missing.csv", grid).error,
-              exchange::fileErrorText(ENOENT, dir.path() / "missing.csv"));
+              project_files::fileErrorText(ENOENT, dir.path() / "missing.csv"));
 }
 
 namespace {
@@ -177,7 +177,7 @@ TEST(ReadTwoBlankTable, ReadErrorKeepsTheLinesReadCompletely) {
     std::fclose(file);
     EXPECT_TRUE(load.opened);
     EXPECT_EQ(load.lines, 2);
-    EXPECT_EQ(load.error, exchange::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
+    EXPECT_EQ(load.error, project_files::fileErrorText(EIO, "Q_FLOOD_WAVE.csv"));
     EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.cell(1, 2), "2.5");
 }
@@ -274,7 +274,7 @@ TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
 TEST(InputFiles, WriteErrorPartOfTheWayLeavesTheCountUntouched) {
     TempDir dir;
     fs::create_symlink("/dev/full", dir.path() / exchange::kCurve);
-    const exchange::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
+    const project_files::FileResult result = gui::writeCurveFiles(dir.path(), {{"1", "2", "3", "4"}});
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(fs::exists(dir.path() / exchange::kCurveRowCount));
 }

@@ -3,7 +3,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "study/variant_store.h"
 #include "study_fixture.h"
 
@@ -18,7 +18,7 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     ASSERT_EQ(realCore(dir.path()).exitCode, 0);
     study::keepVariant(dir.path(), "A", "11", false);
     const auto before =
-        exchange::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
+        project_files::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
 
     const study::RunCoreInRoot core = [&](const fs::path& root) {
         EXPECT_NE(root, dir.path());
@@ -31,7 +31,7 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
 
     // The inflow the run routed is compared too.
     const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kInflowSeries;
-    auto edited = *exchange::readBytes(kept);
+    auto edited = *project_files::readBytes(kept);
     edited[10] = edited[10] == '9' ? '8' : '9';
     writeFile(kept, edited);
     const auto changed = study::recomputeVariant(dir.path(), "A", core);
@@ -39,8 +39,8 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     EXPECT_EQ(changed.text(), "Přepočet dal JINÉ výsledky, než jaké jsou u varianty uloženy "
                               "(liší se: povodnova_vlna). Uložené výsledky zůstaly beze změny.");
     // Neither the variant's inputs nor the user's were touched.
-    EXPECT_EQ(exchange::readBytes(kept), edited);
-    EXPECT_EQ(exchange::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave),
+    EXPECT_EQ(project_files::readBytes(kept), edited);
+    EXPECT_EQ(project_files::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave),
               before);
 
     // A variant kept without the inflow: the rest is compared, and the report says so.

@@ -3,9 +3,9 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "exchange/io/file_io.h"
-#include "exchange/io/folder_name.h"
-#include "exchange/io/saved_inputs.h"
+#include "project_files/file_io.h"
+#include "project_files/folder_name.h"
+#include "project_files/saved_inputs.h"
 #include "exchange/run_summary.h"
 #include "study/core_run.h"
 #include "study/safety_factor.h"
@@ -39,18 +39,18 @@ TEST(VariantStore, KeepsTheInputsResultsAndSummaryByteForByte) {
 
     EXPECT_EQ(study::listVariants(dir.path()), std::vector<std::string>{"Z = 0,6 m, předpouštění"});
     const fs::path kept = study::variantDir(dir.path(), "Z = 0,6 m, předpouštění");
-    EXPECT_EQ(exchange::readBytes(kept / exchange::kStartLevel), "11\r\n");
+    EXPECT_EQ(project_files::readBytes(kept / exchange::kStartLevel), "11\r\n");
     for (const char* name : exchange::kCoreInputs) {
         if (std::string_view(name) == exchange::kStartLevel) continue;
-        EXPECT_EQ(exchange::readBytes(kept / name),
-                  exchange::readBytes(exchange::exchangeDir(dir.path()) / name))
+        EXPECT_EQ(project_files::readBytes(kept / name),
+                  project_files::readBytes(exchange::exchangeDir(dir.path()) / name))
             << name;
     }
     for (const char* name : study::resultFileNames())
-        EXPECT_EQ(exchange::readBytes(kept / name),
-                  exchange::readBytes(exchange::outResultDir(dir.path()) / name))
+        EXPECT_EQ(project_files::readBytes(kept / name),
+                  project_files::readBytes(exchange::outResultDir(dir.path()) / name))
             << name;
-    EXPECT_EQ(exchange::readBytes(kept / study::kDescriptionFile),
+    EXPECT_EQ(project_files::readBytes(kept / study::kDescriptionFile),
               "Varianta: Z = 0,6 m, předpouštění\r\n"
               "Manipulace při překročení přelivu (v RN): průběžná manipulace v zóně 0,6 m\r\n"
               "Předpouštění v zásobním prostoru (Vz): ne\r\n"
@@ -77,7 +77,7 @@ TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
         study::keepVariant(dir.path(), euros, "11", false);
         ADD_FAILURE() << "a name of 300 bytes was kept";
     } catch (const study::StudyError& e) {
-        EXPECT_STREQ(e.what(), exchange::folderNameProblem(euros, "Název varianty").c_str());
+        EXPECT_STREQ(e.what(), project_files::folderNameProblem(euros, "Název varianty").c_str());
     }
     study::keepVariant(dir.path(), "A", "11", false);
     const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kStartLevel;
@@ -88,9 +88,9 @@ TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
     } catch (const study::StudyError& e) {
         EXPECT_STREQ(e.what(), "Varianta „A“ už existuje.");
     }
-    EXPECT_EQ(exchange::readBytes(kept), "11\r\n");
+    EXPECT_EQ(project_files::readBytes(kept), "11\r\n");
     study::keepVariant(dir.path(), "A", "12.5", true);
-    EXPECT_EQ(exchange::readBytes(kept), "12.5\r\n");
+    EXPECT_EQ(project_files::readBytes(kept), "12.5\r\n");
     // Nothing left over from writing or replacing.
     EXPECT_EQ(std::distance(fs::directory_iterator(study::variantsDir(dir.path())),
                             fs::directory_iterator()),
@@ -123,7 +123,7 @@ TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
     // A run that overtopped the dam: three times the sample's flood.
     finishedSampleRun(dir.path());
     std::string tripled;
-    const auto sample = exchange::readSavedInputs(exchange::exchangeDir(dir.path()));
+    const auto sample = project_files::readSavedInputs(exchange::exchangeDir(dir.path()));
     for (const auto& q : *sample.inflow)
         tripled += study::scaledInflowText(q.value, 300) + " \r\n";
     writeFile(wave, tripled);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace exchange {
+namespace project_files {
 
 /// The outcome of a file operation: ok, or the text to show the user.
 struct FileResult {
@@ -34,4 +34,4 @@ FileResult writeBytes(const std::filesystem::path& path, std::string_view bytes)
 /// The bytes of a regular file; empty when it cannot be read.
 std::optional<std::string> readBytes(const std::filesystem::path& path);
 
-} // namespace exchange
+} // namespace project_files

@@ -6,11 +6,9 @@
 #include <filesystem>
 #include <memory>
 
-namespace veldron {
-class FileLock;
-}
-
 namespace exchange {
+
+class FileLock;
 
 /// Whether a run of the core holds the lock of `root` (kRunLock) now. Never
 /// creates the lock file and never throws: a lock file that cannot be opened
@@ -34,7 +32,7 @@ public:
     bool busy() const { return m_busy; }
 
 private:
-    std::unique_ptr<veldron::FileLock> m_lock;
+    std::unique_ptr<FileLock> m_lock;
     bool m_busy = false;
 };
 

@@ -1,7 +1,7 @@
 // Reading the run summary and the age of the results.
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 #include "exchange/run_summary.h"
 
 #include <cerrno>
@@ -15,7 +15,7 @@
 #include <sys/stat.h>
 #endif
 
-namespace exchange {
+namespace project_files {
 
 namespace {
 
@@ -85,7 +85,7 @@ std::optional<int> asWhole(std::optional<double> value) {
 bool takeLine(const std::string& label, const std::string& text, RunSummary& run) {
     const std::vector<std::string> words = tokens(text);
     const std::optional<double> value = leadingNumber(words);
-    if (label == summary::kSteps) {
+    if (label == exchange::summary::kSteps) {
         run.steps = asWhole(value);
         // "48 z 48", or the count in parentheses: "48 (z 48 ...)".
         for (std::size_t i = 1; i + 1 < words.size(); ++i)
@@ -93,41 +93,41 @@ bool takeLine(const std::string& label, const std::string& text, RunSummary& run
                 run.stepsGiven = whole(words[i + 1]);
                 break;
             }
-    } else if (label == summary::kTimeStep) {
+    } else if (label == exchange::summary::kTimeStep) {
         run.timeStepMin = value;
-    } else if (label == summary::kInflowPeak) {
+    } else if (label == exchange::summary::kInflowPeak) {
         run.inflowPeak = value;
         run.inflowPeakStep = wholeAfter(words, "kroku");
-    } else if (label == summary::kFloodPeak) {
+    } else if (label == exchange::summary::kFloodPeak) {
         run.floodPeak = value;
         run.floodPeakStep = wholeAfter(words, "kroku");
-    } else if (label == summary::kOutflowPeak) {
+    } else if (label == exchange::summary::kOutflowPeak) {
         run.outflowPeak = value;
         run.outflowPeakStep = wholeAfter(words, "kroku");
-    } else if (label == summary::kAttenuation) {
+    } else if (label == exchange::summary::kAttenuation) {
         run.attenuationPercent = value;
-    } else if (label == summary::kPeakLag) {
+    } else if (label == exchange::summary::kPeakLag) {
         run.peakLagHours = value;
         run.peakLagSteps = asWhole(numberInParentheses(text));
-    } else if (label == summary::kHighestLevel) {
+    } else if (label == exchange::summary::kHighestLevel) {
         run.highestLevel = value;
         run.highestLevelStep = wholeAfter(words, "kroku");
-    } else if (label == summary::kOvertoppingLevel) {
+    } else if (label == exchange::summary::kOvertoppingLevel) {
         run.overtoppingLevel = value;
-    } else if (label == summary::kFreeboard) {
+    } else if (label == exchange::summary::kFreeboard) {
         run.freeboard = value;
-    } else if (label == summary::kFloodVolume) {
+    } else if (label == exchange::summary::kFloodVolume) {
         run.floodVolume = value;
-    } else if (label == summary::kReleasedVolume) {
+    } else if (label == exchange::summary::kReleasedVolume) {
         run.releasedVolume = value;
-    } else if (label == summary::kNetInflow) {
+    } else if (label == exchange::summary::kNetInflow) {
         run.netInflow = value;
-    } else if (label == summary::kStorageChange) {
+    } else if (label == exchange::summary::kStorageChange) {
         run.storageChange = value;
-    } else if (label == summary::kBalanceError) {
+    } else if (label == exchange::summary::kBalanceError) {
         run.balanceErrorPercent = value;
         run.balanceErrorVolume = numberInParentheses(text);
-    } else if (label == summary::kStopped) {
+    } else if (label == exchange::summary::kStopped) {
         run.stopped = true;
         run.stopReason = text;
         run.stoppedStep = wholeAfter(words, "kroku");
@@ -231,4 +231,4 @@ long long secondsSinceEpoch(std::filesystem::file_time_type time) {
     return std::chrono::duration_cast<std::chrono::seconds>(system.time_since_epoch()).count();
 }
 
-} // namespace exchange
+} // namespace project_files

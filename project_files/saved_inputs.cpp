@@ -1,15 +1,15 @@
 // The core's inputs read with the core's own reader.
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 
-#include "core/io/free_format_reader.h"
-#include "core/io/platform_files.h"
+#include "exchange/free_format_reader.h"
+#include "exchange/platform_files.h"
 #include "exchange/file_names.h"
 
 #include <array>
 #include <charconv>
 #include <stdexcept>
 
-namespace exchange {
+namespace project_files {
 
 namespace {
 
@@ -53,8 +53,8 @@ std::int64_t wholeCount(float count) {
 // first tokens of those lines. The core's errors are runtime errors.
 class InputFile {
 public:
-    InputFile(const fs::path& dir, const char* name, veldron::Layout layout)
-        : m_content(veldron::readInputFile(dir / name)), m_lines(splitLines(m_content)),
+    InputFile(const fs::path& dir, const char* name, exchange::Layout layout)
+        : m_content(exchange::readInputFile(dir / name)), m_lines(splitLines(m_content)),
           m_reader(m_content, name, layout) {}
 
     SavedReal real() {
@@ -114,13 +114,13 @@ private:
 
     std::string m_content;
     std::vector<std::string> m_lines;
-    veldron::FreeFormatReader m_reader;
+    exchange::FreeFormatReader m_reader;
 };
 
 // What `read` takes from the file `name` of `dir`; empty when the file cannot
 // be read or the core's reader stops on it.
 template <class Read>
-auto readFile(const fs::path& dir, const char* name, veldron::Layout layout, Read read)
+auto readFile(const fs::path& dir, const char* name, exchange::Layout layout, Read read)
     -> std::optional<decltype(read(std::declval<InputFile&>()))> {
     try {
         InputFile file(dir, name, layout);
@@ -131,19 +131,19 @@ auto readFile(const fs::path& dir, const char* name, veldron::Layout layout, Rea
 }
 
 std::optional<SavedReal> readReal(const fs::path& dir, const char* name) {
-    return readFile(dir, name, veldron::Layout::OneValue,
+    return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.real(); });
 }
 
 std::optional<SavedWhole> readWhole(const fs::path& dir, const char* name) {
-    return readFile(dir, name, veldron::Layout::OneValue,
+    return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.whole(); });
 }
 
 std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
-    const std::optional<SavedWhole> count = readWhole(dir, kCurveRowCount);
+    const std::optional<SavedWhole> count = readWhole(dir, exchange::kCurveRowCount);
     if (!count) return std::nullopt;
-    return readFile(dir, kCurve, veldron::Layout::Table, [&](InputFile& file) {
+    return readFile(dir, exchange::kCurve, exchange::Layout::Table, [&](InputFile& file) {
         std::vector<SavedCurveRow> rows;
         for (std::int32_t row = 1; row <= count->value; ++row)
             rows.push_back(file.curveRow());
@@ -152,9 +152,9 @@ std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
 }
 
 std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
-    const std::optional<SavedReal> count = readReal(dir, kInflowPointCount);
+    const std::optional<SavedReal> count = readReal(dir, exchange::kInflowPointCount);
     if (!count) return std::nullopt;
-    return readFile(dir, kFloodWave, veldron::Layout::Table, [&](InputFile& file) {
+    return readFile(dir, exchange::kFloodWave, exchange::Layout::Table, [&](InputFile& file) {
         std::vector<SavedReal> values;
         for (std::int64_t i = wholeCount(count->value); i > 0; --i)
             values.push_back(file.real());
@@ -166,29 +166,29 @@ std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
 
 SavedInputs readSavedInputs(const fs::path& dir) {
     SavedInputs inputs;
-    inputs.startLevel = readReal(dir, kStartLevel);
-    inputs.crestHeight = readReal(dir, kCrestHeight);
-    inputs.retentionHeight = readReal(dir, kRetentionHeight);
-    inputs.storageTopHeight = readReal(dir, kStorageTop);
-    inputs.outletCount = readReal(dir, kOutletCount);
-    inputs.outletDiameter = readReal(dir, kOutletDiameter);
-    inputs.outletCoefficientScaled = readWhole(dir, kOutletCoefficient);
-    inputs.spillwayWidth = readReal(dir, kSpillwayWidth);
-    inputs.overflowCoefficientScaled = readReal(dir, kOverflowCoefficient);
-    inputs.timeStepMinutes = readReal(dir, kTimeStep);
-    inputs.manipulationMode = readWhole(dir, kManipulationMode);
-    inputs.keepClosedAfterPeak = readWhole(dir, kKeepClosedAfterPeak);
-    inputs.manipulationZoneHeight = readReal(dir, kManipulationZone);
-    inputs.preReleaseStorage = readReal(dir, kPreReleaseStorage);
-    inputs.preReleaseControlled = readReal(dir, kPreReleaseControlled);
-    inputs.emptyAfterFlood = readReal(dir, kEmptyAfterFlood);
+    inputs.startLevel = readReal(dir, exchange::kStartLevel);
+    inputs.crestHeight = readReal(dir, exchange::kCrestHeight);
+    inputs.retentionHeight = readReal(dir, exchange::kRetentionHeight);
+    inputs.storageTopHeight = readReal(dir, exchange::kStorageTop);
+    inputs.outletCount = readReal(dir, exchange::kOutletCount);
+    inputs.outletDiameter = readReal(dir, exchange::kOutletDiameter);
+    inputs.outletCoefficientScaled = readWhole(dir, exchange::kOutletCoefficient);
+    inputs.spillwayWidth = readReal(dir, exchange::kSpillwayWidth);
+    inputs.overflowCoefficientScaled = readReal(dir, exchange::kOverflowCoefficient);
+    inputs.timeStepMinutes = readReal(dir, exchange::kTimeStep);
+    inputs.manipulationMode = readWhole(dir, exchange::kManipulationMode);
+    inputs.keepClosedAfterPeak = readWhole(dir, exchange::kKeepClosedAfterPeak);
+    inputs.manipulationZoneHeight = readReal(dir, exchange::kManipulationZone);
+    inputs.preReleaseStorage = readReal(dir, exchange::kPreReleaseStorage);
+    inputs.preReleaseControlled = readReal(dir, exchange::kPreReleaseControlled);
+    inputs.emptyAfterFlood = readReal(dir, exchange::kEmptyAfterFlood);
     inputs.curve = readCurve(dir);
     inputs.inflow = readInflow(dir);
     return inputs;
 }
 
 std::optional<float> coreReal(const std::string& text) {
-    veldron::FreeFormatReader reader(text, "");
+    exchange::FreeFormatReader reader(text, "");
     try {
         return reader.readReal();
     } catch (const std::runtime_error&) {
@@ -214,4 +214,4 @@ std::optional<CurveLevels> curveLevels(const SavedInputs& inputs) {
     return CurveLevels{lowest.value, highest.value, lowest.text, highest.text};
 }
 
-} // namespace exchange
+} // namespace project_files

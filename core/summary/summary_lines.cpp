@@ -1,6 +1,6 @@
 // The run summary: the figures that decide about a flood, computed from the
 // series of one run and laid out as the lines of OUT_RESULT/souhrn_vypoctu.
-#include "core/summary/run_summary.h"
+#include "core/summary/summary_lines.h"
 
 #include "exchange/run_summary.h"
 

@@ -1,18 +1,18 @@
 // The root's run lock, taken with the core's own lock so that both sides
 // mean the same lock on every system.
-#include "exchange/io/run_lock.h"
+#include "exchange/run_lock.h"
 
-#include "core/errors.h"
-#include "core/io/platform_files.h"
+#include "exchange/file_error.h"
+#include "exchange/platform_files.h"
 #include "exchange/file_names.h"
 
 namespace exchange {
 
 RunLockHold::RunLockHold(const std::filesystem::path& root)
-    : m_lock(std::make_unique<veldron::FileLock>()) {
+    : m_lock(std::make_unique<FileLock>()) {
     try {
         m_busy = !m_lock->tryLock(root / kRunLock);
-    } catch (const veldron::FileError&) {
+    } catch (const FileError&) {
         m_busy = false;
     }
 }

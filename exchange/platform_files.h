@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace veldron {
+namespace exchange {
 
 /// An exclusive lock on a file (flock on POSIX, LockFileEx on Windows), held
 /// until release() or the end of the process: the operating system releases
@@ -61,4 +61,4 @@ std::optional<std::string> folderProblem(const std::filesystem::path& folder);
 /// something already exists at `path`.
 std::FILE* createForWriting(const std::filesystem::path& path);
 
-} // namespace veldron
+} // namespace exchange

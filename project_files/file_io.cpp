@@ -1,5 +1,5 @@
 // Writing and reading the exchange directory's files.
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace exchange {
+namespace project_files {
 
 namespace {
 
@@ -101,4 +101,4 @@ std::optional<std::string> readBytes(const std::filesystem::path& path) {
     return bytes + rest.str();
 }
 
-} // namespace exchange
+} // namespace project_files

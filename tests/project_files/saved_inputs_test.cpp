@@ -1,6 +1,6 @@
 // The saved inputs as the core reads them: values, their texts, and what the
 // core cannot read left empty.
-#include "exchange/io/saved_inputs.h"
+#include "project_files/saved_inputs.h"
 
 #include "tests/support/test_files.h"
 
@@ -16,7 +16,7 @@ protected:
     void write(const char* name, const std::string& bytes) {
         writeFile(m_dir.path() / name, bytes);
     }
-    exchange::SavedInputs read() const { return exchange::readSavedInputs(m_dir.path()); }
+    project_files::SavedInputs read() const { return project_files::readSavedInputs(m_dir.path()); }
 
     TempDir m_dir;
 };
@@ -28,7 +28,7 @@ TEST_F(SavedInputs, OneValueFilesGiveTheCoresValueAndTheTextItStandsAs) {
     write("IN_MANIP_0_1_2", "2.0\r\n"); // the core reads a whole number
     write("IN_OUTLET_DIAMETER", "abc\r\n");
     write("IN_START_RO", "");
-    const exchange::SavedInputs saved = read();
+    const project_files::SavedInputs saved = read();
     ASSERT_TRUE(saved.startLevel);
     EXPECT_EQ(saved.startLevel->value, 12.5f);
     EXPECT_EQ(saved.startLevel->text, "12.50");
@@ -58,18 +58,18 @@ TEST_F(SavedInputs, TheFloodWaveTakesTheWholePartOfItsCount) {
 TEST_F(SavedInputs, TheCurveNeedsAWholeCountAndGivesItsLevels) {
     write("IN_NUMBER_OF_POINT_BK", "2\r\n");
     write("IN_BAT_CURVE_BC", "312.5\t 0.5\t 1838.9\t 8091.3\t\r\n313\t 14.5\t 9e5\t 9500\t\r\n");
-    const exchange::SavedInputs saved = read();
+    const project_files::SavedInputs saved = read();
     ASSERT_TRUE(saved.curve);
     ASSERT_EQ(saved.curve->size(), 2u);
     EXPECT_EQ((*saved.curve)[1].volume.text, "9e5");
     EXPECT_EQ((*saved.curve)[1].volume.value, 9e5f);
-    const auto levels = exchange::curveLevels(saved);
+    const auto levels = project_files::curveLevels(saved);
     ASSERT_TRUE(levels);
     EXPECT_EQ(levels->highest, 14.5);
     EXPECT_EQ(levels->lowestText, "0.5");
     write("IN_NUMBER_OF_POINT_BK", "2.0\r\n");
     EXPECT_FALSE(read().curve);
-    EXPECT_FALSE(exchange::curveLevels(read()));
+    EXPECT_FALSE(project_files::curveLevels(read()));
 }
 
 TEST_F(SavedInputs, ARowGoesOnOntoTheNextLineAndCrOnlyLineEndsCount) {
@@ -89,20 +89,20 @@ TEST_F(SavedInputs, TheReservoirsLevelsNeedTheirFiles) {
     write("IN_START_RO", "9\r\n");
     write("IN_START_RN_OWERFLOW", "12\r\n");
     write("IN_TOTAL_HEIGHT_OWERFLOW", "2.5\r\n");
-    exchange::ReservoirLevels levels = exchange::reservoirLevels(read());
+    project_files::ReservoirLevels levels = project_files::reservoirLevels(read());
     EXPECT_EQ(levels.storageTop, 9.0);
     EXPECT_EQ(levels.overtopping, 14.5);
     std::filesystem::remove(m_dir.path() / "IN_TOTAL_HEIGHT_OWERFLOW");
-    levels = exchange::reservoirLevels(read());
+    levels = project_files::reservoirLevels(read());
     EXPECT_EQ(levels.crest, 12.0);
     EXPECT_FALSE(levels.overtopping);
 }
 
 TEST(CoreReal, ATextIsReadAsTheCoreReadsAFileHoldingIt) {
-    EXPECT_EQ(exchange::coreReal("-.5"), -0.5f);
-    EXPECT_EQ(exchange::coreReal("1E-3"), 0.001f);
+    EXPECT_EQ(project_files::coreReal("-.5"), -0.5f);
+    EXPECT_EQ(project_files::coreReal("1E-3"), 0.001f);
     for (const char* bad : {"", "abc", "1e999", "12abc"})
-        EXPECT_FALSE(exchange::coreReal(bad)) << bad;
+        EXPECT_FALSE(project_files::coreReal(bad)) << bad;
 }
 
 } // namespace

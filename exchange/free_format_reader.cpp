@@ -1,12 +1,12 @@
 // List-directed reading of the IN_* exchange files.
-#include "core/io/free_format_reader.h"
+#include "exchange/free_format_reader.h"
 
-#include "core/errors.h"
+#include "exchange/file_error.h"
 
 #include <charconv>
 #include <sstream>
 
-namespace veldron {
+namespace exchange {
 
 namespace {
 
@@ -264,4 +264,4 @@ std::int32_t FreeFormatReader::readWhole(const std::string& what) {
     return value;
 }
 
-} // namespace veldron
+} // namespace exchange

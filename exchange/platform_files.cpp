@@ -1,7 +1,7 @@
 // The core's file operations that differ between POSIX and Windows.
-#include "core/io/platform_files.h"
+#include "exchange/platform_files.h"
 
-#include "core/errors.h"
+#include "exchange/file_error.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,7 +21,7 @@
 #include <unistd.h>
 #endif
 
-namespace veldron {
+namespace exchange {
 
 namespace fs = std::filesystem;
 
@@ -260,4 +260,4 @@ std::FILE* createForWriting(const fs::path& path) {
 
 #endif
 
-} // namespace veldron
+} // namespace exchange

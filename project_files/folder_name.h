@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace exchange {
+namespace project_files {
 
 /// The longest folder name both systems hold: 255 bytes in UTF-8. Linux file
 /// systems count bytes; NTFS counts 255 UTF-16 units, which a UTF-8 text never
@@ -31,4 +31,4 @@ std::string folderNameProblem(std::string_view name, std::string_view subject);
 /// around it.
 std::string trimmedName(const std::string& name);
 
-} // namespace exchange
+} // namespace project_files

@@ -1,5 +1,5 @@
 // A run's result set written as one transaction.
-#include "core/io/output_set.h"
+#include "core/output_set.h"
 
 #include "core/errors.h"
 #include "exchange/exchange_paths.h"
@@ -69,7 +69,7 @@ void OutputFile::put(const char* data, std::size_t size) {
 
 void OutputFile::write(std::initializer_list<float> values) {
     m_record.clear();
-    appendRecord(m_record, values);
+    exchange::appendRecord(m_record, values);
     put(m_record.data(), m_record.size());
 }
 
@@ -90,13 +90,13 @@ OutputSet::OutputSet(const fs::path& root, FileOpener open) {
          {exchange::outDataDir(root), exchange::curvesDir(root), exchange::outResultDir(root)}) {
         if (!fs::is_directory(dir))
             throw FileError(kErrOpenOutput, "vystupni adresar neexistuje: " + dir.string());
-        if (const std::optional<std::string> problem = folderProblem(dir))
+        if (const std::optional<std::string> problem = exchange::folderProblem(dir))
             throw FileError(kErrNotReplaceable, "do vystupniho adresare nelze zapisovat: " +
                                                     dir.string() + " (" + *problem + ")");
     }
     const std::vector<fs::path> targets = exchange::resultSetFiles(root);
     for (const fs::path& target : targets)
-        if (const std::optional<std::string> problem = replaceProblem(target))
+        if (const std::optional<std::string> problem = exchange::replaceProblem(target))
             throw FileError(kErrNotReplaceable, "vystupni soubor nelze nahradit: " +
                                                     target.string() + " (" + *problem + ")");
     try {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace exchange {
+namespace project_files {
 
 /// One line of the summary as the core wrote it: its label and the text after
 /// the colon (value, unit and any more text), blanks around it removed.
@@ -92,4 +92,4 @@ ResultAge resultAge(const std::filesystem::path& resultFile,
 /// A file time as seconds since 1970-01-01 UTC, for showing it.
 long long secondsSinceEpoch(std::filesystem::file_time_type time);
 
-} // namespace exchange
+} // namespace project_files

@@ -1,14 +1,14 @@
 // The result series the core writes under OUT_RESULT.
-#include "exchange/io/result_files.h"
+#include "project_files/result_files.h"
 
-#include "exchange/io/file_io.h"
+#include "project_files/file_io.h"
 
 #include <algorithm>
 #include <charconv>
 #include <string>
 #include <string_view>
 
-namespace exchange {
+namespace project_files {
 
 std::optional<std::vector<double>> readResultSeries(const std::filesystem::path& file) {
     const std::optional<std::string> bytes = readBytes(file);
@@ -34,4 +34,4 @@ std::optional<std::vector<double>> readResultSeries(const std::filesystem::path&
     return values;
 }
 
-} // namespace exchange
+} // namespace project_files

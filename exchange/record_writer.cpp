@@ -1,12 +1,12 @@
 // The core's record layout: reals in 16 characters, whole numbers in 12, CR LF.
-#include "core/io/record_writer.h"
+#include "exchange/record_writer.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-namespace veldron {
+namespace exchange {
 
 namespace {
 
@@ -192,4 +192,4 @@ std::string formatRecord(std::initializer_list<float> values) {
     return record;
 }
 
-} // namespace veldron
+} // namespace exchange

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace exchange {
+namespace project_files {
 
 /// One value of an input file: the number the core reads and the text it
 /// stands as in the file ("12.50", "2.5D1"), so that a form can show the
@@ -89,4 +89,4 @@ struct CurveLevels {
 /// Empty without a saved curve of at least one row.
 std::optional<CurveLevels> curveLevels(const SavedInputs& inputs);
 
-} // namespace exchange
+} // namespace project_files

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-namespace veldron {
+namespace exchange {
 
 /// A real right-aligned in 16 characters. Zero and magnitudes from 2^-11 up to
 /// (not including) 1,000,000 in fixed point with seven decimals
@@ -38,4 +38,4 @@ public:
     std::string text;
 };
 
-} // namespace veldron
+} // namespace exchange

@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-namespace exchange {
+namespace project_files {
 
 /// The first value of each line of a result series; blank lines are skipped.
 /// Empty when the file cannot be read or a line does not start with a number.
 std::optional<std::vector<double>> readResultSeries(const std::filesystem::path& file);
 
-} // namespace exchange
+} // namespace project_files

@@ -2,8 +2,8 @@
 // temporary name, then all renamed into place together, the summary last.
 #pragma once
 
-#include "core/io/platform_files.h"
-#include "core/io/record_writer.h"
+#include "exchange/platform_files.h"
+#include "exchange/record_writer.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,7 +15,7 @@
 namespace veldron {
 
 /// A file of the set being written under its temporary name.
-class OutputFile : public RecordSink {
+class OutputFile : public exchange::RecordSink {
 public:
     /// Takes over `file`, open for writing; `target` is the name it gets.
     OutputFile(std::FILE* file, std::filesystem::path target);
@@ -58,7 +58,7 @@ public:
     /// having changed nothing: kErrOpenOutput for a missing folder or a
     /// temporary file that cannot be created, kErrNotReplaceable for a result
     /// file (or a temporary one left behind) that cannot be replaced.
-    explicit OutputSet(const std::filesystem::path& root, FileOpener open = createForWriting);
+    explicit OutputSet(const std::filesystem::path& root, FileOpener open = exchange::createForWriting);
     ~OutputSet();
     OutputSet(const OutputSet&) = delete;
     OutputSet& operator=(const OutputSet&) = delete;

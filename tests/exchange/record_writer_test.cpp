@@ -1,5 +1,5 @@
 // The record layout of every output file.
-#include "core/io/record_writer.h"
+#include "exchange/record_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -12,35 +12,35 @@
 #include <string>
 #include <vector>
 
-using veldron::formatReal;
+using exchange::formatReal;
 
 TEST(RecordWriter, FixedPointWithSevenDecimals) {
-    EXPECT_EQ(formatReal(0.0f), "       0.0000000");
-    EXPECT_EQ(formatReal(1.5f), "       1.5000000");
-    EXPECT_EQ(formatReal(19.62f), "      19.6200008");
-    EXPECT_EQ(formatReal(-2.25f), "      -2.2500000");
-    EXPECT_EQ(formatReal(999999.9f), "  999999.8750000");
-    EXPECT_EQ(formatReal(0x1p-11f), "       0.0004883");
+    EXPECT_EQ(exchange::formatReal(0.0f), "       0.0000000");
+    EXPECT_EQ(exchange::formatReal(1.5f), "       1.5000000");
+    EXPECT_EQ(exchange::formatReal(19.62f), "      19.6200008");
+    EXPECT_EQ(exchange::formatReal(-2.25f), "      -2.2500000");
+    EXPECT_EQ(exchange::formatReal(999999.9f), "  999999.8750000");
+    EXPECT_EQ(exchange::formatReal(0x1p-11f), "       0.0004883");
 }
 
 TEST(RecordWriter, ExactBinaryValueRoundsTiesToEven) {
     // 45000.00390625 is exactly representable: the tie at the eighth decimal goes to even.
-    EXPECT_EQ(formatReal(45000.00390625f), "   45000.0039062");
+    EXPECT_EQ(exchange::formatReal(45000.00390625f), "   45000.0039062");
 }
 
 TEST(RecordWriter, ExponentFormOutsideTheFixedRange) {
-    EXPECT_EQ(formatReal(1234567.0f), "  1.2345670E+006");
-    EXPECT_EQ(formatReal(1000000.0f), "  1.0000000E+006");
-    EXPECT_EQ(formatReal(-2.5e7f), " -2.5000000E+007");
-    EXPECT_EQ(formatReal(0.0004f), "  3.9999999E-004");
-    EXPECT_EQ(formatReal(3.0e38f), "  3.0000000E+038");
-    EXPECT_EQ(formatReal(1.0e-40f), "  9.9999461E-041");
-    EXPECT_EQ(formatReal(std::nanf("")), "             NaN");
+    EXPECT_EQ(exchange::formatReal(1234567.0f), "  1.2345670E+006");
+    EXPECT_EQ(exchange::formatReal(1000000.0f), "  1.0000000E+006");
+    EXPECT_EQ(exchange::formatReal(-2.5e7f), " -2.5000000E+007");
+    EXPECT_EQ(exchange::formatReal(0.0004f), "  3.9999999E-004");
+    EXPECT_EQ(exchange::formatReal(3.0e38f), "  3.0000000E+038");
+    EXPECT_EQ(exchange::formatReal(1.0e-40f), "  9.9999461E-041");
+    EXPECT_EQ(exchange::formatReal(std::nanf("")), "             NaN");
 }
 
 TEST(RecordWriter, RecordsEndInCarriageReturnLineFeed) {
-    EXPECT_EQ(veldron::formatRecord({1.0f, 2.0f}), "       1.0000000       2.0000000\r\n");
-    EXPECT_EQ(veldron::formatWhole(42), "          42");
+    EXPECT_EQ(exchange::formatRecord({1.0f, 2.0f}), "       1.0000000       2.0000000\r\n");
+    EXPECT_EQ(exchange::formatWhole(42), "          42");
 }
 
 namespace {
@@ -84,7 +84,7 @@ struct Mismatches {
     long count = 0;
     void check(std::uint32_t bits) {
         const float x = fromBits(bits);
-        const std::string fast = formatReal(x), reference = printfField(x);
+        const std::string fast = exchange::formatReal(x), reference = printfField(x);
         if (fast != reference && ++count <= 5)
             ADD_FAILURE() << "bits 0x" << std::hex << bits << ": \"" << fast
                           << "\" against printf \"" << reference << "\"";

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace veldron {
+namespace exchange {
 
 /// What a line without a value means: a one-value file may begin with blank
 /// lines; in a table (the curve, the flood wave) it would move every later
@@ -84,4 +84,4 @@ bool parseRealToken(std::string_view token, float& value);
 /// Parses one whole token as a 32-bit integer; false if malformed or too large.
 bool parseWholeToken(std::string_view token, std::int32_t& value);
 
-} // namespace veldron
+} // namespace exchange

@@ -1,5 +1,5 @@
 // Folder names both Linux and Windows can hold, each refusal one Czech sentence.
-#include "exchange/io/folder_name.h"
+#include "project_files/folder_name.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace {
 
 std::string problem(const std::string& name) {
-    return exchange::folderNameProblem(name, "Název varianty");
+    return project_files::folderNameProblem(name, "Název varianty");
 }
 
 std::string times(int n, const std::string& piece) {
@@ -61,7 +61,7 @@ TEST(FolderName, RefusesWindowsDevicesInAnyCaseAndWithAnyExtension) {
             << name;
     EXPECT_EQ(problem("com1"), "Název varianty „com1“ nelze použít: COM1 je ve Windows vyhrazený "
                                "název zařízení, i s příponou.");
-    EXPECT_EQ(exchange::folderNameProblem("NUL.txt", "Název projektu"),
+    EXPECT_EQ(project_files::folderNameProblem("NUL.txt", "Název projektu"),
               "Název projektu „NUL.txt“ nelze použít: NUL je ve Windows vyhrazený název "
               "zařízení, i s příponou.");
 }

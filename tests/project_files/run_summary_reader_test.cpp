@@ -1,5 +1,5 @@
 // The run summary read from files in the core's layout, and the age of results.
-#include "exchange/io/run_summary_reader.h"
+#include "project_files/run_summary_reader.h"
 
 #include "tests/support/test_files.h"
 
@@ -43,11 +43,11 @@ const char* const kFinishedRun = "Kroků výpočtu:              48 z 48\r\n"
 } // namespace
 
 TEST_F(RunSummaryFiles, EveryFigureOfAFinishedRunAndUnknownLinesSkipped) {
-    const exchange::SummaryRead read =
-        exchange::readRunSummary(write("souhrn_vypoctu", kFinishedRun));
+    const project_files::SummaryRead read =
+        project_files::readRunSummary(write("souhrn_vypoctu", kFinishedRun));
     ASSERT_TRUE(read.summary);
     EXPECT_TRUE(read.error.empty());
-    const exchange::RunSummary& run = *read.summary;
+    const project_files::RunSummary& run = *read.summary;
     EXPECT_EQ(run.steps, 48);
     EXPECT_EQ(run.stepsGiven, 48);
     EXPECT_EQ(run.timeStepMin, 60.0);
@@ -75,7 +75,7 @@ TEST_F(RunSummaryFiles, EveryFigureOfAFinishedRunAndUnknownLinesSkipped) {
 }
 
 TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone) {
-    const exchange::SummaryRead overtopped = exchange::readRunSummary(
+    const project_files::SummaryRead overtopped = project_files::readRunSummary(
         write("a", "Kroků výpočtu: 13 z 48\nKulminace přítoku: 100.000 m3/s v kroku 10\n"
                    "Kulminace celé povodně: 300.000 m3/s v kroku 16\n"
                    "Zpoždění kulminace: -1.500 h (-3 kroky)\n"
@@ -94,7 +94,7 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
     EXPECT_FALSE(overtopped.summary->freeboard);
     EXPECT_EQ(overtopped.summary->lines.size(), 6u);
 
-    const exchange::SummaryRead beforeRouting = exchange::readRunSummary(
+    const project_files::SummaryRead beforeRouting = project_files::readRunSummary(
         write("b", "Kroků výpočtu: 0 z 48\r\nVýpočet zastaven: ERROR 2\r\n"));
     ASSERT_TRUE(beforeRouting.summary);
     EXPECT_EQ(beforeRouting.summary->stopReason, "ERROR 2");
@@ -103,14 +103,14 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
 }
 
 TEST_F(RunSummaryFiles, NoFileMeansNoSummaryAndAFigureThatIsNoNumberStaysEmpty) {
-    const exchange::SummaryRead missing = exchange::readRunSummary(m_dir / "souhrn_vypoctu");
+    const project_files::SummaryRead missing = project_files::readRunSummary(m_dir / "souhrn_vypoctu");
     EXPECT_FALSE(missing.summary);
     EXPECT_TRUE(missing.error.empty());
-    const exchange::SummaryRead directory = exchange::readRunSummary(m_dir);
+    const project_files::SummaryRead directory = project_files::readRunSummary(m_dir);
     EXPECT_FALSE(directory.summary);
     EXPECT_FALSE(directory.error.empty());
 
-    const exchange::SummaryRead odd = exchange::readRunSummary(
+    const project_files::SummaryRead odd = project_files::readRunSummary(
         write("c", "\xEF\xBB\xBFKulminace odtoku: n/a m3/s\nbez dvojtečky\n\nKroků výpočtu: 7\n"));
     ASSERT_TRUE(odd.summary);
     EXPECT_FALSE(odd.summary->outflowPeak);
@@ -133,20 +133,20 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     fs::last_write_time(inputs / "Q_FLOOD_WAVE.csv", now + std::chrono::hours(1));
     fs::last_write_time(result, now);
 
-    exchange::ResultAge age = exchange::resultAge(result, inputs);
+    project_files::ResultAge age = project_files::resultAge(result, inputs);
     ASSERT_TRUE(age.computed);
     EXPECT_EQ(*age.computed, now);
     EXPECT_TRUE(age.newerInput.empty()); // only IN_* files count
 
     fs::last_write_time(inputs / "IN_START_RO", now + std::chrono::minutes(5));
     fs::last_write_time(inputs / "IN_TIME_STEP_min", now + std::chrono::minutes(7));
-    age = exchange::resultAge(result, inputs);
+    age = project_files::resultAge(result, inputs);
     EXPECT_EQ(age.newerInput, "IN_TIME_STEP_min");
     EXPECT_EQ(age.newerInputTime, now + std::chrono::minutes(7));
-    EXPECT_EQ(exchange::secondsSinceEpoch(*age.newerInputTime) - exchange::secondsSinceEpoch(now),
+    EXPECT_EQ(project_files::secondsSinceEpoch(*age.newerInputTime) - project_files::secondsSinceEpoch(now),
               420);
 
-    EXPECT_FALSE(exchange::resultAge(m_dir / "missing", inputs).computed);
+    EXPECT_FALSE(project_files::resultAge(m_dir / "missing", inputs).computed);
 
 #ifdef __unix__
     // An input copied in with its old modification time kept still counts
@@ -156,7 +156,7 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     for (const char* name : {"IN_START_RO", "IN_TIME_STEP_min"})
         fs::last_write_time(inputs / name, now - std::chrono::hours(5));
-    age = exchange::resultAge(result, inputs);
+    age = project_files::resultAge(result, inputs);
     EXPECT_FALSE(age.newerInput.empty());
 #endif
 }

@@ -1,11 +1,11 @@
 // Whether a name can name a folder on both Linux and Windows.
-#include "exchange/io/folder_name.h"
+#include "project_files/folder_name.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 
-namespace exchange {
+namespace project_files {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::string trimmedName(const std::string& name) {
     return name.substr(first, name.find_last_not_of(" \t") - first + 1);
 }
 
-} // namespace exchange
+} // namespace project_files
