@@ -9,10 +9,10 @@
 //                                 e.g. to profile PRGVELDRON on it
 //   klemes_bench --run SOLVER     one run on $VELDRON_ROOT with a solver (search, per-segment)
 //   klemes_bench --empty          the empty program whose start is subtracted
-#include "../tests/support/klemes_solvers.h"
-#include "../tests/support/reservoir_case.h"
 #include "core/run.h"
 #include "exchange/exchange_paths.h"
+#include "testkit/klemes_solvers.h"
+#include "testkit/reservoir_case.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

@@ -4,7 +4,7 @@
 //   rerun_bench [CORE ...]   default: this build's PRGVELDRON
 // Roots go to $VELDRON_BENCH_DIR, else /dev/shm where there is one (see
 // klemes_bench for why); set VELDRON_BENCH_DIR=/tmp to see a disk's costs.
-#include "../tests/support/reservoir_case.h"
+#include "testkit/reservoir_case.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

@@ -16,8 +16,8 @@
 // The figures of another build come from its own copy of this program, so it
 // uses only what every build of the window has: its buttons, grids and chart,
 // found by name.
-#include "../tests/gui/helpers/fake_messages.h"
 #include "gui/results/results_window.h"
+#include "gui/widgets/message_service.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -25,6 +25,7 @@
 #include <QChartView>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTableView>
 #include <QTimer>
 #include <QWheelEvent>
@@ -236,9 +237,25 @@ int seriesPoints(QChartView& chart, int series) {
     return xy == nullptr ? 0 : static_cast<int>(xy->count());
 }
 
+// No message box may stop a measurement: each is kept to be printed, each
+// question answered No.
+class QuietMessages : public gui::MessageService {
+public:
+    QuietMessages() { install(this); }
+    ~QuietMessages() override { install(nullptr); }
+    QStringList shown;
+    bool question(QWidget*, const QString& text) override {
+        shown << text;
+        return false;
+    }
+    void information(QWidget*, const QString& text) override { shown << text; }
+    void warning(QWidget*, const QString& text) override { shown << text; }
+    void error(QWidget*, const QString& text) override { shown << text; }
+};
+
 int measureWindow(const fs::path& root, int steps) {
-    testing_gui::FakeMessages messages;
-    ResultsWindow window;
+    QuietMessages messages;
+    gui::ResultsWindow window;
     window.setRoot(root);
     window.resize(1237, 648);
     window.show();

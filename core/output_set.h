@@ -58,7 +58,8 @@ public:
     /// having changed nothing: kErrOpenOutput for a missing folder or a
     /// temporary file that cannot be created, kErrNotReplaceable for a result
     /// file (or a temporary one left behind) that cannot be replaced.
-    explicit OutputSet(const std::filesystem::path& root, FileOpener open = exchange::createForWriting);
+    explicit OutputSet(const std::filesystem::path& root,
+                       FileOpener open = exchange::createForWriting);
     ~OutputSet();
     OutputSet(const OutputSet&) = delete;
     OutputSet& operator=(const OutputSet&) = delete;

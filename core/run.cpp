@@ -3,14 +3,14 @@
 
 #include "core/errors.h"
 #include "core/output_set.h"
-#include "exchange/platform_files.h"
-#include "exchange/record_writer.h"
 #include "core/routing/routing.h"
 #include "core/run_inputs.h"
 #include "core/summary/summary_lines.h"
 #include "core/tables/reservoir_tables.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/platform_files.h"
+#include "exchange/record_writer.h"
 #include "exchange/run_summary.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
 // Every input of a run, read from the exchange directory and checked.
 #include "core/run_inputs.h"
 
+#include "exchange/file_names.h"
 #include "exchange/free_format_reader.h"
 #include "exchange/platform_files.h"
-#include "exchange/file_names.h"
 
 #include <array>
 #include <string>
@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 exchange::FreeFormatReader openInput(const fs::path& dir, const char* name,
-                           exchange::Layout layout = exchange::Layout::OneValue) {
+                                     exchange::Layout layout = exchange::Layout::OneValue) {
     return exchange::FreeFormatReader(exchange::readInputFile(dir / name), name, layout);
 }
 

@@ -3,13 +3,12 @@
 #include "exchange/run_lock.h"
 
 #include "exchange/file_error.h"
-#include "exchange/platform_files.h"
 #include "exchange/file_names.h"
+#include "exchange/platform_files.h"
 
 namespace exchange {
 
-RunLockHold::RunLockHold(const std::filesystem::path& root)
-    : m_lock(std::make_unique<FileLock>()) {
+RunLockHold::RunLockHold(const std::filesystem::path& root) : m_lock(std::make_unique<FileLock>()) {
     try {
         m_busy = !m_lock->tryLock(root / kRunLock);
     } catch (const FileError&) {

@@ -9,12 +9,12 @@
 // which no file may grow during the run (a full disk), "@!dir" the index of a
 // result file a directory stands in for during the run. A run that is refused
 // or fails must leave the result set of the run before byte for byte.
-#include "exchange/free_format_reader.h"
-#include "exchange/record_writer.h"
 #include "core/run.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/free_format_reader.h"
+#include "exchange/record_writer.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 
@@ -36,8 +36,8 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using veldron::CurveRow;
 using exchange::FreeFormatReader;
+using veldron::CurveRow;
 using veldron::Layout;
 
 namespace {
@@ -254,7 +254,8 @@ std::optional<std::vector<CurveRow>> readCurve(const std::optional<std::string>&
     if (!rows || !count) return std::nullopt;
     try {
         std::istringstream countText(*count), rowText(*rows);
-        exchange::FreeFormatReader countReader(countText, "count"), rowReader(rowText, "rows", exchange::Layout::Table);
+        exchange::FreeFormatReader countReader(countText, "count"),
+            rowReader(rowText, "rows", exchange::Layout::Table);
         const std::int32_t n = countReader.readWhole();
         std::vector<CurveRow> curve;
         for (std::int32_t r = 0; r < n; ++r) {

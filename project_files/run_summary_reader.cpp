@@ -1,8 +1,8 @@
 // Reading the run summary and the age of the results.
 #include "project_files/run_summary_reader.h"
 
-#include "project_files/file_io.h"
 #include "exchange/run_summary.h"
+#include "project_files/file_io.h"
 
 #include <cerrno>
 #include <charconv>

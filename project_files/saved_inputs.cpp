@@ -1,9 +1,9 @@
 // The core's inputs read with the core's own reader.
 #include "project_files/saved_inputs.h"
 
+#include "exchange/file_names.h"
 #include "exchange/free_format_reader.h"
 #include "exchange/platform_files.h"
-#include "exchange/file_names.h"
 
 #include <array>
 #include <charconv>

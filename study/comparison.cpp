@@ -2,8 +2,8 @@
 #include "study/comparison.h"
 
 #include "exchange/file_names.h"
-#include "project_files/result_files.h"
 #include "exchange/run_summary.h"
+#include "project_files/result_files.h"
 #include "study/variant_store.h"
 
 #include <cmath>
@@ -96,12 +96,13 @@ std::vector<std::string> comparisonNotes(const std::vector<Variant>& variants) {
 const std::array<ComparisonColumn, kComparedFigures>& comparisonColumns() {
     static const std::array<ComparisonColumn, kComparedFigures> columns = {{
         {"Kulminace odtoku [m3/s]", &project_files::RunSummary::outflowPeak, Best::Lowest, 3},
-        {"Transformace kulminace [%]", &project_files::RunSummary::attenuationPercent, Best::Highest, 1},
+        {"Transformace kulminace [%]", &project_files::RunSummary::attenuationPercent,
+         Best::Highest, 1},
         {"Zpoždění kulminace [h]", &project_files::RunSummary::peakLagHours, Best::Highest, 3},
         {"Nejvyšší hladina [m]", &project_files::RunSummary::highestLevel, Best::Lowest, 3},
         {"Rezerva do přelití [m]", &project_files::RunSummary::freeboard, Best::Highest, 3},
-        {"Chyba bilance objemů [%]", &project_files::RunSummary::balanceErrorPercent, Best::NearestZero,
-         4},
+        {"Chyba bilance objemů [%]", &project_files::RunSummary::balanceErrorPercent,
+         Best::NearestZero, 4},
     }};
     return columns;
 }

@@ -49,7 +49,7 @@ std::vector<std::string> comparisonNotes(const std::vector<Variant>& variants);
 enum class Best { Lowest, Highest, NearestZero };
 
 struct ComparisonColumn {
-    const char* header;                                 // Czech, with its unit
+    const char* header;                                      // Czech, with its unit
     std::optional<double> project_files::RunSummary::*value; // the summary's figure
     Best best;
     int decimals; // as shown

@@ -3,9 +3,9 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "project_files/run_summary_reader.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
+#include "project_files/run_summary_reader.h"
 
 #include <charconv>
 #include <sstream>
@@ -31,7 +31,8 @@ std::string lastLineStarting(const std::string& console, const std::string& pref
 // the run did not finish replacing has none to tell.
 std::optional<project_files::RunSummary> completeSummary(const std::filesystem::path& root) {
     if (!exchange::isCompleteResultSet(root)) return std::nullopt;
-    return project_files::readRunSummary(exchange::outResultDir(root) / exchange::summary::kFileName)
+    return project_files::readRunSummary(exchange::outResultDir(root) /
+                                         exchange::summary::kFileName)
         .summary;
 }
 

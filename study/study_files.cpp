@@ -3,8 +3,8 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "project_files/file_io.h"
 #include "exchange/run_summary.h"
+#include "project_files/file_io.h"
 #include "study/core_run.h"
 
 #include <atomic>

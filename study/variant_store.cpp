@@ -3,13 +3,13 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/result_set.h"
+#include "exchange/run_lock.h"
+#include "exchange/run_summary.h"
 #include "project_files/file_io.h"
 #include "project_files/folder_name.h"
-#include "exchange/run_lock.h"
 #include "project_files/run_summary_reader.h"
 #include "project_files/saved_inputs.h"
-#include "exchange/result_set.h"
-#include "exchange/run_summary.h"
 #include "study/core_run.h"
 #include "study/study_files.h"
 
@@ -132,7 +132,8 @@ std::string trimmedVariantName(const std::string& name) {
 
 std::string variantNameProblem(const std::string& name) {
     const std::string kept = trimmedVariantName(name);
-    if (std::string problem = project_files::folderNameProblem(kept, "Název varianty"); !problem.empty())
+    if (std::string problem = project_files::folderNameProblem(kept, "Název varianty");
+        !problem.empty())
         return problem;
     // Hidden folders are variants being written, replaced or deleted.
     if (kept.front() == '.') return "Název varianty nesmí začínat tečkou.";

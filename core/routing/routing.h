@@ -1,10 +1,10 @@
 // The time loop: volume balance, overtopping stop and the ordered operating rules.
 #pragma once
 
-#include "exchange/record_writer.h"
 #include "core/klemes/klemes.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "core/tables/reservoir_tables.h"
+#include "exchange/record_writer.h"
 
 #include <array>
 #include <cstdint>

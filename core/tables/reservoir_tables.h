@@ -2,8 +2,8 @@
 // transformation curves over the ladder of levels above the spillway crest.
 #pragma once
 
-#include "exchange/record_writer.h"
 #include "core/tables/bathygraphic_curve.h"
+#include "exchange/record_writer.h"
 
 #include <array>
 #include <cstdint>
@@ -38,10 +38,10 @@ struct ReservoirTables {
 
 /// The record files the build writes, one per table.
 struct TableFiles {
-    exchange::RecordSink& gridVolumes;                       // objemy_nad_prelivem_z_BK: level, volume
-    exchange::RecordSink& volumesAboveCrest;                 // objemy_nad_prelivem
-    exchange::RecordSink& outletFlows;                       // odtok_vypuste_pro_h_nad_prelivem_100
-    exchange::RecordSink& spillwayFlows;                     // odtok_nad_prelivem
+    exchange::RecordSink& gridVolumes;       // objemy_nad_prelivem_z_BK: level, volume
+    exchange::RecordSink& volumesAboveCrest; // objemy_nad_prelivem
+    exchange::RecordSink& outletFlows;       // odtok_vypuste_pro_h_nad_prelivem_100
+    exchange::RecordSink& spillwayFlows;     // odtok_nad_prelivem
     std::array<exchange::RecordSink*, kOpeningCount> curves; // TRANSF_KRIVKA_KLEMES_0 ... _100
     exchange::RecordSink& totalFlows;                        // suma_odtoku_pro_h_nad_prelivem_100
 };

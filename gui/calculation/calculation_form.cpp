@@ -2,13 +2,13 @@
 // start of the core.
 #include "gui/calculation/calculation_form.h"
 
+#include "desk/input_fields.h"
+#include "desk/open_project.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
-#include "gui/common/input_fields.h"
-#include "gui/common/open_project.h"
-#include "gui/console/core_launcher.h"
-#include "gui/dialogs/form_widgets.h"
-#include "gui/dialogs/message_service.h"
+#include "gui/calculation/core_launcher.h"
+#include "gui/widgets/form_widgets.h"
+#include "gui/widgets/message_service.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -25,11 +25,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+namespace gui {
+
 namespace {
 
 constexpr int kFieldLength = 5; // characters a field accepts
 
-std::size_t groupIndex(gui::OptionGroup group) {
+std::size_t groupIndex(desk::OptionGroup group) {
     return static_cast<std::size_t>(group);
 }
 
@@ -58,7 +60,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
-    setWindowTitle(gui::kCalculationFormName);
+    setWindowTitle(desk::kCalculationFormName);
     setModal(true);
     // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
     // long option texts whole within it.
@@ -66,24 +68,24 @@ CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     compact.setPixelSize(11);
     setFont(compact);
 
-    using gui::OptionGroup;
+    using desk::OptionGroup;
     const QString opened = "OTEVŘENÉ - s předpouštěním";
     const QString closed = "ZAVŘENÉ - bez předpouštění";
-    buildOptionGroup(OptionGroup::PreReleaseStorage, "groupPreReleaseStorage",
-                     colon(gui::label::kPreReleaseStorage), {closed, opened});
-    buildOptionGroup(OptionGroup::PreReleaseControlled, "groupPreReleaseControlled",
-                     colon(gui::label::kPreReleaseControlled), {closed, opened});
-    buildOptionGroup(OptionGroup::EmptyAfterFlood, "groupEmptyAfterFlood",
+    buildOptionGroup(desk::OptionGroup::PreReleaseStorage, "groupPreReleaseStorage",
+                     colon(desk::label::kPreReleaseStorage), {closed, opened});
+    buildOptionGroup(desk::OptionGroup::PreReleaseControlled, "groupPreReleaseControlled",
+                     colon(desk::label::kPreReleaseControlled), {closed, opened});
+    buildOptionGroup(desk::OptionGroup::EmptyAfterFlood, "groupEmptyAfterFlood",
                      "Vyber možnost:", {"ZAVŘENÉ - neprázdním", "OTEVŘENÉ - prázdním nádrž"});
     buildOptionGroup(
-        OptionGroup::ManipulationMode, "groupManipulationMode",
+        desk::OptionGroup::ManipulationMode, "groupManipulationMode",
         "Vyber možnost (v návaznosti na nastavení výpustí před povodní nebo dle typu výpustí):",
         {"Výpusti OTEVŘENÉ (nedoporučuje se u velkých nádrží), (buď takto zůstaly nebo otevřeny "
          "v 1 kroku)",
          "Výpusti ZAVŘENÉ  (buď takto zůstaly nebo otevřeny v 1 kroku)",
          "Budu průběžně manipulovat (při povodni plynule ZAVŘU a po povodni plynule OTEVŘU) "});
-    buildOptionGroup(OptionGroup::KeepClosedAfterPeak, "groupKeepClosedAfterPeak",
-                     colon(gui::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
+    buildOptionGroup(desk::OptionGroup::KeepClosedAfterPeak, "groupKeepClosedAfterPeak",
+                     colon(desk::label::kKeepClosed), {"Ihned OTEVŘU", "Nechám je zavřené"});
     buildZonePanel();
     buildLayout(buildSidePanels());
 
@@ -92,17 +94,17 @@ CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
 }
 
 QGroupBox* CalculationForm::buildZonePanel() {
-    m_zoneGroup = new QGroupBox(colon(gui::label::kManipulationGroup), this);
+    m_zoneGroup = new QGroupBox(colon(desk::label::kManipulationGroup), this);
     m_zoneGroup->setObjectName("groupManipulationZone");
     m_zoneHeightEdit = field("editZoneHeight", m_zoneGroup);
     auto* layout = new QGridLayout(m_zoneGroup);
-    layout->addWidget(new QLabel(colon(gui::label::kManipulationZone), m_zoneGroup), 0, 0);
+    layout->addWidget(new QLabel(colon(desk::label::kManipulationZone), m_zoneGroup), 0, 0);
     auto* note = new QLabel(
         "Max. však možná výška retenčního neovlada. prostoru (viz. technické údáje)", m_zoneGroup);
     note->setWordWrap(true);
     auto* zone = new QHBoxLayout;
     zone->addWidget(m_zoneHeightEdit);
-    zone->addWidget(new QLabel(gui::label::kMetres, m_zoneGroup));
+    zone->addWidget(new QLabel(desk::label::kMetres, m_zoneGroup));
     zone->addStretch();
     layout->addLayout(zone, 1, 0);
     layout->addWidget(note, 2, 0);
@@ -111,7 +113,7 @@ QGroupBox* CalculationForm::buildZonePanel() {
 
 // Its width is kept so that the window does not reflow when the panels change.
 QWidget* CalculationForm::buildSidePanels() {
-    QGroupBox* keepClosed = m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)];
+    QGroupBox* keepClosed = m_groupBoxes[groupIndex(desk::OptionGroup::KeepClosedAfterPeak)];
     auto* place = new QWidget(this);
     auto* layout = new QVBoxLayout(place);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -130,12 +132,12 @@ QGroupBox* CalculationForm::buildSettings() {
     m_startLevelEdit = field("editStartLevel", settings);
     m_timeStepEdit = field("editTimeStep", settings);
     auto* layout = new QGridLayout(settings);
-    layout->addWidget(new QLabel(gui::label::kStartLevel, settings), 0, 0);
+    layout->addWidget(new QLabel(desk::label::kStartLevel, settings), 0, 0);
     layout->addWidget(m_startLevelEdit, 0, 1);
-    layout->addWidget(new QLabel(gui::label::kMetres, settings), 0, 2);
-    layout->addWidget(new QLabel(gui::label::kTimeStep, settings), 1, 0);
+    layout->addWidget(new QLabel(desk::label::kMetres, settings), 0, 2);
+    layout->addWidget(new QLabel(desk::label::kTimeStep, settings), 1, 0);
     layout->addWidget(m_timeStepEdit, 1, 1);
-    layout->addWidget(new QLabel(gui::label::kMinutes, settings), 1, 2);
+    layout->addWidget(new QLabel(desk::label::kMinutes, settings), 1, 2);
     return settings;
 }
 
@@ -170,24 +172,24 @@ QVBoxLayout* CalculationForm::buildButtons() {
 // Top to bottom: the outlets before and after the flood, above the crest,
 // then the settings and the buttons.
 void CalculationForm::buildLayout(QWidget* sidePanels) {
-    using gui::OptionGroup;
-    const auto box = [this](OptionGroup group) { return m_groupBoxes[groupIndex(group)]; };
+    using desk::OptionGroup;
+    const auto box = [this](desk::OptionGroup group) { return m_groupBoxes[groupIndex(group)]; };
     auto* before = new QVBoxLayout;
     before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));
     auto* beforeGroups = new QHBoxLayout;
-    beforeGroups->addWidget(box(OptionGroup::PreReleaseStorage));
-    beforeGroups->addWidget(box(OptionGroup::PreReleaseControlled));
+    beforeGroups->addWidget(box(desk::OptionGroup::PreReleaseStorage));
+    beforeGroups->addWidget(box(desk::OptionGroup::PreReleaseControlled));
     before->addLayout(beforeGroups);
     auto* after = new QVBoxLayout;
-    after->addWidget(boldLabel(gui::label::kAfterFlood, this));
-    after->addWidget(box(OptionGroup::EmptyAfterFlood));
+    after->addWidget(boldLabel(desk::label::kAfterFlood, this));
+    after->addWidget(box(desk::OptionGroup::EmptyAfterFlood));
     auto* outlets = new QHBoxLayout;
     outlets->addLayout(before, 2);
     outlets->addSpacing(20);
     outlets->addLayout(after, 1);
 
     auto* aboveCrest = new QHBoxLayout;
-    aboveCrest->addWidget(box(OptionGroup::ManipulationMode), 1, Qt::AlignTop);
+    aboveCrest->addWidget(box(desk::OptionGroup::ManipulationMode), 1, Qt::AlignTop);
     aboveCrest->addWidget(sidePanels);
 
     auto* bottom = new QHBoxLayout;
@@ -199,14 +201,14 @@ void CalculationForm::buildLayout(QWidget* sidePanels) {
     layout->addWidget(boldLabel("TRANSFORMACE POVODŇOVÉ VLNY", this, 6), 0, Qt::AlignHCenter);
     layout->addWidget(boldLabel("Manipulace spodními výpusti:", this));
     layout->addLayout(outlets);
-    layout->addWidget(boldLabel(gui::label::kAboveCrest, this));
+    layout->addWidget(boldLabel(desk::label::kAboveCrest, this));
     layout->addLayout(aboveCrest);
     layout->addStretch();
     layout->addLayout(bottom);
 }
 
 std::filesystem::path CalculationForm::settingsDir() const {
-    return m_programDir.isEmpty() ? gui::projectInputsDir() : gui::toPath(m_programDir);
+    return m_programDir.isEmpty() ? desk::projectInputsDir() : gui::toPath(m_programDir);
 }
 
 void CalculationForm::setProgramDirectory(const QString& dir) {
@@ -216,8 +218,8 @@ void CalculationForm::setProgramDirectory(const QString& dir) {
 
 // The selections show what the files hold; nothing is written.
 void CalculationForm::showSavedSettings() {
-    const gui::SavedCalculationSettings saved =
-        gui::readSavedCalculationSettings(settingsDir(), gui::projectRoot());
+    const desk::SavedCalculationSettings saved =
+        desk::readSavedCalculationSettings(settingsDir(), desk::projectRoot());
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
         QButtonGroup* buttons = m_groups[g];
         const QSignalBlocker quiet(buttons);
@@ -226,13 +228,13 @@ void CalculationForm::showSavedSettings() {
             button->setChecked(buttons->id(button) == saved.items[g]);
         buttons->setExclusive(true);
     }
-    applyVisibilityRule(saved.items[groupIndex(gui::OptionGroup::ManipulationMode)]);
+    applyVisibilityRule(saved.items[groupIndex(desk::OptionGroup::ManipulationMode)]);
     gui::showSavedText(*m_startLevelEdit, QString::fromStdString(saved.fields.startLevel));
     gui::showSavedText(*m_timeStepEdit, QString::fromStdString(saved.fields.timeStep));
     gui::showSavedText(*m_zoneHeightEdit, QString::fromStdString(saved.fields.manipulationZone));
 }
 
-QGroupBox* CalculationForm::buildOptionGroup(gui::OptionGroup group, const char* name,
+QGroupBox* CalculationForm::buildOptionGroup(desk::OptionGroup group, const char* name,
                                              const QString& caption, const QStringList& items) {
     auto* box = new QGroupBox(caption, this);
     box->setObjectName(name);
@@ -247,15 +249,15 @@ QGroupBox* CalculationForm::buildOptionGroup(gui::OptionGroup group, const char*
     }
     m_groups[groupIndex(group)] = buttons;
     m_groupBoxes[groupIndex(group)] = box;
-    if (group == gui::OptionGroup::ManipulationMode)
+    if (group == desk::OptionGroup::ManipulationMode)
         connect(buttons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
             if (checked) applyVisibilityRule(id);
         });
     return box;
 }
 
-gui::OptionItems CalculationForm::selectedItems() const {
-    gui::OptionItems items{};
+desk::OptionItems CalculationForm::selectedItems() const {
+    desk::OptionItems items{};
     for (std::size_t g = 0; g < m_groups.size(); ++g)
         items[g] = m_groups[g]->checkedId(); // -1 without a selection
     return items;
@@ -264,18 +266,18 @@ gui::OptionItems CalculationForm::selectedItems() const {
 // Hiding a panel leaves its selection and its field as they are: the start
 // writes IN_MANPR from the zone's height whether the panel shows or not.
 void CalculationForm::applyVisibilityRule(int manipulationItem) {
-    m_groupBoxes[groupIndex(gui::OptionGroup::KeepClosedAfterPeak)]->setVisible(manipulationItem ==
-                                                                                1);
+    m_groupBoxes[groupIndex(desk::OptionGroup::KeepClosedAfterPeak)]->setVisible(manipulationItem ==
+                                                                                 1);
     m_zoneGroup->setVisible(manipulationItem == 2);
 }
 
-std::optional<gui::CalculationFields> CalculationForm::checkedFields() {
-    gui::CalculationFields typed;
+std::optional<desk::CalculationFields> CalculationForm::checkedFields() {
+    desk::CalculationFields typed;
     typed.startLevel = m_startLevelEdit->text().toStdString();
     typed.timeStep = m_timeStepEdit->text().toStdString();
     typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
-    const gui::CalculationCheck check = gui::checkCalculationFields(
+    const desk::CalculationCheck check = desk::checkCalculationFields(
         typed, project_files::curveLevels(project_files::readSavedInputs(settingsDir())));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
@@ -284,17 +286,17 @@ std::optional<gui::CalculationFields> CalculationForm::checkedFields() {
         return std::nullopt;
     }
     if (!check.warnings.empty() &&
-        !messages.question(this, QString::fromStdString(gui::warningQuestion(check.warnings))))
+        !messages.question(this, QString::fromStdString(desk::warningQuestion(check.warnings))))
         return std::nullopt;
     return check.fields;
 }
 
 void CalculationForm::startCalculation() {
     if (m_running) return;
-    const std::optional<gui::CalculationFields> fields = checkedFields();
+    const std::optional<desk::CalculationFields> fields = checkedFields();
     if (!fields) return;
 
-    gui::StartActions actions;
+    desk::StartActions actions;
     actions.ask = [this](const std::string& question) {
         return gui::MessageService::instance().question(this, QString::fromStdString(question));
     };
@@ -303,17 +305,17 @@ void CalculationForm::startCalculation() {
     };
     actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
-    const gui::StartOutcome outcome =
-        gui::runStartSequence(settingsDir(), gui::projectRoot(), selectedItems(), *fields, actions);
-    if (outcome != gui::StartOutcome::WriteFailed) accept();
+    const desk::StartOutcome outcome = desk::runStartSequence(settingsDir(), desk::projectRoot(),
+                                                              selectedItems(), *fields, actions);
+    if (outcome != desk::StartOutcome::WriteFailed) accept();
 }
 
 void CalculationForm::saveAndClose() {
     if (m_running) return;
-    const std::optional<gui::CalculationFields> fields = checkedFields();
+    const std::optional<desk::CalculationFields> fields = checkedFields();
     if (!fields) return;
     const project_files::FileResult result =
-        gui::saveSettings(settingsDir(), gui::projectRoot(), selectedItems(), *fields);
+        desk::saveSettings(settingsDir(), desk::projectRoot(), selectedItems(), *fields);
     if (!result) {
         gui::MessageService::instance().error(this, QString::fromStdString(result.error));
         return;
@@ -324,7 +326,7 @@ void CalculationForm::saveAndClose() {
 // The program is the installation's, the files it works on the project's.
 void CalculationForm::launch(const std::filesystem::path& root) {
     setRunning(true);
-    gui::launchCore(gui::toQString(gui::coreExecutable(exchange::installationRoot())), root, this,
+    gui::launchCore(gui::toQString(desk::coreExecutable(exchange::installationRoot())), root, this,
                     m_processFactory);
     setRunning(false);
 }
@@ -363,3 +365,5 @@ void CalculationForm::closeEvent(QCloseEvent* event) {
 void CalculationForm::reject() {
     if (!m_running) QDialog::reject();
 }
+
+} // namespace gui

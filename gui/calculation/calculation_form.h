@@ -4,8 +4,8 @@
 // every opening shows what the files hold.
 #pragma once
 
-#include "gui/common/calculation_options.h"
-#include "gui/console/core_process.h"
+#include "desk/calculation_options.h"
+#include "gui/calculation/core_process.h"
 
 #include <QDialog>
 
@@ -18,6 +18,8 @@ class QLayout;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
+
+namespace gui {
 
 class CalculationForm : public QDialog {
     Q_OBJECT
@@ -44,7 +46,7 @@ protected:
 private:
     /// A single-choice group for the option `group`; its items are named
     /// `name`_0, `name`_1, ...
-    QGroupBox* buildOptionGroup(gui::OptionGroup group, const char* name, const QString& caption,
+    QGroupBox* buildOptionGroup(desk::OptionGroup group, const char* name, const QString& caption,
                                 const QStringList& items);
     /// The panel of gradual manipulation with the height of its zone.
     QGroupBox* buildZonePanel();
@@ -58,10 +60,10 @@ private:
     std::filesystem::path settingsDir() const;
     /// Shows the selections and field texts the exchange files hold.
     void showSavedSettings();
-    gui::OptionItems selectedItems() const;
+    desk::OptionItems selectedItems() const;
     /// The typed fields checked, the warnings asked about; empty after a
     /// refusal (shown, its field marked) or a No.
-    std::optional<gui::CalculationFields> checkedFields();
+    std::optional<desk::CalculationFields> checkedFields();
     void startCalculation();
     void saveAndClose();
     void closeWithoutSaving();
@@ -73,8 +75,8 @@ private:
     gui::CoreProcessFactory m_processFactory;
     bool m_running = false;
 
-    std::array<QButtonGroup*, 5> m_groups{};  // by gui::OptionGroup
-    std::array<QGroupBox*, 5> m_groupBoxes{}; // by gui::OptionGroup
+    std::array<QButtonGroup*, 5> m_groups{};  // by desk::OptionGroup
+    std::array<QGroupBox*, 5> m_groupBoxes{}; // by desk::OptionGroup
     QGroupBox* m_zoneGroup = nullptr;         // "Průběžně manipuluji:"
     QLineEdit* m_startLevelEdit = nullptr;    // m above the bottom -> IN_START_VYP
     QLineEdit* m_timeStepEdit = nullptr;      // min -> IN_TIME_STEP_min
@@ -83,3 +85,5 @@ private:
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_startButton = nullptr;
 };
+
+} // namespace gui

@@ -1,7 +1,7 @@
 // The line chart shared by the forms.
 #include "gui/charts/line_chart_view.h"
 
-#include "gui/common/line_decimation.h"
+#include "gui/charts/line_decimation.h"
 
 #include <QChart>
 #include <QFont>
@@ -144,7 +144,7 @@ void LineChartView::attach(QLineSeries* line) {
 }
 
 void LineChartView::appendValues(QLineSeries* line, const std::vector<double>& values) {
-    std::vector<ChartPoint> points;
+    std::vector<desk::ChartPoint> points;
     points.reserve(values.size());
     double x = static_cast<double>(dataOf(line).size());
     for (double value : values)
@@ -152,7 +152,7 @@ void LineChartView::appendValues(QLineSeries* line, const std::vector<double>& v
     appendPoints(line, points);
 }
 
-void LineChartView::appendPoints(QLineSeries* line, const std::vector<ChartPoint>& points) {
+void LineChartView::appendPoints(QLineSeries* line, const std::vector<desk::ChartPoint>& points) {
     dataOf(line).append(points);
     fitAxes();
 }
@@ -255,7 +255,7 @@ void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
     if (y) y = inFullView(*y, false);
     const Range shownX = x ? *x : Range(m_axisX->min(), m_axisX->max());
     const int columns = plotColumns();
-    std::vector<std::optional<std::vector<ChartPoint>>> shown;
+    std::vector<std::optional<std::vector<desk::ChartPoint>>> shown;
     bool thinned = false;
     for (auto& [line, data] : m_lines) {
         shown.push_back(data.pointsToShow(shownX.first, shownX.second, columns));
@@ -270,7 +270,7 @@ void LineChartView::setRanges(std::optional<Range> x, std::optional<Range> y) {
         if (!shown[i]) continue;
         QList<QPointF> points;
         points.reserve(static_cast<qsizetype>(shown[i]->size()));
-        for (const ChartPoint& p : *shown[i])
+        for (const desk::ChartPoint& p : *shown[i])
             points.append(QPointF(p.x, p.y));
         m_lines[i].first->replace(points);
     }

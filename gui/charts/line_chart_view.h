@@ -15,8 +15,8 @@
 // wide is drawn point for point.
 #pragma once
 
-#include "gui/common/grid_points.h"
-#include "gui/common/line_decimation.h"
+#include "desk/grid_points.h"
+#include "gui/charts/line_decimation.h"
 
 #include <QChart>
 #include <QChartView>
@@ -59,7 +59,7 @@ public:
     void appendValues(QLineSeries* line, const std::vector<double>& values);
     /// Appends points in the given order. Lines whose x never decrease are
     /// decimated when long; others are drawn point for point.
-    void appendPoints(QLineSeries* line, const std::vector<ChartPoint>& points);
+    void appendPoints(QLineSeries* line, const std::vector<desk::ChartPoint>& points);
     /// Replaces the points of `line` by a series of steps: value i at x =
     /// (i + 1) * xPerStep (steps from 1, or their hours). The values are
     /// shared, not copied, so a long series costs the chart no memory of its own.

@@ -1,8 +1,8 @@
 // The reservoir's levels drawn on a chart of water levels.
 #include "gui/charts/reservoir_levels.h"
 
+#include "desk/typed_number.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/common/typed_number.h"
 
 #include <QColor>
 #include <QString>
@@ -15,7 +15,7 @@ namespace gui {
 namespace {
 
 QString metres(double level) {
-    return QString::fromStdString(displayNumber(level, 3)) + " m";
+    return QString::fromStdString(desk::displayNumber(level, 3)) + " m";
 }
 
 } // namespace
@@ -33,12 +33,12 @@ void drawReservoirLevels(LineChartView& chart, const project_files::ReservoirLev
     draw(levels.overtopping, "přelití", QColor(200, 0, 0));
 }
 
-void markHighestLevel(LineChartView& chart, const std::vector<ChartPoint>& levels,
+void markHighestLevel(LineChartView& chart, const std::vector<desk::ChartPoint>& levels,
                       const QColor& colour) {
     if (levels.empty()) return;
-    const auto highest =
-        std::max_element(levels.begin(), levels.end(),
-                         [](const ChartPoint& a, const ChartPoint& b) { return a.y < b.y; });
+    const auto highest = std::max_element(
+        levels.begin(), levels.end(),
+        [](const desk::ChartPoint& a, const desk::ChartPoint& b) { return a.y < b.y; });
     chart.markPoint(QPointF(highest->x, highest->y), colour,
                     "max. " + metres(highest->y) +
                         QString(" v kroku %1").arg(std::lround(highest->x)));

@@ -2,8 +2,8 @@
 // space ends (RO), the spillway crest (RN) and where the dam overtops.
 #pragma once
 
+#include "desk/grid_points.h"
 #include "project_files/saved_inputs.h"
-#include "gui/common/grid_points.h"
 
 #include <QColor>
 
@@ -21,7 +21,7 @@ void drawReservoirLevels(LineChartView& chart, const project_files::ReservoirLev
 
 /// Marks the first of the highest points of a level line drawn at x = step
 /// ("max. 13,654 m v kroku 13").
-void markHighestLevel(LineChartView& chart, const std::vector<ChartPoint>& levels,
+void markHighestLevel(LineChartView& chart, const std::vector<desk::ChartPoint>& levels,
                       const QColor& colour);
 
 } // namespace gui

@@ -1,7 +1,7 @@
-// Shows a gui::Grid in a Qt item view and lets the user edit its data cells.
+// Shows a desk::Grid in a Qt item view and lets the user edit its data cells.
 #include "gui/grid/grid_model.h"
 
-#include "gui/common/typed_number.h"
+#include "desk/typed_number.h"
 
 #include <QApplication>
 #include <QColor>
@@ -11,7 +11,8 @@
 
 namespace gui {
 
-GridModel::GridModel(Grid& grid, QObject* parent) : QAbstractTableModel(parent), m_grid(grid) {}
+GridModel::GridModel(desk::Grid& grid, QObject* parent)
+    : QAbstractTableModel(parent), m_grid(grid) {}
 
 void GridModel::reload() {
     beginResetModel();
@@ -56,13 +57,13 @@ bool GridModel::setData(const QModelIndex& index, const QVariant& value, int rol
 QString GridModel::cellProblem(const QModelIndex& index) const {
     if (!m_marksNonNumbers || isFixed(index)) return {};
     const std::string& text = m_grid.cell(index.column(), gridRow(index));
-    const ParsedNumber number = parseTypedNumber(text);
-    if (number || number.error == NumberError::Empty) return {};
+    const desk::ParsedNumber number = desk::parseTypedNumber(text);
+    if (number || number.error == desk::NumberError::Empty) return {};
     std::string column = m_grid.cell(index.column(), 0);
     column.erase(0, column.find_first_not_of(' '));
     if (column.empty()) column = std::to_string(index.column());
     return QString::fromStdString(
-        numberProblemText(cellName(gridRow(index), column), text, number.error));
+        desk::numberProblemText(desk::cellName(gridRow(index), column), text, number.error));
 }
 
 bool GridModel::insertRows(int row, int count, const QModelIndex& parent) {

@@ -1,7 +1,7 @@
-// Shows a gui::Grid in a Qt item view and lets the user edit its data cells.
+// Shows a desk::Grid in a Qt item view and lets the user edit its data cells.
 #pragma once
 
-#include "gui/common/grid.h"
+#include "desk/grid.h"
 
 #include <QAbstractTableModel>
 
@@ -16,9 +16,9 @@ namespace gui {
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit GridModel(Grid& grid, QObject* parent = nullptr);
+    explicit GridModel(desk::Grid& grid, QObject* parent = nullptr);
 
-    Grid& grid() { return m_grid; }
+    desk::Grid& grid() { return m_grid; }
 
     /// Tells the views that the grid's size or content changed behind the model.
     void reload();
@@ -50,7 +50,7 @@ private:
     /// Why a data cell's text is refused, or empty for a number or an empty cell.
     QString cellProblem(const QModelIndex& index) const;
 
-    Grid& m_grid;
+    desk::Grid& m_grid;
     bool m_headerCentred = false;
     bool m_marksNonNumbers = false;
 };

@@ -1,8 +1,8 @@
 // The look shared by every grid of the forms, and their clipboard keys.
 #include "gui/grid/grid_view.h"
 
-#include "gui/common/clipboard_table.h"
-#include "gui/dialogs/message_service.h"
+#include "gui/grid/clipboard_table.h"
+#include "gui/widgets/message_service.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -67,9 +67,9 @@ std::string cellText(const QModelIndex& index) {
     if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
         char text[32];
         const auto written = std::to_chars(text, text + sizeof text, value.toDouble());
-        return czechNumber(std::string(text, written.ptr));
+        return desk::czechNumber(std::string(text, written.ptr));
     }
-    return czechCellText(value.toString().toStdString());
+    return desk::czechCellText(value.toString().toStdString());
 }
 
 bool isEditable(const QModelIndex& index) {

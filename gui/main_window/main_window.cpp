@@ -2,26 +2,26 @@
 // at a glance, and the about panel.
 #include "gui/main_window/main_window.h"
 
-#include "gui/common/open_project.h"
-#include "gui/common/project.h"
-#include "gui/common/project_overview.h"
-#include "gui/curve/curve_form.h"
-#include "gui/dialogs/form_widgets.h"
-#include "gui/dialogs/message_service.h"
-#include "gui/flood_wave/flood_wave_form.h"
-#include "gui/keep_variant/keep_variant_dialog.h"
+#include "desk/open_project.h"
+#include "desk/project.h"
+#include "desk/project_overview.h"
+#include "gui/inputs/curve_form.h"
+#include "gui/inputs/flood_wave_form.h"
+#include "gui/inputs/technical_data_form.h"
 #include "gui/main_window/about_sound.h"
+#include "gui/main_window/new_project_dialog.h"
 #include "gui/main_window/project_overview_panel.h"
-#include "gui/new_project/new_project_dialog.h"
 #include "gui/report/calculation_report.h"
 #include "gui/results/results_window.h"
-#include "gui/safety_margin/safety_margin_window.h"
-#include "gui/technical_data/technical_data_form.h"
-#include "gui/variant_comparison/variant_comparison_window.h"
+#include "gui/studies/keep_variant_dialog.h"
+#include "gui/studies/safety_margin_window.h"
+#include "gui/studies/variant_comparison_window.h"
+#include "gui/widgets/form_widgets.h"
+#include "gui/widgets/message_service.h"
 
+#include "desk/start_level.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "gui/common/start_level.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -40,6 +40,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <exception>
+
+namespace gui {
 
 namespace {
 
@@ -80,7 +82,7 @@ QString chooseReportFile(QWidget* parent, const QString& suggested) {
 
 /// The folder above a project, where the dialogs open.
 QString besideProject() {
-    return shown(gui::projectRoot().lexically_normal().parent_path());
+    return shown(desk::projectRoot().lexically_normal().parent_path());
 }
 
 } // namespace
@@ -145,7 +147,7 @@ void MainWindow::setSound(std::unique_ptr<gui::AboutSound> sound) {
 }
 
 void MainWindow::setRecentProjectsFile(const std::filesystem::path& storeFile) {
-    m_recent = gui::RecentProjects(storeFile);
+    m_recent = desk::RecentProjects(storeFile);
     fillRecentMenu();
 }
 
@@ -362,11 +364,11 @@ template <class Form> void MainWindow::openModal() {
 }
 
 bool MainWindow::openProject(const std::filesystem::path& root) {
-    if (const std::string problem = gui::projectProblem(root); !problem.empty()) {
+    if (const std::string problem = desk::projectProblem(root); !problem.empty()) {
         gui::MessageService::instance().error(this, QString::fromStdString(problem));
         return false;
     }
-    gui::setProjectRoot(root);
+    desk::setProjectRoot(root);
     if (const std::string error = m_recent.add(root); !error.empty())
         gui::MessageService::instance().warning(this, QString::fromStdString(error));
     fillRecentMenu();
@@ -377,23 +379,23 @@ bool MainWindow::openProject(const std::filesystem::path& root) {
 void MainWindow::reopenLastProject() {
     if (m_recent.projects().empty()) return;
     const std::filesystem::path last = m_recent.projects().front();
-    if (gui::projectProblem(last).empty()) openProject(last);
+    if (desk::projectProblem(last).empty()) openProject(last);
 }
 
 void MainWindow::refreshProject() {
-    const gui::ProjectOverview overview = gui::readProjectOverview(gui::projectRoot());
+    const desk::ProjectOverview overview = desk::readProjectOverview(desk::projectRoot());
     setWindowTitle(QString::fromStdString(overview.name) + " – VELDRON");
     m_overview->showOverview(overview);
 }
 
 void MainWindow::openNewProjectForm() {
     NewProjectDialog dialog(NewProjectDialog::Purpose::NewProject,
-                            gui::programsDir() / exchange::kSampleFolder, besideProject(), this);
+                            desk::programsDir() / exchange::kSampleFolder, besideProject(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.project()) openProject(*dialog.project());
 }
 
 void MainWindow::saveProjectAs() {
-    NewProjectDialog dialog(NewProjectDialog::Purpose::SaveAs, gui::projectRoot(), besideProject(),
+    NewProjectDialog dialog(NewProjectDialog::Purpose::SaveAs, desk::projectRoot(), besideProject(),
                             this);
     if (dialog.exec() == QDialog::Accepted && dialog.project()) openProject(*dialog.project());
 }
@@ -404,7 +406,7 @@ void MainWindow::openExistingProject() {
 }
 
 void MainWindow::makeReport() {
-    const std::filesystem::path root = gui::projectRoot();
+    const std::filesystem::path root = desk::projectRoot();
     const QString suggested = shown(root / "protokol_vypoctu.pdf");
     QString file = m_chooseReportFile(this, suggested);
     if (file.isEmpty()) return;
@@ -461,22 +463,24 @@ void MainWindow::openResultsWindow() {
 }
 
 QString MainWindow::calculationStartLevel() const {
-    return QString::fromStdString(gui::shownStartLevel(gui::projectRoot()));
+    return QString::fromStdString(desk::shownStartLevel(desk::projectRoot()));
 }
 
 void MainWindow::keepLastRunAsVariant() {
-    const std::filesystem::path root = gui::projectRoot();
+    const std::filesystem::path root = desk::projectRoot();
     if (!KeepVariantDialog::lastRunKeepable(root, this)) return;
     KeepVariantDialog form(root, calculationStartLevel(), this);
     form.exec();
 }
 
 void MainWindow::openVariantComparison() {
-    VariantComparisonWindow form(gui::projectRoot(), this);
+    VariantComparisonWindow form(desk::projectRoot(), this);
     form.exec();
 }
 
 void MainWindow::openSafetyMargin() {
-    SafetyMarginWindow form(gui::projectRoot(), calculationStartLevel(), this);
+    SafetyMarginWindow form(desk::projectRoot(), calculationStartLevel(), this);
     form.exec();
 }
+
+} // namespace gui

@@ -2,7 +2,7 @@
 // at a glance, and the about panel.
 #pragma once
 
-#include "gui/common/recent_projects.h"
+#include "desk/recent_projects.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,8 +23,6 @@ class QPushButton;
 namespace gui {
 class AboutSound;
 class ProjectOverviewPanel;
-} // namespace gui
-
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,7 +44,7 @@ public:
     /// Remembers the projects opened last in `storeFile` between sessions
     /// (none remembered until it is set).
     void setRecentProjectsFile(const std::filesystem::path& storeFile);
-    const gui::RecentProjects& recentProjects() const { return m_recent; }
+    const desk::RecentProjects& recentProjects() const { return m_recent; }
     /// Opens the project opened last, when it can still be opened; otherwise
     /// the installation root stays open.
     void reopenLastProject();
@@ -118,7 +116,7 @@ private:
     QLabel* m_title = nullptr;
     gui::ProjectOverviewPanel* m_overview = nullptr;
     QMenu* m_recentMenu = nullptr;
-    gui::RecentProjects m_recent;
+    desk::RecentProjects m_recent;
     PathChooser m_chooseProjectFolder;
     PathChooser m_chooseReportFile;
     QGroupBox* m_aboutPanel = nullptr;
@@ -132,3 +130,5 @@ private:
     std::unique_ptr<gui::AboutSound> m_sound;
     QString m_filesDir;
 };
+
+} // namespace gui

@@ -1,8 +1,8 @@
 // The main window's view of the open project.
 #include "gui/main_window/project_overview_panel.h"
 
-#include "gui/common/input_fields.h"
-#include "gui/dialogs/form_widgets.h"
+#include "desk/input_fields.h"
+#include "gui/widgets/form_widgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,8 +18,8 @@ constexpr const char* kInputButtons[] = {"btnOpenFloodWave", "btnOpenCurve", "bt
                                          "btnOpenCalculation"};
 constexpr const char* kInputStates[] = {"lblFloodWaveState", "lblCurveState",
                                         "lblTechnicalDataState", "lblCalculationState"};
-const char* const kInputForms[] = {kFloodWaveFormName, kCurveFormName, kTechnicalDataFormName,
-                                   kCalculationFormName};
+const char* const kInputForms[] = {desk::kFloodWaveFormName, desk::kCurveFormName,
+                                   desk::kTechnicalDataFormName, desk::kCalculationFormName};
 
 QLabel* sectionLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -37,9 +37,9 @@ QString joined(const std::vector<std::string>& names) {
 }
 
 /// Whether an input is saved and when, in words and in colour.
-QString stateHtml(const InputOverview& input) {
+QString stateHtml(const desk::InputOverview& input) {
     const QString when =
-        input.savedAt ? QString::fromStdString(czechDateTime(*input.savedAt)) : QString();
+        input.savedAt ? QString::fromStdString(desk::czechDateTime(*input.savedAt)) : QString();
     if (!input.savedAt) return "<span style=\"color:#b00000;\">neuloženo</span>";
     if (!input.missing.empty())
         return "<span style=\"color:#b00000;\">uloženo jen zčásti (" + when + "): chybí " +
@@ -113,7 +113,7 @@ void ProjectOverviewPanel::buildInputs(QGridLayout* grid) {
     grid->setColumnStretch(1, 1);
 }
 
-void ProjectOverviewPanel::showOverview(const ProjectOverview& overview) {
+void ProjectOverviewPanel::showOverview(const desk::ProjectOverview& overview) {
     m_name->setText("Projekt: " + QString::fromStdString(overview.name));
     m_folder->setText("Složka: " + QString::fromStdString(overview.root.string()));
     for (int input = FloodWave; input <= CalculationSettings; ++input)
@@ -122,10 +122,10 @@ void ProjectOverviewPanel::showOverview(const ProjectOverview& overview) {
                 ? stateHtml(overview.inputs[static_cast<std::size_t>(input)])
                 : QString());
 
-    const RunOverview& run = overview.run;
-    m_lastRun->setText(QString::fromStdString(gui::lastRunText(run)));
-    const bool warn = run.state == LastRun::Refused || run.state == LastRun::Outdated ||
-                      run.state == LastRun::Stopped;
+    const desk::RunOverview& run = overview.run;
+    m_lastRun->setText(QString::fromStdString(desk::lastRunText(run)));
+    const bool warn = run.state == desk::LastRun::Refused || run.state == desk::LastRun::Outdated ||
+                      run.state == desk::LastRun::Stopped;
     m_lastRun->setStyleSheet(warn ? "QLabel { color: #b00000; }" : QString());
     QString figures = "<table cellspacing=\"0\" cellpadding=\"1\"><tr>";
     for (std::size_t i = 0; i < run.keyFigures.size(); ++i) {
@@ -137,7 +137,7 @@ void ProjectOverviewPanel::showOverview(const ProjectOverview& overview) {
     }
     m_keyFigures->setText(run.keyFigures.empty() ? QString() : figures + "</tr></table>");
     m_keyFigures->setVisible(!run.keyFigures.empty());
-    m_resultsButton->setEnabled(run.state != LastRun::None);
+    m_resultsButton->setEnabled(run.state != desk::LastRun::None);
 }
 
 QString ProjectOverviewPanel::inputState(Input input) const {

@@ -3,7 +3,7 @@
 // figures, and one click to each form, to the results and to the report.
 #pragma once
 
-#include "gui/common/project_overview.h"
+#include "desk/project_overview.h"
 
 #include <QFrame>
 #include <QList>
@@ -22,7 +22,7 @@ public:
 
     explicit ProjectOverviewPanel(QWidget* parent = nullptr);
 
-    void showOverview(const ProjectOverview& overview);
+    void showOverview(const desk::ProjectOverview& overview);
 
     /// What the labels say, for a test.
     QString inputState(Input input) const;

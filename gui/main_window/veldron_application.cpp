@@ -1,12 +1,14 @@
 // The front end's application object.
 #include "gui/main_window/veldron_application.h"
 
-#include "gui/dialogs/message_service.h"
+#include "gui/widgets/message_service.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
 #include <clocale>
 #include <exception>
+
+namespace gui {
 
 VeldronApplication::VeldronApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // Qt has just set the C library's locale from the environment. Numbers
@@ -37,3 +39,5 @@ bool VeldronApplication::notify(QObject* receiver, QEvent* event) {
     }
     return false;
 }
+
+} // namespace gui

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QTranslator>
 
+namespace gui {
+
 class VeldronApplication : public QApplication {
     Q_OBJECT
 public:
@@ -19,3 +21,5 @@ public:
 private:
     QTranslator m_qtTranslator;
 };
+
+} // namespace gui

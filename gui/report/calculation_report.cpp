@@ -87,7 +87,7 @@ bool paintPages(QPdfWriter& writer, QTextDocument& document, const QRectF& body,
 
 } // namespace
 
-QString writeCalculationReport(const ReportContent& report, const QString& pdfPath) {
+QString writeCalculationReport(const desk::ReportContent& report, const QString& pdfPath) {
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly))
         return "Protokol nelze uložit do " + pdfPath + ": " + file.errorString();
@@ -120,8 +120,8 @@ QString writeCalculationReport(const ReportContent& report, const QString& pdfPa
 
 QString makeCalculationReport(const std::filesystem::path& root, const QString& pdfPath) {
     try {
-        return writeCalculationReport(gatherReport(root), pdfPath);
-    } catch (const ReportRefused& refused) {
+        return writeCalculationReport(desk::gatherReport(root), pdfPath);
+    } catch (const desk::ReportRefused& refused) {
         return QString::fromUtf8(refused.what());
     }
 }

@@ -6,7 +6,7 @@
 // name and the page's number on every page.
 #pragma once
 
-#include "gui/common/report_content.h"
+#include "desk/report_content.h"
 
 #include <QString>
 
@@ -20,7 +20,7 @@ inline constexpr const char* kReportTitle = "Protokol výpočtu";
 /// Writes `report` to `pdfPath`, replacing the file only once the whole
 /// report is written. Returns the Czech text of a failure, empty on success.
 /// Needs a QApplication (the charts are widgets, never shown).
-QString writeCalculationReport(const ReportContent& report, const QString& pdfPath);
+QString writeCalculationReport(const desk::ReportContent& report, const QString& pdfPath);
 
 /// Gathers the report of the project at `root` and writes it: the Czech text
 /// of why no report was made, empty on success.

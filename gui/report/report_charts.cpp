@@ -31,8 +31,8 @@ const QString kStepAxis = "časový krok i [-]";
 const QColor kInflowColour(255, 0, 0);
 const QColor kOutflowColour(0, 0, 255);
 
-std::vector<ChartPoint> atSteps(const std::vector<double>& values) {
-    std::vector<ChartPoint> points;
+std::vector<desk::ChartPoint> atSteps(const std::vector<double>& values) {
+    std::vector<desk::ChartPoint> points;
     points.reserve(values.size());
     for (std::size_t i = 0; i < values.size(); ++i)
         points.push_back({static_cast<double>(i + 1), values[i]});
@@ -40,10 +40,10 @@ std::vector<ChartPoint> atSteps(const std::vector<double>& values) {
 }
 
 /// The curve's column `y` over its column `x`, in the order of the rows.
-std::vector<ChartPoint> curvePoints(const std::vector<std::vector<ReportNumber>>& curve,
-                                    std::size_t x, std::size_t y) {
-    std::vector<ChartPoint> points;
-    for (const std::vector<ReportNumber>& row : curve)
+std::vector<desk::ChartPoint> curvePoints(const std::vector<std::vector<desk::ReportNumber>>& curve,
+                                          std::size_t x, std::size_t y) {
+    std::vector<desk::ChartPoint> points;
+    for (const std::vector<desk::ReportNumber>& row : curve)
         points.push_back({row[x].value, row[y].value});
     return points;
 }
@@ -99,30 +99,31 @@ void ReportCharts::drawObject(QPainter* painter, const QRectF& rect, QTextDocume
     chart->scene()->render(painter, rect, chart->sceneBoundingRect(), Qt::IgnoreAspectRatio);
 }
 
-void ReportCharts::drawFloodWave(LineChartView& chart, const std::vector<ReportNumber>& wave) {
+void ReportCharts::drawFloodWave(LineChartView& chart,
+                                 const std::vector<desk::ReportNumber>& wave) {
     chart.setChartTitle("Povodňová vlna (IN_FLOOD_WAVE)");
     chart.setAxisTitles(kStepAxis, "Průtok [m3/s]");
     std::vector<double> values;
-    for (const ReportNumber& value : wave)
+    for (const desk::ReportNumber& value : wave)
         values.push_back(value.value);
     chart.appendPoints(chart.addLine(kInflowColour), atSteps(values));
 }
 
 void ReportCharts::drawCurveVolumes(LineChartView& chart,
-                                    const std::vector<std::vector<ReportNumber>>& curve) {
+                                    const std::vector<std::vector<desk::ReportNumber>>& curve) {
     chart.setChartTitle("Čára zatopených objemů");
     chart.setAxisTitles("Objem V [m3]", "Výška h [m]");
     chart.appendPoints(chart.addLine(QColor(0, 0, 255)), curvePoints(curve, 2, 1));
 }
 
 void ReportCharts::drawCurveAreas(LineChartView& chart,
-                                  const std::vector<std::vector<ReportNumber>>& curve) {
+                                  const std::vector<std::vector<desk::ReportNumber>>& curve) {
     chart.setChartTitle("Čára zatopených ploch");
     chart.setAxisTitles("Plocha A [m2]", "Výška h [m]");
     chart.appendPoints(chart.addLine(QColor(0, 128, 0)), curvePoints(curve, 3, 1));
 }
 
-void ReportCharts::drawFlows(LineChartView& chart, const ReportContent& report) {
+void ReportCharts::drawFlows(LineChartView& chart, const desk::ReportContent& report) {
     chart.setChartTitle("TRANSFORMACE POVODŇOVÉ VLNY");
     chart.setAxisTitles(kStepAxis, "Průtok [m3/s]");
     QLineSeries* inflow = chart.addLine(kInflowColour);
@@ -135,10 +136,10 @@ void ReportCharts::drawFlows(LineChartView& chart, const ReportContent& report) 
     chart.chart()->legend()->setAlignment(Qt::AlignBottom);
 }
 
-void ReportCharts::drawLevels(LineChartView& chart, const ReportContent& report) {
+void ReportCharts::drawLevels(LineChartView& chart, const desk::ReportContent& report) {
     chart.setChartTitle("VÝŠKA VODY V NÁDRŽI");
     chart.setAxisTitles(kStepAxis, "Výška vody v nádrži [m]");
-    const std::vector<ChartPoint> levels = atSteps(report.levels);
+    const std::vector<desk::ChartPoint> levels = atSteps(report.levels);
     chart.appendPoints(chart.addLine(Qt::black), levels);
     if (levels.empty()) return;
     drawReservoirLevels(chart, report.reservoirLevels, levels.front().x, levels.back().x);

@@ -4,7 +4,7 @@
 // document, so that they flow with the text from page to page.
 #pragma once
 
-#include "gui/common/report_content.h"
+#include "desk/report_content.h"
 
 #include <QObject>
 #include <QSizeF>
@@ -39,13 +39,13 @@ public:
     void settle();
 
     // The report's charts, each filled into a fresh view.
-    static void drawFloodWave(LineChartView& chart, const std::vector<ReportNumber>& wave);
+    static void drawFloodWave(LineChartView& chart, const std::vector<desk::ReportNumber>& wave);
     static void drawCurveVolumes(LineChartView& chart,
-                                 const std::vector<std::vector<ReportNumber>>& curve);
+                                 const std::vector<std::vector<desk::ReportNumber>>& curve);
     static void drawCurveAreas(LineChartView& chart,
-                               const std::vector<std::vector<ReportNumber>>& curve);
-    static void drawFlows(LineChartView& chart, const ReportContent& report);
-    static void drawLevels(LineChartView& chart, const ReportContent& report);
+                               const std::vector<std::vector<desk::ReportNumber>>& curve);
+    static void drawFlows(LineChartView& chart, const desk::ReportContent& report);
+    static void drawLevels(LineChartView& chart, const desk::ReportContent& report);
 
     QSizeF intrinsicSize(QTextDocument* document, int position, const QTextFormat& format) override;
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* document, int position,

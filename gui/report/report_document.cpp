@@ -1,10 +1,10 @@
 // The calculation report's text as one document.
 #include "gui/report/report_document.h"
 
+#include "desk/project_overview.h"
+#include "desk/typed_number.h"
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/common/project_overview.h"
-#include "gui/common/typed_number.h"
 #include "gui/report/report_charts.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -75,14 +75,14 @@ QString table(const QStringList& headers, const std::vector<QStringList>& rows,
     return html + "</table>";
 }
 
-std::vector<QStringList> labelled(const std::vector<ReportLine>& lines) {
+std::vector<QStringList> labelled(const std::vector<desk::ReportLine>& lines) {
     std::vector<QStringList> rows;
-    for (const ReportLine& line : lines)
+    for (const desk::ReportLine& line : lines)
         rows.push_back({text(line.label), text(line.value)});
     return rows;
 }
 
-QString titleBlock(const ReportContent& report, const QString& version) {
+QString titleBlock(const desk::ReportContent& report, const QString& version) {
     QString html = "<h1 align=\"center\">PROTOKOL VÝPOČTU</h1>"
                    "<p align=\"center\" style=\"font-size: 12pt;\">Transformace povodňové vlny "
                    "nádrží (Klemešovy transformační křivky)</p>";
@@ -97,7 +97,7 @@ QString titleBlock(const ReportContent& report, const QString& version) {
     html += table({}, rows, {}, {"25%"});
     if (report.stopped) {
         QString steps;
-        for (const ReportLine& line : report.summary)
+        for (const desk::ReportLine& line : report.summary)
             if (line.label == exchange::summary::kSteps) steps = text(line.value);
         html += paragraph(
             "<b>Výpočet byl zastaven: " + text(report.stopReason) +
@@ -109,7 +109,7 @@ QString titleBlock(const ReportContent& report, const QString& version) {
     return html;
 }
 
-QString inputsBlock(const ReportContent& report) {
+QString inputsBlock(const desk::ReportContent& report) {
     QString html = heading("1. Vstupní údaje") + subheading("1.1 Technické údaje");
     html += table({"Údaj", "Hodnota"}, labelled(report.technicalData), {false, true});
     html += subheading("1.2 Nastavení výpočtu");
@@ -118,11 +118,11 @@ QString inputsBlock(const ReportContent& report) {
 }
 
 /// The curve's rows H, h, V, A.
-QString curveTable(const ReportContent& report) {
+QString curveTable(const desk::ReportContent& report) {
     std::vector<QStringList> rows;
     for (std::size_t r = 0; r < report.curve.size(); ++r) {
         QStringList row{QString::number(r + 1)};
-        for (const ReportNumber& value : report.curve[r])
+        for (const desk::ReportNumber& value : report.curve[r])
             row << text(value.text);
         rows.push_back(row);
     }
@@ -141,7 +141,7 @@ QString thinnedNote(const std::vector<std::size_t>& steps, std::size_t n, const 
 }
 
 /// The flood wave, four pairs of step and inflow to a row.
-QString floodWaveTable(const ReportContent& report) {
+QString floodWaveTable(const desk::ReportContent& report) {
     constexpr std::size_t kPairs = 4;
     const std::size_t n = report.floodWave.size();
     const std::vector<std::size_t> steps = tabledSteps(n);
@@ -164,18 +164,18 @@ QString floodWaveTable(const ReportContent& report) {
            table(headers, rows, std::vector<bool>(2 * kPairs, true));
 }
 
-QString seriesTable(const ReportContent& report) {
+QString seriesTable(const desk::ReportContent& report) {
     const std::size_t n = report.levels.size();
     const std::vector<std::size_t> steps = tabledSteps(n);
     std::vector<QStringList> rows;
     rows.reserve(steps.size());
     const auto value = [](const std::vector<double>& series, std::size_t i, int decimals) {
-        return i < series.size() ? QString::fromStdString(displayNumber(series[i], decimals))
+        return i < series.size() ? QString::fromStdString(desk::displayNumber(series[i], decimals))
                                  : QString();
     };
     for (std::size_t step : steps)
         rows.push_back({QString::number(step),
-                        QString::fromStdString(displayNumber(
+                        QString::fromStdString(desk::displayNumber(
                             static_cast<double>(step) * report.timeStepMinutes / 60.0, 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
@@ -184,10 +184,11 @@ QString seriesTable(const ReportContent& report) {
                  rows, {true, true, true, true, true});
 }
 
-QString marginBlock(const KeptMargin& margin) {
-    QString html = heading("3. Bezpečnostní rezerva") +
-                   paragraph("Poslední hledání bezpečnostní rezervy v projektu (" +
-                             text(czechDateTime(margin.time)) + "). " + text(margin.inputs) + ".");
+QString marginBlock(const desk::KeptMargin& margin) {
+    QString html =
+        heading("3. Bezpečnostní rezerva") +
+        paragraph("Poslední hledání bezpečnostní rezervy v projektu (" +
+                  text(desk::czechDateTime(margin.time)) + "). " + text(margin.inputs) + ".");
     if (!margin.newerInput.empty())
         html += paragraph("Pozor: " + text(margin.newerInput) +
                               " byl uložen po tomto hledání; rezerva nemusí odpovídat "
@@ -198,12 +199,12 @@ QString marginBlock(const KeptMargin& margin) {
     return html;
 }
 
-QString comparisonBlock(const ReportComparison& comparison, int section) {
+QString comparisonBlock(const desk::ReportComparison& comparison, int section) {
     QStringList headers;
     for (const std::string& header : comparison.headers)
         headers << text(header);
     std::vector<QStringList> rows;
-    for (const ReportComparison::Row& row : comparison.rows) {
+    for (const desk::ReportComparison::Row& row : comparison.rows) {
         QStringList cells{"<b>" + text(row.name) + "</b><br/><span style=\"font-size: 7pt;\">" +
                           text(row.settings) + "</span>"};
         for (std::size_t c = 0; c < row.values.size(); ++c)
@@ -285,8 +286,8 @@ std::vector<std::size_t> tabledSteps(std::size_t steps) {
     return tabled;
 }
 
-void buildReportDocument(QTextDocument& document, ReportCharts& charts, const ReportContent& report,
-                         const QString& version) {
+void buildReportDocument(QTextDocument& document, ReportCharts& charts,
+                         const desk::ReportContent& report, const QString& version) {
     std::vector<ChartPlace> places;
     QString html = titleBlock(report, version) + inputsBlock(report);
     html += subheading("1.3 Batygrafická křivka (IN_BAT_CURVE_BC)");

@@ -3,7 +3,7 @@
 // size.
 #pragma once
 
-#include "gui/common/report_content.h"
+#include "desk/report_content.h"
 
 #include <QString>
 
@@ -18,8 +18,8 @@ class ReportCharts;
 
 /// Fills `document` with the report; the charts go to `charts`, which
 /// `document` must know as the painter of ReportCharts::kObjectType.
-void buildReportDocument(QTextDocument& document, ReportCharts& charts, const ReportContent& report,
-                         const QString& version);
+void buildReportDocument(QTextDocument& document, ReportCharts& charts,
+                         const desk::ReportContent& report, const QString& version);
 
 /// At most this many rows of a series go into the report's table; a longer
 /// run is tabled every k-th step (and its last step), the files hold them all.

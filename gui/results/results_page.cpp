@@ -1,20 +1,20 @@
 // One page of the results window.
 #include "gui/results/results_page.h"
 
+#include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "project_files/run_summary_reader.h"
-#include "project_files/saved_inputs.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
-#include "gui/common/typed_number.h"
-#include "gui/dialogs/form_widgets.h"
 #include "gui/grid/grid_view.h"
-#include "gui/grid/series_table_model.h"
+#include "gui/results/series_table_model.h"
 #include "gui/results/step_range_bar.h"
 #include "gui/results/summary_panel.h"
+#include "gui/widgets/form_widgets.h"
+#include "project_files/run_summary_reader.h"
+#include "project_files/saved_inputs.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -281,7 +281,7 @@ void ResultsPage::showResultContext() {
     const project_files::SummaryRead summary =
         project_files::readRunSummary(results / exchange::summary::kFileName);
     m_summary->showSummary(summary, project_files::resultAge(results / m_description.summaryOf,
-                                                        exchange::exchangeDir(m_root)));
+                                                             exchange::exchangeDir(m_root)));
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
@@ -293,7 +293,8 @@ void ResultsPage::showResultContext() {
     m_hours->setEnabled(m_timeStepMin.has_value());
     m_hours->setToolTip(
         m_timeStepMin
-            ? QString("Časový krok %1 min").arg(QString::fromStdString(czechNumber(*m_timeStepMin)))
+            ? QString("Časový krok %1 min")
+                  .arg(QString::fromStdString(desk::czechNumber(*m_timeStepMin)))
             : QString("Časový krok výpočtu nelze přečíst (%1).").arg(exchange::kTimeStep));
     if (!m_timeStepMin) m_hours->setChecked(false);
 }
@@ -379,15 +380,15 @@ void ResultsPage::markLevels() {
     if (levels.empty()) return;
     const double perStep = xPerStep();
     const double lastX = static_cast<double>(levels.size()) * perStep;
-    drawReservoirLevels(
-        *m_chart,
-        project_files::reservoirLevels(project_files::readSavedInputs(exchange::exchangeDir(m_root))),
-        perStep, lastX);
+    drawReservoirLevels(*m_chart,
+                        project_files::reservoirLevels(
+                            project_files::readSavedInputs(exchange::exchangeDir(m_root))),
+                        perStep, lastX);
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
     const double x = static_cast<double>(highest + 1) * perStep, y = levels[highest];
     const auto shown = [](double value, int decimals) {
-        return QString::fromStdString(displayNumber(value, decimals));
+        return QString::fromStdString(desk::displayNumber(value, decimals));
     };
     m_chart->markPoint(QPointF(x, y), m_description.series.front().colour,
                        m_drawnTimeStep

@@ -5,8 +5,8 @@
 // picture and export the series.
 #pragma once
 
-#include "gui/common/result_series.h"
-#include "gui/common/xlsx_workbook.h"
+#include "gui/results/result_series.h"
+#include "gui/workbook/workbook_file.h"
 
 #include <QColor>
 #include <QList>

@@ -1,14 +1,14 @@
 // The results window.
 #include "gui/results/results_window.h"
 
+#include "desk/open_project.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
-#include "project_files/file_io.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/common/open_project.h"
-#include "gui/dialogs/form_widgets.h"
-#include "gui/dialogs/message_service.h"
 #include "gui/results/results_page.h"
+#include "gui/widgets/form_widgets.h"
+#include "gui/widgets/message_service.h"
+#include "project_files/file_io.h"
 
 #include <QBuffer>
 #include <QFileDialog>
@@ -18,6 +18,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace gui {
 
 namespace {
 
@@ -65,7 +67,7 @@ QString askPictureFile(QWidget* parent, const QString& suggested) {
 } // namespace
 
 ResultsWindow::ResultsWindow(QWidget* parent)
-    : QDialog(parent), m_programDir(gui::toQString(gui::projectInputsDir())),
+    : QDialog(parent), m_programDir(gui::toQString(desk::projectInputsDir())),
       m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
     setObjectName("ResultsWindow");
     setWindowTitle("Výsledky");
@@ -82,7 +84,7 @@ ResultsWindow::ResultsWindow(QWidget* parent)
     m_tabs->addTab(m_flowPage, "PRŮTOK");
     m_tabs->addTab(m_levelPage, "VÝŠKA VODY V NÁDRŽI");
     m_tabs->setCurrentIndex(0);
-    setRoot(gui::projectRoot());
+    setRoot(desk::projectRoot());
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -170,3 +172,5 @@ void ResultsWindow::showEvent(QShowEvent* event) {
     }
     QDialog::showEvent(event);
 }
+
+} // namespace gui

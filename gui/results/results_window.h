@@ -2,7 +2,7 @@
 // course of the water level, each on a page of its own (ResultsPage).
 #pragma once
 
-#include "gui/dialogs/workbook_export.h"
+#include "gui/workbook/workbook_export_dialog.h"
 
 #include <QDialog>
 #include <QString>
@@ -16,8 +16,6 @@ class QTabWidget;
 
 namespace gui {
 class ResultsPage;
-} // namespace gui
-
 class ResultsWindow : public QDialog {
     Q_OBJECT
 public:
@@ -27,7 +25,7 @@ public:
     /// project's exchange directory unless set.
     void setProgramDir(const QString& dir) { m_programDir = dir; }
     /// The root of the result files and of the pictures' directory; the open
-    /// project (gui::projectRoot()) unless set. Resets the name
+    /// project (desk::projectRoot()) unless set. Resets the name
     /// the picture dialog offers.
     void setRoot(const std::filesystem::path& root);
 
@@ -79,3 +77,5 @@ private:
     gui::ResultsPage* m_levelPage = nullptr;
     const gui::ResultsPage* m_loadedLast = nullptr;
 };
+
+} // namespace gui

@@ -1,7 +1,7 @@
 // The row that chooses the steps a results chart shows.
 #include "gui/results/step_range_bar.h"
 
-#include "gui/dialogs/form_widgets.h"
+#include "gui/widgets/form_widgets.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // The run summary shown above a chart of the results window.
 #include "gui/results/summary_panel.h"
 
+#include "desk/typed_number.h"
 #include "exchange/run_summary.h"
-#include "gui/common/typed_number.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -60,7 +60,8 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
     layout->addLayout(m_grid);
 }
 
-void SummaryPanel::showSummary(const project_files::SummaryRead& read, const project_files::ResultAge& age) {
+void SummaryPanel::showSummary(const project_files::SummaryRead& read,
+                               const project_files::ResultAge& age) {
     qDeleteAll(m_figureLabels);
     m_figureLabels.clear();
     m_figures.clear();
@@ -70,7 +71,7 @@ void SummaryPanel::showSummary(const project_files::SummaryRead& read, const pro
     QStringList notices;
     if (read.summary && read.summary->stopped)
         notices << "Výpočet byl zastaven (" +
-                       QString::fromStdString(czechFigures(read.summary->stopReason)) +
+                       QString::fromStdString(desk::czechFigures(read.summary->stopReason)) +
                        "); hodnoty platí pro provedené kroky.";
     if (age.newerInputTime)
         notices << "Pozor: " + QString::fromStdString(age.newerInput) + " byl uložen " +
@@ -93,7 +94,7 @@ void SummaryPanel::showSummary(const project_files::SummaryRead& read, const pro
             if (line.label == exchange::summary::kStopped) continue; // said above
             const QString label = QString::fromStdString(line.label);
             // The core's own figures, with the decimal comma the user reads.
-            const QString value = QString::fromStdString(czechFigures(line.text));
+            const QString value = QString::fromStdString(desk::czechFigures(line.text));
             auto* figure = new QLabel(label.toHtmlEscaped() + ": <b>" +
                                           linkedSteps(value.toHtmlEscaped()) + "</b>",
                                       this);

@@ -1,7 +1,7 @@
 // The Klemes step: sample semantics, ties, empty results, and the fast solver
 // against the literal scan over many random steps.
-#include "../support/klemes_solvers.h"
 #include "core/klemes/klemes.h"
+#include "testkit/klemes_solvers.h"
 
 #include <gtest/gtest.h>
 

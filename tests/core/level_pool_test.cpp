@@ -3,7 +3,7 @@
 // outlets and the spillway from their formulas, trapezoidal steps of one minute.
 // The level the core reports and the outflow it releases must describe the
 // same reservoir, whatever the time step.
-#include "../support/reservoir_case.h"
+#include "testkit/reservoir_case.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // A run's result set is one run's complete set: a second run, a file that
 // cannot be replaced, a full disk, a write error or a kill leave the set of
 // the run before byte for byte, and at most temporary files the next run removes.
-#include "../support/core_run.h"
 #include "core/errors.h"
 #include "core/output_set.h"
 #include "exchange/result_set.h"
+#include "tests/support/core_run_fixture.h"
 
 #include <gtest/gtest.h>
 

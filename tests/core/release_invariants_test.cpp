@@ -3,7 +3,7 @@
 // shut, nor can more outlets end higher than fewer. Checked on the prism and
 // on reservoirs the test draws itself, besides the faults that broke it.
 #include "../support/prism_model.h"
-#include "../support/reservoir_case.h"
+#include "testkit/reservoir_case.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Whole calculations with the fast Klemes solver and with the sample scan
 // write the same bytes to every output file, in every manipulation mode.
-#include "../support/klemes_solvers.h"
-#include "../support/reservoir_case.h"
 #include "core/run.h"
 #include "exchange/result_set.h"
+#include "testkit/klemes_solvers.h"
+#include "testkit/reservoir_case.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // side panels, the start level kept and checked, the start sequence, and whole
 // runs of the real core and of a slow stand-in.
 #include "gui/calculation/calculation_form.h"
-#include "gui/console/console_dialog.h"
-#include "gui/console/core_process.h"
+#include "gui/calculation/console_dialog.h"
+#include "gui/calculation/core_process.h"
 #include "helpers/console_driver.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -66,16 +66,16 @@ private:
     void installFakeCore();
     void screenshot(QWidget* widget, const QString& name);
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
-    testing_gui::FakeMessages* m_messages = nullptr;
-    std::unique_ptr<CalculationForm> m_form;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
+    veldron::testing::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<gui::CalculationForm> m_form;
 };
 
 void TestCalculationForm::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    m_fixture = std::make_unique<veldron::testing::FormFixture>();
     QVERIFY(m_fixture->isValid());
     m_messages = &m_fixture->messages();
-    m_form = std::make_unique<CalculationForm>();
+    m_form = std::make_unique<gui::CalculationForm>();
     m_form->setProgramDirectory(exchangeDir());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -149,10 +149,10 @@ void TestCalculationForm::settingsAreWrittenOnlyByTheStartOrTheSave() {
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files),
              (QStringList{"IN_MANIP_0_1_2", "IN_MANPR", "IN_PREDP1_0_1", "IN_PREDP3_0_1",
                           "IN_TIME_STEP_min"})); // no IN_START_VYP: that starts a run
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP1_0_1")), QByteArray("1\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP3_0_1")), QByteArray("0\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("2\r\n"));
-    QCOMPARE(testing_gui::readAll(m_fixture->root() + "/posledni_vyska_startu"),
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_PREDP1_0_1")), QByteArray("1\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_PREDP3_0_1")), QByteArray("0\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("2\r\n"));
+    QCOMPARE(veldron::testing::readAll(m_fixture->root() + "/posledni_vyska_startu"),
              QByteArray("11.5\r\n"));
     QVERIFY(m_messages->shown.isEmpty());
 }
@@ -182,9 +182,9 @@ void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothin
     edit("editTimeStep")->setText("60");
     m_messages->answers = {false};
     button("btnStart")->click();
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANIP_0_1_2")), QByteArray("0\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANIP1_0_1")), QByteArray("1\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANPR")), QByteArray("0.65\r\n"));
 }
 
 void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
@@ -201,8 +201,8 @@ void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
     button("btnStart")->click();
 
     QCOMPARE(m_messages->shown, QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???"});
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0.6\r\n"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANPR")), QByteArray("0.6\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_TIME_STEP_min")), QByteArray("2.5\r\n"));
     QVERIFY(!QFile::exists(exchangeFile("IN_START_VYP")));
     QCOMPARE(starts, 0);
     QVERIFY(!m_form->isVisible());
@@ -211,12 +211,12 @@ void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
 
 void TestCalculationForm::closingWithoutSavingLeavesEveryFileAsItWas() {
     installSampleReservoir();
-    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11\r\n");
+    veldron::testing::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11\r\n");
     const auto everyFile = [this] {
         QMap<QString, QByteArray> files;
         for (const QString& dir : {exchangeDir(), m_fixture->root()})
             for (const QString& name : QDir(dir).entryList(QDir::Files))
-                files[dir + "/" + name] = testing_gui::readAll(dir + "/" + name);
+                files[dir + "/" + name] = veldron::testing::readAll(dir + "/" + name);
         return files;
     };
     const QMap<QString, QByteArray> before = everyFile();
@@ -262,7 +262,7 @@ void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
     QVERIFY(m_messages->shown[0].contains("IN_TIME_STEP_min"));
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_MANPR")), QByteArray("0\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_MANPR")), QByteArray("0\r\n"));
     QVERIFY(m_form->isVisible());
     QCOMPARE(m_messages->answers.size(), std::size_t(1)); // never asked
 
@@ -283,7 +283,7 @@ void TestCalculationForm::fullRunWithTheRealCore() {
     clickItem("groupManipulationMode", 2);
     m_messages->answers = {true};
 
-    testing_gui::ConsoleDriver driver;
+    veldron::testing::ConsoleDriver driver;
     button("btnStart")->click();
 
     QVERIFY(!driver.stuck);
@@ -305,13 +305,13 @@ void TestCalculationForm::fullRunWithTheRealCore() {
     const QString root = m_fixture->root();
     for (const QString& result :
          {root + "/OUT_RESULT/transformovana_povoden", root + "/OUT_RESULT/vyska_vody"}) {
-        const QByteArray bytes = testing_gui::readAll(result);
+        const QByteArray bytes = veldron::testing::readAll(result);
         QCOMPARE(bytes.count("\r\n"), 48); // one record per step of the sample flood wave
     }
     QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);
 
     // After a restart of the front end the start level is still there.
-    CalculationForm restarted;
+    gui::CalculationForm restarted;
     restarted.setProgramDirectory(exchangeDir());
     QCOMPARE(restarted.findChild<QLineEdit*>("editStartLevel")->text(), QString("11,5"));
 }
@@ -319,14 +319,14 @@ void TestCalculationForm::fullRunWithTheRealCore() {
 void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
     installSampleReservoir();
     // RN 12 m + 10 m reaches above the curve's top of 18 m: ERROR 1.
-    testing_gui::writeAll(exchangeFile("IN_TOTAL_HEIGHT_OWERFLOW"), "10\r\n");
+    veldron::testing::writeAll(exchangeFile("IN_TOTAL_HEIGHT_OWERFLOW"), "10\r\n");
     edit("editStartLevel")->setText("11");
     edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
 
     int ticksWaiting = 0;
     bool waitedForEnter = false;
-    testing_gui::ConsoleDriver driver([&](gui::ConsoleDialog& console) {
+    veldron::testing::ConsoleDriver driver([&](gui::ConsoleDialog& console) {
         if (!console.text().contains("ERROR 1")) return;
         // The core keeps waiting as long as nobody presses Enter.
         if (++ticksWaiting < 6) return;
@@ -359,7 +359,7 @@ void TestCalculationForm::missingOrNotExecutableCoreFails() {
     button("btnStart")->click();
     QCOMPARE(m_messages->shown,
              (QStringList{"Q:Data zapsána. SPUSTIT VÝPOČET ???", "W:Výpočet selhal!!!"}));
-    QVERIFY(testing_gui::openConsole() == nullptr);
+    QVERIFY(veldron::testing::openConsole() == nullptr);
     QVERIFY(!m_form->isVisible());
     QVERIFY(!m_form->isRunning());
 
@@ -392,7 +392,7 @@ void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     bool partialOutputSeen = false, controlsLocked = true, selectionIgnored = true;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        gui::ConsoleDialog* console = testing_gui::openConsole();
+        gui::ConsoleDialog* console = veldron::testing::openConsole();
         if (console == nullptr || !console->isRunning()) return;
         const qint64 now = clock.elapsed();
         if (last >= 0) longestGap = std::max(longestGap, now - last);
@@ -410,7 +410,7 @@ void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     clock.start();
     probe.start(100);
     bool closable = false;
-    testing_gui::ConsoleDriver driver({}, [&](gui::ConsoleDialog& console) {
+    veldron::testing::ConsoleDriver driver({}, [&](gui::ConsoleDialog& console) {
         screenshot(&console, "console_after");
         closable = console.findChild<QPushButton*>("btnClose")->isEnabled();
     });
@@ -442,8 +442,8 @@ void TestCalculationForm::opensWithWhatTheFilesHold() {
              {"IN_TIME_STEP_min", "30\r\n"},
              {"IN_MANPR", "0.65\r\n"},
              {"IN_START_VYP", "11.25\r\n"}})
-        testing_gui::writeAll(exchangeFile(name), bytes);
-    m_form = std::make_unique<CalculationForm>();
+        veldron::testing::writeAll(exchangeFile(name), bytes);
+    m_form = std::make_unique<gui::CalculationForm>();
     m_form->setProgramDirectory(exchangeDir());
     m_form->show();
 
@@ -456,7 +456,7 @@ void TestCalculationForm::opensWithWhatTheFilesHold() {
     QCOMPARE(edit("editTimeStep")->text(), QString("30"));
     QCOMPARE(edit("editZoneHeight")->text(), QString("0,65"));
     // Showing is not choosing: nothing was rewritten.
-    QCOMPARE(testing_gui::readAll(exchangeFile("IN_PREDP2_0_1")), QByteArray("0.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(exchangeFile("IN_PREDP2_0_1")), QByteArray("0.5\r\n"));
     QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files).size(), 6);
 }
 
@@ -507,12 +507,12 @@ void TestCalculationForm::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritte
 
 void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     installSampleReservoir();
-    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "abc\r\n");
+    veldron::testing::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "abc\r\n");
     edit("editStartLevel")->setText("11");
     edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
     {
-        testing_gui::ConsoleDriver driver;
+        veldron::testing::ConsoleDriver driver;
         button("btnStart")->click();
         QVERIFY(!driver.stuck);
     }
@@ -525,14 +525,14 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
                              "přeliv ode dna nádrže (začátek RN) [m]"));
 
     // A flood far beyond the spillway: the dam overtops while routing.
-    testing_gui::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "12\r\n");
+    veldron::testing::writeAll(exchangeFile("IN_START_RN_OWERFLOW"), "12\r\n");
     QByteArray wave;
     for (int i = 0; i < 48; ++i)
         wave += "400 \r\n";
-    testing_gui::writeAll(exchangeFile("IN_FLOOD_WAVE"), wave);
+    veldron::testing::writeAll(exchangeFile("IN_FLOOD_WAVE"), wave);
     m_form->show();
     m_messages->answers = {true};
-    testing_gui::ConsoleDriver driver([](gui::ConsoleDialog& console) {
+    veldron::testing::ConsoleDriver driver([](gui::ConsoleDialog& console) {
         if (console.text().contains("!!!"))
             console.findChild<QPushButton*>("btnSendEnter")->click();
     });
@@ -557,7 +557,7 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
     m_form->show();
     m_messages->answers = {true};
     {
-        testing_gui::ConsoleDriver busy;
+        veldron::testing::ConsoleDriver busy;
         button("btnStart")->click();
         QVERIFY(!busy.stuck);
     }
@@ -575,7 +575,7 @@ void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
         qputenv("FAKE_CORE_EXIT", exit);
         m_form->show();
         m_messages->answers = {true};
-        testing_gui::ConsoleDriver driver;
+        veldron::testing::ConsoleDriver driver;
         button("btnStart")->click();
         QVERIFY(!driver.stuck);
         QVERIFY2(m_messages->shown.last().startsWith("E:Výpočet selhal\n\n"),

@@ -1,14 +1,14 @@
 // The calculation report as an engineer hands it in: veldron_protokol run
 // without a display on a project with the real core's results, the PDF read
 // back with poppler's tools (text, pages, paper size, fonts, pictures).
+#include "desk/kept_margin.h"
+#include "desk/project_overview.h"
+#include "desk/typed_number.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/common/kept_margin.h"
-#include "gui/common/project_overview.h"
-#include "gui/common/typed_number.h"
 #include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 #include "study/variant_store.h"
 #include "tests/support/sample_record.h"
 
@@ -40,12 +40,13 @@ private:
     QString poppler(const QString& tool, const QStringList& options = {}) const;
     void checkPages(int atLeast);
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
     QString m_pdf;
 };
 
 void TestCalculationReport::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    m_fixture = std::make_unique<veldron::testing::FormFixture>(
+        veldron::testing::FormFixture::SampleInputs);
     QVERIFY(m_fixture->isValid());
     m_pdf = m_fixture->root() + "/protokol.pdf";
 }
@@ -109,25 +110,26 @@ void TestCalculationReport::checkPages(int atLeast) {
 }
 
 void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothCharts() {
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
     // What the project keeps besides: a safety-margin search and variants.
     for (const char* name : {"Z 0,6 m", "předpouštění"})
         study::keepVariant(m_fixture->rootPath(), name, "11", false);
-    QVERIFY(gui::keepSafetyMargin(m_fixture->rootPath(), true, "11",
-                                  {veldron::testing::sample::kMarginAnswer}));
+    QVERIFY(desk::keepSafetyMargin(m_fixture->rootPath(), true, "11",
+                                   {veldron::testing::sample::kMarginAnswer}));
     QString error;
     QCOMPARE(makeReport(&error), 0);
     checkPages(3);
     const QString text = poppler("pdftotext", {"-layout"});
     // Every figure of the summary with the core's digits and a decimal comma.
     const QStringList summary =
-        QString::fromUtf8(testing_gui::readAll(m_fixture->root() + "/OUT_RESULT/souhrn_vypoctu"))
+        QString::fromUtf8(
+            veldron::testing::readAll(m_fixture->root() + "/OUT_RESULT/souhrn_vypoctu"))
             .split("\r\n", Qt::SkipEmptyParts);
     QCOMPARE(summary.size(), 14);
     for (const QString& line : summary) {
         const QString label = line.section(':', 0, 0);
-        const QString value =
-            QString::fromStdString(gui::czechFigures(line.section(':', 1).trimmed().toStdString()));
+        const QString value = QString::fromStdString(
+            desk::czechFigures(line.section(':', 1).trimmed().toStdString()));
         QVERIFY2(text.contains(QRegularExpression(QRegularExpression::escape(label) + "\\s+" +
                                                   QRegularExpression::escape(value))),
                  qPrintable(line));
@@ -157,11 +159,11 @@ void TestCalculationReport::anOvertoppedRunSaysSoAndWhyOnItsFirstPage() {
     // Three times the sample's flood overtops in step 9, before its peak.
     const QString wave = m_fixture->exchangeFile("IN_FLOOD_WAVE");
     QByteArray tripled;
-    for (const QByteArray& value : testing_gui::readAll(wave).split('\n'))
+    for (const QByteArray& value : veldron::testing::readAll(wave).split('\n'))
         if (!value.trimmed().isEmpty())
             tripled += QByteArray::number(3 * value.trimmed().toDouble(), 'f', 2) + " \r\n";
-    testing_gui::writeAll(wave, tripled);
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 1);
+    veldron::testing::writeAll(wave, tripled);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 1);
     QCOMPARE(makeReport(), 0);
     checkPages(3);
     const QString first = poppler("pdftotext", {"-f", "1", "-l", "1"}).simplified();
@@ -176,9 +178,9 @@ void TestCalculationReport::noReportOfResultsOlderThanTheInputsOrOfNoResults() {
     QString error;
     QCOMPARE(makeReport(&error), 1);
     QVERIFY2(error.contains("nemá úplné výsledky"), qPrintable(error));
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
     QTest::qWait(20); // a later time of saving than the results'
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
     QCOMPARE(makeReport(&error), 1);
     QVERIFY2(error.contains("jsou starší než vstupy: IN_MANPR byl uložen"), qPrintable(error));
     QVERIFY(!QFile::exists(m_pdf));
@@ -207,7 +209,7 @@ void TestCalculationReport::aChartIsPaintedWithItsLinesWhereTheyEnd() {
     QTextCursor cursor(&document);
     gui::ReportCharts charts(1.0);
     gui::LineChartView& chart = charts.insert(cursor, 100.0, 60.0);
-    gui::ReportContent report;
+    desk::ReportContent report;
     report.inflow = {1.0, 5.0, 3.0};
     report.outflow = {0.0, 2.0, 2.5};
     gui::ReportCharts::drawFlows(chart, report);

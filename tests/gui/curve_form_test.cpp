@@ -1,10 +1,10 @@
 // Drives the bathygraphic curve form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
-#include "project_files/file_io.h"
-#include "gui/curve/curve_form.h"
+#include "gui/inputs/curve_form.h"
 #include "helpers/form_fixture.h"
+#include "helpers/qt_files.h"
 #include "helpers/table_form_files.h"
-#include "helpers/test_files.h"
+#include "project_files/file_io.h"
 
 #include <QAbstractItemModel>
 #include <QChart>
@@ -22,20 +22,20 @@
 #include <cerrno>
 #include <memory>
 
-using testing_gui::readAll;
-using testing_gui::screenshot;
-using testing_gui::writeAll;
+using veldron::testing::readAll;
+using veldron::testing::screenshot;
+using veldron::testing::writeAll;
 
 class TestCurveForm : public QObject {
     Q_OBJECT
 private:
-    testing_gui::TableFormFiles m_files{exchange::kCurveSource};
+    veldron::testing::TableFormFiles m_files{exchange::kCurveSource};
     const int m_n = m_files.sampleLines();
 
-    static QString rowCount(CurveForm& form) {
+    static QString rowCount(gui::CurveForm& form) {
         return form.findChild<QLineEdit*>("editRowCount")->text();
     }
-    static bool edit(CurveForm& form, int row, int column, const QString& text) {
+    static bool edit(gui::CurveForm& form, int row, int column, const QString& text) {
         QAbstractItemModel* model = form.findChild<QTableView*>("gridCurve")->model();
         return model->setData(model->index(row - 1, column), text); // grid row r is model row r - 1
     }
@@ -49,8 +49,8 @@ private slots:
     void init() { QVERIFY(m_files.startTest()); }
 
     void freshFormShowsHeaderAndRefusesACurveWithAGap() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<CurveForm>();
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::CurveForm>();
         QCOMPARE(form->windowTitle(), QString("Batygrafické křivky"));
         QCOMPARE(form->grid().rowCount(), 50);
         QCOMPARE(form->grid().columnCount(), 5);
@@ -67,7 +67,7 @@ private slots:
 
         // An empty row would shift every later value the core reads.
         QVERIFY(edit(*form, 2, 3, "77"));
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown,
                  QStringList{"E:Řádek 1, sloupec H [m n.m.]: chybí hodnota. Zadejte číslo."});
         const QModelIndex current = form->findChild<QTableView*>("gridCurve")->currentIndex();
@@ -80,9 +80,9 @@ private slots:
     }
 
     void loadEditDrawAndSave() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(rowCount(*form), QString::number(m_n));
@@ -97,11 +97,11 @@ private slots:
 
         QVERIFY(edit(*form, 2, 4, "9e5")); // the largest area, drawn last
         QVERIFY(edit(*form, 1, 3, " 1838,9"));
-        testing_gui::press(*form, "chartAreaDraw");
-        testing_gui::press(*form, "chartAreaDraw"); // the second drawing replaces the first
-        testing_gui::press(*form, "chartVolumeDraw");
-        const QList<QLineSeries*> area = testing_gui::chartLines(*form, "chartArea");
-        const QList<QLineSeries*> volume = testing_gui::chartLines(*form, "chartVolume");
+        veldron::testing::press(*form, "chartAreaDraw");
+        veldron::testing::press(*form, "chartAreaDraw"); // the second drawing replaces the first
+        veldron::testing::press(*form, "chartVolumeDraw");
+        const QList<QLineSeries*> area = veldron::testing::chartLines(*form, "chartArea");
+        const QList<QLineSeries*> volume = veldron::testing::chartLines(*form, "chartVolume");
         QCOMPARE(area.size(), 1);
         QCOMPARE(volume.size(), 1);
         QCOMPARE(area[0]->count(), m_n);
@@ -119,7 +119,7 @@ private slots:
         screenshot(*form, "curve_drawn");
 
         QSignalSpy accepted(form.get(), &QDialog::accepted);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
         QList<QByteArray> sourceLines = m_files.sample().split('\n');
         sourceLines.removeLast();
@@ -136,25 +136,25 @@ private slots:
         QCOMPARE(readAll(m_files.path(exchange::kCurveRowCount)), QByteArray::number(m_n) + "\r\n");
 
         // Opened again, the form shows the saved curve as after a load.
-        auto reopened = m_files.makeForm<CurveForm>();
+        auto reopened = m_files.makeForm<gui::CurveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(4, 2), std::string("9e5"));
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
         QCOMPARE(reopened->grid().cell(1, 0), std::string("      H [m n.m.]"));
         QCOMPARE(rowCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartArea")->parentWidget()->isHidden());
-        testing_gui::press(*reopened, "btnCloseSave");
+        veldron::testing::press(*reopened, "btnCloseSave");
         QCOMPARE(readAll(m_files.path(exchange::kCurve)), expected);
     }
 
     void levelsThatDoNotRiseAskFirst() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(edit(*form, 3, 2, form->grid().cell(2, 2).c_str()));
         messages.answers = {false};
         QSignalSpy finished(form.get(), &QDialog::finished);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY2(messages.shown[0].startsWith("Q:Batygrafická křivka: hladina h [m] v řádku 3 ("),
                  qPrintable(messages.shown[0]));
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(finished.count(), 0);
         QVERIFY(!QFile::exists(m_files.path(exchange::kCurve)));
         messages.answers = {true};
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(readAll(m_files.path(exchange::kCurve)).count('\n'), m_n);
     }
@@ -170,10 +170,10 @@ private slots:
     void areaCurveIsSortedByAreaWithTiesInRowOrder() {
         writeAll(m_files.path(exchange::kCurveSource),
                  "300  0  0  50\r\n301  1  10  20\r\n302  2  20  50\r\n303  3  30  10\r\n");
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
-        testing_gui::press(*form, "chartAreaDraw");
-        QCOMPARE(testing_gui::chartLines(*form, "chartArea")[0]->points(),
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
+        veldron::testing::press(*form, "chartAreaDraw");
+        QCOMPARE(veldron::testing::chartLines(*form, "chartArea")[0]->points(),
                  QList<QPointF>({{10, 3}, {20, 1}, {50, 0}, {50, 2}}));
     }
 
@@ -182,12 +182,12 @@ private slots:
         for (int i = 1; i <= 60; ++i)
             bytes += QByteArray::number(i) + "  2  3  4\r\n";
         writeAll(m_files.path(exchange::kCurveSource), bytes);
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QCOMPARE(form->grid().rowCount(), 61); // grows past its 49 data rows
         QVERIFY(edit(*form, 1, 4, "typed"));
         writeAll(m_files.path(exchange::kCurveSource), "9  8\r\n7  6\r\n");
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::press(*form, "btnLoad");
         QCOMPARE(rowCount(*form), QString("2"));
         QCOMPARE(form->grid().rowCount(), 3);
         QCOMPARE(form->grid().cell(3, 1), std::string(" 3"));
@@ -196,16 +196,16 @@ private slots:
     }
 
     void closeWithoutSavingAsks() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
-        testing_gui::press(*form, "btnCloseNoSave");
+        veldron::testing::press(*form, "btnCloseNoSave");
         QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
         QCOMPARE(finished.count(), 0);
         messages.answers = {true};
-        testing_gui::press(*form, "btnCloseNoSave");
+        veldron::testing::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QVERIFY(!QFile::exists(m_files.path(exchange::kCurve)));
@@ -213,11 +213,11 @@ private slots:
     }
 
     void missingSourceKeepsGridAndCount() {
-        testing_gui::FakeMessages messages;
+        veldron::testing::FakeMessages messages;
         QVERIFY(QFile::remove(m_files.path(exchange::kCurveSource)));
-        auto form = m_files.makeForm<CurveForm>();
+        auto form = m_files.makeForm<gui::CurveForm>();
         QVERIFY(edit(*form, 1, 1, "typed"));
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::press(*form, "btnLoad");
         const std::string error = project_files::fileErrorText(
             ENOENT, (m_files.dir() + "/" + exchange::kCurveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
@@ -228,12 +228,12 @@ private slots:
     }
 
     void countFailureKeepsTheCurveAndTheFormOpen() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<CurveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::CurveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(QDir().mkdir(m_files.path(exchange::kCurveRowCount)));
         QSignalSpy finished(form.get(), &QDialog::finished);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].contains(exchange::kCurveRowCount));

@@ -1,10 +1,10 @@
 // Drives the flood wave form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
-#include "project_files/file_io.h"
-#include "gui/flood_wave/flood_wave_form.h"
+#include "gui/inputs/flood_wave_form.h"
 #include "helpers/form_fixture.h"
+#include "helpers/qt_files.h"
 #include "helpers/table_form_files.h"
-#include "helpers/test_files.h"
+#include "project_files/file_io.h"
 
 #include <QAbstractItemModel>
 #include <QChart>
@@ -25,17 +25,17 @@
 
 #include <cerrno>
 
-using testing_gui::readAll;
-using testing_gui::screenshot;
-using testing_gui::writeAll;
+using veldron::testing::readAll;
+using veldron::testing::screenshot;
+using veldron::testing::writeAll;
 
 class TestFloodWaveForm : public QObject {
     Q_OBJECT
 private:
-    testing_gui::TableFormFiles m_files{exchange::kFloodWaveSource};
+    veldron::testing::TableFormFiles m_files{exchange::kFloodWaveSource};
     const int m_n = m_files.sampleLines();
 
-    static QString pointCount(FloodWaveForm& form) {
+    static QString pointCount(gui::FloodWaveForm& form) {
         return form.findChild<QLineEdit*>("editPointCount")->text();
     }
 
@@ -48,8 +48,8 @@ private slots:
     void init() { QVERIFY(m_files.startTest()); }
 
     void freshFormRefusesAWaveWithoutValues() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
         QCOMPARE(form->windowTitle(), QString("Povodňová vlna"));
         QCOMPARE(form->grid().rowCount(), 999);
         QCOMPARE(form->grid().cell(1, 0), std::string());
@@ -61,7 +61,7 @@ private slots:
 
         // An empty wave would overwrite the reservoir's saved one with nothing.
         QSignalSpy finished(form.get(), &QDialog::finished);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown, QStringList{"E:Povodňová vlna neobsahuje žádnou hodnotu. "
                                              "Načtěte data nebo vyplňte sloupec Q [m3/s]."});
         QCOMPARE(finished.count(), 0);
@@ -70,20 +70,20 @@ private slots:
         // A typed cell needs the rows above it: the core would shift the wave.
         QAbstractItemModel* model = form->findChild<QTableView*>("gridFloodWave")->model();
         QVERIFY(model->setData(model->index(1, 1), "7")); // grid row 2
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(messages.shown.last(),
                  QString("E:Řádek 1, sloupec Q [m3/s]: chybí hodnota. Zadejte číslo."));
         QVERIFY(model->setData(model->index(0, 1), "5,5"));
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("5.5 \r\n7 \r\n"));
         QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("2\r\n"));
     }
 
     void loadEditDrawAndSave() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(form->grid().rowCount(), m_n + 1);
         QCOMPARE(form->grid().cell(0, 0), std::string("i"));
@@ -112,9 +112,9 @@ private slots:
                     .startsWith("Řádek 4, sloupec Q [m3/s]: „abc“ není číslo."));
         QVERIFY(!model->data(model->index(2, 1), Qt::BackgroundRole).isValid());
 
-        testing_gui::press(*form, "btnDraw");
-        testing_gui::press(*form, "btnDraw"); // the second drawing replaces the first
-        const QList<QLineSeries*> drawn = testing_gui::chartLines(*form, "chartFloodWave");
+        veldron::testing::press(*form, "btnDraw");
+        veldron::testing::press(*form, "btnDraw"); // the second drawing replaces the first
+        const QList<QLineSeries*> drawn = veldron::testing::chartLines(*form, "chartFloodWave");
         QCOMPARE(drawn.size(), 1);
         QCOMPARE(drawn[0]->count(), m_n - 1); // "abc" is left out, not drawn as 0
         QCOMPARE(drawn[0]->color(), QColor(255, 0, 0));
@@ -128,7 +128,7 @@ private slots:
         // "abc" is refused, its cell selected, and the saved files stay as they were.
         writeAll(m_files.path(exchange::kFloodWave), "saved before\r\n");
         QSignalSpy accepted(form.get(), &QDialog::accepted);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 0);
         QCOMPARE(messages.shown,
                  QStringList{"E:Řádek 4, sloupec Q [m3/s]: „abc“ není číslo. Zadejte číslo s "
@@ -141,7 +141,7 @@ private slots:
         QVERIFY(!QFile::exists(m_files.path(exchange::kInflowPointCount)));
 
         QVERIFY(model->setData(model->index(3, 1), "12.5"));
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(accepted.count(), 1);
         QList<QByteArray> sourceLines = m_files.sample().split('\n');
         sourceLines.removeLast(); // the line end after the last line
@@ -157,43 +157,43 @@ private slots:
                  QByteArray::number(m_n) + "\r\n");
 
         // Opened again, the form shows the saved wave as after a load.
-        auto reopened = m_files.makeForm<FloodWaveForm>();
+        auto reopened = m_files.makeForm<gui::FloodWaveForm>();
         QCOMPARE(reopened->grid().rowCount(), m_n + 1);
         QCOMPARE(reopened->grid().cell(1, 0), std::string("Q [m3/s]"));
         QCOMPARE(reopened->grid().cell(1, 3), std::string("105,5")); // shown with a comma
         QCOMPARE(reopened->grid().cell(0, m_n), std::to_string(m_n));
         QCOMPARE(pointCount(*reopened), QString::number(m_n));
         QVERIFY(!reopened->findChild<QChartView*>("chartFloodWave")->isHidden());
-        testing_gui::press(*reopened, "btnCloseSave");
+        veldron::testing::press(*reopened, "btnCloseSave");
         QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), expected);
     }
 
     void onlyTheFirstFieldReachesTheValueColumn() {
         writeAll(m_files.path(exchange::kFloodWaveSource), "1.5  99\r\n7\r\n2.5\r\n\r\n");
-        auto form = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*form, "btnLoad");
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QCOMPARE(pointCount(*form), QString("4"));
-        testing_gui::press(*form, "btnDraw");
-        QCOMPARE(testing_gui::chartLines(*form, "chartFloodWave")[0]->points(),
+        veldron::testing::press(*form, "btnDraw");
+        QCOMPARE(veldron::testing::chartLines(*form, "chartFloodWave")[0]->points(),
                  QList<QPointF>({{1, 1.5}, {2, 7}, {3, 2.5}})); // the empty row is no point
         // The empty last line is no value: the count follows what is written.
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), QByteArray("1.5 \r\n7 \r\n2.5 \r\n"));
         QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
     }
 
     void closeWithoutSavingAsks() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         messages.answers = {false};
-        testing_gui::press(*form, "btnCloseNoSave");
+        veldron::testing::press(*form, "btnCloseNoSave");
         QCOMPARE(messages.shown, QStringList({"Q:Opravdu zavřít bez uložení?"}));
         QCOMPARE(finished.count(), 0);
         QCOMPARE(form->grid().rowCount(), m_n + 1); // unchanged
         messages.answers = {true};
-        testing_gui::press(*form, "btnCloseNoSave");
+        veldron::testing::press(*form, "btnCloseNoSave");
         QCOMPARE(finished.count(), 1);
         QCOMPARE(finished.at(0).at(0).toInt(), int(QDialog::Rejected));
         QVERIFY(!QFile::exists(m_files.path(exchange::kFloodWave)));
@@ -201,10 +201,10 @@ private slots:
     }
 
     void escapeKeepsTheFormAndTheCloseControlClosesSilently() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
         form->show();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::press(*form, "btnLoad");
         QSignalSpy finished(form.get(), &QDialog::finished);
         QTest::keyClick(form.get(), Qt::Key_Escape);
         QCOMPARE(finished.count(), 0);
@@ -217,15 +217,15 @@ private slots:
     }
 
     void missingSourceKeepsGridAndCount() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(QFile::remove(m_files.path(exchange::kFloodWaveSource)));
         QVERIFY(form->findChild<QTableView*>("gridFloodWave")
                     ->model()
                     ->setData(form->findChild<QTableView*>("gridFloodWave")->model()->index(0, 1),
                               "edited"));
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::press(*form, "btnLoad");
         const std::string error = project_files::fileErrorText(
             ENOENT, (m_files.dir() + "/" + exchange::kFloodWaveSource).toStdString());
         QCOMPARE(messages.shown, QStringList({"E:" + QString::fromStdString(error)}));
@@ -234,8 +234,8 @@ private slots:
         QCOMPARE(pointCount(*form), QString::number(m_n));
 
         // A fresh form: the controls become visible and the header is set all the same.
-        auto fresh = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*fresh, "btnLoad");
+        auto fresh = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*fresh, "btnLoad");
         QCOMPARE(fresh->grid().rowCount(), 999);
         QCOMPARE(fresh->grid().cell(1, 0), std::string("Q [m3/s]"));
         QVERIFY(!fresh->findChild<QChartView*>("chartFloodWave")->isHidden());
@@ -244,7 +244,7 @@ private slots:
 
     // A flood wave as engineers get it: a spreadsheet's column with decimal commas.
     void aPastedColumnSavesAsTheSamplesWave() {
-        testing_gui::FakeMessages messages;
+        veldron::testing::FakeMessages messages;
         QFile sampleWave(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample/IN_FLOOD_WAVE");
         QVERIFY(sampleWave.open(QIODevice::ReadOnly));
         const QByteArray wave = sampleWave.readAll();
@@ -254,7 +254,7 @@ private slots:
                 column += QString(line.trimmed()).replace('.', ',') + "\r\n";
         QGuiApplication::clipboard()->setText(column);
 
-        auto form = m_files.makeForm<FloodWaveForm>();
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
         form->show();
         auto* view = form->findChild<QTableView*>("gridFloodWave");
         QAbstractItemModel* model = view->model();
@@ -303,24 +303,24 @@ private slots:
         QCOMPARE(pointCount(*form), QString("999"));
 
         // The sample's wave, pasted whole, saves byte for byte as the sample's files.
-        auto fresh = m_files.makeForm<FloodWaveForm>();
+        auto fresh = m_files.makeForm<gui::FloodWaveForm>();
         fresh->show();
         auto* freshView = fresh->findChild<QTableView*>("gridFloodWave");
         freshView->setFocus();
         QGuiApplication::clipboard()->setText(column);
         QTest::keyClick(freshView, Qt::Key_V, Qt::ControlModifier);
-        testing_gui::press(*fresh, "btnCloseSave");
+        veldron::testing::press(*fresh, "btnCloseSave");
         QCOMPARE(readAll(m_files.path(exchange::kFloodWave)), wave);
         QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("48\r\n"));
     }
 
     void saveFailureKeepsTheFormOpen() {
-        testing_gui::FakeMessages messages;
-        auto form = m_files.makeForm<FloodWaveForm>();
-        testing_gui::press(*form, "btnLoad");
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        veldron::testing::press(*form, "btnLoad");
         QVERIFY(QDir().mkdir(m_files.path(exchange::kFloodWave))); // cannot be created as a file
         QSignalSpy finished(form.get(), &QDialog::finished);
-        testing_gui::press(*form, "btnCloseSave");
+        veldron::testing::press(*form, "btnCloseSave");
         QCOMPARE(finished.count(), 0);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].startsWith("E:"));

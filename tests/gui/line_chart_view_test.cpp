@@ -20,8 +20,8 @@ constexpr int kPointCount = 1000000;
 constexpr int kSpikeAt = 654321;
 
 /// Waves of 48 steps, with one spike far above the rest.
-std::vector<gui::ChartPoint> longLine() {
-    std::vector<gui::ChartPoint> points;
+std::vector<desk::ChartPoint> longLine() {
+    std::vector<desk::ChartPoint> points;
     points.reserve(kPointCount);
     for (int i = 0; i < kPointCount; ++i)
         points.push_back({double(i + 1), 50.0 + 40.0 * std::sin(i * 0.1309) + (i % 7)});
@@ -46,7 +46,7 @@ private slots:
 void TestLineChartView::aMillionPointsAreDrawnAsTheExtremesOfEachPixelColumn() {
     gui::LineChartView view; // never shown: the report renders charts to a painter
     view.resize(900, 500);
-    const std::vector<gui::ChartPoint> points = longLine();
+    const std::vector<desk::ChartPoint> points = longLine();
     QElapsedTimer clock;
     clock.start();
     QLineSeries* line = view.addLine(Qt::red);
@@ -81,7 +81,7 @@ void TestLineChartView::zoomAndResizeChooseAgainFromEveryPoint() {
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QLineSeries* line = view.addLine(Qt::blue);
-    const std::vector<gui::ChartPoint> points = longLine();
+    const std::vector<desk::ChartPoint> points = longLine();
     view.appendPoints(line, points);
     QSignalSpy ranges(&view, &gui::LineChartView::horizontalRangeChanged);
 

@@ -1,19 +1,19 @@
 // The main window driven offscreen: the open project at a glance, projects
 // opened and remembered, the report, menu, about panel, sound, forms, ending.
+#include "desk/open_project.h"
+#include "desk/project.h"
 #include "gui/calculation/calculation_form.h"
-#include "gui/common/open_project.h"
-#include "gui/common/project.h"
-#include "gui/dialogs/form_widgets.h"
+#include "gui/inputs/technical_data_form.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/main_window/main_window.h"
+#include "gui/main_window/new_project_dialog.h"
 #include "gui/main_window/project_overview_panel.h"
 #include "gui/main_window/veldron_application.h"
-#include "gui/new_project/new_project_dialog.h"
 #include "gui/results/results_window.h"
-#include "gui/technical_data/technical_data_form.h"
+#include "gui/widgets/form_widgets.h"
 #include "helpers/console_driver.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 #include "study/variant_store.h"
 #include "tests/support/sample_record.h"
 
@@ -109,18 +109,18 @@ private:
     QAction* action(const QString& text) const;
     void copySampleFiles(const QStringList& names);
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
-    testing_gui::FakeMessages* m_messages = nullptr;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
+    veldron::testing::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<gui::MainWindow> m_window;
     QStringList m_soundLog;
 };
 
 void TestMainWindow::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    m_fixture = std::make_unique<veldron::testing::FormFixture>();
     QVERIFY(m_fixture->isValid());
     m_messages = &m_fixture->messages();
     m_soundLog.clear();
-    m_window = std::make_unique<MainWindow>();
+    m_window = std::make_unique<gui::MainWindow>();
     m_window->setFilesDir(m_fixture->exchangeDir());
     m_window->setSound(std::make_unique<RecordingSound>(&m_soundLog));
     m_window->show();
@@ -129,7 +129,7 @@ void TestMainWindow::init() {
 
 void TestMainWindow::cleanup() {
     m_window.reset();
-    gui::setProjectRoot({});
+    desk::setProjectRoot({});
     m_fixture.reset();
 }
 
@@ -326,8 +326,8 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
     m_window->setRecentProjectsFile(gui::toPath(recentFile));
     const std::filesystem::path parent = m_fixture->rootPath();
     const auto made = [&](const char* name) {
-        const gui::ProjectMade project =
-            gui::createProject(parent, name, gui::ProjectStart::Empty, {});
+        const desk::ProjectMade project =
+            desk::createProject(parent, name, desk::ProjectStart::Empty, {});
         return project.root.value_or(std::filesystem::path());
     };
     const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
@@ -335,7 +335,7 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
         [&](QWidget*, const QString&) { return QString("%1/Alfa").arg(m_fixture->root()); });
     action("Otevřít projekt…")->trigger();
     QCOMPARE(m_window->windowTitle(), QString("Alfa – VELDRON"));
-    QCOMPARE(gui::projectRoot(), alfa); // every window asks here
+    QCOMPARE(desk::projectRoot(), alfa); // every window asks here
     QVERIFY(m_window->openProject(beta));
     QCOMPARE(m_window->findChild<QLabel*>("lblProjectName")->text(), QString("Projekt: Beta"));
     QCOMPARE(texts(m_window->findChild<QMenu*>("menuRecentProjects")->actions()),
@@ -351,8 +351,8 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
     QCOMPARE(m_window->windowTitle(), QString("Alfa – VELDRON"));
 
     // The next start opens the project opened last.
-    gui::setProjectRoot({});
-    MainWindow restarted;
+    desk::setProjectRoot({});
+    gui::MainWindow restarted;
     restarted.setRecentProjectsFile(gui::toPath(recentFile));
     restarted.reopenLastProject();
     QCOMPARE(restarted.windowTitle(), QString("Alfa – VELDRON"));
@@ -363,16 +363,16 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
 void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants() {
     QVERIFY(QFile::copy(VELDRON_CORE_EXE, m_fixture->exchangeFile("PRGVELDRON")));
     const auto made = [&](const char* name) {
-        return gui::createProject(m_fixture->rootPath(), name, gui::ProjectStart::Sample,
-                                  VELDRON_SOURCE_DIR "/data/sample")
+        return desk::createProject(m_fixture->rootPath(), name, desk::ProjectStart::Sample,
+                                   VELDRON_SOURCE_DIR "/data/sample")
             .root.value_or(std::filesystem::path());
     };
     const std::filesystem::path alfa = made("Alfa"), beta = made("Beta");
-    CalculationForm calculation(m_window.get());
+    gui::CalculationForm calculation(m_window.get());
     m_window->setCalculationForm(&calculation);
     auto* timeStep = calculation.findChild<QLineEdit*>("editTimeStep");
     const auto file = [](const std::filesystem::path& root, const char* name) {
-        return testing_gui::readAll(gui::toQString(root / name));
+        return veldron::testing::readAll(gui::toQString(root / name));
     };
     const auto runAndKeep = [&](const std::filesystem::path& project, const QString& step,
                                 const QString& variant) {
@@ -380,7 +380,7 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
         calculation.show();
         timeStep->setText(step);
         m_messages->answers = {true};
-        testing_gui::ConsoleDriver driver;
+        veldron::testing::ConsoleDriver driver;
         calculation.findChild<QPushButton*>("btnStart")->click();
         QVERIFY(!driver.stuck);
         whenModalOpens([&](QWidget* keep) {
@@ -412,8 +412,8 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
     for (const char* item : {"Technické údaje", "Výsledky"}) {
         QString read;
         whenModalOpens([&](QWidget* form) {
-            if (auto* data = qobject_cast<TechnicalDataForm*>(form)) read = data->filesDir();
-            if (auto* results = qobject_cast<ResultsWindow*>(form))
+            if (auto* data = qobject_cast<gui::TechnicalDataForm*>(form)) read = data->filesDir();
+            if (auto* results = qobject_cast<gui::ResultsWindow*>(form))
                 read = results->pictureFileName();
         });
         action(item)->trigger();
@@ -422,8 +422,8 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
 }
 
 void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
-    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
     m_window->refreshProject();
     auto& overview = m_window->overview();
     QVERIFY2(overview.lastRunText().startsWith("Výpočet doběhl"),
@@ -433,10 +433,10 @@ void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
     QVERIFY(overview.inputState(gui::ProjectOverviewPanel::TechnicalData).contains("uloženo"));
     snapshot(m_window.get(), "main_window_project");
     const std::pair<const char*, const char*> clicks[] = {
-        {"btnOpenFloodWave", "FloodWaveForm"},
-        {"btnOpenCurve", "CurveForm"},
-        {"btnOpenTechnicalData", "TechnicalDataForm"},
-        {"btnOpenResults", "ResultsWindow"}};
+        {"btnOpenFloodWave", "gui::FloodWaveForm"},
+        {"btnOpenCurve", "gui::CurveForm"},
+        {"btnOpenTechnicalData", "gui::TechnicalDataForm"},
+        {"btnOpenResults", "gui::ResultsWindow"}};
     for (const auto& [button, form] : clicks) {
         QString opened;
         whenModalOpens([&](QWidget* modal) { opened = modal->metaObject()->className(); });
@@ -458,32 +458,32 @@ void TestMainWindow::theReportGoesWhereTheEngineerSaysOrSaysWhyNot() {
     QVERIFY2(m_messages->shown[0].contains("nemá úplné výsledky"),
              qPrintable(m_messages->shown[0]));
 
-    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
     QTest::mouseClick(m_window->findChild<QPushButton*>("btnMakeReport"), Qt::LeftButton);
     QCOMPARE(m_messages->shown.last(), "I:Protokol výpočtu uložen: " + file + ".pdf");
-    QVERIFY(testing_gui::readAll(file + ".pdf").startsWith("%PDF-"));
+    QVERIFY(veldron::testing::readAll(file + ".pdf").startsWith("%PDF-"));
 }
 
 void TestMainWindow::formsFromTheMenuAreNewEachTime_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("form");
     QTest::newRow("new project") << "Nový projekt…"
-                                 << "NewProjectDialog";
+                                 << "gui::NewProjectDialog";
     QTest::newRow("save as") << "Uložit projekt jako…"
-                             << "NewProjectDialog";
+                             << "gui::NewProjectDialog";
     QTest::newRow("flood wave") << "Povodňová vlna"
-                                << "FloodWaveForm";
+                                << "gui::FloodWaveForm";
     QTest::newRow("curve") << "Batygrafické křivky"
-                           << "CurveForm";
+                           << "gui::CurveForm";
     QTest::newRow("technical data") << "Technické údaje"
-                                    << "TechnicalDataForm";
+                                    << "gui::TechnicalDataForm";
     QTest::newRow("results") << "Výsledky"
-                             << "ResultsWindow";
+                             << "gui::ResultsWindow";
     QTest::newRow("comparison") << "Porovnání variant"
-                                << "VariantComparisonWindow";
+                                << "gui::VariantComparisonWindow";
     QTest::newRow("safety margin") << "Bezpečnostní rezerva"
-                                   << "SafetyMarginWindow";
+                                   << "gui::SafetyMarginWindow";
 }
 
 void TestMainWindow::formsFromTheMenuAreNewEachTime() {
@@ -516,7 +516,7 @@ void TestMainWindow::formsFromTheMenuAreNewEachTime() {
     action(item)->trigger();
     QDir::setCurrent(startDir);
     QVERIFY(secondName != "already opened");
-    if (form == "TechnicalDataForm") QCOMPARE(secondEdit, QString("0"));
+    if (form == "gui::TechnicalDataForm") QCOMPARE(secondEdit, QString("0"));
 }
 
 void TestMainWindow::theCalculationFormKeepsItsValues() {
@@ -542,10 +542,10 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
 // The core has taken IN_START_VYP away; after a restart the root still keeps
 // the level the last calculation started from.
 void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
-    QVERIFY(testing_gui::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(testing_gui::runRealCore(m_fixture->root()), 0);
+    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
     QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
-    testing_gui::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
+    veldron::testing::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
     for (const char* item : {"Uložit výsledek jako variantu…", "Bezpečnostní rezerva"}) {
         QString shown;
         whenModalOpens([&](QWidget* modal) {

@@ -1,9 +1,9 @@
 // The new project dialog driven offscreen: browsing, the folder a click
 // selects is the one used, the sample or empty inputs, refusals, the copy.
-#include "gui/dialogs/form_widgets.h"
-#include "gui/new_project/new_project_dialog.h"
+#include "gui/main_window/new_project_dialog.h"
+#include "gui/widgets/form_widgets.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -37,10 +37,10 @@ private:
     void make(const QString& name);
     QStringList subfoldersShown() const;
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
     QString m_open; // the folder the dialog opens at
-    testing_gui::FakeMessages* m_messages = nullptr;
-    std::unique_ptr<NewProjectDialog> m_form;
+    veldron::testing::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<gui::NewProjectDialog> m_form;
 };
 
 namespace {
@@ -50,15 +50,15 @@ const std::filesystem::path kSample = VELDRON_SOURCE_DIR "/data/sample";
 } // namespace
 
 void TestNewProjectDialog::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    m_fixture = std::make_unique<veldron::testing::FormFixture>();
     QVERIFY(m_fixture->isValid());
     QDir root(m_fixture->root());
     QVERIFY(root.mkpath("projekty/Beta"));
     QVERIFY(root.mkpath("projekty/alfa"));
     m_open = QDir(root.filePath("projekty")).canonicalPath();
     m_messages = &m_fixture->messages();
-    m_form =
-        std::make_unique<NewProjectDialog>(NewProjectDialog::Purpose::NewProject, kSample, m_open);
+    m_form = std::make_unique<gui::NewProjectDialog>(gui::NewProjectDialog::Purpose::NewProject,
+                                                     kSample, m_open);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
@@ -192,15 +192,15 @@ void TestNewProjectDialog::aNameNoFileSystemCanHoldOrOneTakenIsRefusedAndTheDial
 
 void TestNewProjectDialog::savedAsACopyWithoutTheStartChoice() {
     const QString source = m_fixture->root(); // the fixture's root is a project
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
-    m_form = std::make_unique<NewProjectDialog>(NewProjectDialog::Purpose::SaveAs,
-                                                gui::toPath(source), m_open);
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
+    m_form = std::make_unique<gui::NewProjectDialog>(gui::NewProjectDialog::Purpose::SaveAs,
+                                                     gui::toPath(source), m_open);
     m_form->show();
     QCOMPARE(m_form->windowTitle(), QString("Uložit projekt jako"));
     QVERIFY(!m_form->findChild<QRadioButton*>("radioFromSample")->isVisible());
     make("Kopie");
     QVERIFY(m_form->project());
-    QCOMPARE(testing_gui::readAll(m_open + "/Kopie/PULT_na_vypocty/IN_MANPR"),
+    QCOMPARE(veldron::testing::readAll(m_open + "/Kopie/PULT_na_vypocty/IN_MANPR"),
              QByteArray("0.7\r\n"));
 }
 

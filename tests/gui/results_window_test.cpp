@@ -9,8 +9,8 @@
 #include "gui/results/results_window.h"
 #include "gui/results/summary_panel.h"
 #include "helpers/form_fixture.h"
+#include "helpers/qt_files.h"
 #include "helpers/read_workbook.h"
-#include "helpers/test_files.h"
 
 #include <QAbstractItemModel>
 #include <QChart>
@@ -41,7 +41,7 @@
 #include <map>
 #include <memory>
 
-using testing_gui::readWorkbook;
+using veldron::testing::readWorkbook;
 
 namespace {
 
@@ -168,10 +168,10 @@ private:
     void showLevelPage() { m_form->findChild<QTabWidget*>()->setCurrentIndex(1); }
 
     QTemporaryDir m_coreRun; // one real run, copied into each test's root
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
     QString m_root;
-    testing_gui::FakeMessages* m_messages = nullptr;
-    std::unique_ptr<ResultsWindow> m_form;
+    veldron::testing::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<gui::ResultsWindow> m_form;
     QStringList m_chosen;  // the names the picture dialog was offered
     QString m_pictureName; // the name the picture dialog answers
     QList<QUrl> m_opened;
@@ -180,19 +180,20 @@ private:
 
 void TestResultsWindow::initTestCase() {
     QVERIFY(m_coreRun.isValid());
-    QVERIFY(testing_gui::makeSampleRoot(m_coreRun.path()));
+    QVERIFY(veldron::testing::makeSampleRoot(m_coreRun.path()));
     QCOMPARE(runCore(m_coreRun.path()), QByteArray());
     QVERIFY(!lines(m_coreRun.path() + "/OUT_RESULT/transformovana_povoden").isEmpty());
 }
 
 void TestResultsWindow::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    m_fixture = std::make_unique<veldron::testing::FormFixture>(
+        veldron::testing::FormFixture::SampleInputs);
     QVERIFY(m_fixture->isValid());
     m_root = m_fixture->root();
     QVERIFY(copyResultSet(m_coreRun.path(), m_root));
 
     m_messages = &m_fixture->messages();
-    m_form = std::make_unique<ResultsWindow>();
+    m_form = std::make_unique<gui::ResultsWindow>();
     m_form->setProgramDir(m_root + "/PULT_na_vypocty");
     m_chosen.clear();
     m_opened.clear();
@@ -380,7 +381,7 @@ void TestResultsWindow::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel(
     const std::vector<double>& heights = m_form->levels();
     const int steps = int(heights.size());
     const auto saved = [this](const char* name) {
-        return QString::fromUtf8(testing_gui::readAll(m_root + "/PULT_na_vypocty/" + name))
+        return QString::fromUtf8(veldron::testing::readAll(m_root + "/PULT_na_vypocty/" + name))
             .trimmed()
             .toDouble();
     };
@@ -415,7 +416,7 @@ void TestResultsWindow::theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel(
 }
 
 void TestResultsWindow::theSummaryPanelShowsTheFiguresOfTheFileAndAStop() {
-    testing_gui::writeAll(m_root + "/OUT_RESULT/souhrn_vypoctu", kStoppedSummary);
+    veldron::testing::writeAll(m_root + "/OUT_RESULT/souhrn_vypoctu", kStoppedSummary);
     load("Flow");
     QList<std::pair<QString, QString>> expected;
     for (const QString& line : QString::fromUtf8(kStoppedSummary).split("\r\n")) {
@@ -457,11 +458,11 @@ void TestResultsWindow::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOve
 
     // Twice the sample's flood overtops the dam.
     QTemporaryDir overtopping;
-    QVERIFY(testing_gui::makeSampleRoot(overtopping.path()));
+    QVERIFY(veldron::testing::makeSampleRoot(overtopping.path()));
     QByteArray wave;
     for (const QString& value : lines(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE"))
         wave += QByteArray::number(2 * value.trimmed().toDouble()) + "\r\n";
-    testing_gui::writeAll(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE", wave);
+    veldron::testing::writeAll(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE", wave);
     QVERIFY(runCore(overtopping.path()).contains("preliti"));
     m_form->setRoot(overtopping.path().toStdString());
     load("Level");
@@ -481,7 +482,7 @@ void TestResultsWindow::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOve
 void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     // A time step saved after the results, as a refused run leaves it.
     const QString timeStep = m_root + "/PULT_na_vypocty/IN_TIME_STEP_min";
-    testing_gui::writeAll(timeStep, "15\r\n");
+    veldron::testing::writeAll(timeStep, "15\r\n");
     const QDateTime later =
         QFileInfo(m_root + "/OUT_RESULT/souhrn_vypoctu").lastModified().addSecs(90);
     {
@@ -510,7 +511,7 @@ void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     const QString summary = m_root + "/OUT_RESULT/souhrn_vypoctu";
     QStringList figures = lines(summary);
     figures.removeIf([](const QString& figure) { return figure.startsWith("Časový krok"); });
-    testing_gui::writeAll(summary, (figures.join("\r\n") + "\r\n").toUtf8());
+    veldron::testing::writeAll(summary, (figures.join("\r\n") + "\r\n").toUtf8());
     load("Flow");
     click("btnDrawFlow");
     hours->setChecked(true);
@@ -812,10 +813,10 @@ void TestResultsWindow::anIncompleteSetIsShownAsNoResults() {
 void TestResultsWindow::theInflowIsTheOneTheSetWasRoutedFrom() {
     // The source file and the saved wave changed after the run.
     const QString exchange = m_root + "/PULT_na_vypocty/";
-    testing_gui::writeAll(exchange + "Q_FLOOD_WAVE.csv", "1\r\n2\r\n");
+    veldron::testing::writeAll(exchange + "Q_FLOOD_WAVE.csv", "1\r\n2\r\n");
     QStringList wave = lines(exchange + "IN_FLOOD_WAVE");
     wave[9] = "105.5 ";
-    testing_gui::writeAll(exchange + "IN_FLOOD_WAVE", (wave.join("\r\n") + "\r\n").toUtf8());
+    veldron::testing::writeAll(exchange + "IN_FLOOD_WAVE", (wave.join("\r\n") + "\r\n").toUtf8());
     load("Flow");
     QVERIFY(m_messages->shown.isEmpty());
     QCOMPARE(m_form->inflow(), seriesValues(m_root + "/OUT_RESULT/povodnova_vlna"));
@@ -828,14 +829,15 @@ void TestResultsWindow::theInflowIsTheOneTheSetWasRoutedFrom() {
 void TestResultsWindow::aLongSeriesLoadsAndDrawsWhileTheWindowAnswers() {
     constexpr int kSteps = 100000;
     QTemporaryDir longRun;
-    QVERIFY(testing_gui::makeSampleRoot(longRun.path()));
+    QVERIFY(veldron::testing::makeSampleRoot(longRun.path()));
     const QString exchange = longRun.path() + "/PULT_na_vypocty/";
     const QStringList flood = lines(exchange + "IN_FLOOD_WAVE");
     QByteArray wave;
     for (int i = 0; i < kSteps; ++i)
         wave += flood[i % flood.size()].toUtf8() + "\r\n";
-    testing_gui::writeAll(exchange + "IN_FLOOD_WAVE", wave);
-    testing_gui::writeAll(exchange + "IN_NUMBER_OF_POINT_FW", QByteArray::number(kSteps) + "\r\n");
+    veldron::testing::writeAll(exchange + "IN_FLOOD_WAVE", wave);
+    veldron::testing::writeAll(exchange + "IN_NUMBER_OF_POINT_FW",
+                               QByteArray::number(kSteps) + "\r\n");
     QCOMPARE(runCore(longRun.path()), QByteArray());
     m_form->setRoot(longRun.path().toStdString());
 

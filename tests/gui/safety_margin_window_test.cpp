@@ -1,12 +1,12 @@
 // The safety-margin window on the sample with the real core: the search runs
 // while the window stays responsive, can be cancelled, and reports a core
 // that cannot be started.
+#include "desk/kept_margin.h"
+#include "gui/calculation/study_core_run.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/common/kept_margin.h"
-#include "gui/console/study_core_run.h"
-#include "gui/safety_margin/safety_margin_window.h"
+#include "gui/studies/safety_margin_window.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 
 #include <QChart>
 #include <QLabel>
@@ -36,14 +36,15 @@ private slots:
 
 private:
     std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
-    std::unique_ptr<SafetyMarginWindow> makeForm(const QString& program = VELDRON_CORE_EXE);
+    std::unique_ptr<gui::SafetyMarginWindow> makeForm(const QString& program = VELDRON_CORE_EXE);
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
-    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
+    veldron::testing::FakeMessages* m_messages = nullptr;
 };
 
 void TestSafetyMarginWindow::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    m_fixture = std::make_unique<veldron::testing::FormFixture>(
+        veldron::testing::FormFixture::SampleInputs);
     QVERIFY(m_fixture->isValid());
     // As after a run: the core has taken the start level away.
     QFile::remove(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP");
@@ -54,8 +55,8 @@ void TestSafetyMarginWindow::cleanup() {
     m_fixture.reset();
 }
 
-std::unique_ptr<SafetyMarginWindow> TestSafetyMarginWindow::makeForm(const QString& program) {
-    auto form = std::make_unique<SafetyMarginWindow>(rootPath(), " 11,0");
+std::unique_ptr<gui::SafetyMarginWindow> TestSafetyMarginWindow::makeForm(const QString& program) {
+    auto form = std::make_unique<gui::SafetyMarginWindow>(rootPath(), " 11,0");
     form->coreRun().setProgram(program);
     form->show();
     return form;
@@ -63,7 +64,7 @@ std::unique_ptr<SafetyMarginWindow> TestSafetyMarginWindow::makeForm(const QStri
 
 void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive() {
     const auto form = makeForm();
-    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QSignalSpy ended(form.get(), &gui::SafetyMarginWindow::searchEnded);
     auto* progress = form->findChild<QProgressBar*>("progressSearch");
     int progressSeen = 0;
     QTimer watcher;
@@ -99,7 +100,7 @@ void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive(
     QCOMPARE(over->at(0).y(), 14.5);
     QCOMPARE(chart->annotations(), (QStringList{"RN 12,000 m", "přelití 14,500 m", "k = " + k}));
     // The search is kept in the project for its report.
-    const auto kept = gui::readKeptSafetyMargin(rootPath());
+    const auto kept = desk::readKeptSafetyMargin(rootPath());
     QVERIFY(kept);
     QVERIFY(kept->ofProjectInputs);
     QCOMPARE(QString::fromStdString(kept->inputs),
@@ -109,12 +110,12 @@ void TestSafetyMarginWindow::findsTheSamplesMarginWhileTheWindowStaysResponsive(
     // Nothing of the user's was touched.
     QVERIFY(!QFile::exists(m_fixture->root() + "/PULT_na_vypocty/IN_START_VYP"));
     QCOMPARE(QDir(m_fixture->root() + "/OUT_RESULT").entryList(QDir::Files).size(), 0);
-    testing_gui::screenshot(*form, "bezpecnostni_rezerva");
+    veldron::testing::screenshot(*form, "bezpecnostni_rezerva");
 }
 
 void TestSafetyMarginWindow::cancelEndsTheSearch() {
     const auto form = makeForm();
-    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QSignalSpy ended(form.get(), &gui::SafetyMarginWindow::searchEnded);
     auto* progress = form->findChild<QProgressBar*>("progressSearch");
     QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 3, 60000);
@@ -124,12 +125,12 @@ void TestSafetyMarginWindow::cancelEndsTheSearch() {
     QVERIFY(!form->isSearching());
     QVERIFY(form->findChild<QLabel*>("lblAnswer")->text().startsWith("Hledání bylo zrušeno"));
     QVERIFY(form->findChild<QPushButton*>("btnStart")->isEnabled());
-    QVERIFY(!gui::readKeptSafetyMargin(rootPath())); // only a finished search is kept
+    QVERIFY(!desk::readKeptSafetyMargin(rootPath())); // only a finished search is kept
 }
 
 void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
     const auto form = makeForm(m_fixture->root() + "/chybi/PRGVELDRON");
-    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QSignalSpy ended(form.get(), &gui::SafetyMarginWindow::searchEnded);
     QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
     QVERIFY(ended.wait(30000));
     QCOMPARE(form->findChild<QLabel*>("lblAnswer")->text().section("\n\n", 0, 0),
@@ -177,7 +178,7 @@ void TestSafetyMarginWindow::aStopSignalEndsTheSearchAndRemovesItsRootFirst() {
     g_signalSeen = 0;
     const auto form =
         makeForm(QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui/fake_core/fake_core.sh");
-    QSignalSpy ended(form.get(), &SafetyMarginWindow::searchEnded);
+    QSignalSpy ended(form.get(), &gui::SafetyMarginWindow::searchEnded);
     QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
     QVERIFY(form->coreRun().isRunning());
     QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);

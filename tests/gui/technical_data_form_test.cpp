@@ -1,7 +1,7 @@
 // The technical data form driven offscreen: fields, saving, refusing, closing.
-#include "gui/technical_data/technical_data_form.h"
+#include "gui/inputs/technical_data_form.h"
 #include "helpers/form_fixture.h"
-#include "helpers/test_files.h"
+#include "helpers/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,20 +47,22 @@ private slots:
 
 private:
     bool nothingWritten() const;
-    void type(const char* field, const QString& text) { testing_gui::type(*m_form, field, text); }
-    void click(const char* button) { testing_gui::click(*m_form, button); }
+    void type(const char* field, const QString& text) {
+        veldron::testing::type(*m_form, field, text);
+    }
+    void click(const char* button) { veldron::testing::click(*m_form, button); }
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
-    testing_gui::FakeMessages* m_messages = nullptr;
-    std::unique_ptr<TechnicalDataForm> m_form;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
+    veldron::testing::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<gui::TechnicalDataForm> m_form;
 };
 
 void TestTechnicalDataForm::init() {
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
-    m_fixture = std::make_unique<testing_gui::FormFixture>();
+    m_fixture = std::make_unique<veldron::testing::FormFixture>();
     QVERIFY(m_fixture->isValid());
     m_messages = &m_fixture->messages();
-    m_form = std::make_unique<TechnicalDataForm>();
+    m_form = std::make_unique<gui::TechnicalDataForm>();
     m_form->setFilesDir(m_fixture->exchangeDir());
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -130,7 +132,7 @@ void TestTechnicalDataForm::savingStraightAwayWritesZeros() {
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QVERIFY(!m_form->isVisible());
     for (const char* name : kFiles)
-        QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile(name)), QByteArray("0\r\n"));
+        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(name)), QByteArray("0\r\n"));
 }
 
 void TestTechnicalDataForm::commasAndPointsGiveTheSameFilesWhateverTheLocale() {
@@ -144,18 +146,19 @@ void TestTechnicalDataForm::commasAndPointsGiveTheSameFilesWhateverTheLocale() {
     const QByteArray expected[] = {"2\r\n",     "1.2\r\n", "5700\r\n", "25\r\n",
                                    "385.5\r\n", "2.5\r\n", "9.5\r\n",  "12.5\r\n"};
     for (int i = 0; i < 8; ++i)
-        QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile(kFiles[i])), expected[i]);
+        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(kFiles[i])), expected[i]);
 
     // The same values with points, in a fresh form over the saved files.
-    const QByteArray saved = testing_gui::readAll(m_fixture->exchangeFile("IN_START_RN_OWERFLOW"));
-    m_form = std::make_unique<TechnicalDataForm>();
+    const QByteArray saved =
+        veldron::testing::readAll(m_fixture->exchangeFile("IN_START_RN_OWERFLOW"));
+    m_form = std::make_unique<gui::TechnicalDataForm>();
     m_form->setFilesDir(m_fixture->exchangeDir());
     m_form->show();
     type("editCrestHeight", "12.5");
     type("editOutletDiameter", "1.2");
     click("btnCloseSave");
-    QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile("IN_START_RN_OWERFLOW")), saved);
-    QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER")),
+    QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile("IN_START_RN_OWERFLOW")), saved);
+    QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER")),
              QByteArray("1.2\r\n"));
 }
 
@@ -192,9 +195,9 @@ void TestTechnicalDataForm::whatIsNotANumberIsRefusedInCzechAndNothingIsWritten(
 
 void TestTechnicalDataForm::aWarningLetsTheEngineerDecide() {
     // The saved curve reaches 14.5 m; RN 12.5 + 2.5 m reaches above it.
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_BK"), "2\r\n");
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_BAT_CURVE_BC"),
-                          "300\t0.5\t1000\t10\t\r\n314\t14.5\t90000\t500\t\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_BK"), "2\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_BAT_CURVE_BC"),
+                               "300\t0.5\t1000\t10\t\r\n314\t14.5\t90000\t500\t\r\n");
     type("editCrestHeight", "12,5");
     type("editRetentionHeight", "2,5");
     m_messages->answers = {false};
@@ -208,7 +211,7 @@ void TestTechnicalDataForm::aWarningLetsTheEngineerDecide() {
     m_messages->answers = {true};
     click("btnCloseSave");
     QVERIFY(!m_form->isVisible());
-    QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile("IN_TOTAL_HEIGHT_OWERFLOW")),
+    QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile("IN_TOTAL_HEIGHT_OWERFLOW")),
              QByteArray("2.5\r\n"));
 }
 
@@ -220,18 +223,18 @@ void TestTechnicalDataForm::reopeningShowsWhatIsSaved() {
     click("btnCloseSave");
     QVERIFY(!m_form->isVisible());
     // A file too long for its field is shown whole, not cut.
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER"), "1.23456789\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER"), "1.23456789\r\n");
 
-    m_form = std::make_unique<TechnicalDataForm>();
+    m_form = std::make_unique<gui::TechnicalDataForm>();
     m_form->setFilesDir(m_fixture->exchangeDir());
     m_form->show();
     const QString shown[] = {"3", "1,23456789", "0,62", "25,25", "0,385", "0", "0", "0"};
     for (int i = 0; i < 8; ++i)
         QCOMPARE(m_form->findChild<QLineEdit*>(kFields[i])->text(), shown[i]);
     click("btnCloseSave"); // saved again unchanged
-    QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile("IN_TOTAL_COEFFICIENT_OUTLET")),
+    QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile("IN_TOTAL_COEFFICIENT_OUTLET")),
              QByteArray("6200\r\n"));
-    QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER")),
+    QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile("IN_OUTLET_DIAMETER")),
              QByteArray("1.23456789\r\n"));
 }
 
@@ -244,7 +247,8 @@ void TestTechnicalDataForm::aFailedFileStopsTheRestAndKeepsTheFormOpen() {
     QVERIFY(m_messages->shown[0].contains("IN_COEFFICIENT_OVERFLOW_m"));
     QVERIFY(m_form->isVisible());
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(testing_gui::readAll(m_fixture->exchangeFile(kFiles[i])), QByteArray("0\r\n"));
+        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(kFiles[i])),
+                 QByteArray("0\r\n"));
     for (int i = 5; i < 8; ++i)
         QVERIFY(!QFile::exists(m_fixture->exchangeFile(kFiles[i])));
 }

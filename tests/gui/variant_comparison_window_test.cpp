@@ -1,17 +1,17 @@
 // Keeping variants of the sample with the real core and comparing them:
 // the keep dialog, the comparison window's charts and table, recomputing and
 // deleting.
+#include "gui/calculation/study_core_run.h"
 #include "gui/charts/line_chart_view.h"
-#include "gui/console/study_core_run.h"
-#include "gui/keep_variant/keep_variant_dialog.h"
-#include "gui/variant_comparison/variant_comparison_window.h"
+#include "gui/studies/keep_variant_dialog.h"
+#include "gui/studies/variant_comparison_window.h"
 #include "helpers/form_fixture.h"
+#include "helpers/qt_files.h"
 #include "helpers/read_workbook.h"
-#include "helpers/test_files.h"
 
 #include "exchange/run_lock.h"
-#include "project_files/run_summary_reader.h"
 #include "exchange/run_summary.h"
+#include "project_files/run_summary_reader.h"
 #include "study/variant_store.h"
 
 #include <QChart>
@@ -52,14 +52,15 @@ private:
     std::filesystem::path rootPath() const { return m_fixture->rootPath(); }
     /// Runs the sample in manipulation mode `mode` and keeps it through the dialog.
     void keepMode(int mode);
-    void save(KeepVariantDialog& form, const QString& name);
+    void save(gui::KeepVariantDialog& form, const QString& name);
 
-    std::unique_ptr<testing_gui::FormFixture> m_fixture;
-    testing_gui::FakeMessages* m_messages = nullptr;
+    std::unique_ptr<veldron::testing::FormFixture> m_fixture;
+    veldron::testing::FakeMessages* m_messages = nullptr;
 };
 
 void TestVariantComparisonWindow::init() {
-    m_fixture = std::make_unique<testing_gui::FormFixture>(testing_gui::FormFixture::SampleInputs);
+    m_fixture = std::make_unique<veldron::testing::FormFixture>(
+        veldron::testing::FormFixture::SampleInputs);
     QVERIFY(m_fixture->isValid());
     m_messages = &m_fixture->messages();
 }
@@ -68,24 +69,24 @@ void TestVariantComparisonWindow::cleanup() {
     m_fixture.reset();
 }
 
-void TestVariantComparisonWindow::save(KeepVariantDialog& form, const QString& name) {
+void TestVariantComparisonWindow::save(gui::KeepVariantDialog& form, const QString& name) {
     form.findChild<QLineEdit*>("editVariantName")->setText(name);
     QTest::mouseClick(form.findChild<QPushButton*>("btnKeep"), Qt::LeftButton);
 }
 
 void TestVariantComparisonWindow::keepMode(int mode) {
     const QString exchange = root() + "/PULT_na_vypocty/";
-    testing_gui::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
-    testing_gui::writeAll(exchange + "IN_START_VYP", "11\r\n");
-    QCOMPARE(testing_gui::runRealCore(root()), 0);
-    KeepVariantDialog form(rootPath(), "11,0");
+    veldron::testing::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
+    veldron::testing::writeAll(exchange + "IN_START_VYP", "11\r\n");
+    QCOMPARE(veldron::testing::runRealCore(root()), 0);
+    gui::KeepVariantDialog form(rootPath(), "11,0");
     save(form, kModeNames[mode]);
     QCOMPARE(form.keptName(), QString(kModeNames[mode]));
 }
 
 void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
-    QCOMPARE(testing_gui::runRealCore(root()), 0);
-    KeepVariantDialog form(rootPath(), "11");
+    QCOMPARE(veldron::testing::runRealCore(root()), 0);
+    gui::KeepVariantDialog form(rootPath(), "11");
     form.show();
     QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
              QString("hladina v 1. kroku výsledků: 11,000 m"));
@@ -116,22 +117,22 @@ void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeRepla
     save(form, "A");
     QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
     const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
-    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
 
-    KeepVariantDialog again(rootPath(), "12");
+    gui::KeepVariantDialog again(rootPath(), "12");
     m_messages->answers = {false};
     save(again, "A");
     QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
-    QCOMPARE(testing_gui::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
     m_messages->answers = {true};
     save(again, "A");
-    QCOMPARE(testing_gui::readAll(kept), QByteArray("12\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("12\r\n"));
 }
 
 void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     for (int mode = 0; mode < 3; ++mode)
         keepMode(mode);
-    VariantComparisonWindow form(rootPath());
+    gui::VariantComparisonWindow form(rootPath());
     auto* list = form.findChild<QListWidget*>("listVariants");
     QCOMPARE(list->count(), 3);
     for (int i = 0; i < 3; ++i)
@@ -144,7 +145,7 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
         const QString name = table->item(r, 0)->text();
         const auto summary =
             project_files::readRunSummary(study::variantDir(rootPath(), name.toStdString()) /
-                                     exchange::summary::kFileName)
+                                          exchange::summary::kFileName)
                 .summary;
         QVERIFY(summary);
         for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -166,7 +167,7 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
     QCOMPARE(first->count(), 48);
     QCOMPARE(first->at(0).x(), 1.0); // hours: the end of the first hourly step
-    testing_gui::screenshot(form, "porovnani_variant");
+    veldron::testing::screenshot(form, "porovnani_variant");
 
     // The table as a workbook: texts as texts, figures as numbers to the last digit.
     QStringList opened;
@@ -177,7 +178,7 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     });
     QTest::mouseClick(form.findChild<QPushButton*>("btnExport"), Qt::LeftButton);
     QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
-    const auto cells = testing_gui::readWorkbook(opened.front());
+    const auto cells = veldron::testing::readWorkbook(opened.front());
     QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
     for (int r = 0; r < 3; ++r) {
         QCOMPARE(cells.at({r + 1, 0}), "text:" + table->item(r, 0)->text());
@@ -191,9 +192,9 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
 
 void TestVariantComparisonWindow::aRecomputationThatDiffersSaysSo() {
     keepMode(2);
-    VariantComparisonWindow form(rootPath());
+    gui::VariantComparisonWindow form(rootPath());
     form.coreRun().setProgram(VELDRON_CORE_EXE);
-    QSignalSpy reported(&form, &VariantComparisonWindow::recomputed);
+    QSignalSpy reported(&form, &gui::VariantComparisonWindow::recomputed);
     QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
     QVERIFY(reported.wait(60000));
     QCOMPARE(m_messages->shown.last(),
@@ -201,16 +202,16 @@ void TestVariantComparisonWindow::aRecomputationThatDiffersSaysSo() {
                  "“: Přepočet dal stejné výsledky, jaké jsou u varianty uloženy.");
 
     const QString kept = root() + "/VARIANTY/" + kModeNames[2] + "/vyska_vody";
-    QByteArray levels = testing_gui::readAll(kept);
+    QByteArray levels = veldron::testing::readAll(kept);
     levels[10] = levels[10] == '9' ? '8' : '9';
-    testing_gui::writeAll(kept, levels);
+    veldron::testing::writeAll(kept, levels);
     QTest::mouseClick(form.findChild<QPushButton*>("btnRecompute"), Qt::LeftButton);
     QVERIFY(reported.wait(60000));
     QVERIFY2(m_messages->shown.last().startsWith("W:") &&
                  m_messages->shown.last().contains("JINÉ") &&
                  m_messages->shown.last().contains("vyska_vody"),
              qPrintable(m_messages->shown.last()));
-    QCOMPARE(testing_gui::readAll(kept), levels);
+    QCOMPARE(veldron::testing::readAll(kept), levels);
 }
 
 void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
@@ -218,7 +219,7 @@ void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
     const auto first = study::variantDir(rootPath(), kModeNames[0]);
     for (int i = 1; i <= 8; ++i)
         std::filesystem::copy(first, study::variantDir(rootPath(), "kopie " + std::to_string(i)));
-    VariantComparisonWindow form(rootPath());
+    gui::VariantComparisonWindow form(rootPath());
     auto* list = form.findChild<QListWidget*>("listVariants");
     QCOMPARE(list->count(), 9);
     m_messages->shown.clear();
@@ -242,14 +243,14 @@ void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
 }
 
 void TestVariantComparisonWindow::aRunStillGoingIsNotKept() {
-    QCOMPARE(testing_gui::runRealCore(root()), 0);
+    QCOMPARE(veldron::testing::runRealCore(root()), 0);
     // A run of a million steps, so that it is still going when the keep is asked for.
     QByteArray wave;
     for (int i = 0; i < 1000000; ++i)
         wave += "4.00 \r\n";
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_FLOOD_WAVE"), wave);
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_FW"), "1000000\r\n");
-    testing_gui::writeAll(m_fixture->exchangeFile("IN_START_VYP"), "11\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_FLOOD_WAVE"), wave);
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_FW"), "1000000\r\n");
+    veldron::testing::writeAll(m_fixture->exchangeFile("IN_START_VYP"), "11\r\n");
     QProcess core;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("VELDRON_ROOT", root());
@@ -257,7 +258,7 @@ void TestVariantComparisonWindow::aRunStillGoingIsNotKept() {
     core.setStandardInputFile(QProcess::nullDevice());
     core.start(VELDRON_CORE_EXE, {});
     QTRY_VERIFY_WITH_TIMEOUT(exchange::runInProgress(rootPath()), 30000);
-    QVERIFY(!KeepVariantDialog::lastRunKeepable(rootPath(), nullptr));
+    QVERIFY(!gui::KeepVariantDialog::lastRunKeepable(rootPath(), nullptr));
     QCOMPARE(m_messages->shown.last(), "W:V tomto projektu právě běží výpočet: jeho výsledky "
                                        "ještě nejsou celé. Variantu uložte, až výpočet skončí.");
     core.kill();
@@ -270,9 +271,9 @@ void TestVariantComparisonWindow::variantsWithoutCompleteResultsOrTheirInflowAre
     // One kept from a run killed while it wrote, one by a version that did not
     // keep the inflow its run routed.
     const QString killed = root() + "/VARIANTY/" + kModeNames[0];
-    testing_gui::writeAll(killed + "/souhrn_vypoctu", "");
+    veldron::testing::writeAll(killed + "/souhrn_vypoctu", "");
     QVERIFY(QFile::remove(root() + "/VARIANTY/" + kModeNames[1] + "/povodnova_vlna"));
-    VariantComparisonWindow form(rootPath());
+    gui::VariantComparisonWindow form(rootPath());
     auto* list = form.findChild<QListWidget*>("listVariants");
     auto* notes = form.findChild<QLabel*>("lblNotes");
     QVERIFY(notes->isHidden());
@@ -290,11 +291,11 @@ void TestVariantComparisonWindow::variantsWithoutCompleteResultsOrTheirInflowAre
     QCOMPARE(table->item(0, 2)->text(), QString("–"));
     QVERIFY(table->item(1, 2)->text() != "–");
     // The inflow (from the second variant's inputs) and its outflow only.
-    const auto lines = testing_gui::chartLines(form, "chartFlows");
+    const auto lines = veldron::testing::chartLines(form, "chartFlows");
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines.at(0)->count(), 48);
     QCOMPARE(lines.at(0)->at(9).y(), 100.0);
-    testing_gui::screenshot(form, "porovnani_variant_poznamky");
+    veldron::testing::screenshot(form, "porovnani_variant_poznamky");
 }
 
 VELDRON_TEST_MAIN(TestVariantComparisonWindow)

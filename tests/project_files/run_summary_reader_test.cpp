@@ -103,7 +103,8 @@ TEST_F(RunSummaryFiles, AStoppedRunGivesTheReasonStepAndTheFiguresOfTheStepsDone
 }
 
 TEST_F(RunSummaryFiles, NoFileMeansNoSummaryAndAFigureThatIsNoNumberStaysEmpty) {
-    const project_files::SummaryRead missing = project_files::readRunSummary(m_dir / "souhrn_vypoctu");
+    const project_files::SummaryRead missing =
+        project_files::readRunSummary(m_dir / "souhrn_vypoctu");
     EXPECT_FALSE(missing.summary);
     EXPECT_TRUE(missing.error.empty());
     const project_files::SummaryRead directory = project_files::readRunSummary(m_dir);
@@ -143,7 +144,8 @@ TEST_F(RunSummaryFiles, AnInputSavedAfterTheResultsIsNamed) {
     age = project_files::resultAge(result, inputs);
     EXPECT_EQ(age.newerInput, "IN_TIME_STEP_min");
     EXPECT_EQ(age.newerInputTime, now + std::chrono::minutes(7));
-    EXPECT_EQ(project_files::secondsSinceEpoch(*age.newerInputTime) - project_files::secondsSinceEpoch(now),
+    EXPECT_EQ(project_files::secondsSinceEpoch(*age.newerInputTime) -
+                  project_files::secondsSinceEpoch(now),
               420);
 
     EXPECT_FALSE(project_files::resultAge(m_dir / "missing", inputs).computed);

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using namespace study_testing;
+using namespace veldron::testing;
 
 TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     TempDir dir;

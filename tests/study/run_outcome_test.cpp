@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace study_testing;
+using namespace veldron::testing;
 
 TEST(RunOutcome, TellsTheKindsOfAFileErrorByTheirCode) {
     TempDir dir;

@@ -5,8 +5,8 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "study_fixture.h"
-#include "support/reservoir_case.h"
 #include "support/sample_record.h"
+#include "testkit/reservoir_case.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <fstream>
 
 namespace fs = std::filesystem;
-using namespace study_testing;
+using namespace veldron::testing;
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace study_testing;
+using namespace veldron::testing;
 
 TEST(SampleMargin, EachModeAsRecorded) {
     for (const auto& c : veldron::testing::sample::kMargins) {

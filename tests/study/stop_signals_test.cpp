@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using namespace study_testing;
+using namespace veldron::testing;
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 namespace fs = std::filesystem;
 
-namespace study_testing {
+namespace veldron::testing {
 
 namespace {
 
@@ -98,4 +98,4 @@ study::RunCoreInRoot levelCore(std::function<double(double)> level, double overt
     };
 }
 
-} // namespace study_testing
+} // namespace veldron::testing

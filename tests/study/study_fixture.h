@@ -10,11 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace study_testing {
-
-using veldron::testing::readFile;
-using veldron::testing::TempDir;
-using veldron::testing::writeFile;
+namespace veldron::testing {
 
 /// An installation root with the sample's IN_* files and empty OUT_* directories.
 void installSample(const std::filesystem::path& root);
@@ -41,4 +37,4 @@ void writeResultSet(const std::filesystem::path& root, const std::vector<double>
 study::RunCoreInRoot levelCore(std::function<double(double peakInflow)> level,
                                double overtopping = 14.5);
 
-} // namespace study_testing
+} // namespace veldron::testing

@@ -3,10 +3,10 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/run_summary.h"
 #include "project_files/file_io.h"
 #include "project_files/folder_name.h"
 #include "project_files/saved_inputs.h"
-#include "exchange/run_summary.h"
 #include "study/core_run.h"
 #include "study/safety_factor.h"
 #include "study/study_files.h"
@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using namespace study_testing;
+using namespace veldron::testing;
 
 namespace {
 

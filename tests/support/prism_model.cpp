@@ -2,7 +2,7 @@
 // and transformation curves from their formulas in double, the storage line's
 // exact meeting with a curve (no samples, no whole numbers), and a whole run
 // by the operating rules. The yardstick of the tests of what the rules do.
-#include "prism_model.h"
+#include "tests/support/prism_model.h"
 
 #include <cmath>
 #include <string>

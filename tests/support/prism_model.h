@@ -4,7 +4,7 @@
 // by the operating rules. The yardstick of the tests of what the rules do.
 #pragma once
 
-#include "reservoir_case.h"
+#include "testkit/reservoir_case.h"
 
 #include <optional>
 #include <vector>

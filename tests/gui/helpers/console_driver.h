@@ -2,7 +2,7 @@
 // among the windows, watched while the core runs, closed once it has ended.
 #pragma once
 
-#include "gui/console/console_dialog.h"
+#include "gui/calculation/console_dialog.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,7 +11,7 @@
 
 #include <functional>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 inline gui::ConsoleDialog* openConsole() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -60,4 +60,4 @@ private:
     QElapsedTimer m_clock;
 };
 
-} // namespace testing_gui
+} // namespace veldron::testing

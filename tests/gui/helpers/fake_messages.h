@@ -1,12 +1,12 @@
 // A MessageService for tests: records every box and answers questions from a queue.
 #pragma once
 
-#include "gui/dialogs/message_service.h"
+#include "gui/widgets/message_service.h"
 
 #include <QStringList>
 #include <deque>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 class FakeMessages : public gui::MessageService {
 public:
@@ -30,4 +30,4 @@ public:
     void error(QWidget*, const QString& text) override { shown << "E:" + text; }
 };
 
-} // namespace testing_gui
+} // namespace veldron::testing

@@ -19,7 +19,7 @@
 
 #include <filesystem>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 class FormFixture {
 public:
@@ -83,4 +83,4 @@ inline QList<QLineSeries*> chartLines(QWidget& window, const char* chart) {
     return lines;
 }
 
-} // namespace testing_gui
+} // namespace veldron::testing

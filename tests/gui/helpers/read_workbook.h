@@ -10,7 +10,7 @@
 #include <map>
 #include <utility>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 /// The cells of the first sheet of an .xlsx workbook as openpyxl reads them:
 /// (row, column) from 0 -> "number:<repr>" or "text:<text>". Empty, with the
@@ -18,7 +18,7 @@ namespace testing_gui {
 inline std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) {
     QProcess reader;
     reader.start("/usr/bin/python3",
-                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_common/read_xlsx.py", path});
+                 {QStringLiteral(VELDRON_SOURCE_DIR) + "/tests/gui_support/read_xlsx.py", path});
     std::map<std::pair<int, int>, QString> cells;
     if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
         qWarning("openpyxl cannot read %s: %s", qPrintable(path),
@@ -35,4 +35,4 @@ inline std::map<std::pair<int, int>, QString> readWorkbook(const QString& path) 
     return cells;
 }
 
-} // namespace testing_gui
+} // namespace veldron::testing

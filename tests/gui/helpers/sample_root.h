@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QString>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 /// The exchange directory and the empty result directories of a root.
 inline bool makeEmptyRoot(const QString& root) {
@@ -43,4 +43,4 @@ inline int runRealCore(const QString& root) {
     return core.exitCode();
 }
 
-} // namespace testing_gui
+} // namespace veldron::testing

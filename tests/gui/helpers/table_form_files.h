@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 class TableFormFiles {
 public:
@@ -54,4 +54,4 @@ private:
     bool m_valid = false;
 };
 
-} // namespace testing_gui
+} // namespace veldron::testing

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace testing_gui {
+namespace veldron::testing {
 
 /// False, with a message, when LC_ALL names a locale the system does not
 /// have: the test would run under "C" and prove nothing about it.
@@ -27,12 +27,12 @@ inline bool requestedLocaleExists() {
     return true;
 }
 
-} // namespace testing_gui
+} // namespace veldron::testing
 
 #define VELDRON_TEST_MAIN(TestObject)                                                              \
     int main(int argc, char* argv[]) {                                                             \
-        if (!testing_gui::requestedLocaleExists()) return 1;                                       \
-        VeldronApplication app(argc, argv);                                                        \
+        if (!veldron::testing::requestedLocaleExists()) return 1;                                  \
+        gui::VeldronApplication app(argc, argv);                                                   \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject test;                                                                           \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
