@@ -247,39 +247,92 @@ bool Router::holdLevelAtStorageTop(std::int64_t i, const RuleState& state, Rule 
     return true;
 }
 
-Rule selectRule(const RuleState& s, const OperatingOptions& o, float crestHeight) {
-    const float h = s.level;
-    const float rn = crestHeight;
-    const float ro = o.storageTopHeight;
-    const double zoneTop = static_cast<double>(rn) + o.manipulationZoneHeight;
-    const int mode = o.manipulationMode;
-    const int keep = o.keepClosedAfterPeak;
-    const float qIn = s.inflow;
-    const float qPrev = s.previousOutflow;
+namespace {
 
-    // Spillway range: the outflow comes from the Klemes step.
-    if (h >= rn && mode == 0) return Rule::R1;
-    if (h >= rn && mode == 1 && keep == 1) return Rule::R2;
-    if (h >= rn && mode == 1 && keep == 0 && qPrev < qIn) return Rule::R3;
-    if (h >= rn && mode == 1 && keep == 0 && qPrev >= qIn) return Rule::R4;
-    if (h >= rn && h <= zoneTop && mode == 2 && qPrev <= qIn) return Rule::R5;
-    if (h >= zoneTop && mode == 2) return Rule::R6;
-    if (h >= rn && mode == 2 && qPrev > qIn) return Rule::R7;
+// What the operating rules compare in step i, named as core/README.md's rule
+// table names it. Levels compare as floats; RN + Z in double.
+struct Situation {
+    const RuleState& s;
+    const OperatingOptions& o;
+    float rn; // the crest
 
-    // Below the crest: the outlets are closed or fully open.
-    if (h <= ro && s.beforePeak && isZero(o.preReleaseStorage)) return Rule::R8;
-    if (h <= ro && s.beforePeak && isOne(o.preReleaseStorage)) return Rule::R9;
-    if (ro < h && h < rn && qIn >= 0 && isZero(o.preReleaseControlled)) return Rule::R10;
-    if (ro < h && h < rn && qIn >= 0 && isOne(o.preReleaseControlled)) return Rule::R11;
-    if (h > ro && qPrev < s.previousOutletCapacity &&
-        (isZero(o.emptyAfterFlood) || isOne(o.emptyAfterFlood)) && s.previousNetVolume > 0)
-        return Rule::R12;
-    if (ro < h && h <= rn && !s.beforePeak && isZero(o.emptyAfterFlood) && s.previousNetVolume < 0)
-        return Rule::R13;
-    if (ro < h && h <= rn && !s.beforePeak && isOne(o.emptyAfterFlood) && s.previousNetVolume < 0)
-        return Rule::R14;
-    if (h <= ro && isZero(o.emptyAfterFlood)) return Rule::R15;
-    if (h <= ro && isOne(o.emptyAfterFlood)) return Rule::R16;
+    bool atOrAboveCrest() const { return s.level >= rn; }
+    bool inStorage() const { return s.level <= o.storageTopHeight; }
+    bool aboveStorage() const { return o.storageTopHeight < s.level; }
+    bool inControlled() const { return aboveStorage() && s.level < rn; }
+    bool upToCrest() const { return aboveStorage() && s.level <= rn; }
+    double zoneTop() const { return static_cast<double>(rn) + o.manipulationZoneHeight; }
+    bool inZone() const { return atOrAboveCrest() && s.level <= zoneTop(); }
+    bool atOrAboveZoneTop() const { return s.level >= zoneTop(); }
+    bool mode(int m) const { return o.manipulationMode == m; }
+    bool keepClosed(int k) const { return o.keepClosedAfterPeak == k; }
+    bool rising() const { return s.previousOutflow < s.inflow; }
+    bool risingOrSteady() const { return s.previousOutflow <= s.inflow; }
+    bool steadyOrFalling() const { return s.previousOutflow >= s.inflow; }
+    bool falling() const { return s.previousOutflow > s.inflow; }
+    bool fromPeak() const { return !s.beforePeak; }
+    bool filled() const { return s.previousNetVolume > 0; }
+    bool drained() const { return s.previousNetVolume < 0; }
+    bool belowCapacity() const { return s.previousOutflow < s.previousOutletCapacity; }
+    bool emptyingChosen() const { return isZero(o.emptyAfterFlood) || isOne(o.emptyAfterFlood); }
+};
+
+using Condition = bool (*)(const Situation&);
+
+// The rules in the order they are tried: the first that holds decides the step.
+constexpr std::pair<Rule, Condition> kRuleTable[] = {
+    {Rule::R1, [](const Situation& x) { return x.atOrAboveCrest() && x.mode(0); }},
+    {Rule::R2,
+     [](const Situation& x) { return x.atOrAboveCrest() && x.mode(1) && x.keepClosed(1); }},
+    {Rule::R3,
+     [](const Situation& x) {
+         return x.atOrAboveCrest() && x.mode(1) && x.keepClosed(0) && x.rising();
+     }},
+    {Rule::R4,
+     [](const Situation& x) {
+         return x.atOrAboveCrest() && x.mode(1) && x.keepClosed(0) && x.steadyOrFalling();
+     }},
+    {Rule::R5, [](const Situation& x) { return x.inZone() && x.mode(2) && x.risingOrSteady(); }},
+    {Rule::R6, [](const Situation& x) { return x.atOrAboveZoneTop() && x.mode(2); }},
+    {Rule::R7, [](const Situation& x) { return x.atOrAboveCrest() && x.mode(2) && x.falling(); }},
+    {Rule::R8,
+     [](const Situation& x) {
+         return x.inStorage() && x.s.beforePeak && isZero(x.o.preReleaseStorage);
+     }},
+    {Rule::R9,
+     [](const Situation& x) {
+         return x.inStorage() && x.s.beforePeak && isOne(x.o.preReleaseStorage);
+     }},
+    {Rule::R10,
+     [](const Situation& x) {
+         return x.inControlled() && x.s.inflow >= 0 && isZero(x.o.preReleaseControlled);
+     }},
+    {Rule::R11,
+     [](const Situation& x) {
+         return x.inControlled() && x.s.inflow >= 0 && isOne(x.o.preReleaseControlled);
+     }},
+    {Rule::R12,
+     [](const Situation& x) {
+         return x.aboveStorage() && x.belowCapacity() && x.emptyingChosen() && x.filled();
+     }},
+    {Rule::R13,
+     [](const Situation& x) {
+         return x.upToCrest() && x.fromPeak() && isZero(x.o.emptyAfterFlood) && x.drained();
+     }},
+    {Rule::R14,
+     [](const Situation& x) {
+         return x.upToCrest() && x.fromPeak() && isOne(x.o.emptyAfterFlood) && x.drained();
+     }},
+    {Rule::R15, [](const Situation& x) { return x.inStorage() && isZero(x.o.emptyAfterFlood); }},
+    {Rule::R16, [](const Situation& x) { return x.inStorage() && isOne(x.o.emptyAfterFlood); }},
+};
+
+} // namespace
+
+Rule selectRule(const RuleState& state, const OperatingOptions& options, float crestHeight) {
+    const Situation situation{state, options, crestHeight};
+    for (const auto& [rule, holds] : kRuleTable)
+        if (holds(situation)) return rule;
     return Rule::None;
 }
 
