@@ -65,16 +65,6 @@ constexpr desk::OptionItems kNothingSelected{-1, -1, -1, -1, -1};
 
 } // namespace
 
-TEST(OptionValue, SecondItemIsOneThirdOfTheManipulationModeIsTwoElseZero) {
-    for (OptionGroup group : desk::kOptionGroups) {
-        SCOPED_TRACE(desk::optionFileName(group));
-        EXPECT_EQ(desk::optionValue(group, -1), 0); // nothing selected
-        EXPECT_EQ(desk::optionValue(group, 0), 0);
-        EXPECT_EQ(desk::optionValue(group, 1), 1);
-        EXPECT_EQ(desk::optionValue(group, 2), group == OptionGroup::ManipulationMode ? 2 : 0);
-    }
-}
-
 TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
     const TempDir dir;
     const std::pair<OptionGroup, const char*> expected[] = {

@@ -11,6 +11,7 @@
 #include "exchange/result_set.h"
 #include "project_files/run_summary_reader.h"
 #include "tests/support/sample_record.h"
+#include "tests/support/sample_root.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -31,13 +32,6 @@ namespace {
 const fs::path kSample = fs::path(VELDRON_SOURCE_DIR) / "data/sample";
 
 /// Runs the real core on `root`; its exit status.
-int runCore(const fs::path& root) {
-    const std::string command =
-        "VELDRON_ROOT='" + root.string() + "' '" VELDRON_CORE_EXE "' </dev/null >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 /// Moves a file's modification time `seconds` into the future: saved later.
 void saveLater(const fs::path& file, int seconds) {
     fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
@@ -115,7 +109,7 @@ TEST_F(Projects, WhatCannotBeMadeOrOpenedIsRefusedSayingWhy) {
 // and what changes in one leaves the other as it was.
 TEST_F(Projects, SavedAsACopyTheProjectKeepsItsResultsCurrentAndCompleteAndGoesItsOwnWay) {
     const fs::path original = sampleProject();
-    ASSERT_EQ(runCore(original), 0);
+    ASSERT_EQ(veldron::testing::runRealCore(original), 0);
     const fs::path inputs = exchange::exchangeDir(original);
     writeFile(inputs / "PRGVELDRON", "program"); // an installation's own
     writeFile(exchange::outResultDir(original) / "vyska_vody.docasny", "x"); // a run's leftovers
@@ -177,7 +171,7 @@ TEST_F(Projects, TheOverviewTellsWhatIsSavedAndWhatBecameOfTheLastRun) {
         EXPECT_TRUE(input.saved()) << input.form;
     EXPECT_EQ(overview.run.state, desk::LastRun::None);
 
-    ASSERT_EQ(runCore(root), 0);
+    ASSERT_EQ(veldron::testing::runRealCore(root), 0);
     overview = desk::readProjectOverview(root);
     EXPECT_EQ(overview.run.state, desk::LastRun::Done);
     ASSERT_EQ(overview.run.keyFigures.size(), 4u);
@@ -211,7 +205,7 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
         return std::string();
     };
     EXPECT_NE(refusal().find("nemá úplné výsledky"), std::string::npos);
-    ASSERT_EQ(runCore(root), 0);
+    ASSERT_EQ(veldron::testing::runRealCore(root), 0);
     const desk::ReportContent report = desk::gatherReport(root);
     EXPECT_EQ(report.projectName, "Nádrž A");
     EXPECT_FALSE(report.stopped);
@@ -234,7 +228,7 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
     fs::remove(exchange::outResultDir(root) / "povodnova_vlna");
     EXPECT_NE(refusal().find("nemá úplné výsledky"), std::string::npos);
     writeFile(exchange::exchangeDir(root) / "IN_START_VYP", "11\r\n"); // every run consumes it
-    ASSERT_EQ(runCore(root), 0);
+    ASSERT_EQ(veldron::testing::runRealCore(root), 0);
     saveLater(exchange::exchangeDir(root) / "IN_START_RO", 5);
     EXPECT_NE(refusal().find("starší než vstupy: IN_START_RO byl uložen"), std::string::npos);
 }

@@ -90,9 +90,7 @@ void TestCalculationForm::cleanup() {
 }
 
 void TestCalculationForm::installSampleReservoir() {
-    const QDir sample(QStringLiteral(VELDRON_SOURCE_DIR) + "/data/sample");
-    for (const QString& name : sample.entryList(QDir::Files))
-        QVERIFY(QFile::copy(sample.filePath(name), exchangeFile(name)));
+    veldron::testing::installSample(m_fixture->rootPath());
     QVERIFY(QFile::remove(exchangeFile("IN_START_VYP"))); // the window writes it
     QVERIFY(QFile::copy(QStringLiteral(VELDRON_CORE_EXE), exchangeFile("PRGVELDRON")));
 }

@@ -422,8 +422,8 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
 }
 
 void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
-    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
+    veldron::testing::installSample((m_fixture->root()).toStdString());
+    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
     m_window->refreshProject();
     auto& overview = m_window->overview();
     QVERIFY2(overview.lastRunText().startsWith("Výpočet doběhl"),
@@ -458,8 +458,8 @@ void TestMainWindow::theReportGoesWhereTheEngineerSaysOrSaysWhyNot() {
     QVERIFY2(m_messages->shown[0].contains("nemá úplné výsledky"),
              qPrintable(m_messages->shown[0]));
 
-    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
+    veldron::testing::installSample((m_fixture->root()).toStdString());
+    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
     QTest::mouseClick(m_window->findChild<QPushButton*>("btnMakeReport"), Qt::LeftButton);
     QCOMPARE(m_messages->shown.last(), "I:Protokol výpočtu uložen: " + file + ".pdf");
     QVERIFY(veldron::testing::readAll(file + ".pdf").startsWith("%PDF-"));
@@ -542,8 +542,8 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
 // The core has taken IN_START_VYP away; after a restart the root still keeps
 // the level the last calculation started from.
 void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
-    QVERIFY(veldron::testing::makeSampleRoot(m_fixture->root()));
-    QCOMPARE(veldron::testing::runRealCore(m_fixture->root()), 0);
+    veldron::testing::installSample((m_fixture->root()).toStdString());
+    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
     QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
     veldron::testing::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
     for (const char* item : {"Uložit výsledek jako variantu…", "Bezpečnostní rezerva"}) {

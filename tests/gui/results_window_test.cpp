@@ -180,7 +180,7 @@ private:
 
 void TestResultsWindow::initTestCase() {
     QVERIFY(m_coreRun.isValid());
-    QVERIFY(veldron::testing::makeSampleRoot(m_coreRun.path()));
+    veldron::testing::installSample((m_coreRun.path()).toStdString());
     QCOMPARE(runCore(m_coreRun.path()), QByteArray());
     QVERIFY(!lines(m_coreRun.path() + "/OUT_RESULT/transformovana_povoden").isEmpty());
 }
@@ -458,7 +458,7 @@ void TestResultsWindow::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOve
 
     // Twice the sample's flood overtops the dam.
     QTemporaryDir overtopping;
-    QVERIFY(veldron::testing::makeSampleRoot(overtopping.path()));
+    veldron::testing::installSample((overtopping.path()).toStdString());
     QByteArray wave;
     for (const QString& value : lines(overtopping.path() + "/PULT_na_vypocty/IN_FLOOD_WAVE"))
         wave += QByteArray::number(2 * value.trimmed().toDouble()) + "\r\n";
@@ -829,7 +829,7 @@ void TestResultsWindow::theInflowIsTheOneTheSetWasRoutedFrom() {
 void TestResultsWindow::aLongSeriesLoadsAndDrawsWhileTheWindowAnswers() {
     constexpr int kSteps = 100000;
     QTemporaryDir longRun;
-    QVERIFY(veldron::testing::makeSampleRoot(longRun.path()));
+    veldron::testing::installSample((longRun.path()).toStdString());
     const QString exchange = longRun.path() + "/PULT_na_vypocty/";
     const QStringList flood = lines(exchange + "IN_FLOOD_WAVE");
     QByteArray wave;

@@ -78,14 +78,14 @@ void TestVariantComparisonWindow::keepMode(int mode) {
     const QString exchange = root() + "/PULT_na_vypocty/";
     veldron::testing::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
     veldron::testing::writeAll(exchange + "IN_START_VYP", "11\r\n");
-    QCOMPARE(veldron::testing::runRealCore(root()), 0);
+    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
     gui::KeepVariantDialog form(rootPath(), "11,0");
     save(form, kModeNames[mode]);
     QCOMPARE(form.keptName(), QString(kModeNames[mode]));
 }
 
 void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
-    QCOMPARE(veldron::testing::runRealCore(root()), 0);
+    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
     gui::KeepVariantDialog form(rootPath(), "11");
     form.show();
     QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
@@ -243,7 +243,7 @@ void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
 }
 
 void TestVariantComparisonWindow::aRunStillGoingIsNotKept() {
-    QCOMPARE(veldron::testing::runRealCore(root()), 0);
+    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
     // A run of a million steps, so that it is still going when the keep is asked for.
     QByteArray wave;
     for (int i = 0; i < 1000000; ++i)

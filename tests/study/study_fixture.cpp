@@ -29,16 +29,6 @@ std::string record(double value) {
 
 } // namespace
 
-void installSample(const fs::path& root) {
-    fs::create_directories(exchange::exchangeDir(root));
-    for (const fs::path& dir : {exchange::curvesDir(root), exchange::outResultDir(root)})
-        fs::create_directories(dir);
-    for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
-        if (entry.path().filename().string().starts_with("IN_"))
-            fs::copy_file(entry.path(), exchange::exchangeDir(root) / entry.path().filename(),
-                          fs::copy_options::overwrite_existing);
-}
-
 study::CoreRunResult realCore(const fs::path& root) {
     std::ostringstream console;
     std::istringstream noInput;

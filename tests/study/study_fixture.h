@@ -2,6 +2,7 @@
 #pragma once
 
 #include "study/core_run.h"
+#include "tests/support/sample_root.h"
 #include "tests/support/test_files.h"
 
 #include <filesystem>
@@ -11,9 +12,6 @@
 #include <vector>
 
 namespace veldron::testing {
-
-/// An installation root with the sample's IN_* files and empty OUT_* directories.
-void installSample(const std::filesystem::path& root);
 
 /// The real core, run in-process on `root` with no console input.
 study::CoreRunResult realCore(const std::filesystem::path& root);

@@ -2,6 +2,7 @@
 #include "tests/support/core_run_fixture.h"
 
 #include "testkit/reservoir_case.h"
+#include "tests/support/sample_root.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,11 +27,7 @@ void CoreRun::SetUp() {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root);
     exchange = root / "PULT_na_vypocty";
-    fs::create_directories(exchange);
-    for (const char* dir : {"OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-        fs::create_directories(root / dir);
-    for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
-        fs::copy_file(entry.path(), exchange / entry.path().filename());
+    installSample(root);
 }
 
 void CoreRun::TearDown() {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "helpers/fake_messages.h"
-#include "helpers/sample_root.h"
 #include "helpers/veldron_test_main.h"
+#include "tests/support/sample_root.h"
 
 #include <QAbstractSeries>
 #include <QChart>
@@ -28,8 +28,8 @@ public:
     /// A root with empty directories, or with the sample reservoir's files
     /// in its exchange directory.
     explicit FormFixture(Inputs inputs = NoInputs) {
-        m_valid = m_dir.isValid() &&
-                  (inputs == SampleInputs ? makeSampleRoot(root()) : makeEmptyRoot(root()));
+        m_valid = m_dir.isValid();
+        if (m_valid) (inputs == SampleInputs ? installSample : makeEmptyRoot)(rootPath());
         qputenv("VELDRON_ROOT", root().toUtf8());
     }
     ~FormFixture() { qunsetenv("VELDRON_ROOT"); }
