@@ -4,6 +4,7 @@
 
 #include "core/klemes/piece_search.h"
 
+#include <cmath>
 #include <vector>
 
 namespace veldron::testing {
@@ -42,24 +43,36 @@ std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const Sto
 
 std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const StorageLine& line,
                                              const RowSink* log) {
-    const std::int64_t count = curve.sampleCount();
-    if (count == 0) return std::nullopt;
+    // Worked out here from the method's own formulas, apart from the
+    // product's sample count and evaluation: each formula in double from its
+    // float operands, rounded to float once; the products cut toward zero.
+    const std::vector<float>& x = curve.x();
+    const std::vector<float>& y = curve.y();
+    const float top = y.back();
+    const auto samplesReal = static_cast<float>(1000.0 * top);
+    if (!(samplesReal >= 1.0f)) return std::nullopt;
+    const auto count = static_cast<std::int64_t>(samplesReal);
     const auto size = static_cast<std::size_t>(count) + 1;
     std::vector<float> sampleFlow(size), sampleLine(size), sampleCurve(size), sampleGap(size);
     std::vector<char> filled(size, 0);
     for (std::int64_t L = 1; L <= count; ++L)
-        sampleFlow[L] = curve.sampleFlow(L);
+        sampleFlow[L] =
+            static_cast<float>(static_cast<double>(L) * (static_cast<double>(top) / samplesReal));
 
-    for (std::size_t k = 0; k < curve.segmentCount(); ++k) {
-        const float y0 = curve.y()[k], y1 = curve.y()[k + 1];
+    for (std::size_t k = 0; k + 1 < x.size(); ++k) {
+        const double x0 = x[k], x1 = x[k + 1], y0 = y[k], y1 = y[k + 1];
         for (std::int64_t L = 1; L <= count; ++L) {
             const float q = sampleFlow[L];
             if (!(y0 <= q && q < y1)) continue;
-            const Sample s = evaluate(curve, line, k, L);
-            sampleLine[L] = s.row.lineVolume;
-            sampleCurve[L] = s.row.curveVolume;
-            sampleGap[L] = s.row.gap;
-            filled[L] = 1;
+            const auto a = static_cast<std::int64_t>(std::trunc((x1 - x0) * (q - y0)));
+            const auto b = static_cast<std::int64_t>(std::trunc((y1 - y0) * x0));
+            sampleCurve[L] = static_cast<float>(static_cast<double>(a + b) / (y1 - y0));
+            sampleLine[L] =
+                static_cast<float>(static_cast<double>(line.volume) +
+                                   (static_cast<double>(line.inflow) - q) * line.timeStep);
+            sampleGap[L] =
+                static_cast<float>(std::fabs(static_cast<double>(sampleLine[L]) - sampleCurve[L]));
+            filled[L] = 1; // a later segment overwrites an earlier one
         }
     }
     float smallest = kNoGap;

@@ -18,8 +18,10 @@ std::optional<KlemesRow> klemesStepPerSegment(const KlemesCurve& curve, const St
 std::optional<KlemesRow> klemesStepPieceScan(const KlemesCurve& curve, const StorageLine& line,
                                              const RowSink* log = nullptr);
 
-/// The literal procedure: every sample tested against every segment, a later
-/// segment overwriting an earlier one, tables of S entries. Costs S x N.
+/// The literal procedure, from the method's formulas alone (it shares no
+/// sample count or evaluation with the product): every sample tested against
+/// every segment, a later segment overwriting an earlier one, tables of S
+/// entries. Costs S x N.
 std::optional<KlemesRow> klemesStepReference(const KlemesCurve& curve, const StorageLine& line,
                                              const RowSink* log = nullptr);
 

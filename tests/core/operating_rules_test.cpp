@@ -28,6 +28,7 @@ struct RuleCase {
     std::vector<double> inflow;
     std::size_t step; // the step the rule decides, 1-based
     std::function<Effect(const Prism&)> expected;
+    double storageTop = 8.0; // RO, m
 };
 
 Effect closed(const Prism& p, double qIn) {
@@ -107,6 +108,9 @@ const RuleCase kCases[] = {
     // level below it ends at the crest: the inflow and the 200 m3 above it.
     {"R4 raised, closed below the crest: held at the crest", mode(1), 10.2, {0, 0}, 1,
      [](const Prism&) { return Effect{200.0 / 600.0, -200.0, 1e-5}; }},
+    // With RO at the crest there is no controlled space to close the outlets in.
+    {"R4 raised, RO at the crest: not held", mode(1), 10.2, {0, 0}, 1,
+     [](const Prism& p) { return open(p, 10.2, 0); }, 10.0},
     // The peak: the last step holding the largest inflow counts as from the peak on.
     {"R15 at the peak step, closed", below(1, 0, 0), 5.0, {1, 2, 1}, 2,
      [](const Prism& p) { return closed(p, 2); }},
@@ -125,6 +129,7 @@ TEST(OperatingRuleEffects, EachRuleReleasesAndStoresWhatItSays) {
     for (const RuleCase& c : kCases) {
         Prism prism;
         prism.options = c.options;
+        prism.storageTop = c.storageTop;
         const auto run = veldron::testing::runCase(prism.files(c.start, c.inflow));
         ASSERT_EQ(run.status, 0) << c.decides;
         ASSERT_GT(run.level.size(), c.step) << c.decides;

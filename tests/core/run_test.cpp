@@ -261,6 +261,20 @@ TEST_F(CoreRun, ErrorTwoLeavesCompleteTables) {
                                         "Výpočet zastaven:       ERROR 2\r\n");
 }
 
+TEST_F(CoreRun, ErrorThreeWhenTheOutletsEmptyTheReservoir) {
+    // Large outlets open before the peak drain 0.6 m of water in one hour.
+    writeFile(exchange / "IN_START_VYP", "0.6\r\n");
+    writeFile(exchange / "IN_PREDP1_0_1", "1\r\n");
+    writeFile(exchange / "IN_OUTLET_DIAMETER", "3\r\n");
+    const Result r = run("\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.console),
+              "ERROR 3 spatne nactene hodnoty nebo vybocilo z okrajovych podminek   !!!");
+    EXPECT_EQ(records(result("vyska_vody")), 1u);
+    EXPECT_NE(result("souhrn_vypoctu").find("Výpočet zastaven:       ERROR 3 v kroku 2\r\n"),
+              std::string::npos);
+}
+
 TEST_F(CoreRun, OvertoppingKeepsTheRecordsOfTheStepsBefore) {
     // A steady 200 m3/s cannot pass.
     std::ostringstream wave;
