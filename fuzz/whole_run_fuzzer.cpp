@@ -38,7 +38,7 @@
 namespace fs = std::filesystem;
 using exchange::FreeFormatReader;
 using veldron::CurveRow;
-using veldron::Layout;
+using exchange::Layout;
 
 namespace {
 
