@@ -7,6 +7,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
 #include "gui/calculation/core_launcher.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 
@@ -60,6 +61,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
+    gui::installHelp(this, "vypocet");
     setWindowTitle(desk::kCalculationFormName);
     setModal(true);
     // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the

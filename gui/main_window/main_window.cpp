@@ -5,6 +5,7 @@
 #include "desk/open_project.h"
 #include "desk/project.h"
 #include "desk/project_overview.h"
+#include "gui/help/help.h"
 #include "gui/inputs/curve_form.h"
 #include "gui/inputs/flood_wave_form.h"
 #include "gui/inputs/technical_data_form.h"
@@ -197,6 +198,13 @@ void MainWindow::buildMenu() {
         ->setObjectName("actionCompareVariants");
     variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
         ->setObjectName("actionSafetyMargin");
+    QMenu* help = bar->addMenu("Nápověda");
+    help->setObjectName("menuHelp");
+    help->addAction(gui::installHelp(this, "hlavni_okno"));
+    help->addAction("Obsah nápovědy", this, [this] { gui::showHelp(this, "index"); })
+        ->setObjectName("actionHelpContents");
+    help->addAction("Slovníček pojmů", this, [this] { gui::showHelp(this, "slovnicek"); })
+        ->setObjectName("actionHelpGlossary");
     bar->addAction("O programu", this, &MainWindow::showAbout)->setObjectName("actionAbout");
     bar->addAction("Konec", this, &MainWindow::askToQuit)->setObjectName("actionQuit");
 }

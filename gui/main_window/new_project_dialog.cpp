@@ -1,6 +1,7 @@
 // The new project dialog.
 #include "gui/main_window/new_project_dialog.h"
 
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 
@@ -47,6 +48,7 @@ NewProjectDialog::NewProjectDialog(Purpose purpose, std::filesystem::path source
       m_volumeRoot(storageRoot) {
     const bool copy = purpose == Purpose::SaveAs;
     setObjectName("NewProjectDialog");
+    gui::installHelp(this, "novy_projekt");
     setWindowTitle(copy ? "Uložit projekt jako" : "Nový projekt");
 
     auto* heading =
