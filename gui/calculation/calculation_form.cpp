@@ -293,8 +293,21 @@ std::optional<desk::CalculationFields> CalculationForm::checkedFields() {
     return check.fields;
 }
 
+// Every choice the run needs, before anything is written: the core would
+// refuse a missing option file only after the settings were saved.
+std::optional<desk::OptionItems> CalculationForm::checkedItems() {
+    const desk::RunOptions options = desk::runOptions(selectedItems());
+    if (options.missing.empty()) return options.items;
+    gui::MessageService::instance().error(
+        this, QString::fromStdString(desk::missingChoicesText(options.missing)));
+    m_groups[groupIndex(options.missing.front())]->buttons().front()->setFocus();
+    return std::nullopt;
+}
+
 void CalculationForm::startCalculation() {
     if (m_running) return;
+    const std::optional<desk::OptionItems> items = checkedItems();
+    if (!items) return;
     const std::optional<desk::CalculationFields> fields = checkedFields();
     if (!fields) return;
 
@@ -307,8 +320,8 @@ void CalculationForm::startCalculation() {
     };
     actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
-    const desk::StartOutcome outcome = desk::runStartSequence(settingsDir(), desk::projectRoot(),
-                                                              selectedItems(), *fields, actions);
+    const desk::StartOutcome outcome =
+        desk::runStartSequence(settingsDir(), desk::projectRoot(), *items, *fields, actions);
     if (outcome != desk::StartOutcome::WriteFailed) accept();
 }
 
