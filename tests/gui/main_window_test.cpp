@@ -358,6 +358,11 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
     restarted.setRecentProjectsFile(gui::toPath(recentFile));
     restarted.reopenLastProject();
     QCOMPARE(restarted.windowTitle(), QString("Alfa – VELDRON"));
+
+    // A name as long as a folder's may be keeps the window on the screen.
+    QVERIFY(m_window->openProject(made(std::string(200, 'n').c_str())));
+    // What its layout asks for, which the window manager gives it.
+    QVERIFY(m_window->minimumSizeHint().width() <= kClientSize.width());
 }
 
 // Two projects beside the installation, which keeps the programs: whatever
