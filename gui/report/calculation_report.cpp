@@ -72,9 +72,14 @@ bool paintPages(QPdfWriter& writer, QTextDocument& document, const QRectF& body,
         if (page > 0 && !writer.newPage()) return false;
         painter.save();
         painter.translate(body.left(), body.top() - page * body.height());
+        const QRectF area(0.0, page * body.height(), body.width(), body.height());
+        painter.setClipRect(area);
+        // The layout draws every line the clip touches, and a line moved to
+        // the next page starts on the page's very edge: clipped from sight,
+        // it would still stand in the page's text layer, where copying and
+        // searching meet it twice. Lines are chosen a pixel inside the page.
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0.0, page * body.height(), body.width(), body.height());
-        painter.setClipRect(context.clip);
+        context.clip = area.adjusted(0.0, 1.0, 0.0, -1.0);
         document.documentLayout()->draw(&painter, context);
         painter.restore();
         drawPageFrame(painter, body, pxPerMm, project, page + 1, pages);
