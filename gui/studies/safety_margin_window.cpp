@@ -258,8 +258,11 @@ void SafetyMarginWindow::endSearch() {
     m_result = m_search->result();
     m_search.reset();
     setSearching(false);
-    m_progress->setRange(0, 1);
-    m_progress->setValue(1);
+    // A search cut short keeps the bar where its runs ended: full only when done.
+    if (m_result->complete()) {
+        m_progress->setRange(0, 1);
+        m_progress->setValue(1);
+    }
     m_progressLabel->setText(QString("Počet výpočtů: %1, doba hledání %2 s")
                                  .arg(m_result->trials.size())
                                  .arg(QString::fromStdString(desk::displayNumber(

@@ -312,6 +312,8 @@ void VariantComparisonWindow::deleteCurrent() {
     if (!gui::MessageService::instance().question(this, "Smazat variantu „" + name + "“?")) return;
     try {
         study::deleteVariant(m_root, name.toStdString());
+        // What the status said of the variant goes with it.
+        if (name == m_jobName) m_statusLabel->clear();
     } catch (const study::StudyError& e) {
         gui::MessageService::instance().error(this, QString::fromUtf8(e.what()));
     }
