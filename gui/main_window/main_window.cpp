@@ -40,12 +40,6 @@ namespace gui {
 
 namespace {
 
-QFont withPixelSize(QFont font, int pixels, bool bold) {
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QString shown(const std::filesystem::path& path) {
     return QDir::toNativeSeparators(gui::toQString(path));
 }
@@ -78,7 +72,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     m_title = new QLabel("VELDRON – transformace povodňové vlny nádrží", central);
     m_title->setObjectName("lblTitle");
-    m_title->setFont(withPixelSize(m_title->font(), 19, true));
+    QFont titleFont = m_title->font();
+    titleFont.setPixelSize(19);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
     layout->addWidget(m_title);
 
     m_overview = new gui::ProjectOverviewPanel(central);
