@@ -7,6 +7,8 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 
+#include <string_view>
+
 namespace desk {
 
 const char* const kStartQuestion = "Data zapsána. SPUSTIT VÝPOČET ???";
@@ -94,6 +96,29 @@ CalculationCheck checkCalculationFields(const CalculationFields& typed,
     if (curve) checkStartAgainstCurve(start, *curve, check);
     if (!check.refusal) check.fields = {start.text, step.text, zone.text};
     return check;
+}
+
+RunOptions runOptions(const OptionItems& selected) {
+    RunOptions options{{}, selected};
+    const auto at = [](OptionGroup group) { return static_cast<std::size_t>(group); };
+    const int mode = selected[at(OptionGroup::ManipulationMode)];
+    for (const OptionGroup group : kOptionGroups) {
+        if (selected[at(group)] >= 0) continue;
+        if (group != OptionGroup::KeepClosedAfterPeak || mode == 1)
+            options.missing.push_back(group);
+        else if (mode >= 0)
+            options.items[at(group)] = 0;
+    }
+    return options;
+}
+
+std::string missingChoicesText(const std::vector<OptionGroup>& missing) {
+    std::string text = "Výpočet nelze spustit: není zvolena každá volba manipulace se spodními "
+                       "výpustmi. Zvolte:";
+    for (const OptionGroup group : missing)
+        for (const InputField& field : inputFields())
+            if (std::string_view(field.file) == optionFileName(group)) text += "\n• " + field.name;
+    return text;
 }
 
 int optionItem(OptionGroup group, double value) {

@@ -83,6 +83,22 @@ void checkStartAgainstCurve(const ParsedNumber& start, const project_files::Curv
 /// The item of `group` whose value is `value`; -1 when no item writes it.
 int optionItem(OptionGroup group, double value);
 
+/// What a run needs of the five groups, apart from the typed fields.
+struct RunOptions {
+    /// The choices not made that the run needs, in kOptionGroups order. What
+    /// to do after the peak is needed only with the outlets closed above the
+    /// crest, the one mode that reads it.
+    std::vector<OptionGroup> missing;
+    /// What the run writes: `selected`, with the choice after the peak, where
+    /// the chosen mode does not read it and none is made, as its first item,
+    /// so that the core finds every option file it reads.
+    OptionItems items{};
+};
+RunOptions runOptions(const OptionItems& selected);
+
+/// The refusal of a start with choices missing, naming each by its field.
+std::string missingChoicesText(const std::vector<OptionGroup>& missing);
+
 /// What the exchange files hold for the calculation window.
 struct SavedCalculationSettings {
     OptionItems items{-1, -1, -1, -1, -1};

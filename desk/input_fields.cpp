@@ -67,6 +67,12 @@ std::string fieldLocation(const InputField& field) {
     return std::string(field.form) + " → " + field.name;
 }
 
+std::string savedInputPlace(std::string_view file) {
+    for (const InputField& field : inputFields())
+        if (file == field.file) return "vstup „" + field.name + "“ ve formuláři " + field.form;
+    return "soubor " + std::string(file);
+}
+
 std::vector<const InputField*> fieldsNamedIn(std::string_view text) {
     std::vector<const InputField*> named;
     for (const InputField& field : inputFields())

@@ -73,6 +73,11 @@ std::string fieldLocation(const InputField& field);
 /// found in IN_START_ROX), in the order of inputFields().
 std::vector<const InputField*> fieldsNamedIn(std::string_view text);
 
+/// The exchange file `file` as a sentence names it for the user: "vstup
+/// „Průměr potrubí [m]“ ve formuláři Technické údaje"; a file no form writes
+/// as "soubor IN_X". Both take a masculine verb ("… byl uložen").
+std::string savedInputPlace(std::string_view file);
+
 /// A label with its unit, on one line, as messages name the field.
 std::string fieldName(const char* label, const char* unit = nullptr);
 

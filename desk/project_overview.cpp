@@ -70,9 +70,9 @@ std::vector<InputOverview> readInputs(const fs::path& exchangeDir) {
             std::error_code error;
             const fs::file_time_type time = fs::last_write_time(exchangeDir / field.file, error);
             if (error) {
-                input.missing.push_back(field.file);
+                input.missing.push_back(field.name);
             } else {
-                if (!coreReads(saved, field.file)) input.unread.push_back(field.file);
+                if (!coreReads(saved, field.file)) input.unread.push_back(field.name);
                 if (!input.savedAt || time > *input.savedAt) input.savedAt = time;
             }
         }
@@ -136,8 +136,9 @@ std::string lastRunText(const RunOverview& run) {
                "výpočet nedoběhl. Výsledky jsou z výpočtu " +
                computed + ".";
     case LastRun::Outdated:
-        return "Výsledky (" + computed + ") jsou starší než vstupy: " + run.newerInput +
-               " byl uložen " + (run.newerInputTime ? czechDateTime(*run.newerInputTime) : "") +
+        return "Výsledky (" + computed +
+               ") jsou starší než vstupy: " + savedInputPlace(run.newerInput) + " byl uložen " +
+               (run.newerInputTime ? czechDateTime(*run.newerInputTime) : "") +
                ". Spusťte výpočet znovu.";
     }
     return {};

@@ -15,8 +15,8 @@ namespace desk {
 /// technical data, the calculation settings.
 struct InputOverview {
     const char* form = "";            // the form, as the menu names it
-    std::vector<std::string> missing; // its files that do not exist
-    std::vector<std::string> unread;  // its files that exist but the core cannot read
+    std::vector<std::string> missing; // its fields whose files do not exist, as the form names them
+    std::vector<std::string> unread;  // its fields whose files the core cannot read
     /// The newest of its files that exist.
     std::optional<std::filesystem::file_time_type> savedAt;
     bool saved() const { return missing.empty() && unread.empty(); }
@@ -36,7 +36,7 @@ struct RunOverview {
     std::optional<std::filesystem::file_time_type> computedAt; // the summary's time
     std::string stopReason; // of a stopped run, as the summary gives it
     std::optional<int> stoppedStep;
-    std::string newerInput; // Outdated: the input saved last after the results
+    std::string newerInput; // Outdated: the IN_* file saved last after the results
     std::optional<std::filesystem::file_time_type> newerInputTime;
     /// Peak inflow and outflow, the highest level and the freeboard (and the
     /// whole flood's peak of a stopped run), as the summary gives them, with

@@ -32,17 +32,17 @@ project_files::RunSummary checkedSummary(const fs::path& root) {
     const fs::path summaryFile = exchange::outResultDir(root) / exchange::summary::kFileName;
     if (!exchange::isCompleteResultSet(root))
         throw ReportRefused("Projekt " + name +
-                            " nemá úplné výsledky výpočtu (OUT_RESULT): spusťte výpočet "
-                            "(Výpočet) a protokol vytvořte po něm.");
+                            " nemá úplné výsledky výpočtu: spusťte výpočet (Výpočet) a "
+                            "protokol vytvořte po něm.");
     const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.summary) throw ReportRefused("Souhrn výpočtu nelze přečíst: " + read.error);
     const project_files::ResultAge age =
         project_files::resultAge(summaryFile, exchange::exchangeDir(root));
     if (!age.newerInput.empty())
         throw ReportRefused(
-            "Výsledky projektu " + name + " jsou starší než vstupy: " + age.newerInput +
-            " byl uložen " + czechDateTime(*age.newerInputTime) + ", po výpočtu z " +
-            czechDateTime(*age.computed) +
+            "Výsledky projektu " + name +
+            " jsou starší než vstupy: " + savedInputPlace(age.newerInput) + " byl uložen " +
+            czechDateTime(*age.newerInputTime) + ", po výpočtu z " + czechDateTime(*age.computed) +
             ". Protokol by nepopisoval zadané vstupy: spusťte výpočet znovu (Výpočet).");
     return *read.summary;
 }

@@ -92,6 +92,9 @@ inline constexpr const char* kSquarePictureFile = "LOGO_ZNAK.jpg";
 inline constexpr const char* kRightBannerFile = "LOGO_PRAVY.jpg";
 inline constexpr const char* kSoundFile = "ZVUK.wav";
 
+// The manual's HTML pages, a folder beside the programs.
+inline constexpr const char* kManualFolder = "napoveda";
+
 // What the installation's exchange directory holds besides a project's files:
 // the programs and the about panel's media. A project never holds them.
 inline constexpr std::array<const char*, 7> kInstallationFiles = {

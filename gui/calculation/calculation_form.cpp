@@ -7,6 +7,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/run_summary.h"
 #include "gui/calculation/core_launcher.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 
@@ -60,6 +61,7 @@ QLineEdit* field(const char* objectName, QWidget* parent) {
 
 CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     setObjectName("CalculationForm");
+    gui::installHelp(this, "vypocet");
     setWindowTitle(desk::kCalculationFormName);
     setModal(true);
     // The layout is fixed at about 1025 x 492 pixels; a compact type keeps the
@@ -291,8 +293,21 @@ std::optional<desk::CalculationFields> CalculationForm::checkedFields() {
     return check.fields;
 }
 
+// Every choice the run needs, before anything is written: the core would
+// refuse a missing option file only after the settings were saved.
+std::optional<desk::OptionItems> CalculationForm::checkedItems() {
+    const desk::RunOptions options = desk::runOptions(selectedItems());
+    if (options.missing.empty()) return options.items;
+    gui::MessageService::instance().error(
+        this, QString::fromStdString(desk::missingChoicesText(options.missing)));
+    m_groups[groupIndex(options.missing.front())]->buttons().front()->setFocus();
+    return std::nullopt;
+}
+
 void CalculationForm::startCalculation() {
     if (m_running) return;
+    const std::optional<desk::OptionItems> items = checkedItems();
+    if (!items) return;
     const std::optional<desk::CalculationFields> fields = checkedFields();
     if (!fields) return;
 
@@ -305,8 +320,8 @@ void CalculationForm::startCalculation() {
     };
     actions.launch = [this](const std::filesystem::path& root) { launch(root); };
 
-    const desk::StartOutcome outcome = desk::runStartSequence(settingsDir(), desk::projectRoot(),
-                                                              selectedItems(), *fields, actions);
+    const desk::StartOutcome outcome =
+        desk::runStartSequence(settingsDir(), desk::projectRoot(), *items, *fields, actions);
     if (outcome != desk::StartOutcome::WriteFailed) accept();
 }
 

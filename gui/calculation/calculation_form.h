@@ -61,6 +61,8 @@ private:
     /// Shows the selections and field texts the exchange files hold.
     void showSavedSettings();
     desk::OptionItems selectedItems() const;
+    /// The items a run writes; empty after naming the choices not made.
+    std::optional<desk::OptionItems> checkedItems();
     /// The typed fields checked, the warnings asked about; empty after a
     /// refusal (shown, its field marked) or a No.
     std::optional<desk::CalculationFields> checkedFields();

@@ -2,6 +2,7 @@
 #include "gui/calculation/console_dialog.h"
 
 #include "gui/calculation/core_process.h"
+#include "gui/help/help.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -17,6 +18,7 @@ namespace gui {
 ConsoleDialog::ConsoleDialog(CoreProcess& process, const QString& title, QWidget* parent)
     : QDialog(parent), m_process(process) {
     setObjectName("ConsoleDialog");
+    gui::installHelp(this, "konzole");
     setWindowTitle(title);
     resize(760, 480);
 

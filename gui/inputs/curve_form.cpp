@@ -5,6 +5,7 @@
 #include "desk/input_fields.h"
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 
 #include <QGroupBox>
@@ -52,6 +53,7 @@ const gui::TableFormDescription kDescription = {.objectName = "CurveForm",
 } // namespace
 
 CurveForm::CurveForm(QWidget* parent) : gui::TableInputForm(kDescription, parent) {
+    gui::installHelp(this, "batygraficka_krivka");
     m_areaPanel = buildChart(m_areaChart, m_drawAreaButton, "chartArea",
                              "Batygrafické křivky - čáry zatopených ploch", "Plocha A [m2]",
                              "Výška hráze h [m]", kAreaColour);

@@ -5,6 +5,7 @@
 #include "desk/input_fields.h"
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 
 #include <QGroupBox>
@@ -48,6 +49,7 @@ const gui::TableFormDescription kDescription = {.objectName = "FloodWaveForm",
 } // namespace
 
 FloodWaveForm::FloodWaveForm(QWidget* parent) : gui::TableInputForm(kDescription, parent) {
+    gui::installHelp(this, "povodnova_vlna");
     m_loadButton->setFixedWidth(169);
     buildChart();
     buildLayout();

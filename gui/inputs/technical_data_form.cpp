@@ -3,6 +3,7 @@
 
 #include "desk/input_fields.h"
 #include "desk/open_project.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 #include "project_files/saved_inputs.h"
@@ -23,6 +24,7 @@ using desk::TechnicalField;
 
 TechnicalDataForm::TechnicalDataForm(QWidget* parent) : gui::InputForm(parent) {
     setObjectName("TechnicalDataForm");
+    gui::installHelp(this, "technicke_udaje");
     setWindowTitle(desk::kTechnicalDataFormName);
 
     auto* layout = new QVBoxLayout(this);

@@ -5,9 +5,11 @@
 #include "desk/open_project.h"
 #include "desk/project.h"
 #include "desk/project_overview.h"
+#include "gui/help/help.h"
 #include "gui/inputs/curve_form.h"
 #include "gui/inputs/flood_wave_form.h"
 #include "gui/inputs/technical_data_form.h"
+#include "gui/main_window/about_panel.h"
 #include "gui/main_window/about_sound.h"
 #include "gui/main_window/new_project_dialog.h"
 #include "gui/main_window/project_overview_panel.h"
@@ -28,44 +30,15 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPixmap>
-#include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <exception>
 
 namespace gui {
 
 namespace {
-
-QFont withPixelSize(QFont font, int pixels, bool bold) {
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* pictureLabel(QWidget* parent, const char* name, int width, int height) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFixedSize(width, height);
-    // Drawn at its own size from the top left corner, clipped to the area.
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setScaledContents(false);
-    return label;
-}
-
-QLabel* textLabel(QWidget* parent, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    return label;
-}
 
 QString shown(const std::filesystem::path& path) {
     return QDir::toNativeSeparators(gui::toQString(path));
@@ -99,7 +72,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     m_title = new QLabel("VELDRON – transformace povodňové vlny nádrží", central);
     m_title->setObjectName("lblTitle");
-    m_title->setFont(withPixelSize(m_title->font(), 19, true));
+    QFont titleFont = m_title->font();
+    titleFont.setPixelSize(19);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
     layout->addWidget(m_title);
 
     m_overview = new gui::ProjectOverviewPanel(central);
@@ -111,8 +87,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_overview, &gui::ProjectOverviewPanel::reportRequested, this, &MainWindow::makeReport);
 
     // The about panel takes the overview's place while it is shown.
-    buildAboutPanel(central);
+    m_aboutPanel = new gui::AboutPanel(central);
     layout->addWidget(m_aboutPanel, 1);
+    connect(m_aboutPanel, &gui::AboutPanel::muteRequested, this, &MainWindow::muteSound);
+    connect(m_aboutPanel, &gui::AboutPanel::hideRequested, this, &MainWindow::hideAbout);
     setCentralWidget(central);
 
     buildMenu();
@@ -217,124 +195,24 @@ void MainWindow::buildMenu() {
         ->setObjectName("actionCompareVariants");
     variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
         ->setObjectName("actionSafetyMargin");
+    QMenu* help = bar->addMenu("Nápověda");
+    help->setObjectName("menuHelp");
+    help->addAction(gui::installHelp(this, "hlavni_okno"));
+    help->addAction("Obsah nápovědy", this, [this] { gui::showHelp(this, "index"); })
+        ->setObjectName("actionHelpContents");
+    help->addAction("Slovníček pojmů", this, [this] { gui::showHelp(this, "slovnicek"); })
+        ->setObjectName("actionHelpGlossary");
     bar->addAction("O programu", this, &MainWindow::showAbout)->setObjectName("actionAbout");
     bar->addAction("Konec", this, &MainWindow::askToQuit)->setObjectName("actionQuit");
-}
-
-void MainWindow::buildAboutPanel(QWidget* parent) {
-    m_aboutPanel = new QGroupBox("Info o programu", parent);
-    m_aboutPanel->setObjectName("groupAbout");
-    // Only the panel's own title is bold; its texts choose their own type.
-    m_aboutPanel->setFont(withPixelSize(font(), 12, true));
-
-    m_leftBanner = pictureLabel(m_aboutPanel, "lblLeftBanner", 321, 110);
-    m_rightBanner = pictureLabel(m_aboutPanel, "lblRightBanner", 321, 110);
-    m_squarePicture = pictureLabel(m_aboutPanel, "lblSquarePicture", 70, 70);
-
-    QGridLayout* credits = buildCredits();
-    QHBoxLayout* buttons = buildAboutButtons();
-
-    auto* banners = new QHBoxLayout;
-    banners->addWidget(m_leftBanner);
-    banners->addStretch(1);
-    banners->addWidget(m_rightBanner);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(m_squarePicture, 0, Qt::AlignRight);
-    right->addStretch(1);
-    right->addLayout(buttons);
-
-    auto* lower = new QHBoxLayout;
-    lower->addLayout(credits, 1);
-    lower->addLayout(right);
-
-    auto* panel = new QVBoxLayout(m_aboutPanel);
-    panel->setContentsMargins(8, 6, 8, 8);
-    panel->addLayout(banners);
-    panel->addLayout(lower, 1);
-}
-
-QGridLayout* MainWindow::buildCredits() {
-    const QFont normal = withPixelSize(font(), 12, false);
-    const QFont bold = withPixelSize(font(), 12, true);
-    auto* texts = new QGridLayout;
-    texts->setHorizontalSpacing(6);
-    texts->setVerticalSpacing(1);
-    int row = 0;
-    texts->addWidget(textLabel(m_aboutPanel, "AUTOŘI:", bold), row++, 0, 1, 2);
-    texts->addWidget(textLabel(m_aboutPanel,
-                               "Vývojový tým VELDRON – výpočetní jádro, jadro@example.org", normal),
-                     row++, 0, 1, 2);
-    texts->addWidget(textLabel(m_aboutPanel,
-                               "Vývojový tým VELDRON – uživatelské rozhraní, rozhrani@example.org",
-                               normal),
-                     row++, 0, 1, 2);
-    texts->addWidget(textLabel(m_aboutPanel, "PROJEKT:", bold), row, 0);
-    texts->addWidget(textLabel(m_aboutPanel, "Transformace povodňové vlny v nádrži", normal), row++,
-                     1);
-    texts->addWidget(
-        textLabel(m_aboutPanel, "Vývojové středisko VELDRON", withPixelSize(font(), 15, true)),
-        row++, 0, 1, 2);
-    texts->addWidget(textLabel(m_aboutPanel, "ADRESA:", bold), row, 0);
-    texts->addWidget(textLabel(m_aboutPanel, "Vodní 1, 100 00 Příkladov", normal), row++, 1);
-    texts->addWidget(textLabel(m_aboutPanel, "2025–2026", normal), row++, 0, 1, 2);
-    m_musicCredit = textLabel(m_aboutPanel, "Hudba: vlastní melodie vývojového týmu VELDRON",
-                              withPixelSize(font(), 10, false));
-    m_musicCredit->setObjectName("lblMusicCredit");
-    m_musicCredit->setStyleSheet("color: gray;");
-    texts->addWidget(m_musicCredit, row++, 0, 1, 2);
-    texts->setColumnStretch(1, 1);
-    return texts;
-}
-
-QHBoxLayout* MainWindow::buildAboutButtons() {
-    // The abort sign; styles without one get the red stop sign of an error box.
-    QIcon abortIcon = style()->standardIcon(QStyle::SP_DialogAbortButton);
-    if (abortIcon.isNull()) abortIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
-    m_muteButton = new QPushButton(abortIcon, "ZTLUMIT", m_aboutPanel);
-    m_muteButton->setObjectName("btnMute");
-    m_muteButton->setFont(withPixelSize(font(), 12, true));
-    m_hideButton = new QPushButton("Skrýt info o programu", m_aboutPanel);
-    m_hideButton->setObjectName("btnHideAbout");
-    m_hideButton->setFont(withPixelSize(font(), 12, false));
-    connect(m_muteButton, &QPushButton::clicked, this, &MainWindow::muteSound);
-    connect(m_hideButton, &QPushButton::clicked, this, &MainWindow::hideAbout);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_muteButton);
-    buttons->addWidget(m_hideButton);
-    return buttons;
 }
 
 void MainWindow::showAbout() {
     m_overview->hide();
     m_aboutPanel->show();
-    m_musicCredit->show();
     const QDir dir(filesDir());
     if (m_sound) m_sound->play(dir.filePath(exchange::kSoundFile));
-    loadPictures();
-}
-
-void MainWindow::loadPictures() {
-    const QDir dir(filesDir());
-    const std::pair<QLabel*, const char*> pictures[] = {
-        {m_leftBanner, exchange::kLeftBannerFile},
-        {m_squarePicture, exchange::kSquarePictureFile},
-        {m_rightBanner, exchange::kRightBannerFile},
-    };
-    for (const auto& [label, name] : pictures) {
-        const QString path = dir.filePath(name);
-        QImageReader reader(path, "jpeg");
-        // A file that is not a JPEG is an error even when Qt could read it
-        // in another format.
-        reader.setDecideFormatFromContent(false);
-        reader.setAutoDetectImageFormat(false);
-        const QImage image = reader.read();
-        if (image.isNull()) {
-            gui::MessageService::instance().error(this, reader.errorString() + "\n" + path);
-            return;
-        }
-        label->setPixmap(QPixmap::fromImage(image));
-    }
+    if (const QString error = m_aboutPanel->loadPictures(filesDir()); !error.isEmpty())
+        gui::MessageService::instance().error(this, error);
 }
 
 void MainWindow::hideAbout() {

@@ -13,14 +13,11 @@
 
 class QAction;
 class QDialog;
-class QGridLayout;
-class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QMenu;
-class QPushButton;
 
 namespace gui {
+class AboutPanel;
 class AboutSound;
 class ProjectOverviewPanel;
 class MainWindow : public QMainWindow {
@@ -100,10 +97,6 @@ private:
     void buildFileMenu();
     void fillRecentMenu();
     void openOverviewItem(int input);
-    void buildAboutPanel(QWidget* parent);
-    QGridLayout* buildCredits();
-    QHBoxLayout* buildAboutButtons();
-    void loadPictures();
 
     /// Opens a fresh instance of a form, owned by this window, modally, and
     /// destroys it when it closes, so every opening starts from the form's
@@ -119,13 +112,7 @@ private:
     desk::RecentProjects m_recent;
     PathChooser m_chooseProjectFolder;
     PathChooser m_chooseReportFile;
-    QGroupBox* m_aboutPanel = nullptr;
-    QLabel* m_leftBanner = nullptr;
-    QLabel* m_rightBanner = nullptr;
-    QLabel* m_squarePicture = nullptr;
-    QLabel* m_musicCredit = nullptr;
-    QPushButton* m_muteButton = nullptr;
-    QPushButton* m_hideButton = nullptr;
+    gui::AboutPanel* m_aboutPanel = nullptr;
     QPointer<QDialog> m_calculationForm;
     std::unique_ptr<gui::AboutSound> m_sound;
     QString m_filesDir;

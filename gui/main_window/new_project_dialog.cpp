@@ -1,6 +1,8 @@
 // The new project dialog.
 #include "gui/main_window/new_project_dialog.h"
 
+#include "gui/help/help.h"
+#include "gui/widgets/elided_label.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 
@@ -47,6 +49,7 @@ NewProjectDialog::NewProjectDialog(Purpose purpose, std::filesystem::path source
       m_volumeRoot(storageRoot) {
     const bool copy = purpose == Purpose::SaveAs;
     setObjectName("NewProjectDialog");
+    gui::installHelp(this, "novy_projekt");
     setWindowTitle(copy ? "Uložit projekt jako" : "Nový projekt");
 
     auto* heading =
@@ -121,9 +124,9 @@ QWidget* NewProjectDialog::buildNameAndStart() {
         m_fromSample->hide();
         m_empty->hide();
     }
-    m_target = new QLabel(box);
+    // A long name never widens the dialog past the screen.
+    m_target = new gui::ElidedLabel(box);
     m_target->setObjectName("lblTarget");
-    m_target->setWordWrap(true);
     form->addRow("Projekt bude:", m_target);
     return box;
 }
@@ -232,7 +235,7 @@ QString NewProjectDialog::selectedFolder() const {
 
 void NewProjectDialog::showTarget() {
     const QString name = m_nameEdit != nullptr ? m_nameEdit->text() : QString();
-    m_target->setText(QDir::toNativeSeparators(
+    m_target->setFullText(QDir::toNativeSeparators(
         QDir(selectedFolder()).filePath(name.isEmpty() ? QString("…") : name)));
 }
 

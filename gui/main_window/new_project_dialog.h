@@ -23,6 +23,8 @@ class QTreeWidgetItem;
 
 namespace gui {
 
+class ElidedLabel;
+
 class NewProjectDialog : public QDialog {
     Q_OBJECT
 public:
@@ -81,7 +83,7 @@ private:
     QLineEdit* m_nameEdit = nullptr;
     QRadioButton* m_fromSample = nullptr;
     QRadioButton* m_empty = nullptr;
-    QLabel* m_target = nullptr; // where the project will be
+    gui::ElidedLabel* m_target = nullptr; // where the project will be
     VolumeRoot m_volumeRoot;
 };
 

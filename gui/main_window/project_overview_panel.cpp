@@ -2,6 +2,7 @@
 #include "gui/main_window/project_overview_panel.h"
 
 #include "desk/input_fields.h"
+#include "gui/widgets/elided_label.h"
 #include "gui/widgets/form_widgets.h"
 
 #include <QGridLayout>
@@ -55,15 +56,16 @@ QString stateHtml(const desk::InputOverview& input) {
 ProjectOverviewPanel::ProjectOverviewPanel(QWidget* parent) : QFrame(parent) {
     setObjectName("panelProject");
     setFrameShape(QFrame::StyledPanel);
-    m_name = new QLabel(this);
+    // A long name or folder is shortened to the window's width, whole in the
+    // tooltip: it never widens the main window past the screen.
+    m_name = new gui::ElidedLabel(this, Qt::ElideRight);
     m_name->setObjectName("lblProjectName");
     QFont large = m_name->font();
     large.setPixelSize(16);
     large.setBold(true);
     m_name->setFont(large);
-    m_folder = new QLabel(this);
+    m_folder = new gui::ElidedLabel(this);
     m_folder->setObjectName("lblProjectFolder");
-    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* inputs = new QGridLayout;
     inputs->setHorizontalSpacing(10);
@@ -114,8 +116,8 @@ void ProjectOverviewPanel::buildInputs(QGridLayout* grid) {
 }
 
 void ProjectOverviewPanel::showOverview(const desk::ProjectOverview& overview) {
-    m_name->setText("Projekt: " + QString::fromStdString(overview.name));
-    m_folder->setText("Složka: " + QString::fromStdString(overview.root.string()));
+    m_name->setFullText("Projekt: " + QString::fromStdString(overview.name));
+    m_folder->setFullText("Složka: " + QString::fromStdString(overview.root.string()));
     for (int input = FloodWave; input <= CalculationSettings; ++input)
         m_inputStates[input]->setText(
             static_cast<std::size_t>(input) < overview.inputs.size()

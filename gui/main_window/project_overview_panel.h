@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace gui {
 
+class ElidedLabel;
+
 class ProjectOverviewPanel : public QFrame {
     Q_OBJECT
 public:
@@ -37,8 +39,8 @@ signals:
 private:
     void buildInputs(QGridLayout* grid);
 
-    QLabel* m_name = nullptr;
-    QLabel* m_folder = nullptr;
+    gui::ElidedLabel* m_name = nullptr;
+    gui::ElidedLabel* m_folder = nullptr;
     QList<QLabel*> m_inputStates;
     QLabel* m_lastRun = nullptr;
     QLabel* m_keyFigures = nullptr;

@@ -1,6 +1,7 @@
 // The calculation report of a project as an A4 PDF.
 #include "gui/report/calculation_report.h"
 
+#include "desk/program_version.h"
 #include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 
@@ -11,10 +12,6 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextDocument>
-
-#ifndef VELDRON_VERSION
-#define VELDRON_VERSION "?"
-#endif
 
 namespace gui {
 
@@ -75,9 +72,14 @@ bool paintPages(QPdfWriter& writer, QTextDocument& document, const QRectF& body,
         if (page > 0 && !writer.newPage()) return false;
         painter.save();
         painter.translate(body.left(), body.top() - page * body.height());
+        const QRectF area(0.0, page * body.height(), body.width(), body.height());
+        painter.setClipRect(area);
+        // The layout draws every line the clip touches, and a line moved to
+        // the next page starts on the page's very edge: clipped from sight,
+        // it would still stand in the page's text layer, where copying and
+        // searching meet it twice. Lines are chosen a pixel inside the page.
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0.0, page * body.height(), body.width(), body.height());
-        painter.setClipRect(context.clip);
+        context.clip = area.adjusted(0.0, 1.0, 0.0, -1.0);
         document.documentLayout()->draw(&painter, context);
         painter.restore();
         drawPageFrame(painter, body, pxPerMm, project, page + 1, pages);
@@ -97,7 +99,8 @@ QString writeCalculationReport(const desk::ReportContent& report, const QString&
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     writer.setTitle(QString(kReportTitle) + " – " + project);
-    writer.setCreator(QString("VELDRON ") + VELDRON_VERSION);
+    const QString version = QString::fromUtf8(desk::kProgramVersion);
+    writer.setCreator("VELDRON " + version);
 
     const double pxPerMm = kResolutionDpi / kMmPerInch;
     const QRectF body(kLeftMm * pxPerMm, kTopMm * pxPerMm,
@@ -111,7 +114,8 @@ QString writeCalculationReport(const desk::ReportContent& report, const QString&
     document.setPageSize(body.size());
     ReportCharts charts(pxPerMm);
     document.documentLayout()->registerHandler(ReportCharts::kObjectType, &charts);
-    buildReportDocument(document, charts, report, VELDRON_VERSION);
+    buildReportDocument(document, charts, report,
+                        version + ", sestaveno " + QString::fromUtf8(desk::kBuildDate));
 
     if (!paintPages(writer, document, body, pxPerMm, project) || !file.commit())
         return "Protokol nelze uložit do " + pdfPath + ": " + file.errorString();

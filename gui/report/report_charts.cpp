@@ -101,7 +101,7 @@ void ReportCharts::drawObject(QPainter* painter, const QRectF& rect, QTextDocume
 
 void ReportCharts::drawFloodWave(LineChartView& chart,
                                  const std::vector<desk::ReportNumber>& wave) {
-    chart.setChartTitle("Povodňová vlna (IN_FLOOD_WAVE)");
+    chart.setChartTitle("Povodňová vlna");
     chart.setAxisTitles(kStepAxis, "Průtok [m3/s]");
     std::vector<double> values;
     for (const desk::ReportNumber& value : wave)

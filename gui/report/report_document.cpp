@@ -1,6 +1,7 @@
 // The calculation report's text as one document.
 #include "gui/report/report_document.h"
 
+#include "desk/input_fields.h"
 #include "desk/project_overview.h"
 #include "desk/typed_number.h"
 #include "exchange/run_summary.h"
@@ -160,7 +161,7 @@ QString floodWaveTable(const desk::ReportContent& report) {
     for (std::size_t p = 0; p < kPairs; ++p)
         headers << "i"
                 << "Q [m3/s]";
-    return thinnedNote(steps, n, "soubor IN_FLOOD_WAVE") +
+    return thinnedNote(steps, n, "formulář Povodňová vlna") +
            table(headers, rows, std::vector<bool>(2 * kPairs, true));
 }
 
@@ -179,7 +180,7 @@ QString seriesTable(const desk::ReportContent& report) {
                             static_cast<double>(step) * report.timeStepMinutes / 60.0, 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
-    return thinnedNote(steps, n, "složka OUT_RESULT") +
+    return thinnedNote(steps, n, "okno Výsledky") +
            table({"Krok i", "Čas t [h]", "Přítok Q [m3/s]", "Odtok Q [m3/s]", "Hladina h [m]"},
                  rows, {true, true, true, true, true});
 }
@@ -190,7 +191,7 @@ QString marginBlock(const desk::KeptMargin& margin) {
         paragraph("Poslední hledání bezpečnostní rezervy v projektu (" +
                   text(desk::czechDateTime(margin.time)) + "). " + text(margin.inputs) + ".");
     if (!margin.newerInput.empty())
-        html += paragraph("Pozor: " + text(margin.newerInput) +
+        html += paragraph("Pozor: " + text(desk::savedInputPlace(margin.newerInput)) +
                               " byl uložen po tomto hledání; rezerva nemusí odpovídat "
                               "vstupům tohoto protokolu.",
                           "color: #b00000;");
@@ -290,14 +291,14 @@ void buildReportDocument(QTextDocument& document, ReportCharts& charts,
                          const desk::ReportContent& report, const QString& version) {
     std::vector<ChartPlace> places;
     QString html = titleBlock(report, version) + inputsBlock(report);
-    html += subheading("1.3 Batygrafická křivka (IN_BAT_CURVE_BC)");
+    html += subheading("1.3 Batygrafická křivka");
     if (!report.curve.empty())
         html += chartParagraph(
             places, {{84.0, 70.0,
                       [&](LineChartView& c) { ReportCharts::drawCurveVolumes(c, report.curve); }},
                      {84.0, 70.0,
                       [&](LineChartView& c) { ReportCharts::drawCurveAreas(c, report.curve); }}});
-    html += curveTable(report) + subheading("1.4 Povodňová vlna (IN_FLOOD_WAVE)") +
+    html += curveTable(report) + subheading("1.4 Povodňová vlna") +
             chartParagraph(places, {{kChartWidthMm, 70.0,
                                      [&](LineChartView& c) {
                                          ReportCharts::drawFloodWave(c, report.floodWave);
@@ -305,8 +306,7 @@ void buildReportDocument(QTextDocument& document, ReportCharts& charts,
             floodWaveTable(report);
 
     html +=
-        heading("2. Výsledky výpočtu", true) +
-        subheading("2.1 Souhrn výpočtu (OUT_RESULT/souhrn_vypoctu)") +
+        heading("2. Výsledky výpočtu", true) + subheading("2.1 Souhrn výpočtu") +
         table({"Veličina", "Hodnota"}, labelled(report.summary), {false, true}, {"50%"}) +
         subheading("2.2 Průtoky: povodňová vlna a transformovaná povodeň") +
         chartParagraph(places, {{kChartWidthMm, kChartHeightMm,

@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/help/help.h"
 #include "gui/results/results_page.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
@@ -70,6 +71,7 @@ ResultsWindow::ResultsWindow(QWidget* parent)
     : QDialog(parent), m_programDir(gui::toQString(desk::projectInputsDir())),
       m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
     setObjectName("ResultsWindow");
+    gui::installHelp(this, "vysledky");
     setWindowTitle("Výsledky");
 
     m_tabs = new QTabWidget(this);

@@ -1,6 +1,7 @@
 // The run summary shown above a chart of the results window.
 #include "gui/results/summary_panel.h"
 
+#include "desk/input_fields.h"
 #include "desk/typed_number.h"
 #include "exchange/run_summary.h"
 
@@ -74,8 +75,8 @@ void SummaryPanel::showSummary(const project_files::SummaryRead& read,
                        QString::fromStdString(desk::czechFigures(read.summary->stopReason)) +
                        "); hodnoty platí pro provedené kroky.";
     if (age.newerInputTime)
-        notices << "Pozor: " + QString::fromStdString(age.newerInput) + " byl uložen " +
-                       fileTime(*age.newerInputTime) +
+        notices << "Pozor: " + QString::fromStdString(desk::savedInputPlace(age.newerInput)) +
+                       " byl uložen " + fileTime(*age.newerInputTime) +
                        ", po tomto výpočtu. Výsledky nemusí odpovídat zadaným vstupům "
                        "(poslední spuštění mohlo být odmítnuto, nebo se vstupy od výpočtu "
                        "změnily).";

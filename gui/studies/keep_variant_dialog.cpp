@@ -4,6 +4,7 @@
 #include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 #include "project_files/result_files.h"
@@ -23,6 +24,7 @@ KeepVariantDialog::KeepVariantDialog(const std::filesystem::path& root, const QS
                                      QWidget* parent)
     : QDialog(parent), m_root(root) {
     setObjectName("KeepVariantDialog");
+    gui::installHelp(this, "ulozit_variantu");
     setWindowTitle("Uložit výsledek jako variantu");
 
     auto* intro = new QLabel("Poslední výpočet, který doběhl, se uloží jako varianta: kopie jeho "

@@ -9,6 +9,7 @@
 #include "gui/calculation/study_core_run.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/help/help.h"
 #include "gui/studies/keep_variant_dialog.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
@@ -57,6 +58,7 @@ SafetyMarginWindow::SafetyMarginWindow(const std::filesystem::path& root, const 
                                        QWidget* parent)
     : QDialog(parent), m_root(root), m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("SafetyMarginWindow");
+    gui::installHelp(this, "bezpecnostni_rezerva");
     setWindowTitle("Bezpečnostní rezerva");
 
     auto* intro = new QLabel(
@@ -256,8 +258,11 @@ void SafetyMarginWindow::endSearch() {
     m_result = m_search->result();
     m_search.reset();
     setSearching(false);
-    m_progress->setRange(0, 1);
-    m_progress->setValue(1);
+    // A search cut short keeps the bar where its runs ended: full only when done.
+    if (m_result->complete()) {
+        m_progress->setRange(0, 1);
+        m_progress->setValue(1);
+    }
     m_progressLabel->setText(QString("Počet výpočtů: %1, doba hledání %2 s")
                                  .arg(m_result->trials.size())
                                  .arg(QString::fromStdString(desk::displayNumber(

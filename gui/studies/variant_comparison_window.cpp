@@ -7,6 +7,7 @@
 #include "gui/calculation/study_core_run.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 #include "study/recompute.h"
@@ -60,6 +61,7 @@ VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& ro
     : QDialog(parent), m_root(root), m_programDir(gui::toQString(exchange::exchangeDir(root))),
       m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("VariantComparisonWindow");
+    gui::installHelp(this, "porovnani_variant");
     setWindowTitle("Porovnání variant");
 
     // The list and the two charts above, the table across the whole width below.
@@ -310,6 +312,8 @@ void VariantComparisonWindow::deleteCurrent() {
     if (!gui::MessageService::instance().question(this, "Smazat variantu „" + name + "“?")) return;
     try {
         study::deleteVariant(m_root, name.toStdString());
+        // What the status said of the variant goes with it.
+        if (name == m_jobName) m_statusLabel->clear();
     } catch (const study::StudyError& e) {
         gui::MessageService::instance().error(this, QString::fromUtf8(e.what()));
     }

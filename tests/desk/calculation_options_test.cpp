@@ -87,6 +87,40 @@ TEST(OptionWrite, EveryGroupWritesItsOwnFileAsDigitsAndCrLf) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
+// A run the core would refuse for a missing option file is refused first,
+// naming the choices; the choice after the peak only where the mode reads it.
+TEST(RunOptions, EveryChoiceTheModeReadsIsNeededAndTheOthersAreWrittenAsTheirFirstItem) {
+    using enum OptionGroup;
+    struct Case {
+        const char* what;
+        desk::OptionItems selected;
+        std::vector<OptionGroup> missing;
+        int keepClosedWritten; // the item the run writes for IN_MANIP1_0_1
+    };
+    const Case cases[] = {
+        {"nothing chosen",
+         kNothingSelected,
+         {PreReleaseStorage, PreReleaseControlled, EmptyAfterFlood, ManipulationMode},
+         -1},
+        {"outlets closed above the crest", {0, 1, 0, 1, -1}, {KeepClosedAfterPeak}, -1},
+        {"outlets open above the crest", {0, 1, 0, 0, -1}, {}, 0},
+        {"gradual manipulation", {1, 0, 1, 2, -1}, {}, 0},
+        {"a choice made is kept", {0, 0, 0, 2, 1}, {}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const desk::RunOptions options = desk::runOptions(c.selected);
+        EXPECT_EQ(options.missing, c.missing);
+        EXPECT_EQ(options.items[4], c.keepClosedWritten);
+        EXPECT_TRUE(std::equal(c.selected.begin(), c.selected.begin() + 4, options.items.begin()));
+    }
+    const std::string text = desk::missingChoicesText({PreReleaseControlled, KeepClosedAfterPeak});
+    EXPECT_NE(text.find("\n• Vyber možnost v retenčním prostoru ovladatelném (v RO)\n• Po "
+                        "transformaci maxima PV mám zavřené výpustě (stále v RN)"),
+              std::string::npos)
+        << text;
+}
+
 TEST(StartSequence, WritesSettingsAsksThenWritesStartLevelAndLaunches) {
     const TempDir program, root;
     fs::create_directories(exchange::exchangeDir(root.path()));

@@ -186,12 +186,16 @@ TEST_F(Projects, TheOverviewTellsWhatIsSavedAndWhatBecameOfTheLastRun) {
     writeFile(inputs / "IN_OUTLET_DIAMETER", "1,5\r\n");
     saveLater(inputs / "IN_OUTLET_DIAMETER", 5);
     overview = desk::readProjectOverview(root);
-    EXPECT_EQ(overview.inputs[0].missing, std::vector<std::string>{"IN_FLOOD_WAVE"});
-    EXPECT_EQ(overview.inputs[2].unread, std::vector<std::string>{"IN_OUTLET_DIAMETER"});
+    // Named as the forms name them: a person thinks in forms and fields.
+    EXPECT_EQ(overview.inputs[0].missing, std::vector<std::string>{"tabulka Q [m3/s]"});
+    EXPECT_EQ(overview.inputs[2].unread, std::vector<std::string>{"Průměr potrubí [m]"});
     EXPECT_EQ(overview.run.state, desk::LastRun::Outdated);
     EXPECT_EQ(overview.run.newerInput, "IN_OUTLET_DIAMETER");
-    EXPECT_NE(desk::lastRunText(overview.run).find("starší než vstupy: IN_OUTLET_DIAMETER"),
-              std::string::npos);
+    EXPECT_NE(desk::lastRunText(overview.run)
+                  .find("starší než vstupy: vstup „Průměr potrubí [m]“ ve formuláři Technické "
+                        "údaje byl uložen "),
+              std::string::npos)
+        << desk::lastRunText(overview.run);
 }
 
 TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
@@ -230,5 +234,8 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
     writeFile(exchange::exchangeDir(root) / "IN_START_VYP", "11\r\n"); // every run consumes it
     ASSERT_EQ(veldron::testing::runRealCore(root), 0);
     saveLater(exchange::exchangeDir(root) / "IN_START_RO", 5);
-    EXPECT_NE(refusal().find("starší než vstupy: IN_START_RO byl uložen"), std::string::npos);
+    EXPECT_NE(refusal().find("starší než vstupy: vstup „Výška vody po zásobní prostor ode dna "
+                             "nádrže (začátek RO) [m]“ ve formuláři Technické údaje byl uložen"),
+              std::string::npos)
+        << refusal();
 }

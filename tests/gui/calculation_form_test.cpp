@@ -63,6 +63,7 @@ private:
     QLineEdit* edit(const char* name) const { return m_form->findChild<QLineEdit*>(name); }
     QPushButton* button(const char* name) const { return m_form->findChild<QPushButton*>(name); }
     void installSampleReservoir();
+    void chooseOutletOptions();
     void installFakeCore();
     void screenshot(QWidget* widget, const QString& name);
 
@@ -93,6 +94,17 @@ void TestCalculationForm::installSampleReservoir() {
     veldron::testing::installSample(m_fixture->rootPath());
     QVERIFY(QFile::remove(exchangeFile("IN_START_VYP"))); // the window writes it
     QVERIFY(QFile::copy(QStringLiteral(VELDRON_CORE_EXE), exchangeFile("PRGVELDRON")));
+    m_form->setProgramDirectory(exchangeDir()); // shows the sample's choices, as an opening does
+}
+
+// The choices a run cannot start without, where none is made: the outlets
+// closed before and after the flood, open above the crest.
+void TestCalculationForm::chooseOutletOptions() {
+    for (const char* group : {"groupPreReleaseStorage", "groupPreReleaseControlled",
+                              "groupEmptyAfterFlood", "groupManipulationMode"})
+        if (!item(group, 0)->isChecked() && !item(group, 1)->isChecked() &&
+            (item(group, 2) == nullptr || !item(group, 2)->isChecked()))
+            clickItem(group, 0);
 }
 
 void TestCalculationForm::installFakeCore() {
@@ -156,6 +168,7 @@ void TestCalculationForm::settingsAreWrittenOnlyByTheStartOrTheSave() {
 }
 
 void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothing() {
+    chooseOutletOptions();
     auto* keepClosed = m_form->findChild<QGroupBox*>("groupKeepClosedAfterPeak");
     auto* manipulation = m_form->findChild<QGroupBox*>("groupManipulationZone");
 
@@ -186,6 +199,7 @@ void TestCalculationForm::panelsFollowTheManipulationModeAndHidingRewritesNothin
 }
 
 void TestCalculationForm::noToTheQuestionWritesSettingsButDoesNotStart() {
+    chooseOutletOptions();
     int starts = 0;
     m_form->setProcessFactory([&starts] {
         ++starts;
@@ -253,6 +267,7 @@ void TestCalculationForm::closingWithoutSavingLeavesEveryFileAsItWas() {
 }
 
 void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
+    chooseOutletOptions();
     QVERIFY(QDir(exchangeDir()).mkdir("IN_TIME_STEP_min")); // cannot be opened as a file
     edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
@@ -265,6 +280,7 @@ void TestCalculationForm::aFailedWriteKeepsTheWindowOpen() {
     QCOMPARE(m_messages->answers.size(), std::size_t(1)); // never asked
 
     // An option file that cannot be written stops the save before the rest.
+    QVERIFY(QFile::remove(exchangeFile("IN_PREDP1_0_1")));
     QVERIFY(QDir(exchangeDir()).mkdir("IN_PREDP1_0_1"));
     clickItem("groupPreReleaseStorage", 1);
     button("btnSave")->click();
@@ -352,6 +368,7 @@ void TestCalculationForm::errorExitWaitsForEnterInTheConsole() {
 }
 
 void TestCalculationForm::missingOrNotExecutableCoreFails() {
+    chooseOutletOptions();
     edit("editTimeStep")->setText("60");
     m_messages->answers = {true};
     button("btnStart")->click();
@@ -376,6 +393,7 @@ void TestCalculationForm::missingOrNotExecutableCoreFails() {
 
 void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
     installFakeCore();
+    chooseOutletOptions();
     qputenv("FAKE_CORE_LINES", "8");
     qputenv("FAKE_CORE_DELAY", "0.25");
     qputenv("FAKE_CORE_SUMMARY", "Kroků výpočtu: 8 z 8");
@@ -403,7 +421,8 @@ void TestCalculationForm::staysResponsiveWhileASlowCoreRuns() {
                          !item("groupPreReleaseStorage", 1)->isEnabled();
         // Even a direct click must not rewrite an option file while the core reads them.
         item("groupPreReleaseStorage", 1)->click();
-        selectionIgnored = selectionIgnored && !QFile::exists(exchangeFile("IN_PREDP1_0_1"));
+        selectionIgnored =
+            selectionIgnored && veldron::testing::readAll(exchangeFile("IN_PREDP1_0_1")) == "0\r\n";
     });
     clock.start();
     probe.start(100);
@@ -459,6 +478,25 @@ void TestCalculationForm::opensWithWhatTheFilesHold() {
 }
 
 void TestCalculationForm::aFieldThatCannotBeRightIsRefusedBeforeAnythingIsWritten() {
+    // Without its choices the core would refuse a missing option file, after
+    // the settings were written.
+    clickItem("groupManipulationMode", 1);
+    edit("editTimeStep")->setText("60");
+    button("btnStart")->click();
+    QCOMPARE(m_messages->shown.size(), 1);
+    for (const char* named :
+         {"E:Výpočet nelze spustit", "\n• Vyber možnost v zásobním prostoru (ve Vz)",
+          "\n• Vyber možnost v retenčním prostoru ovladatelném (v RO)",
+          "\n• Nastavení spodních výpustí po povodní",
+          "\n• Po transformaci maxima PV mám zavřené výpustě (stále v RN)"})
+        QVERIFY2(m_messages->shown[0].contains(QString::fromUtf8(named)), named);
+    QVERIFY(item("groupPreReleaseStorage", 0)->hasFocus());
+    QCOMPARE(QDir(exchangeDir()).entryList(QDir::Files), QStringList());
+    QVERIFY(m_form->isVisible());
+    m_messages->shown.clear();
+
+    clickItem("groupManipulationMode", 0);
+    chooseOutletOptions();
     edit("editTimeStep")->setText("abc");
     m_messages->answers = {true};
     button("btnStart")->click();
@@ -567,6 +605,7 @@ void TestCalculationForm::aRefusalAndAnOvertoppingAreToldAsWhatTheyAre() {
 
 void TestCalculationForm::anUnexpectedEndSaysTheRunFailed() {
     installFakeCore();
+    chooseOutletOptions();
     qputenv("FAKE_CORE_LINES", "1");
     edit("editTimeStep")->setText("60");
     for (const char* exit : {"3", "kill"}) {

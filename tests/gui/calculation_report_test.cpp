@@ -2,6 +2,7 @@
 // without a display on a project with the real core's results, the PDF read
 // back with poppler's tools (text, pages, paper size, fonts, pictures).
 #include "desk/kept_margin.h"
+#include "desk/program_version.h"
 #include "desk/project_overview.h"
 #include "desk/typed_number.h"
 #include "gui/charts/line_chart_view.h"
@@ -136,12 +137,27 @@ void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothChart
     }
     // The technical data with units, the settings in the calculation window's
     // words, the inputs' tables.
-    for (const char* shown :
-         {"Průměr potrubí [m]", "Součinitel výtokové rychlosti [-]", "0,62", "0,38",
-          "Možná výška retenčního neovladatelného prostoru [m]", "2,5", "Budu průběžně manipulovat",
-          "ZAVŘENÉ - bez předpouštění", "4880123,0", "596459,5", "100,00", "Čára zatopených objemů",
-          "Povodňová vlna (IN_FLOOD_WAVE)"})
+    for (const char* shown : {"Průměr potrubí [m]", "Součinitel výtokové rychlosti [-]", "0,62",
+                              "0,38", "Možná výška retenčního neovladatelného prostoru [m]", "2,5",
+                              "Budu průběžně manipulovat", "ZAVŘENÉ - bez předpouštění",
+                              "4880123,0", "596459,5", "100,00", "Čára zatopených objemů"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+    // Each heading once in the text layer that copying and searching read (a
+    // heading moved to the next page was once drawn, clipped, on this one
+    // too), named for what it holds, not for a file.
+    const QStringList lines = poppler("pdftotext")
+                                  .normalized(QString::NormalizationForm_KC) // the "fi" ligature
+                                  .split('\n');
+    for (const char* heading :
+         {"1. Vstupní údaje", "1.1 Technické údaje", "1.2 Nastavení výpočtu",
+          "1.3 Batygrafická křivka", "1.4 Povodňová vlna", "2. Výsledky výpočtu",
+          "2.1 Souhrn výpočtu", "2.2 Průtoky: povodňová vlna a transformovaná povodeň",
+          "2.3 Výška vody v nádrži", "2.4 Řady výpočtu", "3. Bezpečnostní rezerva",
+          "4. Porovnání uložených variant"})
+        QVERIFY2(lines.count(QString::fromUtf8(heading)) == 1, heading);
+    QVERIFY(text.contains(
+        QString("VELDRON %1, sestaveno %2")
+            .arg(QString::fromUtf8(desk::kProgramVersion), QString::fromUtf8(desk::kBuildDate))));
     // Both result charts, with their marks, and the series table's last step.
     for (const char* shown :
          {"TRANSFORMACE POVODŇOVÉ VLNY", "VÝŠKA VODY V NÁDRŽI", "Transformovaná povodeň", "RN 12",
@@ -182,7 +198,10 @@ void TestCalculationReport::noReportOfResultsOlderThanTheInputsOrOfNoResults() {
     QTest::qWait(20); // a later time of saving than the results'
     veldron::testing::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
     QCOMPARE(makeReport(&error), 1);
-    QVERIFY2(error.contains("jsou starší než vstupy: IN_MANPR byl uložen"), qPrintable(error));
+    QVERIFY2(error.contains("jsou starší než vstupy: vstup „Průběžně manipuluji → Zadej, v jak "
+                            "velkém prostoru (do jaké výšky) bude probíhat plynulá manipulace "
+                            "(cca podle MŘ 0,5–0,7 m) [m]“ ve formuláři Výpočet byl uložen"),
+             qPrintable(error));
     QVERIFY(!QFile::exists(m_pdf));
 }
 

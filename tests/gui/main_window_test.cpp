@@ -176,8 +176,8 @@ void TestMainWindow::startsWithTheOpenProjectAtAGlance() {
 void TestMainWindow::theMenuBarHasEveryItemInOrder() {
     const QList<QAction*> bar = m_window->menuBar()->actions();
     QCOMPARE(texts(bar), (QStringList{"Soubor", "Vstupy", "Výpočet", "Výsledky", "Varianty",
-                                      "O programu", "Konec"}));
-    QVERIFY(bar[0]->menu() && bar[1]->menu() && bar[4]->menu());
+                                      "Nápověda", "O programu", "Konec"}));
+    QVERIFY(bar[0]->menu() && bar[1]->menu() && bar[4]->menu() && bar[5]->menu());
     QCOMPARE(texts(bar[0]->menu()->actions()),
              (QStringList{"Nový projekt…", "Otevřít projekt…", "Uložit projekt jako…",
                           "Nedávné projekty", "Protokol výpočtu (PDF)…", "Info o programu",
@@ -187,8 +187,10 @@ void TestMainWindow::theMenuBarHasEveryItemInOrder() {
     QCOMPARE(texts(bar[4]->menu()->actions()),
              (QStringList{"Uložit výsledek jako variantu…", "Porovnání variant",
                           "Bezpečnostní rezerva"}));
+    QCOMPARE(texts(bar[5]->menu()->actions()),
+             (QStringList{"Nápověda k tomuto oknu", "Obsah nápovědy", "Slovníček pojmů"}));
     // The others are commands on the bar itself.
-    for (int i : {2, 3, 5, 6})
+    for (int i : {2, 3, 6, 7})
         QVERIFY2(bar[i]->menu() == nullptr, qPrintable(bar[i]->text()));
 }
 
@@ -356,6 +358,11 @@ void TestMainWindow::opensProjectsRefusesWhatIsNoneAndReopensTheLastAtTheNextSta
     restarted.setRecentProjectsFile(gui::toPath(recentFile));
     restarted.reopenLastProject();
     QCOMPARE(restarted.windowTitle(), QString("Alfa – VELDRON"));
+
+    // A name as long as a folder's may be keeps the window on the screen.
+    QVERIFY(m_window->openProject(made(std::string(200, 'n').c_str())));
+    // What its layout asks for, which the window manager gives it.
+    QVERIFY(m_window->minimumSizeHint().width() <= kClientSize.width());
 }
 
 // Two projects beside the installation, which keeps the programs: whatever

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +30,7 @@ private slots:
     void emptyInputsOnRequest();
     void aNameNoFileSystemCanHoldOrOneTakenIsRefusedAndTheDialogStays();
     void savedAsACopyWithoutTheStartChoice();
+    void aNameWiderThanTheScreenKeepsTheDialogsSize();
 
 private:
     QTreeWidget* list() const { return m_form->findChild<QTreeWidget*>("treeDirectories"); }
@@ -202,6 +204,20 @@ void TestNewProjectDialog::savedAsACopyWithoutTheStartChoice() {
     QVERIFY(m_form->project());
     QCOMPARE(veldron::testing::readAll(m_open + "/Kopie/PULT_na_vypocty/IN_MANPR"),
              QByteArray("0.7\r\n"));
+}
+
+// The path of a long name once widened the dialog past the screen, its
+// buttons out of reach: it is shortened in its middle, whole in the tooltip.
+void TestNewProjectDialog::aNameWiderThanTheScreenKeepsTheDialogsSize() {
+    const int width = m_form->width();
+    const QString name(300, QChar(u'ř'));
+    m_form->findChild<QLineEdit*>("editProjectName")->insert(name);
+    QApplication::processEvents();
+    QCOMPARE(m_form->width(), width);
+    QVERIFY(m_form->minimumSizeHint().width() <= width);
+    auto* target = m_form->findChild<QLabel*>("lblTarget");
+    QVERIFY(target->toolTip().endsWith(name));
+    QVERIFY(target->text().contains(QChar(0x2026)));
 }
 
 VELDRON_TEST_MAIN(TestNewProjectDialog)

@@ -493,7 +493,8 @@ void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     load("Flow");
     QVERIFY2(panel("panelSummaryFlow")
                  ->noticeText()
-                 .startsWith("Pozor: IN_TIME_STEP_min byl uložen " +
+                 .startsWith("Pozor: vstup „Časový krok výpočtu (krok povodňové vlny) [min]“ ve "
+                             "formuláři Výpočet byl uložen " +
                              later.toString("d. M. yyyy H:mm:ss") + ", po tomto výpočtu."),
              qPrintable(panel("panelSummaryFlow")->noticeText()));
     click("btnDrawFlow");

@@ -125,6 +125,7 @@ void TestSafetyMarginWindow::cancelEndsTheSearch() {
     QVERIFY(form->result()->cancelled);
     QVERIFY(!form->isSearching());
     QVERIFY(form->findChild<QLabel*>("lblAnswer")->text().startsWith("Hledání bylo zrušeno"));
+    QVERIFY2(progress->value() < progress->maximum(), "a cancelled search shown as done");
     QVERIFY(form->findChild<QPushButton*>("btnStart")->isEnabled());
     QVERIFY(!desk::readKeptSafetyMargin(rootPath())); // only a finished search is kept
 }

@@ -212,6 +212,13 @@ void TestVariantComparisonWindow::aRecomputationThatDiffersSaysSo() {
                  m_messages->shown.last().contains("vyska_vody"),
              qPrintable(m_messages->shown.last()));
     QCOMPARE(veldron::testing::readAll(kept), levels);
+
+    // Its message goes with the variant: it would speak of one that is gone.
+    auto* status = form.findChild<QLabel*>("lblStatus");
+    QVERIFY(status->text().contains(kModeNames[2]));
+    m_messages->answers = {true};
+    QTest::mouseClick(form.findChild<QPushButton*>("btnDelete"), Qt::LeftButton);
+    QVERIFY2(!status->text().contains(kModeNames[2]), qPrintable(status->text()));
 }
 
 void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
