@@ -271,6 +271,9 @@ void keepHeadingsWithTheirText(QTextDocument& document) {
         QTextBlockFormat format = block.blockFormat();
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         QTextCursor(block).setBlockFormat(format);
+        // Laid out anew from the top: the layout's own update of the changed
+        // block now and then left the paragraphs after it on no page at all.
+        document.setPageSize(document.pageSize());
     }
 }
 
