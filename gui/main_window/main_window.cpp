@@ -13,6 +13,7 @@
 #include "gui/main_window/project_overview_panel.h"
 #include "gui/report/calculation_report.h"
 #include "gui/results/results_window.h"
+#include "gui/studies/assessment_window.h"
 #include "gui/studies/keep_variant_dialog.h"
 #include "gui/studies/safety_margin_window.h"
 #include "gui/studies/variant_comparison_window.h"
@@ -109,6 +110,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_overview, &gui::ProjectOverviewPanel::resultsRequested, this,
             &MainWindow::openResultsWindow);
     connect(m_overview, &gui::ProjectOverviewPanel::reportRequested, this, &MainWindow::makeReport);
+    connect(m_overview, &gui::ProjectOverviewPanel::assessmentRequested, this,
+            &MainWindow::openAssessment);
 
     // The about panel takes the overview's place while it is shown.
     buildAboutPanel(central);
@@ -217,6 +220,8 @@ void MainWindow::buildMenu() {
         ->setObjectName("actionCompareVariants");
     variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
         ->setObjectName("actionSafetyMargin");
+    variants->addAction("Posouzení bezpečnosti za povodně", this, &MainWindow::openAssessment)
+        ->setObjectName("actionAssessment");
     bar->addAction("O programu", this, &MainWindow::showAbout)->setObjectName("actionAbout");
     bar->addAction("Konec", this, &MainWindow::askToQuit)->setObjectName("actionQuit");
 }
@@ -481,6 +486,12 @@ void MainWindow::openVariantComparison() {
 void MainWindow::openSafetyMargin() {
     SafetyMarginWindow form(desk::projectRoot(), calculationStartLevel(), this);
     form.exec();
+}
+
+void MainWindow::openAssessment() {
+    AssessmentWindow form(desk::projectRoot(), this);
+    form.exec();
+    refreshProject();
 }
 
 } // namespace gui
