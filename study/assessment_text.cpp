@@ -60,33 +60,38 @@ bool samePathToTheTop(const std::vector<CaseRouting>& cases) {
 
 } // namespace
 
+namespace {
+
+struct OutletCaseWords {
+    OutletCase outletCase;
+    const char* name;
+    const char* word;
+};
+constexpr OutletCaseWords kCaseWords[] = {
+    {OutletCase::All, "všechny výpusti v provozu", "vsechny"},
+    {OutletCase::OneOut, "jedna výpust mimo provoz", "n-1"},
+    {OutletCase::None, "žádná výpust v provozu", "zadne"},
+};
+
+const OutletCaseWords& wordsOf(OutletCase outletCase) {
+    for (const OutletCaseWords& words : kCaseWords)
+        if (words.outletCase == outletCase) return words;
+    return kCaseWords[0];
+}
+
+} // namespace
+
 const char* outletCaseName(OutletCase outletCase) {
-    switch (outletCase) {
-    case OutletCase::All:
-        return "všechny výpusti v provozu";
-    case OutletCase::OneOut:
-        return "jedna výpust mimo provoz";
-    case OutletCase::None:
-        break;
-    }
-    return "žádná výpust v provozu";
+    return wordsOf(outletCase).name;
 }
 
 const char* outletCaseWord(OutletCase outletCase) {
-    switch (outletCase) {
-    case OutletCase::All:
-        return "vsechny";
-    case OutletCase::OneOut:
-        return "n-1";
-    case OutletCase::None:
-        break;
-    }
-    return "zadne";
+    return wordsOf(outletCase).word;
 }
 
 std::optional<OutletCase> outletCaseFromWord(std::string_view word) {
-    for (OutletCase c : kOutletCases)
-        if (word == outletCaseWord(c)) return c;
+    for (const OutletCaseWords& words : kCaseWords)
+        if (word == words.word) return words.outletCase;
     return std::nullopt;
 }
 

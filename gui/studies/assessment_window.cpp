@@ -8,6 +8,7 @@
 #include "gui/calculation/stop_signal_watch.h"
 #include "gui/charts/assessment_levels.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/studies/study_run_row.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 #include "project_files/saved_inputs.h"
@@ -157,23 +158,14 @@ QWidget* AssessmentWindow::buildFloodTable() {
 }
 
 QLayout* AssessmentWindow::buildRunRow() {
-    m_startButton = makeButton("SPUSTIT POSOUZENÍ", "btnStart", this, true);
-    m_cancelButton = makeButton("Zrušit", "btnCancel", this, false);
-    m_cancelButton->setEnabled(false);
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName("progressAssessment");
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
-    m_progressLabel = new QLabel(this);
-    m_progressLabel->setObjectName("lblProgress");
+    const StudyRunRow row = makeStudyRunRow(this, "SPUSTIT POSOUZENÍ", "progressAssessment");
+    m_startButton = row.start;
+    m_cancelButton = row.cancel;
+    m_progress = row.progress;
+    m_progressLabel = row.label;
     connect(m_startButton, &QPushButton::clicked, this, &AssessmentWindow::startAssessment);
     connect(m_cancelButton, &QPushButton::clicked, this, &AssessmentWindow::cancelAssessment);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_startButton);
-    row->addWidget(m_cancelButton);
-    row->addWidget(m_progress, 1);
-    row->addWidget(m_progressLabel);
-    return row;
+    return row.layout;
 }
 
 // The verdict, the case table and the findings beside the level chart.

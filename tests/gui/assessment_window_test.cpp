@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -24,6 +25,7 @@ private slots:
     void cleanup();
     void assessesTheSampleKeepsItAndReportsIt();
     void aRefusedSettingStartsNothing();
+    void cancelEndsTheCoresAndRemovesTheirRoots();
 
 private:
     std::unique_ptr<gui::AssessmentWindow> makeWindow();
@@ -127,6 +129,30 @@ void TestAssessmentWindow::aRefusedSettingStartsNothing() {
              QStringList{"W:Mezní bezpečná hladina MBH 15,000 m leží nad hladinou přelití nádrže "
                          "14,500 m (RN + retenční výška): výpočet hladinu nad ní neukáže."});
     QVERIFY(!QFile::exists(m_fixture->root() + "/posouzeni_nastaveni"));
+}
+
+void TestAssessmentWindow::cancelEndsTheCoresAndRemovesTheirRoots() {
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toUtf8());
+    qputenv("FAKE_CORE_LINES", "600"); // a minute
+    auto window = makeWindow();
+    window->setCoreProgram(QStringLiteral(VELDRON_SOURCE_DIR) +
+                           "/tests/gui/fake_core/fake_core.sh");
+    veldron::testing::type(*window, "editMbh", "13,5");
+    QSignalSpy ended(window.get(), &gui::AssessmentWindow::assessmentEnded);
+    veldron::testing::click(*window, "btnStart");
+    // The inputs' snapshot and a root for each run going at once.
+    QTRY_VERIFY(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::Dirs).size() >= 2);
+    veldron::testing::click(*window, "btnCancel");
+    QVERIFY(ended.wait(10000));
+    QVERIFY(window->result()->cancelled);
+    QCOMPARE(window->findChild<QLabel*>("lblSentence")->text(),
+             QString("Posouzení bylo zrušeno: verdikt nelze vyslovit."));
+    window.reset();
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QVERIFY(!QFile::exists(m_fixture->root() + "/posouzeni_bezpecnosti"));
+    qunsetenv("FAKE_CORE_LINES");
+    qunsetenv("TMPDIR");
 }
 
 VELDRON_TEST_MAIN(TestAssessmentWindow)
