@@ -34,23 +34,29 @@ std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
 }
 
-// A number as an engineer types it: blanks around it, a decimal point or a
-// single decimal comma; the text with a decimal point, or empty.
-std::optional<std::string> typedNumberText(std::string_view typed) {
-    std::string text = trimmed(typed);
+/// A number as an engineer types it: blanks around it, a decimal point or a
+/// single decimal comma. Read without the process's locale, which a console
+/// program takes from its environment (a Czech one stops at the point).
+struct TypedNumber {
+    std::string text; // with a decimal point
+    double value = 0.0;
+};
+
+std::optional<TypedNumber> typedNumberOf(std::string_view typed) {
+    TypedNumber number{trimmed(typed)};
+    std::string& text = number.text;
     if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string::npos)
         text[text.find(',')] = '.';
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number.value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
+        !std::isfinite(number.value))
         return std::nullopt;
-    return text;
+    return number;
 }
 
 std::optional<double> typedNumber(std::string_view typed) {
-    const auto text = typedNumberText(typed);
-    return text ? std::optional(std::stod(*text)) : std::nullopt;
+    const auto number = typedNumberOf(typed);
+    return number ? std::optional(number->value) : std::nullopt;
 }
 
 // A positive whole number; blanks between groups of digits are allowed
@@ -196,9 +202,9 @@ void planStart(AssessmentPlan& plan, const std::string& typed, const project_fil
         plan.startLevelText = in.storageTopHeight->text;
         plan.startAtStorageTop = true;
         start = in.storageTopHeight->value;
-    } else if (const auto text = typedNumberText(typed)) {
-        plan.startLevelText = *text;
-        start = project_files::coreReal(*text);
+    } else if (const auto number = typedNumberOf(typed)) {
+        plan.startLevelText = number->text;
+        start = project_files::coreReal(number->text);
     }
     if (!start) refuse(SettingField::StartLevel, name + " „" + trimmed(typed) + "“ není číslo.");
     plan.startLevel = *start;

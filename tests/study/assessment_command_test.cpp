@@ -20,9 +20,12 @@ struct Printed {
     std::string text; // standard output and error
 };
 
+// Under a Czech system's locale, which a console program takes from its
+// environment: its decimal comma must not change what --mbh 13.5 reads.
 Printed assess(const std::filesystem::path& root, const std::string& options) {
-    const std::string command = std::string(VELDRON_POSOUZENI_EXE) + " '" + root.string() +
-                                "' --jadro " + VELDRON_CORE_EXE + " " + options + " 2>&1";
+    const std::string command = "LC_ALL=cs_CZ.UTF-8 " + std::string(VELDRON_POSOUZENI_EXE) + " '" +
+                                root.string() + "' --jadro " + VELDRON_CORE_EXE + " " + options +
+                                " 2>&1";
     Printed printed;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return printed;
