@@ -305,7 +305,7 @@ namespace {
 
 /// One run: the outlets open, and the project's flood wave as it is or
 /// multiplied by numerator / denominator.
-struct RunSpec {
+struct PlannedRun {
     double outlets = 0.0;
     std::optional<std::pair<double, double>> scale;
     bool keepLevels = false;
@@ -347,7 +347,7 @@ void readRouting(const fs::path& root, Routing& routed, bool keepLevels) {
 }
 
 Routing routeOnce(const fs::path& snapshot, const AssessmentPlan& plan,
-                  const std::vector<float>& inflow, const RunSpec& spec,
+                  const std::vector<float>& inflow, const PlannedRun& run,
                   const RunCoreInRoot& runCore) {
     Routing routed;
     try {
@@ -358,18 +358,17 @@ Routing routeOnce(const fs::path& snapshot, const AssessmentPlan& plan,
             std::error_code error;
             if (file == exchange::kStartLevel)
                 writeOneLine(dir / name, plan.startLevelText);
-            else if (file == exchange::kOutletCount && spec.outlets != plan.outletCount)
-                writeOneLine(dir / name, floatText(static_cast<float>(spec.outlets)));
-            else if (file == exchange::kFloodWave && spec.scale)
-                writeFlood(dir / name, inflow, *spec.scale);
+            else if (file == exchange::kOutletCount && run.outlets != plan.outletCount)
+                writeOneLine(dir / name, floatText(static_cast<float>(run.outlets)));
+            else if (file == exchange::kFloodWave && run.scale)
+                writeFlood(dir / name, inflow, *run.scale);
             else if (fs::is_regular_file(snapshot / name, error))
                 copyFile(snapshot / name, dir / name);
         }
-        const CoreRunResult run = runCore(root.path());
-        const RunOutcome outcome = judgeRun(run, root.path());
+        const RunOutcome outcome = judgeRun(runCore(root.path()), root.path());
         routed.end = outcome.end;
         routed.message = outcome.message;
-        readRouting(root.path(), routed, spec.keepLevels);
+        readRouting(root.path(), routed, run.keepLevels);
     } catch (const StudyError& e) {
         routed.end = RunEnd::Failed;
         routed.message = e.what();
@@ -377,15 +376,16 @@ Routing routeOnce(const fs::path& snapshot, const AssessmentPlan& plan,
     return routed;
 }
 
-// The runs of `specs` at once; a run not begun before a cancel stays Cancelled.
-std::vector<Routing> routeAll(const std::vector<RunSpec>& specs, int threads, RunCounter& counter,
-                              const std::function<Routing(const RunSpec&)>& route) {
-    std::vector<Routing> routed(specs.size());
+// The runs of `planned` at once; a run not begun before a cancel stays Cancelled.
+std::vector<Routing> routeAll(const std::vector<PlannedRun>& planned, int threads,
+                              RunCounter& counter,
+                              const std::function<Routing(const PlannedRun&)>& route) {
+    std::vector<Routing> routed(planned.size());
     for (Routing& r : routed)
         r.end = RunEnd::Cancelled;
-    forEachAtOnce(specs.size(), threads, [&](std::size_t i) {
+    forEachAtOnce(planned.size(), threads, [&](std::size_t i) {
         if (counter.cancelled()) return;
-        routed[i] = route(specs[i]);
+        routed[i] = route(planned[i]);
         if (routed[i].end == RunEnd::Cancelled) counter.cancel();
         counter.oneDone();
     });
@@ -399,7 +399,7 @@ std::string failureText(const std::string& run, const Routing& routed) {
 // The largest k x 100 with KMH <= MBH in the deciding case, whose run at
 // k = 1 is already done; each round's runs at once.
 void searchFactor(AssessmentResult& result, RunCounter& counter, int width, char decimal,
-                  const std::function<Routing(const RunSpec&)>& route) {
+                  const std::function<Routing(const PlannedRun&)>& route) {
     const AssessmentPlan& plan = result.plan;
     FactorBracketing bracketing = FactorBracketing::belowLimit(plan.mbh);
     bracketing.record(trialOf(kDesignFlood, result.caseOf(plan.deciding)->routing));
@@ -407,10 +407,10 @@ void searchFactor(AssessmentResult& result, RunCounter& counter, int width, char
         const std::vector<int> batch = bracketing.nextBatch(width);
         if (batch.empty()) break;
         counter.expect(counter.done() + bracketing.runsExpected() - bracketing.runsDone());
-        std::vector<RunSpec> specs;
+        std::vector<PlannedRun> planned;
         for (int h : batch)
-            specs.push_back({plan.outlets(plan.deciding), std::pair(double(h), 100.0), false});
-        const std::vector<Routing> routed = routeAll(specs, width, counter, route);
+            planned.push_back({plan.outlets(plan.deciding), std::pair(double(h), 100.0), false});
+        const std::vector<Routing> routed = routeAll(planned, width, counter, route);
         for (std::size_t i = 0; i < batch.size(); ++i)
             if (routed[i].end != RunEnd::Cancelled) bracketing.record(trialOf(batch[i], routed[i]));
     }
@@ -449,20 +449,20 @@ AssessmentResult Assessment::run(const RunCoreInRoot& runCore, const AssessmentP
     result.inputDigests = m_inputs->digests;
     const int width = parallelRuns(threads);
     RunCounter counter(progress);
-    const auto route = [&](const RunSpec& spec) {
-        return routeOnce(m_inputs->dir(), m_plan, m_inflow, spec, runCore);
+    const auto route = [&](const PlannedRun& run) {
+        return routeOnce(m_inputs->dir(), m_plan, m_inflow, run, runCore);
     };
 
     // The three cases and the tabled floods are independent of each other.
-    std::vector<RunSpec> specs;
+    std::vector<PlannedRun> planned;
     for (OutletCase c : kOutletCases)
-        specs.push_back({m_plan.outlets(c), std::nullopt, true});
+        planned.push_back({m_plan.outlets(c), std::nullopt, true});
     for (const TabledFlood& flood : m_plan.floods)
-        specs.push_back(
+        planned.push_back(
             {m_plan.outlets(m_plan.deciding), std::pair(flood.peak, m_plan.designPeak), false});
     // A guess of the search's runs: a few scan points and a bracket's halvings.
-    counter.expect(static_cast<int>(specs.size()) + 10);
-    const std::vector<Routing> routed = routeAll(specs, width, counter, route);
+    counter.expect(static_cast<int>(planned.size()) + 10);
+    const std::vector<Routing> routed = routeAll(planned, width, counter, route);
     for (std::size_t i = 0; i < routed.size(); ++i) {
         if (routed[i].end == RunEnd::Cancelled) {
             result.cancelled = true;
