@@ -184,10 +184,9 @@ QLayout* AssessmentWindow::buildAnswer() {
     m_caseTable->setHorizontalHeaderLabels(labels);
     m_caseTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_caseTable->verticalHeader()->hide();
-    m_caseTable->setWordWrap(true);
     m_caseTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_caseTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_caseTable->setMaximumHeight(150);
+    m_caseTable->setMaximumHeight(126);
     m_findingsLabel = wrappedLabel({}, "lblFindings", this);
     m_findingsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* words = new QVBoxLayout;
@@ -353,7 +352,7 @@ void AssessmentWindow::showResult(const study::AssessmentResult& r, const QStrin
             m_caseTable->setItem(row, column, item);
         }
     }
-    m_caseTable->resizeRowsToContents();
+
     QStringList findings;
     if (!outdated.isEmpty()) findings << QString::fromStdString(r.sentence(','));
     for (const std::string& line : r.findings(','))
