@@ -160,6 +160,7 @@ TEST(Assessment, EachRefusalNamesItsField) {
          "leží na úrovni přelití nádrže nebo nad ní (14,500 m"},
         {"", "15", "", "", study::SettingField::Mbh,
          "Mezní bezpečná hladina MBH 15,000 m leží nad hladinou přelití nádrže 14,500 m"},
+        {"", " ", "", "", study::SettingField::Mbh, "Mezní bezpečná hladina MBH není zadána"},
         {"", "11,9", "", "", study::SettingField::Mbh,
          "MBH 11,900 m leží pod bezpečnostním přelivem RN 12,000 m"},
         {"", "13.5", "1,5", "", study::SettingField::ReturnPeriod,
