@@ -163,6 +163,10 @@ int assess(const Options& options) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    if (application.arguments().contains("--help")) {
+        std::printf("%s\n", kUsage);
+        return kHolds;
+    }
     try {
         const Options options = readOptions(application.arguments());
         // Gone before main returns: a signal noted is raised again then.
