@@ -116,7 +116,8 @@ RunOverview readRun(const fs::path& root) {
 } // namespace
 
 ProjectOverview readProjectOverview(const fs::path& root) {
-    return {projectName(root), root, readInputs(exchange::exchangeDir(root)), readRun(root)};
+    return {projectName(root), root, readInputs(exchange::exchangeDir(root)), readRun(root),
+            readKeptAssessment(root)};
 }
 
 std::string lastRunText(const RunOverview& run) {
@@ -142,6 +143,12 @@ std::string lastRunText(const RunOverview& run) {
                ". Spusťte výpočet znovu.";
     }
     return {};
+}
+
+std::string assessmentText(const std::optional<KeptAssessment>& kept) {
+    if (!kept) return "Posouzení bezpečnosti za povodně v tomto projektu zatím neproběhlo.";
+    if (kept->outdated()) return outdatedText(*kept);
+    return "Posouzení z " + czechDateTime(kept->time) + ": " + kept->result.sentence(',');
 }
 
 std::string czechDateTime(fs::file_time_type time) {

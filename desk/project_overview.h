@@ -1,7 +1,9 @@
 // The open project at a glance, as the main window shows it: each input with
-// whether it is saved and when, and the last run with its key figures.
+// whether it is saved and when, the last run with its key figures, and the
+// last flood-safety assessment.
 #pragma once
 
+#include "desk/kept_assessment.h"
 #include "project_files/run_summary_reader.h"
 
 #include <filesystem>
@@ -49,6 +51,7 @@ struct ProjectOverview {
     std::filesystem::path root;
     std::vector<InputOverview> inputs; // flood wave, curve, technical data, settings
     RunOverview run;
+    std::optional<KeptAssessment> assessment;
 };
 
 /// Reads what the main window shows of the project at `root`. The start
@@ -59,6 +62,10 @@ ProjectOverview readProjectOverview(const std::filesystem::path& root);
 
 /// The state of the last run in one Czech sentence.
 std::string lastRunText(const RunOverview& run);
+
+/// The last flood-safety assessment in words: its time and verdict, or why
+/// it is outdated; that none was made.
+std::string assessmentText(const std::optional<KeptAssessment>& kept);
 
 /// A file time as Czech engineers write it, in local time: "8. 12. 2026 10:49".
 std::string czechDateTime(std::filesystem::file_time_type time);

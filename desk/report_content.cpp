@@ -168,6 +168,7 @@ ReportContent gatherReport(const fs::path& root) {
     report.timeStepMinutes =
         summary.timeStepMin.value_or(inputs.timeStepMinutes ? inputs.timeStepMinutes->value : 0.0);
     report.reservoirLevels = project_files::reservoirLevels(inputs);
+    report.assessment = readKeptAssessment(root);
     report.safetyMargin = readKeptSafetyMargin(root);
     report.comparison = comparison(root);
     return report;

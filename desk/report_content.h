@@ -1,10 +1,12 @@
 // What the calculation report of a project holds, gathered from the
 // project's files without a toolkit: the inputs, the settings in words, the
 // run summary as the core wrote it, the series, and, when the project keeps
-// them, the last safety-margin search and the kept variants side by side.
+// them, the last flood-safety assessment, the last safety-margin search and
+// the kept variants side by side.
 // Every number that is shown is text with a decimal comma already.
 #pragma once
 
+#include "desk/kept_assessment.h"
 #include "desk/kept_margin.h"
 #include "project_files/saved_inputs.h"
 
@@ -67,6 +69,7 @@ struct ReportContent {
     std::vector<double> inflow, outflow, levels;
     project_files::ReservoirLevels reservoirLevels;
 
+    std::optional<KeptAssessment> assessment;
     std::optional<KeptMargin> safetyMargin;
     std::optional<ReportComparison> comparison;
 };

@@ -80,10 +80,12 @@ inline std::string transformationCurveName(int openingIndex) {
 inline constexpr const char* kCoreExecutable = "PRGVELDRON.exe";
 inline constexpr const char* kFrontEndExecutable = "Project_veldron.exe";
 inline constexpr const char* kReportExecutable = "veldron_protokol.exe";
+inline constexpr const char* kAssessmentExecutable = "veldron_posouzeni.exe";
 #else
 inline constexpr const char* kCoreExecutable = "PRGVELDRON";
 inline constexpr const char* kFrontEndExecutable = "Project_veldron";
 inline constexpr const char* kReportExecutable = "veldron_protokol";
+inline constexpr const char* kAssessmentExecutable = "veldron_posouzeni";
 #endif
 
 // The about panel's pictures and melody, beside the programs.
@@ -97,9 +99,9 @@ inline constexpr const char* kManualFolder = "napoveda";
 
 // What the installation's exchange directory holds besides a project's files:
 // the programs and the about panel's media. A project never holds them.
-inline constexpr std::array<const char*, 7> kInstallationFiles = {
-    kCoreExecutable,    kFrontEndExecutable, kReportExecutable, kLeftBannerFile,
-    kSquarePictureFile, kRightBannerFile,    kSoundFile};
+inline constexpr std::array<const char*, 8> kInstallationFiles = {
+    kCoreExecutable, kFrontEndExecutable, kReportExecutable, kAssessmentExecutable,
+    kLeftBannerFile, kSquarePictureFile,  kRightBannerFile,  kSoundFile};
 
 // The bundled sample reservoir's inputs and sources, a folder beside the
 // programs from which a new project can start.
@@ -108,6 +110,14 @@ inline constexpr const char* kSampleFolder = "vzorova_nadrz";
 // In a project's root: the last safety-margin search, kept by the front end
 // for the project's calculation report (UTF-8 lines).
 inline constexpr const char* kKeptSafetyMargin = "bezpecnostni_rezerva";
+
+// In a project's root, the front end's own (UTF-8 lines, numbers with a
+// decimal point): the flood-safety assessment's settings as the window last
+// started it, read back when the project opens again, and the last finished
+// assessment with the digests of the inputs it read, for the main window's
+// overview and the calculation report.
+inline constexpr const char* kAssessmentSettings = "posouzeni_nastaveni";
+inline constexpr const char* kKeptAssessment = "posouzeni_bezpecnosti";
 
 // In the root: the file a run of the core locks for as long as it reads the
 // inputs and replaces the result set, so that one run at a time works there.

@@ -27,9 +27,13 @@ int bisectionRuns(int width) {
     return runs;
 }
 
-// Formatting never follows the process's locale: a Czech one would put a
-// comma into the files the core reads.
-std::string number(double value, int decimals, char decimal) {
+std::string factor(int hundredths, char decimal) {
+    return decimalText(hundredths / 100.0, 2, decimal);
+}
+
+} // namespace
+
+std::string decimalText(double value, int decimals, char decimal) {
     char buffer[64];
     const auto end =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
@@ -38,12 +42,6 @@ std::string number(double value, int decimals, char decimal) {
     std::replace(text.begin(), text.end(), '.', decimal);
     return text;
 }
-
-std::string factor(int hundredths, char decimal) {
-    return number(hundredths / 100.0, 2, decimal);
-}
-
-} // namespace
 
 // ---------------------------------------------------------------- bracketing
 
@@ -57,13 +55,25 @@ const FactorTrial* FactorBracketing::failure() const {
     return nullptr;
 }
 
-std::optional<int> FactorBracketing::firstOvertopping() const {
+FactorBracketing FactorBracketing::belowLimit(double limitLevel) {
+    FactorBracketing bracketing(limitLevel);
+    bracketing.m_limit = limitLevel;
+    return bracketing;
+}
+
+bool FactorBracketing::exceeds(const FactorTrial& trial) const {
+    return trial.overtopped() ||
+           (m_limit && trial.safe() && trial.highestLevel && *trial.highestLevel > *m_limit);
+}
+
+std::optional<int> FactorBracketing::firstExceeding() const {
     for (const auto& [h, trial] : m_trials)
-        if (trial.overtopped()) return h;
+        if (exceeds(trial)) return h;
     return std::nullopt;
 }
 
 std::optional<int> FactorBracketing::firstAtCrest() const {
+    if (m_limit) return std::nullopt;
     for (const auto& [h, trial] : m_trials)
         if (reachesCrest(trial)) return h;
     return std::nullopt;
@@ -72,33 +82,53 @@ std::optional<int> FactorBracketing::firstAtCrest() const {
 int FactorBracketing::largestBelow(int limit, bool belowCrest) const {
     int best = 0;
     for (const auto& [h, trial] : m_trials)
-        if (h < limit && trial.safe() && (!belowCrest || !reachesCrest(trial))) best = h;
+        if (h < limit && trial.safe() && !exceeds(trial) && (!belowCrest || !reachesCrest(trial)))
+            best = h;
     return best;
 }
 
 int FactorBracketing::largestSafe() const {
-    return largestBelow(firstOvertopping().value_or(kScanEnd + 1), false);
+    return largestBelow(firstExceeding().value_or(kScanEnd + 1), false);
 }
 
 bool FactorBracketing::scanning() const {
-    if (failure() || firstOvertopping()) return false;
+    if (failure() || firstExceeding()) return false;
     return m_trials.empty() || m_trials.rbegin()->first < kScanEnd;
 }
 
 std::optional<int> FactorBracketing::next() const {
-    if (failure()) return std::nullopt;
-    if (scanning()) return (m_trials.empty() ? 0 : m_trials.rbegin()->first) + kScanStep;
-    // The overtopping first: it is the answer; the crest's bracket may then
-    // already be narrower.
-    if (const auto high = firstOvertopping()) {
+    const std::vector<int> batch = nextBatch(1);
+    return batch.empty() ? std::nullopt : std::optional(batch.front());
+}
+
+std::vector<int> FactorBracketing::nextBatch(int width) const {
+    std::vector<int> batch;
+    if (failure() || width < 1) return batch;
+    if (scanning()) {
+        const int last = m_trials.empty() ? 0 : m_trials.rbegin()->first;
+        for (int h = last + kScanStep; h <= kScanEnd && static_cast<int>(batch.size()) < width;
+             h += kScanStep)
+            batch.push_back(h);
+        return batch;
+    }
+    const auto divide = [&](int low, int high) {
+        for (int part = 1; part <= width; ++part) {
+            const int h = low + (high - low) * part / (width + 1);
+            if (h > low && (batch.empty() || h > batch.back())) batch.push_back(h);
+        }
+    };
+    // The first exceeding k first: it is the answer; the crest's bracket
+    // may then already be narrower.
+    if (const auto high = firstExceeding()) {
         const int low = largestBelow(*high, false);
-        if (*high - low > 1) return (low + *high) / 2;
+        if (*high - low > 1) divide(low, *high);
     }
-    if (const auto high = firstAtCrest()) {
-        const int low = largestBelow(*high, true);
-        if (*high - low > 1) return (low + *high) / 2;
-    }
-    return std::nullopt;
+    if (batch.empty())
+        if (const auto high = firstAtCrest()) {
+            const int low = largestBelow(*high, true);
+            if (*high - low > 1) divide(low, *high);
+        }
+    return batch;
 }
 
 void FactorBracketing::record(const FactorTrial& trial) {
@@ -113,7 +143,7 @@ int FactorBracketing::runsExpected() const {
         return done + (kScanEnd - scanned) / kScanStep + 2 * bisectionRuns(kScanStep);
     }
     int left = 0;
-    if (const auto high = firstOvertopping())
+    if (const auto high = firstExceeding())
         left += bisectionRuns(*high - largestBelow(*high, false));
     if (const auto high = firstAtCrest()) left += bisectionRuns(*high - largestBelow(*high, true));
     return done + left;
@@ -123,8 +153,8 @@ int FactorBracketing::runsExpected() const {
 
 std::vector<std::string> SafetyFactorResult::text(char decimal) const {
     std::vector<std::string> lines;
-    const auto level = [&](double v) { return number(v, 3, decimal) + " m"; };
-    const auto flow = [&](double v) { return number(v, 3, decimal) + " m3/s"; };
+    const auto level = [&](double v) { return decimalText(v, 3, decimal) + " m"; };
+    const auto flow = [&](double v) { return decimalText(v, 3, decimal) + " m3/s"; };
     if (cancelled)
         lines.push_back("Hledání bylo zrušeno; údaje platí jen pro výpočty, které doběhly.");
     if (failure)
@@ -186,11 +216,13 @@ float scaledInflow(float value, int hundredths) {
 }
 
 std::string scaledInflowText(float value, int hundredths) {
-    // Nine significant digits read back as the same float.
+    return floatText(scaledInflow(value, hundredths));
+}
+
+std::string floatText(float value) {
     char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, scaledInflow(value, hundredths),
-                                   std::chars_format::general, 9)
-                         .ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9).ptr;
     return std::string(buffer, end);
 }
 
@@ -291,7 +323,7 @@ SafetyFactorResult FactorSearch::result() const {
     r.designPeak = m_inflow.empty() ? 0.0 : *std::max_element(m_inflow.begin(), m_inflow.end());
     r.crestLevel = m_bracketing.crestLevel();
     r.overtoppingLevel = m_overtopping;
-    r.firstOvertopping = m_bracketing.firstOvertopping();
+    r.firstOvertopping = m_bracketing.firstExceeding();
     r.largestSafe = m_bracketing.largestSafe();
     r.firstAtCrest = m_bracketing.firstAtCrest();
     const auto& trials = m_bracketing.trials();

@@ -40,25 +40,38 @@ struct FactorTrial {
 };
 
 /// Which k to run next, from the trials so far; no files, no runs. The answer
-/// is read off the trials: the smallest overtopping k and the largest safe k
-/// below it (k = 0, no inflow, counts as safe and below the crest).
+/// is read off the trials: the smallest k that exceeds (overtops, or with a
+/// limit level rises above it) and the largest safe k below it (k = 0, no
+/// inflow, counts as safe and below the crest).
 class FactorBracketing {
 public:
     explicit FactorBracketing(double crestLevel) : m_crest(crestLevel) {}
+    /// The search for the largest k whose highest level stays at or below
+    /// `limitLevel` without overtopping; the crest is not followed.
+    static FactorBracketing belowLimit(double limitLevel);
     double crestLevel() const { return m_crest; }
 
     /// k x 100 of the next run; empty when the search is over (both brackets
     /// narrowed to 0.01, or a run failed).
     std::optional<int> next() const;
+    /// k x 100 of up to `width` runs that can go at once: the scan's next
+    /// points, or points that cut the first bracket still wider than 0.01
+    /// into equal parts (width 1: next()). Empty when the search is over.
+    std::vector<int> nextBatch(int width) const;
     void record(const FactorTrial& trial);
 
     const std::map<int, FactorTrial>& trials() const { return m_trials; }
     const FactorTrial* failure() const;
-    std::optional<int> firstOvertopping() const;
-    /// The largest safe k x 100 below the first overtopping (or below the end
+    /// Whether a run goes past what the search brackets: overtopping, or a
+    /// highest level above the limit level of belowLimit().
+    bool exceeds(const FactorTrial& trial) const;
+    /// The smallest k x 100 that exceeds.
+    std::optional<int> firstExceeding() const;
+    /// The largest safe k x 100 below the first that exceeds (or below the end
     /// of the scan when none), 0 when there is none.
     int largestSafe() const;
-    /// The smallest k x 100 at which the level reached the crest.
+    /// The smallest k x 100 at which the level reached the crest; empty
+    /// for a search below a limit.
     std::optional<int> firstAtCrest() const;
     bool reachesCrest(const FactorTrial& trial) const;
     /// Runs done and a guess of the runs left, for a progress bar.
@@ -70,6 +83,7 @@ private:
     int largestBelow(int limit, bool belowCrest) const;
 
     double m_crest;
+    std::optional<double> m_limit; // m, belowLimit()
     std::map<int, FactorTrial> m_trials;
 };
 
@@ -148,5 +162,13 @@ SafetyFactorResult findSafetyFactor(const std::filesystem::path& inputsDir,
 /// its text as written into IN_FLOOD_WAVE.
 float scaledInflow(float value, int hundredths);
 std::string scaledInflowText(float value, int hundredths);
+
+/// A float with nine significant digits, which the core reads back as the
+/// same float.
+std::string floatText(float value);
+
+/// A number with `decimals` digits after `decimal`, whatever the process's
+/// locale (a Czech one would put a comma into the files the core reads).
+std::string decimalText(double value, int decimals, char decimal);
 
 } // namespace study

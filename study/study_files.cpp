@@ -8,6 +8,7 @@
 #include "study/core_run.h"
 
 #include <atomic>
+#include <mutex>
 #include <random>
 
 namespace study {
@@ -46,7 +47,14 @@ void writeOneLine(const fs::path& file, const std::string& text) {
 std::string uniqueSuffix() {
     static std::atomic<unsigned> counter{0};
     static std::random_device seed;
-    return std::to_string(seed()) + "-" + std::to_string(++counter);
+    // Studies prepare their roots from several threads at once.
+    static std::mutex seedInUse;
+    unsigned random = 0;
+    {
+        const std::lock_guard<std::mutex> lock(seedInUse);
+        random = seed();
+    }
+    return std::to_string(random) + "-" + std::to_string(++counter);
 }
 
 ScratchRoot::ScratchRoot() {

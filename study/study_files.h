@@ -24,7 +24,7 @@ void copyFile(const std::filesystem::path& from, const std::filesystem::path& to
 void writeOneLine(const std::filesystem::path& file, const std::string& text);
 
 /// A suffix for a file or folder name that no other call in any process is
-/// likely to give.
+/// likely to give; callable from several threads at once.
 std::string uniqueSuffix();
 
 /// A fresh installation root in the system's temporary directory (exchange

@@ -15,6 +15,7 @@
 #include "gui/main_window/project_overview_panel.h"
 #include "gui/report/calculation_report.h"
 #include "gui/results/results_window.h"
+#include "gui/studies/assessment_window.h"
 #include "gui/studies/keep_variant_dialog.h"
 #include "gui/studies/safety_margin_window.h"
 #include "gui/studies/variant_comparison_window.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_overview, &gui::ProjectOverviewPanel::resultsRequested, this,
             &MainWindow::openResultsWindow);
     connect(m_overview, &gui::ProjectOverviewPanel::reportRequested, this, &MainWindow::makeReport);
+    connect(m_overview, &gui::ProjectOverviewPanel::assessmentRequested, this,
+            &MainWindow::openAssessment);
 
     // The about panel takes the overview's place while it is shown.
     m_aboutPanel = new gui::AboutPanel(central);
@@ -195,6 +198,8 @@ void MainWindow::buildMenu() {
         ->setObjectName("actionCompareVariants");
     variants->addAction("Bezpečnostní rezerva", this, &MainWindow::openSafetyMargin)
         ->setObjectName("actionSafetyMargin");
+    variants->addAction("Posouzení bezpečnosti za povodně", this, &MainWindow::openAssessment)
+        ->setObjectName("actionAssessment");
     QMenu* help = bar->addMenu("Nápověda");
     help->setObjectName("menuHelp");
     help->addAction(gui::installHelp(this, "hlavni_okno"));
@@ -359,6 +364,12 @@ void MainWindow::openVariantComparison() {
 void MainWindow::openSafetyMargin() {
     SafetyMarginWindow form(desk::projectRoot(), calculationStartLevel(), this);
     form.exec();
+}
+
+void MainWindow::openAssessment() {
+    AssessmentWindow form(desk::projectRoot(), this);
+    form.exec();
+    refreshProject();
 }
 
 } // namespace gui

@@ -84,10 +84,11 @@ public slots:
     void showCalculationForm();
     void openResultsWindow();
     /// "Varianty": keep the last finished run, compare the kept variants,
-    /// find the dam's safety margin.
+    /// find the dam's safety margin, assess its safety during floods.
     void keepLastRunAsVariant();
     void openVariantComparison();
     void openSafetyMargin();
+    void openAssessment();
 
 protected:
     bool event(QEvent* event) override;

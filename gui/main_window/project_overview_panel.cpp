@@ -79,9 +79,16 @@ ProjectOverviewPanel::ProjectOverviewPanel(QWidget* parent) : QFrame(parent) {
     m_keyFigures->setObjectName("lblKeyFigures");
     m_keyFigures->setTextFormat(Qt::RichText);
     m_keyFigures->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_assessment = new QLabel(this);
+    m_assessment->setObjectName("lblAssessment");
+    m_assessment->setWordWrap(true);
     m_resultsButton = makeButton("Výsledky", "btnOpenResults", this, true);
+    m_assessmentButton =
+        makeButton("Posouzení bezpečnosti za povodně…", "btnOpenAssessment", this, false);
     m_reportButton = makeButton("Protokol výpočtu (PDF)…", "btnMakeReport", this, false);
     connect(m_resultsButton, &QPushButton::clicked, this, &ProjectOverviewPanel::resultsRequested);
+    connect(m_assessmentButton, &QPushButton::clicked, this,
+            &ProjectOverviewPanel::assessmentRequested);
     connect(m_reportButton, &QPushButton::clicked, this, &ProjectOverviewPanel::reportRequested);
 
     auto* layout = new QVBoxLayout(this);
@@ -94,8 +101,10 @@ ProjectOverviewPanel::ProjectOverviewPanel(QWidget* parent) : QFrame(parent) {
     layout->addWidget(sectionLabel("Poslední výpočet", this));
     layout->addWidget(m_lastRun);
     layout->addWidget(m_keyFigures);
+    layout->addWidget(sectionLabel("Posouzení bezpečnosti za povodně", this));
+    layout->addWidget(m_assessment);
     layout->addStretch(1);
-    layout->addLayout(rowAtRight({m_resultsButton, m_reportButton}));
+    layout->addLayout(rowAtRight({m_resultsButton, m_assessmentButton, m_reportButton}));
 }
 
 void ProjectOverviewPanel::buildInputs(QGridLayout* grid) {
@@ -140,6 +149,13 @@ void ProjectOverviewPanel::showOverview(const desk::ProjectOverview& overview) {
     m_keyFigures->setText(run.keyFigures.empty() ? QString() : figures + "</tr></table>");
     m_keyFigures->setVisible(!run.keyFigures.empty());
     m_resultsButton->setEnabled(run.state != desk::LastRun::None);
+
+    m_assessment->setText(QString::fromStdString(desk::assessmentText(overview.assessment)));
+    const bool current = overview.assessment && !overview.assessment->outdated();
+    const bool holds = current && overview.assessment->result.holds();
+    m_assessment->setStyleSheet(!overview.assessment ? QString()
+                                : holds              ? "QLabel { color: #006000; }"
+                                                     : "QLabel { color: #b00000; }");
 }
 
 QString ProjectOverviewPanel::inputState(Input input) const {
@@ -152,6 +168,10 @@ QString ProjectOverviewPanel::lastRunText() const {
 
 QString ProjectOverviewPanel::keyFiguresText() const {
     return m_keyFigures->text();
+}
+
+QString ProjectOverviewPanel::assessmentText() const {
+    return m_assessment->text();
 }
 
 } // namespace gui

@@ -1,6 +1,7 @@
 // The main window's view of the open project: its name and folder, each
 // input with whether it is saved and when, the last run with its key
-// figures, and one click to each form, to the results and to the report.
+// figures, the last flood-safety assessment, and one click to each form, to
+// the results, to the assessment and to the report.
 #pragma once
 
 #include "desk/project_overview.h"
@@ -30,10 +31,12 @@ public:
     QString inputState(Input input) const;
     QString lastRunText() const;
     QString keyFiguresText() const;
+    QString assessmentText() const;
 
 signals:
     void formRequested(gui::ProjectOverviewPanel::Input input);
     void resultsRequested();
+    void assessmentRequested();
     void reportRequested();
 
 private:
@@ -44,7 +47,9 @@ private:
     QList<QLabel*> m_inputStates;
     QLabel* m_lastRun = nullptr;
     QLabel* m_keyFigures = nullptr;
+    QLabel* m_assessment = nullptr;
     QPushButton* m_resultsButton = nullptr;
+    QPushButton* m_assessmentButton = nullptr;
     QPushButton* m_reportButton = nullptr;
 };
 

@@ -1,9 +1,9 @@
 // The calculation report of a project as an A4 PDF, written with Qt's own PDF
 // writer: the title, the inputs, the settings in words, the run summary as
 // the core wrote it, the charts drawn as vectors by the front end's own chart,
-// the series, and the last safety-margin search and the kept variants when
-// the project keeps them. Czech, fonts embedded, a header with the project's
-// name and the page's number on every page.
+// the series, and the last flood-safety assessment, the last safety-margin
+// search and the kept variants when the project keeps them. Czech, fonts embedded, a header with
+// the project's name and the page's number on every page.
 #pragma once
 
 #include "desk/report_content.h"

@@ -5,6 +5,7 @@
 #include "desk/project_overview.h"
 #include "desk/typed_number.h"
 #include "exchange/run_summary.h"
+#include "gui/charts/assessment_levels.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/report/report_charts.h"
 
@@ -185,9 +186,9 @@ QString seriesTable(const desk::ReportContent& report) {
                  rows, {true, true, true, true, true});
 }
 
-QString marginBlock(const desk::KeptMargin& margin) {
+QString marginBlock(const desk::KeptMargin& margin, int section) {
     QString html =
-        heading("3. Bezpečnostní rezerva") +
+        heading(QString("%1. Bezpečnostní rezerva").arg(section)) +
         paragraph("Poslední hledání bezpečnostní rezervy v projektu (" +
                   text(desk::czechDateTime(margin.time)) + "). " + text(margin.inputs) + ".");
     if (!margin.newerInput.empty())
@@ -246,6 +247,48 @@ void insertCharts(QTextDocument& document, ReportCharts& charts, std::vector<Cha
     }
 }
 
+/// The flood-safety assessment: its settings, the case table, the level
+/// chart and the verdict, marked when the inputs changed since.
+QString assessmentBlock(const desk::KeptAssessment& kept, int section,
+                        std::vector<ChartPlace>& places) {
+    const study::AssessmentResult& r = kept.result;
+    const QString number = QString::number(section);
+    QString html =
+        heading(number + ". Posouzení bezpečnosti vodního díla za povodně", true) +
+        paragraph("Poslední posouzení v projektu (" + text(desk::czechDateTime(kept.time)) +
+                  "): kontrolní povodeň převedená nádrží ze zadané výšky vody se "
+                  "všemi spodními výpustmi, s jednou mimo provoz a bez výpustí; "
+                  "nejvyšší hladina KMH porovnaná s mezní bezpečnou hladinou MBH "
+                  "(ČSN 75 2935).");
+    if (kept.outdated())
+        html += paragraph("<b>" + text(desk::outdatedText(kept)) + "</b>", "color: #b00000;");
+    std::vector<QStringList> settings;
+    for (const auto& [label, value] : r.settingRows(','))
+        settings.push_back({text(label), text(value)});
+    std::vector<QStringList> cases;
+    for (const study::CaseRouting& c : r.cases) {
+        QStringList row;
+        for (const std::string& cell : r.caseCells(c, ','))
+            row << text(cell);
+        cases.push_back(row);
+    }
+    QStringList headers;
+    for (const std::string& header : study::AssessmentResult::caseHeaders())
+        headers << text(header);
+    std::vector<bool> right(static_cast<std::size_t>(headers.size()), true);
+    right.front() = right.back() = false;
+    html += subheading(number + ".1 Nastavení") +
+            table({"Údaj", "Hodnota"}, settings, {}, {"40%"}) +
+            subheading(number + ".2 Případy výpustí") +
+            table(headers, cases, right, {"24%"}, "font-size: 8pt;") +
+            chartParagraph(places, {{kChartWidthMm, kChartHeightMm,
+                                     [&r](LineChartView& c) { drawAssessmentLevels(c, r); }}}) +
+            paragraph("<b>" + text(r.sentence(',')) + "</b>", "font-size: 11pt;");
+    for (const std::string& line : r.findings(','))
+        html += paragraph(text(line));
+    return html;
+}
+
 /// Where the first line of `block` stands in the document: a line that
 /// would cross the end of a page is moved down to the next one.
 double firstLineTop(QTextDocument& document, const QTextBlock& block) {
@@ -272,6 +315,9 @@ void keepHeadingsWithTheirText(QTextDocument& document) {
         QTextBlockFormat format = block.blockFormat();
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         QTextCursor(block).setBlockFormat(format);
+        // Laid out anew from the top: the layout's own update of the changed
+        // block now and then left the paragraphs after it on no page at all.
+        document.setPageSize(document.pageSize());
     }
 }
 
@@ -317,8 +363,9 @@ void buildReportDocument(QTextDocument& document, ReportCharts& charts,
         subheading("2.4 Řady výpočtu") + seriesTable(report);
 
     int section = 3;
+    if (report.assessment) html += assessmentBlock(*report.assessment, section++, places);
     if (report.safetyMargin) {
-        html += marginBlock(*report.safetyMargin);
+        html += marginBlock(*report.safetyMargin, section);
         ++section;
     }
     if (report.comparison) html += comparisonBlock(*report.comparison, section);

@@ -11,6 +11,7 @@
 #include "gui/charts/reservoir_levels.h"
 #include "gui/help/help.h"
 #include "gui/studies/keep_variant_dialog.h"
+#include "gui/studies/study_run_row.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 #include "project_files/saved_inputs.h"
@@ -115,23 +116,14 @@ QWidget* SafetyMarginWindow::buildInputs(const QString& startLevel) {
 }
 
 QLayout* SafetyMarginWindow::buildRunRow() {
-    m_startButton = gui::makeButton("SPUSTIT HLEDÁNÍ", "btnStart", this, true);
-    m_cancelButton = gui::makeButton("Zrušit", "btnCancel", this, false);
-    m_cancelButton->setEnabled(false);
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName("progressSearch");
-    m_progress->setRange(0, 1);
-    m_progress->setValue(0);
-    m_progressLabel = new QLabel(this);
-    m_progressLabel->setObjectName("lblProgress");
+    const StudyRunRow row = makeStudyRunRow(this, "SPUSTIT HLEDÁNÍ", "progressSearch");
+    m_startButton = row.start;
+    m_cancelButton = row.cancel;
+    m_progress = row.progress;
+    m_progressLabel = row.label;
     connect(m_startButton, &QPushButton::clicked, this, &SafetyMarginWindow::startSearch);
     connect(m_cancelButton, &QPushButton::clicked, this, &SafetyMarginWindow::cancelSearch);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_startButton);
-    row->addWidget(m_cancelButton);
-    row->addWidget(m_progress, 1);
-    row->addWidget(m_progressLabel);
-    return row;
+    return row.layout;
 }
 
 // The answer in words beside the chart of the highest level against k.

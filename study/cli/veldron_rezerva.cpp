@@ -3,59 +3,27 @@
 // in temporary roots; prints the report and the time the search took.
 // Stopped by SIGINT, SIGTERM or SIGHUP, it ends the running core and removes
 // its temporary root before it ends as the signal asks.
+#include "study/cli/core_process_run.h"
 #include "study/safety_factor.h"
 #include "study/stop_signals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 #include <cstdio>
 #include <exception>
 
 namespace {
 
-// How often a run's wait looks for a stop signal.
-constexpr int kSignalPollMs = 50;
-
-study::CoreRunResult runCore(const QString& program, const std::filesystem::path& root) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // Decoded without a conversion that could throw (a temporary directory
-    // whose name is not UTF-8).
-#ifdef _WIN32
-    environment.insert("VELDRON_ROOT", QString::fromStdWString(root.native()));
-#else
-    environment.insert("VELDRON_ROOT", QFile::decodeName(root.c_str()));
-#endif
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    // End of input ends the wait of the core's error exit.
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(program, {});
-    if (!process.waitForStarted()) return {study::kRunNotStarted, {}};
-    while (!process.waitForFinished(kSignalPollMs)) {
-        if (process.state() == QProcess::NotRunning) break;
-        if (study::StopSignals::received() != 0) {
-            process.kill();
-            process.waitForFinished(-1);
-            return {study::kRunCancelled, {}};
-        }
-    }
-    const QByteArray console = process.readAll();
-    if (process.exitStatus() != QProcess::NormalExit)
-        return {study::kRunCrashed, console.toStdString()};
-    return {process.exitCode(), console.toStdString()};
-}
-
 int search(const QString& program, const std::filesystem::path& inputs) {
     QElapsedTimer timer;
     timer.start();
     const study::SafetyFactorResult result = study::findSafetyFactor(
         inputs, std::nullopt,
-        [&](const std::filesystem::path& root) { return runCore(program, root); },
+        [&](const std::filesystem::path& root) {
+            return study::runCoreProcess(program, root,
+                                         [] { return study::StopSignals::received() != 0; });
+        },
         [](const study::FactorSearch&) { return study::StopSignals::received() == 0; });
     if (study::StopSignals::received() != 0) {
         std::fprintf(stderr,

@@ -13,6 +13,7 @@
 #include "gui/main_window/main_window.h"
 #include "gui/main_window/new_project_dialog.h"
 #include "gui/results/results_window.h"
+#include "gui/studies/assessment_window.h"
 #include "gui/studies/keep_variant_dialog.h"
 #include "gui/studies/safety_margin_window.h"
 #include "gui/studies/variant_comparison_window.h"
@@ -108,6 +109,8 @@ void TestHelp::everyWindowHasItsPage_data() {
         [](const path& root) { return std::make_unique<gui::VariantComparisonWindow>(root); });
     add("safety margin",
         [](const path& root) { return std::make_unique<gui::SafetyMarginWindow>(root, "11"); });
+    add("assessment",
+        [](const path& root) { return std::make_unique<gui::AssessmentWindow>(root); });
 }
 
 void TestHelp::everyWindowHasItsPage() {

@@ -44,4 +44,10 @@ inline constexpr Margin kMargins[] = {{"2", 180}, {"1", 180}, {"0", 197}};
 inline constexpr const char* kMarginAnswer =
     "Největší násobek přítoku bez přelití nádrže: k = 1,80";
 
+/// The flood-safety assessment from 9 m with the outlets open above the
+/// crest (IN_MANIP_0_1_2 = 0): KMH [m] with both outlets, one out of service
+/// and none, all in step 14; in the sample's own gradual manipulation the
+/// outlets stay closed through the rise and all three cases reach the last.
+inline constexpr const char* kAssessmentLevels[] = {"13.379", "13.476", "13.570"};
+
 } // namespace veldron::testing::sample
