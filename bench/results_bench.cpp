@@ -248,6 +248,10 @@ public:
         shown << text;
         return false;
     }
+    int choose(QWidget*, const QString& text, const QStringList& choices) override {
+        shown << text;
+        return int(choices.size()) - 1;
+    }
     void information(QWidget*, const QString& text) override { shown << text; }
     void warning(QWidget*, const QString& text) override { shown << text; }
     void error(QWidget*, const QString& text) override { shown << text; }

@@ -8,6 +8,7 @@
 #include "gui/calculation/core_process.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -61,6 +62,8 @@ private:
     /// Shows the selections and field texts the exchange files hold.
     void showSavedSettings();
     desk::OptionItems selectedItems() const;
+    /// The items selected and the fields' texts, to tell a change by.
+    QStringList shownSettings() const;
     /// The typed fields checked, the warnings asked about; empty after a
     /// refusal (shown, its field marked) or a No.
     std::optional<desk::CalculationFields> checkedFields();
@@ -74,6 +77,7 @@ private:
     QString m_programDir; // empty: the open project's exchange directory
     gui::CoreProcessFactory m_processFactory;
     bool m_running = false;
+    QStringList m_openedSettings; // shownSettings() as the files gave them
 
     std::array<QButtonGroup*, 5> m_groups{};  // by desk::OptionGroup
     std::array<QGroupBox*, 5> m_groupBoxes{}; // by desk::OptionGroup

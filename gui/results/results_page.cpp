@@ -23,7 +23,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -79,20 +78,6 @@ QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, 
     return label;
 }
 
-QWidget* makeProgress(const QString& name, QWidget* parent) {
-    auto* progress = new QWidget(parent);
-    progress->setObjectName(name);
-    auto* bar = new QProgressBar(progress);
-    bar->setRange(0, 0); // busy: the reading does not count its way
-    bar->setTextVisible(false);
-    auto* row = new QHBoxLayout(progress);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new QLabel("Načítají se výsledky…", progress));
-    row->addWidget(bar, 1);
-    progress->hide();
-    return progress;
-}
-
 QString named(const char* prefix, const char* name, const char* suffix = "") {
     return QString(prefix) + name + suffix;
 }
@@ -121,7 +106,8 @@ QWidget* ResultsPage::buildGridGroup() {
     group->setFixedWidth(m_description.groupWidthPx);
     m_loadButton =
         makeButton(m_description.loadText, named("btnLoad", m_description.name), group, true);
-    m_progress = makeProgress(named("progressLoad", m_description.name), group);
+    m_progress = makeBusyIndicator("Načítají se výsledky…",
+                                   named("progressLoad", m_description.name), group);
     auto* grids = new QHBoxLayout;
     for (const ResultSeries& series : m_description.series) {
         m_models.push_back(new SeriesTableModel(this));
