@@ -176,8 +176,8 @@ QString seriesTable(const desk::ReportContent& report) {
     };
     for (std::size_t step : steps)
         rows.push_back({QString::number(step),
-                        QString::fromStdString(desk::displayNumber(
-                            desk::stepHours(step, report.timeStepMinutes), 2)),
+                        QString::fromStdString(
+                            desk::displayNumber(desk::stepHours(step, report.timeStepMinutes), 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
     return thinnedNote(steps, n, "složka OUT_RESULT") +

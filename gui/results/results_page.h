@@ -50,8 +50,8 @@ struct ResultsPageDescription {
     const char* chartTitle;
     const char* verticalTitle;
     int groupWidthPx;
-    bool exportAtRight;       // "Export do excelu" at the right under the grids, else the left
-    const char* summaryOf;    // the result file whose age the summary tells
+    bool exportAtRight;    // "Export do excelu" at the right under the grids, else the left
+    const char* summaryOf; // the result file whose age the summary tells
     const char* fileWhat;  // what the default names of its picture and workbook begin with
     const char* sheetName; // of its exported workbook
     /// RO, RN and the overtopping level drawn beside the line, and its highest point marked.

@@ -59,8 +59,8 @@ std::vector<desk::ChartPoint> inHours(const std::vector<double>& values, double 
 
 VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent)
     : QDialog(parent), m_root(root), m_workbookDir(gui::toQString(exchange::exchangeDir(root))),
-      m_chooseFile(gui::saveFileDialog()),
-      m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
+      m_chooseFile(gui::saveFileDialog()), m_openWorkbook(gui::desktopWorkbookOpener()),
+      m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("VariantComparisonWindow");
     setWindowTitle("Porovnání variant");
 

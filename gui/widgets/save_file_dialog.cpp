@@ -24,7 +24,8 @@ SaveFileChooser saveFileDialog() {
         const QFileInfo info(suggested);
         dialog.setDirectory(info.absolutePath());
         dialog.selectFile(info.fileName());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
         return dialog.selectedFiles().constFirst();
     };
 }
@@ -45,9 +46,8 @@ bool acceptsFileName(QWidget* parent, const QString& path) {
 }
 
 bool mayReplace(QWidget* parent, const QString& path) {
-    return !QFileInfo::exists(path) ||
-           MessageService::instance().question(parent,
-                                               "Soubor " + path + " již existuje. Přepsat?");
+    return !QFileInfo::exists(path) || MessageService::instance().question(
+                                           parent, "Soubor " + path + " již existuje. Přepsat?");
 }
 
 } // namespace gui

@@ -21,8 +21,8 @@ struct SaveFileKind {
     const char* suffix;
 };
 
-inline constexpr SaveFileKind kJpegPicture = {"Uložení grafu do JPG",
-                                              "Obrázky JPEG (*.jpg *.jpeg)", "jpg"};
+inline constexpr SaveFileKind kJpegPicture = {"Uložení grafu do JPG", "Obrázky JPEG (*.jpg *.jpeg)",
+                                              "jpg"};
 inline constexpr SaveFileKind kXlsxWorkbook = {"Export do excelu", "Sešity Excelu (*.xlsx)",
                                                "xlsx"};
 

@@ -18,11 +18,10 @@ QString exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const Q
     const QString path = choose(parent, kXlsxWorkbook, suggested);
     if (path.isEmpty() || !acceptsFileName(parent, path)) return path;
     MessageService& messages = MessageService::instance();
-    const TableExport result =
-        exportTable(rows, sheetName.toStdString(), toPath(path),
-                    [parent](const std::filesystem::path& existing) {
-                        return mayReplace(parent, toQString(existing));
-                    });
+    const TableExport result = exportTable(rows, sheetName.toStdString(), toPath(path),
+                                           [parent](const std::filesystem::path& existing) {
+                                               return mayReplace(parent, toQString(existing));
+                                           });
     if (!result.error.empty()) messages.error(parent, QString::fromStdString(result.error));
     for (const std::filesystem::path& saved : result.saved) {
         if (!open || !open(QUrl::fromLocalFile(toQString(saved))))

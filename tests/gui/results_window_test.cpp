@@ -707,8 +707,7 @@ void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportTheValuesAsWritten(
     QCOMPARE(copied.count('\n'), 1);
     QCOMPARE(copied.section('\n', 0, 0), model.data(cell, Qt::EditRole).toString());
     QVERIFY(copied.contains(',') && !copied.contains('.'));
-    QCOMPARE(single(copied.section('\n', 1, 1).replace(',', '.')),
-             single(records[12].trimmed()));
+    QCOMPARE(single(copied.section('\n', 1, 1).replace(',', '.')), single(records[12].trimmed()));
     QTest::keyClick(view, Qt::Key_Delete);
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(model.data(cell).toString(), QString::number(value, 'f', 3).replace('.', ','));
@@ -735,7 +734,8 @@ void TestResultsWindow::picturesAreJpegsOfTheChartUnderNamesThatSayWhatAndWhen()
     m_messages->answers = {false};
     click("btnSaveLevelPicture");
     QCOMPARE(m_chosen[1], pictures + "/hladina_" + project + "_" + day + ".jpg");
-    QCOMPARE(m_messages->shown, QStringList{"Q:Soubor " + m_chosenName + " již existuje. Přepsat?"});
+    QCOMPARE(m_messages->shown,
+             QStringList{"Q:Soubor " + m_chosenName + " již existuje. Přepsat?"});
     QCOMPARE(QImage(m_chosenName).size(), picture.size()); // the flow chart's still
     m_chosenName = pictures + "/.jpg";
     click("btnSaveLevelPicture");
@@ -759,9 +759,8 @@ void TestResultsWindow::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     const QString workbook = m_root + "/hladina.xlsx";
     m_chosenName = workbook;
     click("btnExportLevel");
-    QCOMPARE(m_chosen.constFirst(), m_root + "/PULT_na_vypocty/hladina_" +
-                                        QDir(m_root).dirName() + "_" +
-                                        QDate::currentDate().toString(Qt::ISODate) + ".xlsx");
+    QCOMPARE(m_chosen.constFirst(), m_root + "/PULT_na_vypocty/hladina_" + QDir(m_root).dirName() +
+                                        "_" + QDate::currentDate().toString(Qt::ISODate) + ".xlsx");
     QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(workbook)});
     QVERIFY(m_messages->shown.isEmpty());
 
