@@ -15,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
+#include <QUndoStack>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -123,9 +124,10 @@ GridClipboard::GridClipboard(QTableView& view) : QObject(&view), m_view(view) {
     view.installEventFilter(this);
     m_reading = new QFutureWatcher<PasteCheck>(this);
     connect(m_reading, &QFutureWatcher<PasteCheck>::finished, this, [this] {
-        PasteCheck check = m_reading->future().takeResult();
+        // The busy indicator stays until the block is in the grid.
+        m_busyDelay->stop();
+        finishPaste(m_reading->future().takeResult());
         endPasting();
-        finishPaste(std::move(check));
     });
     m_busyDelay = new QTimer(this);
     m_busyDelay->setSingleShot(true);
@@ -149,7 +151,13 @@ bool GridClipboard::eventFilter(QObject* watched, QEvent* event) {
     const bool copyKey = key->matches(QKeySequence::Copy);
     const bool pasteKey = key->matches(QKeySequence::Paste);
     const bool deleteKey = key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier;
-    if (!copyKey && !pasteKey && !deleteKey) return QObject::eventFilter(watched, event);
+    auto* model = qobject_cast<GridModel*>(m_view.model());
+    const bool undoKey = model != nullptr && key->matches(QKeySequence::Undo);
+    const bool redoKey =
+        model != nullptr && (key->matches(QKeySequence::Redo) ||
+                             (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier));
+    if (!copyKey && !pasteKey && !deleteKey && !undoKey && !redoKey)
+        return QObject::eventFilter(watched, event);
     // The keys belong to the grid, not to a shortcut of the window around it.
     if (event->type() == QEvent::ShortcutOverride) {
         event->accept();
@@ -159,6 +167,8 @@ bool GridClipboard::eventFilter(QObject* watched, QEvent* event) {
     if (copyKey) copy();
     if (pasteKey) paste();
     if (deleteKey) clearSelected();
+    if (undoKey) model->undoStack().undo();
+    if (redoKey) model->undoStack().redo();
     return true;
 }
 

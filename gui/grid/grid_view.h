@@ -1,6 +1,6 @@
 // The look shared by every grid of the forms: fixed cell sizes, the grid's
 // header row as the view's fixed header, the numbering column as greyed cells;
-// and the clipboard keys of every grid: Ctrl+C, Ctrl+V, Delete.
+// and the keys of every grid: Ctrl+C, Ctrl+V, Delete, Ctrl+Z, Ctrl+Y.
 #pragma once
 
 #include "desk/grid_edit.h"
@@ -44,6 +44,7 @@ void applyGridSizes(QTableView& view, int columnWidthPx, int rowHeightPx);
 ///           block is read and checked on a thread of its own, the view taking
 ///           no edits meanwhile (busy() past kBusyDelayMs). One undo step.
 ///   Delete: empties the selected cells of a GridModel; one undo step.
+///   Ctrl+Z, Ctrl+Y (and the system's redo key): undo and redo of a GridModel.
 /// A read-only model thus gives a grid that copies only.
 class GridClipboard : public QObject {
     Q_OBJECT

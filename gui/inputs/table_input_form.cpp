@@ -54,6 +54,8 @@ TableInputForm::TableInputForm(const TableFormDescription& description, QWidget*
     });
     connect(clipboard, &GridClipboard::pasted, this, &TableInputForm::tablePasted);
     m_pasteBusy = makeBusyIndicator("Vkládají se data…", "progressPaste", m_group);
+    m_pasteBusy->setMaximumWidth(description.gridWidthPx); // under the grid, moving nothing
+    keepPlaceWhenHidden(m_pasteBusy);
     connect(clipboard, &GridClipboard::busy, m_pasteBusy, &QWidget::setVisible);
     addUndoKeys();
 

@@ -269,6 +269,7 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
     m_drawn.clear();
     m_stepRange->setStepCount(m_series.front()->size());
     m_stepRange->setEnabled(false);
+    m_savePictureButton->setEnabled(false); // no chart to save until drawn
 }
 
 // The run summary and the age of the results, and the time step that the
@@ -305,6 +306,7 @@ std::optional<double> ResultsPage::shownTimeStep() const {
 void ResultsPage::draw() {
     if (m_series.empty()) return;
     m_chartArea->setCurrentWidget(m_chart);
+    m_savePictureButton->setEnabled(true);
     for (QLabel* legend : m_legends)
         legend->show();
     placeLegend();

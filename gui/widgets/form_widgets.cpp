@@ -32,6 +32,7 @@ QWidget* makeBusyIndicator(const QString& text, const QString& name, QWidget* pa
     auto* bar = new QProgressBar(busy);
     bar->setRange(0, 0);
     bar->setTextVisible(false);
+    bar->setMinimumWidth(24); // the text first where the row is narrow
     auto* row = new QHBoxLayout(busy);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(new QLabel(text, busy));

@@ -502,6 +502,7 @@ void TestResultsWindow::hoursCountFromTheStartAndInputsSavedLaterHoldTheChartBac
     QVERIFY(!chart("chartFlow")->isVisible());
     auto* notice = m_form->findChild<QLabel*>("lblChartNoticeFlow");
     QVERIFY(notice->isVisible() && notice->text().startsWith("Graf není vykreslen"));
+    QVERIFY(!button("btnSaveFlowPicture")->isEnabled());
     QCOMPARE(m_form->outflow().size(), std::size_t(48));
     click("btnDrawFlow");
     QVERIFY(chart("chartFlow")->isVisible() && !notice->isVisible());
