@@ -30,6 +30,11 @@ const std::string& Grid::cell(int column, int row) const {
                                                            : kEmpty;
 }
 
+int Grid::storedColumns(int row) const {
+    if (row < 0 || row >= rowCount()) return 0;
+    return static_cast<int>(m_rows[static_cast<std::size_t>(row)].size());
+}
+
 void Grid::setCell(int column, int row, std::string text) {
     if (row < 0 || row >= rowCount() || column < 0) return;
     auto& cells = m_rows[static_cast<std::size_t>(row)];

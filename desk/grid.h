@@ -19,6 +19,9 @@ public:
 
     /// Cell text (UTF-8); empty outside the grid. Arguments are (column, row).
     const std::string& cell(int column, int row) const;
+    /// How many cells row `row` holds, the columns beyond the last kept with
+    /// it included; 0 outside the grid.
+    int storedColumns(int row) const;
     /// Sets a cell of an existing row. A column beyond the last one is kept
     /// with the row (not shown, drawn or written) so that a load never loses
     /// what its lines held; a row beyond the last is ignored.

@@ -234,6 +234,15 @@ void CalculationForm::showSavedSettings() {
     gui::showSavedText(*m_startLevelEdit, QString::fromStdString(saved.fields.startLevel));
     gui::showSavedText(*m_timeStepEdit, QString::fromStdString(saved.fields.timeStep));
     gui::showSavedText(*m_zoneHeightEdit, QString::fromStdString(saved.fields.manipulationZone));
+    m_openedSettings = shownSettings();
+}
+
+QStringList CalculationForm::shownSettings() const {
+    QStringList settings;
+    for (const int item : selectedItems())
+        settings << QString::number(item);
+    return settings << m_startLevelEdit->text() << m_timeStepEdit->text()
+                    << m_zoneHeightEdit->text();
 }
 
 QGroupBox* CalculationForm::buildOptionGroup(desk::OptionGroup group, const char* name,
@@ -354,7 +363,9 @@ void CalculationForm::setRunning(bool running) {
 
 void CalculationForm::closeWithoutSaving() {
     if (m_running) return;
-    if (gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+    if (shownSettings() == m_openedSettings ||
+        gui::MessageService::instance().question(this, "Opravdu zavřít bez uložení?"))
+        reject();
 }
 
 // Every opening shows what the files hold: a choice closed without saving is

@@ -8,6 +8,7 @@
 #include "gui/calculation/core_process.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -63,6 +64,8 @@ private:
     desk::OptionItems selectedItems() const;
     /// The items a run writes; empty after naming the choices not made.
     std::optional<desk::OptionItems> checkedItems();
+    /// The items selected and the fields' texts, to tell a change by.
+    QStringList shownSettings() const;
     /// The typed fields checked, the warnings asked about; empty after a
     /// refusal (shown, its field marked) or a No.
     std::optional<desk::CalculationFields> checkedFields();
@@ -76,6 +79,7 @@ private:
     QString m_programDir; // empty: the open project's exchange directory
     gui::CoreProcessFactory m_processFactory;
     bool m_running = false;
+    QStringList m_openedSettings; // shownSettings() as the files gave them
 
     std::array<QButtonGroup*, 5> m_groups{};  // by desk::OptionGroup
     std::array<QGroupBox*, 5> m_groupBoxes{}; // by desk::OptionGroup

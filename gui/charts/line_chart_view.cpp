@@ -159,8 +159,8 @@ void LineChartView::appendPoints(QLineSeries* line, const std::vector<desk::Char
 
 void LineChartView::setStepValues(QLineSeries* line,
                                   std::shared_ptr<const std::vector<double>> values,
-                                  double xPerStep) {
-    dataOf(line).setSteps(std::move(values), xPerStep);
+                                  StepScale scale) {
+    dataOf(line).setSteps(std::move(values), scale);
     fitAxes();
 }
 

@@ -60,11 +60,12 @@ public:
     /// Appends points in the given order. Lines whose x never decrease are
     /// decimated when long; others are drawn point for point.
     void appendPoints(QLineSeries* line, const std::vector<desk::ChartPoint>& points);
-    /// Replaces the points of `line` by a series of steps: value i at x =
-    /// (i + 1) * xPerStep (steps from 1, or their hours). The values are
-    /// shared, not copied, so a long series costs the chart no memory of its own.
+    /// Replaces the points of `line` by a series of steps: value i (from 0)
+    /// at x = scale.x(i + 1), the steps themselves or their hours. The values
+    /// are shared, not copied, so a long series costs the chart no memory of
+    /// its own.
     void setStepValues(QLineSeries* line, std::shared_ptr<const std::vector<double>> values,
-                       double xPerStep = 1.0);
+                       StepScale scale = {});
     /// A horizontal line at `y` from `fromX` to `toX`, dashed, with `label`
     /// written above it at the left edge of the plot. It counts for the axes'
     /// range like any line, and is drawn over the range in view only.

@@ -161,11 +161,11 @@ void DecimatedLine::append(const std::vector<desk::ChartPoint>& points) {
     m_shown = false;
 }
 
-void DecimatedLine::setSteps(std::shared_ptr<const std::vector<double>> values, double xPerStep) {
+void DecimatedLine::setSteps(std::shared_ptr<const std::vector<double>> values, StepScale scale) {
     m_points.clear();
     m_values = std::move(values);
-    m_xPerStep = xPerStep;
-    m_ascending = xPerStep >= 0.0;
+    m_scale = scale;
+    m_ascending = scale.stepLength / scale.unit >= 0.0;
     findBounds();
     m_shown = false;
 }

@@ -14,6 +14,19 @@
 
 namespace gui {
 
+/// Where the steps of a series stand on a chart's horizontal axis: step s
+/// (from 1) at x = firstX + (s - 1) * stepLength / unit; over steps {1, 1, 1},
+/// over hours {0, timeStepMin, 60}. The product comes first, so that whole
+/// hours stay whole.
+struct StepScale {
+    double firstX = 1.0;
+    double stepLength = 1.0;
+    double unit = 1.0;
+    double x(double step) const { return firstX + (step - 1.0) * stepLength / unit; }
+    /// The step (not rounded) that stands at `x`.
+    double step(double x) const { return (x - firstX) * unit / stepLength + 1.0; }
+};
+
 /// True when no point's x is smaller than the x of the point before it, as
 /// in every line over steps or hours. Only such lines are decimated.
 bool ascendingX(const std::vector<desk::ChartPoint>& points);
@@ -40,14 +53,14 @@ std::optional<std::pair<double, double>> yRangeBetween(const std::vector<desk::C
 
 /// Every point of a chart line, and what of them the chart was given last.
 /// The points are the line's own, or the values of a series of steps shared
-/// with whoever loaded them: value i at x = (i + 1) * xPerStep, held once for
+/// with whoever loaded them: value i at x = scale.x(i + 1), held once for
 /// the grid, the chart and the export alike.
 class DecimatedLine {
 public:
     /// Appends points in the given order; the next pointsToShow gives the line anew.
     void append(const std::vector<desk::ChartPoint>& points);
     /// Replaces the line by the steps of `values`.
-    void setSteps(std::shared_ptr<const std::vector<double>> values, double xPerStep);
+    void setSteps(std::shared_ptr<const std::vector<double>> values, StepScale scale);
     /// Draws the line (x ascending) only over the range in view, from its
     /// value at the left edge to its value at the right: a long dashed line
     /// keeps its dashes however deep the zoom (a painter draws a dashed line
@@ -59,7 +72,7 @@ public:
 
     std::size_t size() const { return m_values ? m_values->size() : m_points.size(); }
     desk::ChartPoint at(std::size_t i) const {
-        return m_values ? desk::ChartPoint{static_cast<double>(i + 1) * m_xPerStep, (*m_values)[i]}
+        return m_values ? desk::ChartPoint{m_scale.x(static_cast<double>(i + 1)), (*m_values)[i]}
                         : m_points[i];
     }
     /// The smallest and largest x and y of the points; zero for an empty line.
@@ -87,7 +100,7 @@ private:
 
     std::vector<desk::ChartPoint> m_points;
     std::shared_ptr<const std::vector<double>> m_values;
-    double m_xPerStep = 1.0;
+    StepScale m_scale;
     bool m_ascending = true;
     bool m_clipped = false;
     double m_minX = 0.0, m_maxX = 0.0, m_minY = 0.0, m_maxY = 0.0;

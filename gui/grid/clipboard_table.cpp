@@ -13,6 +13,20 @@ std::string columns(std::size_t n) {
     return std::to_string(n) + " " + word;
 }
 
+// "1 řádek", "3 řádky", "20 řádků".
+std::string rows(int n) {
+    const char* word = n == 1 ? "řádek" : (n >= 2 && n <= 4 ? "řádky" : "řádků");
+    return std::to_string(n) + " " + word;
+}
+
+// "řádek 5", "řádky 1–20"; at the start of a sentence "Řádek 5", "Řádky 1–20".
+std::string rowRange(int first, int last, bool capital = false) {
+    const std::string word =
+        first == last ? (capital ? "Řádek " : "řádek ") : (capital ? "Řádky " : "řádky ");
+    if (first == last) return word + std::to_string(first);
+    return word + std::to_string(first) + "–" + std::to_string(last);
+}
+
 } // namespace
 
 ClipboardRows clipboardCells(std::string_view text) {
@@ -81,6 +95,32 @@ PasteCheck checkPaste(const ClipboardRows& pasted, int firstRow,
         }
     }
     return check;
+}
+
+void addPaste(desk::GridEditBuilder& edit, ClipboardRows cells, int firstRow, int firstColumn,
+              PasteRows rows) {
+    const int lastRow = firstRow + static_cast<int>(cells.size()) - 1;
+    if (rows == PasteRows::ReplaceTable || lastRow >= edit.rowCount())
+        edit.setRowCount(lastRow + 1);
+    for (std::size_t r = 0; r < cells.size(); ++r)
+        for (std::size_t c = 0; c < cells[r].size(); ++c)
+            edit.setCell(firstColumn + static_cast<int>(c), firstRow + static_cast<int>(r),
+                         std::move(cells[r][c]));
+    edit.numberDataRows();
+}
+
+std::string pasteRowsQuestion(int pastedRows, int tableRows) {
+    if (pastedRows >= tableRows) return {};
+    const bool oneLeft = pastedRows + 1 == tableRows;
+    return "Vkládáte od prvního řádku " + rows(pastedRows) + ", tabulka ale má " + rows(tableRows) +
+           " s hodnotami.\n\nNahradit celou tabulku? Bude mít " + rows(pastedRows) +
+           ".\nPřepsat jen " + rowRange(1, pastedRows) + "? " +
+           rowRange(pastedRows + 1, tableRows, true) +
+           (oneLeft ? " zůstane, jak je." : " zůstanou, jak jsou.");
+}
+
+std::vector<std::string> pasteRowsChoices(int pastedRows) {
+    return {"Nahradit celou tabulku", "Přepsat jen " + rowRange(1, pastedRows), "Zrušit"};
 }
 
 } // namespace gui

@@ -2,6 +2,7 @@
 // cells separated by tabs), and the check of a block pasted into a grid.
 #pragma once
 
+#include "desk/grid_edit.h"
 #include "desk/typed_number.h"
 
 #include <optional>
@@ -33,5 +34,24 @@ struct PasteCheck {
 /// exponent; parseTypedNumber). An empty cell clears its target.
 PasteCheck checkPaste(const ClipboardRows& pasted, int firstRow,
                       const std::vector<std::string>& columnNames);
+
+/// How a block pasted from the first row meets a table that holds more rows:
+/// it overwrites the rows it covers, or it becomes the whole table, the rows
+/// below it dropped.
+enum class PasteRows { Overwrite, ReplaceTable };
+
+/// Adds to `edit` the checked `cells` (PasteCheck::cells) at grid row
+/// `firstRow` (data rows from 1) and column `firstColumn`: the grid grows to
+/// hold them, with ReplaceTable its data rows end with the block's last, and
+/// every data row is numbered in column 0.
+void addPaste(desk::GridEditBuilder& edit, ClipboardRows cells, int firstRow, int firstColumn,
+              PasteRows rows);
+
+/// The question before a block of `pastedRows` from the first row replaces a
+/// table of `tableRows` rows holding values, or empty when none is needed
+/// (the block is not shorter). Its answers: pasteRowsChoices.
+std::string pasteRowsQuestion(int pastedRows, int tableRows);
+/// The answers to pasteRowsQuestion, by PasteRows, then "Zrušit".
+std::vector<std::string> pasteRowsChoices(int pastedRows);
 
 } // namespace gui

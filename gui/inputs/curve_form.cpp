@@ -109,6 +109,7 @@ void CurveForm::buildLayout() {
     auto* left = new QVBoxLayout;
     left->addLayout(loadRow);
     left->addWidget(m_gridView, 1);
+    left->addWidget(m_pasteBusy);
     left->addLayout(countAndCloseRow());
 
     auto* right = new QVBoxLayout;

@@ -84,6 +84,7 @@ void FloodWaveForm::buildLayout() {
     auto* left = new QVBoxLayout;
     left->addWidget(m_loadButton);
     left->addWidget(m_gridView, 1);
+    left->addWidget(m_pasteBusy);
 
     auto* drawRow = new QHBoxLayout;
     drawRow->addWidget(m_drawButton);

@@ -11,7 +11,8 @@ namespace gui {
 InputForm::InputForm(QWidget* parent) : QDialog(parent) {}
 
 void InputForm::closeWithoutSaving() {
-    if (MessageService::instance().question(this, "Opravdu zavřít bez uložení?")) reject();
+    if (!hasChanges() || MessageService::instance().question(this, "Opravdu zavřít bez uložení?"))
+        reject();
 }
 
 void InputForm::keyPressEvent(QKeyEvent* event) {

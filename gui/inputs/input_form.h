@@ -6,13 +6,17 @@
 namespace gui {
 
 /// A modal input form: centred on the screen when first shown; "Zavřít bez
-/// uložení" asks "Opravdu zavřít bez uložení?" and closes without writing on
-/// Yes; Escape does nothing, because it would close the form and lose what was
-/// typed without that question. The window's close control closes silently.
+/// uložení" closes without writing, after asking "Opravdu zavřít bez
+/// uložení?" when something was changed (Yes closes); Escape does nothing,
+/// because it would close the form and lose what was typed without that
+/// question. The window's close control closes silently.
 class InputForm : public QDialog {
     Q_OBJECT
 public:
     explicit InputForm(QWidget* parent = nullptr);
+
+    /// Something differs from what the form opened with.
+    virtual bool hasChanges() const = 0;
 
 protected:
     void closeWithoutSaving();

@@ -8,12 +8,14 @@
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace gui {
@@ -43,7 +45,19 @@ TableInputForm::TableInputForm(const TableFormDescription& description, QWidget*
     GridClipboard* clipboard =
         setupGridView(*m_gridView, *m_model, description.columnWidthPx, kRowHeightPx);
     m_gridView->setFixedWidth(description.gridWidthPx);
+    // A pasted table gets the header a loaded one has, in the same undo step.
+    clipboard->setPasteCompletion([this](desk::GridEditBuilder& edit) {
+        desk::Grid header(m_description.columnCount, 1);
+        m_description.setHeader(header, true);
+        for (int column = 0; column < header.columnCount(); ++column)
+            edit.setCell(column, 0, header.cell(column, 0));
+    });
     connect(clipboard, &GridClipboard::pasted, this, &TableInputForm::tablePasted);
+    m_pasteBusy = makeBusyIndicator("Vkládají se data…", "progressPaste", m_group);
+    m_pasteBusy->setMaximumWidth(description.gridWidthPx); // under the grid, moving nothing
+    keepPlaceWhenHidden(m_pasteBusy);
+    connect(clipboard, &GridClipboard::busy, m_pasteBusy, &QWidget::setVisible);
+    addUndoKeys();
 
     m_countLabel = new QLabel(description.countLabel, m_group);
     m_countLabel->setObjectName(QString("lbl") + description.countName);
@@ -61,8 +75,7 @@ TableInputForm::TableInputForm(const TableFormDescription& description, QWidget*
     const auto recount = [this] {
         m_countField->setText(QString::number(desk::filledRowCount(m_grid)));
     };
-    connect(m_model, &GridModel::dataChanged, this, recount);
-    connect(m_model, &GridModel::rowsInserted, this, recount);
+    connect(m_model, &GridModel::gridEdited, this, recount);
     connect(m_loadButton, &QPushButton::clicked, this, &TableInputForm::loadData);
     connect(m_closeAndSaveButton, &QPushButton::clicked, this, &TableInputForm::closeAndSave);
     connect(m_closeWithoutSavingButton, &QPushButton::clicked, this,
@@ -109,11 +122,29 @@ void TableInputForm::setLoaded(bool loaded) {
 }
 
 void TableInputForm::tablePasted() {
-    m_description.setHeader(m_grid, true);
-    desk::numberDataRows(m_grid);
-    m_model->reload();
-    m_countField->setText(QString::number(desk::filledRowCount(m_grid)));
     if (!m_loaded) setLoaded(true);
+}
+
+// Ctrl+Z and Ctrl+Y anywhere in the form; a cell being typed into undoes its
+// own typing first.
+void TableInputForm::addUndoKeys() {
+    QAction* undo = m_model->undoStack().createUndoAction(this, "Zpět");
+    undo->setObjectName("actionUndo");
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = m_model->undoStack().createRedoAction(this, "Znovu");
+    redo->setObjectName("actionRedo");
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y)); // the same key twice is ambiguous
+    redo->setShortcuts(redoKeys);
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
+}
+
+bool TableInputForm::hasChanges() const {
+    return !m_model->undoStack().isClean();
 }
 
 void TableInputForm::showSavedData() {
@@ -123,19 +154,20 @@ void TableInputForm::showSavedData() {
     m_grid = desk::Grid(m_description.columnCount, m_description.initialRows);
     m_description.setHeader(m_grid, loaded);
     if (loaded) desk::setDataRows(m_grid, saved);
-    m_model->reload();
+    m_model->reload(); // what undo returns to
     m_countField->setText(QString::number(saved.size()));
     setLoaded(loaded);
 }
 
 void TableInputForm::loadData() {
     setLoaded(true);
-    m_description.setHeader(m_grid, true);
+    desk::Grid loaded = m_grid;
+    m_description.setHeader(loaded, true);
     const desk::TableLoad load =
-        readTwoBlankTable(toPath(m_filesDir) / m_description.sourceFile, m_grid);
+        readTwoBlankTable(toPath(m_filesDir) / m_description.sourceFile, loaded);
     // The source's numbers as the engineer reads them; saving writes points again.
-    desk::showCzechNumbers(m_grid);
-    m_model->reload();
+    desk::showCzechNumbers(loaded);
+    m_model->apply(desk::editBetween(m_grid, loaded), "Načtení dat");
     if (!load.error.empty()) {
         MessageService::instance().error(this, QString::fromStdString(load.error));
         return;

@@ -55,11 +55,13 @@ struct TableFormDescription {
 /// shows and edits. "Načíst data" fills the grid from the source file and
 /// shows what was hidden until a table was loaded; a table pasted into the
 /// grid (Ctrl+V) does the same. A cell that is not a number is marked as soon
-/// as it is typed. The count follows the rows that hold values. "Zavřít a
-/// uložit" checks the table, asks about what is probably wrong, writes the
-/// exchange files and closes. A cell that cannot be right is named and
-/// selected and nothing is written; on a No or a file error the form stays
-/// open.
+/// as it is typed. The count follows the rows that hold values. Typing, a
+/// paste, Delete and a load are each undone by Ctrl+Z and redone by Ctrl+Y,
+/// back to the table the form opened with; "Zavřít bez uložení" asks only
+/// when the table differs from it. "Zavřít a uložit" checks the table, asks
+/// about what is probably wrong, writes the exchange files and closes. A cell
+/// that cannot be right is named and selected and nothing is written; on a No
+/// or a file error the form stays open.
 class TableInputForm : public InputForm {
     Q_OBJECT
 public:
@@ -71,10 +73,12 @@ public:
     void setFilesDir(const QString& dir);
 
     const desk::Grid& grid() const { return m_grid; }
+    /// The table differs from the one the form opened with.
+    bool hasChanges() const override;
 
 public slots:
     /// "Načíst data": the count follows a load that read the file completely;
-    /// cells the file's lines do not reach keep their text.
+    /// cells the file's lines do not reach keep their text. One undo step.
     void loadData();
     /// "Zavřít a uložit".
     void closeAndSave();
@@ -99,6 +103,7 @@ protected:
     QTableView* m_gridView = nullptr;
     QLabel* m_countLabel = nullptr;
     QLineEdit* m_countField = nullptr;
+    QWidget* m_pasteBusy = nullptr; // shown while a long paste is read
     QPushButton* m_closeWithoutSavingButton = nullptr;
     QPushButton* m_closeAndSaveButton = nullptr;
 
@@ -106,6 +111,7 @@ private:
     void setLoaded(bool loaded);
     /// After a paste: the grid holds a table, as after a load.
     void tablePasted();
+    void addUndoKeys();
 
     TableFormDescription m_description;
     QString m_filesDir;

@@ -110,8 +110,16 @@ void TechnicalDataForm::showSavedData() {
                                         &saved.outletCoefficient,   &saved.spillwayWidth,
                                         &saved.overflowCoefficient, &saved.storageTop,
                                         &saved.crestHeight,         &saved.retentionHeight};
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
         gui::showSavedText(*m_fields[i], QString::fromStdString(*texts[i]));
+        m_shownTexts[i] = m_fields[i]->text();
+    }
+}
+
+bool TechnicalDataForm::hasChanges() const {
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i]->text() != m_shownTexts[i]) return true;
+    return false;
 }
 
 void TechnicalDataForm::setFilesDir(const QString& dir) {

@@ -26,6 +26,8 @@ public:
     /// what the files there hold.
     void setFilesDir(const QString& dir);
     QString filesDir() const;
+    /// A field differs from what the form showed on opening.
+    bool hasChanges() const override;
 
 public slots:
     /// "Zavřít a uložit": checks the eight texts, asks about what is probably
@@ -48,6 +50,7 @@ private:
     /// diameter, outlet coefficient, spillway width, overflow coefficient,
     /// top of the storage space (RO), crest (RN), retention height.
     std::array<QLineEdit*, 8> m_fields{};
+    std::array<QString, 8> m_shownTexts; // what the fields showed on opening
     QString m_filesDir;
 };
 

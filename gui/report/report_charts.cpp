@@ -3,6 +3,7 @@
 
 #include "gui/charts/line_chart_view.h"
 #include "gui/charts/reservoir_levels.h"
+#include "gui/charts/result_chart_titles.h"
 
 #include <QApplication>
 #include <QChart>
@@ -124,7 +125,7 @@ void ReportCharts::drawCurveAreas(LineChartView& chart,
 }
 
 void ReportCharts::drawFlows(LineChartView& chart, const desk::ReportContent& report) {
-    chart.setChartTitle("TRANSFORMACE POVODŇOVÉ VLNY");
+    chart.setChartTitle(kFlowChartTitle);
     chart.setAxisTitles(kStepAxis, "Průtok [m3/s]");
     QLineSeries* inflow = chart.addLine(kInflowColour);
     inflow->setName("Povodňová vlna");
@@ -137,7 +138,7 @@ void ReportCharts::drawFlows(LineChartView& chart, const desk::ReportContent& re
 }
 
 void ReportCharts::drawLevels(LineChartView& chart, const desk::ReportContent& report) {
-    chart.setChartTitle("VÝŠKA VODY V NÁDRŽI");
+    chart.setChartTitle(kLevelChartTitle);
     chart.setAxisTitles(kStepAxis, "Výška vody v nádrži [m]");
     const std::vector<desk::ChartPoint> levels = atSteps(report.levels);
     chart.appendPoints(chart.addLine(Qt::black), levels);

@@ -1,6 +1,7 @@
 // The calculation report's text as one document.
 #include "gui/report/report_document.h"
 
+#include "desk/grid_points.h"
 #include "desk/input_fields.h"
 #include "desk/project_overview.h"
 #include "desk/typed_number.h"
@@ -177,8 +178,8 @@ QString seriesTable(const desk::ReportContent& report) {
     };
     for (std::size_t step : steps)
         rows.push_back({QString::number(step),
-                        QString::fromStdString(desk::displayNumber(
-                            static_cast<double>(step) * report.timeStepMinutes / 60.0, 2)),
+                        QString::fromStdString(
+                            desk::displayNumber(desk::stepHours(step, report.timeStepMinutes), 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
     return thinnedNote(steps, n, "okno Výsledky") +

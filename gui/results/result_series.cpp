@@ -1,6 +1,7 @@
 // What the results window shows of a run's result set.
 #include "gui/results/result_series.h"
 
+#include "desk/grid_points.h"
 #include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace gui {
 
@@ -34,9 +36,12 @@ template <typename... Format> std::string commaText(double value, Format... form
 } // namespace
 
 double stepTime(std::size_t step, std::optional<double> timeStepMin) {
-    // The product first, so that whole hours stay whole (i * 10 / 60, not i * 0.1666...).
-    const double i = static_cast<double>(step);
-    return timeStepMin ? i * *timeStepMin / 60.0 : i;
+    return timeStepMin ? desk::stepHours(step, *timeStepMin) : static_cast<double>(step);
+}
+
+StepScale stepScale(std::optional<double> timeStepMin) {
+    if (!timeStepMin) return {};
+    return {0.0, *timeStepMin, 60.0};
 }
 
 std::string incompleteSetText(const fs::path& root) {
@@ -77,21 +82,22 @@ SeriesRead readResultSet(const fs::path& root, const std::vector<std::string>& n
     return read;
 }
 
-std::vector<desk::ChartPoint> seriesPoints(const std::vector<double>& values,
-                                           std::optional<double> timeStepMin) {
-    std::vector<desk::ChartPoint> points;
-    points.reserve(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i)
-        points.push_back({stepTime(i + 1, timeStepMin), values[i]});
-    return points;
-}
-
 std::string shownValue(double value) {
     return commaText(value, std::chars_format::fixed, 3);
 }
 
+double singlePrecisionValue(double value) {
+    const auto single = static_cast<float>(value);
+    if (!std::isfinite(single)) return value;
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, single);
+    double shortest = value;
+    std::from_chars(text, written.ptr, shortest);
+    return shortest;
+}
+
 std::string fullValue(double value) {
-    return commaText(value);
+    return commaText(singlePrecisionValue(value));
 }
 
 SheetRows resultTable(const std::vector<TableColumn>& columns, std::optional<double> timeStepMin) {
@@ -110,7 +116,7 @@ SheetRows resultTable(const std::vector<TableColumn>& columns, std::optional<dou
         if (timeStepMin) cells.emplace_back(stepTime(i, timeStepMin));
         for (const TableColumn& column : columns) {
             if (i <= column.values->size())
-                cells.emplace_back((*column.values)[i - 1]);
+                cells.emplace_back(singlePrecisionValue((*column.values)[i - 1]));
             else
                 cells.emplace_back();
         }

@@ -3,7 +3,7 @@
 // them, and the series side by side as the export writes them.
 #pragma once
 
-#include "desk/grid_points.h"
+#include "gui/charts/line_decimation.h"
 #include "gui/workbook/workbook_file.h"
 
 #include <filesystem>
@@ -13,9 +13,11 @@
 
 namespace gui {
 
-/// The x of step `step` (from 1): the step itself, or with a time step the
-/// time at its end in hours, step * timeStepMin / 60.
+/// The x of step `step` (from 1): the step itself, or with a time step its
+/// hours from the start (desk::stepHours: step 1 at 0 h).
 double stepTime(std::size_t step, std::optional<double> timeStepMin);
+/// The same as a chart's scale of steps.
+StepScale stepScale(std::optional<double> timeStepMin);
 
 /// The series of a result set, one value per step routed.
 struct SeriesRead {
@@ -35,14 +37,15 @@ SeriesRead readResultSet(const std::filesystem::path& root, const std::vector<st
 /// (an earlier version of the core), or files that do not belong together.
 std::string incompleteSetText(const std::filesystem::path& root);
 
-/// The points of a series: value i (from 0) at x = stepTime(i + 1, timeStepMin).
-std::vector<desk::ChartPoint> seriesPoints(const std::vector<double>& values,
-                                           std::optional<double> timeStepMin);
-
 /// A value as a grid shows it: three decimals and a decimal comma ("48,789").
 std::string shownValue(double value);
-/// A value to the last digit the file gave it, with a decimal comma
-/// ("48,7890015"): what a copied cell holds.
+/// A value of a result series as the core holds it, in single precision, in
+/// the shortest decimal that reads back as that value: the file's 4.5100002
+/// (the core's 4.51 to seven decimals) is 4.51, 48.7890015 is 48.789.
+/// A value beyond single precision stays as it is.
+double singlePrecisionValue(double value);
+
+/// singlePrecisionValue with a decimal comma ("4,51"): what a copied cell holds.
 std::string fullValue(double value);
 
 /// The header texts of the step and time columns of a result table.
@@ -57,8 +60,9 @@ struct TableColumn {
 
 /// The series side by side as one table: a header row, then one row per
 /// step i = 1 .. n: i, then (with a time step) t = stepTime(i), then each
-/// column's value at that step, numbers as numbers. n is the longest
-/// column's length; a shorter column leaves its cells empty below its end.
+/// column's value at that step (singlePrecisionValue), numbers as numbers. n
+/// is the longest column's length; a shorter column leaves its cells empty
+/// below its end.
 SheetRows resultTable(const std::vector<TableColumn>& columns, std::optional<double> timeStepMin);
 
 } // namespace gui

@@ -23,8 +23,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,7 +38,6 @@ namespace gui {
 
 namespace {
 
-const QString kChartTitle = "TRANSFORMACE POVODŇOVÉ VLNY";
 const QString kStepAxisTitle = "časový krok i [-]";
 const QString kHoursAxisTitle = "čas t [h]";
 // A load that takes longer than this shows its progress.
@@ -79,20 +78,6 @@ QLabel* makeLegend(const QString& text, const QColor& colour, const char* name, 
     return label;
 }
 
-QWidget* makeProgress(const QString& name, QWidget* parent) {
-    auto* progress = new QWidget(parent);
-    progress->setObjectName(name);
-    auto* bar = new QProgressBar(progress);
-    bar->setRange(0, 0); // busy: the reading does not count its way
-    bar->setTextVisible(false);
-    auto* row = new QHBoxLayout(progress);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new QLabel("Načítají se výsledky…", progress));
-    row->addWidget(bar, 1);
-    progress->hide();
-    return progress;
-}
-
 QString named(const char* prefix, const char* name, const char* suffix = "") {
     return QString(prefix) + name + suffix;
 }
@@ -121,7 +106,8 @@ QWidget* ResultsPage::buildGridGroup() {
     group->setFixedWidth(m_description.groupWidthPx);
     m_loadButton =
         makeButton(m_description.loadText, named("btnLoad", m_description.name), group, true);
-    m_progress = makeProgress(named("progressLoad", m_description.name), group);
+    m_progress = makeBusyIndicator("Načítají se výsledky…",
+                                   named("progressLoad", m_description.name), group);
     auto* grids = new QHBoxLayout;
     for (const ResultSeries& series : m_description.series) {
         m_models.push_back(new SeriesTableModel(this));
@@ -153,7 +139,7 @@ void ResultsPage::buildChart() {
     m_drawButton = makeButton("VYKRESLIT GRAF", named("btnDraw", m_description.name), this, true);
     m_chart = new LineChartView(this);
     m_chart->setObjectName(named("chart", m_description.name));
-    m_chart->setChartTitle(kChartTitle);
+    m_chart->setChartTitle(m_description.chartTitle);
     m_chart->setAxisTitles(kStepAxisTitle, m_description.verticalTitle);
     m_chart->viewport()->setCursor(Qt::CrossCursor);
     m_chart->setMinimumSize(400, 250);
@@ -170,11 +156,14 @@ void ResultsPage::buildChart() {
     m_stepRange = new StepRangeBar(m_description.name, this);
     m_summary = new SummaryPanel(this);
     m_summary->setObjectName(named("panelSummary", m_description.name));
-    m_noResults = new QLabel(this);
-    m_noResults->setObjectName(named("lblNoResults", m_description.name));
-    m_noResults->setWordWrap(true);
-    m_noResults->setStyleSheet("QLabel { color: rgb(190, 0, 0); font-weight: bold; }");
-    m_noResults->hide();
+    m_chartNotice = new QLabel(this);
+    m_chartNotice->setObjectName(named("lblChartNotice", m_description.name));
+    m_chartNotice->setWordWrap(true);
+    m_chartNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_chartNotice->setStyleSheet("QLabel { color: rgb(190, 0, 0); font-weight: bold; }");
+    m_chartArea = new QStackedWidget(this);
+    m_chartArea->addWidget(m_chartNotice);
+    m_chartArea->addWidget(m_chart);
 
     connect(m_drawButton, &QPushButton::clicked, this, &ResultsPage::draw);
     connect(m_hours, &QCheckBox::toggled, this, &ResultsPage::render);
@@ -199,9 +188,8 @@ QLayout* ResultsPage::buildChartColumn() {
     bottomRow->addWidget(m_closeButton);
     auto* column = new QVBoxLayout;
     column->addLayout(drawRow);
-    column->addWidget(m_noResults);
     column->addWidget(m_summary);
-    column->addWidget(m_chart, 1);
+    column->addWidget(m_chartArea, 1);
     column->addLayout(bottomRow);
 
     for (QWidget* widget : resultWidgets()) {
@@ -212,8 +200,7 @@ QLayout* ResultsPage::buildChartColumn() {
 }
 
 QList<QWidget*> ResultsPage::resultWidgets() const {
-    return {m_chart, m_drawButton, m_savePictureButton, m_exportButton,
-            m_hours, m_summary,    m_stepRange};
+    return {m_drawButton, m_savePictureButton, m_exportButton, m_hours, m_summary, m_stepRange};
 }
 
 const std::vector<double>& ResultsPage::values(std::size_t series) const {
@@ -255,12 +242,15 @@ void ResultsPage::showNoResults(const QString& reason) {
         model->setSeries(nullptr, {});
     for (QWidget* widget : resultWidgets())
         widget->hide();
-    m_noResults->setText(reason);
-    m_noResults->show();
+    showChartNotice(reason);
+}
+
+void ResultsPage::showChartNotice(const QString& notice) {
+    m_chartNotice->setText(notice);
+    m_chartArea->setCurrentWidget(m_chartNotice);
 }
 
 void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
-    m_noResults->hide();
     m_series.clear();
     for (std::size_t i = 0; i < series.size(); ++i) {
         m_series.push_back(std::make_shared<const std::vector<double>>(std::move(series[i])));
@@ -269,9 +259,17 @@ void ResultsPage::showSeries(std::vector<std::vector<double>> series) {
     showResultContext();
     for (QWidget* widget : resultWidgets())
         widget->show();
-    // Until the first drawing the fields offer the steps loaded.
-    if (m_drawn.empty()) m_stepRange->setStepCount(m_series.front()->size());
-    m_stepRange->setEnabled(!m_drawn.empty());
+    if (!m_outdated) {
+        draw();
+        return;
+    }
+    showChartNotice("Graf není vykreslen: výsledky jsou starší než vstupy uložené po výpočtu "
+                    "(viz souhrn výše). Spusťte výpočet znovu (nabídka Výpočet), nebo graf "
+                    "přesto vykreslete tlačítkem VYKRESLIT GRAF.");
+    m_drawn.clear();
+    m_stepRange->setStepCount(m_series.front()->size());
+    m_stepRange->setEnabled(false);
+    m_savePictureButton->setEnabled(false); // no chart to save until drawn
 }
 
 // The run summary and the age of the results, and the time step that the
@@ -280,8 +278,10 @@ void ResultsPage::showResultContext() {
     const std::filesystem::path results = exchange::outResultDir(m_root);
     const project_files::SummaryRead summary =
         project_files::readRunSummary(results / exchange::summary::kFileName);
-    m_summary->showSummary(summary, project_files::resultAge(results / m_description.summaryOf,
-                                                             exchange::exchangeDir(m_root)));
+    const project_files::ResultAge age =
+        project_files::resultAge(results / m_description.summaryOf, exchange::exchangeDir(m_root));
+    m_outdated = age.newerInputTime.has_value();
+    m_summary->showSummary(summary, age);
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
@@ -305,6 +305,8 @@ std::optional<double> ResultsPage::shownTimeStep() const {
 
 void ResultsPage::draw() {
     if (m_series.empty()) return;
+    m_chartArea->setCurrentWidget(m_chart);
+    m_savePictureButton->setEnabled(true);
     for (QLabel* legend : m_legends)
         legend->show();
     placeLegend();
@@ -321,20 +323,23 @@ void ResultsPage::render() {
     m_chart->setAxisTitles(step ? kHoursAxisTitle : kStepAxisTitle, m_description.verticalTitle);
     if (m_drawn.empty()) return;
     const QValueAxis* x = m_chart->horizontalAxis();
-    const auto from = static_cast<std::size_t>(std::max(1.0, std::ceil(x->min() / xPerStep())));
-    const auto to = static_cast<std::size_t>(std::max(1.0, std::floor(x->max() / xPerStep())));
+    const StepScale before = scale();
+    const auto from =
+        static_cast<std::size_t>(std::max(1.0, std::ceil(before.step(x->min()) - 1e-9)));
+    const auto to =
+        static_cast<std::size_t>(std::max(1.0, std::floor(before.step(x->max()) + 1e-9)));
     const bool zoomed = !m_chart->lines().isEmpty() && (from > 1 || to < m_drawn.front()->size());
     m_drawnTimeStep = step;
     m_chart->removeAllLines();
     for (std::size_t i = 0; i < m_drawn.size(); ++i)
         m_chart->setStepValues(m_chart->addLine(m_description.series[i].colour), m_drawn[i],
-                               xPerStep());
+                               scale());
     if (m_description.marksLevels) markLevels();
     if (zoomed) zoomToSteps(from, to);
 }
 
-double ResultsPage::xPerStep() const {
-    return m_drawnTimeStep ? *m_drawnTimeStep / 60.0 : 1.0;
+StepScale ResultsPage::scale() const {
+    return stepScale(m_drawnTimeStep);
 }
 
 void ResultsPage::zoomToSteps(std::size_t from, std::size_t to) {
@@ -346,8 +351,7 @@ void ResultsPage::zoomToSteps(std::size_t from, std::size_t to) {
         from = std::max<std::size_t>(from - 1, 1);
         to = std::min(to + 1, last);
     }
-    m_chart->showRangeX(static_cast<double>(from) * xPerStep(),
-                        static_cast<double>(to) * xPerStep());
+    m_chart->showRangeX(scale().x(static_cast<double>(from)), scale().x(static_cast<double>(to)));
 }
 
 void ResultsPage::showStep(std::size_t step) {
@@ -368,8 +372,8 @@ void ResultsPage::showStep(std::size_t step) {
 void ResultsPage::followRange(double minX, double maxX) {
     if (m_drawn.empty()) return;
     const double last = std::max(static_cast<double>(m_drawn.front()->size()), 1.0);
-    const double from = std::clamp(std::ceil(minX / xPerStep() - 1e-9), 1.0, last);
-    const double to = std::clamp(std::floor(maxX / xPerStep() + 1e-9), from, last);
+    const double from = std::clamp(std::ceil(scale().step(minX) - 1e-9), 1.0, last);
+    const double to = std::clamp(std::floor(scale().step(maxX) + 1e-9), from, last);
     m_stepRange->showRange(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
 }
 
@@ -378,15 +382,14 @@ void ResultsPage::followRange(double minX, double maxX) {
 void ResultsPage::markLevels() {
     const std::vector<double>& levels = *m_drawn.front();
     if (levels.empty()) return;
-    const double perStep = xPerStep();
-    const double lastX = static_cast<double>(levels.size()) * perStep;
+    const StepScale steps = scale();
     drawReservoirLevels(*m_chart,
                         project_files::reservoirLevels(
                             project_files::readSavedInputs(exchange::exchangeDir(m_root))),
-                        perStep, lastX);
+                        steps.x(1.0), steps.x(static_cast<double>(levels.size())));
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
-    const double x = static_cast<double>(highest + 1) * perStep, y = levels[highest];
+    const double x = steps.x(static_cast<double>(highest + 1)), y = levels[highest];
     const auto shown = [](double value, int decimals) {
         return QString::fromStdString(desk::displayNumber(value, decimals));
     };

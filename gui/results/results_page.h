@@ -21,6 +21,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QStackedWidget;
 class QTableView;
 class QTimer;
 template <typename T> class QFutureWatcher;
@@ -46,19 +47,23 @@ struct ResultSeries {
 struct ResultsPageDescription {
     const char* name; // "Flow": pageFlow, btnLoadFlow, chartFlow, btnDrawFlow, chkHoursFlow, ...
     const char* loadText;
+    const char* chartTitle;
     const char* verticalTitle;
     int groupWidthPx;
-    bool exportAtRight;       // "Export do excelu" at the right under the grids, else the left
-    const char* summaryOf;    // the result file whose age the summary tells
-    const char* workbookName; // beside the program, numbered by the export
+    bool exportAtRight;    // "Export do excelu" at the right under the grids, else the left
+    const char* summaryOf; // the result file whose age the summary tells
+    const char* fileWhat;  // what the default names of its picture and workbook begin with
+    const char* sheetName; // of its exported workbook
     /// RO, RN and the overtopping level drawn beside the line, and its highest point marked.
     bool marksLevels;
     std::vector<ResultSeries> series;
 };
 
 /// A page of results: the series of the set loaded last, shown read-only by
-/// its grids. Everything but the load button, the grids and "Zavřít okno" is
-/// hidden until the page is loaded.
+/// its grids and drawn in its chart. Everything but the load button, the
+/// grids and "Zavřít okno" is hidden until the page is loaded; a set that
+/// cannot be shown, or one older than the inputs saved since, says so in
+/// place of the chart.
 class ResultsPage : public QWidget {
     Q_OBJECT
 public:
@@ -80,7 +85,7 @@ public:
     /// The series side by side as the export writes them: i (and the hours
     /// when the chart shows them), then each series.
     SheetRows table() const;
-    const char* workbookName() const { return m_description.workbookName; }
+    const ResultsPageDescription& description() const { return m_description; }
 
     static constexpr int kColumnWidthPx = 73;
     static constexpr int kRowHeightPx = 24;
@@ -88,11 +93,14 @@ public:
 public slots:
     /// The load button: reads the page's series of a complete result set on a
     /// thread of its own (a progress bar past 0.3 s), then shows them in the
-    /// grids, the chart and its buttons and the run's summary. A set that is
-    /// not complete or cannot be read is shown as no results, with the reason.
+    /// grids, the run's summary and the chart's buttons, and draws them. A set
+    /// that is not complete or cannot be read is shown as no results, with
+    /// the reason; a set older than an input saved since is shown but not
+    /// drawn, the chart's place saying why (VYKRESLIT GRAF draws it).
     void load();
-    /// "VYKRESLIT GRAF": shows the legend; replaces the lines by the series
-    /// loaded, step i at x = i (or its hour), the whole of them in view.
+    /// "VYKRESLIT GRAF": shows the chart and its legend; replaces the lines
+    /// by the series loaded, step i at x = i (or its hours from the start),
+    /// the whole of them in view.
     void draw();
     /// Shows steps `from` to `to` (from 1) of the lines drawn.
     void zoomToSteps(std::size_t from, std::size_t to);
@@ -121,12 +129,14 @@ private:
     QList<QWidget*> resultWidgets() const;
     void finishLoading();
     void showNoResults(const QString& reason);
+    /// Shows `notice` in the chart's place.
+    void showChartNotice(const QString& notice);
     void showSeries(std::vector<std::vector<double>> series);
     void showResultContext();
     std::optional<double> shownTimeStep() const;
     void render();
-    /// The x of one step on the chart: 1, or its hours.
-    double xPerStep() const;
+    /// Where the steps stand on the chart: at their numbers, or their hours.
+    StepScale scale() const;
     void markLevels();
     void followRange(double minX, double maxX);
     void placeLegend();
@@ -137,6 +147,7 @@ private:
     std::vector<std::shared_ptr<const std::vector<double>>> m_drawn;  // drawn, empty: none
     std::optional<double> m_drawnTimeStep; // the hours' step the lines are drawn in
     std::optional<double> m_timeStepMin;
+    bool m_outdated = false; // an input was saved after the results loaded
     bool m_loading = false;
 
     std::vector<SeriesTableModel*> m_models;
@@ -145,7 +156,8 @@ private:
     QTimer* m_progressDelay = nullptr;
     QWidget* m_progress = nullptr;
     QPushButton* m_loadButton = nullptr;
-    QLabel* m_noResults = nullptr;
+    QStackedWidget* m_chartArea = nullptr; // the chart, or the notice in its place
+    QLabel* m_chartNotice = nullptr;
     LineChartView* m_chart = nullptr;
     std::vector<QLabel*> m_legends;
     QPushButton* m_drawButton = nullptr;

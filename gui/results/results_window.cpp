@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "gui/charts/line_chart_view.h"
+#include "gui/charts/result_chart_titles.h"
 #include "gui/help/help.h"
 #include "gui/results/results_page.h"
 #include "gui/widgets/form_widgets.h"
@@ -12,7 +13,7 @@
 #include "project_files/file_io.h"
 
 #include <QBuffer>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -27,11 +28,13 @@ namespace {
 const gui::ResultsPageDescription kFlowPage = {
     .name = "Flow",
     .loadText = "NAČÍST VÝSLEDKY TRANSFORMACE",
+    .chartTitle = gui::kFlowChartTitle,
     .verticalTitle = "Průtok [m3/s]",
     .groupWidthPx = 369,
     .exportAtRight = true,
     .summaryOf = exchange::kOutflowSeries,
-    .workbookName = "transformovana_povoden.xlsx",
+    .fileWhat = "prutok",
+    .sheetName = "Průtok",
     .marksLevels = false,
     // The inflow the set was routed from, whatever IN_FLOOD_WAVE holds since.
     .series = {{"gridInflow", "PV [m3/s]", exchange::kInflowSeries, QColor(255, 0, 0),
@@ -42,34 +45,21 @@ const gui::ResultsPageDescription kFlowPage = {
 const gui::ResultsPageDescription kLevelPage = {
     .name = "Level",
     .loadText = "NAČÍST VÝŠKY VODY",
+    .chartTitle = gui::kLevelChartTitle,
     .verticalTitle = "Výška vody v nádrži [m]",
     .groupWidthPx = 233,
     .exportAtRight = false,
     .summaryOf = exchange::kLevelSeries,
-    .workbookName = "vyska_vody.xlsx",
+    .fileWhat = "hladina",
+    .sheetName = "Hladina",
     .marksLevels = true,
     .series = {{"gridLevel", "h [m]", exchange::kLevelSeries, QColor(0, 0, 0), nullptr, nullptr}}};
-
-QString askPictureFile(QWidget* parent, const QString& suggested) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter("JPEG Image File (*.jpeg)");
-    dialog.setDefaultSuffix("jpeg");
-    // The picture replaces a file of the same name without a question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QFileInfo info(suggested);
-    dialog.setDirectory(info.absolutePath());
-    dialog.selectFile(info.fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
-}
 
 } // namespace
 
 ResultsWindow::ResultsWindow(QWidget* parent)
-    : QDialog(parent), m_programDir(gui::toQString(desk::projectInputsDir())),
-      m_choosePictureFile(askPictureFile), m_openWorkbook(gui::desktopWorkbookOpener()) {
+    : QDialog(parent), m_workbookDir(gui::toQString(desk::projectInputsDir())),
+      m_chooseFile(gui::saveFileDialog()), m_openWorkbook(gui::desktopWorkbookOpener()) {
     setObjectName("ResultsWindow");
     gui::installHelp(this, "vysledky");
     setWindowTitle("Výsledky");
@@ -102,9 +92,24 @@ void ResultsWindow::connectPage(gui::ResultsPage* page) {
 }
 
 void ResultsWindow::setRoot(const std::filesystem::path& root) {
+    m_root = root;
     m_flowPage->setRoot(root);
     m_levelPage->setRoot(root);
-    m_pictureFileName = gui::toQString(exchange::outPicturesDir(root) / ".jpeg");
+    m_pictureDir = gui::toQString(exchange::outPicturesDir(root));
+}
+
+gui::ResultsPage* ResultsWindow::page(const QString& name) const {
+    return name == kLevelPage.name ? m_levelPage : m_flowPage;
+}
+
+QString ResultsWindow::suggestedPicture(const QString& name) const {
+    return gui::datedFileName(m_pictureDir, page(name)->description().fileWhat, m_root,
+                              gui::kJpegPicture.suffix);
+}
+
+QString ResultsWindow::suggestedWorkbook(const QString& name) const {
+    return gui::datedFileName(m_workbookDir, page(name)->description().fileWhat, m_root,
+                              gui::kXlsxWorkbook.suffix);
 }
 
 const std::vector<double>& ResultsWindow::inflow() const {
@@ -124,9 +129,11 @@ std::optional<double> ResultsWindow::timeStepMin() const {
 }
 
 void ResultsWindow::savePicture(gui::ResultsPage& page) {
-    const QString fileName = m_choosePictureFile(this, m_pictureFileName);
+    const QString fileName =
+        m_chooseFile(this, gui::kJpegPicture, suggestedPicture(page.description().name));
     if (fileName.isEmpty()) return;
-    m_pictureFileName = fileName;
+    m_pictureDir = QFileInfo(fileName).absolutePath();
+    if (!gui::acceptsFileName(this, fileName) || !gui::mayReplace(this, fileName)) return;
 
     gui::LineChartView& chart = page.chart();
     QImage picture(chart.size(), QImage::Format_RGB32);
@@ -157,9 +164,10 @@ void ResultsWindow::savePicture(gui::ResultsPage& page) {
 }
 
 void ResultsWindow::exportTable(const gui::ResultsPage& page) {
-    gui::exportTableToSpreadsheet(this, page.table(), kSheetName,
-                                  gui::toQString(gui::toPath(m_programDir) / page.workbookName()),
-                                  true, m_openWorkbook);
+    const QString chosen = gui::exportTableToSpreadsheet(
+        this, page.table(), page.description().sheetName,
+        suggestedWorkbook(page.description().name), m_chooseFile, m_openWorkbook);
+    if (!chosen.isEmpty()) m_workbookDir = QFileInfo(chosen).absolutePath();
 }
 
 // The window only shows results: closing it loses nothing, so it asks nothing.
@@ -167,10 +175,13 @@ void ResultsWindow::closeWindow() {
     accept();
 }
 
+// The first showing loads and draws both pages; their buttons load and draw again.
 void ResultsWindow::showEvent(QShowEvent* event) {
     if (!m_centred) {
         m_centred = true;
         gui::centreOnScreen(*this);
+        m_flowPage->load();
+        m_levelPage->load();
     }
     QDialog::showEvent(event);
 }

@@ -1,5 +1,6 @@
 // The results window: the outflow hydrograph beside the inflow and the
-// course of the water level, each on a page of its own (ResultsPage).
+// course of the water level, each on a page of its own (ResultsPage), loaded
+// and drawn when the window opens.
 #pragma once
 
 #include "gui/workbook/workbook_export_dialog.h"
@@ -21,21 +22,17 @@ class ResultsWindow : public QDialog {
 public:
     explicit ResultsWindow(QWidget* parent = nullptr);
 
-    /// The directory the exported workbooks are written to; the open
-    /// project's exchange directory unless set.
-    void setProgramDir(const QString& dir) { m_programDir = dir; }
-    /// The root of the result files and of the pictures' directory; the open
-    /// project (desk::projectRoot()) unless set. Resets the name
-    /// the picture dialog offers.
+    /// The folder the workbook dialog offers first; the open project's
+    /// exchange directory unless set.
+    void setWorkbookDir(const QString& dir) { m_workbookDir = dir; }
+    /// The root of the result files and of the pictures' folder; the open
+    /// project (desk::projectRoot()) unless set. The picture dialog offers
+    /// its OUT_PICTURES first.
     void setRoot(const std::filesystem::path& root);
 
-    /// Asks for the name of a picture file, offering `suggested`; an empty
-    /// text means the user cancelled.
-    using PictureFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
-    /// Replaces the save dialog (tests answer without a modal loop).
-    void setPictureFileChooser(PictureFileChooser chooser) {
-        m_choosePictureFile = std::move(chooser);
-    }
+    /// Replaces the save dialog of pictures and workbooks (tests answer
+    /// without a modal loop).
+    void setFileChooser(gui::SaveFileChooser chooser) { m_chooseFile = std::move(chooser); }
     /// Replaces the opening of exported workbooks on the desktop.
     void setWorkbookOpener(gui::WorkbookOpener opener) { m_openWorkbook = std::move(opener); }
 
@@ -44,12 +41,13 @@ public:
     const std::vector<double>& inflow() const;
     const std::vector<double>& outflow() const;
     const std::vector<double>& levels() const;
-    /// The name the picture dialog offers next.
-    QString pictureFileName() const { return m_pictureFileName; }
+    /// The names the dialog offers for the picture and the workbook of a page
+    /// ("Flow", "Level"): what it holds, the project, today's date, in the
+    /// folder chosen last for such a file.
+    QString suggestedPicture(const QString& page) const;
+    QString suggestedWorkbook(const QString& page) const;
     /// The time step of the page loaded last [min]; see ResultsPage::timeStepMin.
     std::optional<double> timeStepMin() const;
-
-    static inline const char* const kSheetName = "Stringgrid Print";
 
 public slots:
     /// "Zavřít okno": closes the window.
@@ -60,15 +58,17 @@ protected:
 
 private:
     void connectPage(gui::ResultsPage* page);
-    /// "Uložení grafu do JPG": the page's chart at its size on screen, as a
-    /// JPEG file; one dialog for both pages keeps the last name chosen.
+    gui::ResultsPage* page(const QString& name) const;
+    /// "Uložení grafu do JPG": the page's chart at its size on screen, with
+    /// its title, as a JPEG file where the user chooses.
     void savePicture(gui::ResultsPage& page);
-    /// "Export do excelu": the page's table as a workbook beside the program.
+    /// "Export do excelu": the page's table as a workbook where the user chooses.
     void exportTable(const gui::ResultsPage& page);
 
-    QString m_programDir;
-    QString m_pictureFileName;
-    PictureFileChooser m_choosePictureFile;
+    std::filesystem::path m_root;
+    QString m_pictureDir;
+    QString m_workbookDir;
+    gui::SaveFileChooser m_chooseFile;
     gui::WorkbookOpener m_openWorkbook;
     bool m_centred = false;
 

@@ -82,4 +82,19 @@ QVariant SeriesTableModel::headerData(int section, Qt::Orientation orientation, 
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
+std::function<std::string()> SeriesTableModel::copiedText(int top, int left, int bottom,
+                                                          int right) const {
+    return [values = m_values, top, left, bottom, right] {
+        std::string text;
+        if (!values) return text;
+        const int last = std::min(bottom, static_cast<int>(values->size()) - 1);
+        for (int row = std::max(top, 0); row <= last; ++row) {
+            if (row > top) text += '\n';
+            if (left <= 0) text += std::to_string(row + 1) + (right >= 1 ? "\t" : "");
+            if (right >= 1) text += fullValue((*values)[static_cast<std::size_t>(row)]);
+        }
+        return text;
+    };
+}
+
 } // namespace gui

@@ -3,6 +3,8 @@
 // for it, so a million steps cost the series, not a million cells.
 #pragma once
 
+#include "gui/grid/copied_text.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 
@@ -14,8 +16,8 @@ namespace gui {
 /// Column 0 numbers the steps (greyed, like a grid's fixed column), column 1
 /// holds the series' values with three decimals and a decimal comma; the
 /// header row is the view's header ("i" and the series' name). Row r shows
-/// step r + 1. An edit role gives a value to its last digit.
-class SeriesTableModel : public QAbstractTableModel {
+/// step r + 1. An edit role gives a value as the file wrote it (fullValue).
+class SeriesTableModel : public QAbstractTableModel, public CopyableTable {
     Q_OBJECT
 public:
     using QAbstractTableModel::QAbstractTableModel;
@@ -34,6 +36,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    /// The steps and values as the edit role gives them; the series is
+    /// shared, not copied, until the text is made.
+    std::function<std::string()> copiedText(int top, int left, int bottom,
+                                            int right) const override;
 
 private:
     std::shared_ptr<const std::vector<double>> m_values;

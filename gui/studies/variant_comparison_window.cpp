@@ -15,6 +15,7 @@
 
 #include <QBrush>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,19 +48,20 @@ QString czech(double value, int decimals) {
     return QString::fromStdString(desk::displayNumber(value, decimals));
 }
 
-// Points at the end of each step, in hours from the start.
+// Each step at its hours from the start, as the results window draws it.
 std::vector<desk::ChartPoint> inHours(const std::vector<double>& values, double stepMinutes) {
     std::vector<desk::ChartPoint> points;
     for (std::size_t i = 0; i < values.size(); ++i)
-        points.push_back({static_cast<double>(i + 1) * stepMinutes / 60.0, values[i]});
+        points.push_back({desk::stepHours(i + 1, stepMinutes), values[i]});
     return points;
 }
 
 } // namespace
 
 VariantComparisonWindow::VariantComparisonWindow(const std::filesystem::path& root, QWidget* parent)
-    : QDialog(parent), m_root(root), m_programDir(gui::toQString(exchange::exchangeDir(root))),
-      m_openWorkbook(gui::desktopWorkbookOpener()), m_run(std::make_unique<gui::StudyCoreRun>()) {
+    : QDialog(parent), m_root(root), m_workbookDir(gui::toQString(exchange::exchangeDir(root))),
+      m_chooseFile(gui::saveFileDialog()), m_openWorkbook(gui::desktopWorkbookOpener()),
+      m_run(std::make_unique<gui::StudyCoreRun>()) {
     setObjectName("VariantComparisonWindow");
     gui::installHelp(this, "porovnani_variant");
     setWindowTitle("Porovnání variant");
@@ -237,7 +239,7 @@ void VariantComparisonWindow::drawCharts() {
     for (const study::Variant& v : m_compared) {
         if (!v.complete) continue;
         const double step = v.timeStepMinutes.value_or(60.0);
-        endHours = std::max(endHours, static_cast<double>(v.inflow.size()) * step / 60.0);
+        endHours = std::max(endHours, desk::stepHours(v.inflow.size(), step));
         if (!first) first = &v;
         sameInflow =
             sameInflow && v.inflow == first->inflow && v.timeStepMinutes == first->timeStepMinutes;
@@ -383,8 +385,11 @@ void VariantComparisonWindow::exportTable() {
                 cells.emplace_back();
         }
     }
-    gui::exportTableToSpreadsheet(this, sheet, kSheetName,
-                                  QDir(m_programDir).filePath(kWorkbookName), true, m_openWorkbook);
+    const QString chosen = gui::exportTableToSpreadsheet(
+        this, sheet, kSheetName,
+        gui::datedFileName(m_workbookDir, "porovnani_variant", m_root, gui::kXlsxWorkbook.suffix),
+        m_chooseFile, m_openWorkbook);
+    if (!chosen.isEmpty()) m_workbookDir = QFileInfo(chosen).absolutePath();
 }
 
 } // namespace gui

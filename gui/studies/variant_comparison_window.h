@@ -42,13 +42,14 @@ public:
 
     /// The core that recomputes (tests put a stand-in's path here).
     gui::StudyCoreRun& coreRun() { return *m_run; }
-    /// Where "Export do excelu" saves: the exchange directory of `root`
-    /// unless set.
-    void setProgramDir(const QString& dir) { m_programDir = dir; }
+    /// The folder the workbook dialog offers first: the exchange directory
+    /// of `root` unless set.
+    void setWorkbookDir(const QString& dir) { m_workbookDir = dir; }
+    /// Replaces the save dialog (tests answer without a modal loop).
+    void setFileChooser(gui::SaveFileChooser chooser) { m_chooseFile = std::move(chooser); }
     /// Replaces the opening of exported workbooks on the desktop.
     void setWorkbookOpener(gui::WorkbookOpener opener) { m_openWorkbook = std::move(opener); }
 
-    static constexpr const char* kWorkbookName = "porovnani_variant.xlsx";
     static constexpr const char* kSheetName = "Porovnání variant";
     /// The variants ticked, in the list's order.
     const std::vector<study::Variant>& compared() const { return m_compared; }
@@ -61,8 +62,9 @@ public slots:
     void recomputeCurrent();
     /// "Smazat": deletes the current variant after asking.
     void deleteCurrent();
-    /// "Export do excelu": the table, numbers as numbers, beside the program
-    /// as porovnani_variant1.xlsx, opened on the desktop.
+    /// "Export do excelu": the table, numbers as numbers, where the user
+    /// chooses (porovnani_variant_<project>_<date>.xlsx offered), opened on
+    /// the desktop.
     void exportTable();
 
 signals:
@@ -82,7 +84,8 @@ private:
     void setBusy(bool busy);
 
     std::filesystem::path m_root;
-    QString m_programDir;
+    QString m_workbookDir;
+    gui::SaveFileChooser m_chooseFile;
     gui::WorkbookOpener m_openWorkbook;
     std::vector<study::Variant> m_compared;
     std::vector<study::ComparisonRow> m_rows;

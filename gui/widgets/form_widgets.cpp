@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSizePolicy>
@@ -22,6 +24,21 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
         button->setFont(font);
     }
     return button;
+}
+
+QWidget* makeBusyIndicator(const QString& text, const QString& name, QWidget* parent) {
+    auto* busy = new QWidget(parent);
+    busy->setObjectName(name);
+    auto* bar = new QProgressBar(busy);
+    bar->setRange(0, 0);
+    bar->setTextVisible(false);
+    bar->setMinimumWidth(24); // the text first where the row is narrow
+    auto* row = new QHBoxLayout(busy);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(text, busy));
+    row->addWidget(bar, 1);
+    busy->hide();
+    return busy;
 }
 
 QHBoxLayout* rowAtRight(std::initializer_list<QWidget*> widgets) {

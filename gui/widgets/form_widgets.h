@@ -21,6 +21,10 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 /// The widgets side by side at the right of a row, in order.
 QHBoxLayout* rowAtRight(std::initializer_list<QWidget*> widgets);
 
+/// A hidden row of `text` beside a busy bar (it does not count its way), to
+/// show while something takes long.
+QWidget* makeBusyIndicator(const QString& text, const QString& name, QWidget* parent);
+
 /// Keeps a widget's place in its layout while it is hidden, so showing it
 /// later does not move its neighbours.
 void keepPlaceWhenHidden(QWidget* widget);

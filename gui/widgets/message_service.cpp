@@ -1,8 +1,10 @@
 // Every message box and question of the front end goes through here.
 #include "gui/widgets/message_service.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace gui {
 
@@ -41,6 +43,20 @@ public:
     bool question(QWidget* parent, const QString& text) override {
         return showBox(QMessageBox::Question, parent, text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
+    }
+    int choose(QWidget* parent, const QString& text, const QStringList& choices) override {
+        QMessageBox box(QMessageBox::Question, QApplication::applicationName(), breakable(text),
+                        QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText);
+        QList<QAbstractButton*> buttons;
+        for (qsizetype i = 0; i < choices.size(); ++i)
+            buttons.append(box.addButton(choices[i], i + 1 < choices.size()
+                                                         ? QMessageBox::AcceptRole
+                                                         : QMessageBox::RejectRole));
+        if (!buttons.isEmpty()) box.setEscapeButton(buttons.constLast());
+        box.exec();
+        const qsizetype chosen = buttons.indexOf(box.clickedButton());
+        return static_cast<int>(chosen >= 0 ? chosen : choices.size() - 1);
     }
     void information(QWidget* parent, const QString& text) override {
         showBox(QMessageBox::Information, parent, text, QMessageBox::Ok);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -13,6 +14,10 @@ public:
     virtual ~MessageService() = default;
     /// A confirmation box with Yes ("Ano") and No ("Ne"); true for Yes.
     virtual bool question(QWidget* parent, const QString& text) = 0;
+    /// A question answered by one of `choices`, each a button in order, the
+    /// last one also taken by Escape or the close control (the cancel);
+    /// returns the index of the answer.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& choices) = 0;
     /// An information box with OK.
     virtual void information(QWidget* parent, const QString& text) = 0;
     /// A warning box with OK.

@@ -1,4 +1,4 @@
-// "Export do excelu": a table saved as numbered .xlsx workbooks.
+// "Export do excelu": a table saved as .xlsx workbooks where the user chooses.
 #include "gui/workbook/workbook_export_dialog.h"
 
 #include "gui/widgets/form_widgets.h"
@@ -12,25 +12,24 @@ WorkbookOpener desktopWorkbookOpener() {
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-bool exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
-                              const QString& path, bool visible, const WorkbookOpener& open) {
+QString exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
+                                 const QString& suggested, const SaveFileChooser& choose,
+                                 const WorkbookOpener& open) {
+    const QString path = choose(parent, kXlsxWorkbook, suggested);
+    if (path.isEmpty() || !acceptsFileName(parent, path)) return path;
     MessageService& messages = MessageService::instance();
-    const TableExport result =
-        exportTable(rows, sheetName.toStdString(), std::filesystem::path(path.toStdU16String()),
-                    [parent, &messages](const std::filesystem::path& existing) {
-                        return messages.question(parent, "Soubor " + toQString(existing) +
-                                                             " již existuje. Přepsat?");
-                    });
+    const TableExport result = exportTable(rows, sheetName.toStdString(), toPath(path),
+                                           [parent](const std::filesystem::path& existing) {
+                                               return mayReplace(parent, toQString(existing));
+                                           });
     if (!result.error.empty()) messages.error(parent, QString::fromStdString(result.error));
-    if (visible) {
-        for (const std::filesystem::path& saved : result.saved) {
-            if (!open || !open(QUrl::fromLocalFile(toQString(saved))))
-                messages.information(parent, "Sešit nelze otevřít v tabulkovém procesoru. "
-                                             "Byl uložen do souboru " +
-                                                 toQString(saved) + ".");
-        }
+    for (const std::filesystem::path& saved : result.saved) {
+        if (!open || !open(QUrl::fromLocalFile(toQString(saved))))
+            messages.information(parent, "Sešit nelze otevřít v tabulkovém procesoru. "
+                                         "Byl uložen do souboru " +
+                                             toQString(saved) + ".");
     }
-    return result.ok;
+    return path;
 }
 
 } // namespace gui

@@ -1,8 +1,9 @@
-// "Export do excelu": a table of numbers and texts saved as numbered .xlsx
-// workbooks, the user asked before one replaces an existing file, every
-// failure shown.
+// "Export do excelu": a table of numbers and texts saved as .xlsx workbooks
+// where the user chooses, the user asked before one replaces an existing
+// file, every failure shown.
 #pragma once
 
+#include "gui/widgets/save_file_dialog.h"
 #include "gui/workbook/workbook_sheets.h"
 
 #include <QString>
@@ -21,13 +22,15 @@ using WorkbookOpener = std::function<bool(const QUrl&)>;
 /// The opener of the desktop (QDesktopServices::openUrl).
 WorkbookOpener desktopWorkbookOpener();
 
-/// Saves `rows` into workbooks named `path` with 1, 2, ... before the
-/// extension of its file name, worksheets named `sheetName` followed by 1,
-/// 2, ... (see exportTable). Asks before replacing an existing workbook; a
-/// failure to save is shown as an error. With `visible`, each saved workbook
+/// Asks where to save (`choose`, offering `suggested`), then saves `rows`
+/// there as exportTable does: more rows than a workbook holds go to further
+/// workbooks numbered 2, 3, ... beside it, worksheets named `sheetName`. A
+/// hidden name is refused; the user is asked before a workbook replaces an
+/// existing file; a failure to save is shown as an error. Each saved workbook
 /// is opened by `open`; where that fails the user is told where it was saved.
-/// True when every workbook was saved.
-bool exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
-                              const QString& path, bool visible, const WorkbookOpener& open);
+/// Returns the path chosen; empty when the user cancelled.
+QString exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
+                                 const QString& suggested, const SaveFileChooser& choose,
+                                 const WorkbookOpener& open);
 
 } // namespace gui

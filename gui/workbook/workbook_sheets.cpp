@@ -17,6 +17,7 @@ SheetCell sheetCell(const std::string& text) {
 }
 
 std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, int number) {
+    if (number <= 1) return path;
     std::filesystem::path name = path.stem();
     name += std::to_string(number);
     name += path.extension();
@@ -40,7 +41,7 @@ tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetL
         for (int n = 0; n < sheetCount; ++n) {
             const int firstColumn = n * columnLimit;
             workbooks[static_cast<std::size_t>(m)].push_back(
-                {sheetName + std::to_string(n + 1), &rows, firstRow,
+                {n == 0 ? sheetName : sheetName + " " + std::to_string(n + 1), &rows, firstRow,
                  std::min(rowLimit, rowCount - firstRow), firstColumn,
                  std::min(columnLimit, columnCount - firstColumn)});
         }

@@ -22,16 +22,19 @@ struct SheetLimits {
     int columns = kXlsxMaxColumns; // columns of one worksheet
 };
 
-/// `path` with `number` inserted before the extension of its file name:
-/// ".../vyska_vody.xlsx", 1 -> ".../vyska_vody1.xlsx". A point in a directory
-/// name is left alone; a name without an extension gets the number at its end.
+/// The path of workbook `number` (from 1) of an export to `path`: `path`
+/// itself for the first, then the number inserted before the extension of its
+/// file name: ".../hladina.xlsx", 2 -> ".../hladina2.xlsx". A point in a
+/// directory name is left alone; a name without an extension gets the number
+/// at its end.
 std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, int number);
 
 /// The worksheets of every workbook for `rows`: workbook m (from 0) holds
-/// table rows m * limits.rows ..; its worksheet n, named sheetName followed by
-/// n + 1, holds table columns n * limits.columns ... So no cell is lost: more
-/// columns than a sheet takes go to further sheets of the same workbook, more
-/// rows to further workbooks. An empty table gives one empty worksheet.
+/// table rows m * limits.rows ..; its worksheet n holds table columns
+/// n * limits.columns ..., the first named sheetName, the others sheetName, a
+/// blank and n + 1 ("Průtok 2"). So no cell is lost: more columns than a sheet
+/// takes go to further sheets of the same workbook, more rows to further
+/// workbooks. An empty table gives one empty worksheet.
 std::vector<std::vector<XlsxSheet>>
 tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetLimits& limits = {});
 
@@ -47,8 +50,9 @@ struct TableExport {
 using OverwriteQuestion = std::function<bool(const std::filesystem::path&)>;
 
 /// Saves tableWorkbooks(rows, sheetName, limits) as numberedWorkbookPath(path,
-/// 1, 2, ...). Stops at the first workbook that fails or that the user
-/// declines to overwrite; the workbooks saved before it stay.
+/// 1, 2, ...), every number as the table holds it. Stops at the first
+/// workbook that fails or that the user declines to overwrite; the workbooks
+/// saved before it stay.
 TableExport exportTable(const SheetRows& rows, const std::string& sheetName,
                         const std::filesystem::path& path, const OverwriteQuestion& mayOverwrite,
                         const SheetLimits& limits = {});

@@ -208,6 +208,14 @@ TEST(GridPoints, RowIAtXIAndCellsThatAreNoNumbersLeftOut) {
     EXPECT_EQ(points[3].x, 30.0);
 }
 
+// Step 1 is the state at the start: its hours are 0, as the grids count steps.
+TEST(GridPoints, StepHoursCountFromTheStart) {
+    EXPECT_EQ(desk::stepHours(1, 30.0), 0.0);
+    EXPECT_EQ(desk::stepHours(3, 30.0), 1.0);
+    EXPECT_EQ(desk::stepHours(7, 10.0), 1.0); // whole hours stay whole
+    EXPECT_EQ(desk::stepHours(49, 60.0), 48.0);
+}
+
 TEST(InputFiles, FloodWaveIsItsRowsUpToTheLastValueWithAPoint) {
     TempDir dir;
     desk::Grid grid(2, 6);

@@ -234,6 +234,10 @@ void TestCalculationForm::closingWithoutSavingLeavesEveryFileAsItWas() {
     const QMap<QString, QByteArray> before = everyFile();
     m_form->setProgramDirectory(exchangeDir());
     QVERIFY(item("groupManipulationMode", 2)->isChecked()); // the sample's gradual manipulation
+    // Nothing changed: it closes unasked.
+    button("btnCloseNoSave")->click();
+    QVERIFY(!m_form->isVisible() && m_messages->shown.isEmpty());
+    m_form->show();
 
     clickItem("groupManipulationMode", 1);
     clickItem("groupKeepClosedAfterPeak", 1);

@@ -1,5 +1,6 @@
 // Drives the flood wave form offscreen: load, edit, draw, save, close.
 #include "exchange/file_names.h"
+#include "gui/grid/grid_view.h"
 #include "gui/inputs/flood_wave_form.h"
 #include "helpers/form_fixture.h"
 #include "helpers/qt_files.h"
@@ -38,6 +39,17 @@ private:
     static QString pointCount(gui::FloodWaveForm& form) {
         return form.findChild<QLineEdit*>("editPointCount")->text();
     }
+
+    /// Puts `text` on the clipboard, presses Ctrl+V in the grid as a user
+    /// would and waits until the block is in.
+    static void paste(QTableView& view, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+        auto* clipboard = view.findChild<gui::GridClipboard*>();
+        QTRY_VERIFY_WITH_TIMEOUT(!clipboard->isPasting(), 60000);
+    }
+    static void undo(QWidget& form) { QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); }
+    static void redo(QWidget& form) { QTest::keyClick(&form, Qt::Key_Y, Qt::ControlModifier); }
 
 private slots:
     void initTestCase() {
@@ -182,6 +194,93 @@ private slots:
         QCOMPARE(readAll(m_files.path(exchange::kInflowPointCount)), QByteArray("3\r\n"));
     }
 
+    // A shorter column pasted from the first row asks whether it is the whole
+    // wave; each answer, typing and Delete, and the load itself, are undone
+    // by Ctrl+Z back to the form as it opened, which then closes unasked.
+    void aShorterColumnAsksAndCtrlZTakesBackEachStep() {
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        form->show();
+        form->activateWindow(); // the keys of the form's shortcuts reach an active window
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto* view = form->findChild<QTableView*>("gridFloodWave");
+        const desk::Grid opened = form->grid();
+        veldron::testing::press(*form, "btnLoad");
+        const desk::Grid loaded = form->grid();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, 1));
+        const std::pair<int, int> answers[] = {
+            {2, m_n}, {1, m_n}, {0, 3}}; // cancel, overwrite, replace
+        for (const auto& [answer, count] : answers) {
+            messages.choices = {answer};
+            paste(*view, "1\n2\n3\n");
+            QVERIFY2(messages.shown.last().startsWith(
+                         "C:Vkládáte od prvního řádku 3 řádky, tabulka ale má " +
+                         QString::number(m_n) + " řádků s hodnotami."),
+                     qPrintable(messages.shown.last()));
+            QCOMPARE(pointCount(*form), QString::number(count));
+            QCOMPARE(form->grid().rowCount(), count + 1);
+            QCOMPARE(form->grid().cell(1, 1), answer == 2 ? loaded.cell(1, 1) : "1");
+            if (answer != 2) undo(*form);
+            QCOMPARE(form->grid().rowCount(), m_n + 1);
+            QCOMPARE(form->grid().cell(1, 1), loaded.cell(1, 1));
+        }
+        redo(*form); // the replacing paste again
+        QCOMPARE(pointCount(*form), QString("3"));
+        undo(*form);
+
+        view->setCurrentIndex(view->model()->index(0, 1));
+        QTest::keyClick(view, Qt::Key_7); // typing opens the cell's editor
+        auto* editor = view->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_7);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(form->grid().cell(1, 1), std::string("77")); // committed by a queued call
+        view->selectionModel()->select(
+            QItemSelection(view->model()->index(1, 1), view->model()->index(4, 1)),
+            QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(form->grid().cell(1, 3), std::string());
+        undo(*form);
+        QCOMPARE(form->grid().cell(1, 3), loaded.cell(1, 3));
+        undo(*form);
+        QCOMPARE(form->grid().cell(1, 1), loaded.cell(1, 1));
+        undo(*form); // the load
+        QCOMPARE(form->grid().rowCount(), opened.rowCount());
+        QCOMPARE(form->grid().cell(1, 0), opened.cell(1, 0));
+        QCOMPARE(pointCount(*form), QString("0"));
+        messages.shown.clear();
+        QSignalSpy finished(form.get(), &QDialog::finished);
+        veldron::testing::press(*form, "btnCloseNoSave");
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(messages.shown.isEmpty());
+    }
+
+    // A column longer than a screenful of text is read off the window's
+    // thread; it lands whole, and Ctrl+Z takes it back whole.
+    void aLongColumnIsPastedWholeAndUndoneWhole() {
+        veldron::testing::FakeMessages messages;
+        auto form = m_files.makeForm<gui::FloodWaveForm>();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        auto* view = form->findChild<QTableView*>("gridFloodWave");
+        view->setFocus();
+        constexpr int kRows = 100000;
+        QString column;
+        for (int i = 0; i < kRows; ++i)
+            column += QString::number(i % 97) + ",25\n";
+        paste(*view, column);
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(form->grid().rowCount(), kRows + 1);
+        QCOMPARE(form->grid().cell(0, kRows), std::to_string(kRows));
+        QCOMPARE(form->grid().cell(1, kRows), std::to_string((kRows - 1) % 97) + ",25");
+        QCOMPARE(pointCount(*form), QString::number(kRows));
+        undo(*form);
+        QCOMPARE(form->grid().rowCount(), gui::FloodWaveForm::kInitialRows);
+        QCOMPARE(form->grid().cell(1, 1), std::string());
+    }
+
     void closeWithoutSavingAsks() {
         veldron::testing::FakeMessages messages;
         auto form = m_files.makeForm<gui::FloodWaveForm>();
@@ -288,7 +387,16 @@ private slots:
                  qPrintable(messages.shown[0]));
         QCOMPARE(form->grid().cell(1, 1), std::string());
 
+        // A column pasted while a cell is typed into goes down the column, not into the cell.
+        view->setCurrentIndex(model->index(4, 1));
+        QTest::keyClick(view, Qt::Key_1);
+        QGuiApplication::clipboard()->setText("7,5\n8,5\n");
+        QTest::keyClick(view->findChild<QLineEdit*>(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->grid().cell(1, 5), std::string("7,5"));
+        QCOMPARE(form->grid().cell(1, 6), std::string("8,5"));
+
         // Pasted again from the first row, beyond the last row: the grid grows.
+        view->setCurrentIndex(model->index(0, 1));
         QGuiApplication::clipboard()->setText(column);
         QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
         QGuiApplication::clipboard()->setText("1,5\r\n2,5\r\n");

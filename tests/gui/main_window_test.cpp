@@ -421,7 +421,7 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
         whenModalOpens([&](QWidget* form) {
             if (auto* data = qobject_cast<gui::TechnicalDataForm*>(form)) read = data->filesDir();
             if (auto* results = qobject_cast<gui::ResultsWindow*>(form))
-                read = results->pictureFileName();
+                read = results->suggestedPicture("Flow");
         });
         action(item)->trigger();
         QVERIFY2(read.startsWith(gui::toQString(beta)), qPrintable(read));

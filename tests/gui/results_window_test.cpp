@@ -1,8 +1,8 @@
 // The results window driven offscreen on result sets the real core wrote for
-// the sample reservoir: loading, the run summary, drawing over steps and
-// hours, the reservoir's levels, zoom by dragging, by steps and by the
-// summary's steps, pictures, export, incomplete sets, and a long series
-// loaded and drawn while the window keeps answering.
+// the sample reservoir: loaded and drawn on opening, the run summary, drawing
+// over steps and hours, the reservoir's levels, zoom by dragging, by steps
+// and by the summary's steps, pictures, export, incomplete and outdated sets,
+// and a long series loaded and drawn while the window keeps answering.
 #include "exchange/result_set.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/results/results_page.h"
@@ -17,6 +17,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -138,17 +139,16 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void opensWithEverythingButTheLoadButtonsHidden();
     void loadsBothPagesFromTheResultSet();
     void drawingReplacesTheLinesAndInflowAndOutflowEndTogether();
     void theLevelChartShowsTheReservoirsLevelsAndTheHighestLevel();
     void theSummaryPanelShowsTheFiguresOfTheFileAndAStop();
     void theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOvertopping();
-    void hoursUseTheTimeStepAndInputsSavedLaterAreNamed();
+    void hoursCountFromTheStartAndInputsSavedLaterHoldTheChartBack();
     void zoomKeepsRoundTicksAndNeverLeavesTheData();
     void stepFieldsAndTheSummarysStepsZoomTheChart();
-    void theGridsShowCzechDecimalsAndTheExportEveryDigit();
-    void picturesAreJpegsOfTheChartAndTheDialogKeepsTheName();
+    void theGridsShowCzechDecimalsAndTheExportTheValuesAsWritten();
+    void picturesAreJpegsOfTheChartUnderNamesThatSayWhatAndWhen();
     void aPictureThatCannotBeWrittenIsReported();
     void exportAsksBeforeReplacingAndSaysWhereItSaved();
     void anIncompleteSetIsShownAsNoResults();
@@ -162,6 +162,8 @@ private:
     void click(const char* name);
     /// Clicks the page's load button and waits until the load ended.
     void load(const char* page);
+    /// Waits until neither page is loading.
+    void waitForLoads();
     QLineSeries* line(const char* chart, int index) const;
     gui::LineChartView* chart(const char* name) const;
     gui::SummaryPanel* panel(const char* name) const;
@@ -172,8 +174,8 @@ private:
     QString m_root;
     veldron::testing::FakeMessages* m_messages = nullptr;
     std::unique_ptr<gui::ResultsWindow> m_form;
-    QStringList m_chosen;  // the names the picture dialog was offered
-    QString m_pictureName; // the name the picture dialog answers
+    QStringList m_chosen; // the names the save dialog was offered
+    QString m_chosenName; // the name the save dialog answers
     QList<QUrl> m_opened;
     bool m_openerWorks = false;
 };
@@ -194,14 +196,14 @@ void TestResultsWindow::init() {
 
     m_messages = &m_fixture->messages();
     m_form = std::make_unique<gui::ResultsWindow>();
-    m_form->setProgramDir(m_root + "/PULT_na_vypocty");
+    m_form->setWorkbookDir(m_root + "/PULT_na_vypocty");
     m_chosen.clear();
     m_opened.clear();
-    m_pictureName.clear();
+    m_chosenName.clear();
     m_openerWorks = false;
-    m_form->setPictureFileChooser([this](QWidget*, const QString& suggested) {
+    m_form->setFileChooser([this](QWidget*, const gui::SaveFileKind&, const QString& suggested) {
         m_chosen << suggested;
-        return m_pictureName;
+        return m_chosenName;
     });
     m_form->setWorkbookOpener([this](const QUrl& url) {
         m_opened << url;
@@ -209,6 +211,7 @@ void TestResultsWindow::init() {
     });
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    waitForLoads();
 }
 
 void TestResultsWindow::cleanup() {
@@ -234,6 +237,14 @@ void TestResultsWindow::load(const char* page) {
     QTRY_VERIFY_WITH_TIMEOUT(!shown->isLoading(), 60000);
 }
 
+void TestResultsWindow::waitForLoads() {
+    for (const char* name : {"pageFlow", "pageLevel"}) {
+        auto* page = m_form->findChild<gui::ResultsPage*>(name);
+        QVERIFY(page);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->isLoading(), 60000);
+    }
+}
+
 QLineSeries* TestResultsWindow::line(const char* chart, int index) const {
     auto* view = m_form->findChild<QChartView*>(chart);
     if (view == nullptr || index >= view->chart()->series().size()) return nullptr;
@@ -248,37 +259,14 @@ gui::SummaryPanel* TestResultsWindow::panel(const char* name) const {
     return m_form->findChild<gui::SummaryPanel*>(name);
 }
 
-void TestResultsWindow::opensWithEverythingButTheLoadButtonsHidden() {
-    QCOMPARE(m_form->windowTitle(), QString("Výsledky"));
-    auto* tabs = m_form->findChild<QTabWidget*>();
-    QVERIFY(tabs);
-    QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(0), QString("PRŮTOK"));
-    QCOMPARE(tabs->tabText(1), QString("VÝŠKA VODY V NÁDRŽI"));
-    QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(tabs->tabBar()->font().bold());
-    for (const char* hidden : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "btnDrawLevel",
-                               "btnSaveLevelPicture", "btnExportLevel"})
-        QVERIFY2(button(hidden)->isHidden(), hidden);
-    for (const char* hidden :
-         {"chartFlow", "chartLevel", "chkHoursFlow", "chkHoursLevel", "panelSummaryFlow",
-          "panelSummaryLevel", "spinFromStepFlow", "progressLoadFlow", "lblNoResultsFlow"})
-        QVERIFY2(!m_form->findChild<QWidget*>(hidden)->isVisible(), hidden);
-    QVERIFY(m_form->findChild<QLabel*>("lblInflowLegend")->isHidden());
-    for (const char* shown : {"btnLoadFlow", "btnLoadLevel", "btnCloseFlow", "btnCloseLevel"})
-        QVERIFY2(!button(shown)->isHidden(), shown);
-    for (const char* grid : {"gridInflow", "gridOutflow", "gridLevel"}) {
-        auto* view = m_form->findChild<QTableView*>(grid);
-        QVERIFY2(view && !view->isHidden(), grid);
-        QCOMPARE(view->model()->rowCount(), 0);
-        QVERIFY(view->model()->headerData(1, Qt::Horizontal).toString().isEmpty());
-    }
-    QCOMPARE(button("btnLoadFlow")->text(), QString("NAČÍST VÝSLEDKY TRANSFORMACE"));
-    QVERIFY(button("btnLoadFlow")->font().bold());
-    QVERIFY(!button("btnExportFlow")->font().bold());
-    QVERIFY(m_form->outflow().empty());
-}
+// Opened on a complete set, both pages show their grids, summary and chart
+// with no click; the load buttons load again.
 void TestResultsWindow::loadsBothPagesFromTheResultSet() {
+    QCOMPARE(m_form->findChild<QTabWidget*>()->currentIndex(), 0);
+    QCOMPARE(chart("chartFlow")->lines().size(), 2);
+    QCOMPARE(chart("chartLevel")->lines().size(), 4); // the levels and RO, RN, overtopping
+    QCOMPARE(panel("panelSummaryLevel")->figures().size(), 14);
+    QCOMPARE(m_form->levels().size(), std::size_t(48));
     load("Flow");
     QVERIFY(m_messages->shown.isEmpty());
     const QString results = m_root + "/OUT_RESULT/";
@@ -298,7 +286,7 @@ void TestResultsWindow::loadsBothPagesFromTheResultSet() {
     for (const char* visible : {"btnDrawFlow", "btnSaveFlowPicture", "btnExportFlow", "chartFlow",
                                 "chkHoursFlow", "panelSummaryFlow", "spinFromStepFlow"})
         QVERIFY2(m_form->findChild<QWidget*>(visible)->isVisible(), visible);
-    QVERIFY(!m_form->findChild<QWidget*>("lblNoResultsFlow")->isVisible());
+    QVERIFY(!m_form->findChild<QWidget*>("lblChartNoticeFlow")->isVisible());
     // The set's summary, and when it was computed.
     const QDateTime computed = QFileInfo(results + "transformovana_povoden").lastModified();
     QCOMPARE(panel("panelSummaryFlow")->timeText(),
@@ -309,9 +297,6 @@ void TestResultsWindow::loadsBothPagesFromTheResultSet() {
         QVERIFY(outflowView->columnWidth(column) >=
                 outflowView->fontMetrics().horizontalAdvance(
                     model.headerData(column, Qt::Horizontal).toString()));
-    QVERIFY(!button("btnDrawLevel")->isVisibleTo(m_form.get())); // the other page is separate
-    QVERIFY(m_form->levels().empty());
-
     showLevelPage();
     load("Level");
     QVERIFY(m_messages->shown.isEmpty());
@@ -350,6 +335,7 @@ void TestResultsWindow::drawingReplacesTheLinesAndInflowAndOutflowEndTogether() 
              QString("Transformovaná povodeň"));
     QVERIFY(!chart->chart()->legend()->isVisible());
     QCOMPARE(chart->chart()->title(), QString("TRANSFORMACE POVODŇOVÉ VLNY"));
+    QCOMPARE(this->chart("chartLevel")->chart()->title(), QString("VÝŠKA VODY V NÁDRŽI"));
     QVERIFY(chart->chart()->titleFont().bold());
     QCOMPARE(chart->viewport()->cursor().shape(), Qt::CrossCursor);
     QCOMPARE(chart->rubberBand(), QChartView::RectangleRubberBand);
@@ -479,7 +465,7 @@ void TestResultsWindow::theSummaryPanelShowsTheCoresSummaryOfTheSampleAndOfAnOve
     QVERIFY(m_messages->shown.isEmpty());
 }
 
-void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
+void TestResultsWindow::hoursCountFromTheStartAndInputsSavedLaterHoldTheChartBack() {
     // A time step saved after the results, as a refused run leaves it.
     const QString timeStep = m_root + "/PULT_na_vypocty/IN_TIME_STEP_min";
     veldron::testing::writeAll(timeStep, "15\r\n");
@@ -497,12 +483,20 @@ void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
                              "formuláři Výpočet byl uložen " +
                              later.toString("d. M. yyyy H:mm:ss") + ", po tomto výpočtu."),
              qPrintable(panel("panelSummaryFlow")->noticeText()));
+    // Results older than the inputs are not drawn unasked; the chart's place says why.
+    QVERIFY(!chart("chartFlow")->isVisible());
+    auto* notice = m_form->findChild<QLabel*>("lblChartNoticeFlow");
+    QVERIFY(notice->isVisible() && notice->text().startsWith("Graf není vykreslen"));
+    QVERIFY(!button("btnSaveFlowPicture")->isEnabled());
+    QCOMPARE(m_form->outflow().size(), std::size_t(48));
     click("btnDrawFlow");
-    // The hours of the run's own step (60 min), not of the step saved since.
+    QVERIFY(chart("chartFlow")->isVisible() && !notice->isVisible());
+    // Hours from the start, as the grids count steps: step 1 at 0 h; the
+    // run's own step (60 min), not the step saved since.
     auto* hours = m_form->findChild<QCheckBox*>("chkHoursFlow");
     QVERIFY(hours->isEnabled());
     hours->setChecked(true);
-    QCOMPARE(line("chartFlow", 1)->at(1).x(), 2.0);
+    QCOMPARE(line("chartFlow", 1)->at(1).x(), 1.0);
     QCOMPARE(chart("chartFlow")->horizontalAxis()->titleText(), QString("čas t [h]"));
     hours->setChecked(false);
     QCOMPARE(line("chartFlow", 1)->at(1).x(), 2.0);
@@ -516,14 +510,15 @@ void TestResultsWindow::hoursUseTheTimeStepAndInputsSavedLaterAreNamed() {
     load("Flow");
     click("btnDrawFlow");
     hours->setChecked(true);
-    QCOMPARE(line("chartFlow", 1)->at(0).x(), 0.25);
-    QCOMPARE(line("chartFlow", 0)->at(3).x(), 1.0);
+    QCOMPARE(line("chartFlow", 1)->at(0).x(), 0.0);
+    QCOMPARE(line("chartFlow", 0)->at(4).x(), 1.0);
+    m_chosenName = m_root + "/hodiny.xlsx";
     click("btnExportFlow");
-    const auto cells = readWorkbook(m_root + "/PULT_na_vypocty/transformovana_povoden1.xlsx");
+    const auto cells = readWorkbook(m_chosenName);
     QCOMPARE(cells.at({0, 1}), QString("text:t [h]"));
     QCOMPARE(cells.at({0, 3}), QString("text:TP [m3/s]"));
-    QCOMPARE(cellNumber(cells, 4, 1), 1.0);
-    QCOMPARE(cellNumber(cells, 5, 1), 1.25);
+    QCOMPARE(cellNumber(cells, 1, 1), 0.0);
+    QCOMPARE(cellNumber(cells, 5, 1), 1.0);
 
     // Without a time step there are no hours to show.
     QVERIFY(QFile::remove(timeStep));
@@ -643,17 +638,17 @@ void TestResultsWindow::stepFieldsAndTheSummarysStepsZoomTheChart() {
     QCOMPARE(std::pair(from->value(), to->value()), std::pair(2, 22));
     QCOMPARE(m_form->findChild<QTableView*>("gridOutflow")->currentIndex().row(), 11);
 
-    // The level page draws first when its step is clicked before drawing.
+    // The level page: its highest level with its neighbours.
     showLevelPage();
-    load("Level");
-    QVERIFY(chart("chartLevel")->lines().isEmpty());
     emit panel("panelSummaryLevel")->stepActivated(13);
     QCOMPARE(chart("chartLevel")->lines().size(), 4);
     QCOMPARE(chart("chartLevel")->horizontalAxis()->min(), 3.0);
 }
 
-void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportEveryDigit() {
-    load("Flow");
+// The core holds single-precision values and writes them with seven
+// decimals (4.51 as 4.5100002); the grids, a copy and a workbook give them
+// as the inputs wrote them.
+void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportTheValuesAsWritten() {
     auto* view = m_form->findChild<QTableView*>("gridOutflow");
     QAbstractItemModel& model = *view->model();
     const QStringList records = lines(m_root + "/OUT_RESULT/transformovana_povoden");
@@ -661,30 +656,35 @@ void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportEveryDigit() {
     const QModelIndex cell = model.index(11, 1);
     QCOMPARE(model.data(cell).toString(),
              QString::number(value, 'f', 3).replace('.', ',')); // "89,550"
-    QCOMPARE(model.data(cell, Qt::EditRole).toString().replace(',', '.').toDouble(), value);
+    const auto single = [](const QString& text) { return text.toFloat(); };
+    QCOMPARE(single(model.data(cell, Qt::EditRole).toString().replace(',', '.')), float(value));
     QVERIFY(!(model.flags(cell) & Qt::ItemIsEditable));
     QVERIFY(!model.setData(cell, "999"));
 
+    m_chosenName = m_root + "/PULT_na_vypocty/prutok.xlsx";
     click("btnExportFlow");
-    QVERIFY2(m_messages->shown.size() == 1 && m_messages->shown[0].startsWith("I:"),
+    QCOMPARE(m_chosen.size(), 1);
+    QVERIFY2(m_messages->shown.size() == 1 && m_messages->shown[0].startsWith("I:") &&
+                 m_messages->shown[0].contains(m_chosenName),
              qPrintable(m_messages->shown.join('|')));
-    const QString workbook = m_root + "/PULT_na_vypocty/transformovana_povoden1.xlsx";
-    QVERIFY(m_messages->shown[0].contains(workbook));
-    // i, the inflow and the outflow side by side, numbers as numbers to the last digit.
-    const auto cells = readWorkbook(workbook);
+    // i, the inflow and the outflow side by side, numbers as numbers, as written.
+    QStringList sheets;
+    const auto cells = readWorkbook(m_chosenName, &sheets);
+    QCOMPARE(sheets, QStringList{"Průtok"});
     QCOMPARE(cells.at({0, 0}), QString("text:i"));
     QCOMPARE(cells.at({0, 1}), QString("text:PV [m3/s]"));
     QCOMPARE(cells.at({0, 2}), QString("text:TP [m3/s]"));
+    QCOMPARE(cells.at({2, 1}), QString("number:4.51")); // IN_FLOOD_WAVE's second value
     const std::vector<double> inflow = seriesValues(m_root + "/OUT_RESULT/povodnova_vlna");
     for (int row = 1; row <= records.size(); ++row) {
         QCOMPARE(cellNumber(cells, row, 0), double(row));
-        QCOMPARE(cellNumber(cells, row, 1), inflow[std::size_t(row - 1)]);
-        QCOMPARE(cellNumber(cells, row, 2), records[row - 1].trimmed().toDouble());
+        QCOMPARE(float(cellNumber(cells, row, 1)), float(inflow[std::size_t(row - 1)]));
+        QCOMPARE(float(cellNumber(cells, row, 2)), single(records[row - 1].trimmed()));
     }
     QCOMPARE(cells.count({int(records.size()) + 1, 2}), 0u);
 
-    // Ctrl+C copies every digit, with decimal commas, for a Czech spreadsheet;
-    // the grid takes no paste and no Delete.
+    // Ctrl+C copies the values as written, with decimal commas, for a Czech
+    // spreadsheet; the grid takes no paste and no Delete.
     view->setFocus();
     view->selectionModel()->select(QItemSelection(model.index(11, 1), model.index(12, 1)),
                                    QItemSelectionModel::ClearAndSelect);
@@ -693,88 +693,86 @@ void TestResultsWindow::theGridsShowCzechDecimalsAndTheExportEveryDigit() {
     QCOMPARE(copied.count('\n'), 1);
     QCOMPARE(copied.section('\n', 0, 0), model.data(cell, Qt::EditRole).toString());
     QVERIFY(copied.contains(',') && !copied.contains('.'));
-    QCOMPARE(copied.section('\n', 1, 1).replace(',', '.').toDouble(),
-             records[12].trimmed().toDouble());
+    QCOMPARE(single(copied.section('\n', 1, 1).replace(',', '.')), single(records[12].trimmed()));
     QTest::keyClick(view, Qt::Key_Delete);
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(model.data(cell).toString(), QString::number(value, 'f', 3).replace('.', ','));
     QVERIFY(m_messages->shown.size() == 1);
 }
 
-void TestResultsWindow::picturesAreJpegsOfTheChartAndTheDialogKeepsTheName() {
-    load("Flow");
-    click("btnDrawFlow");
-    m_pictureName = m_root + "/OUT_PICTURES/prutok.jpeg";
+void TestResultsWindow::picturesAreJpegsOfTheChartUnderNamesThatSayWhatAndWhen() {
+    const QString pictures = QDir(m_root).filePath("OUT_PICTURES");
+    const QString day = QDate::currentDate().toString(Qt::ISODate);
+    const QString project = QDir(m_root).dirName();
+    m_chosenName = pictures + "/prutok.jpg";
     click("btnSaveFlowPicture");
-    QCOMPARE(m_chosen, QStringList{QDir(m_root).filePath("OUT_PICTURES/.jpeg")});
+    QCOMPARE(m_chosen, QStringList{pictures + "/prutok_" + project + "_" + day + ".jpg"});
     QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(QImageReader(m_pictureName).format(), QByteArray("jpeg"));
-    const QImage picture(m_pictureName);
+    QCOMPARE(QImageReader(m_chosenName).format(), QByteArray("jpeg"));
+    const QImage picture(m_chosenName);
     QCOMPARE(picture.size(), m_form->findChild<QWidget*>("chartFlow")->size());
     // The chart's corner is the white background, not transparency turned black.
     QVERIFY(qGray(picture.pixel(picture.width() - 3, picture.height() / 2)) > 240);
 
-    // The dialog offers the last name; cancelling writes nothing.
-    const QString first = m_pictureName;
-    m_pictureName.clear();
+    // The level page offers its own name in the folder chosen last; an
+    // existing file is replaced only on Yes, a hidden name never written.
     showLevelPage();
-    load("Level");
+    m_messages->answers = {false};
     click("btnSaveLevelPicture");
-    QCOMPARE(m_chosen.size(), 2);
-    QCOMPARE(m_chosen[1], first);
-    QCOMPARE(QDir(m_root + "/OUT_PICTURES").entryList(QDir::Files), QStringList{"prutok.jpeg"});
+    QCOMPARE(m_chosen[1], pictures + "/hladina_" + project + "_" + day + ".jpg");
+    QCOMPARE(m_messages->shown,
+             QStringList{"Q:Soubor " + m_chosenName + " již existuje. Přepsat?"});
+    QCOMPARE(QImage(m_chosenName).size(), picture.size()); // the flow chart's still
+    m_chosenName = pictures + "/.jpg";
+    click("btnSaveLevelPicture");
+    QVERIFY(m_messages->shown.last().startsWith("E:Název souboru .jpg začíná tečkou"));
+    m_chosenName.clear(); // cancelled
+    click("btnSaveLevelPicture");
+    QCOMPARE(QDir(pictures).entryList(QDir::Files | QDir::Hidden), QStringList{"prutok.jpg"});
 }
 
 void TestResultsWindow::aPictureThatCannotBeWrittenIsReported() {
-    load("Flow");
-    m_pictureName = m_root + "/NO_SUCH_DIR/a.jpeg";
+    m_chosenName = m_root + "/NO_SUCH_DIR/a.jpg";
     click("btnSaveFlowPicture");
     QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY2(m_messages->shown[0].startsWith("E:") && m_messages->shown[0].contains("a.jpeg"),
+    QVERIFY2(m_messages->shown[0].startsWith("E:") && m_messages->shown[0].contains("a.jpg"),
              qPrintable(m_messages->shown[0]));
-    QCOMPARE(m_form->pictureFileName(), m_pictureName); // still the last name chosen
 }
 
 void TestResultsWindow::exportAsksBeforeReplacingAndSaysWhereItSaved() {
     showLevelPage();
-    load("Level");
     m_openerWorks = true;
+    const QString workbook = m_root + "/hladina.xlsx";
+    m_chosenName = workbook;
     click("btnExportLevel");
-    const QString workbook = m_root + "/PULT_na_vypocty/vyska_vody1.xlsx";
+    QCOMPARE(m_chosen.constFirst(), m_root + "/PULT_na_vypocty/hladina_" + QDir(m_root).dirName() +
+                                        "_" + QDate::currentDate().toString(Qt::ISODate) + ".xlsx");
     QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(workbook)});
     QVERIFY(m_messages->shown.isEmpty());
 
     // A second export finds the workbook: No keeps it and opens nothing.
-    {
-        QFile old(workbook);
-        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        old.write("old");
-    }
+    veldron::testing::writeAll(workbook, "old");
     m_messages->answers = {false};
     click("btnExportLevel");
-    QCOMPARE(m_messages->shown.size(), 1);
-    QVERIFY(m_messages->shown[0].startsWith("Q:") && m_messages->shown[0].contains(workbook));
+    QVERIFY(m_chosen.constLast().startsWith(m_root + "/hladina_")); // the folder chosen last
+    QCOMPARE(m_messages->shown, QStringList{"Q:Soubor " + workbook + " již existuje. Přepsat?"});
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(QFileInfo(workbook).size(), 3);
 
     m_messages->answers = {true};
     click("btnExportLevel");
     QCOMPARE(m_opened.size(), 2);
-    QFile replaced(workbook);
-    QVERIFY(replaced.open(QIODevice::ReadOnly));
-    QCOMPARE(replaced.read(4), QByteArray("PK\x03\x04", 4)); // a zip container
-    replaced.close();
-    const auto cells = readWorkbook(workbook);
+    QStringList sheets;
+    const auto cells = readWorkbook(workbook, &sheets);
+    QCOMPARE(sheets, QStringList{"Hladina"});
     QCOMPARE(cells.at({0, 1}), QString("text:h [m]"));
     const std::vector<double>& levels = m_form->levels();
     for (std::size_t step = 0; step < levels.size(); ++step)
-        QCOMPARE(cellNumber(cells, int(step) + 1, 1), levels[step]);
+        QCOMPARE(float(cellNumber(cells, int(step) + 1, 1)), float(levels[step]));
 }
 
 void TestResultsWindow::anIncompleteSetIsShownAsNoResults() {
-    load("Flow");
-    click("btnDrawFlow");
-    auto* reason = m_form->findChild<QLabel*>("lblNoResultsFlow");
+    auto* reason = m_form->findChild<QLabel*>("lblChartNoticeFlow");
     const QString results = m_root + "/OUT_RESULT/";
     // Each way a set is not one run's whole set: nothing of it is shown, and why.
     const auto showsNoResults = [&](const char* why) {

@@ -15,6 +15,8 @@
 #include "study/variant_store.h"
 
 #include <QChart>
+#include <QDate>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -166,19 +168,27 @@ void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
     QCOMPARE(qobject_cast<QLineSeries*>(levels->chart()->series().last())->at(0).y(), 14.5);
     auto* first = qobject_cast<QLineSeries*>(flows->chart()->series().at(1));
     QCOMPARE(first->count(), 48);
-    QCOMPARE(first->at(0).x(), 1.0); // hours: the end of the first hourly step
+    QCOMPARE(first->at(1).x(), 1.0); // hours from the start: step 1 at 0 h
     veldron::testing::screenshot(form, "porovnani_variant");
 
     // The table as a workbook: texts as texts, figures as numbers to the last digit.
-    QStringList opened;
-    form.setProgramDir(root());
+    QStringList opened, offered;
+    form.setWorkbookDir(root());
+    form.setFileChooser([&](QWidget*, const gui::SaveFileKind&, const QString& suggested) {
+        offered << suggested;
+        return root() + "/varianty.xlsx";
+    });
     form.setWorkbookOpener([&](const QUrl& url) {
         opened << url.toLocalFile();
         return true;
     });
     QTest::mouseClick(form.findChild<QPushButton*>("btnExport"), Qt::LeftButton);
-    QCOMPARE(opened, QStringList{root() + "/porovnani_variant1.xlsx"});
-    const auto cells = veldron::testing::readWorkbook(opened.front());
+    QCOMPARE(offered, QStringList{root() + "/porovnani_variant_" + QDir(root()).dirName() + "_" +
+                                  QDate::currentDate().toString(Qt::ISODate) + ".xlsx"});
+    QCOMPARE(opened, QStringList{root() + "/varianty.xlsx"});
+    QStringList sheets;
+    const auto cells = veldron::testing::readWorkbook(opened.front(), &sheets);
+    QCOMPARE(sheets, QStringList{"Porovnání variant"});
     QCOMPARE(cells.at({0, 2}), QString("text:Kulminace odtoku [m3/s]"));
     for (int r = 0; r < 3; ++r) {
         QCOMPARE(cells.at({r + 1, 0}), "text:" + table->item(r, 0)->text());

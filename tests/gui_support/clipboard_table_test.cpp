@@ -37,4 +37,27 @@ TEST(ClipboardTable, APasteTakesNumbersWithACommaOrAPointAndNamesWhatItRefuses) 
         0u);
 }
 
+// A shorter block from the first row either overwrites its rows, the rest of
+// the table kept, or replaces the table; either way the rows are numbered.
+TEST(ClipboardTable, AShorterBlockFromTheFirstRowOverwritesOrReplacesTheTable) {
+    desk::Grid grid(2, 6);
+    for (int row = 1; row <= 5; ++row)
+        grid.setCell(1, row, std::to_string(row));
+    for (const auto& [rows, count] :
+         {std::pair(gui::PasteRows::Overwrite, 6), std::pair(gui::PasteRows::ReplaceTable, 3)}) {
+        desk::Grid pasted = grid;
+        desk::GridEditBuilder edit(pasted);
+        gui::addPaste(edit, {{"7"}, {"8"}}, 1, 1, rows);
+        desk::applyEdit(pasted, edit.take(), true);
+        EXPECT_EQ(pasted.rowCount(), count);
+        EXPECT_EQ(pasted.cell(1, 2), "8");
+        EXPECT_EQ(pasted.cell(0, count - 1), std::to_string(count - 1));
+    }
+    const std::string question = gui::pasteRowsQuestion(2, 5);
+    for (const char* part : {"2 řádky", "5 řádků", "Řádky 3–5 zůstanou"})
+        EXPECT_NE(question.find(part), std::string::npos) << question;
+    EXPECT_EQ(gui::pasteRowsQuestion(5, 5), "");
+    EXPECT_EQ(gui::pasteRowsChoices(1)[1], "Přepsat jen řádek 1");
+}
+
 } // namespace

@@ -92,12 +92,27 @@ TEST(SheetCell, WholeDecimalNumbersBecomeNumbersEverythingElseStaysText) {
         EXPECT_EQ(gui::sheetCell(text), gui::SheetCell(std::string(text))) << text;
 }
 
-TEST(ResultSeries, GridsShowThreeDecimalsWithACommaAndACopyEveryDigit) {
+TEST(ResultSeries, GridsShowThreeDecimalsWithACommaAndACopyTheValueAsWritten) {
     EXPECT_EQ(gui::shownValue(48.7890015), "48,789");
     EXPECT_EQ(gui::shownValue(1234567.0), "1234567,000");
     EXPECT_EQ(gui::shownValue(-0.5), "-0,500");
-    EXPECT_EQ(gui::fullValue(48.7890015), "48,7890015");
+    EXPECT_EQ(gui::fullValue(48.7890015), "48,789");
     EXPECT_EQ(gui::fullValue(100.0), "100");
+}
+
+// The core's records of single-precision values, read as doubles, back to
+// the shortest decimal of the value the core held.
+TEST(ResultSeries, RecordsReadBackAsTheValuesTheCoreHeld) {
+    const std::pair<const char*, double> cases[] = {
+        {"4.5100002", 4.51},          // the sample's second inflow
+        {"21.0599995", 21.06},        // rounded down in the record
+        {"45000.0039062", 45000.004}, // the float's own shortest form, not 45000
+        {"1.2345670E+006", 1234567.0},
+        {"0.1234568", 0.1234568}, // below 1 the record's digits are the shortest
+        {"-0.0000000", -0.0},
+        {"1e300", 1e300}}; // beyond single precision: as it is
+    for (const auto& [record, expected] : cases)
+        EXPECT_EQ(gui::singlePrecisionValue(std::strtod(record, nullptr)), expected) << record;
 }
 
 TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
@@ -108,17 +123,15 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
 
     const gui::SheetRows table =
         gui::resultTable({{"PV [m3/s]", &inflow}, {"TP [m3/s]", &outflow}}, 10.0);
-    const auto result =
-        gui::exportTable(table, "Stringgrid Print", dir.path() / "transformovana_povoden.xlsx", {});
+    const auto result = gui::exportTable(table, "Průtok", dir.path() / "prutok.xlsx", {});
     ASSERT_TRUE(result.ok) << result.error;
-    ASSERT_EQ(result.saved, std::vector<fs::path>{dir.path() / "transformovana_povoden1.xlsx"});
-    EXPECT_EQ(dir.files(),
-              std::vector<std::string>{"transformovana_povoden1.xlsx"}); // no leftovers
+    ASSERT_EQ(result.saved, std::vector<fs::path>{dir.path() / "prutok.xlsx"});
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"prutok.xlsx"}); // no leftovers
 
     const auto sheets = readBack(result.saved[0]);
     ASSERT_EQ(sheets.size(), 1u);
     const auto& cells = sheets[0].cells;
-    EXPECT_EQ(sheets[0].name, "Stringgrid Print1");
+    EXPECT_EQ(sheets[0].name, "Průtok");
     EXPECT_EQ(sheets[0].rows, 5);
     EXPECT_EQ(sheets[0].columns, 4);
     const std::vector<std::string> header{cells.at({0, 0}).value, cells.at({0, 1}).value,
@@ -127,10 +140,10 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     EXPECT_EQ(cells.at({0, 3}).kind, "text");
     for (int row = 1; row <= 4; ++row) {
         EXPECT_EQ(numberOf(cells.at({row, 0})), row);
-        // A cell keeps 16 significant digits (a spreadsheet shows 15): every
-        // value of the core's 8 comes back exactly, 1/6 h to 16 digits.
+        // A cell keeps 16 significant digits (a spreadsheet shows 15): 1/6 h
+        // to 16 digits; step 1 at 0 h.
         char hours[32];
-        std::snprintf(hours, sizeof hours, "%.16g", row * 10.0 / 60.0);
+        std::snprintf(hours, sizeof hours, "%.16g", (row - 1) * 10.0 / 60.0);
         EXPECT_EQ(numberOf(cells.at({row, 1})), std::strtod(hours, nullptr));
     }
     EXPECT_EQ(numberOf(cells.at({1, 2})), 4.0);
@@ -138,7 +151,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     EXPECT_EQ(numberOf(cells.at({3, 2})), 9.25);
     EXPECT_EQ(cells.count({4, 2}), 0u);
     EXPECT_EQ(numberOf(cells.at({1, 3})), 0.0);
-    EXPECT_EQ(numberOf(cells.at({2, 3})), 48.7890015);
+    EXPECT_EQ(numberOf(cells.at({2, 3})), 48.789);
     EXPECT_EQ(numberOf(cells.at({3, 3})), 1234567.0);
     EXPECT_EQ(numberOf(cells.at({4, 3})), 999.0);
 
@@ -147,7 +160,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     const gui::SheetRows levels = gui::resultTable({{"h [m]", &level}}, std::nullopt);
     ASSERT_EQ(levels.size(), 3u);
     EXPECT_EQ(levels[0], (std::vector<gui::SheetCell>{std::string("i"), std::string("h [m]")}));
-    EXPECT_EQ(levels[2], (std::vector<gui::SheetCell>{2.0, 13.9807148}));
+    EXPECT_EQ(levels[2], (std::vector<gui::SheetCell>{2.0, 13.980715}));
 }
 
 TEST(SpreadsheetExport, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWorkbooks) {
@@ -162,11 +175,13 @@ TEST(SpreadsheetExport, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWor
     const auto result = gui::exportTable(table, "List", dir.path() / "velky.xlsx", {}, {2, 3});
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(result.saved.size(), 3u);
+    EXPECT_EQ(result.saved[0], dir.path() / "velky.xlsx");
     EXPECT_EQ(result.saved[2], dir.path() / "velky3.xlsx");
 
     const auto first = readBack(result.saved[0]);
     ASSERT_EQ(first.size(), 3u);
-    EXPECT_EQ(first[2].name, "List3");
+    EXPECT_EQ(first[0].name, "List");
+    EXPECT_EQ(first[2].name, "List 3");
     EXPECT_EQ(numberOf(first[1].cells.at({1, 2})), 105.0);
     EXPECT_EQ(numberOf(first[2].cells.at({0, 0})), 6.0);
     EXPECT_EQ(first[2].columns, 1);
@@ -184,7 +199,7 @@ TEST(SpreadsheetExport, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWor
 TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeverHalfWritten) {
     TempDir dir;
     const gui::SheetRows table{{std::string("nový"), 1.5}};
-    const fs::path target = dir.path() / "vyska_vody1.xlsx";
+    const fs::path target = dir.path() / "vyska_vody.xlsx";
     std::ofstream(target) << "old";
 
     int asked = 0;
@@ -211,7 +226,7 @@ TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeve
     ASSERT_EQ(sheets.size(), 1u);
     EXPECT_EQ(sheets[0].cells.at({0, 0}).value, "nový");
     EXPECT_EQ(numberOf(sheets[0].cells.at({0, 1})), 1.5);
-    EXPECT_EQ(dir.files(), std::vector<std::string>{"vyska_vody1.xlsx"});
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"vyska_vody.xlsx"});
 }
 
 TEST(SpreadsheetExport, SavingFailuresAreReportedAndLeaveNothingBehind) {
@@ -219,26 +234,26 @@ TEST(SpreadsheetExport, SavingFailuresAreReportedAndLeaveNothingBehind) {
     const gui::SheetRows table{{1.0}};
     const auto missingDir = gui::exportTable(table, "S", dir.path() / "nic" / "a.xlsx", {});
     EXPECT_FALSE(missingDir.ok);
-    EXPECT_NE(missingDir.error.find((dir.path() / "nic" / "a1.xlsx").string()), std::string::npos)
+    EXPECT_NE(missingDir.error.find((dir.path() / "nic" / "a.xlsx").string()), std::string::npos)
         << missingDir.error;
 
     // A target that is a directory: written beside it, then the rename fails.
-    fs::create_directory(dir.path() / "b1.xlsx");
+    fs::create_directory(dir.path() / "b.xlsx");
     const auto directory = gui::exportTable(table, "S", dir.path() / "b.xlsx", {});
     EXPECT_FALSE(directory.ok);
     EXPECT_FALSE(directory.error.empty());
-    EXPECT_EQ(dir.files(), std::vector<std::string>{"b1.xlsx"}); // no temporary file left
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"b.xlsx"}); // no temporary file left
 
     if (geteuid() != 0) { // root may write anywhere
         const fs::path locked = dir.path() / "zamceno";
         fs::create_directory(locked);
-        std::ofstream(locked / "a1.xlsx") << "old";
+        std::ofstream(locked / "a.xlsx") << "old";
         fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
         const auto denied =
             gui::exportTable(table, "S", locked / "a.xlsx", [](auto&) { return true; });
         EXPECT_FALSE(denied.ok);
         EXPECT_FALSE(denied.error.empty());
-        EXPECT_EQ(readFile(locked / "a1.xlsx"), "old");
+        EXPECT_EQ(readFile(locked / "a.xlsx"), "old");
     }
 }
 

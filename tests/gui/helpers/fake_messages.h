@@ -15,7 +15,11 @@ public:
 
     /// Answers for the coming questions, in order; with none queued the answer is No.
     std::deque<bool> answers;
-    /// Every text shown, in order, prefixed "Q:", "I:", "W:" or "E:".
+    /// Answers for the coming choices (indices), in order; with none queued
+    /// the last choice (the cancel).
+    std::deque<int> choices;
+    /// Every text shown, in order, prefixed "Q:", "C:", "I:", "W:" or "E:"; a
+    /// choice's answers follow its text, each after " | ".
     QStringList shown;
 
     bool question(QWidget*, const QString& text) override {
@@ -24,6 +28,13 @@ public:
         const bool yes = answers.front();
         answers.pop_front();
         return yes;
+    }
+    int choose(QWidget*, const QString& text, const QStringList& offered) override {
+        shown << "C:" + text + " | " + offered.join(" | ");
+        if (choices.empty()) return int(offered.size()) - 1;
+        const int chosen = choices.front();
+        choices.pop_front();
+        return chosen;
     }
     void information(QWidget*, const QString& text) override { shown << "I:" + text; }
     void warning(QWidget*, const QString& text) override { shown << "W:" + text; }
