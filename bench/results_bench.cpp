@@ -4,6 +4,9 @@
 // this program side by side. Prints figures; never run as a test.
 //   results_bench [--steps N,N,...] [--timeout S] [--keep] [OTHER_BUILD_OF_results_bench ...]
 // --keep leaves the roots in place (for a profiler: results_bench --measure ROOT N).
+//   results_bench --pictures DIR [STEPS]
+// saves pictures of both pages to look at (the sample, or STEPS steps of its
+// flood repeated): as opened, over hours, and zoomed by a dragged rectangle.
 // Each build measures in a process of its own (results_bench --measure ROOT N):
 //   load   from the window's showing and "NAČÍST VÝSLEDKY TRANSFORMACE" until
 //          the grids hold every step
@@ -24,10 +27,13 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QXYSeries>
@@ -339,6 +345,44 @@ int measureWindow(const fs::path& root, int steps) {
     return 0;
 }
 
+// ---- pictures to look at ----
+
+// Saves the window, then drags a rectangle over the middle of `chart` and
+// saves the zoomed window.
+bool shoot(QWidget& window, const char* chart, const QString& name, const QString& dir) {
+    QTest::qWait(1500); // let the lines settle
+    if (!window.grab().save(dir + "/" + name + ".png")) return false;
+    QWidget* area = window.findChild<QChartView*>(chart)->viewport();
+    const QPoint from(area->width() / 4, area->height() / 5);
+    const QPoint to(area->width() * 3 / 5, area->height() * 4 / 5);
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(area, from + (to - from) * step / 10, 20);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+    QTest::qWait(1500);
+    return window.grab().save(dir + "/" + name + "_zoom.png");
+}
+
+int takePictures(const fs::path& root, const QString& dir) {
+    QuietMessages messages;
+    gui::ResultsWindow window;
+    window.setRoot(root);
+    window.resize(1237, 648);
+    window.show();
+    QTest::qWait(3000); // the window loads and draws both pages when it opens
+    auto* tabs = window.findChild<QTabWidget*>();
+    bool saved = shoot(window, "chartFlow", "results_flow", dir);
+    window.findChild<QCheckBox*>("chkHoursFlow")->setChecked(true);
+    saved = saved && shoot(window, "chartFlow", "results_flow_hours", dir);
+    tabs->setCurrentIndex(1);
+    saved = saved && shoot(window, "chartLevel", "results_level", dir);
+    window.findChild<QCheckBox*>("chkHoursLevel")->setChecked(true);
+    saved = saved && shoot(window, "chartLevel", "results_level_hours", dir);
+    if (!messages.shown.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(messages.shown.join('\n')));
+    return saved && messages.shown.isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -348,6 +392,15 @@ int main(int argc, char** argv) {
         ::setenv("VELDRON_ROOT", argv[2], 1);
         QApplication app(argc, argv);
         return measureWindow(argv[2], std::atoi(argv[3]));
+    }
+    if (argc >= 3 && std::string(argv[1]) == "--pictures") {
+        const fs::path root = makeRoot(argc >= 4 ? std::atoi(argv[3]) : 48);
+        if (root.empty()) return 2;
+        ::setenv("VELDRON_ROOT", root.c_str(), 1);
+        QApplication app(argc, argv);
+        const int status = takePictures(root, QString::fromLocal8Bit(argv[2]));
+        fs::remove_all(root);
+        return status;
     }
     return compare(argc, argv, self);
 }

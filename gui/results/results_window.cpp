@@ -109,7 +109,7 @@ QString ResultsWindow::suggestedPicture(const QString& name) const {
 
 QString ResultsWindow::suggestedWorkbook(const QString& name) const {
     return gui::datedFileName(m_workbookDir, page(name)->description().fileWhat, m_root,
-                              gui::kXlsxWorkbook.suffix);
+                              gui::kWorkbook.suffix);
 }
 
 const std::vector<double>& ResultsWindow::inflow() const {
@@ -164,7 +164,7 @@ void ResultsWindow::savePicture(gui::ResultsPage& page) {
 }
 
 void ResultsWindow::exportTable(const gui::ResultsPage& page) {
-    const QString chosen = gui::exportTableToSpreadsheet(
+    const QString chosen = gui::exportTableToWorkbook(
         this, page.table(), page.description().sheetName,
         suggestedWorkbook(page.description().name), m_chooseFile, m_openWorkbook);
     if (!chosen.isEmpty()) m_workbookDir = QFileInfo(chosen).absolutePath();

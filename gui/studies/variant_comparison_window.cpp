@@ -385,9 +385,9 @@ void VariantComparisonWindow::exportTable() {
                 cells.emplace_back();
         }
     }
-    const QString chosen = gui::exportTableToSpreadsheet(
+    const QString chosen = gui::exportTableToWorkbook(
         this, sheet, kSheetName,
-        gui::datedFileName(m_workbookDir, "porovnani_variant", m_root, gui::kXlsxWorkbook.suffix),
+        gui::datedFileName(m_workbookDir, "porovnani_variant", m_root, gui::kWorkbook.suffix),
         m_chooseFile, m_openWorkbook);
     if (!chosen.isEmpty()) m_workbookDir = QFileInfo(chosen).absolutePath();
 }

@@ -23,8 +23,7 @@ struct SaveFileKind {
 
 inline constexpr SaveFileKind kJpegPicture = {"Uložení grafu do JPG", "Obrázky JPEG (*.jpg *.jpeg)",
                                               "jpg"};
-inline constexpr SaveFileKind kXlsxWorkbook = {"Export do excelu", "Sešity Excelu (*.xlsx)",
-                                               "xlsx"};
+inline constexpr SaveFileKind kWorkbook = {"Export do excelu", "Sešity Excelu (*.xlsx)", "xlsx"};
 
 /// Asks where to save a file of `kind`, offering the path `suggested`;
 /// returns the path chosen, or an empty text when the user cancelled. It asks

@@ -12,10 +12,10 @@ WorkbookOpener desktopWorkbookOpener() {
     return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-QString exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
-                                 const QString& suggested, const SaveFileChooser& choose,
-                                 const WorkbookOpener& open) {
-    const QString path = choose(parent, kXlsxWorkbook, suggested);
+QString exportTableToWorkbook(QWidget* parent, const SheetRows& rows, const QString& sheetName,
+                              const QString& suggested, const SaveFileChooser& choose,
+                              const WorkbookOpener& open) {
+    const QString path = choose(parent, kWorkbook, suggested);
     if (path.isEmpty() || !acceptsFileName(parent, path)) return path;
     MessageService& messages = MessageService::instance();
     const TableExport result = exportTable(rows, sheetName.toStdString(), toPath(path),

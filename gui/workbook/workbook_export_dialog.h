@@ -29,8 +29,8 @@ WorkbookOpener desktopWorkbookOpener();
 /// existing file; a failure to save is shown as an error. Each saved workbook
 /// is opened by `open`; where that fails the user is told where it was saved.
 /// Returns the path chosen; empty when the user cancelled.
-QString exportTableToSpreadsheet(QWidget* parent, const SheetRows& rows, const QString& sheetName,
-                                 const QString& suggested, const SaveFileChooser& choose,
-                                 const WorkbookOpener& open);
+QString exportTableToWorkbook(QWidget* parent, const SheetRows& rows, const QString& sheetName,
+                              const QString& suggested, const SaveFileChooser& choose,
+                              const WorkbookOpener& open);
 
 } // namespace gui

@@ -79,7 +79,7 @@ std::string lowerAscii(std::string text) {
 
 /// Calls visit(row, column, cell) for every cell of the sheet's block that
 /// the table holds, row by row; stops at the first visit that returns false.
-template <typename Visit> void forEachCell(const XlsxSheet& sheet, Visit visit) {
+template <typename Visit> void forEachCell(const WorkbookSheet& sheet, Visit visit) {
     const SheetRows& rows = *sheet.rows;
     const auto firstRow = static_cast<std::size_t>(sheet.firstRow);
     const auto firstColumn = static_cast<std::size_t>(sheet.firstColumn);
@@ -130,8 +130,8 @@ std::string libraryErrorText(lxw_error error, int errorNumber, const std::filesy
 }
 
 /// Writes every sheet into `workbook`; LXW_NO_ERROR or the first error.
-lxw_error fillWorkbook(lxw_workbook* workbook, const std::vector<XlsxSheet>& sheets) {
-    for (const XlsxSheet& sheet : sheets) {
+lxw_error fillWorkbook(lxw_workbook* workbook, const std::vector<WorkbookSheet>& sheets) {
+    for (const WorkbookSheet& sheet : sheets) {
         // The names were checked: the library refuses a sheet only when it
         // cannot make its temporary file.
         lxw_worksheet* worksheet = workbook_add_worksheet(workbook, sheet.name.c_str());
@@ -155,13 +155,13 @@ lxw_error fillWorkbook(lxw_workbook* workbook, const std::vector<XlsxSheet>& she
 
 } // namespace
 
-std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets) {
+std::string checkWorkbookSheets(const std::vector<WorkbookSheet>& sheets) {
     if (sheets.empty()) return "sešit nemá žádný list";
     std::vector<std::string> names;
-    for (const XlsxSheet& sheet : sheets) {
+    for (const WorkbookSheet& sheet : sheets) {
         const std::string quoted = "„" + sheet.name + "“";
         if (sheet.name.empty()) return "list nemá název";
-        if (characterCount(sheet.name) > kXlsxMaxSheetNameLength)
+        if (characterCount(sheet.name) > kWorkbookMaxSheetNameLength)
             return "název listu " + quoted + " je delší než 31 znaků";
         if (sheet.name.find_first_of(":\\/?*[]") != std::string::npos)
             return "název listu " + quoted + " obsahuje některý ze znaků : \\ / ? * [ ]";
@@ -174,13 +174,13 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets) {
             return "název listu " + quoted + " se opakuje";
         names.push_back(folded);
         if (sheet.rows == nullptr || sheet.rowCount < 0 || sheet.columnCount < 0 ||
-            sheet.firstRow < 0 || sheet.firstColumn < 0 || sheet.rowCount > kXlsxMaxRows ||
-            sheet.columnCount > kXlsxMaxColumns)
+            sheet.firstRow < 0 || sheet.firstColumn < 0 || sheet.rowCount > kWorkbookMaxRows ||
+            sheet.columnCount > kWorkbookMaxColumns)
             return "list " + quoted + " přesahuje 1 048 576 řádků nebo 16 384 sloupců";
         std::string tooLong;
         forEachCell(sheet, [&](int row, int column, const SheetCell& cell) {
             const std::string* text = std::get_if<std::string>(&cell);
-            if (text == nullptr || characterCount(*text) <= kXlsxMaxTextLength) return true;
+            if (text == nullptr || characterCount(*text) <= kWorkbookMaxTextLength) return true;
             tooLong = "text buňky " + cellReference(row + 1, column + 1) + " listu " + quoted +
                       " je delší než 32 767 znaků";
             return false;
@@ -190,9 +190,9 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets) {
     return {};
 }
 
-project_files::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
-                                            const std::vector<XlsxSheet>& sheets) {
-    if (std::string problem = checkXlsxSheets(sheets); !problem.empty())
+project_files::FileResult writeWorkbook(const std::filesystem::path& path,
+                                        const std::vector<WorkbookSheet>& sheets) {
+    if (std::string problem = checkWorkbookSheets(sheets); !problem.empty())
         return {false, "Sešit nelze vytvořit: " + path.string() + ": " + problem};
     // The library writes numbers with printf: under a numeric locale with a
     // decimal comma every number and margin of the file would be invalid.

@@ -17,14 +17,14 @@ using SheetCell = std::variant<std::monostate, double, std::string>;
 using SheetRows = std::vector<std::vector<SheetCell>>;
 
 /// The format's own limits for one worksheet.
-inline constexpr int kXlsxMaxRows = 1048576;
-inline constexpr int kXlsxMaxColumns = 16384;
-inline constexpr int kXlsxMaxSheetNameLength = 31; // characters
-inline constexpr int kXlsxMaxTextLength = 32767;   // characters per cell
+inline constexpr int kWorkbookMaxRows = 1048576;
+inline constexpr int kWorkbookMaxColumns = 16384;
+inline constexpr int kWorkbookMaxSheetNameLength = 31; // characters
+inline constexpr int kWorkbookMaxTextLength = 32767;   // characters per cell
 
 /// One worksheet: the block of `rows` from (firstRow, firstColumn), rowCount x
 /// columnCount cells (from 0), put at A1. Cells outside `rows` stay empty.
-struct XlsxSheet {
+struct WorkbookSheet {
     std::string name;
     const SheetRows* rows = nullptr;
     int firstRow = 0;
@@ -34,10 +34,10 @@ struct XlsxSheet {
 };
 
 /// Empty when `sheets` can be written; otherwise why not (Czech): no sheet at
-/// all, a block beyond kXlsxMaxRows x kXlsxMaxColumns, a name that is empty,
+/// all, a block beyond kWorkbookMaxRows x kWorkbookMaxColumns, a name that is empty,
 /// too long, holds one of : \ / ? * [ ] or repeats another (letter case
-/// ignored), or a text longer than kXlsxMaxTextLength (the cell named).
-std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets);
+/// ignored), or a text longer than kWorkbookMaxTextLength (the cell named).
+std::string checkWorkbookSheets(const std::vector<WorkbookSheet>& sheets);
 
 /// Writes the workbook to `path`, replacing any file of that name. The file is
 /// written beside the target and renamed over it only when complete, so a
@@ -45,7 +45,7 @@ std::string checkXlsxSheets(const std::vector<XlsxSheet>& sheets);
 /// A text that is not valid UTF-8 is written with U+FFFD for its bad bytes.
 /// Refused, writing nothing, while the C library's numeric locale has another
 /// decimal point than '.' (the program keeps it "C").
-project_files::FileResult writeXlsxWorkbook(const std::filesystem::path& path,
-                                            const std::vector<XlsxSheet>& sheets);
+project_files::FileResult writeWorkbook(const std::filesystem::path& path,
+                                        const std::vector<WorkbookSheet>& sheets);
 
 } // namespace gui

@@ -24,7 +24,7 @@ std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, in
     return path.parent_path() / name;
 }
 
-std::vector<std::vector<XlsxSheet>>
+std::vector<std::vector<WorkbookSheet>>
 tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetLimits& limits) {
     const int rowCount = static_cast<int>(rows.size());
     int columnCount = 0;
@@ -35,7 +35,7 @@ tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetL
     const int workbookCount = std::max(1, (rowCount + rowLimit - 1) / rowLimit);
     const int sheetCount = std::max(1, (columnCount + columnLimit - 1) / columnLimit);
 
-    std::vector<std::vector<XlsxSheet>> workbooks(static_cast<std::size_t>(workbookCount));
+    std::vector<std::vector<WorkbookSheet>> workbooks(static_cast<std::size_t>(workbookCount));
     for (int m = 0; m < workbookCount; ++m) {
         const int firstRow = m * rowLimit;
         for (int n = 0; n < sheetCount; ++n) {
@@ -61,7 +61,7 @@ TableExport exportTable(const SheetRows& rows, const std::string& sheetName,
             result.declined = true;
             return result;
         }
-        if (project_files::FileResult written = writeXlsxWorkbook(target, workbooks[m]); !written) {
+        if (project_files::FileResult written = writeWorkbook(target, workbooks[m]); !written) {
             result.error = written.error;
             return result;
         }

@@ -18,8 +18,8 @@ SheetCell sheetCell(const std::string& text);
 
 /// How much one worksheet and one workbook take.
 struct SheetLimits {
-    int rows = kXlsxMaxRows;       // rows of one workbook (each worksheet)
-    int columns = kXlsxMaxColumns; // columns of one worksheet
+    int rows = kWorkbookMaxRows;       // rows of one workbook (each worksheet)
+    int columns = kWorkbookMaxColumns; // columns of one worksheet
 };
 
 /// The path of workbook `number` (from 1) of an export to `path`: `path`
@@ -35,7 +35,7 @@ std::filesystem::path numberedWorkbookPath(const std::filesystem::path& path, in
 /// blank and n + 1 ("Průtok 2"). So no cell is lost: more columns than a sheet
 /// takes go to further sheets of the same workbook, more rows to further
 /// workbooks. An empty table gives one empty worksheet.
-std::vector<std::vector<XlsxSheet>>
+std::vector<std::vector<WorkbookSheet>>
 tableWorkbooks(const SheetRows& rows, const std::string& sheetName, const SheetLimits& limits = {});
 
 /// The outcome of an export.

@@ -155,7 +155,6 @@ private slots:
     void theInflowIsTheOneTheSetWasRoutedFrom();
     void aLongSeriesLoadsAndDrawsWhileTheWindowAnswers();
     void closingAsksNothing();
-    void screenshots();
 
 private:
     QPushButton* button(const char* name) const;
@@ -879,39 +878,6 @@ void TestResultsWindow::closingAsksNothing() {
     showLevelPage();
     click("btnCloseLevel");
     QVERIFY(!m_form->isVisible());
-    QVERIFY(m_messages->shown.isEmpty());
-}
-
-// With VELDRON_SCREENSHOT_DIR set: pictures of both pages after a real run,
-// drawn over steps and hours, whole and zoomed by a dragged rectangle.
-void TestResultsWindow::screenshots() {
-    const QString dir = qEnvironmentVariable("VELDRON_SCREENSHOT_DIR");
-    if (dir.isEmpty()) QSKIP("VELDRON_SCREENSHOT_DIR not set");
-    m_form->resize(1237, 648);
-    const auto shoot = [this, &dir](const char* chartName, const QString& name) {
-        QTest::qWait(1500); // let the lines settle
-        QVERIFY(m_form->grab().save(dir + "/" + name + ".png"));
-        QWidget* area = m_form->findChild<QChartView*>(chartName)->viewport();
-        const QPoint from(area->width() / 4, area->height() / 5);
-        const QPoint to(area->width() * 3 / 5, area->height() * 4 / 5);
-        QTest::mousePress(area, Qt::LeftButton, {}, from);
-        for (int step = 1; step <= 10; ++step)
-            QTest::mouseMove(area, from + (to - from) * step / 10, 20);
-        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
-        QTest::qWait(1500);
-        QVERIFY(m_form->grab().save(dir + "/" + name + "_zoom.png"));
-    };
-    load("Flow");
-    click("btnDrawFlow");
-    shoot("chartFlow", "results_flow");
-    m_form->findChild<QCheckBox*>("chkHoursFlow")->setChecked(true);
-    shoot("chartFlow", "results_flow_hours");
-    showLevelPage();
-    load("Level");
-    click("btnDrawLevel");
-    shoot("chartLevel", "results_level");
-    m_form->findChild<QCheckBox*>("chkHoursLevel")->setChecked(true);
-    shoot("chartLevel", "results_level_hours");
     QVERIFY(m_messages->shown.isEmpty());
 }
 

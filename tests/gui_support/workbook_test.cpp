@@ -1,4 +1,4 @@
-// Spreadsheet export: .xlsx workbooks read back by an independent reader (openpyxl).
+// Workbooks: .xlsx files read back by an independent reader (openpyxl).
 #include "gui/results/result_series.h"
 #include "gui/workbook/cell_reference.h"
 #include "gui/workbook/workbook_sheets.h"
@@ -115,7 +115,7 @@ TEST(ResultSeries, RecordsReadBackAsTheValuesTheCoreHeld) {
         EXPECT_EQ(gui::singlePrecisionValue(std::strtod(record, nullptr)), expected) << record;
 }
 
-TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
+TEST(WorkbookSheets, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     TempDir dir;
     const std::vector<double> inflow = {4.0, 4.51, 9.25};
     // A longer outflow: the inflow's cells stay empty below its end.
@@ -163,7 +163,7 @@ TEST(SpreadsheetExport, FlowTableHasNumbersToTheLastDigitSideBySideWithHours) {
     EXPECT_EQ(levels[2], (std::vector<gui::SheetCell>{2.0, 13.980715}));
 }
 
-TEST(SpreadsheetExport, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWorkbooks) {
+TEST(WorkbookSheets, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWorkbooks) {
     TempDir dir;
     gui::SheetRows table;
     for (int row = 0; row < 5; ++row) {
@@ -196,7 +196,7 @@ TEST(SpreadsheetExport, BeyondASheetsColumnsFurtherSheetsBeyondItsRowsFurtherWor
     EXPECT_EQ(format.columns, 16384);
 }
 
-TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeverHalfWritten) {
+TEST(WorkbookSheets, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeverHalfWritten) {
     TempDir dir;
     const gui::SheetRows table{{std::string("nový"), 1.5}};
     const fs::path target = dir.path() / "vyska_vody.xlsx";
@@ -229,7 +229,7 @@ TEST(SpreadsheetExport, AnExistingWorkbookIsReplacedOnlyWhenTheUserAgreesAndNeve
     EXPECT_EQ(dir.files(), std::vector<std::string>{"vyska_vody.xlsx"});
 }
 
-TEST(SpreadsheetExport, SavingFailuresAreReportedAndLeaveNothingBehind) {
+TEST(WorkbookSheets, SavingFailuresAreReportedAndLeaveNothingBehind) {
     TempDir dir;
     const gui::SheetRows table{{1.0}};
     const auto missingDir = gui::exportTable(table, "S", dir.path() / "nic" / "a.xlsx", {});
@@ -257,26 +257,27 @@ TEST(SpreadsheetExport, SavingFailuresAreReportedAndLeaveNothingBehind) {
     }
 }
 
-TEST(XlsxWorkbook, TextsThatAreNotValidUtf8StayReadableAndBadSheetNamesAreRefused) {
+TEST(WorkbookFile, TextsThatAreNotValidUtf8StayReadableAndBadSheetNamesAreRefused) {
     TempDir dir;
     const gui::SheetRows rows{{std::string("ok\xFF\xC3"), std::string("přítok 😀")}};
     const fs::path file = dir.path() / "texty.xlsx";
-    ASSERT_TRUE(gui::writeXlsxWorkbook(file, {{"Výsledky", &rows, 0, 1, 0, 2}}));
+    ASSERT_TRUE(gui::writeWorkbook(file, {{"Výsledky", &rows, 0, 1, 0, 2}}));
     const auto sheets = readBack(file);
     ASSERT_EQ(sheets.size(), 1u);
     EXPECT_EQ(sheets[0].cells.at({0, 0}).value, "ok\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(sheets[0].cells.at({0, 1}).value, "přítok 😀");
 
     for (const char* name : {"", "a:b", "'a", "0123456789012345678901234567890123"})
-        EXPECT_FALSE(gui::checkXlsxSheets({{name, &rows, 0, 1, 0, 1}}).empty()) << name;
+        EXPECT_FALSE(gui::checkWorkbookSheets({{name, &rows, 0, 1, 0, 1}}).empty()) << name;
     EXPECT_FALSE(
-        gui::checkXlsxSheets({{"List", &rows, 0, 1, 0, 1}, {"LIST", &rows, 0, 1, 0, 1}}).empty());
-    EXPECT_FALSE(gui::checkXlsxSheets({{"List", &rows, 0, 1, 0, 16385}}).empty());
-    EXPECT_FALSE(gui::checkXlsxSheets({}).empty());
-    EXPECT_EQ(gui::checkXlsxSheets({{"List", &rows, 0, 1048576, 0, 16384}}), "");
+        gui::checkWorkbookSheets({{"List", &rows, 0, 1, 0, 1}, {"LIST", &rows, 0, 1, 0, 1}})
+            .empty());
+    EXPECT_FALSE(gui::checkWorkbookSheets({{"List", &rows, 0, 1, 0, 16385}}).empty());
+    EXPECT_FALSE(gui::checkWorkbookSheets({}).empty());
+    EXPECT_EQ(gui::checkWorkbookSheets({{"List", &rows, 0, 1048576, 0, 16384}}), "");
 }
 
-TEST(XlsxWorkbook, NeverWritesNumbersInALocaleWithADecimalComma) {
+TEST(WorkbookFile, NeverWritesNumbersInALocaleWithADecimalComma) {
     // A process that took a Czech system's numeric locale, as Qt does at its
     // start: the library would write "<v>1,5</v>", which no spreadsheet reads.
     TempDir dir;
@@ -284,7 +285,7 @@ TEST(XlsxWorkbook, NeverWritesNumbersInALocaleWithADecimalComma) {
     ASSERT_NE(std::setlocale(LC_NUMERIC, "cs_CZ.UTF-8"), nullptr)
         << "scripts/setup.sh generates the locale cs_CZ.UTF-8";
     const project_files::FileResult refused =
-        gui::writeXlsxWorkbook(dir.path() / "a.xlsx", {{"S", &rows, 0, 1, 0, 1}});
+        gui::writeWorkbook(dir.path() / "a.xlsx", {{"S", &rows, 0, 1, 0, 1}});
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_FALSE(refused);
     EXPECT_NE(refused.error.find("LC_NUMERIC"), std::string::npos) << refused.error;
