@@ -187,6 +187,38 @@ SavedInputs readSavedInputs(const fs::path& dir) {
     return inputs;
 }
 
+std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& in) {
+    using Q = exchange::InputQuantity;
+    const auto value = [](Q quantity, const auto& saved, double scale = 1.0) {
+        return saved ? exchange::valueFinding(quantity, saved->value / scale) : std::nullopt;
+    };
+    for (const auto& finding :
+         {value(Q::CrestHeight, in.crestHeight), value(Q::RetentionHeight, in.retentionHeight),
+          value(Q::OutletCount, in.outletCount), value(Q::OutletDiameter, in.outletDiameter),
+          value(Q::OutletCoefficient, in.outletCoefficientScaled, 10000.0),
+          value(Q::SpillwayWidth, in.spillwayWidth),
+          value(Q::OverflowCoefficient, in.overflowCoefficientScaled, 1000.0),
+          value(Q::StorageTop, in.storageTopHeight),
+          value(Q::ManipulationZone, in.manipulationZoneHeight),
+          value(Q::TimeStep, in.timeStepMinutes)})
+        if (finding) return finding;
+    if (in.curve) {
+        std::vector<exchange::CurveRowValues> rows;
+        for (const SavedCurveRow& row : *in.curve)
+            rows.push_back({row.level.value, row.volume.value, row.area.value});
+        if (auto finding = exchange::curveFinding(rows)) return finding;
+    }
+    if (in.inflow)
+        for (std::size_t i = 0; i < in.inflow->size(); ++i)
+            if (auto finding = exchange::valueFinding(Q::Inflow, (*in.inflow)[i].value,
+                                                      static_cast<int>(i) + 1))
+                return finding;
+    if (in.startLevel && in.crestHeight && in.retentionHeight)
+        return exchange::startLevelFinding(in.startLevel->value, in.crestHeight->value,
+                                           in.retentionHeight->value);
+    return std::nullopt;
+}
+
 std::optional<float> coreReal(const std::string& text) {
     exchange::FreeFormatReader reader(text, "");
     try {

@@ -3,6 +3,8 @@
 // values the next run of the core will take.
 #pragma once
 
+#include "exchange/input_check.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -59,6 +61,12 @@ struct SavedInputs {
     /// a count below 1 gives none.
     std::optional<std::vector<SavedReal>> inflow;
 };
+
+/// The first value of the saved inputs that the one check of the inputs
+/// refuses (exchange/input_check.h), in the order the core reads them, the
+/// start level against the overtopping level last; none when every value
+/// read passes. A file the core cannot read is no finding: reading it is.
+std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& inputs);
 
 /// Reads every input of the exchange directory `dir`. Files are read one by
 /// one as the core reads them, so a count far beyond its table only meets the
