@@ -208,6 +208,7 @@ private:
         if (m_router) {
             figures.outflow = std::span<const float>(m_router->outflow()).subspan(1, steps);
             figures.level = std::span<const float>(m_router->levelSeries()).subspan(1, steps);
+            figures.endLevel = m_router->levelAfterLastStep();
         }
         figures.curve = &m_curve;
         figures.stop = stop;
