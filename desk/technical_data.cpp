@@ -142,7 +142,10 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 }
 
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
-    const project_files::SavedInputs saved = project_files::readSavedInputs(dir);
+    return technicalDataTexts(project_files::readSavedInputs(dir));
+}
+
+TechnicalDataTexts technicalDataTexts(const project_files::SavedInputs& saved) {
     TechnicalDataTexts texts;
     // The coefficients' files hold them scaled: the decimal point moves back.
     const auto show = [](const auto& value, std::string& field, int power = 0) {

@@ -75,6 +75,9 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 /// missing or that the core cannot read.
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir);
 
+/// The same from inputs already read (those a result set records, say).
+TechnicalDataTexts technicalDataTexts(const project_files::SavedInputs& saved);
+
 /// Writes the files into `dir` in their order, each closed before the next is
 /// opened; stops at the first failure, whose text it returns, leaving the
 /// files before it written and those after it untouched.

@@ -53,8 +53,8 @@ std::int64_t wholeCount(float count) {
 // first tokens of those lines. The core's errors are runtime errors.
 class InputFile {
 public:
-    InputFile(const fs::path& dir, const char* name, exchange::Layout layout)
-        : m_content(exchange::readInputFile(dir / name)), m_lines(splitLines(m_content)),
+    InputFile(const FileSource& source, const char* name, exchange::Layout layout)
+        : m_content(source(name)), m_lines(splitLines(m_content)),
           m_reader(m_content, name, layout) {}
 
     SavedReal real() {
@@ -120,7 +120,7 @@ private:
 // What `read` takes from the file `name` of `dir`; empty when the file cannot
 // be read or the core's reader stops on it.
 template <class Read>
-auto readFile(const fs::path& dir, const char* name, exchange::Layout layout, Read read)
+auto readFile(const FileSource& dir, const char* name, exchange::Layout layout, Read read)
     -> std::optional<decltype(read(std::declval<InputFile&>()))> {
     try {
         InputFile file(dir, name, layout);
@@ -130,17 +130,17 @@ auto readFile(const fs::path& dir, const char* name, exchange::Layout layout, Re
     }
 }
 
-std::optional<SavedReal> readReal(const fs::path& dir, const char* name) {
+std::optional<SavedReal> readReal(const FileSource& dir, const char* name) {
     return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.real(); });
 }
 
-std::optional<SavedWhole> readWhole(const fs::path& dir, const char* name) {
+std::optional<SavedWhole> readWhole(const FileSource& dir, const char* name) {
     return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.whole(); });
 }
 
-std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
+std::optional<std::vector<SavedCurveRow>> readCurve(const FileSource& dir) {
     const std::optional<SavedWhole> count = readWhole(dir, exchange::kCurveRowCount);
     if (!count) return std::nullopt;
     return readFile(dir, exchange::kCurve, exchange::Layout::Table, [&](InputFile& file) {
@@ -151,7 +151,7 @@ std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
     });
 }
 
-std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
+std::optional<std::vector<SavedReal>> readInflow(const FileSource& dir) {
     const std::optional<SavedReal> count = readReal(dir, exchange::kInflowPointCount);
     if (!count) return std::nullopt;
     return readFile(dir, exchange::kFloodWave, exchange::Layout::Table, [&](InputFile& file) {
@@ -165,6 +165,19 @@ std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
 } // namespace
 
 SavedInputs readSavedInputs(const fs::path& dir) {
+    return readSavedInputs(
+        [&dir](const char* name) { return exchange::readInputFile(dir / name); });
+}
+
+SavedInputs readSavedInputs(const exchange::InputFiles& files) {
+    return readSavedInputs([&files](const char* name) {
+        for (const auto& [file, bytes] : files)
+            if (file == name) return bytes;
+        throw std::runtime_error(std::string("not read by the run: ") + name);
+    });
+}
+
+SavedInputs readSavedInputs(const FileSource& dir) {
     SavedInputs inputs;
     inputs.startLevel = readReal(dir, exchange::kStartLevel);
     inputs.crestHeight = readReal(dir, exchange::kCrestHeight);

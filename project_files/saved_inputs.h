@@ -4,9 +4,11 @@
 #pragma once
 
 #include "exchange/input_check.h"
+#include "exchange/inputs_record.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,6 +74,14 @@ std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& inputs);
 /// one as the core reads them, so a count far beyond its table only meets the
 /// end of the file sooner.
 SavedInputs readSavedInputs(const std::filesystem::path& dir);
+
+/// The same from the files a run read (its result set's record of them).
+SavedInputs readSavedInputs(const exchange::InputFiles& files);
+
+/// The bytes of an input file by name; throws std::runtime_error (FileError
+/// included) when there is none the core could read.
+using FileSource = std::function<std::string(const char* name)>;
+SavedInputs readSavedInputs(const FileSource& source);
 
 /// A text as the core reads it as the one value of an input file ("12.5",
 /// "2.5D1"); empty when the core could not read it.

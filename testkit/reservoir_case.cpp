@@ -136,7 +136,7 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
         for (const auto& entry : fs::recursive_directory_iterator(root / dir))
-            if (entry.is_regular_file())
+            if (entry.is_regular_file() && entry.path().extension() != ".docasny")
                 files[fs::relative(entry.path(), root).string()] = readText(entry.path());
     return files;
 }

@@ -37,7 +37,8 @@ struct ReservoirCase {
 /// A number as an input file holds it: up to nine significant digits.
 std::string number(double v);
 
-/// The bytes of every file under root/OUT_DATA and root/OUT_RESULT, by relative path.
+/// The bytes of every file of the result set under root/OUT_DATA and
+/// root/OUT_RESULT (not the temporary ones), by relative path.
 std::map<std::string, std::string> outputFiles(const std::filesystem::path& root);
 
 /// What a run of the core wrote, read back from its records.

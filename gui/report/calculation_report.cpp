@@ -1,6 +1,7 @@
 // The calculation report of a project as an A4 PDF.
 #include "gui/report/calculation_report.h"
 
+#include "desk/report_target.h"
 #include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 
@@ -119,6 +120,10 @@ QString writeCalculationReport(const desk::ReportContent& report, const QString&
 }
 
 QString makeCalculationReport(const std::filesystem::path& root, const QString& pdfPath) {
+    if (const std::string problem =
+            desk::reportTargetProblem(root, std::filesystem::path(pdfPath.toStdU16String()));
+        !problem.empty())
+        return QString::fromStdString(problem);
     try {
         return writeCalculationReport(desk::gatherReport(root), pdfPath);
     } catch (const desk::ReportRefused& refused) {

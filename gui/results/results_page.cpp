@@ -13,6 +13,7 @@
 #include "gui/results/step_range_bar.h"
 #include "gui/results/summary_panel.h"
 #include "gui/widgets/form_widgets.h"
+#include "project_files/result_inputs.h"
 #include "project_files/run_summary_reader.h"
 #include "project_files/saved_inputs.h"
 
@@ -283,11 +284,10 @@ void ResultsPage::showResultContext() {
     m_summary->showSummary(summary, project_files::resultAge(results / m_description.summaryOf,
                                                              exchange::exchangeDir(m_root)));
     // The summary names the step the run used; IN_TIME_STEP_min may have been
-    // changed since.
+    // changed since, so only the set's record of its inputs stands in for it.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
     if (!m_timeStepMin)
-        if (const auto saved =
-                project_files::readSavedInputs(exchange::exchangeDir(m_root)).timeStepMinutes)
+        if (const auto saved = project_files::readResultInputs(m_root).inputs.timeStepMinutes)
             m_timeStepMin = saved->value;
     if (m_timeStepMin && !(*m_timeStepMin > 0.0)) m_timeStepMin.reset();
     m_hours->setEnabled(m_timeStepMin.has_value());
@@ -380,10 +380,9 @@ void ResultsPage::markLevels() {
     if (levels.empty()) return;
     const double perStep = xPerStep();
     const double lastX = static_cast<double>(levels.size()) * perStep;
-    drawReservoirLevels(*m_chart,
-                        project_files::reservoirLevels(
-                            project_files::readSavedInputs(exchange::exchangeDir(m_root))),
-                        perStep, lastX);
+    drawReservoirLevels(
+        *m_chart, project_files::reservoirLevels(project_files::readResultInputs(m_root).inputs),
+        perStep, lastX);
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
     const double x = static_cast<double>(highest + 1) * perStep, y = levels[highest];

@@ -308,7 +308,9 @@ void TestCalculationForm::fullRunWithTheRealCore() {
         const QByteArray bytes = veldron::testing::readAll(result);
         QCOMPARE(bytes.count("\r\n"), 48); // one record per step of the sample flood wave
     }
-    QCOMPARE(QDir(root + "/OUT_DATA/TK").entryList(QDir::Files).size(), 21);
+    QCOMPARE(
+        QDir(root + "/OUT_DATA/TK").entryList({"TRANSF_KRIVKA_KLEMES_*[0-9]"}, QDir::Files).size(),
+        21);
 
     // After a restart of the front end the start level is still there.
     gui::CalculationForm restarted;

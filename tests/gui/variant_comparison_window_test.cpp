@@ -86,10 +86,11 @@ void TestVariantComparisonWindow::keepMode(int mode) {
 
 void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
     QCOMPARE(veldron::testing::runRealCore(root()), 0);
-    gui::KeepVariantDialog form(rootPath(), "11");
+    gui::KeepVariantDialog form(rootPath(), "12");
     form.show();
-    QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
-             QString("hladina v 1. kroku výsledků: 11,000 m"));
+    // The start level the run read, from the set's record, not the one passed.
+    QCOMPARE(form.findChild<QLineEdit*>("editStartLevel")->text(), QString("11"));
+    QVERIFY(form.findChild<QLineEdit*>("editStartLevel")->isReadOnly());
     save(form, "a/b");
     QCOMPARE(m_messages->shown.last(),
              "W:Název varianty nesmí obsahovat lomítko / ani \\: odděluje složky v cestě.");
@@ -108,25 +109,21 @@ void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeRepla
              "W:Název varianty je příliš dlouhý: v kódování UTF-8 má 300 bajtů, název složky smí "
              "mít nejvýše 255 (písmeno s diakritikou zabere 2 bajty, znak € 3).");
     QVERIFY(!QDir(root() + "/VARIANTY").exists());
-    form.findChild<QLineEdit*>("editStartLevel")->setText("jedenáct");
-    save(form, "A");
-    QCOMPARE(m_messages->shown.last(),
-             "W:Výška vody na začátku řešení (start) [m]: „jedenáct“ není číslo. Zadejte číslo s "
-             "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi číslicemi).");
-    form.findChild<QLineEdit*>("editStartLevel")->setText(" 11,5 ");
     save(form, "A");
     QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
     const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11\r\n"));
 
+    veldron::testing::writeAll(root() + "/PULT_na_vypocty/IN_START_VYP", "11.5\r\n");
+    QCOMPARE(veldron::testing::runRealCore(root()), 0);
     gui::KeepVariantDialog again(rootPath(), "12");
     m_messages->answers = {false};
     save(again, "A");
     QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11\r\n"));
     m_messages->answers = {true};
     save(again, "A");
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("12\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
 }
 
 void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
