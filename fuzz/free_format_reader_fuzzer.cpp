@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const auto layout = plan & 1 ? veldron::Layout::Table : veldron::Layout::OneValue;
+    const auto layout = plan & 1 ? exchange::Layout::Table : exchange::Layout::OneValue;
     exchange::FreeFormatReader reader(text, "IN_FUZZ", layout);
     // Lines end at LF, or at CR in a text without any LF.
     const char lineEnd = text.find('\n') == std::string::npos ? '\r' : '\n';
