@@ -49,6 +49,9 @@ QFormLayout* KeepVariantDialog::buildFields(const QString& startLevel) {
         recorded ? QString::fromStdString(desk::czechNumber(recorded->text)) : startLevel, this);
     m_startLevelEdit->setObjectName("editStartLevel");
     m_startLevelEdit->setReadOnly(true);
+    m_startLevelEdit->setFrame(false);
+    m_startLevelEdit->setToolTip("Výška vody, ze které poslední výpočet vyšel (zaznamenaná u jeho "
+                                 "výsledků); varianta ji uloží s ostatními vstupy výpočtu.");
     m_settingsLabel = new QLabel(this);
     m_settingsLabel->setObjectName("lblSettings");
     m_settingsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
