@@ -21,10 +21,10 @@ constexpr std::size_t kBufferBytes = std::size_t{1} << 15;
 
 // The temporary file of `target`, written from its start (a run that died
 // may have left it; the lock keeps any other run from writing it).
-std::FILE* create(const fs::path& target, const FileOpener& open) {
+std::FILE* create(const fs::path& target, const FileOpener& open, std::uint64_t& identity) {
     const fs::path temporary = exchange::temporaryPath(target);
     errno = 0;
-    std::FILE* file = open(temporary);
+    std::FILE* file = open(temporary, identity);
     if (file == nullptr)
         throw FileError(kErrOpenOutput, "nelze vytvorit vystupni soubor " + temporary.string() +
                                             " (" + std::strerror(errno != 0 ? errno : EIO) + ")");
@@ -92,8 +92,9 @@ OutputSet::OutputSet(const fs::path& root, FileOpener open) : m_root(root) {
                                                     target.string() + " (" + *problem + ")");
     try {
         for (const fs::path& target : targets) {
-            std::FILE* file = create(target, open);
-            m_identities.push_back(exchange::fileIdentity(file));
+            std::uint64_t identity = 0;
+            std::FILE* file = create(target, open, identity);
+            m_identities.push_back(identity);
             m_files.push_back(std::make_unique<OutputFile>(file, target));
         }
     } catch (...) {

@@ -49,9 +49,9 @@ private:
     std::string m_record; // the record being written, kept to save an allocation per record
 };
 
-/// Opens a temporary file of the set for writing from its start; nullptr
-/// (errno set) when it cannot.
-using FileOpener = std::function<std::FILE*(const std::filesystem::path&)>;
+/// Opens a temporary file of the set for writing from its start and gives
+/// its identity (exchange::fileIdentity); nullptr (errno set) when it cannot.
+using FileOpener = std::function<std::FILE*(const std::filesystem::path&, std::uint64_t& identity)>;
 
 /// The result set of one run under a root (exchange::resultSetFiles).
 /// Until commit() the previous set stays as it was; a set that is destroyed

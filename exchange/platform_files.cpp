@@ -173,17 +173,14 @@ std::FILE* createForWriting(const fs::path& path) {
     return _wfopen(path.c_str(), L"wbx");
 }
 
-std::FILE* rewriteForWriting(const fs::path& path) {
+std::FILE* rewriteForWriting(const fs::path& path, std::uint64_t& identity) {
+    identity = 0;
     std::error_code ignored;
     if (fs::is_symlink(path, ignored) || fs::is_directory(path, ignored)) fs::remove(path, ignored);
     return _wfopen(path.c_str(), L"wb");
 }
 
 std::uint64_t fileIdentity(const fs::path&) {
-    return 0;
-}
-
-std::uint64_t fileIdentity(std::FILE*) {
     return 0;
 }
 
@@ -304,7 +301,7 @@ std::FILE* createForWriting(const fs::path& path) {
     return std::fopen(path.c_str(), "wbx");
 }
 
-std::FILE* rewriteForWriting(const fs::path& path) {
+std::FILE* rewriteForWriting(const fs::path& path, std::uint64_t& identity) {
     // Without waiting: a FIFO in the file's place is no file to write again.
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
     struct stat info {};
@@ -313,19 +310,23 @@ std::FILE* rewriteForWriting(const fs::path& path) {
         fd = -1;
         errno = EEXIST;
     }
-    // O_NONBLOCK stays: it changes nothing for a regular file.
-    if (fd >= 0) {
-        if (::ftruncate(fd, 0) != 0) {
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return nullptr;
-        }
-    } else {
+    if (fd < 0) {
         if (errno != ENOENT && ::unlink(path.c_str()) != 0 && errno != ENOENT) return nullptr;
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) return nullptr;
+        if (fd >= 0 && ::fstat(fd, &info) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
     }
+    // Emptied, a new file too: ext4 then writes its data out when it is
+    // closed. O_NONBLOCK stays: it changes nothing for a regular file.
+    if (fd < 0 || ::ftruncate(fd, 0) != 0) {
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    identity = static_cast<std::uint64_t>(info.st_ino);
     std::FILE* file = ::fdopen(fd, "wb");
     if (file == nullptr) {
         const int error = errno;
@@ -338,11 +339,6 @@ std::FILE* rewriteForWriting(const fs::path& path) {
 std::uint64_t fileIdentity(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_ino) : 0;
-}
-
-std::uint64_t fileIdentity(std::FILE* file) {
-    struct stat info {};
-    return ::fstat(::fileno(file), &info) == 0 ? static_cast<std::uint64_t>(info.st_ino) : 0;
 }
 
 std::error_code exchangeOrRename(const fs::path& from, const fs::path& to, bool* exchanged) {

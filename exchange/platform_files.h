@@ -78,13 +78,12 @@ std::FILE* createForWriting(const std::filesystem::path& path);
 /// an emptied file's data go to the disk when it is closed, ahead of any
 /// rename after it; whatever else is there (a link, a FIFO, a file with
 /// other names) is removed and a new file created. Never follows a link.
-/// nullptr (errno set) on failure.
-std::FILE* rewriteForWriting(const std::filesystem::path& path);
+/// nullptr (errno set) on failure. `identity` gets the file's (fileIdentity).
+std::FILE* rewriteForWriting(const std::filesystem::path& path, std::uint64_t& identity);
 
 /// What names a file whichever name it has: its inode number on POSIX; 0
 /// where there is none to tell (missing, or Windows).
 std::uint64_t fileIdentity(const std::filesystem::path& path);
-std::uint64_t fileIdentity(std::FILE* file);
 
 /// Gives `to` the file at `from` in one step: where the system can, the two
 /// names exchange their files (Linux renameat2 RENAME_EXCHANGE), so the file

@@ -127,10 +127,10 @@ TEST_F(ResultSet, WriteErrorNamesTheFileAndLeavesThePreviousSet) {
         return -1;
     };
     try {
-        veldron::OutputSet set(root, [&](const fs::path& temporary) {
+        veldron::OutputSet set(root, [&](const fs::path& temporary, std::uint64_t& identity) {
             return temporary == exchange::temporaryPath(full)
                        ? ::fopencookie(nullptr, "wb", diskFull)
-                       : exchange::rewriteForWriting(temporary);
+                       : exchange::rewriteForWriting(temporary, identity);
         });
         set.file("transformovana_povoden").writeText("       4.0000000\r\n");
         set.commit();
