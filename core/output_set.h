@@ -79,7 +79,7 @@ public:
     /// Closes every file, then replaces the previous set: the commit is
     /// recorded in the root's journal (waiting for readers of the set to
     /// finish), every file put in place (exchange::exchangeOrRename), the
-    /// summary last, and the journal emptied. Throws FileError (kErrWrite)
+    /// summary last, and the journal unsealed. Throws FileError (kErrWrite)
     /// naming the file and the system's reason: a failure to write leaves
     /// the previous set untouched; a file that cannot be put in place (which
     /// the checks of the constructor make rare) takes back those put in
