@@ -116,7 +116,7 @@ inline constexpr const char* kRunLock = "zamek_vypoctu";
 
 // In the root: the result set's journal, which records a commit of a new set
 // until every file of it is in place, and whose lock readers share while they
-// read a set (exchange/set_journal.h). Empty between commits.
+// read a set (exchange/set_journal.h). Unsealed between commits.
 inline constexpr const char* kResultJournal = "zurnal_vysledku";
 
 // In the root, the front end's own: the start level [m] last saved or started
