@@ -38,35 +38,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A wide valley held in the manipulation zone by an inflow that swings around
-// the outlets' capacity: every step above the crest runs 22 Klemes steps, on
-// curves of 100 grid levels with about 9,400 m3/s at the top.
-ReservoirCase worstCase(int steps) {
-    ReservoirCase c;
-    for (double h = 0.5; h <= 30.0001; h += 0.5)
-        c.curve.push_back({h, 2.0e7 * h});
-    c.values = {{"IN_START_VYP", "20.5"},
-                {"IN_START_RN_OWERFLOW", "20"},
-                {"IN_TOTAL_HEIGHT_OWERFLOW", "5.0"},
-                {"IN_START_RO", "15"},
-                {"IN_NUMBER_OF_OUTLET", "4"},
-                {"IN_OUTLET_DIAMETER", "3"},
-                {"IN_TOTAL_COEFFICIENT_OUTLET", "6000"},
-                {"IN_WIDTH_SPILLWAY_B0", "480"},
-                {"IN_COEFFICIENT_OVERFLOW_m", "380"},
-                {"IN_TIME_STEP_min", "10"},
-                {"IN_MANIP_0_1_2", "2"},
-                {"IN_MANIP1_0_1", "0"},
-                {"IN_MANPR", "5.0"},
-                {"IN_PREDP1_0_1", "0"},
-                {"IN_PREDP2_0_1", "0"},
-                {"IN_PREDP3_0_1", "1"}};
-    const double outlets = 0.6 * 4 * M_PI * 3.0 * 3.0 / 4 * std::sqrt(19.62 * 20.5);
-    for (int i = 0; i < steps; ++i)
-        c.inflow.push_back(outlets * (1.0 + 0.3 * std::sin(2.0 * M_PI * i / 100.0)));
-    return c;
-}
-
 struct Case {
     const char* name;
     const char* title;
@@ -175,7 +146,7 @@ double runInProcess(const fs::path& root, veldron::KlemesSolver solver, int& sta
 
 bool compareWithScan() {
     // The worst-case reservoir for as many steps as the scan finishes in about a minute.
-    const ReservoirCase small = worstCase(25);
+    const ReservoirCase small = ReservoirCase::worst(25);
     const fs::path fastRoot = freshRoot("veldron_bench_fast");
     const fs::path scanRoot = freshRoot("veldron_bench_scan");
     small.writeRoot(fastRoot);
@@ -207,7 +178,7 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "--write") {
         for (const Case& c : kCases)
             if (args[1] == c.name) {
-                worstCase(c.steps).writeRoot(args[2]);
+                ReservoirCase::worst(c.steps).writeRoot(args[2]);
                 return 0;
             }
         std::fprintf(stderr, "unknown case %s (worst, one, long)\n", args[1].c_str());
@@ -238,7 +209,7 @@ int main(int argc, char** argv) {
         return std::string(text);
     };
     for (const Case& c : kCases) {
-        const ReservoirCase rc = worstCase(c.steps);
+        const ReservoirCase rc = ReservoirCase::worst(c.steps);
         const fs::path rootSearch = freshRoot(std::string("veldron_bench_search_") + c.name);
         const fs::path rootPieces = freshRoot(std::string("veldron_bench_pieces_") + c.name);
         rc.writeRoot(rootSearch);
@@ -286,7 +257,7 @@ int main(int argc, char** argv) {
 
     // The Klemes step alone, and whole runs in process (no process start, no console).
     {
-        const ReservoirCase rc = worstCase(1000);
+        const ReservoirCase rc = ReservoirCase::worst(1000);
         const fs::path root = freshRoot("veldron_bench_inprocess");
         rc.writeRoot(root);
         int status = 0;

@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
         ReservoirCase rc;
         int rounds;
     } cases[] = {{"sample reservoir, 48 steps", ReservoirCase::valley(1.0), 101},
+                 {"worst case, 1000 steps of gradual manipulation", ReservoirCase::worst(1000), 51},
                  {"100,000 steps of 4 m3/s", longFlood, 11}};
 
     std::printf("A run in a fresh root, then a re-run in the same root; roots in %s.\n"

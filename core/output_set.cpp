@@ -4,6 +4,7 @@
 #include "core/errors.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/result_set.h"
+#include "exchange/set_journal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -18,22 +19,12 @@ namespace {
 // Large enough that the step records of a long run go out in few writes.
 constexpr std::size_t kBufferBytes = std::size_t{1} << 15;
 
-// The temporary file of `target`, created new. One left by a run that died
-// is removed first: the lock keeps any other run from writing it.
-std::FILE* create(const fs::path& target, const FileOpener& open) {
+// The temporary file of `target`, written from its start (a run that died
+// may have left it; the lock keeps any other run from writing it).
+std::FILE* create(const fs::path& target, const FileOpener& open, std::uint64_t& identity) {
     const fs::path temporary = exchange::temporaryPath(target);
     errno = 0;
-    std::FILE* file = open(temporary);
-    if (file == nullptr && errno == EEXIST) {
-        std::error_code error;
-        fs::remove(temporary, error);
-        if (error)
-            throw FileError(kErrNotReplaceable,
-                            "docasny soubor nelze odstranit: " + temporary.string() + " (" +
-                                error.message() + ")");
-        errno = 0;
-        file = open(temporary);
-    }
+    std::FILE* file = open(temporary, identity);
     if (file == nullptr)
         throw FileError(kErrOpenOutput, "nelze vytvorit vystupni soubor " + temporary.string() +
                                             " (" + std::strerror(errno != 0 ? errno : EIO) + ")");
@@ -85,7 +76,7 @@ void OutputFile::close() {
     if (std::fclose(file) != 0 || failedBefore) failed(errno);
 }
 
-OutputSet::OutputSet(const fs::path& root, FileOpener open) {
+OutputSet::OutputSet(const fs::path& root, FileOpener open) : m_root(root) {
     for (const fs::path& dir :
          {exchange::outDataDir(root), exchange::curvesDir(root), exchange::outResultDir(root)}) {
         if (!fs::is_directory(dir))
@@ -100,8 +91,12 @@ OutputSet::OutputSet(const fs::path& root, FileOpener open) {
             throw FileError(kErrNotReplaceable, "vystupni soubor nelze nahradit: " +
                                                     target.string() + " (" + *problem + ")");
     try {
-        for (const fs::path& target : targets)
-            m_files.push_back(std::make_unique<OutputFile>(create(target, open), target));
+        for (const fs::path& target : targets) {
+            std::uint64_t identity = 0;
+            std::FILE* file = create(target, open, identity);
+            m_identities.push_back(identity);
+            m_files.push_back(std::make_unique<OutputFile>(file, target));
+        }
     } catch (...) {
         discard();
         throw;
@@ -109,7 +104,8 @@ OutputSet::OutputSet(const fs::path& root, FileOpener open) {
 }
 
 OutputSet::~OutputSet() {
-    if (!m_committed) discard();
+    // A recorded commit's files are the next run's or reader's to put in place.
+    if (!m_committed && !m_recorded) discard();
 }
 
 OutputFile& OutputSet::file(const std::string& name) {
@@ -119,19 +115,45 @@ OutputFile& OutputSet::file(const std::string& name) {
 }
 
 void OutputSet::commit() {
-    for (const auto& file : m_files)
-        file->close();
-    // From here until the last rename the folder holds no summary, so no
-    // reader takes a mix of two runs' files for a complete set.
-    const fs::path& summary = m_files.back()->target();
-    std::error_code error;
-    fs::remove(summary, error);
-    if (error) throw replaceFailed(summary, error);
-    for (const auto& file : m_files) {
-        fs::rename(exchange::temporaryPath(file->target()), file->target(), error);
-        if (error) throw replaceFailed(file->target(), error);
+    std::vector<exchange::CommitEntry> entries;
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        m_files[i]->close();
+        entries.push_back({m_files[i]->target().lexically_relative(m_root), m_identities[i]});
     }
+    // Readers share the journal's lock while they read: the set changes
+    // only between them. Once the commit is recorded the new set is whole,
+    // under the files' names or their temporary ones, whatever comes next.
+    exchange::JournalWriter journal(m_root);
+    journal.record(entries);
+    m_recorded = true;
+    std::vector<fs::path> spareless;
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        const fs::path& target = m_files[i]->target();
+        bool exchanged = false;
+        if (const std::error_code error =
+                exchange::exchangeOrRename(exchange::temporaryPath(target), target, &exchanged)) {
+            undo(i, journal);
+            throw replaceFailed(target, error);
+        }
+        if (!exchanged) spareless.push_back(exchange::temporaryPath(target));
+    }
+    journal.clear();
     m_committed = true;
+    // A file a first run renamed into place leaves no file behind for the
+    // next run to write again: an empty one spares that run a new file.
+    for (const fs::path& spare : spareless)
+        if (std::FILE* file = exchange::createForWriting(spare)) std::fclose(file);
+}
+
+void OutputSet::undo(std::size_t placed, exchange::JournalWriter& journal) noexcept {
+    // The files put in place go back, last first; where one cannot, the
+    // journal stays and the next run or reader finishes the commit instead.
+    for (std::size_t i = placed; i-- > 0;) {
+        const fs::path& target = m_files[i]->target();
+        if (exchange::exchangeOrRename(target, exchange::temporaryPath(target))) return;
+    }
+    journal.clear();
+    m_recorded = false;
 }
 
 void OutputSet::discard() noexcept {

@@ -1,16 +1,22 @@
 // A run's result set written as one transaction: every file under its
-// temporary name, then all renamed into place together, the summary last.
+// temporary name, then the commit recorded in the root's journal and every
+// file put in place, the summary last (exchange/set_journal.h).
 #pragma once
 
 #include "exchange/platform_files.h"
 #include "exchange/record_writer.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace exchange {
+class JournalWriter;
+}
 
 namespace veldron {
 
@@ -43,23 +49,26 @@ private:
     std::string m_record; // the record being written, kept to save an allocation per record
 };
 
-/// Opens a temporary file of the set for writing; nullptr (errno set) when it cannot.
-using FileOpener = std::function<std::FILE*(const std::filesystem::path&)>;
+/// Opens a temporary file of the set for writing from its start and gives
+/// its identity (exchange::fileIdentity); nullptr (errno set) when it cannot.
+using FileOpener = std::function<std::FILE*(const std::filesystem::path&, std::uint64_t& identity)>;
 
 /// The result set of one run under a root (exchange::resultSetFiles).
 /// Until commit() the previous set stays as it was; a set that is destroyed
 /// uncommitted (an error, an exception) removes its temporary files, and one
-/// whose process dies leaves at most its temporary files, which the next set
-/// replaces. Only one run may write a root's set at a time (the root's lock).
+/// whose process dies leaves either the previous set whole (and its
+/// temporary files, which the next set writes again) or a recorded commit,
+/// which the next run or reader finishes. Only one run may write a root's
+/// set at a time (the root's lock).
 class OutputSet {
 public:
-    /// Checks that every file of the set can be replaced and creates every
-    /// temporary file (removing one a run that died left). Throws FileError,
+    /// Checks that every file of the set can be replaced and opens every
+    /// temporary file (exchange::rewriteForWriting). Throws FileError,
     /// having changed nothing: kErrOpenOutput for a missing folder or a
     /// temporary file that cannot be created, kErrNotReplaceable for a result
     /// file (or a temporary one left behind) that cannot be replaced.
     explicit OutputSet(const std::filesystem::path& root,
-                       FileOpener open = exchange::createForWriting);
+                       FileOpener open = exchange::rewriteForWriting);
     ~OutputSet();
     OutputSet(const OutputSet&) = delete;
     OutputSet& operator=(const OutputSet&) = delete;
@@ -67,18 +76,25 @@ public:
     /// The file of the set with this name (each name occurs once in the set).
     OutputFile& file(const std::string& name);
 
-    /// Closes every file, then replaces the previous set: its summary is
-    /// removed, every file renamed into place, the new summary last. Throws
-    /// FileError (kErrWrite) naming the file and the system's reason: a
-    /// failure to write leaves the previous set untouched; a failed rename
-    /// (which the checks of the constructor make rare) leaves a set without
-    /// a summary, which no reader takes for complete.
+    /// Closes every file, then replaces the previous set: the commit is
+    /// recorded in the root's journal (waiting for readers of the set to
+    /// finish), every file put in place (exchange::exchangeOrRename), the
+    /// summary last, and the journal unsealed. Throws FileError (kErrWrite)
+    /// naming the file and the system's reason: a failure to write leaves
+    /// the previous set untouched; a file that cannot be put in place (which
+    /// the checks of the constructor make rare) takes back those put in
+    /// place before it, or, where even that fails, leaves the commit
+    /// recorded for the next run or reader to finish.
     void commit();
 
 private:
+    void undo(std::size_t placed, exchange::JournalWriter& journal) noexcept;
     void discard() noexcept;
 
+    std::filesystem::path m_root;
     std::vector<std::unique_ptr<OutputFile>> m_files; // in the order of resultSetFiles
+    std::vector<std::uint64_t> m_identities;          // of the temporary files, as opened
+    bool m_recorded = false; // the commit is in the journal and not taken back
     bool m_committed = false;
 };
 

@@ -9,9 +9,11 @@
 #include "core/tables/reservoir_tables.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/inputs_record.h"
 #include "exchange/platform_files.h"
 #include "exchange/record_writer.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 
 #include <chrono>
 #include <cmath>
@@ -97,6 +99,9 @@ public:
     int execute(std::istream& consoleInput) {
         printBanner(m_console);
         lockRoot();
+        // A commit a run that died left recorded is finished first: the
+        // files this run writes under temporary names may hold it.
+        exchange::settleResultSet(m_root);
         takeInputs(readRunInputs(exchange::exchangeDir(m_root)));
         // The tables are computed and checked before the set is begun;
         // ERROR 1 comes after the records of the levels below it.
@@ -155,6 +160,7 @@ private:
         m_routing.crestHeight = m_dam.crestHeight;
         m_routing.retentionHeight = m_dam.retentionHeight;
         m_routing.outletCoefficientScaled = m_dam.outletCoefficientScaled;
+        m_inputFiles = std::move(in.files);
     }
 
     /// The start volume, then the flood wave step by step; throws ErrorExit
@@ -208,6 +214,7 @@ private:
         if (m_router) {
             figures.outflow = std::span<const float>(m_router->outflow()).subspan(1, steps);
             figures.level = std::span<const float>(m_router->levelSeries()).subspan(1, steps);
+            figures.endLevel = m_router->levelAfterLastStep();
         }
         figures.curve = &m_curve;
         figures.stop = stop;
@@ -217,6 +224,9 @@ private:
             file += line + "\r\n";
         }
         m_outputs->file(exchange::summary::kFileName).writeText(file);
+        // The inputs travel with the results: a reader pairs them with nothing else.
+        m_outputs->file(exchange::kInputsRecord)
+            .writeText(exchange::inputsRecordText(m_inputFiles, file));
         m_console.flush();
     }
 
@@ -235,6 +245,7 @@ private:
     DamData m_dam;
     RoutingInput m_routing;
     std::vector<CurveRow> m_curve;
+    exchange::InputFiles m_inputFiles; // every input as read, for the set's record
     float m_timeStepMinutes = 0;
     std::unique_ptr<OutputSet> m_outputs;
     std::vector<KlemesCurve> m_klemesCurves;

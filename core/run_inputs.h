@@ -6,6 +6,8 @@
 #include "core/tables/reservoir_tables.h"
 
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace veldron {
@@ -18,6 +20,9 @@ struct RunInputs {
     float timeStepMinutes = 0;
     std::vector<float> inflow; // m3/s, inflow[i - 1] during step i
     float inflowPeakIndex = 0; // step of the last largest inflow from 0.01 up; 0 when none
+    /// Every file read (name, bytes), in the order read: what the run's
+    /// result set records as the inputs it was computed from.
+    std::vector<std::pair<std::string, std::string>> files;
 };
 
 /// Reads the IN_* files of the exchange directory: the start level, the dam,
@@ -25,9 +30,11 @@ struct RunInputs {
 /// regular file of at most 64 MiB and every value the whole of its token
 /// (FreeFormatReader). Throws FileError for a file that cannot be read, a
 /// text that is not a value, and the values the calculation cannot use:
-/// options outside their values, a time step of 0 or less, fewer than one
-/// inflow value, negative inflows, sizes and curve rows, and a retention
-/// height beyond kMostGridLevels grid levels.
+/// options outside their values, what the one check of the inputs refuses
+/// (exchange/input_check.h: sizes, counts and heights, a curve that does
+/// not rise, a start level at or above the overtopping level), a time step
+/// whose seconds leave single precision, and a retention height beyond
+/// kMostGridLevels grid levels.
 RunInputs readRunInputs(const std::filesystem::path& exchangeDir);
 
 } // namespace veldron

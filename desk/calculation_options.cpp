@@ -3,6 +3,7 @@
 #include "desk/calculation_options.h"
 
 #include "desk/input_fields.h"
+#include "desk/input_findings.h"
 #include "desk/start_level.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
@@ -39,6 +40,8 @@ FileWrite optionWrite(const std::filesystem::path& programDir, OptionGroup group
     return {programDir / optionFileName(group), std::to_string(optionValue(group, itemIndex))};
 }
 
+namespace {
+
 // Above the curve's top the core stops with ERROR 2; below its first row it
 // interpolates from the bottom (0 m, 0 m3).
 void checkStartAgainstCurve(const ParsedNumber& start, const project_files::CurveLevels& curve,
@@ -62,8 +65,34 @@ void checkStartAgainstCurve(const ParsedNumber& start, const project_files::Curv
     }
 }
 
+// A field's refusal from the one check of the inputs, or none.
+std::optional<Refusal> checked(CalculationField field, exchange::InputQuantity quantity,
+                               const std::string& name, const std::string& typed,
+                               const ParsedNumber& number) {
+    if (!number) return Refusal{field, -1, -1, numberProblemText(name, typed, number.error)};
+    if (const auto finding = exchange::valueFinding(quantity, number.value))
+        return Refusal{field, -1, -1, findingSentence(*finding, name, typed)};
+    return std::nullopt;
+}
+
+} // namespace
+
+void checkStartLevel(const ParsedNumber& start, const project_files::SavedInputs& saved,
+                     CalculationCheck& check) {
+    if (saved.crestHeight && saved.retentionHeight)
+        if (const auto finding = exchange::startLevelFinding(static_cast<float>(start.value),
+                                                             saved.crestHeight->value,
+                                                             saved.retentionHeight->value)) {
+            check.refusal =
+                Refusal{kStartLevelField, -1, -1, findingSentence(*finding, {}, start.text)};
+            return;
+        }
+    if (const auto curve = project_files::curveLevels(saved))
+        checkStartAgainstCurve(start, *curve, check);
+}
+
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<project_files::CurveLevels>& curve) {
+                                        const project_files::SavedInputs& saved) {
     CalculationCheck check;
     const ParsedNumber start = parseTypedNumber(typed.startLevel);
     const std::string startName = fieldName(label::kStartLevel, label::kMetres);
@@ -73,27 +102,16 @@ CalculationCheck checkCalculationFields(const CalculationFields& typed,
         return check;
     }
     const ParsedNumber step = parseTypedNumber(typed.timeStep);
-    const std::string stepName = fieldName(label::kTimeStep, label::kMinutes);
-    if (!step) {
-        check.refusal = Refusal{kTimeStepField, -1, -1,
-                                numberProblemText(stepName, typed.timeStep, step.error)};
-        return check;
-    }
-    if (!(step.value > 0.0)) {
-        check.refusal = Refusal{kTimeStepField, -1, -1,
-                                stepName + ": „" + typed.timeStep +
-                                    "“ nelze použít. Časový krok musí být větší než 0."};
-        return check;
-    }
+    check.refusal = checked(kTimeStepField, exchange::InputQuantity::TimeStep,
+                            fieldName(label::kTimeStep, label::kMinutes), typed.timeStep, step);
+    if (check.refusal) return check;
     const ParsedNumber zone = parseTypedNumber(typed.manipulationZone);
-    const std::string zoneName = std::string(label::kManipulationGroup) + " → " +
-                                 fieldName(label::kManipulationZone, label::kMetres);
-    if (std::string problem = nonNegativeProblem(zoneName, typed.manipulationZone, zone);
-        !problem.empty()) {
-        check.refusal = Refusal{kManipulationZoneField, -1, -1, problem};
-        return check;
-    }
-    if (curve) checkStartAgainstCurve(start, *curve, check);
+    check.refusal = checked(kManipulationZoneField, exchange::InputQuantity::ManipulationZone,
+                            std::string(label::kManipulationGroup) + " → " +
+                                fieldName(label::kManipulationZone, label::kMetres),
+                            typed.manipulationZone, zone);
+    if (check.refusal) return check;
+    checkStartLevel(start, saved, check);
     if (!check.refusal) check.fields = {start.text, step.text, zone.text};
     return check;
 }

@@ -66,19 +66,21 @@ struct CalculationCheck {
 };
 
 /// Checks the typed fields: each a number (decimal comma or point) written
-/// with a decimal point; the start level and the zone height not below 0; the
-/// time step above 0. With the saved curve's levels: a start level above the
-/// curve's top is refused (the core would stop with ERROR 2), one below its
-/// first row is a warning (the core interpolates from the bottom, 0 m and
-/// 0 m3, and a start at 0 m is an empty reservoir).
+/// with a decimal point; the time step above 0 and the zone height not below
+/// 0, as the one check of the inputs holds them; the start level not below 0
+/// and checked against the saved inputs (checkStartLevel).
 CalculationCheck checkCalculationFields(const CalculationFields& typed,
-                                        const std::optional<project_files::CurveLevels>& curve);
+                                        const project_files::SavedInputs& saved);
 
-/// The start level against the saved curve, into `check`: above the curve's
-/// top a refusal naming it, below its first row a warning. The calculation
-/// window and the safety margin, which both start the core, ask the same.
-void checkStartAgainstCurve(const ParsedNumber& start, const project_files::CurveLevels& curve,
-                            CalculationCheck& check);
+/// The start level against the saved inputs, into `check`: at or above the
+/// overtopping level (RN + retention height) a refusal, as the core refuses
+/// it; above the curve's top a refusal naming it (the core would stop with
+/// ERROR 2); below its first row a warning (the core interpolates from the
+/// bottom, 0 m and 0 m3, and a start at 0 m is an empty reservoir). The
+/// calculation window and the safety margin, which both start the core, ask
+/// the same.
+void checkStartLevel(const ParsedNumber& start, const project_files::SavedInputs& saved,
+                     CalculationCheck& check);
 
 /// The item of `group` whose value is `value`; -1 when no item writes it.
 int optionItem(OptionGroup group, double value);

@@ -2,7 +2,9 @@
 #include "desk/input_files.h"
 
 #include "desk/input_fields.h"
+#include "desk/input_findings.h"
 #include "exchange/file_names.h"
+#include "exchange/input_check.h"
 
 namespace desk {
 
@@ -11,6 +13,7 @@ namespace {
 constexpr int kCurveColumns = 4;
 constexpr int kLevelColumn = 2;  // h [m]
 constexpr int kVolumeColumn = 3; // V [m3]
+constexpr int kAreaColumn = 4;   // A [m2]
 
 // A saved value as its cell shows it: the engineer's own text ("12.50",
 // "9e5") with a decimal comma; a D exponent, which nobody types, as E.
@@ -31,44 +34,57 @@ int lastFilledRow(const Grid& grid, int first, int last) {
     return 0;
 }
 
+// The refusal of a cell's text: not a number, or (for an inflow) what the
+// one check of the inputs refuses.
+std::string cellProblem(const std::string& name, const std::string& typed, bool inflow, int row) {
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (!number) return numberProblemText(name, typed, number.error);
+    if (inflow)
+        if (const auto finding =
+                exchange::valueFinding(exchange::InputQuantity::Inflow, number.value, row))
+            return findingSentence(*finding, name, typed);
+    return {};
+}
+
 // The value texts of rows 1 .. rowCount in the columns; refuses the first
-// cell that is not a number (or negative, where that is asked for).
+// cell that is not a number (or a negative inflow).
 TableCheck readCells(const Grid& grid, int rowCount, const std::vector<const char*>& headers,
-                     bool nonNegative) {
+                     bool inflow) {
     TableCheck check;
     for (int row = 1; row <= rowCount; ++row) {
         std::vector<std::string> values;
         for (int column = 1; column <= static_cast<int>(headers.size()); ++column) {
             const std::string& typed = grid.cell(column, row);
-            const ParsedNumber number = parseTypedNumber(typed);
             const std::string name = cellName(row, headers[static_cast<std::size_t>(column - 1)]);
-            const std::string problem = nonNegative ? nonNegativeProblem(name, typed, number)
-                                                    : numberProblemText(name, typed, number.error);
+            const std::string problem = cellProblem(name, typed, inflow, row);
             if (!problem.empty()) {
                 check.refusal = Refusal{-1, column, row, problem};
                 check.rows.clear();
                 return check;
             }
-            values.push_back(number.text);
+            values.push_back(parseTypedNumber(typed).text);
         }
         check.rows.push_back(std::move(values));
     }
     return check;
 }
 
-// A warning for the first row whose value in `column` does not rise.
-void warnIfNotRising(const TableRows& rows, int column, const char* what,
-                     std::vector<std::string>& warnings) {
-    const auto index = static_cast<std::size_t>(column - 1);
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        if (parseSavedNumber(rows[r][index]).value > parseSavedNumber(rows[r - 1][index]).value)
-            continue;
-        warnings.push_back(std::string("Batygrafická křivka: ") + what + " v řádku " +
-                           std::to_string(r + 1) + " (" + czechNumber(rows[r][index]) +
-                           ") není větší než v řádku " + std::to_string(r) + " (" +
-                           czechNumber(rows[r - 1][index]) + ").");
-        return;
-    }
+// The first row the one check of the inputs refuses, at its cell: the
+// values as the core will read them, single precision.
+std::optional<Refusal> curveRefusal(const TableRows& rows) {
+    const auto value = [](const std::string& text) {
+        return static_cast<double>(static_cast<float>(parseSavedNumber(text).value));
+    };
+    std::vector<exchange::CurveRowValues> values;
+    for (const auto& row : rows)
+        values.push_back({value(row[kLevelColumn - 1]), value(row[kVolumeColumn - 1]),
+                          value(row[kAreaColumn - 1])});
+    const auto finding = exchange::curveFinding(values);
+    if (!finding) return std::nullopt;
+    const int column = finding->quantity == exchange::InputQuantity::CurveLevel    ? kLevelColumn
+                       : finding->quantity == exchange::InputQuantity::CurveVolume ? kVolumeColumn
+                                                                                   : kAreaColumn;
+    return Refusal{-1, column, finding->row, findingSentence(*finding)};
 }
 
 project_files::FileResult writeTableAndCount(const std::filesystem::path& tablePath,
@@ -123,8 +139,7 @@ TableCheck checkCurve(const Grid& grid) {
                                   label::kCurveColumns[2], label::kCurveColumns[3]},
                                  false);
     if (check.refusal) return check;
-    warnIfNotRising(check.rows, kLevelColumn, "hladina h [m]", check.warnings);
-    warnIfNotRising(check.rows, kVolumeColumn, "objem V [m3]", check.warnings);
+    if ((check.refusal = curveRefusal(check.rows))) check.rows.clear();
     return check;
 }
 

@@ -32,8 +32,9 @@ TableCheck checkFloodWave(const Grid& grid);
 
 /// The curve of the grid's columns 1 to 4: the rows up to the last one that
 /// holds text, every cell a number. Refused: a cell that is empty or not a
-/// number, fewer than two rows. Warnings: the first row whose level h or
-/// volume V does not rise above the row before it.
+/// number, fewer than two rows, and what the one check of the inputs refuses
+/// (the first row whose level h or volume V does not rise above the row
+/// before it, row 1 above the bottom, or whose area A falls), at its cell.
 TableCheck checkCurve(const Grid& grid);
 
 /// The data rows a table form writes: up to the last one with text (not only

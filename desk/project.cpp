@@ -4,6 +4,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "exchange/result_set.h"
+#include "exchange/set_journal.h"
 #include "project_files/folder_name.h"
 #include "study/study_files.h"
 
@@ -37,11 +38,11 @@ bool isInstallationFile(const fs::path& name) {
                        [&](const char* own) { return text == own; });
 }
 
-// A file a run writes on its way and renames into place, or the lock a run
-// holds: neither belongs to a copy.
+// A file a run writes on its way and puts into place, the lock a run holds,
+// or the journal of its commit: none belongs to a copy.
 bool isPartOfARun(const fs::path& name) {
     return name.extension() == exchange::temporaryPath("x").extension() ||
-           name == exchange::kRunLock;
+           name == exchange::kRunLock || name == exchange::kResultJournal;
 }
 
 void makeFolder(const fs::path& folder) {
@@ -172,7 +173,13 @@ std::string projectProblem(const fs::path& root) {
 }
 
 std::string projectNameProblem(const std::string& name) {
-    return project_files::folderNameProblem(project_files::trimmedName(name), "Název projektu");
+    const std::string kept = project_files::trimmedName(name);
+    if (std::string problem = project_files::folderNameProblem(kept, "Název projektu");
+        !problem.empty())
+        return problem;
+    // A hidden folder, which no folder list shows: refused, as a variant's name is.
+    if (kept.front() == '.') return "Název projektu nesmí začínat tečkou.";
+    return {};
 }
 
 std::string projectName(const fs::path& root) {
@@ -208,6 +215,8 @@ ProjectMade saveProjectAs(const fs::path& source, const fs::path& parent, const 
         return {std::nullopt, problem};
     try {
         const fs::path target = newProjectPath(parent, name);
+        // The copy takes one run's whole set: none replaces it meanwhile.
+        const exchange::ResultSetReading reading(source);
         return buildInPlace(target, [&](const fs::path& draft) {
             makeProjectFolders(draft);
             // The exchange directory of an installation holds the programs

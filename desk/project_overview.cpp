@@ -8,6 +8,8 @@
 #include "exchange/file_names.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
+#include "project_files/result_inputs.h"
 #include "project_files/saved_inputs.h"
 
 #include <chrono>
@@ -84,29 +86,36 @@ const char* const kKeyFigures[] = {exchange::summary::kInflowPeak, exchange::sum
                                    exchange::summary::kOutflowPeak,
                                    exchange::summary::kHighestLevel, exchange::summary::kFreeboard};
 
+// The input saved since the results that they were not computed from.
+void findNewerInput(const fs::path& root, const fs::path& summaryFile, RunOverview& run) {
+    run.inputsKnown = project_files::readResultInputs(root).known;
+    const project_files::ResultAge age = project_files::resultAgainstInputs(root, summaryFile);
+    run.newerInput = age.newerInput;
+    run.newerInputTime = age.newerInputTime;
+}
+
 RunOverview readRun(const fs::path& root) {
     RunOverview run;
+    const exchange::ResultSetReading reading(root);
     if (!exchange::isCompleteResultSet(root)) return run;
     const fs::path summaryFile = exchange::outResultDir(root) / exchange::summary::kFileName;
     const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.summary) return run;
-    const project_files::ResultAge age =
-        project_files::resultAge(summaryFile, exchange::exchangeDir(root));
-    run.computedAt = age.computed;
+    std::error_code error;
+    const fs::file_time_type computed = fs::last_write_time(summaryFile, error);
+    if (!error) run.computedAt = computed;
     run.stopReason = read.summary->stopReason;
     run.stoppedStep = read.summary->stoppedStep;
     for (const char* label : kKeyFigures)
         for (const project_files::SummaryLine& line : read.summary->lines)
             if (line.label == label)
                 run.keyFigures.push_back({line.label, czechFigures(line.text)});
-    std::error_code error;
-    run.newerInput = age.newerInput;
-    run.newerInputTime = age.newerInputTime;
+    findNewerInput(root, summaryFile, run);
     // The core removes IN_START_VYP when it puts a new set in place: beside
     // a set, it was written for a run that did not get that far.
     if (fs::exists(exchange::exchangeDir(root) / exchange::kStartLevel, error))
         run.state = LastRun::Refused;
-    else if (!age.newerInput.empty())
+    else if (!run.newerInput.empty())
         run.state = LastRun::Outdated;
     else
         run.state = read.summary->stopped ? LastRun::Stopped : LastRun::Done;
@@ -124,22 +133,28 @@ std::string lastRunText(const RunOverview& run) {
     const std::string computed = run.computedAt ? czechDateTime(*run.computedAt) : std::string();
     const std::string stop =
         run.stoppedStep ? "zastaven v kroku " + std::to_string(*run.stoppedStep) : "zastaven";
+    const std::string unknownInputs =
+        run.inputsKnown ? std::string()
+                        : " Výsledky nemají záznam vstupů, ze kterých byly vypočteny (starší verze "
+                          "programu).";
     switch (run.state) {
     case LastRun::None:
         return "Žádné úplné výsledky: výpočet v tomto projektu zatím neproběhl, nebo jeho "
                "výsledky nejsou celé.";
     case LastRun::Done:
-        return "Výpočet doběhl (" + computed + ").";
+        return "Výpočet doběhl (" + computed + ")." + unknownInputs;
     case LastRun::Stopped:
-        return "Výpočet " + stop + " – " + czechFigures(run.stopReason) + " (" + computed + ").";
+        return "Výpočet " + stop + " – " + czechFigures(run.stopReason) + " (" + computed + ")." +
+               unknownInputs;
     case LastRun::Refused:
         return "Poslední spuštění výpočtu výsledky nenahradilo: jádro vstupy odmítlo, nebo "
                "výpočet nedoběhl. Výsledky jsou z výpočtu " +
                computed + ".";
     case LastRun::Outdated:
         return "Výsledky (" + computed +
-               ") jsou starší než vstupy: " + savedInputPlace(run.newerInput) + " byl uložen " +
-               (run.newerInputTime ? czechDateTime(*run.newerInputTime) : "") +
+               ") jsou starší než vstupy: " + savedInputPlace(run.newerInput) +
+               (run.newerInputTime ? " byl uložen " + czechDateTime(*run.newerInputTime)
+                                   : std::string(" se od výpočtu změnil")) +
                ". Spusťte výpočet znovu.";
     }
     return {};

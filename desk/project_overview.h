@@ -30,7 +30,7 @@ enum class LastRun {
     Done,     // the results of a run that ended normally
     Stopped,  // the results of a run stopped on an error exit
     Refused,  // a run started after the results did not replace them
-    Outdated, // an input was saved after the results
+    Outdated, // an input differs from those the results were computed from
 };
 
 struct RunOverview {
@@ -38,7 +38,10 @@ struct RunOverview {
     std::optional<std::filesystem::file_time_type> computedAt; // the summary's time
     std::string stopReason; // of a stopped run, as the summary gives it
     std::optional<int> stoppedStep;
-    std::string newerInput; // Outdated: the IN_* file saved last after the results
+    /// The set records the inputs it was computed from; a set of an earlier
+    /// version does not, and is judged by the files' times.
+    bool inputsKnown = true;
+    std::string newerInput; // Outdated: the first input that differs from the run's
     std::optional<std::filesystem::file_time_type> newerInputTime;
     /// Peak inflow and outflow, the highest level and the freeboard (and the
     /// whole flood's peak of a stopped run), as the summary gives them, with

@@ -3,6 +3,7 @@
 
 #include "desk/calculation_options.h"
 #include "desk/input_fields.h"
+#include "desk/input_findings.h"
 #include "desk/option_texts.h"
 #include "desk/project.h"
 #include "desk/project_overview.h"
@@ -12,7 +13,9 @@
 #include "exchange/file_names.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 #include "project_files/result_files.h"
+#include "project_files/result_inputs.h"
 #include "project_files/run_summary_reader.h"
 #include "study/comparison.h"
 #include "study/study_files.h"
@@ -24,8 +27,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
+/// Why the inputs the results were computed from cannot stand beside them
+/// in a report, or nothing.
+std::string inputsProblem(const project_files::ResultInputs& inputs, const fs::path& root,
+                          const std::string& name) {
+    if (!inputs.known)
+        return "Výsledky projektu " + name +
+               " nemají záznam vstupů, ze kterých byly vypočteny (výsledky starší verze "
+               "programu): spusťte výpočet znovu (Výpočet) a protokol vytvořte po něm.";
+    if (!inputs.changed.empty()) {
+        std::error_code error;
+        const fs::path file = exchange::exchangeDir(root) / inputs.changed.front();
+        const auto saved = fs::last_write_time(file, error);
+        return "Výsledky projektu " + name +
+               " jsou starší než vstupy: " + savedInputPlace(inputs.changed.front()) +
+               (error ? std::string(" se od výpočtu změnil")
+                      : " byl od výpočtu změněn (uložen " + czechDateTime(saved) + ")") +
+               ". Protokol by nepopisoval zadané vstupy: spusťte výpočet znovu (Výpočet).";
+    }
+    if (const auto finding = project_files::inputsFinding(inputs.inputs))
+        return "Výsledky projektu " + name +
+               " byly vypočteny ze vstupů, které výpočet dnes odmítá: " + findingSentence(*finding);
+    return {};
+}
+
 /// The run's summary, or why there is no run to report.
-project_files::RunSummary checkedSummary(const fs::path& root) {
+project_files::RunSummary checkedSummary(const fs::path& root,
+                                         const project_files::ResultInputs& inputs) {
     if (const std::string problem = projectProblem(root); !problem.empty())
         throw ReportRefused(problem);
     const std::string name = "„" + projectName(root) + "“";
@@ -36,14 +64,8 @@ project_files::RunSummary checkedSummary(const fs::path& root) {
                             "protokol vytvořte po něm.");
     const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
     if (!read.summary) throw ReportRefused("Souhrn výpočtu nelze přečíst: " + read.error);
-    const project_files::ResultAge age =
-        project_files::resultAge(summaryFile, exchange::exchangeDir(root));
-    if (!age.newerInput.empty())
-        throw ReportRefused(
-            "Výsledky projektu " + name +
-            " jsou starší než vstupy: " + savedInputPlace(age.newerInput) + " byl uložen " +
-            czechDateTime(*age.newerInputTime) + ", po výpočtu z " + czechDateTime(*age.computed) +
-            ". Protokol by nepopisoval zadané vstupy: spusťte výpočet znovu (Výpočet).");
+    if (const std::string problem = inputsProblem(inputs, root, name); !problem.empty())
+        throw ReportRefused(problem);
     return *read.summary;
 }
 
@@ -57,8 +79,8 @@ ReportNumber shown(const project_files::SavedReal& saved) {
     return {saved.value, czechNumber(saved.text)};
 }
 
-std::vector<ReportLine> technicalData(const fs::path& exchangeDir) {
-    const TechnicalDataTexts t = readSavedTechnicalData(exchangeDir);
+std::vector<ReportLine> technicalData(const project_files::SavedInputs& inputs) {
+    const TechnicalDataTexts t = technicalDataTexts(inputs);
     return {{label::kOutletCount, t.outletCount},
             {label::kOutletDiameter, t.outletDiameter},
             {label::kOutletCoefficient, t.outletCoefficient},
@@ -86,8 +108,7 @@ std::string savedText(const std::optional<project_files::SavedReal>& saved, cons
 
 /// The settings as the calculation window names them; the panel the window
 /// hides for the chosen manipulation is left out here too.
-std::vector<ReportLine> settings(const project_files::SavedInputs& in,
-                                 const std::vector<double>& levels) {
+std::vector<ReportLine> settings(const project_files::SavedInputs& in) {
     std::vector<ReportLine> lines = {
         {label::kPreReleaseStorage,
          chosen(OptionGroup::PreReleaseStorage, valueOf(in.preReleaseStorage))},
@@ -102,11 +123,8 @@ std::vector<ReportLine> settings(const project_files::SavedInputs& in,
     if (mode == 2)
         lines.push_back({fieldName(label::kManipulationZone, label::kMetres),
                          savedText(in.manipulationZoneHeight, "m")});
-    // The core consumes IN_START_VYP: the level the run started from is
-    // that of its first step (the start volume's level on the curve).
-    lines.push_back({fieldName(label::kStartLevel, label::kMetres),
-                     levels.empty() ? "neurčena (výpočet nezačal)"
-                                    : displayNumber(levels.front(), 3) + " m (hladina 1. kroku)"});
+    // The set's record keeps IN_START_VYP, which the core consumed.
+    lines.push_back({fieldName(label::kStartLevel, label::kMetres), savedText(in.startLevel, "m")});
     lines.push_back(
         {fieldName(label::kTimeStep, label::kMinutes), savedText(in.timeStepMinutes, "min")});
     return lines;
@@ -137,7 +155,10 @@ std::optional<ReportComparison> comparison(const fs::path& root) {
 } // namespace
 
 ReportContent gatherReport(const fs::path& root) {
-    const project_files::RunSummary summary = checkedSummary(root);
+    // No run replaces the set while it is read; a commit a dead run left is finished.
+    const exchange::ResultSetReading reading(root);
+    const project_files::ResultInputs recorded = project_files::readResultInputs(root);
+    const project_files::RunSummary summary = checkedSummary(root, recorded);
     ReportContent report;
     report.projectName = projectName(root);
     report.projectFolder = study::pathUtf8(root);
@@ -150,9 +171,8 @@ ReportContent gatherReport(const fs::path& root) {
         if (line.label != exchange::summary::kStopped)
             report.summary.push_back({line.label, czechFigures(line.text)});
 
-    const fs::path inputsDir = exchange::exchangeDir(root);
-    const project_files::SavedInputs inputs = project_files::readSavedInputs(inputsDir);
-    report.technicalData = technicalData(inputsDir);
+    const project_files::SavedInputs& inputs = recorded.inputs;
+    report.technicalData = technicalData(inputs);
     if (inputs.curve)
         for (const project_files::SavedCurveRow& row : *inputs.curve)
             report.curve.push_back(
@@ -164,7 +184,7 @@ ReportContent gatherReport(const fs::path& root) {
     report.inflow = series(root, exchange::kInflowSeries);
     report.outflow = series(root, exchange::kOutflowSeries);
     report.levels = series(root, exchange::kLevelSeries);
-    report.settings = settings(inputs, report.levels);
+    report.settings = settings(inputs);
     report.timeStepMinutes =
         summary.timeStepMin.value_or(inputs.timeStepMinutes ? inputs.timeStepMinutes->value : 0.0);
     report.reservoirLevels = project_files::reservoirLevels(inputs);

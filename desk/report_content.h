@@ -74,11 +74,14 @@ struct ReportContent {
     std::optional<ReportComparison> comparison;
 };
 
-/// Gathers the report of the project at `root`. Throws ReportRefused when
-/// the folder is no project, when it holds no complete result set (a set
-/// exchange::isCompleteResultSet calls incomplete is no results), and when
-/// an input was saved after the results (naming it: the report would not
-/// describe the run).
+/// Gathers the report of the project at `root`, its inputs those the result
+/// set records (the inputs the run read, IN_START_VYP included). Throws
+/// ReportRefused when the folder is no project, when it holds no complete
+/// result set (a set exchange::isCompleteResultSet calls incomplete is no
+/// results), when the set records no inputs (a set of an earlier version),
+/// when an input differs from the one the run read (naming it: the report
+/// would not describe the inputs saved now), and when the one check of the
+/// inputs refuses the inputs the run read.
 ReportContent gatherReport(const std::filesystem::path& root);
 
 } // namespace desk

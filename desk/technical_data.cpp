@@ -2,9 +2,10 @@
 #include "desk/technical_data.h"
 
 #include "desk/input_fields.h"
+#include "desk/input_findings.h"
 #include "exchange/file_names.h"
+#include "exchange/input_check.h"
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -12,24 +13,30 @@ namespace desk {
 
 namespace {
 
+using Q = exchange::InputQuantity;
+
 struct FieldEntry {
     const char* file;
     const char* label;
     std::string TechnicalDataTexts::*text;
+    Q quantity; // what the one check of the inputs holds it to
 };
 
 // The fields in the form's order.
 const std::array<FieldEntry, 8> kFields = {{
-    {exchange::kOutletCount, label::kOutletCount, &TechnicalDataTexts::outletCount},
-    {exchange::kOutletDiameter, label::kOutletDiameter, &TechnicalDataTexts::outletDiameter},
+    {exchange::kOutletCount, label::kOutletCount, &TechnicalDataTexts::outletCount, Q::OutletCount},
+    {exchange::kOutletDiameter, label::kOutletDiameter, &TechnicalDataTexts::outletDiameter,
+     Q::OutletDiameter},
     {exchange::kOutletCoefficient, label::kOutletCoefficient,
-     &TechnicalDataTexts::outletCoefficient},
-    {exchange::kSpillwayWidth, label::kSpillwayWidth, &TechnicalDataTexts::spillwayWidth},
+     &TechnicalDataTexts::outletCoefficient, Q::OutletCoefficient},
+    {exchange::kSpillwayWidth, label::kSpillwayWidth, &TechnicalDataTexts::spillwayWidth,
+     Q::SpillwayWidth},
     {exchange::kOverflowCoefficient, label::kOverflowCoefficient,
-     &TechnicalDataTexts::overflowCoefficient},
-    {exchange::kStorageTop, label::kStorageTop, &TechnicalDataTexts::storageTop},
-    {exchange::kCrestHeight, label::kCrestHeight, &TechnicalDataTexts::crestHeight},
-    {exchange::kRetentionHeight, label::kRetentionHeight, &TechnicalDataTexts::retentionHeight},
+     &TechnicalDataTexts::overflowCoefficient, Q::OverflowCoefficient},
+    {exchange::kStorageTop, label::kStorageTop, &TechnicalDataTexts::storageTop, Q::StorageTop},
+    {exchange::kCrestHeight, label::kCrestHeight, &TechnicalDataTexts::crestHeight, Q::CrestHeight},
+    {exchange::kRetentionHeight, label::kRetentionHeight, &TechnicalDataTexts::retentionHeight,
+     Q::RetentionHeight},
 }};
 
 // The order in which the files are written.
@@ -43,21 +50,16 @@ struct FieldLine {
     std::string problem;
 };
 
-FieldLine outletCountLine(const std::string& typed) {
-    const ParsedNumber number = parseTypedNumber(typed);
-    if (!number) return {{}, numberProblemText(label::kOutletCount, typed, number.error)};
-    if (number.value < 0.0 || number.value > 9.0 || std::trunc(number.value) != number.value)
+// The form's field holds one digit; the check refused the rest.
+FieldLine outletCountLine(const std::string& typed, const ParsedNumber& number) {
+    if (number.value > 9.0)
         return {{},
                 std::string(label::kOutletCount) + ": „" + typed +
                     "“ nelze použít. Zadejte celé číslo od 0 do 9."};
     return {std::to_string(static_cast<int>(number.value)), {}};
 }
 
-FieldLine outletCoefficientLine(const std::string& typed) {
-    const ParsedNumber number = parseTypedNumber(typed);
-    if (std::string problem = nonNegativeProblem(label::kOutletCoefficient, typed, number);
-        !problem.empty())
-        return {{}, problem};
+FieldLine outletCoefficientLine(const std::string& typed, const ParsedNumber& number) {
     const std::string scaled = shiftDecimal(number.text, kOutletCoefficientPower);
     if (hasFraction(scaled))
         return {{},
@@ -65,37 +67,31 @@ FieldLine outletCoefficientLine(const std::string& typed) {
                     "“ má více než čtyři desetinná místa. Výpočet přebírá součinitel "
                     "v desetitisícinách jako celé číslo, zadejte nejvýše čtyři desetinná "
                     "místa."};
-    if (number.value * 1e4 > std::numeric_limits<std::int32_t>::max())
-        return {{}, numberProblemText(label::kOutletCoefficient, typed, NumberError::OutOfRange)};
     return {scaled, {}};
 }
 
-FieldLine overflowCoefficientLine(const std::string& typed) {
-    const ParsedNumber number = parseTypedNumber(typed);
-    if (std::string problem = nonNegativeProblem(label::kOverflowCoefficient, typed, number);
-        !problem.empty())
-        return {{}, problem};
+FieldLine overflowCoefficientLine(const std::string& typed, const ParsedNumber& number) {
     if (number.value * 1e3 > std::numeric_limits<float>::max())
         return {{}, numberProblemText(label::kOverflowCoefficient, typed, NumberError::OutOfRange)};
     return {shiftDecimal(number.text, kOverflowCoefficientPower), {}};
 }
 
 FieldLine fieldLine(TechnicalField field, const std::string& typed) {
+    const FieldEntry& entry = kFields[static_cast<std::size_t>(field)];
+    const ParsedNumber number = parseTypedNumber(typed);
+    if (!number) return {{}, numberProblemText(entry.label, typed, number.error)};
+    if (const auto finding = exchange::valueFinding(entry.quantity, number.value))
+        return {{}, findingSentence(*finding, entry.label, typed)};
     switch (field) {
     case kOutletCountField:
-        return outletCountLine(typed);
+        return outletCountLine(typed, number);
     case kOutletCoefficientField:
-        return outletCoefficientLine(typed);
+        return outletCoefficientLine(typed, number);
     case kOverflowCoefficientField:
-        return overflowCoefficientLine(typed);
+        return overflowCoefficientLine(typed, number);
     default:
-        break;
+        return {number.text, {}};
     }
-    const ParsedNumber number = parseTypedNumber(typed);
-    if (std::string problem = nonNegativeProblem(kFields[field].label, typed, number);
-        !problem.empty())
-        return {{}, problem};
-    return {number.text, {}};
 }
 
 std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
@@ -108,10 +104,10 @@ std::vector<std::string> warningsFor(const TechnicalDataTexts& texts,
         return czechNumber(parseTypedNumber(texts.*kFields[field].text).text);
     };
     std::vector<std::string> warnings;
-    for (TechnicalField field : {kOutletCoefficientField, kOverflowCoefficientField})
-        if (value(field) > 1.0)
-            warnings.push_back(std::string(kFields[field].label) + ": " + shown(field) +
-                               " leží mimo obvyklý rozsah 0 až 1.");
+    // The outlets' velocity coefficient above 1 is refused; m above 1 is only unusual.
+    if (value(kOverflowCoefficientField) > 1.0)
+        warnings.push_back(std::string(kFields[kOverflowCoefficientField].label) + ": " +
+                           shown(kOverflowCoefficientField) + " leží mimo obvyklý rozsah 0 až 1.");
     if (value(kStorageTopField) > value(kCrestHeightField))
         warnings.push_back("Začátek RO (" + shown(kStorageTopField) +
                            " m) leží výše než začátek RN (" + shown(kCrestHeightField) + " m).");
@@ -146,7 +142,10 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 }
 
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir) {
-    const project_files::SavedInputs saved = project_files::readSavedInputs(dir);
+    return technicalDataTexts(project_files::readSavedInputs(dir));
+}
+
+TechnicalDataTexts technicalDataTexts(const project_files::SavedInputs& saved) {
     TechnicalDataTexts texts;
     // The coefficients' files hold them scaled: the decimal point moves back.
     const auto show = [](const auto& value, std::string& field, int power = 0) {

@@ -58,12 +58,15 @@ struct TechnicalDataCheck {
 };
 
 /// Checks the typed texts and builds the files: every value parsed as typed
-/// (decimal comma or point) and written with a decimal point; the outlet
-/// count a whole number 0 ... 9; no value negative; the outlet coefficient
-/// with at most four decimals (its file holds whole ten-thousandths); both
-/// coefficients scaled by moving their decimal point. Warnings: a coefficient
-/// above 1, RO above RN, and, with the saved curve's levels, RN plus the
-/// retention height at or above the curve's highest level.
+/// (decimal comma or point) and written with a decimal point; each held to
+/// the one check of the inputs (exchange/input_check.h: RO and RN not
+/// negative, the outlet count a whole number from 0, the diameter, width,
+/// coefficients and retention height above 0, the outlets' velocity
+/// coefficient at most 1); the outlet count at most 9 (one digit); the
+/// outlet coefficient with at most four decimals (its file holds whole
+/// ten-thousandths); both coefficients scaled by moving their decimal point.
+/// Warnings: m above 1, RO above RN, and, with the saved curve's levels, RN
+/// plus the retention height at or above the curve's highest level.
 TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
                                       const std::optional<project_files::CurveLevels>& curve);
 
@@ -71,6 +74,9 @@ TechnicalDataCheck checkTechnicalData(const TechnicalDataTexts& texts,
 /// decimal comma and the coefficients scaled back; "0" for a file that is
 /// missing or that the core cannot read.
 TechnicalDataTexts readSavedTechnicalData(const std::filesystem::path& dir);
+
+/// The same from inputs already read (those a result set records, say).
+TechnicalDataTexts technicalDataTexts(const project_files::SavedInputs& saved);
 
 /// Writes the files into `dir` in their order, each closed before the next is
 /// opened; stops at the first failure, whose text it returns, leaving the

@@ -69,6 +69,10 @@ inline constexpr const char* kOutflowSeries = "transformovana_povoden";
 // flood wave that produced the set, whatever IN_FLOOD_WAVE holds since.
 inline constexpr const char* kInflowSeries = "povodnova_vlna";
 
+// The inputs a run read, byte for byte, with the summary they belong to
+// (exchange/inputs_record.h): what the set's results were computed from.
+inline constexpr const char* kInputsRecord = "vstupy_vypoctu";
+
 // Transformation curves under OUT_DATA/TK, one per outlet opening 0, 5, ... 100 %.
 inline constexpr int kOpeningCount = 21;
 inline std::string transformationCurveName(int openingIndex) {
@@ -122,6 +126,11 @@ inline constexpr const char* kKeptAssessment = "posouzeni_bezpecnosti";
 // In the root: the file a run of the core locks for as long as it reads the
 // inputs and replaces the result set, so that one run at a time works there.
 inline constexpr const char* kRunLock = "zamek_vypoctu";
+
+// In the root: the result set's journal, which records a commit of a new set
+// until every file of it is in place, and whose lock readers share while they
+// read a set (exchange/set_journal.h). Unsealed between commits.
+inline constexpr const char* kResultJournal = "zurnal_vysledku";
 
 // In the root, the front end's own: the start level [m] last saved or started
 // in the calculation window, one value with a decimal point. The core takes

@@ -43,6 +43,8 @@ public:
 
     /// Number of the line the last read ended on (1-based, 0 before any read).
     int lineNumber() const { return m_lineNumber; }
+    /// Where the last read ended, for messages: "IN_FLOOD_WAVE, radek 3".
+    std::string where() const;
 
     /// Refuses the value of the last read, one the calculation cannot use:
     /// throws FileError naming the file, the line, the value, what was read
@@ -66,7 +68,6 @@ private:
                                   std::size_t index, std::size_t count, const char* expected) const;
     [[noreturn]] void refuseText(const std::string& value, const std::string& what,
                                  const std::string& allowed) const;
-    std::string where() const;
 
     std::string m_text;
     std::string m_fileName;

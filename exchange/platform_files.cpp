@@ -54,6 +54,14 @@ FileError cannotLock(const fs::path& path, const std::string& reason) {
 
 } // namespace
 
+bool FileLock::tryLock(const fs::path& path) {
+    return take(path, Mode::Exclusive, false);
+}
+
+void FileLock::lock(const fs::path& path, Mode mode) {
+    take(path, mode, true);
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -78,14 +86,19 @@ const char* kindOf(fs::file_type type) {
 
 } // namespace
 
-bool FileLock::tryLock(const fs::path& path) {
+bool FileLock::take(const fs::path& path, Mode mode, bool wait) {
     // Without FILE_SHARE_DELETE nobody removes the file while it is held.
     HANDLE handle =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw cannotLock(path, systemReason(GetLastError()));
+    // A byte far beyond any content: Windows' locks are mandatory, and the
+    // journal is read and written through other handles while it is held.
     OVERLAPPED whole{};
-    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+    whole.OffsetHigh = 0x40000000;
+    const DWORD flags = (mode == Mode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) |
+                        (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    if (!LockFileEx(handle, flags, 0, 1, 0, &whole)) {
         const DWORD error = GetLastError();
         CloseHandle(handle);
         if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return false;
@@ -99,6 +112,10 @@ void FileLock::release() {
     if (m_handle == nullptr) return;
     CloseHandle(static_cast<HANDLE>(m_handle)); // closing the handle releases its lock
     m_handle = nullptr;
+}
+
+int FileLock::descriptor() const {
+    return -1;
 }
 
 std::string readInputFile(const fs::path& path, std::uintmax_t largestBytes) {
@@ -156,6 +173,24 @@ std::FILE* createForWriting(const fs::path& path) {
     return _wfopen(path.c_str(), L"wbx");
 }
 
+std::FILE* rewriteForWriting(const fs::path& path, std::uint64_t& identity) {
+    identity = 0;
+    std::error_code ignored;
+    if (fs::is_symlink(path, ignored) || fs::is_directory(path, ignored)) fs::remove(path, ignored);
+    return _wfopen(path.c_str(), L"wb");
+}
+
+std::uint64_t fileIdentity(const fs::path&) {
+    return 0;
+}
+
+std::error_code exchangeOrRename(const fs::path& from, const fs::path& to, bool* exchanged) {
+    if (exchanged != nullptr) *exchanged = false;
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error;
+}
+
 #else
 
 namespace {
@@ -175,13 +210,17 @@ struct Descriptor {
 
 } // namespace
 
-bool FileLock::tryLock(const fs::path& path) {
+bool FileLock::take(const fs::path& path, Mode mode, bool wait) {
     // The file may be removed or replaced between its opening and its lock; a
     // lock on a file no longer at the path would guard nothing, so try again.
+    const int operation = (mode == Mode::Exclusive ? LOCK_EX : LOCK_SH) | (wait ? 0 : LOCK_NB);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0) throw cannotLock(path, reasonOf(errno));
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int locked = 0;
+        while ((locked = ::flock(fd, operation)) != 0 && errno == EINTR) {
+        }
+        if (locked != 0) {
             const int error = errno;
             ::close(fd);
             if (error == EWOULDBLOCK) return false;
@@ -204,6 +243,10 @@ void FileLock::release() {
     if (m_fd < 0) return;
     ::close(m_fd); // closing the only descriptor releases its lock
     m_fd = -1;
+}
+
+int FileLock::descriptor() const {
+    return m_fd;
 }
 
 std::string readInputFile(const fs::path& path, std::uintmax_t largestBytes) {
@@ -256,6 +299,61 @@ std::optional<std::string> folderProblem(const fs::path& folder) {
 
 std::FILE* createForWriting(const fs::path& path) {
     return std::fopen(path.c_str(), "wbx");
+}
+
+std::FILE* rewriteForWriting(const fs::path& path, std::uint64_t& identity) {
+    // Without waiting: a FIFO in the file's place is no file to write again.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1)) {
+        ::close(fd);
+        fd = -1;
+        errno = EEXIST;
+    }
+    if (fd < 0) {
+        if (errno != ENOENT && ::unlink(path.c_str()) != 0 && errno != ENOENT) return nullptr;
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 && ::fstat(fd, &info) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+    }
+    // Emptied, a new file too: ext4 then writes its data out when it is
+    // closed. O_NONBLOCK stays: it changes nothing for a regular file.
+    if (fd < 0 || ::ftruncate(fd, 0) != 0) {
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    identity = static_cast<std::uint64_t>(info.st_ino);
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
+}
+
+std::uint64_t fileIdentity(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_ino) : 0;
+}
+
+std::error_code exchangeOrRename(const fs::path& from, const fs::path& to, bool* exchanged) {
+    if (exchanged != nullptr) *exchanged = false;
+#ifdef RENAME_EXCHANGE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+        if (exchanged != nullptr) *exchanged = true;
+        return {};
+    }
+    // No file at `to` to exchange with, or a file system that cannot exchange.
+    if (errno != ENOENT && errno != EINVAL && errno != ENOSYS)
+        return std::error_code(errno, std::generic_category());
+#endif
+    if (::rename(from.c_str(), to.c_str()) == 0) return {};
+    return std::error_code(errno, std::generic_category());
 }
 
 #endif

@@ -11,24 +11,35 @@
 
 namespace exchange {
 
-/// An exclusive lock on a file (flock on POSIX, LockFileEx on Windows), held
-/// until release() or the end of the process: the operating system releases
-/// it on any end of the process, a kill or a power cut included.
+/// A lock on a file (flock on POSIX, LockFileEx on Windows), exclusive or
+/// shared, held until release() or the end of the process: the operating
+/// system releases it on any end of the process, a kill or a power cut
+/// included.
 class FileLock {
 public:
+    enum class Mode { Exclusive, Shared };
+
     FileLock() = default;
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     ~FileLock() { release(); }
 
-    /// Takes the lock on `path`, creating the file when it is missing; false,
-    /// holding nothing, when another process holds it. Throws FileError
-    /// (kErrOpenOutput) when the file cannot be created or opened. On a file
-    /// system without locks (some network shares) the run goes on unguarded.
+    /// Takes the exclusive lock on `path`, creating the file when it is
+    /// missing; false, holding nothing, when another process holds it.
+    /// Throws FileError (kErrOpenOutput) when the file cannot be created or
+    /// opened. On a file system without locks (some network shares) the run
+    /// goes on unguarded.
     bool tryLock(const std::filesystem::path& path);
+    /// Takes the lock in `mode`, waiting while another process holds it
+    /// against that mode; otherwise as tryLock.
+    void lock(const std::filesystem::path& path, Mode mode);
     void release();
+    /// The open file the lock is held on (POSIX: its descriptor; -1 without
+    /// one, also on a file system without locks).
+    int descriptor() const;
 
 private:
+    bool take(const std::filesystem::path& path, Mode mode, bool wait);
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else
@@ -60,5 +71,26 @@ std::optional<std::string> folderProblem(const std::filesystem::path& folder);
 /// Creates a new file for writing; nullptr (errno set) on failure, also when
 /// something already exists at `path`.
 std::FILE* createForWriting(const std::filesystem::path& path);
+
+/// Opens `path` for writing from its start: a regular file with one name is
+/// emptied and written again, sparing the file system a new file (on ext4
+/// creating files after deleting others costs more than the writing), and
+/// an emptied file's data go to the disk when it is closed, ahead of any
+/// rename after it; whatever else is there (a link, a FIFO, a file with
+/// other names) is removed and a new file created. Never follows a link.
+/// nullptr (errno set) on failure. `identity` gets the file's (fileIdentity).
+std::FILE* rewriteForWriting(const std::filesystem::path& path, std::uint64_t& identity);
+
+/// What names a file whichever name it has: its inode number on POSIX; 0
+/// where there is none to tell (missing, or Windows).
+std::uint64_t fileIdentity(const std::filesystem::path& path);
+
+/// Gives `to` the file at `from` in one step: where the system can, the two
+/// names exchange their files (Linux renameat2 RENAME_EXCHANGE), so the file
+/// that was at `to` stays at `from` for the next run to write again;
+/// otherwise (no file at `to`, Windows, a file system without it) `from` is
+/// renamed over `to`. `exchanged`, when given, tells which of the two.
+std::error_code exchangeOrRename(const std::filesystem::path& from, const std::filesystem::path& to,
+                                 bool* exchanged = nullptr);
 
 } // namespace exchange

@@ -4,6 +4,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 
 #include <cstdint>
 #include <fstream>
@@ -45,7 +46,8 @@ std::vector<fs::path> resultSetFiles(const fs::path& root) {
         files.push_back(data / name);
     for (int p = 0; p < kOpeningCount; ++p)
         files.push_back(curvesDir(root) / transformationCurveName(p));
-    for (const char* name : {kLevelSeries, kOutflowSeries, kInflowSeries, summary::kFileName})
+    for (const char* name :
+         {kLevelSeries, kOutflowSeries, kInflowSeries, kInputsRecord, summary::kFileName})
         files.push_back(result / name);
     return files;
 }
@@ -57,9 +59,13 @@ fs::path temporaryPath(const fs::path& file) {
 }
 
 bool isCompleteResultSet(const fs::path& root) {
-    const std::vector<fs::path> files = resultSetFiles(root);
-    const fs::path& summaryFile = files.back();
+    if (commitPending(root)) return false;
+    std::vector<fs::path> files = resultSetFiles(root);
+    const fs::path summaryFile = files.back();
     std::error_code error;
+    // An earlier core kept no record of its inputs: its set is whole all the same.
+    if (!fs::exists(outResultDir(root) / kInputsRecord, error))
+        std::erase(files, outResultDir(root) / kInputsRecord);
     if (!fs::is_regular_file(summaryFile, error) || fs::file_size(summaryFile, error) == 0 || error)
         return false;
     const fs::file_time_type sealed = fs::last_write_time(summaryFile, error);

@@ -9,8 +9,8 @@
 // Readers find a line by its label (the text before the first ':'), take the
 // value as the first blank-separated token after it, and ignore labels they
 // do not know, so lines can be added later without breaking a reader. A line
-// whose quantity does not exist in a run is left out (nothing routed, or
-// fewer than two steps for the balance).
+// whose quantity does not exist in a run is left out (nothing routed, no
+// level the last step ended at for the storage change).
 #pragma once
 
 namespace exchange::summary {
@@ -31,8 +31,10 @@ inline constexpr const char* kFloodPeak = "Kulminace celé povodně";
 inline constexpr const char* kOutflowPeak = "Kulminace odtoku";
 // "11.9 %": 100 (1 - peak outflow / peak inflow).
 inline constexpr const char* kAttenuation = "Transformace kulminace";
-// "2.000 h (2 kroky)": step of the outflow peak minus step of the inflow peak,
-// in hours, then in steps (negative when the outflow peaks first).
+// "2.000 h (2 kroky)": step of the outflow peak minus step of the inflow peak
+// it follows (the first largest inflow since the inflow last fell below the
+// outflow), in hours, then in steps. Like the attenuation, left out of a run
+// that stopped: the steps done are not the flood.
 inline constexpr const char* kPeakLag = "Zpoždění kulminace";
 // "13.981 m v kroku 13": the highest level above the bottom and its first step.
 inline constexpr const char* kHighestLevel = "Nejvyšší hladina";
@@ -46,12 +48,14 @@ inline constexpr const char* kFreeboard = "Rezerva do přelití";
 inline constexpr const char* kFloodVolume = "Objem povodně";
 // "1234567.8 m3": sum of outflow x time step over the steps routed.
 inline constexpr const char* kReleasedVolume = "Objem odtoku";
-// "123456.7 m3": sum of (inflow - outflow) x time step over steps 1 ... n-1.
+// "123456.7 m3": the flood volume minus the outflow volume, as printed, so
+// the three lines add up to the printed digit.
 inline constexpr const char* kNetInflow = "Přítok mínus odtok";
-// "123456.7 m3": curve volume at the level of step n minus that of step 1.
+// "123456.7 m3": curve volume at the level step n ends at minus that at the
+// level of step 1, over the same steps as the volumes above.
 inline constexpr const char* kStorageChange = "Změna objemu nádrže";
-// "0.0012 % (12.3 m3)": net inflow minus storage change, in % of the flood
-// volume, then in m3.
+// "0.0012 % (12.3 m3)": net inflow minus storage change (as printed), in % of
+// the flood volume, then in m3.
 inline constexpr const char* kBalanceError = "Chyba bilance objemů";
 // "přelití nádrže v kroku 14", "ERROR 3 v kroku 5", "ERROR 2": present only
 // when the run stopped on an error exit; the lines above it cover the steps

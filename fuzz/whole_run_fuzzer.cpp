@@ -14,9 +14,11 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "exchange/free_format_reader.h"
+#include "exchange/inputs_record.h"
 #include "exchange/record_writer.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -37,8 +39,8 @@
 
 namespace fs = std::filesystem;
 using exchange::FreeFormatReader;
-using veldron::CurveRow;
 using exchange::Layout;
+using veldron::CurveRow;
 
 namespace {
 
@@ -161,7 +163,8 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const fs::path& dir : {exchange::outDataDir(root), exchange::outResultDir(root)})
         for (const auto& entry : fs::recursive_directory_iterator(dir))
-            if (entry.is_regular_file())
+            // The temporary files are the next run's to write again: no part of a set.
+            if (entry.is_regular_file() && entry.path().extension() != ".docasny")
                 files[fs::relative(entry.path(), root).string()] = readFile(entry.path());
     return files;
 }
@@ -301,6 +304,12 @@ void checkBalance(const Summary& s, const std::vector<CurveRow>& curve, double d
                   const std::vector<double>& inflow, const std::vector<double>& outflow,
                   const std::string& console) {
     if (!s.values.count(exchange::summary::kNetInflow)) return;
+    // The flood, the outflow and their difference add up to the printed digit.
+    const auto tenths = [&](const char* label) { return std::llround(10 * number(s, label)); };
+    if (tenths(exchange::summary::kFloodVolume) - tenths(exchange::summary::kReleasedVolume) !=
+        tenths(exchange::summary::kNetInflow))
+        violated("the volume lines do not add up", console);
+    if (!s.values.count(exchange::summary::kStorageChange)) return;
     const double n = static_cast<double>(outflow.size());
     double qMax = 0;
     for (double q : inflow)
@@ -330,6 +339,7 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
     std::vector<double> outflow, level;
     for (const auto& [name, text] : out) {
         if (name == std::string("OUT_RESULT/") + exchange::summary::kFileName) continue;
+        if (name == std::string("OUT_RESULT/") + exchange::kInputsRecord) continue;
         const int k = valuesPerRecord(name);
         for (const std::string& record : lines(text, "\r\n")) {
             if (record.size() != 16u * k) violated(name + ": record of bad length", console);
@@ -402,6 +412,12 @@ void checkFinishedRun(int status, const std::map<std::string, std::optional<std:
         exchange::appendRecord(routedInflow, {static_cast<float>(q)});
     if (out.at(std::string("OUT_RESULT/") + exchange::kInflowSeries) != routedInflow)
         violated("the inflow file differs from the inflow routed", console);
+    // The set records the inputs the run read, byte for byte.
+    const auto recorded = exchange::parseInputsRecord(
+        out.at(std::string("OUT_RESULT/") + exchange::kInputsRecord), summaryFile->second);
+    if (!recorded) violated("the set's record of its inputs is not its summary's", console);
+    for (const auto& [name, bytes] : *recorded)
+        if (in.at(name) != bytes) violated("the set records another " + name, console);
     if (consistent(*curve))
         checkBalance(s, *curve, static_cast<float>(static_cast<double>(*minutes) * 60.0), inflow,
                      outflow, console);
@@ -457,12 +473,6 @@ int runWithFaults(const Faults& faults, std::ostringstream& console) {
     return status;
 }
 
-bool temporaryFilesLeft(const fs::path& root) {
-    for (const fs::path& file : exchange::resultSetFiles(root))
-        if (fs::exists(exchange::temporaryPath(file))) return true;
-    return false;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -490,7 +500,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int status = runWithFaults(faults, console);
     const std::string text = console.str();
     std::map<std::string, std::string> after = outputFiles(fx.root);
-    if (temporaryFilesLeft(fx.root)) violated("a run left temporary files", text);
+    if (exchange::commitPending(fx.root)) violated("a run left its commit unfinished", text);
     if (faults.directory && status != exchange::kExitInputError)
         violated("a run replaced its set with a directory in place of a file", text);
     switch (status) {

@@ -53,8 +53,8 @@ std::int64_t wholeCount(float count) {
 // first tokens of those lines. The core's errors are runtime errors.
 class InputFile {
 public:
-    InputFile(const fs::path& dir, const char* name, exchange::Layout layout)
-        : m_content(exchange::readInputFile(dir / name)), m_lines(splitLines(m_content)),
+    InputFile(const FileSource& source, const char* name, exchange::Layout layout)
+        : m_content(source(name)), m_lines(splitLines(m_content)),
           m_reader(m_content, name, layout) {}
 
     SavedReal real() {
@@ -120,7 +120,7 @@ private:
 // What `read` takes from the file `name` of `dir`; empty when the file cannot
 // be read or the core's reader stops on it.
 template <class Read>
-auto readFile(const fs::path& dir, const char* name, exchange::Layout layout, Read read)
+auto readFile(const FileSource& dir, const char* name, exchange::Layout layout, Read read)
     -> std::optional<decltype(read(std::declval<InputFile&>()))> {
     try {
         InputFile file(dir, name, layout);
@@ -130,17 +130,17 @@ auto readFile(const fs::path& dir, const char* name, exchange::Layout layout, Re
     }
 }
 
-std::optional<SavedReal> readReal(const fs::path& dir, const char* name) {
+std::optional<SavedReal> readReal(const FileSource& dir, const char* name) {
     return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.real(); });
 }
 
-std::optional<SavedWhole> readWhole(const fs::path& dir, const char* name) {
+std::optional<SavedWhole> readWhole(const FileSource& dir, const char* name) {
     return readFile(dir, name, exchange::Layout::OneValue,
                     [](InputFile& file) { return file.whole(); });
 }
 
-std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
+std::optional<std::vector<SavedCurveRow>> readCurve(const FileSource& dir) {
     const std::optional<SavedWhole> count = readWhole(dir, exchange::kCurveRowCount);
     if (!count) return std::nullopt;
     return readFile(dir, exchange::kCurve, exchange::Layout::Table, [&](InputFile& file) {
@@ -151,7 +151,7 @@ std::optional<std::vector<SavedCurveRow>> readCurve(const fs::path& dir) {
     });
 }
 
-std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
+std::optional<std::vector<SavedReal>> readInflow(const FileSource& dir) {
     const std::optional<SavedReal> count = readReal(dir, exchange::kInflowPointCount);
     if (!count) return std::nullopt;
     return readFile(dir, exchange::kFloodWave, exchange::Layout::Table, [&](InputFile& file) {
@@ -165,6 +165,19 @@ std::optional<std::vector<SavedReal>> readInflow(const fs::path& dir) {
 } // namespace
 
 SavedInputs readSavedInputs(const fs::path& dir) {
+    return readSavedInputs(
+        [&dir](const char* name) { return exchange::readInputFile(dir / name); });
+}
+
+SavedInputs readSavedInputs(const exchange::InputFiles& files) {
+    return readSavedInputs([&files](const char* name) {
+        for (const auto& [file, bytes] : files)
+            if (file == name) return bytes;
+        throw std::runtime_error(std::string("not read by the run: ") + name);
+    });
+}
+
+SavedInputs readSavedInputs(const FileSource& dir) {
     SavedInputs inputs;
     inputs.startLevel = readReal(dir, exchange::kStartLevel);
     inputs.crestHeight = readReal(dir, exchange::kCrestHeight);
@@ -185,6 +198,38 @@ SavedInputs readSavedInputs(const fs::path& dir) {
     inputs.curve = readCurve(dir);
     inputs.inflow = readInflow(dir);
     return inputs;
+}
+
+std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& in) {
+    using Q = exchange::InputQuantity;
+    const auto value = [](Q quantity, const auto& saved, double scale = 1.0) {
+        return saved ? exchange::valueFinding(quantity, saved->value / scale) : std::nullopt;
+    };
+    for (const auto& finding :
+         {value(Q::CrestHeight, in.crestHeight), value(Q::RetentionHeight, in.retentionHeight),
+          value(Q::OutletCount, in.outletCount), value(Q::OutletDiameter, in.outletDiameter),
+          value(Q::OutletCoefficient, in.outletCoefficientScaled, 10000.0),
+          value(Q::SpillwayWidth, in.spillwayWidth),
+          value(Q::OverflowCoefficient, in.overflowCoefficientScaled, 1000.0),
+          value(Q::StorageTop, in.storageTopHeight),
+          value(Q::ManipulationZone, in.manipulationZoneHeight),
+          value(Q::TimeStep, in.timeStepMinutes)})
+        if (finding) return finding;
+    if (in.curve) {
+        std::vector<exchange::CurveRowValues> rows;
+        for (const SavedCurveRow& row : *in.curve)
+            rows.push_back({row.level.value, row.volume.value, row.area.value});
+        if (auto finding = exchange::curveFinding(rows)) return finding;
+    }
+    if (in.inflow)
+        for (std::size_t i = 0; i < in.inflow->size(); ++i)
+            if (auto finding = exchange::valueFinding(Q::Inflow, (*in.inflow)[i].value,
+                                                      static_cast<int>(i) + 1))
+                return finding;
+    if (in.startLevel && in.crestHeight && in.retentionHeight)
+        return exchange::startLevelFinding(in.startLevel->value, in.crestHeight->value,
+                                           in.retentionHeight->value);
+    return std::nullopt;
 }
 
 std::optional<float> coreReal(const std::string& text) {

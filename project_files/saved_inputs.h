@@ -3,8 +3,12 @@
 // values the next run of the core will take.
 #pragma once
 
+#include "exchange/input_check.h"
+#include "exchange/inputs_record.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,10 +64,24 @@ struct SavedInputs {
     std::optional<std::vector<SavedReal>> inflow;
 };
 
+/// The first value of the saved inputs that the one check of the inputs
+/// refuses (exchange/input_check.h), in the order the core reads them, the
+/// start level against the overtopping level last; none when every value
+/// read passes. A file the core cannot read is no finding: reading it is.
+std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& inputs);
+
 /// Reads every input of the exchange directory `dir`. Files are read one by
 /// one as the core reads them, so a count far beyond its table only meets the
 /// end of the file sooner.
 SavedInputs readSavedInputs(const std::filesystem::path& dir);
+
+/// The same from the files a run read (its result set's record of them).
+SavedInputs readSavedInputs(const exchange::InputFiles& files);
+
+/// The bytes of an input file by name; throws std::runtime_error (FileError
+/// included) when there is none the core could read.
+using FileSource = std::function<std::string(const char* name)>;
+SavedInputs readSavedInputs(const FileSource& source);
 
 /// A text as the core reads it as the one value of an input file ("12.5",
 /// "2.5D1"); empty when the core could not read it.

@@ -21,6 +21,9 @@ packages=(
     python3
     # The report's tests read the PDF back: pdftotext, pdfinfo, pdffonts, pdfimages.
     poppler-utils
+    # The result set's commit is killed at each of its system calls by strace's
+    # fault injection (tests/desk/commit_kill_test.cpp).
+    strace
     # Used only at run time, so no build shows them missing (scripts/check_packages.py
     # cannot see them either): the front end's window on an X11 display (xcb platform
     # plugin) and its JPEG pictures (image plugin); the about panel's sound, which

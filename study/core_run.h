@@ -3,6 +3,8 @@
 // process, the main job the real program.
 #pragma once
 
+#include "exchange/input_check.h"
+
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -45,6 +47,17 @@ enum class RunEnd {
 class StudyError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+/// Inputs the core would refuse (the one check of the inputs), found before
+/// any run: the text is the core's own, the finding for a window to say it
+/// in its words.
+class InputsRefused : public StudyError {
+public:
+    explicit InputsRefused(const exchange::InputFinding& found)
+        : StudyError("Vstupy nelze použít, jádro by je odmítlo: " + exchange::findingText(found)),
+          finding(found) {}
+    exchange::InputFinding finding;
 };
 
 } // namespace study

@@ -4,6 +4,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "project_files/file_io.h"
+#include "project_files/saved_inputs.h"
 #include "study/variant_store.h"
 
 namespace study {
@@ -32,6 +33,9 @@ RecomputeJob::RecomputeJob(const fs::path& root, const std::string& name)
     std::error_code error;
     if (!fs::is_directory(m_variant, error))
         throw StudyError("Varianta „" + name + "“ neexistuje.");
+    if (const auto finding =
+            project_files::inputsFinding(project_files::readSavedInputs(m_variant)))
+        throw InputsRefused(*finding);
     for (const char* input : exchange::kCoreInputs)
         copyFile(m_variant / input, m_scratch.exchangeDir() / input);
 }

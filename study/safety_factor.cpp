@@ -228,7 +228,12 @@ std::string floatText(float value) {
 
 FactorSearch::FactorSearch(const fs::path& inputsDir, std::optional<std::string> startLevel)
     : m_inputs(inputsDir), m_startLevel(std::move(startLevel)), m_bracketing(0.0) {
-    const project_files::SavedInputs inputs = project_files::readSavedInputs(inputsDir);
+    project_files::SavedInputs inputs = project_files::readSavedInputs(inputsDir);
+    if (m_startLevel)
+        inputs.startLevel = project_files::SavedReal{
+            project_files::coreReal(*m_startLevel).value_or(0.0f), *m_startLevel};
+    // Every run would be refused, or route another reservoir than the inputs describe.
+    if (const auto finding = project_files::inputsFinding(inputs)) throw InputsRefused(*finding);
     if (!inputs.inflow || inputs.inflow->empty())
         throw StudyError("Povodňovou vlnu (" + std::string(exchange::kFloodWave) + ", " +
                          exchange::kInflowPointCount + ") nelze přečíst z " + pathUtf8(inputsDir) +

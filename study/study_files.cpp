@@ -8,6 +8,7 @@
 #include "study/core_run.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <random>
 
@@ -57,12 +58,30 @@ std::string uniqueSuffix() {
     return std::to_string(random) + "-" + std::to_string(++counter);
 }
 
+void removeAbandonedScratchRoots(const fs::path& temp) {
+    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    std::error_code error;
+    for (fs::directory_iterator it(temp, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        const fs::path& path = it->path();
+        if (!pathUtf8(path.filename()).starts_with(kScratchPrefix) ||
+            fs::symlink_status(path, ignored).type() != fs::file_type::directory)
+            continue;
+        const fs::file_time_type made = fs::last_write_time(path, ignored);
+        if (!ignored && made < dayAgo) fs::remove_all(path, ignored);
+    }
+}
+
 ScratchRoot::ScratchRoot() {
     std::error_code error;
     const fs::path temp = fs::temp_directory_path(error);
     if (error) throw StudyError("Dočasný adresář nelze najít: " + error.message());
+    // A study killed outright (SIGKILL, a power cut) could not remove its
+    // root; the first study of a process removes those no study still runs in.
+    static std::once_flag swept;
+    std::call_once(swept, [&temp] { removeAbandonedScratchRoots(temp); });
     for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        const fs::path candidate = temp / ("veldron-studie-" + uniqueSuffix());
+        const fs::path candidate = temp / (kScratchPrefix + uniqueSuffix());
         if (fs::create_directory(candidate, error)) m_path = candidate;
     }
     if (m_path.empty())

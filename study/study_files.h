@@ -27,10 +27,19 @@ void writeOneLine(const std::filesystem::path& file, const std::string& text);
 /// likely to give; callable from several threads at once.
 std::string uniqueSuffix();
 
+/// The name every temporary root of a study begins with.
+inline const std::string kScratchPrefix = "veldron-studie-";
+
+/// Removes the temporary roots in `temp` that studies left more than a day
+/// ago (a study killed outright cannot remove its own): no study runs that
+/// long. Never throws.
+void removeAbandonedScratchRoots(const std::filesystem::path& temp);
+
 /// A fresh installation root in the system's temporary directory (exchange
 /// directory and the OUT_* directories, all empty), removed with everything
 /// in it when the object goes. Each run of a study gets its own, so runs never
-/// see each other's files nor the user's.
+/// see each other's files nor the user's. The first one of a process removes
+/// the abandoned roots (removeAbandonedScratchRoots).
 class ScratchRoot {
 public:
     ScratchRoot();

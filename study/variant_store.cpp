@@ -6,8 +6,10 @@
 #include "exchange/result_set.h"
 #include "exchange/run_lock.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 #include "project_files/file_io.h"
 #include "project_files/folder_name.h"
+#include "project_files/result_inputs.h"
 #include "project_files/run_summary_reader.h"
 #include "project_files/saved_inputs.h"
 #include "study/core_run.h"
@@ -50,8 +52,7 @@ struct Settings {
     std::string manipulation, storage, controlled, after, start, step;
 };
 
-Settings settingsOf(const fs::path& dir, const std::optional<std::string>& startLevel = {}) {
-    const project_files::SavedInputs inputs = project_files::readSavedInputs(dir);
+Settings settingsOf(const project_files::SavedInputs& inputs) {
     Settings s;
     if (optionIs(inputs.manipulationMode, 2))
         s.manipulation =
@@ -68,7 +69,7 @@ Settings settingsOf(const fs::path& dir, const std::optional<std::string>& start
     s.storage = yesNo(inputs.preReleaseStorage);
     s.controlled = yesNo(inputs.preReleaseControlled);
     s.after = optionIs(inputs.emptyAfterFlood, 1) ? "prázdním nádrž" : "neprázdním";
-    s.start = shown(startLevel ? project_files::coreReal(*startLevel) : valueOf(inputs.startLevel));
+    s.start = shown(valueOf(inputs.startLevel));
     s.step = shown(valueOf(inputs.timeStepMinutes));
     return s;
 }
@@ -143,9 +144,12 @@ std::string variantNameProblem(const std::string& name) {
     return {};
 }
 
-std::vector<std::string> describeSettings(const fs::path& dir,
-                                          const std::optional<std::string>& startLevel) {
-    const Settings s = settingsOf(dir, startLevel);
+std::vector<std::string> describeSettings(const fs::path& dir) {
+    return describeSettings(project_files::readSavedInputs(dir));
+}
+
+std::vector<std::string> describeSettings(const project_files::SavedInputs& inputs) {
+    const Settings s = settingsOf(inputs);
     return {"Manipulace při překročení přelivu (v RN): " + s.manipulation,
             "Předpouštění v zásobním prostoru (Vz): " + s.storage,
             "Předpouštění v ovladatelném retenčním prostoru (RO): " + s.controlled,
@@ -155,15 +159,16 @@ std::vector<std::string> describeSettings(const fs::path& dir,
 }
 
 std::string settingsInOneLine(const fs::path& dir) {
-    const Settings s = settingsOf(dir);
+    const Settings s = settingsOf(project_files::readSavedInputs(dir));
     return s.manipulation + "; předpouštění Vz " + s.storage + ", RO " + s.controlled +
            "; po povodni " + s.after + "; start " + s.start + " m; krok " + s.step + " min";
 }
 
 namespace {
 
-// Why the result set in `root` cannot be kept, for a root no run holds.
-void checkSetKeepable(const fs::path& root) {
+// Why the result set in `root` cannot be kept, for a root no run holds; the
+// inputs it was computed from otherwise.
+project_files::ResultInputs checkSetKeepable(const fs::path& root) {
     const fs::path results = exchange::outResultDir(root);
     const fs::path summaryFile = results / exchange::summary::kFileName;
     const project_files::SummaryRead read = project_files::readRunSummary(summaryFile);
@@ -180,31 +185,28 @@ void checkSetKeepable(const fs::path& root) {
     if (read.summary->stopped)
         throw StudyError("Poslední výpočet byl zastaven (" + read.summary->stopReason +
                          "): jako variantu lze uložit jen výpočet, který doběhl.");
-    const fs::path inputs = exchange::exchangeDir(root);
-    std::error_code error;
-    for (const char* name : exchange::kCoreInputs)
-        if (std::string_view(name) != exchange::kStartLevel &&
-            !fs::is_regular_file(inputs / name, error))
-            throw StudyError("Chybí vstupní soubor " + pathUtf8(inputs / name) + ".");
-    // The core reads its inputs at its start and writes the summary at its
-    // end: an input written later is not what these results were computed from.
-    if (const project_files::ResultAge age = project_files::resultAge(summaryFile, inputs);
-        !age.newerInput.empty())
-        throw StudyError("Vstupní soubor " + age.newerInput +
-                         " byl změněn po posledním výpočtu, takže výsledky neodpovídají "
-                         "vstupům: spusťte výpočet znovu.");
+    // The variant keeps the inputs the run read, whatever was saved since.
+    project_files::ResultInputs recorded = project_files::readResultInputs(root);
+    if (!recorded.known)
+        throw StudyError("Poslední výsledky nemají záznam vstupů, ze kterých byly vypočteny "
+                         "(výsledky starší verze programu): spusťte výpočet znovu a pak jej "
+                         "uložte jako variantu.");
+    if (const auto finding = project_files::inputsFinding(recorded.inputs))
+        throw InputsRefused(*finding);
+    return recorded;
 }
 
 const char* const kRunGoingOn = "V tomto projektu právě běží výpočet: jeho výsledky ještě nejsou "
                                 "celé. Variantu uložte, až výpočet skončí.";
 
-// Copies the inputs the last run read and its result set into `draft`.
+// Writes the inputs the last run read and copies its results into `draft`.
 void writeDraft(const fs::path& root, const fs::path& draft, const std::string& kept,
-                const std::string& startLevel) {
-    writeOneLine(draft / exchange::kStartLevel, startLevel);
-    for (const char* input : exchange::kCoreInputs)
-        if (std::string_view(input) != exchange::kStartLevel)
-            copyFile(exchange::exchangeDir(root) / input, draft / input);
+                const project_files::ResultInputs& recorded) {
+    for (const auto& [name, bytes] : recorded.files)
+        if (const project_files::FileResult written =
+                project_files::writeBytes(draft / name, bytes);
+            !written)
+            throw StudyError(written.error);
     for (const char* result : resultFileNames())
         copyFile(exchange::outResultDir(root) / result, draft / result);
     std::vector<std::string> description = {"Varianta: " + kept};
@@ -218,21 +220,20 @@ void writeDraft(const fs::path& root, const fs::path& draft, const std::string& 
 
 } // namespace
 
-void checkLastRunKeepable(const fs::path& root) {
+project_files::ResultInputs checkLastRunKeepable(const fs::path& root) {
     if (exchange::runInProgress(root)) throw StudyError(kRunGoingOn);
-    checkSetKeepable(root);
+    const exchange::ResultSetReading reading(root);
+    return checkSetKeepable(root);
 }
 
-void keepVariant(const fs::path& root, const std::string& name, const std::string& startLevel,
-                 bool replace) {
+void keepVariant(const fs::path& root, const std::string& name, bool replace) {
     if (const std::string problem = variantNameProblem(name); !problem.empty())
         throw StudyError(problem);
-    if (!project_files::coreReal(startLevel))
-        throw StudyError("Výška vody na začátku řešení „" + startLevel + "“ není číslo.");
     // Held while the set is checked and copied: no run replaces it meanwhile.
     const exchange::RunLockHold lock(root);
     if (lock.busy()) throw StudyError(kRunGoingOn);
-    checkSetKeepable(root);
+    const exchange::ResultSetReading reading(root);
+    const project_files::ResultInputs recorded = checkSetKeepable(root);
     const std::string kept = trimmedVariantName(name);
     const fs::path dir = variantsDir(root);
     const fs::path target = variantDir(root, kept);
@@ -245,7 +246,7 @@ void keepVariant(const fs::path& root, const std::string& name, const std::strin
     if (!fs::create_directory(draft, error))
         throw StudyError("Adresář " + pathUtf8(draft) + " nelze vytvořit: " + error.message());
     try {
-        writeDraft(root, draft, kept, startLevel);
+        writeDraft(root, draft, kept, recorded);
         moveIntoPlace(root, draft, target);
     } catch (...) {
         fs::remove_all(draft, error);

@@ -71,6 +71,32 @@ ReservoirCase ReservoirCase::valley(double volumeScale) {
     return c;
 }
 
+ReservoirCase ReservoirCase::worst(int steps) {
+    ReservoirCase c;
+    for (double h = 0.5; h <= 30.0001; h += 0.5)
+        c.curve.push_back({h, 2.0e7 * h});
+    c.values = {{"IN_START_VYP", "20.5"},
+                {"IN_START_RN_OWERFLOW", "20"},
+                {"IN_TOTAL_HEIGHT_OWERFLOW", "5.0"},
+                {"IN_START_RO", "15"},
+                {"IN_NUMBER_OF_OUTLET", "4"},
+                {"IN_OUTLET_DIAMETER", "3"},
+                {"IN_TOTAL_COEFFICIENT_OUTLET", "6000"},
+                {"IN_WIDTH_SPILLWAY_B0", "480"},
+                {"IN_COEFFICIENT_OVERFLOW_m", "380"},
+                {"IN_TIME_STEP_min", "10"},
+                {"IN_MANIP_0_1_2", "2"},
+                {"IN_MANIP1_0_1", "0"},
+                {"IN_MANPR", "5.0"},
+                {"IN_PREDP1_0_1", "0"},
+                {"IN_PREDP2_0_1", "0"},
+                {"IN_PREDP3_0_1", "1"}};
+    const double outlets = 0.6 * 4 * M_PI * 3.0 * 3.0 / 4 * std::sqrt(19.62 * 20.5);
+    for (int i = 0; i < steps; ++i)
+        c.inflow.push_back(outlets * (1.0 + 0.3 * std::sin(2.0 * M_PI * i / 100.0)));
+    return c;
+}
+
 ReservoirCase ReservoirCase::read(const fs::path& exchangeDir) {
     ReservoirCase c;
     const std::vector<double> rows = numbers(readText(exchangeDir / "IN_BAT_CURVE_BC"));
@@ -110,7 +136,7 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
         for (const auto& entry : fs::recursive_directory_iterator(root / dir))
-            if (entry.is_regular_file())
+            if (entry.is_regular_file() && entry.path().extension() != ".docasny")
                 files[fs::relative(entry.path(), root).string()] = readText(entry.path());
     return files;
 }

@@ -21,6 +21,12 @@ struct ReservoirCase {
     /// retention 2.5 m, with the given outlets, spillway and flood.
     static ReservoirCase valley(double volumeScale);
 
+    /// The benchmarks' worst case: a wide valley held in the manipulation
+    /// zone by an inflow that swings around the outlets' capacity, so every
+    /// step above the crest runs 22 Klemes steps on curves of 100 grid levels
+    /// (about 9,400 m3/s at the top); `steps` inflow values.
+    static ReservoirCase worst(int steps);
+
     /// The case a directory of IN_* files holds (the bundled sample's, say).
     static ReservoirCase read(const std::filesystem::path& exchangeDir);
 
@@ -31,7 +37,8 @@ struct ReservoirCase {
 /// A number as an input file holds it: up to nine significant digits.
 std::string number(double v);
 
-/// The bytes of every file under root/OUT_DATA and root/OUT_RESULT, by relative path.
+/// The bytes of every file of the result set under root/OUT_DATA and
+/// root/OUT_RESULT (not the temporary ones), by relative path.
 std::map<std::string, std::string> outputFiles(const std::filesystem::path& root);
 
 /// What a run of the core wrote, read back from its records.

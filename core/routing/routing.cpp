@@ -95,6 +95,12 @@ void Router::routeStep(std::int64_t i) {
     if (m_out.printStep) m_out.printStep(i);
 }
 
+std::optional<float> Router::levelAfterLastStep() const {
+    const auto i = static_cast<std::size_t>(m_stepsDone);
+    return levelAtVolume(
+        m_curve, static_cast<float>(static_cast<double>(m_storedVolume[i]) + m_volumeChange[i]));
+}
+
 StorageLine Router::storageLine(std::int64_t i) const {
     return StorageLine{m_in.inflow[i - 1], m_in.timeStepSeconds, m_routedVolume};
 }

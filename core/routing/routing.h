@@ -84,6 +84,10 @@ public:
 
     /// Steps completed, their records written: 1 ... stepsDone().
     std::int64_t stepsDone() const { return m_stepsDone; }
+    /// The level [m] the last step completed ended at: the curve's level of
+    /// the volume it left stored, as the next step would look it up; none
+    /// when the curve cannot give it.
+    std::optional<float> levelAfterLastStep() const;
     // Series, entry 0 the state before the first step.
     const std::vector<float>& levelSeries() const { return m_level; }
     const std::vector<float>& outflow() const { return m_outflow; }

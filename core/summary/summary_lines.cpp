@@ -102,33 +102,52 @@ void freeboard(const RunFigures& run, double overtopping, double highest, Lines&
         out.number(label::kFreeboard, fixed(overtopping - highest, 3), "m");
 }
 
-// The volumes of the steps routed and their balance against the curve.
+// A figure as printed, read back: the lines below are differences of
+// printed figures, so they add up to the printed digit.
+double printed(double value, int decimals) {
+    return std::strtod(fixed(value, decimals).c_str(), nullptr);
+}
+
+// The volumes of steps 1 ... n and their balance against the curve: what
+// they brought in and let out against the curve's volume at the level the
+// last step ended at minus that at the level of step 1.
 void volumes(const RunFigures& run, Lines& out) {
     const std::size_t n = run.level.size();
     const double dt = run.timeStepSeconds;
-    double flood = 0, released = 0, net = 0;
+    double flood = 0, released = 0;
     for (std::size_t i = 0; i < n; ++i) {
         flood += run.inflow[i] * dt;
         released += run.outflow[i] * dt;
-        // The level of step n closes the balance of steps 1 ... n - 1.
-        if (i + 1 < n) net += (static_cast<double>(run.inflow[i]) - run.outflow[i]) * dt;
     }
     out.number(label::kFloodVolume, fixed(flood, 1), "m3");
     out.number(label::kReleasedVolume, fixed(released, 1), "m3");
+    const double net = printed(flood, 1) - printed(released, 1);
+    out.number(label::kNetInflow, fixed(net, 1), "m3");
 
     const std::optional<double> first =
         volumeAtLevelExact(*run.curve, run.level[0], Bracket::Inclusive);
     const std::optional<double> last =
-        volumeAtLevelExact(*run.curve, run.level[n - 1], Bracket::Inclusive);
-    if (n >= 2 && first && last) {
-        const double stored = *last - *first;
-        const double error = net - stored;
-        out.number(label::kNetInflow, fixed(net, 1), "m3");
-        out.number(label::kStorageChange, fixed(stored, 1), "m3");
-        if (flood > 0)
-            out.number(label::kBalanceError, fixed(100.0 * error / flood, 4),
-                       "% (" + fixed(error, 1) + " m3)");
-    }
+        run.endLevel ? volumeAtLevelExact(*run.curve, *run.endLevel, Bracket::Inclusive)
+                     : std::nullopt;
+    if (!first || !last) return;
+    const double stored = printed(*last - *first, 1);
+    const double error = printed(net, 1) - stored;
+    out.number(label::kStorageChange, fixed(stored, 1), "m3");
+    if (flood > 0)
+        out.number(label::kBalanceError, fixed(100.0 * error / flood, 4),
+                   "% (" + fixed(error, 1) + " m3)");
+}
+
+// The step (1-based) of the inflow's peak that the outflow's peak at step
+// `outPeak` follows: the first largest inflow since the inflow last fell
+// below the outflow, up to the outflow's peak. Over a series of floods the
+// reservoir lets out more than comes in between them, so each outflow peak
+// is paired with its own flood.
+std::size_t pairedInflowPeak(const RunFigures& run, std::size_t outPeak) {
+    std::size_t start = outPeak - 1; // 0-based
+    while (start > 0 && !(run.inflow[start - 1] < run.outflow[start - 1]))
+        --start;
+    return start + firstPeak(run.inflow.subspan(start, outPeak - start));
 }
 
 } // namespace
@@ -146,14 +165,18 @@ std::vector<std::string> summaryLines(const RunFigures& run) {
         const std::size_t levelPeak = firstPeak(run.level);
         const double qIn = run.inflow[inPeak - 1], qOut = run.outflow[outPeak - 1];
         const double highest = run.level[levelPeak - 1];
-        const auto lag = static_cast<std::int64_t>(outPeak) - static_cast<std::int64_t>(inPeak);
+        const auto lag = static_cast<std::int64_t>(outPeak) -
+                         static_cast<std::int64_t>(pairedInflowPeak(run, outPeak));
 
         out.number(label::kInflowPeak, fixed(qIn, 3), "m3/s v kroku " + std::to_string(inPeak));
         floodPeak(run, out);
         out.number(label::kOutflowPeak, fixed(qOut, 3), "m3/s v kroku " + std::to_string(outPeak));
-        if (qIn > 0) out.number(label::kAttenuation, fixed(100.0 * (1.0 - qOut / qIn), 1), "%");
-        out.number(label::kPeakLag, fixed(static_cast<double>(lag) * run.timeStepMinutes / 60.0, 3),
-                   "h (" + steps(lag) + ")");
+        if (qIn > 0 && !run.stop)
+            out.number(label::kAttenuation, fixed(100.0 * (1.0 - qOut / qIn), 1), "%");
+        if (!run.stop)
+            out.number(label::kPeakLag,
+                       fixed(static_cast<double>(lag) * run.timeStepMinutes / 60.0, 3),
+                       "h (" + steps(lag) + ")");
         out.number(label::kHighestLevel, fixed(highest, 3),
                    "m v kroku " + std::to_string(levelPeak));
         out.number(label::kOvertoppingLevel, fixed(overtopping, 3), "m");

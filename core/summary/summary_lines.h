@@ -25,16 +25,26 @@ struct RunFigures {
     std::span<const float> flood;   // m3/s, every inflow value given
     std::span<const float> outflow; // m3/s
     std::span<const float> level;   // m above the bottom, at the start of each step
+    // m above the bottom at the end of the last step routed (the stored
+    // volume's level); none when the curve cannot give it (ERROR 3).
+    std::optional<float> endLevel;
     const std::vector<CurveRow>* curve = nullptr;
     std::optional<ErrorExit> stop; // the error exit that ended the run, if any
 };
 
 /// The summary's lines in their fixed order, without line ends: a label, a
 /// colon, blanks that align the values, the value, its unit and more text.
-/// Every figure is computed in double from the run's floats. A quantity that
-/// does not exist in the run (nothing routed, fewer than two steps for the
-/// balance, no inflow to compare with) leaves its line out. A run that
-/// stopped states the whole flood's peak and gives no freeboard.
+/// Every figure is computed in double from the run's floats. The volumes
+/// cover the same steps, 1 ... n: the flood, the outflow, their difference
+/// (the two printed figures' difference, so that the lines add up to the
+/// printed digit) and the storage change from the start of step 1 to the
+/// end of step n, which the balance compares with it. The lag pairs the
+/// outflow's peak with the inflow's peak it follows: the largest inflow
+/// since the inflow last fell below the outflow. A quantity that does not
+/// exist in the run (nothing routed, no end level for the storage change, no
+/// inflow to compare with) leaves its line out. A run that stopped states
+/// the whole flood's peak and gives no freeboard, attenuation or lag: the
+/// steps done are not the flood.
 std::vector<std::string> summaryLines(const RunFigures& run);
 
 } // namespace veldron

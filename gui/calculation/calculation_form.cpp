@@ -288,8 +288,8 @@ std::optional<desk::CalculationFields> CalculationForm::checkedFields() {
     typed.timeStep = m_timeStepEdit->text().toStdString();
     typed.manipulationZone = m_zoneHeightEdit->text().toStdString();
     gui::MessageService& messages = gui::MessageService::instance();
-    const desk::CalculationCheck check = desk::checkCalculationFields(
-        typed, project_files::curveLevels(project_files::readSavedInputs(settingsDir())));
+    const desk::CalculationCheck check =
+        desk::checkCalculationFields(typed, project_files::readSavedInputs(settingsDir()));
     if (check.refusal) {
         messages.error(this, QString::fromStdString(check.refusal->message));
         QLineEdit* const fields[] = {m_startLevelEdit, m_timeStepEdit, m_zoneHeightEdit};

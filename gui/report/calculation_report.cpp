@@ -2,6 +2,7 @@
 #include "gui/report/calculation_report.h"
 
 #include "desk/program_version.h"
+#include "desk/report_target.h"
 #include "gui/report/report_charts.h"
 #include "gui/report/report_document.h"
 
@@ -123,6 +124,10 @@ QString writeCalculationReport(const desk::ReportContent& report, const QString&
 }
 
 QString makeCalculationReport(const std::filesystem::path& root, const QString& pdfPath) {
+    if (const std::string problem =
+            desk::reportTargetProblem(root, std::filesystem::path(pdfPath.toStdU16String()));
+        !problem.empty())
+        return QString::fromStdString(problem);
     try {
         return writeCalculationReport(desk::gatherReport(root), pdfPath);
     } catch (const desk::ReportRefused& refused) {

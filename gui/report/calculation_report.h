@@ -22,8 +22,9 @@ inline constexpr const char* kReportTitle = "Protokol výpočtu";
 /// Needs a QApplication (the charts are widgets, never shown).
 QString writeCalculationReport(const desk::ReportContent& report, const QString& pdfPath);
 
-/// Gathers the report of the project at `root` and writes it: the Czech text
-/// of why no report was made, empty on success.
+/// Gathers the report of the project at `root` and writes it to `pdfPath`,
+/// when desk::reportTargetProblem allows it: the Czech text of why no report
+/// was made, empty on success.
 QString makeCalculationReport(const std::filesystem::path& root, const QString& pdfPath);
 
 } // namespace gui

@@ -7,6 +7,7 @@
 #include "exchange/file_names.h"
 #include "exchange/result_set.h"
 #include "exchange/run_summary.h"
+#include "exchange/set_journal.h"
 #include "project_files/result_files.h"
 
 #include <algorithm>
@@ -63,6 +64,8 @@ std::string incompleteSetText(const fs::path& root) {
 }
 
 SeriesRead readResultSet(const fs::path& root, const std::vector<std::string>& names) {
+    // No run replaces the set while it is read.
+    const exchange::ResultSetReading reading(root);
     const fs::path results = exchange::outResultDir(root);
     const fs::path summary = results / exchange::summary::kFileName;
     std::error_code error;

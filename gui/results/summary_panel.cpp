@@ -74,12 +74,13 @@ void SummaryPanel::showSummary(const project_files::SummaryRead& read,
         notices << "Výpočet byl zastaven (" +
                        QString::fromStdString(desk::czechFigures(read.summary->stopReason)) +
                        "); hodnoty platí pro provedené kroky.";
-    if (age.newerInputTime)
+    if (!age.newerInput.empty())
         notices << "Pozor: " + QString::fromStdString(desk::savedInputPlace(age.newerInput)) +
-                       " byl uložen " + fileTime(*age.newerInputTime) +
-                       ", po tomto výpočtu. Výsledky nemusí odpovídat zadaným vstupům "
-                       "(poslední spuštění mohlo být odmítnuto, nebo se vstupy od výpočtu "
-                       "změnily).";
+                       (age.newerInputTime
+                            ? " byl uložen " + fileTime(*age.newerInputTime) + ", po tomto výpočtu"
+                            : QString(" se od tohoto výpočtu změnil")) +
+                       ". Výsledky nemusí odpovídat zadaným vstupům (poslední spuštění "
+                       "mohlo být odmítnuto, nebo se vstupy od výpočtu změnily).";
     if (!read.error.empty())
         notices << "Souhrn výpočtu nelze přečíst: " + QString::fromStdString(read.error);
     else if (!read.summary)

@@ -1,13 +1,14 @@
 // The dialog that keeps the last finished run as a named variant.
 #include "gui/studies/keep_variant_dialog.h"
 
+#include "desk/input_findings.h"
 #include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
-#include "project_files/result_files.h"
+#include "project_files/result_inputs.h"
 #include "study/core_run.h"
 #include "study/variant_store.h"
 
@@ -22,7 +23,7 @@ namespace gui {
 
 KeepVariantDialog::KeepVariantDialog(const std::filesystem::path& root, const QString& startLevel,
                                      QWidget* parent)
-    : QDialog(parent), m_root(root) {
+    : QDialog(parent), m_root(root), m_recorded(project_files::readResultInputs(root)) {
     setObjectName("KeepVariantDialog");
     gui::installHelp(this, "ulozit_variantu");
     setWindowTitle("Uložit výsledek jako variantu");
@@ -43,29 +44,23 @@ QFormLayout* KeepVariantDialog::buildFields(const QString& startLevel) {
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName("editVariantName");
     m_nameEdit->setPlaceholderText("např. Z = 0,6 m, předpouštění");
-    m_startLevelEdit = new QLineEdit(startLevel, this);
+    // The set records the start level the run read (the core deleted
+    // IN_START_VYP): the variant keeps that one, shown, not typed again.
+    const auto& recorded = m_recorded.inputs.startLevel;
+    m_startLevelEdit = new QLineEdit(
+        recorded ? QString::fromStdString(desk::czechNumber(recorded->text)) : startLevel, this);
     m_startLevelEdit->setObjectName("editStartLevel");
+    m_startLevelEdit->setReadOnly(true);
+    m_startLevelEdit->setFrame(false);
+    m_startLevelEdit->setToolTip("Výška vody, ze které poslední výpočet vyšel (zaznamenaná u jeho "
+                                 "výsledků); varianta ji uloží s ostatními vstupy výpočtu.");
     m_settingsLabel = new QLabel(this);
     m_settingsLabel->setObjectName("lblSettings");
     m_settingsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // The core takes IN_START_VYP away, and a calculation window opened
-    // afresh shows 0: the level of the first step, which is the start level up
-    // to the curve's interpolation, lets the engineer check the value.
-    m_firstLevelLabel = new QLabel(this);
-    m_firstLevelLabel->setObjectName("lblFirstLevel");
-    if (const auto levels = project_files::readResultSeries(exchange::outResultDir(m_root) /
-                                                            exchange::kLevelSeries);
-        levels && !levels->empty())
-        m_firstLevelLabel->setText("hladina v 1. kroku výsledků: " +
-                                   QString::fromStdString(desk::displayNumber(levels->front(), 3)) +
-                                   " m");
-    connect(m_startLevelEdit, &QLineEdit::textChanged, this, &KeepVariantDialog::showSettings);
-
     auto* fields = new QFormLayout;
     fields->addRow("Název varianty:", m_nameEdit);
     fields->addRow(QString(kStartLevelLabel) + ":", m_startLevelEdit);
-    fields->addRow("", m_firstLevelLabel);
     fields->addRow("Nastavení výpočtu:", m_settingsLabel);
     return fields;
 }
@@ -83,6 +78,11 @@ bool KeepVariantDialog::lastRunKeepable(const std::filesystem::path& root, QWidg
     try {
         study::checkLastRunKeepable(root);
         return true;
+    } catch (const study::InputsRefused& e) {
+        gui::MessageService::instance().warning(
+            parent, "Vstupy posledního výpočtu výpočet dnes odmítá: " +
+                        QString::fromStdString(desk::findingSentence(e.finding)));
+        return false;
     } catch (const study::StudyError& e) {
         gui::MessageService::instance().warning(parent, QString::fromUtf8(e.what()));
         return false;
@@ -90,10 +90,8 @@ bool KeepVariantDialog::lastRunKeepable(const std::filesystem::path& root, QWidg
 }
 
 void KeepVariantDialog::showSettings() {
-    const desk::ParsedNumber start = desk::parseTypedNumber(m_startLevelEdit->text().toStdString());
     QStringList lines;
-    for (const std::string& line :
-         study::describeSettings(exchange::exchangeDir(m_root), start ? start.text : "?"))
+    for (const std::string& line : study::describeSettings(m_recorded.inputs))
         lines << QString::fromStdString(line);
     m_settingsLabel->setText(lines.join('\n'));
 }
@@ -106,20 +104,12 @@ void KeepVariantDialog::save() {
         m_nameEdit->setFocus();
         return;
     }
-    const std::string typed = m_startLevelEdit->text().toStdString();
-    const desk::ParsedNumber start = desk::parseTypedNumber(typed);
-    if (!start) {
-        messages.warning(this, QString::fromStdString(
-                                   desk::numberProblemText(kStartLevelLabel, typed, start.error)));
-        m_startLevelEdit->setFocus();
-        return;
-    }
     const QString kept = QString::fromStdString(study::trimmedVariantName(name));
     try {
         const bool exists = study::variantExists(m_root, name);
         if (exists && !messages.question(this, "Varianta „" + kept + "“ už existuje. Nahradit ji?"))
             return;
-        study::keepVariant(m_root, name, start.text, exists);
+        study::keepVariant(m_root, name, exists);
     } catch (const study::StudyError& e) {
         messages.error(this, QString::fromUtf8(e.what()));
         return;

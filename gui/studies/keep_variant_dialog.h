@@ -1,6 +1,8 @@
 // The dialog that keeps the last finished run as a named variant.
 #pragma once
 
+#include "project_files/result_inputs.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -18,7 +20,7 @@ class KeepVariantDialog : public QDialog {
     Q_OBJECT
 public:
     /// `startLevel`: the start level of the last run as the calculation
-    /// window holds it (the core deletes IN_START_VYP once it has read it).
+    /// window holds it, shown where the result set records none.
     KeepVariantDialog(const std::filesystem::path& root, const QString& startLevel,
                       QWidget* parent = nullptr);
 
@@ -28,7 +30,7 @@ public:
     /// The name of the variant kept, once it has been.
     QString keptName() const { return m_kept; }
 
-    /// The start level's label, also in the refusal of a text that is no number.
+    /// The start level's label.
     static constexpr const char* kStartLevelLabel = "Výška vody na začátku řešení (start) [m]";
 
 private:
@@ -38,11 +40,11 @@ private:
     void save();
 
     std::filesystem::path m_root;
+    project_files::ResultInputs m_recorded; // the inputs the last run read
     QString m_kept;
     QLineEdit* m_nameEdit = nullptr;
-    QLineEdit* m_startLevelEdit = nullptr; // m
+    QLineEdit* m_startLevelEdit = nullptr; // m, the run's, read-only
     QLabel* m_settingsLabel = nullptr;     // the settings of the run, in words
-    QLabel* m_firstLevelLabel = nullptr; // the first level of the results, to check the start level
 };
 
 } // namespace gui

@@ -2,6 +2,7 @@
 #include "gui/studies/safety_margin_window.h"
 
 #include "desk/calculation_options.h"
+#include "desk/input_findings.h"
 #include "desk/kept_margin.h"
 #include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
@@ -164,8 +165,8 @@ SafetyMarginWindow::checkedStartLevel(const std::filesystem::path& inputs) {
         check.refusal = desk::Refusal{
             desk::kStartLevelField, -1, -1,
             desk::numberProblemText(KeepVariantDialog::kStartLevelLabel, typed, start.error)};
-    else if (const auto curve = project_files::curveLevels(project_files::readSavedInputs(inputs)))
-        desk::checkStartAgainstCurve(start, *curve, check);
+    else
+        desk::checkStartLevel(start, project_files::readSavedInputs(inputs), check);
     if (check.refusal) messages.warning(this, QString::fromStdString(check.refusal->message));
     if (check.refusal ||
         (!check.warnings.empty() &&
@@ -190,6 +191,9 @@ void SafetyMarginWindow::startSearch() {
     }
     try {
         m_search = std::make_unique<study::FactorSearch>(inputs, startLevel);
+    } catch (const study::InputsRefused& e) {
+        messages.error(this, QString::fromStdString(desk::findingSentence(e.finding)));
+        return;
     } catch (const study::StudyError& e) {
         messages.error(this, QString::fromUtf8(e.what()));
         return;

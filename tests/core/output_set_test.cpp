@@ -1,9 +1,10 @@
 // A run's result set is one run's complete set: a second run, a file that
 // cannot be replaced, a full disk, a write error or a kill leave the set of
-// the run before byte for byte, and at most temporary files the next run removes.
+// the run before byte for byte; the temporary files are the next run's to write.
 #include "core/errors.h"
 #include "core/output_set.h"
 #include "exchange/result_set.h"
+#include "exchange/set_journal.h"
 #include "tests/support/core_run_fixture.h"
 
 #include <gtest/gtest.h>
@@ -61,10 +62,10 @@ protected:
         writeFile(exchange / "IN_START_VYP", "11\r\n");
     }
 
-    // The previous set unchanged, no temporary file, the start level kept for a repeat.
+    // The previous set unchanged and whole, the start level kept for a repeat.
     void expectPreviousSetKept(const std::string& why) {
         EXPECT_TRUE(resultFiles() == previous) << why;
-        EXPECT_TRUE(temporaryFiles().empty()) << why;
+        EXPECT_FALSE(exchange::commitPending(root)) << why;
         EXPECT_TRUE(exchange::isCompleteResultSet(root)) << why;
         EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP")) << why;
     }
@@ -115,16 +116,22 @@ TEST_F(ResultSet, OutputThatCannotBeReplacedRefusesTheRunBeforeWriting) {
 }
 
 // A write error through the writer's own file: every file of the set is
-// written, the one that cannot be is named with the system's reason.
+// written, the one that cannot be is named with the system's reason. The
+// failing file is a stream of the test's own, not /dev/full, which whoever
+// may write /dev as root could have replaced by a regular file.
 TEST_F(ResultSet, WriteErrorNamesTheFileAndLeavesThePreviousSet) {
     const fs::path full = root / "OUT_RESULT/transformovana_povoden";
+    cookie_io_functions_t diskFull{};
+    diskFull.write = [](void*, const char*, std::size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
     try {
-        veldron::OutputSet set(root, [&](const fs::path& temporary) {
+        veldron::OutputSet set(root, [&](const fs::path& temporary, std::uint64_t& identity) {
             return temporary == exchange::temporaryPath(full)
-                       ? std::fopen("/dev/full", "wb")
-                       : exchange::createForWriting(temporary);
+                       ? ::fopencookie(nullptr, "wb", diskFull)
+                       : exchange::rewriteForWriting(temporary, identity);
         });
-        EXPECT_FALSE(temporaryFiles().empty());
         set.file("transformovana_povoden").writeText("       4.0000000\r\n");
         set.commit();
         ADD_FAILURE() << "the set was committed";
@@ -158,6 +165,18 @@ TEST_F(ResultSet, FullDiskLeavesThePreviousSet) {
         << r.console;
     EXPECT_NE(lastLine(r.console).find("(No space left on device)"), std::string::npos);
     expectPreviousSetKept("full disk");
+}
+
+// A file-size limit (ulimit -f) fails the write instead of killing the core
+// by SIGXFSZ without a word.
+TEST_F(ResultSet, FileSizeLimitEndsInAWriteErrorAndLeavesThePreviousSet) {
+    writeLongFlood(exchange, 100000); // 1.8 MB per series
+    const Result r = run("", "ulimit -f 1024");
+    EXPECT_EQ(r.status, 2) << r.console;
+    EXPECT_NE(lastLine(r.console).find("*ERR* 11 chyba zapisu do souboru "), std::string::npos)
+        << r.console;
+    EXPECT_NE(lastLine(r.console).find("(File too large)"), std::string::npos) << r.console;
+    expectPreviousSetKept("file-size limit");
 }
 
 // Two runs in one root: the second is refused at once. A run killed part-way
@@ -197,12 +216,11 @@ TEST_F(ResultSet, SecondRunIsRefusedAndAKilledRunLeavesThePreviousSet) {
     ::close(console[0]);
     EXPECT_TRUE(resultFiles() == previous);
     EXPECT_TRUE(exchange::isCompleteResultSet(root));
-    EXPECT_EQ(temporaryFiles().size(), exchange::resultSetFiles(root).size());
     EXPECT_TRUE(fs::exists(exchange / "IN_START_VYP"));
 
     const Result again = run();
     EXPECT_EQ(again.status, 0) << again.console;
-    EXPECT_TRUE(temporaryFiles().empty());
+    EXPECT_EQ(temporaryFiles().size(), exchange::resultSetFiles(root).size());
     EXPECT_EQ(records(result("povodnova_vlna")), 100000u);
     EXPECT_TRUE(exchange::isCompleteResultSet(root));
 }

@@ -236,27 +236,39 @@ TEST(CalculationFields, CheckedAsTypedAndWrittenWithAPoint) {
     ASSERT_TRUE(zeroStep.refusal);
     EXPECT_EQ(zeroStep.refusal->field, desk::kTimeStepField);
     EXPECT_EQ(zeroStep.refusal->message,
-              "Časový krok výpočtu (krok povodňové vlny) [min]: „0“ nelze použít. Časový krok "
-              "musí být větší než 0.");
+              "Časový krok výpočtu (krok povodňové vlny) [min]: „0“ nelze použít. Zadejte číslo "
+              "větší než 0.");
     EXPECT_EQ(desk::checkCalculationFields({"11", "60", "-0,5"}, {}).refusal->field,
               desk::kManipulationZoneField);
 
     // Against the saved curve (0,50 … 18,00 m): above its top refused, below
-    // its first row a warning.
-    const project_files::CurveLevels curve{0.5, 18.0, "0.50", "18.00"};
-    const desk::CalculationCheck above = desk::checkCalculationFields({"99", "60", "0"}, curve);
+    // its first row a warning; at or above the overtopping level refused as
+    // the core refuses it, with the level to the centimetre.
+    project_files::SavedInputs saved;
+    saved.curve = {{{300.5f, "300.5"}, {0.5f, "0.50"}, {1.0f, "1"}, {0, "0"}},
+                   {{318, "318"}, {18.0f, "18.00"}, {9.0f, "9"}, {0, "0"}}};
+    const desk::CalculationCheck above = desk::checkCalculationFields({"99", "60", "0"}, saved);
     ASSERT_TRUE(above.refusal);
     EXPECT_EQ(above.refusal->field, desk::kStartLevelField);
     EXPECT_EQ(above.refusal->message.substr(0, above.refusal->message.find('\n')),
               "Výška vody 99 m leží nad horním koncem batygrafické křivky (18,00 m).");
-    EXPECT_FALSE(desk::checkCalculationFields({"18", "60", "0"}, curve).refusal);
-    const desk::CalculationCheck below = desk::checkCalculationFields({"0", "60", "0"}, curve);
+    EXPECT_FALSE(desk::checkCalculationFields({"18", "60", "0"}, saved).refusal);
+    const desk::CalculationCheck below = desk::checkCalculationFields({"0", "60", "0"}, saved);
     ASSERT_FALSE(below.refusal);
     ASSERT_EQ(below.warnings.size(), 1u);
     EXPECT_EQ(below.warnings[0].rfind("Výška vody 0 m leží pod prvním řádkem batygrafické "
                                       "křivky (0,50 m).",
                                       0),
               0u);
+    saved.crestHeight = {12.0f, "12"};
+    saved.retentionHeight = {2.5f, "2.5"};
+    const desk::CalculationCheck overtops = desk::checkCalculationFields({"16", "60", "0"}, saved);
+    ASSERT_TRUE(overtops.refusal);
+    EXPECT_EQ(overtops.refusal->message.rfind(
+                  "Výška vody 16 m leží na úrovni přelití nádrže nebo nad ní (14,50 m).", 0),
+              0u);
+    EXPECT_TRUE(desk::checkCalculationFields({"14,5", "60", "0"}, saved).refusal);
+    EXPECT_FALSE(desk::checkCalculationFields({"14,49", "60", "0"}, saved).refusal);
 }
 
 TEST(CalculationFields, SavedSettingsAreShownAsTheFilesHoldThem) {

@@ -1,6 +1,7 @@
 // Projects without a window: making one, refusing what is no project, saving
 // one as a whole copy, the recent list, the overview and the report's content.
 #include "desk/project.h"
+#include "desk/report_target.h"
 
 #include "desk/kept_margin.h"
 #include "desk/project_overview.h"
@@ -15,6 +16,9 @@
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <chrono>
@@ -84,6 +88,7 @@ TEST_F(Projects, WhatCannotBeMadeOrOpenedIsRefusedSayingWhy) {
     EXPECT_EQ(refused(m_dir.path(), "  "), "Název projektu nesmí být prázdný.");
     EXPECT_NE(refused(m_dir.path(), "a/b").find("nesmí obsahovat lomítko"), std::string::npos);
     EXPECT_NE(refused(m_dir.path(), "con.txt").find("vyhrazený název"), std::string::npos);
+    EXPECT_EQ(refused(m_dir.path(), " .skryta"), "Název projektu nesmí začínat tečkou.");
     EXPECT_NE(refused(m_dir.path(), " Nádrž A ").find("už existuje"), std::string::npos);
     EXPECT_NE(refused(m_dir.path() / "chybi", "B").find("neexistuje"), std::string::npos);
     EXPECT_NE(desk::createProject(m_dir.path(), "C", desk::ProjectStart::Sample, m_dir.path() / "x")
@@ -227,15 +232,65 @@ TEST_F(Projects, AReportIsOnlyMadeOfCompleteResultsNoOlderThanTheInputs) {
     EXPECT_EQ(report.settings[3].value, "Budu průběžně manipulovat (při povodni plynule ZAVŘU a "
                                         "po povodni plynule OTEVŘU) ");
     EXPECT_EQ(report.settings[4].value, "0,6 m"); // the zone of the gradual manipulation
+    EXPECT_EQ(report.settings[5].value, "11 m");  // the start level the run read
     EXPECT_FALSE(report.comparison);
 
     fs::remove(exchange::outResultDir(root) / "povodnova_vlna");
     EXPECT_NE(refusal().find("nemá úplné výsledky"), std::string::npos);
     writeFile(exchange::exchangeDir(root) / "IN_START_VYP", "11\r\n"); // every run consumes it
     ASSERT_EQ(veldron::testing::runRealCore(root), 0);
+    // Saved again as it was: the results are still its results.
     saveLater(exchange::exchangeDir(root) / "IN_START_RO", 5);
+    EXPECT_EQ(refusal(), "");
+    writeFile(exchange::exchangeDir(root) / "IN_START_RO", "8\r\n");
     EXPECT_NE(refusal().find("starší než vstupy: vstup „Výška vody po zásobní prostor ode dna "
-                             "nádrže (začátek RO) [m]“ ve formuláři Technické údaje byl uložen"),
+                             "nádrže (začátek RO) [m]“ ve formuláři Technické údaje byl od "
+                             "výpočtu změněn"),
               std::string::npos)
         << refusal();
+    writeFile(exchange::exchangeDir(root) / "IN_START_RO", "9\r\n");
+    EXPECT_EQ(refusal(), "");
+    // A set of an earlier core, which kept no record of its inputs.
+    fs::remove(exchange::outResultDir(root) / "vstupy_vypoctu");
+    EXPECT_NE(refusal().find("nemají záznam vstupů"), std::string::npos);
+}
+
+// The report replaces only a regular PDF file outside the project: never an
+// input (the next run would read '%PDF-1.4'), a link's target, a device or
+// a FIFO, whatever path it is given.
+TEST_F(Projects, TheReportIsWrittenOnlyToARegularPdfFileOfItsOwn) {
+    const fs::path root = sampleProject();
+    const fs::path dir = m_dir.path();
+    fs::create_directory(dir / "slozka.pdf");
+    ASSERT_EQ(::mkfifo((dir / "roura.pdf").c_str(), 0644), 0);
+    writeFile(dir / "stary.pdf", "%PDF-1.4\n");
+    fs::create_symlink(dir / "stary.pdf", dir / "odkaz.pdf");
+    fs::create_hard_link(exchange::exchangeDir(root) / "IN_FLOOD_WAVE", dir / "vlna.pdf");
+    const bool device = ::mknod((dir / "zarizeni.pdf").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    const struct {
+        fs::path target;
+        std::string problem; // the start of the refusal; "" for none
+    } cases[] = {
+        {exchange::exchangeDir(root) / "IN_FLOOD_WAVE", "Protokol se ukládá jen do souboru s "
+                                                        "příponou .pdf"},
+        {dir / "protokol.txt", "Protokol se ukládá jen do souboru s příponou .pdf"},
+        {dir / "slozka.pdf",
+         "Cesta „" + (dir / "slozka.pdf").string() + "“ není obyčejný soubor (složka)"},
+        {dir / "roura.pdf",
+         "Cesta „" + (dir / "roura.pdf").string() + "“ není obyčejný soubor (pojmenovaná roura)"},
+        {dir / "odkaz.pdf", "Cesta „" + (dir / "odkaz.pdf").string() + "“ je symbolický odkaz"},
+        {dir / "vlna.pdf", "Soubor „" + (dir / "vlna.pdf").string() + "“ patří k projektu"},
+        {dir / "chybi" / "x.pdf", "Složka „" + (dir / "chybi").string() + "“ neexistuje"},
+        {device ? dir / "zarizeni.pdf" : dir / "slozka.pdf", "Cesta „"},
+        {dir / "stary.PDF", ""},
+        {dir / "stary.pdf", ""},
+        {dir / "novy.pdf", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = desk::reportTargetProblem(root, c.target);
+        if (c.problem.empty())
+            EXPECT_EQ(problem, "") << c.target;
+        else
+            EXPECT_EQ(problem.rfind(c.problem, 0), 0u) << problem;
+    }
 }

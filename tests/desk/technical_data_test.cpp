@@ -58,12 +58,22 @@ TEST(TechnicalData, RefusesTheFirstFieldThatCannotBeRight) {
          "Počet spodních výpustí: „a“ není číslo. Zadejte číslo s desetinnou čárkou nebo "
          "tečkou, například 12,5 (bez mezer mezi číslicemi)."},
         {&T::outletCount, "-1", desk::kOutletCountField,
-         "Počet spodních výpustí: „-1“ nelze použít. Zadejte celé číslo od 0 do 9."},
+         "Počet spodních výpustí: „-1“ nelze použít. Zadejte celé číslo 0 nebo větší."},
+        {&T::outletCount, "10", desk::kOutletCountField,
+         "Počet spodních výpustí: „10“ nelze použít. Zadejte celé číslo od 0 do 9."},
+        {&T::outletDiameter, "0", desk::kOutletDiameterField,
+         "Průměr potrubí [m]: „0“ nelze použít. Zadejte číslo větší než 0."},
+        {&T::outletCoefficient, "1,2", desk::kOutletCoefficientField,
+         "Součinitel výtokové rychlosti [-]: „1,2“ nelze použít. Zadejte číslo větší než 0 a "
+         "nejvýše 1."},
         {&T::outletDiameter, "1,2,3", desk::kOutletDiameterField, "Průměr potrubí [m]: „1,2,3“"},
         {&T::outletCoefficient, "0,12345", desk::kOutletCoefficientField,
          "Součinitel výtokové rychlosti [-]: „0,12345“ má více než čtyři desetinná místa."},
         {&T::spillwayWidth, "-25", desk::kSpillwayWidthField,
-         "Skutečná šířka b0 [m]: „-25“ je záporné číslo. Zadejte nulu nebo kladné číslo."},
+         "Skutečná šířka b0 [m]: „-25“ nelze použít. Zadejte číslo větší než 0."},
+        {&T::retentionHeight, "0", desk::kRetentionHeightField,
+         "Možná výška retenčního neovladatelného prostoru [m]: „0“ nelze použít. Zadejte číslo "
+         "větší než 0."},
         {&T::overflowCoefficient, "1e39", desk::kOverflowCoefficientField,
          "Součinitel přepadu m [-]: „1e39“ je mimo rozsah"},
         {&T::retentionHeight, "", desk::kRetentionHeightField,
@@ -81,7 +91,7 @@ TEST(TechnicalData, RefusesTheFirstFieldThatCannotBeRight) {
 
 TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
     desk::TechnicalDataTexts texts = czechSample();
-    texts.outletCoefficient = "1,2";
+    texts.overflowCoefficient = "1,2";
     texts.storageTop = "13";
     project_files::CurveLevels curve;
     curve.highest = 14.5;
@@ -90,7 +100,7 @@ TEST(TechnicalData, WarnsAboutWhatIsProbablyWrong) {
     ASSERT_FALSE(check.refusal);
     EXPECT_EQ(check.warnings,
               (std::vector<std::string>{
-                  "Součinitel výtokové rychlosti [-]: 1,2 leží mimo obvyklý rozsah 0 až 1.",
+                  "Součinitel přepadu m [-]: 1,2 leží mimo obvyklý rozsah 0 až 1.",
                   "Začátek RO (13 m) leží výše než začátek RN (12,5 m).",
                   "Začátek RN a možná výška retenčního neovladatelného prostoru dávají 15 m, to "
                   "sahá k nejvyšší hladině batygrafické křivky (14,50 m) nebo nad ni. Pozor na "

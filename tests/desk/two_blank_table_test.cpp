@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -244,32 +246,66 @@ TEST(InputFiles, FloodWaveRefusesTheCellToMend) {
     EXPECT_TRUE(check.rows.empty());
     grid.setCell(1, 2, "-1");
     check = desk::checkFloodWave(grid);
-    EXPECT_EQ(check.refusal->message.rfind("Řádek 2, sloupec Q [m3/s]: „-1“ je záporné číslo", 0),
-              0u);
+    EXPECT_EQ(check.refusal->message,
+              "Řádek 2, sloupec Q [m3/s]: „-1“ nelze použít. Zadejte číslo 0 nebo větší.");
 }
 
 TEST(InputFiles, CurveRowsWithTabsAndTheFirstRowThatDoesNotRise) {
     TempDir dir;
-    desk::Grid grid(5, 6);
-    const char* rows[][4] = {{"312,50", " 0,50", " 1838,9", " 8091,3"},
-                             {"313", " 1", " 1838,9", " 9000"},
-                             {"314", " 1", " 3000", " 9500"}};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 4; ++c)
-            grid.setCell(c + 1, r + 1, rows[r][c]);
+    const auto gridOf = [](const std::vector<std::array<const char*, 4>>& rows) {
+        desk::Grid grid(5, 6);
+        for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+            for (int c = 0; c < 4; ++c)
+                grid.setCell(c + 1, r + 1, rows[static_cast<std::size_t>(r)][c]);
+        return grid;
+    };
+    desk::Grid grid = gridOf({{"312,50", " 0,50", " 1838,9", " 8091,3"},
+                              {"313", " 1", " 3000", " 9000"},
+                              {"314", " 1,5", " 4000", " 9000"}});
     grid.setCell(5, 1, " beyond");
     const desk::TableCheck check = desk::checkCurve(grid);
     ASSERT_FALSE(check.refusal) << check.refusal->message;
-    EXPECT_EQ(check.warnings,
-              (std::vector<std::string>{
-                  "Batygrafická křivka: hladina h [m] v řádku 3 (1) není větší než v řádku 2 (1).",
-                  "Batygrafická křivka: objem V [m3] v řádku 2 (1838,9) není větší než v řádku 1 "
-                  "(1838,9)."}));
     ASSERT_TRUE(desk::writeCurveFiles(dir.path(), check.rows));
     EXPECT_EQ(readFile(dir.path() / exchange::kCurve),
-              "312.50\t0.50\t1838.9\t8091.3\t\r\n313\t1\t1838.9\t9000\t\r\n"
-              "314\t1\t3000\t9500\t\r\n");
+              "312.50\t0.50\t1838.9\t8091.3\t\r\n313\t1\t3000\t9000\t\r\n"
+              "314\t1.5\t4000\t9000\t\r\n");
     EXPECT_EQ(readFile(dir.path() / exchange::kCurveRowCount), "3\r\n");
+
+    // The first row that does not rise is refused at its cell, with both rows.
+    const struct {
+        std::vector<std::array<const char*, 4>> rows;
+        int column, row;
+        const char* message;
+    } refused[] = {
+        {{{"318", "18", "6052627", "0"}, {"317,5", "17,5", "5732300", "0"}},
+         2,
+         2,
+         "Batygrafická křivka: hladina h [m] v řádku 2 (17,5) není větší než v řádku 1 (18)."},
+        {{{"312,5", "0,5", "1838,9", "0"}, {"313", "1", "1838,9", "0"}},
+         3,
+         2,
+         "Batygrafická křivka: objem V [m3] v řádku 2 (1838,9) není větší než v řádku 1 "
+         "(1838,9)."},
+        {{{"300", "0", "500", "0"}, {"301", "1", "900", "0"}},
+         2,
+         1,
+         "Batygrafická křivka: hladina h [m] v řádku 1 (0) není větší než u dna nádrže (0)."},
+        {{{"301", "1", "900", "800"}, {"302", "2", "1900", "700"}},
+         4,
+         2,
+         "Batygrafická křivka: plocha A [m2] v řádku 2 (700) je menší než v řádku 1 (800)."},
+    };
+    for (const auto& c : refused) {
+        const desk::TableCheck bad = desk::checkCurve(gridOf(c.rows));
+        ASSERT_TRUE(bad.refusal) << c.message;
+        EXPECT_EQ(bad.refusal->column, c.column) << c.message;
+        EXPECT_EQ(bad.refusal->row, c.row) << c.message;
+        EXPECT_EQ(bad.refusal->message.rfind(c.message, 0), 0u) << bad.refusal->message;
+        EXPECT_TRUE(bad.rows.empty());
+    }
+    // A first row at the bottom itself is the bottom.
+    EXPECT_FALSE(
+        desk::checkCurve(gridOf({{"300", "0", "0", "0"}, {"301", "1", "900", "0"}})).refusal);
 
     grid.setCell(4, 2, "");
     EXPECT_EQ(desk::checkCurve(grid).refusal->message,

@@ -1,6 +1,7 @@
 // A reader tells a complete result set from one a run did not finish replacing.
 #include "exchange/exchange_paths.h"
 #include "exchange/result_set.h"
+#include "exchange/set_journal.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(ResultSet, CompleteOnlyWhenTheSummarySealsEveryFile) {
     EXPECT_FALSE(exchange::isCompleteResultSet(root));
 
     const std::vector<fs::path> files = exchange::resultSetFiles(root);
-    ASSERT_EQ(files.size(), 31u);
+    ASSERT_EQ(files.size(), 32u);
     const std::string twoRecords = "       4.0000000\r\n       5.0000000\r\n";
     for (const fs::path& file : files)
         write(file, twoRecords);
@@ -52,6 +53,14 @@ TEST(ResultSet, CompleteOnlyWhenTheSummarySealsEveryFile) {
     EXPECT_FALSE(exchange::isCompleteResultSet(root));
     write(exchange::outResultDir(root) / "povodnova_vlna", twoRecords);
     fs::last_write_time(exchange::outResultDir(root) / "povodnova_vlna", sealed);
+    EXPECT_TRUE(exchange::isCompleteResultSet(root));
+    // A set of an earlier core keeps no record of its inputs: whole all the same.
+    fs::remove(exchange::outResultDir(root) / "vstupy_vypoctu");
+    EXPECT_TRUE(exchange::isCompleteResultSet(root));
+    // A commit recorded and not finished: the set is not whole under its names.
+    write(root / "zurnal_vysledku", exchange::journalText({{"OUT_RESULT/souhrn_vypoctu", 7}}));
+    EXPECT_FALSE(exchange::isCompleteResultSet(root));
+    write(root / "zurnal_vysledku", "");
     EXPECT_TRUE(exchange::isCompleteResultSet(root));
     write(files.back(), "");
     EXPECT_FALSE(exchange::isCompleteResultSet(root));

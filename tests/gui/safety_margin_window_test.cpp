@@ -143,10 +143,10 @@ void TestSafetyMarginWindow::aCoreThatCannotStartEndsTheSearchWithAMessage() {
 void TestSafetyMarginWindow::aStartLevelTheCurveCannotHoldStartsNothing() {
     const auto form = makeForm(m_fixture->root() + "/chybi/PRGVELDRON");
     auto* start = form->findChild<QLineEdit*>("editStartLevel");
-    start->setText("99");
+    start->setText("16");
     QTest::mouseClick(form->findChild<QPushButton*>("btnStart"), Qt::LeftButton);
     QVERIFY2(m_messages->shown.last().startsWith(
-                 "W:Výška vody 99 m leží nad horním koncem batygrafické křivky (18,00 m)."),
+                 "W:Výška vody 16 m leží na úrovni přelití nádrže nebo nad ní (14,50 m)."),
              qPrintable(m_messages->shown.last()));
     // Below the curve's first row (0,50 m) the search asks first; No starts nothing.
     start->setText("0,2");

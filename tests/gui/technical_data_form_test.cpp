@@ -35,7 +35,7 @@ private slots:
     void cleanup();
     void fieldsStartAtZeroWithTheirLimits_data();
     void fieldsStartAtZeroWithTheirLimits();
-    void savingStraightAwayWritesZeros();
+    void savingStraightAwayRefusesTheZerosItStartsWith();
     void commasAndPointsGiveTheSameFilesWhateverTheLocale();
     void whatIsNotANumberIsRefusedInCzechAndNothingIsWritten();
     void aWarningLetsTheEngineerDecide();
@@ -51,6 +51,12 @@ private:
         veldron::testing::type(*m_form, field, text);
     }
     void click(const char* button) { veldron::testing::click(*m_form, button); }
+    // The sample dam, each value one the check of the inputs takes.
+    void typeSampleDam() {
+        const QString typed[] = {"2", "1", "0,62", "25", "0,38", "9", "12", "2,5"};
+        for (int i = 0; i < 8; ++i)
+            type(kFields[i], typed[i]);
+    }
 
     std::unique_ptr<veldron::testing::FormFixture> m_fixture;
     veldron::testing::FakeMessages* m_messages = nullptr;
@@ -125,14 +131,14 @@ void TestTechnicalDataForm::fieldsStartAtZeroWithTheirLimits() {
     QCOMPARE(field->text(), QString("123456789").left(maxLength));
 }
 
-void TestTechnicalDataForm::savingStraightAwayWritesZeros() {
+void TestTechnicalDataForm::savingStraightAwayRefusesTheZerosItStartsWith() {
     QCOMPARE(m_form->windowTitle(), QString("Technické údaje"));
     click("btnCloseSave");
-    QVERIFY(m_messages->shown.isEmpty());
-    QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QVERIFY(!m_form->isVisible());
-    for (const char* name : kFiles)
-        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(name)), QByteArray("0\r\n"));
+    // No outlets may be; outlets of no diameter, as the core judges, may not.
+    QCOMPARE(m_messages->shown, QStringList{"E:Průměr potrubí [m]: „0“ nelze použít. Zadejte "
+                                            "číslo větší než 0."});
+    QVERIFY(m_form->isVisible());
+    QVERIFY(nothingWritten());
 }
 
 void TestTechnicalDataForm::commasAndPointsGiveTheSameFilesWhateverTheLocale() {
@@ -163,6 +169,7 @@ void TestTechnicalDataForm::commasAndPointsGiveTheSameFilesWhateverTheLocale() {
 }
 
 void TestTechnicalDataForm::whatIsNotANumberIsRefusedInCzechAndNothingIsWritten() {
+    typeSampleDam();
     type("editOutletDiameter", "abc");
     type("editStorageTop", "5");
     click("btnCloseSave");
@@ -195,6 +202,7 @@ void TestTechnicalDataForm::whatIsNotANumberIsRefusedInCzechAndNothingIsWritten(
 
 void TestTechnicalDataForm::aWarningLetsTheEngineerDecide() {
     // The saved curve reaches 14.5 m; RN 12.5 + 2.5 m reaches above it.
+    typeSampleDam();
     veldron::testing::writeAll(m_fixture->exchangeFile("IN_NUMBER_OF_POINT_BK"), "2\r\n");
     veldron::testing::writeAll(m_fixture->exchangeFile("IN_BAT_CURVE_BC"),
                                "300\t0.5\t1000\t10\t\r\n314\t14.5\t90000\t500\t\r\n");
@@ -216,6 +224,7 @@ void TestTechnicalDataForm::aWarningLetsTheEngineerDecide() {
 }
 
 void TestTechnicalDataForm::reopeningShowsWhatIsSaved() {
+    typeSampleDam();
     type("editOutletCount", "3");
     type("editOutletCoefficient", "0,62");
     type("editSpillwayWidth", "25,25");
@@ -228,7 +237,7 @@ void TestTechnicalDataForm::reopeningShowsWhatIsSaved() {
     m_form = std::make_unique<gui::TechnicalDataForm>();
     m_form->setFilesDir(m_fixture->exchangeDir());
     m_form->show();
-    const QString shown[] = {"3", "1,23456789", "0,62", "25,25", "0,385", "0", "0", "0"};
+    const QString shown[] = {"3", "1,23456789", "0,62", "25,25", "0,385", "9", "12", "2,5"};
     for (int i = 0; i < 8; ++i)
         QCOMPARE(m_form->findChild<QLineEdit*>(kFields[i])->text(), shown[i]);
     click("btnCloseSave"); // saved again unchanged
@@ -241,14 +250,15 @@ void TestTechnicalDataForm::reopeningShowsWhatIsSaved() {
 void TestTechnicalDataForm::aFailedFileStopsTheRestAndKeepsTheFormOpen() {
     // A directory where the fifth file belongs cannot be opened as a file.
     QVERIFY(QDir(m_fixture->exchangeDir()).mkdir("IN_COEFFICIENT_OVERFLOW_m"));
+    typeSampleDam();
     click("btnCloseSave");
     QCOMPARE(m_messages->shown.size(), 1);
     QVERIFY(m_messages->shown[0].startsWith("E:"));
     QVERIFY(m_messages->shown[0].contains("IN_COEFFICIENT_OVERFLOW_m"));
     QVERIFY(m_form->isVisible());
+    const QByteArray written[] = {"2\r\n", "1\r\n", "6200\r\n", "25\r\n"};
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(kFiles[i])),
-                 QByteArray("0\r\n"));
+        QCOMPARE(veldron::testing::readAll(m_fixture->exchangeFile(kFiles[i])), written[i]);
     for (int i = 5; i < 8; ++i)
         QVERIFY(!QFile::exists(m_fixture->exchangeFile(kFiles[i])));
 }
@@ -256,6 +266,7 @@ void TestTechnicalDataForm::aFailedFileStopsTheRestAndKeepsTheFormOpen() {
 void TestTechnicalDataForm::aReadOnlyDirectoryKeepsTheFormOpen() {
     if (geteuid() == 0) QSKIP("root writes into read-only directories");
     QFile::setPermissions(m_fixture->exchangeDir(), QFile::ReadOwner | QFile::ExeOwner);
+    typeSampleDam();
     click("btnCloseSave");
     QFile::setPermissions(m_fixture->exchangeDir(),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -80,18 +80,19 @@ void TestVariantComparisonWindow::keepMode(int mode) {
     const QString exchange = root() + "/PULT_na_vypocty/";
     veldron::testing::writeAll(exchange + "IN_MANIP_0_1_2", QByteArray::number(mode) + "\r\n");
     veldron::testing::writeAll(exchange + "IN_START_VYP", "11\r\n");
-    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
+    QCOMPARE(veldron::testing::runRealCore(rootPath()), 0);
     gui::KeepVariantDialog form(rootPath(), "11,0");
     save(form, kModeNames[mode]);
     QCOMPARE(form.keptName(), QString(kModeNames[mode]));
 }
 
 void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeReplacing() {
-    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
-    gui::KeepVariantDialog form(rootPath(), "11");
+    QCOMPARE(veldron::testing::runRealCore(rootPath()), 0);
+    gui::KeepVariantDialog form(rootPath(), "12");
     form.show();
-    QCOMPARE(form.findChild<QLabel*>("lblFirstLevel")->text(),
-             QString("hladina v 1. kroku výsledků: 11,000 m"));
+    // The start level the run read, from the set's record, not the one passed.
+    QCOMPARE(form.findChild<QLineEdit*>("editStartLevel")->text(), QString("11"));
+    QVERIFY(form.findChild<QLineEdit*>("editStartLevel")->isReadOnly());
     save(form, "a/b");
     QCOMPARE(m_messages->shown.last(),
              "W:Název varianty nesmí obsahovat lomítko / ani \\: odděluje složky v cestě.");
@@ -110,25 +111,21 @@ void TestVariantComparisonWindow::theKeepDialogRefusesBadNamesAndAsksBeforeRepla
              "W:Název varianty je příliš dlouhý: v kódování UTF-8 má 300 bajtů, název složky smí "
              "mít nejvýše 255 (písmeno s diakritikou zabere 2 bajty, znak € 3).");
     QVERIFY(!QDir(root() + "/VARIANTY").exists());
-    form.findChild<QLineEdit*>("editStartLevel")->setText("jedenáct");
-    save(form, "A");
-    QCOMPARE(m_messages->shown.last(),
-             "W:Výška vody na začátku řešení (start) [m]: „jedenáct“ není číslo. Zadejte číslo s "
-             "desetinnou čárkou nebo tečkou, například 12,5 (bez mezer mezi číslicemi).");
-    form.findChild<QLineEdit*>("editStartLevel")->setText(" 11,5 ");
     save(form, "A");
     QCOMPARE(m_messages->shown.last(), "I:Varianta „A“ je uložena.");
     const QString kept = root() + "/VARIANTY/A/IN_START_VYP";
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11\r\n"));
 
+    veldron::testing::writeAll(root() + "/PULT_na_vypocty/IN_START_VYP", "11.5\r\n");
+    QCOMPARE(veldron::testing::runRealCore(rootPath()), 0);
     gui::KeepVariantDialog again(rootPath(), "12");
     m_messages->answers = {false};
     save(again, "A");
     QCOMPARE(m_messages->shown.last(), "Q:Varianta „A“ už existuje. Nahradit ji?");
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11\r\n"));
     m_messages->answers = {true};
     save(again, "A");
-    QCOMPARE(veldron::testing::readAll(kept), QByteArray("12\r\n"));
+    QCOMPARE(veldron::testing::readAll(kept), QByteArray("11.5\r\n"));
 }
 
 void TestVariantComparisonWindow::threeModesSideBySideWithTheirSummaries() {
@@ -260,7 +257,7 @@ void TestVariantComparisonWindow::deletingAsksAndNoMoreThanEightAreTicked() {
 }
 
 void TestVariantComparisonWindow::aRunStillGoingIsNotKept() {
-    QCOMPARE(veldron::testing::runRealCore((root()).toStdString()), 0);
+    QCOMPARE(veldron::testing::runRealCore(rootPath()), 0);
     // A run of a million steps, so that it is still going when the keep is asked for.
     QByteArray wave;
     for (int i = 0; i < 1000000; ++i)

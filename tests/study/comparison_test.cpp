@@ -42,7 +42,7 @@ TEST(Comparison, TakesEachVariantsFiguresFromItsSummaryAndMarksTheBest) {
     };
     std::vector<study::Variant> variants;
     for (const Figures& f : figures) {
-        study::keepVariant(dir.path(), f.name, "11", false);
+        study::keepVariant(dir.path(), f.name, false);
         auto lines = f.lines;
         lines[label::kSteps] = "48 z 48";
         writeFile(study::variantDir(dir.path(), f.name) / label::kFileName, summaryText(lines));
@@ -84,7 +84,7 @@ TEST(Comparison, AVariantWithoutCompleteResultsHasNoFiguresAndAnOlderOneItsInput
     installSample(dir.path());
     ASSERT_EQ(realCore(dir.path()).exitCode, 0);
     for (const char* name : {"prázdný souhrn", "bez přítoku", "celá"})
-        study::keepVariant(dir.path(), name, "11", false);
+        study::keepVariant(dir.path(), name, false);
     // Kept from a run killed while it wrote (an empty summary), and kept by
     // a version that did not keep the inflow the run routed.
     writeFile(study::variantDir(dir.path(), "prázdný souhrn") / label::kFileName, "");

@@ -16,7 +16,7 @@ TEST(Recompute, ReportsWhenTheCoreNoLongerGivesTheKeptResults) {
     TempDir dir;
     installSample(dir.path());
     ASSERT_EQ(realCore(dir.path()).exitCode, 0);
-    study::keepVariant(dir.path(), "A", "11", false);
+    study::keepVariant(dir.path(), "A", false);
     const auto before =
         project_files::readBytes(exchange::exchangeDir(dir.path()) / exchange::kFloodWave);
 

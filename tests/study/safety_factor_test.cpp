@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <numeric>
 
 namespace fs = std::filesystem;
 using namespace veldron::testing;
@@ -26,10 +27,10 @@ fs::path sampleInputs(const TempDir& dir) {
 }
 
 // A prismatic reservoir (10,000 m2 at every level, RO 8 m, crest 10 m,
-// overtopping at 12 m) with no outlet and a spillway of no width: nothing
-// leaves it, so ten hourly steps of Q x k fill it from 5 m by k Q 3600 m3 each.
-// The overtopping check sees the level at the start of a step, after the
-// steps before it, so the answer is the largest k with 9 k Q 3600 < 70,000 m3,
+// overtopping at 12 m) with no outlet and a spillway too narrow to pass a
+// drop (its curves hold no sample of a litre per second): nothing leaves it, so ten hourly steps of
+// Q x k fill it from 5 m by k Q 3600 m3 each. The overtopping check sees the level at the start of
+// a step, after the steps before it, so the answer is the largest k with 9 k Q 3600 < 70,000 m3,
 // and the crest is reached from 9 k Q 3600 >= 50,000 m3.
 veldron::testing::ReservoirCase prismatic(double inflow) {
     veldron::testing::ReservoirCase c;
@@ -43,7 +44,7 @@ veldron::testing::ReservoirCase prismatic(double inflow) {
                 {"IN_NUMBER_OF_OUTLET", "0"},
                 {"IN_OUTLET_DIAMETER", "1"},
                 {"IN_TOTAL_COEFFICIENT_OUTLET", "6200"},
-                {"IN_WIDTH_SPILLWAY_B0", "0"},
+                {"IN_WIDTH_SPILLWAY_B0", "1e-9"},
                 {"IN_COEFFICIENT_OVERFLOW_m", "380"},
                 {"IN_TIME_STEP_min", "60"},
                 {"IN_MANIP_0_1_2", "1"},
@@ -66,6 +67,38 @@ TEST(SafetyFactor, ScaledInflowIsTheFloatTheCoreReadsBack) {
             EXPECT_EQ(read, study::scaledInflow(q, h)) << text;
         }
     EXPECT_EQ(study::scaledInflow(4.51f, 100), 4.51f);
+}
+
+// Inputs the core refuses end the search before its first run, with the
+// finding: the sample's curve upside down, a start above the overtopping level.
+TEST(SafetyFactor, InputsTheCoreRefusesStartNoRun) {
+    TempDir dir;
+    const fs::path inputs = sampleInputs(dir);
+    int runs = 0;
+    const auto core = levelCore([&](double) {
+        ++runs;
+        return 11.0;
+    });
+    try {
+        study::findSafetyFactor(inputs, std::string("16"), core);
+        ADD_FAILURE() << "searched from 16 m";
+    } catch (const study::InputsRefused& e) {
+        EXPECT_EQ(e.finding.quantity, exchange::InputQuantity::StartLevel);
+    }
+    std::ifstream in(inputs / exchange::kCurve, std::ios::binary);
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(in, row);)
+        rows.insert(rows.begin(), row + "\n");
+    std::ofstream(inputs / exchange::kCurve, std::ios::binary)
+        << std::accumulate(rows.begin(), rows.end(), std::string());
+    try {
+        study::findSafetyFactor(inputs, std::nullopt, core);
+        ADD_FAILURE() << "searched on a falling curve";
+    } catch (const study::InputsRefused& e) {
+        EXPECT_EQ(e.finding.quantity, exchange::InputQuantity::CurveLevel);
+        EXPECT_EQ(e.finding.row, 2);
+    }
+    EXPECT_EQ(runs, 0);
 }
 
 // Highest level 10 + k x 2 m for the sample's peak of 100 m3/s: the level

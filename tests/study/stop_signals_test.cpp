@@ -1,6 +1,7 @@
 // A study stopped by a signal cleans up first, then ends as it was asked:
 // the guard alone, and veldron_rezerva stopped in the middle of a search.
 #include "study/stop_signals.h"
+#include "study/study_files.h"
 
 #include "exchange/exchange_paths.h"
 #include "study_fixture.h"
@@ -118,4 +119,24 @@ TEST(StopSignals, TheSafetyMarginToolStoppedLeavesNoTemporaryRoot) {
     // The stand-in was ended and waited for, not left running.
     const pid_t core = std::stoi(readFile(pidFile));
     EXPECT_EQ(::kill(core, 0), -1);
+}
+
+// A study killed outright (SIGKILL) leaves its root; the next study removes
+// the roots older than a day, and nothing else.
+TEST(StopSignals, RootsAbandonedADayAgoAreRemovedByTheNextStudy) {
+    TempDir temp;
+    const auto make = [&](const std::string& name, std::chrono::hours age) {
+        const fs::path dir = temp.path() / name;
+        fs::create_directories(dir / "OUT_RESULT");
+        fs::last_write_time(dir, fs::file_time_type::clock::now() - age);
+        return dir;
+    };
+    const fs::path old = make(study::kScratchPrefix + "1-1", std::chrono::hours(25));
+    const fs::path running = make(study::kScratchPrefix + "2-1", std::chrono::hours(1));
+    const fs::path other = make("veldron-other", std::chrono::hours(48));
+    fs::create_directory_symlink(other, temp.path() / (study::kScratchPrefix + "link"));
+    study::removeAbandonedScratchRoots(temp.path());
+    EXPECT_FALSE(fs::exists(old));
+    EXPECT_TRUE(fs::exists(running));
+    EXPECT_TRUE(fs::exists(other / "OUT_RESULT"));
 }

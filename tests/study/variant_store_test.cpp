@@ -35,7 +35,7 @@ void finishedSampleRun(const fs::path& root) {
 TEST(VariantStore, KeepsTheInputsResultsAndSummaryByteForByte) {
     TempDir dir;
     finishedSampleRun(dir.path());
-    study::keepVariant(dir.path(), "  Z = 0,6 m, předpouštění ", "11", false);
+    study::keepVariant(dir.path(), "  Z = 0,6 m, předpouštění ", false);
 
     EXPECT_EQ(study::listVariants(dir.path()), std::vector<std::string>{"Z = 0,6 m, předpouštění"});
     const fs::path kept = study::variantDir(dir.path(), "Z = 0,6 m, předpouštění");
@@ -67,34 +67,52 @@ TEST(VariantStore, RefusesNamesThatAreNoFolderAndReplacesOnlyWhenAsked) {
 
     TempDir dir;
     finishedSampleRun(dir.path());
-    EXPECT_THROW(study::keepVariant(dir.path(), "../venku", "11", false), study::StudyError);
+    EXPECT_THROW(study::keepVariant(dir.path(), "../venku", false), study::StudyError);
     // Within 100 characters, beyond the 255 bytes a folder name may hold.
     std::string euros;
     for (int i = 0; i < 100; ++i)
         euros += "€";
     EXPECT_FALSE(study::variantExists(dir.path(), euros));
     try {
-        study::keepVariant(dir.path(), euros, "11", false);
+        study::keepVariant(dir.path(), euros, false);
         ADD_FAILURE() << "a name of 300 bytes was kept";
     } catch (const study::StudyError& e) {
         EXPECT_STREQ(e.what(), project_files::folderNameProblem(euros, "Název varianty").c_str());
     }
-    study::keepVariant(dir.path(), "A", "11", false);
+    study::keepVariant(dir.path(), "A", false);
     const fs::path kept = study::variantDir(dir.path(), "A") / exchange::kStartLevel;
 
     try {
-        study::keepVariant(dir.path(), "A", "12.5", false);
+        study::keepVariant(dir.path(), "A", false);
         ADD_FAILURE() << "an existing variant was replaced without asking";
     } catch (const study::StudyError& e) {
         EXPECT_STREQ(e.what(), "Varianta „A“ už existuje.");
     }
     EXPECT_EQ(project_files::readBytes(kept), "11\r\n");
-    study::keepVariant(dir.path(), "A", "12.5", true);
-    EXPECT_EQ(project_files::readBytes(kept), "12.5\r\n");
+    writeFile(exchange::exchangeDir(dir.path()) / exchange::kStartLevel, "11.5\r\n");
+    ASSERT_EQ(realCore(dir.path()).exitCode, 0);
+    study::keepVariant(dir.path(), "A", true);
+    EXPECT_EQ(project_files::readBytes(kept), "11.5\r\n");
     // Nothing left over from writing or replacing.
     EXPECT_EQ(std::distance(fs::directory_iterator(study::variantsDir(dir.path())),
                             fs::directory_iterator()),
               1);
+}
+
+// An input saved while the run went (or since) is not what the variant
+// keeps: it keeps the inputs the run read, as the set records them.
+TEST(VariantStore, KeepsTheInputsTheRunReadNotThoseSavedSince) {
+    TempDir dir;
+    finishedSampleRun(dir.path());
+    const fs::path exchangeDir = exchange::exchangeDir(dir.path());
+    const auto read = project_files::readBytes(exchangeDir / exchange::kOutletDiameter);
+    writeFile(exchangeDir / exchange::kOutletDiameter, "2\r\n");
+    EXPECT_EQ(study::checkLastRunKeepable(dir.path()).changed,
+              std::vector<std::string>{exchange::kOutletDiameter});
+    study::keepVariant(dir.path(), "A", false);
+    EXPECT_EQ(
+        project_files::readBytes(study::variantDir(dir.path(), "A") / exchange::kOutletDiameter),
+        read);
 }
 
 TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
@@ -105,7 +123,7 @@ TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
         } catch (const study::StudyError& e) {
             std::string why;
             try {
-                study::keepVariant(dir.path(), "A", "11", false);
+                study::keepVariant(dir.path(), "A", false);
             } catch (const study::StudyError& kept) {
                 why = kept.what();
             }
@@ -114,11 +132,11 @@ TEST(VariantStore, KeepsOnlyAFinishedRunOfTheInputsAsTheyStand) {
         }
         return std::string();
     };
-    finishedSampleRun(dir.path());
-    // An input saved after the run: the results are not its results.
     const fs::path wave = exchange::exchangeDir(dir.path()) / exchange::kFloodWave;
-    fs::last_write_time(wave, fs::file_time_type::clock::now() + std::chrono::seconds(5));
-    EXPECT_TRUE(refusal().starts_with("Vstupní soubor IN_FLOOD_WAVE byl změněn"));
+    // Results of an earlier core, which recorded no inputs: not known.
+    finishedSampleRun(dir.path());
+    fs::remove(exchange::outResultDir(dir.path()) / exchange::kInputsRecord);
+    EXPECT_TRUE(refusal().starts_with("Poslední výsledky nemají záznam vstupů"));
 
     // A run that overtopped the dam: three times the sample's flood.
     finishedSampleRun(dir.path());

@@ -25,7 +25,7 @@ inline constexpr std::string_view kSummary =
     "Objem odtoku:            4322923.3 m3\r\n"
     "Přítok mínus odtok:       348436.7 m3\r\n"
     "Změna objemu nádrže:      348436.9 m3\r\n"
-    "Chyba bilance objemů:       0.0000 % (-0.1 m3)\r\n";
+    "Chyba bilance objemů:       0.0000 % (-0.2 m3)\r\n";
 
 inline constexpr double kHighestLevel = 13.6543818; // m, the largest record of vyska_vody
 // The figures as the windows and the report show them, with a decimal comma.
