@@ -42,10 +42,14 @@ TEST(ResultSet, CompleteOnlyWhenTheSummarySealsEveryFile) {
     EXPECT_FALSE(exchange::isCompleteResultSet(root));
     fs::last_write_time(outflow, sealed);
     EXPECT_TRUE(exchange::isCompleteResultSet(root));
-    // A series that does not hold the steps the summary counts (cut short, emptied).
-    write(outflow, "       4.0000000\r\n");
-    fs::last_write_time(outflow, sealed);
-    EXPECT_FALSE(exchange::isCompleteResultSet(root));
+    // A series that does not hold the steps the summary counts (cut short, or
+    // longer: another run's).
+    for (const std::string& other :
+         {std::string("       4.0000000\r\n"), twoRecords + twoRecords}) {
+        write(outflow, other);
+        fs::last_write_time(outflow, sealed);
+        EXPECT_FALSE(exchange::isCompleteResultSet(root)) << other.size();
+    }
     write(outflow, twoRecords);
     fs::last_write_time(outflow, sealed);
     // An empty or missing summary, or a set without the inflow it routed.
