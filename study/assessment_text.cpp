@@ -62,6 +62,12 @@ bool samePathToTheTop(const std::vector<CaseRouting>& cases) {
 
 namespace {
 
+// The time of a step in hours from the start of the flood, as the results'
+// grids and charts count it: step 1 is the state at the start.
+double hoursOfStep(int step, const AssessmentPlan& plan) {
+    return (step - 1) * plan.timeStepMinutes / 60.0;
+}
+
 struct OutletCaseWords {
     OutletCase outletCase;
     const char* name;
@@ -183,7 +189,7 @@ std::string AssessmentResult::caseLine(const CaseRouting& routed, char decimal) 
                        levelReached(r, decimal);
     if (r.highestLevel)
         line += " v kroku " + std::to_string(r.highestStep) + " (" +
-                decimalText(r.highestStep * plan.timeStepMinutes / 60.0, 2, decimal) + " h)";
+                decimalText(hoursOfStep(r.highestStep, plan), 2, decimal) + " h)";
     if (r.peakOutflow)
         line += ", kulminace odtoku " + decimalText(*r.peakOutflow, 3, decimal) + " m3/s";
     if (r.highestLevel)
@@ -211,8 +217,7 @@ std::vector<std::string> AssessmentResult::caseCells(const CaseRouting& routed,
         outletsText(plan.outlets(routed.outletCase), decimal),
         r.highestLevel ? figure(r.highestLevel) : levelReached(r, decimal),
         r.highestLevel ? std::to_string(r.highestStep) : std::string(),
-        r.highestLevel ? decimalText(r.highestStep * plan.timeStepMinutes / 60.0, 2, decimal)
-                       : std::string(),
+        r.highestLevel ? decimalText(hoursOfStep(r.highestStep, plan), 2, decimal) : std::string(),
         figure(r.peakOutflow),
         r.highestLevel ? figure(plan.mbh - *r.highestLevel) : std::string(),
         verdict(r, plan.mbh)};
