@@ -106,6 +106,10 @@ QWidget* AssessmentWindow::buildSettings() {
     auto* box = new QGroupBox("Nastavení posouzení", this);
     m_groupList = new QComboBox(box);
     m_groupList->setObjectName("comboDamageGroup");
+    // The decree's rows are long: the list shows them whole when opened, and
+    // the window stays narrow enough for a laptop's screen.
+    m_groupList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_groupList->setMinimumContentsLength(24);
     m_groupList->addItem("neuvedena", QString());
     for (const study::RequiredSafety& row : study::requiredSafetyTable())
         m_groupList->addItem(
@@ -133,6 +137,7 @@ QWidget* AssessmentWindow::buildSettings() {
         m_decidingList->addItem(study::outletCaseName(c));
     m_decidingList->setCurrentIndex(static_cast<int>(study::OutletCase::OneOut));
     auto* form = new QFormLayout(box);
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     form->addRow("Požadovaná míra bezpečnosti (příloha vyhlášky o technických požadavcích na "
                  "vodní díla):",
                  m_groupList);
