@@ -41,8 +41,8 @@ bool isInstallationFile(const fs::path& name) {
 // A file a run writes on its way and puts into place, the lock a run holds,
 // or the journal of its commit: none belongs to a copy.
 bool isPartOfARun(const fs::path& name) {
-    return name.extension() == exchange::temporaryPath("x").extension() ||
-           name == exchange::kRunLock || name == exchange::kResultJournal;
+    return exchange::isTemporaryPath(name) || name == exchange::kRunLock ||
+           name == exchange::kResultJournal;
 }
 
 void makeFolder(const fs::path& folder) {

@@ -52,10 +52,18 @@ std::vector<fs::path> resultSetFiles(const fs::path& root) {
     return files;
 }
 
+namespace {
+const char* const kTemporaryExtension = ".docasny";
+}
+
 fs::path temporaryPath(const fs::path& file) {
     fs::path temporary = file;
-    temporary += ".docasny";
+    temporary += kTemporaryExtension;
     return temporary;
+}
+
+bool isTemporaryPath(const fs::path& file) {
+    return file.extension() == kTemporaryExtension;
 }
 
 bool isCompleteResultSet(const fs::path& root) {

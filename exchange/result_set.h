@@ -27,6 +27,8 @@ std::vector<std::filesystem::path> resultSetFiles(const std::filesystem::path& r
 /// exchanges names), which the next run writes over, sparing the file system
 /// a new file.
 std::filesystem::path temporaryPath(const std::filesystem::path& file);
+/// Whether `file` is named as such a temporary file.
+bool isTemporaryPath(const std::filesystem::path& file);
 
 /// Whether `root` holds one run's complete result set: no commit is recorded
 /// and unfinished in the journal, every file of the set is a regular file

@@ -164,7 +164,7 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     for (const fs::path& dir : {exchange::outDataDir(root), exchange::outResultDir(root)})
         for (const auto& entry : fs::recursive_directory_iterator(dir))
             // The temporary files are the next run's to write again: no part of a set.
-            if (entry.is_regular_file() && entry.path().extension() != ".docasny")
+            if (entry.is_regular_file() && !exchange::isTemporaryPath(entry.path()))
                 files[fs::relative(entry.path(), root).string()] = readFile(entry.path());
     return files;
 }

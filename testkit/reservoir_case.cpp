@@ -2,6 +2,7 @@
 #include "testkit/reservoir_case.h"
 
 #include "core/run.h"
+#include "exchange/result_set.h"
 
 #include <unistd.h>
 
@@ -136,7 +137,7 @@ std::map<std::string, std::string> outputFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
         for (const auto& entry : fs::recursive_directory_iterator(root / dir))
-            if (entry.is_regular_file() && entry.path().extension() != ".docasny")
+            if (entry.is_regular_file() && !exchange::isTemporaryPath(entry.path()))
                 files[fs::relative(entry.path(), root).string()] = readText(entry.path());
     return files;
 }

@@ -1,6 +1,7 @@
 // Whole runs of the real PRGVELDRON in a temporary installation root holding the sample.
 #include "tests/support/core_run_fixture.h"
 
+#include "exchange/result_set.h"
 #include "testkit/reservoir_case.h"
 #include "tests/support/sample_root.h"
 
@@ -61,17 +62,14 @@ std::string CoreRun::data(const std::string& name) const {
 }
 
 std::map<std::string, std::string> CoreRun::resultFiles() const {
-    std::map<std::string, std::string> files = outputFiles(root);
-    std::erase_if(files,
-                  [](const auto& file) { return fs::path(file.first).extension() == ".docasny"; });
-    return files;
+    return outputFiles(root);
 }
 
 std::vector<fs::path> CoreRun::temporaryFiles() const {
     std::vector<fs::path> found;
     for (const char* dir : {"OUT_DATA", "OUT_RESULT"})
         for (const auto& entry : fs::recursive_directory_iterator(root / dir))
-            if (entry.path().extension() == ".docasny") found.push_back(entry.path());
+            if (exchange::isTemporaryPath(entry.path())) found.push_back(entry.path());
     return found;
 }
 
