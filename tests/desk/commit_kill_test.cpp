@@ -5,6 +5,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/result_set.h"
 #include "exchange/set_journal.h"
+#include "tests/support/sample_root.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+using veldron::testing::installSample;
 using veldron::testing::readFile;
 using veldron::testing::TempDir;
 using veldron::testing::writeFile;
@@ -37,11 +39,7 @@ int runCore(const fs::path& root, const std::string& strace = {}) {
 
 // The sample as a project whose next run starts from `start`.
 void layOut(const fs::path& root, const std::string& start) {
-    for (const char* dir : {"PULT_na_vypocty", "OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-        fs::create_directories(root / dir);
-    for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
-        fs::copy_file(entry.path(), exchange::exchangeDir(root) / entry.path().filename(),
-                      fs::copy_options::overwrite_existing);
+    installSample(root);
     writeFile(exchange::exchangeDir(root) / "IN_START_VYP", start + "\r\n");
 }
 

@@ -4,11 +4,13 @@
 #include "desk/kept_assessment.h"
 
 #include "exchange/exchange_paths.h"
+#include "tests/support/sample_root.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+using veldron::testing::installSample;
 using veldron::testing::TempDir;
 
 namespace {
@@ -28,11 +30,8 @@ study::Routing routing(study::RunEnd end, std::optional<double> kmh, std::vector
 
 TEST(KeptAssessment, ReadsBackWhatWasKeptAndTellsWhenTheInputsChanged) {
     TempDir root;
+    installSample(root.path());
     const fs::path inputs = exchange::exchangeDir(root.path());
-    fs::create_directories(inputs);
-    for (const auto& entry : fs::directory_iterator(fs::path(VELDRON_SOURCE_DIR) / "data/sample"))
-        if (entry.path().filename().string().starts_with("IN_"))
-            fs::copy_file(entry.path(), inputs / entry.path().filename());
     study::AssessmentResult kept;
     study::AssessmentPlan& p = kept.plan;
     p.returnPeriod = 1000;

@@ -35,7 +35,6 @@ namespace {
 
 const fs::path kSample = fs::path(VELDRON_SOURCE_DIR) / "data/sample";
 
-/// Runs the real core on `root`; its exit status.
 /// Moves a file's modification time `seconds` into the future: saved later.
 void saveLater(const fs::path& file, int seconds) {
     fs::last_write_time(file, fs::file_time_type::clock::now() + std::chrono::seconds(seconds));

@@ -111,7 +111,7 @@ void TestCalculationReport::checkPages(int atLeast) {
 }
 
 void TestCalculationReport::theSampleReportHoldsEveryFigureTheInputsAndBothCharts() {
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 0);
     // What the project keeps besides: a safety-margin search and variants.
     for (const char* name : {"Z 0,6 m", "předpouštění"})
         study::keepVariant(m_fixture->rootPath(), name, false);
@@ -179,7 +179,7 @@ void TestCalculationReport::anOvertoppedRunSaysSoAndWhyOnItsFirstPage() {
         if (!value.trimmed().isEmpty())
             tripled += QByteArray::number(3 * value.trimmed().toDouble(), 'f', 2) + " \r\n";
     veldron::testing::writeAll(wave, tripled);
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 1);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 1);
     QCOMPARE(makeReport(), 0);
     checkPages(3);
     const QString first = poppler("pdftotext", {"-f", "1", "-l", "1"}).simplified();
@@ -194,7 +194,7 @@ void TestCalculationReport::noReportOfResultsOlderThanTheInputsOrOfNoResults() {
     QString error;
     QCOMPARE(makeReport(&error), 1);
     QVERIFY2(error.contains("nemá úplné výsledky"), qPrintable(error));
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 0);
     QTest::qWait(20); // a later time of saving than the results'
     veldron::testing::writeAll(m_fixture->exchangeFile("IN_MANPR"), "0.7\r\n");
     QCOMPARE(makeReport(&error), 1);

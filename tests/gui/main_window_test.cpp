@@ -429,8 +429,8 @@ void TestMainWindow::twoProjectsSideBySideKeepTheirOwnInputsResultsAndVariants()
 }
 
 void TestMainWindow::theOverviewTellsTheLastRunAndOpensEachFormAndTheResults() {
-    veldron::testing::installSample((m_fixture->root()).toStdString());
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
+    veldron::testing::installSample(m_fixture->rootPath());
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 0);
     m_window->refreshProject();
     auto& overview = m_window->overview();
     QVERIFY2(overview.lastRunText().startsWith("Výpočet doběhl"),
@@ -465,8 +465,8 @@ void TestMainWindow::theReportGoesWhereTheEngineerSaysOrSaysWhyNot() {
     QVERIFY2(m_messages->shown[0].contains("nemá úplné výsledky"),
              qPrintable(m_messages->shown[0]));
 
-    veldron::testing::installSample((m_fixture->root()).toStdString());
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
+    veldron::testing::installSample(m_fixture->rootPath());
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 0);
     QTest::mouseClick(m_window->findChild<QPushButton*>("btnMakeReport"), Qt::LeftButton);
     QCOMPARE(m_messages->shown.last(), "I:Protokol výpočtu uložen: " + file + ".pdf");
     QVERIFY(veldron::testing::readAll(file + ".pdf").startsWith("%PDF-"));
@@ -550,8 +550,8 @@ void TestMainWindow::theCalculationFormKeepsItsValues() {
 // the level the last calculation window saved, from which the safety margin
 // starts, while a kept variant keeps the level its run read.
 void TestMainWindow::theStudiesStartFromTheLastStartLevel() {
-    veldron::testing::installSample((m_fixture->root()).toStdString());
-    QCOMPARE(veldron::testing::runRealCore((m_fixture->root()).toStdString()), 0);
+    veldron::testing::installSample(m_fixture->rootPath());
+    QCOMPARE(veldron::testing::runRealCore(m_fixture->rootPath()), 0);
     QVERIFY(!QFile::exists(m_fixture->exchangeFile("IN_START_VYP")));
     veldron::testing::writeAll(m_fixture->root() + "/posledni_vyska_startu", "11.5\r\n");
     for (const auto& [item, level] : {std::pair{"Uložit výsledek jako variantu…", "11"},

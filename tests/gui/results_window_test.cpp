@@ -8,8 +8,6 @@
 #include "gui/charts/line_chart_view.h"
 #include "gui/results/results_page.h"
 #include "gui/results/results_window.h"
-
-#include "exchange/inputs_record.h"
 #include "gui/results/summary_panel.h"
 #include "helpers/form_fixture.h"
 #include "helpers/qt_files.h"

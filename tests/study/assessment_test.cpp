@@ -59,11 +59,6 @@ fs::path prismInputs(const TempDir& dir, const Prism& prism) {
     return exchange::exchangeDir(dir.path());
 }
 
-fs::path sampleInputs(const TempDir& dir) {
-    installSample(dir.path());
-    return exchange::exchangeDir(dir.path());
-}
-
 bool says(const std::vector<std::string>& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(),
                        [&](const std::string& line) { return line.find(text) != line.npos; });

@@ -20,12 +20,6 @@ using namespace veldron::testing;
 
 namespace {
 
-// The sample's inputs with the start level, in a directory of their own.
-fs::path sampleInputs(const TempDir& dir) {
-    installSample(dir.path());
-    return exchange::exchangeDir(dir.path());
-}
-
 // A prismatic reservoir (10,000 m2 at every level, RO 8 m, crest 10 m,
 // overtopping at 12 m) with no outlet and a spillway too narrow to pass a
 // drop (its curves hold no sample of a litre per second): nothing leaves it, so ten hourly steps of
@@ -159,10 +153,11 @@ TEST(SafetyFactor, TheCrestBetweenScanPointsAndALevelThatFallsWithK) {
         levelCore([](double peak) { return peak <= 200.0 ? 11.0 + peak / 100.0 : 12.5; }));
     ASSERT_TRUE(falling.fallingLevel);
     EXPECT_EQ(falling.fallingLevel->second, 210);
-    EXPECT_NE(std::find(falling.text().begin(), falling.text().end(),
+    const std::vector<std::string> said = falling.text();
+    EXPECT_NE(std::find(said.begin(), said.end(),
                         "Nejvyšší hladina neroste s k všude (při k = 2,10 je nižší než při k = "
                         "2,00): odezva nádrže na k není monotónní."),
-              falling.text().end());
+              said.end());
 }
 
 TEST(SafetyFactor, AFailedRunOrACancelEndsTheSearch) {

@@ -1,6 +1,7 @@
 // Roots, runs and stand-in cores shared by the tests of the studies.
 #pragma once
 
+#include "exchange/exchange_paths.h"
 #include "study/core_run.h"
 #include "tests/support/sample_root.h"
 #include "tests/support/test_files.h"
@@ -12,6 +13,13 @@
 #include <vector>
 
 namespace veldron::testing {
+
+/// The sample's inputs with the start level in a root of their own; its
+/// exchange directory.
+inline std::filesystem::path sampleInputs(const TempDir& dir) {
+    installSample(dir.path());
+    return exchange::exchangeDir(dir.path());
+}
 
 /// The real core, run in-process on `root` with no console input.
 study::CoreRunResult realCore(const std::filesystem::path& root);

@@ -3,6 +3,8 @@
 // VELDRON_SOURCE_DIR and, to run the core, VELDRON_CORE_EXE).
 #pragma once
 
+#include "exchange/exchange_paths.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -13,8 +15,10 @@ namespace veldron::testing {
 
 /// The exchange directory and the empty result directories of a root.
 inline void makeEmptyRoot(const std::filesystem::path& root) {
-    for (const char* dir : {"PULT_na_vypocty", "OUT_DATA/TK", "OUT_RESULT", "OUT_PICTURES"})
-        std::filesystem::create_directories(root / dir);
+    for (const std::filesystem::path& dir :
+         {exchange::exchangeDir(root), exchange::curvesDir(root), exchange::outResultDir(root),
+          exchange::outPicturesDir(root)})
+        std::filesystem::create_directories(dir);
 }
 
 /// Every file of the bundled sample (its IN_* files, IN_START_VYP included,
@@ -24,7 +28,8 @@ inline void installSample(const std::filesystem::path& root) {
     makeEmptyRoot(root);
     for (const auto& entry : std::filesystem::directory_iterator(
              std::filesystem::path(VELDRON_SOURCE_DIR) / "data/sample"))
-        std::filesystem::copy_file(entry.path(), root / "PULT_na_vypocty" / entry.path().filename(),
+        std::filesystem::copy_file(entry.path(),
+                                   exchange::exchangeDir(root) / entry.path().filename(),
                                    std::filesystem::copy_options::overwrite_existing);
 }
 
