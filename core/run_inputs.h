@@ -4,10 +4,9 @@
 #include "core/routing/routing.h"
 #include "core/tables/bathygraphic_curve.h"
 #include "core/tables/reservoir_tables.h"
+#include "exchange/inputs_record.h"
 
 #include <filesystem>
-#include <string>
-#include <utility>
 #include <vector>
 
 namespace veldron {
@@ -22,7 +21,7 @@ struct RunInputs {
     float inflowPeakIndex = 0; // step of the last largest inflow from 0.01 up; 0 when none
     /// Every file read (name, bytes), in the order read: what the run's
     /// result set records as the inputs it was computed from.
-    std::vector<std::pair<std::string, std::string>> files;
+    exchange::InputFiles files;
 };
 
 /// Reads the IN_* files of the exchange directory: the start level, the dam,

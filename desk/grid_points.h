@@ -13,12 +13,6 @@ struct ChartPoint {
     double y = 0.0;
 };
 
-/// The time of step `step` (from 1) in hours from the start of the flood. The
-/// grids number the routing's states from 1, step 1 being the state at the
-/// start, so step i stands at (i - 1) * timeStepMin / 60: for 30-minute steps
-/// step 1 at 0 h, step 3 at 1 h.
-double stepHours(std::size_t step, double timeStepMin);
-
 /// One point per data row r whose cell in `column` is a number (typed with a
 /// comma or a point): x = r, as the results draw step i at i, y = the value.
 /// A cell that is empty or no number is left out, not drawn as 0.

@@ -17,12 +17,6 @@ namespace {
 constexpr std::string_view kHeader = "VELDRON vstupy vypoctu 1\r\n";
 constexpr std::string_view kEnd = "konec\r\n";
 
-std::string hex(std::uint64_t value) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
 // The next line of `text` from `pos` without its CR LF; none without one.
 std::optional<std::string_view> line(std::string_view text, std::size_t& pos) {
     const std::size_t end = text.find("\r\n", pos);
@@ -52,9 +46,16 @@ std::uint64_t fingerprint(std::string_view bytes) {
     return hash;
 }
 
+std::string fingerprintText(std::string_view bytes) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx",
+                  static_cast<unsigned long long>(fingerprint(bytes)));
+    return text;
+}
+
 std::string inputsRecordText(const InputFiles& files, std::string_view summary) {
     std::string text(kHeader);
-    text += "souhrn " + hex(fingerprint(summary)) + "\r\n";
+    text += "souhrn " + fingerprintText(summary) + "\r\n";
     for (const auto& [name, bytes] : files)
         text += "soubor " + name + " " + std::to_string(bytes.size()) + "\r\n" + bytes + "\r\n";
     text += kEnd;
@@ -65,7 +66,7 @@ std::optional<InputFiles> parseInputsRecord(std::string_view text, std::string_v
     if (!text.starts_with(kHeader)) return std::nullopt;
     std::size_t pos = kHeader.size();
     const auto sealed = line(text, pos);
-    if (!sealed || *sealed != "souhrn " + hex(fingerprint(summary))) return std::nullopt;
+    if (!sealed || *sealed != "souhrn " + fingerprintText(summary)) return std::nullopt;
     InputFiles files;
     for (;;) {
         const auto next = line(text, pos);

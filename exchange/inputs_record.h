@@ -38,5 +38,7 @@ std::optional<InputFiles> readInputsRecord(const std::filesystem::path& root);
 
 /// FNV-1a, 64 bits: the summary's fingerprint in the record.
 std::uint64_t fingerprint(std::string_view bytes);
+/// The fingerprint as the files write it: 16 lowercase hexadecimal digits.
+std::string fingerprintText(std::string_view bytes);
 
 } // namespace exchange

@@ -114,10 +114,6 @@ void FileLock::release() {
     m_handle = nullptr;
 }
 
-int FileLock::descriptor() const {
-    return -1;
-}
-
 std::string readInputFile(const fs::path& path, std::uintmax_t largestBytes) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
@@ -243,10 +239,6 @@ void FileLock::release() {
     if (m_fd < 0) return;
     ::close(m_fd); // closing the only descriptor releases its lock
     m_fd = -1;
-}
-
-int FileLock::descriptor() const {
-    return m_fd;
 }
 
 std::string readInputFile(const fs::path& path, std::uintmax_t largestBytes) {

@@ -34,9 +34,6 @@ public:
     /// against that mode; otherwise as tryLock.
     void lock(const std::filesystem::path& path, Mode mode);
     void release();
-    /// The open file the lock is held on (POSIX: its descriptor; -1 without
-    /// one, also on a file system without locks).
-    int descriptor() const;
 
 private:
     bool take(const std::filesystem::path& path, Mode mode, bool wait);

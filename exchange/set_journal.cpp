@@ -41,10 +41,7 @@ bool writeJournal(const fs::path& root, const std::string& text) {
 }
 
 std::string sealOf(std::string_view body) {
-    char seal[40];
-    std::snprintf(seal, sizeof seal, "konec %016llx\r\n",
-                  static_cast<unsigned long long>(fingerprint(body)));
-    return seal;
+    return "konec " + fingerprintText(body) + "\r\n";
 }
 
 } // namespace

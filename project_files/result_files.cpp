@@ -34,4 +34,11 @@ std::optional<std::vector<double>> readResultSeries(const std::filesystem::path&
     return values;
 }
 
+double stepHours(std::size_t step, double timeStepMin) {
+    // The product first, so that whole hours stay whole ((i - 1) * 10 / 60,
+    // not (i - 1) * 0.1666...).
+    const double before = step > 0 ? static_cast<double>(step - 1) : 0.0;
+    return before * timeStepMin / 60.0;
+}
+
 } // namespace project_files

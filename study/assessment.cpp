@@ -4,6 +4,7 @@
 
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
+#include "exchange/inputs_record.h"
 #include "exchange/run_summary.h"
 #include "project_files/file_io.h"
 #include "project_files/result_files.h"
@@ -81,17 +82,6 @@ std::string level(double metres, char decimal) {
     throw SettingRefused(field, index, message);
 }
 
-std::string digestOf(const std::string& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
-}
-
 // Runs done and expected, shared by the threads of a phase.
 class RunCounter {
 public:
@@ -155,7 +145,7 @@ std::vector<std::pair<std::string, std::string>> inputDigests(const fs::path& di
     for (const char* name : exchange::kCoreInputs) {
         if (std::string_view(name) == exchange::kStartLevel) continue;
         const auto bytes = project_files::readBytes(dir / name);
-        digests.emplace_back(name, bytes ? digestOf(*bytes) : "chybí");
+        digests.emplace_back(name, bytes ? exchange::fingerprintText(*bytes) : "chybí");
     }
     return digests;
 }

@@ -2,6 +2,7 @@
 // the verdict and what else the runs found, in Czech.
 #include "study/assessment.h"
 
+#include "project_files/result_files.h"
 #include "study/safety_factor.h"
 
 #include <algorithm>
@@ -62,10 +63,10 @@ bool samePathToTheTop(const std::vector<CaseRouting>& cases) {
 
 namespace {
 
-// The time of a step in hours from the start of the flood, as the results'
-// grids and charts count it: step 1 is the state at the start.
-double hoursOfStep(int step, const AssessmentPlan& plan) {
-    return (step - 1) * plan.timeStepMinutes / 60.0;
+// The hour of a step from the start of the flood, as the results count it.
+std::string hourText(int step, const AssessmentPlan& plan, char decimal) {
+    return decimalText(
+        project_files::stepHours(static_cast<std::size_t>(step), plan.timeStepMinutes), 2, decimal);
 }
 
 struct OutletCaseWords {
@@ -189,7 +190,7 @@ std::string AssessmentResult::caseLine(const CaseRouting& routed, char decimal) 
                        levelReached(r, decimal);
     if (r.highestLevel)
         line += " v kroku " + std::to_string(r.highestStep) + " (" +
-                decimalText(hoursOfStep(r.highestStep, plan), 2, decimal) + " h)";
+                hourText(r.highestStep, plan, decimal) + " h)";
     if (r.peakOutflow)
         line += ", kulminace odtoku " + decimalText(*r.peakOutflow, 3, decimal) + " m3/s";
     if (r.highestLevel)
@@ -217,7 +218,7 @@ std::vector<std::string> AssessmentResult::caseCells(const CaseRouting& routed,
         outletsText(plan.outlets(routed.outletCase), decimal),
         r.highestLevel ? figure(r.highestLevel) : levelReached(r, decimal),
         r.highestLevel ? std::to_string(r.highestStep) : std::string(),
-        r.highestLevel ? decimalText(hoursOfStep(r.highestStep, plan), 2, decimal) : std::string(),
+        r.highestLevel ? hourText(r.highestStep, plan, decimal) : std::string(),
         figure(r.peakOutflow),
         r.highestLevel ? figure(plan.mbh - *r.highestLevel) : std::string(),
         verdict(r, plan.mbh)};

@@ -1,7 +1,6 @@
 // The calculation report's text as one document.
 #include "gui/report/report_document.h"
 
-#include "desk/grid_points.h"
 #include "desk/input_fields.h"
 #include "desk/project_overview.h"
 #include "desk/typed_number.h"
@@ -9,6 +8,7 @@
 #include "gui/charts/assessment_levels.h"
 #include "gui/charts/line_chart_view.h"
 #include "gui/report/report_charts.h"
+#include "project_files/result_files.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDateTime>
@@ -178,8 +178,8 @@ QString seriesTable(const desk::ReportContent& report) {
     };
     for (std::size_t step : steps)
         rows.push_back({QString::number(step),
-                        QString::fromStdString(
-                            desk::displayNumber(desk::stepHours(step, report.timeStepMinutes), 2)),
+                        QString::fromStdString(desk::displayNumber(
+                            project_files::stepHours(step, report.timeStepMinutes), 2)),
                         value(report.inflow, step - 1, 3), value(report.outflow, step - 1, 3),
                         value(report.levels, step - 1, 3)});
     return thinnedNote(steps, n, "okno Výsledky") +

@@ -1,7 +1,6 @@
 // What the results window shows of a run's result set.
 #include "gui/results/result_series.h"
 
-#include "desk/grid_points.h"
 #include "desk/typed_number.h"
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
@@ -37,7 +36,7 @@ template <typename... Format> std::string commaText(double value, Format... form
 } // namespace
 
 double stepTime(std::size_t step, std::optional<double> timeStepMin) {
-    return timeStepMin ? desk::stepHours(step, *timeStepMin) : static_cast<double>(step);
+    return timeStepMin ? project_files::stepHours(step, *timeStepMin) : static_cast<double>(step);
 }
 
 StepScale stepScale(std::optional<double> timeStepMin) {

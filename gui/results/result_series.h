@@ -14,7 +14,7 @@
 namespace gui {
 
 /// The x of step `step` (from 1): the step itself, or with a time step its
-/// hours from the start (desk::stepHours: step 1 at 0 h).
+/// hours from the start (project_files::stepHours: step 1 at 0 h).
 double stepTime(std::size_t step, std::optional<double> timeStepMin);
 /// The same as a chart's scale of steps.
 StepScale stepScale(std::optional<double> timeStepMin);

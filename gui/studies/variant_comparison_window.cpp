@@ -10,6 +10,7 @@
 #include "gui/help/help.h"
 #include "gui/widgets/form_widgets.h"
 #include "gui/widgets/message_service.h"
+#include "project_files/result_files.h"
 #include "study/recompute.h"
 #include "study/variant_store.h"
 
@@ -52,7 +53,7 @@ QString czech(double value, int decimals) {
 std::vector<desk::ChartPoint> inHours(const std::vector<double>& values, double stepMinutes) {
     std::vector<desk::ChartPoint> points;
     for (std::size_t i = 0; i < values.size(); ++i)
-        points.push_back({desk::stepHours(i + 1, stepMinutes), values[i]});
+        points.push_back({project_files::stepHours(i + 1, stepMinutes), values[i]});
     return points;
 }
 
@@ -239,7 +240,7 @@ void VariantComparisonWindow::drawCharts() {
     for (const study::Variant& v : m_compared) {
         if (!v.complete) continue;
         const double step = v.timeStepMinutes.value_or(60.0);
-        endHours = std::max(endHours, desk::stepHours(v.inflow.size(), step));
+        endHours = std::max(endHours, project_files::stepHours(v.inflow.size(), step));
         if (!first) first = &v;
         sameInflow =
             sameInflow && v.inflow == first->inflow && v.timeStepMinutes == first->timeStepMinutes;

@@ -4,6 +4,7 @@
 #include "desk/input_files.h"
 #include "desk/two_blank_table.h"
 #include "exchange/file_names.h"
+#include "project_files/result_files.h"
 #include "tests/support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -212,10 +213,10 @@ TEST(GridPoints, RowIAtXIAndCellsThatAreNoNumbersLeftOut) {
 
 // Step 1 is the state at the start: its hours are 0, as the grids count steps.
 TEST(GridPoints, StepHoursCountFromTheStart) {
-    EXPECT_EQ(desk::stepHours(1, 30.0), 0.0);
-    EXPECT_EQ(desk::stepHours(3, 30.0), 1.0);
-    EXPECT_EQ(desk::stepHours(7, 10.0), 1.0); // whole hours stay whole
-    EXPECT_EQ(desk::stepHours(49, 60.0), 48.0);
+    EXPECT_EQ(project_files::stepHours(1, 30.0), 0.0);
+    EXPECT_EQ(project_files::stepHours(3, 30.0), 1.0);
+    EXPECT_EQ(project_files::stepHours(7, 10.0), 1.0); // whole hours stay whole
+    EXPECT_EQ(project_files::stepHours(49, 60.0), 48.0);
 }
 
 TEST(InputFiles, FloodWaveIsItsRowsUpToTheLastValueWithAPoint) {
