@@ -134,8 +134,8 @@ std::string missingChoicesText(const std::vector<OptionGroup>& missing) {
     std::string text = "Výpočet nelze spustit: není zvolena každá volba manipulace se spodními "
                        "výpustmi. Zvolte:";
     for (const OptionGroup group : missing)
-        for (const InputField& field : inputFields())
-            if (std::string_view(field.file) == optionFileName(group)) text += "\n• " + field.name;
+        if (const InputField* field = inputFieldOf(optionFileName(group)))
+            text += "\n• " + field->name;
     return text;
 }
 

@@ -67,9 +67,15 @@ std::string fieldLocation(const InputField& field) {
     return std::string(field.form) + " → " + field.name;
 }
 
-std::string savedInputPlace(std::string_view file) {
+const InputField* inputFieldOf(std::string_view file) {
     for (const InputField& field : inputFields())
-        if (file == field.file) return "vstup „" + field.name + "“ ve formuláři " + field.form;
+        if (file == field.file) return &field;
+    return nullptr;
+}
+
+std::string savedInputPlace(std::string_view file) {
+    if (const InputField* field = inputFieldOf(file))
+        return "vstup „" + field->name + "“ ve formuláři " + field->form;
     return "soubor " + std::string(file);
 }
 

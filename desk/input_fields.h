@@ -66,6 +66,9 @@ struct InputField {
 /// Every IN_* file the core reads, with its form and field.
 const std::vector<InputField>& inputFields();
 
+/// The field of the IN_* file `file`; none for a file no form writes.
+const InputField* inputFieldOf(std::string_view file);
+
 /// "Form → field" for a message: "Technické údaje → Průměr potrubí [m]".
 std::string fieldLocation(const InputField& field);
 

@@ -67,9 +67,11 @@ std::string findingSentence(const exchange::InputFinding& f, const std::string& 
     }
     std::string name = field;
     if (name.empty() && f.row > 0) name = "Povodňová vlna, hodnota " + std::to_string(f.row);
-    if (name.empty()) name = exchange::inputFile(f.quantity);
-    for (const InputField& input : inputFields())
-        if (field.empty() && f.row == 0 && name == input.file) name = fieldLocation(input);
+    if (name.empty()) {
+        const char* file = exchange::inputFile(f.quantity);
+        const InputField* input = inputFieldOf(file);
+        name = input ? fieldLocation(*input) : file;
+    }
     return name + ": „" + value + "“ nelze použít. " + allowedSentence(f.limit);
 }
 

@@ -253,8 +253,8 @@ std::optional<KeptAssessment> readKeptAssessment(const fs::path& root) {
                                             kept.result.inputDigests.end());
     for (const auto& [name, digest] : study::inputDigests(exchange::exchangeDir(root))) {
         if (read[name] == digest) continue;
-        for (const InputField& field : inputFields())
-            if (name == field.file) kept.changedInputs.push_back(fieldLocation(field));
+        if (const InputField* field = inputFieldOf(name))
+            kept.changedInputs.push_back(fieldLocation(*field));
     }
     return kept;
 }

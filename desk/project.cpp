@@ -173,13 +173,8 @@ std::string projectProblem(const fs::path& root) {
 }
 
 std::string projectNameProblem(const std::string& name) {
-    const std::string kept = project_files::trimmedName(name);
-    if (std::string problem = project_files::folderNameProblem(kept, "Název projektu");
-        !problem.empty())
-        return problem;
-    // A hidden folder, which no folder list shows: refused, as a variant's name is.
-    if (kept.front() == '.') return "Název projektu nesmí začínat tečkou.";
-    return {};
+    return project_files::visibleFolderNameProblem(project_files::trimmedName(name),
+                                                   "Název projektu");
 }
 
 std::string projectName(const fs::path& root) {

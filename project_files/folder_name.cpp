@@ -90,6 +90,13 @@ std::string folderNameProblem(std::string_view name, std::string_view subject) {
     return {};
 }
 
+std::string visibleFolderNameProblem(std::string_view name, std::string_view subject) {
+    std::string problem = folderNameProblem(name, subject);
+    if (problem.empty() && name.front() == '.')
+        problem = std::string(subject) + " nesmí začínat tečkou.";
+    return problem;
+}
+
 std::string trimmedName(const std::string& name) {
     const std::size_t first = name.find_first_not_of(" \t");
     if (first == std::string::npos) return {};

@@ -27,6 +27,10 @@ inline constexpr std::size_t kLongestFolderNameBytes = 255;
 /// than kLongestFolderNameBytes bytes; a text that is not valid UTF-8.
 std::string folderNameProblem(std::string_view name, std::string_view subject);
 
+/// As folderNameProblem, and a name starting with a point is refused too: a
+/// hidden folder, which no folder list shows, for what the user names.
+std::string visibleFolderNameProblem(std::string_view name, std::string_view subject);
+
 /// A name as the user means it: without the blanks (spaces, tabs) typed
 /// around it.
 std::string trimmedName(const std::string& name);

@@ -133,11 +133,10 @@ std::string trimmedVariantName(const std::string& name) {
 
 std::string variantNameProblem(const std::string& name) {
     const std::string kept = trimmedVariantName(name);
-    if (std::string problem = project_files::folderNameProblem(kept, "Název varianty");
+    // Hidden folders are variants being written, replaced or deleted.
+    if (std::string problem = project_files::visibleFolderNameProblem(kept, "Název varianty");
         !problem.empty())
         return problem;
-    // Hidden folders are variants being written, replaced or deleted.
-    if (kept.front() == '.') return "Název varianty nesmí začínat tečkou.";
     if (characterCount(kept) > kMaxNameCharacters)
         return "Název varianty je příliš dlouhý (nejvýše " + std::to_string(kMaxNameCharacters) +
                " znaků).";

@@ -70,7 +70,6 @@ CalculationForm::CalculationForm(QWidget* parent) : QDialog(parent) {
     compact.setPixelSize(11);
     setFont(compact);
 
-    using desk::OptionGroup;
     const QString opened = "OTEVŘENÉ - s předpouštěním";
     const QString closed = "ZAVŘENÉ - bez předpouštění";
     buildOptionGroup(desk::OptionGroup::PreReleaseStorage, "groupPreReleaseStorage",
@@ -174,7 +173,6 @@ QVBoxLayout* CalculationForm::buildButtons() {
 // Top to bottom: the outlets before and after the flood, above the crest,
 // then the settings and the buttons.
 void CalculationForm::buildLayout(QWidget* sidePanels) {
-    using desk::OptionGroup;
     const auto box = [this](desk::OptionGroup group) { return m_groupBoxes[groupIndex(group)]; };
     auto* before = new QVBoxLayout;
     before->addWidget(boldLabel("Nastavení spodních výpustí před povodní", this));

@@ -7,7 +7,6 @@
 
 #include <QChart>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPen>
 
@@ -61,8 +60,7 @@ void drawAssessmentLevels(LineChartView& chart, const study::AssessmentResult& r
     chart.setLegendVisible(true);
     chart.chart()->legend()->setAlignment(Qt::AlignBottom);
     // The levels are labelled on the chart; the legend names the cases.
-    for (QLegendMarker* marker : chart.chart()->legend()->markers())
-        if (marker->series()->name().isEmpty()) marker->setVisible(false);
+    chart.hideUnnamedFromLegend();
 }
 
 } // namespace gui

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMouseEvent>
@@ -118,6 +120,11 @@ void LineChartView::setAxisTitles(const QString& horizontal, const QString& vert
 
 void LineChartView::setLegendVisible(bool visible) {
     chart()->legend()->setVisible(visible);
+}
+
+void LineChartView::hideUnnamedFromLegend() {
+    for (QLegendMarker* marker : chart()->legend()->markers())
+        if (marker->series()->name().isEmpty()) marker->setVisible(false);
 }
 
 void LineChartView::removeAllLines() {

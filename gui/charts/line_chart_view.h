@@ -49,6 +49,9 @@ public:
     void setAxisTitles(const QString& horizontal, const QString& vertical,
                        const QColor& colour = Qt::black);
     void setLegendVisible(bool visible);
+    /// Leaves out of the legend every line without a name (marks, limits,
+    /// lines labelled on the chart).
+    void hideUnnamedFromLegend();
 
     /// Removes every line, label and mark drawn before and returns the view to
     /// its full size.

@@ -26,7 +26,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
-#include <QLegendMarker>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPen>
@@ -316,8 +315,7 @@ void SafetyMarginWindow::drawChart(const study::SafetyFactorResult& r) {
         m_chart->markPoint({r.largestSafe / 100.0, *r.atLargestSafe->highestLevel},
                            QColor(0, 0, 255), "k = " + factor(r.largestSafe));
     // The levels and k are labelled on the chart; the legend names the runs.
-    for (QLegendMarker* marker : m_chart->chart()->legend()->markers())
-        if (marker->series()->name().isEmpty()) marker->setVisible(false);
+    m_chart->hideUnnamedFromLegend();
 }
 
 void SafetyMarginWindow::setSearching(bool searching) {
