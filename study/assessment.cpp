@@ -20,7 +20,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <mutex>
 
 namespace study {
@@ -301,15 +300,6 @@ struct PlannedRun {
     bool keepLevels = false;
 };
 
-void writeFlood(const fs::path& file, const std::vector<float>& inflow,
-                std::pair<double, double> scale) {
-    std::ofstream wave(file, std::ios::binary);
-    for (float q : inflow)
-        wave << floatText(static_cast<float>(scale.first * q / scale.second)) << " \r\n";
-    wave.close();
-    if (!wave) throw StudyError("Soubor " + pathUtf8(file) + " nelze zapsat.");
-}
-
 // What the run in `root` left: the highest level and its step, the peak
 // outflow, the step an overtopping stopped it.
 void readRouting(const fs::path& root, Routing& routed, bool keepLevels) {
@@ -351,7 +341,7 @@ Routing routeOnce(const fs::path& snapshot, const AssessmentPlan& plan,
             else if (file == exchange::kOutletCount && run.outlets != plan.outletCount)
                 writeOneLine(dir / name, floatText(static_cast<float>(run.outlets)));
             else if (file == exchange::kFloodWave && run.scale)
-                writeFlood(dir / name, inflow, *run.scale);
+                writeScaledFloodWave(dir / name, inflow, run.scale->first, run.scale->second);
             else if (fs::is_regular_file(snapshot / name, error))
                 copyFile(snapshot / name, dir / name);
         }
@@ -417,15 +407,9 @@ void searchFactor(AssessmentResult& result, RunCounter& counter, int width, char
     FactorAnswer answer;
     answer.largestSafe = bracketing.largestSafe();
     answer.firstExceeding = bracketing.firstExceeding();
-    const FactorTrial* previous = nullptr;
-    for (const auto& [h, trial] : bracketing.trials()) {
-        if (!trial.safe()) continue;
-        if (previous && !answer.fallingFrom &&
-            *trial.highestLevel < *previous->highestLevel - 0.0005) {
-            answer.fallingFrom = previous->hundredths;
-            answer.to = h;
-        }
-        previous = &trial;
+    if (const auto falling = bracketing.fallingLevel()) {
+        answer.fallingFrom = falling->first;
+        answer.to = falling->second;
     }
     result.factor = answer;
 }

@@ -127,7 +127,6 @@ struct FactorAnswer {
     int largestSafe = 0;                // k x 100; 0: none
     std::optional<int> firstExceeding;  // k x 100; empty: none up to k = 10
     std::optional<int> fallingFrom, to; // two safe k x 100, the larger with a lower KMH
-    int runs = 0;
 };
 
 struct AssessmentResult {

@@ -211,12 +211,27 @@ std::vector<std::string> SafetyFactorResult::text(char decimal) const {
 // -------------------------------------------------------------------- search
 
 float scaledInflow(float value, int hundredths) {
-    // 100 x Q is exact in double, so k = 1 gives back Q itself.
+    // 100 x Q is exact in double, so k = 1 gives back Q itself. The flood
+    // wave a run reads is written with the same operations.
     return static_cast<float>(static_cast<double>(hundredths) * value / 100.0);
 }
 
 std::string scaledInflowText(float value, int hundredths) {
     return floatText(scaledInflow(value, hundredths));
+}
+
+double writeScaledFloodWave(const fs::path& file, const std::vector<float>& inflow,
+                            double numerator, double denominator) {
+    std::ofstream wave(file, std::ios::binary);
+    double peak = 0.0;
+    for (float q : inflow) {
+        const float scaled = static_cast<float>(numerator * q / denominator);
+        peak = std::max(peak, static_cast<double>(scaled));
+        wave << floatText(scaled) << " \r\n";
+    }
+    wave.close();
+    if (!wave) throw StudyError("Soubor " + pathUtf8(file) + " nelze zapsat.");
+    return peak;
 }
 
 std::string floatText(float value) {
@@ -278,15 +293,7 @@ std::optional<fs::path> FactorSearch::prepareNext() {
         else
             copyFile(m_inputs / name, dir / name);
     }
-    std::ofstream wave(dir / exchange::kFloodWave, std::ios::binary);
-    m_currentPeak = 0.0;
-    for (float q : m_inflow) {
-        m_currentPeak = std::max(m_currentPeak, static_cast<double>(scaledInflow(q, m_current)));
-        wave << scaledInflowText(q, m_current) << " \r\n";
-    }
-    wave.close();
-    if (!wave)
-        throw StudyError("Soubor " + pathUtf8(dir / exchange::kFloodWave) + " nelze zapsat.");
+    m_currentPeak = writeScaledFloodWave(dir / exchange::kFloodWave, m_inflow, m_current, 100.0);
     return m_root->path();
 }
 
@@ -321,6 +328,17 @@ void FactorSearch::finish(const CoreRunResult& run) {
     m_root.reset();
 }
 
+std::optional<std::pair<int, int>> FactorBracketing::fallingLevel() const {
+    const FactorTrial* previous = nullptr;
+    for (const auto& [h, trial] : m_trials) {
+        if (!trial.safe()) continue;
+        if (previous && *trial.highestLevel < *previous->highestLevel - 0.0005)
+            return std::make_pair(previous->hundredths, h);
+        previous = &trial;
+    }
+    return std::nullopt;
+}
+
 SafetyFactorResult FactorSearch::result() const {
     SafetyFactorResult r;
     r.cancelled = m_cancelled && m_bracketing.next().has_value();
@@ -334,14 +352,9 @@ SafetyFactorResult FactorSearch::result() const {
     const auto& trials = m_bracketing.trials();
     if (const auto found = trials.find(r.largestSafe); found != trials.end())
         r.atLargestSafe = found->second;
-    const FactorTrial* previous = nullptr;
-    for (const auto& [h, trial] : trials) {
+    for (const auto& [h, trial] : trials)
         r.trials.push_back(trial);
-        if (!trial.safe()) continue;
-        if (previous && !r.fallingLevel && *trial.highestLevel < *previous->highestLevel - 0.0005)
-            r.fallingLevel = std::make_pair(previous->hundredths, h);
-        previous = &trial;
-    }
+    r.fallingLevel = m_bracketing.fallingLevel();
     return r;
 }
 

@@ -74,6 +74,10 @@ public:
     /// for a search below a limit.
     std::optional<int> firstAtCrest() const;
     bool reachesCrest(const FactorTrial& trial) const;
+    /// The first pair of safe runs (k x 100 before, at) where the highest
+    /// level fell by more than half a millimetre as k rose: the response is
+    /// not monotonic there. Empty where it never fell.
+    std::optional<std::pair<int, int>> fallingLevel() const;
     /// Runs done and a guess of the runs left, for a progress bar.
     int runsDone() const { return static_cast<int>(m_trials.size()); }
     int runsExpected() const;
@@ -162,6 +166,12 @@ SafetyFactorResult findSafetyFactor(const std::filesystem::path& inputsDir,
 /// its text as written into IN_FLOOD_WAVE.
 float scaledInflow(float value, int hundredths);
 std::string scaledInflowText(float value, int hundredths);
+
+/// Writes `file` (IN_FLOOD_WAVE) with every inflow value multiplied by
+/// numerator / denominator as scaledInflow() multiplies it; the largest value
+/// written. Throws StudyError when the file cannot be written.
+double writeScaledFloodWave(const std::filesystem::path& file, const std::vector<float>& inflow,
+                            double numerator, double denominator);
 
 /// A float with nine significant digits, which the core reads back as the
 /// same float.
