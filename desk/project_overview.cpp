@@ -88,8 +88,10 @@ const char* const kKeyFigures[] = {exchange::summary::kInflowPeak, exchange::sum
 
 // The input saved since the results that they were not computed from.
 void findNewerInput(const fs::path& root, const fs::path& summaryFile, RunOverview& run) {
-    run.inputsKnown = project_files::readResultInputs(root).known;
-    const project_files::ResultAge age = project_files::resultAgainstInputs(root, summaryFile);
+    const project_files::ResultInputs recorded = project_files::readResultInputs(root);
+    run.inputsKnown = recorded.known;
+    const project_files::ResultAge age =
+        project_files::resultAgainstInputs(root, summaryFile, recorded);
     run.newerInput = age.newerInput;
     run.newerInputTime = age.newerInputTime;
 }

@@ -46,8 +46,13 @@ ResultInputs readResultInputs(const std::filesystem::path& root) {
 
 ResultAge resultAgainstInputs(const std::filesystem::path& root,
                               const std::filesystem::path& resultFile) {
+    return resultAgainstInputs(root, resultFile, readResultInputs(root));
+}
+
+ResultAge resultAgainstInputs(const std::filesystem::path& root,
+                              const std::filesystem::path& resultFile,
+                              const ResultInputs& recorded) {
     ResultAge age = resultAge(resultFile, exchange::exchangeDir(root));
-    const ResultInputs recorded = readResultInputs(root);
     if (!recorded.known) return age;
     age.newerInput.clear();
     age.newerInputTime.reset();

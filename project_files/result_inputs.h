@@ -36,5 +36,9 @@ ResultInputs readResultInputs(const std::filesystem::path& root);
 /// again unchanged leaves the results current.
 ResultAge resultAgainstInputs(const std::filesystem::path& root,
                               const std::filesystem::path& resultFile);
+/// The same with the set's inputs read already.
+ResultAge resultAgainstInputs(const std::filesystem::path& root,
+                              const std::filesystem::path& resultFile,
+                              const ResultInputs& recorded);
 
 } // namespace project_files

@@ -279,16 +279,16 @@ void ResultsPage::showResultContext() {
     const std::filesystem::path results = exchange::outResultDir(m_root);
     const project_files::SummaryRead summary =
         project_files::readRunSummary(results / exchange::summary::kFileName);
+    m_recorded = project_files::readResultInputs(m_root);
     const project_files::ResultAge age =
-        project_files::resultAgainstInputs(m_root, results / m_description.summaryOf);
+        project_files::resultAgainstInputs(m_root, results / m_description.summaryOf, m_recorded);
     m_outdated = !age.newerInput.empty();
     m_summary->showSummary(summary, age);
     // The summary names the step the run used; IN_TIME_STEP_min may have been
     // changed since, so only the set's record of its inputs stands in for it.
     m_timeStepMin = summary.summary ? summary.summary->timeStepMin : std::nullopt;
     if (!m_timeStepMin)
-        if (const auto saved = project_files::readResultInputs(m_root).inputs.timeStepMinutes)
-            m_timeStepMin = saved->value;
+        if (const auto saved = m_recorded.inputs.timeStepMinutes) m_timeStepMin = saved->value;
     if (m_timeStepMin && !(*m_timeStepMin > 0.0)) m_timeStepMin.reset();
     m_hours->setEnabled(m_timeStepMin.has_value());
     m_hours->setToolTip(
@@ -383,9 +383,8 @@ void ResultsPage::markLevels() {
     const std::vector<double>& levels = *m_drawn.front();
     if (levels.empty()) return;
     const StepScale steps = scale();
-    drawReservoirLevels(
-        *m_chart, project_files::reservoirLevels(project_files::readResultInputs(m_root).inputs),
-        steps.x(1.0), steps.x(static_cast<double>(levels.size())));
+    drawReservoirLevels(*m_chart, project_files::reservoirLevels(m_recorded.inputs), steps.x(1.0),
+                        steps.x(static_cast<double>(levels.size())));
     const std::size_t highest =
         static_cast<std::size_t>(std::max_element(levels.begin(), levels.end()) - levels.begin());
     const double x = steps.x(static_cast<double>(highest + 1)), y = levels[highest];

@@ -7,6 +7,7 @@
 
 #include "gui/results/result_series.h"
 #include "gui/workbook/workbook_file.h"
+#include "project_files/result_inputs.h"
 
 #include <QColor>
 #include <QList>
@@ -147,7 +148,8 @@ private:
     std::vector<std::shared_ptr<const std::vector<double>>> m_drawn;  // drawn, empty: none
     std::optional<double> m_drawnTimeStep; // the hours' step the lines are drawn in
     std::optional<double> m_timeStepMin;
-    bool m_outdated = false; // an input was saved after the results loaded
+    project_files::ResultInputs m_recorded; // of the set loaded: the levels drawn
+    bool m_outdated = false;                // an input was saved after the results loaded
     bool m_loading = false;
 
     std::vector<SeriesTableModel*> m_models;
