@@ -69,10 +69,9 @@ void checkStartAgainstCurve(const ParsedNumber& start, const project_files::Curv
 std::optional<Refusal> checked(CalculationField field, exchange::InputQuantity quantity,
                                const std::string& name, const std::string& typed,
                                const ParsedNumber& number) {
-    if (!number) return Refusal{field, -1, -1, numberProblemText(name, typed, number.error)};
-    if (const auto finding = exchange::valueFinding(quantity, number.value))
-        return Refusal{field, -1, -1, findingSentence(*finding, name, typed)};
-    return std::nullopt;
+    std::string problem = valueProblem(number, quantity, name, typed);
+    if (problem.empty()) return std::nullopt;
+    return Refusal{field, -1, -1, std::move(problem)};
 }
 
 } // namespace

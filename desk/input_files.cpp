@@ -34,16 +34,12 @@ int lastFilledRow(const Grid& grid, int first, int last) {
     return 0;
 }
 
-// The refusal of a cell's text: not a number, or (for an inflow) what the
+// The refusal of a cell's number: not a number, or (for an inflow) what the
 // one check of the inputs refuses.
-std::string cellProblem(const std::string& name, const std::string& typed, bool inflow, int row) {
-    const ParsedNumber number = parseTypedNumber(typed);
-    if (!number) return numberProblemText(name, typed, number.error);
-    if (inflow)
-        if (const auto finding =
-                exchange::valueFinding(exchange::InputQuantity::Inflow, number.value, row))
-            return findingSentence(*finding, name, typed);
-    return {};
+std::string cellProblem(const ParsedNumber& number, const std::string& name,
+                        const std::string& typed, bool inflow, int row) {
+    if (inflow) return valueProblem(number, exchange::InputQuantity::Inflow, name, typed, row);
+    return number ? std::string() : numberProblemText(name, typed, number.error);
 }
 
 // The value texts of rows 1 .. rowCount in the columns; refuses the first
@@ -56,13 +52,14 @@ TableCheck readCells(const Grid& grid, int rowCount, const std::vector<const cha
         for (int column = 1; column <= static_cast<int>(headers.size()); ++column) {
             const std::string& typed = grid.cell(column, row);
             const std::string name = cellName(row, headers[static_cast<std::size_t>(column - 1)]);
-            const std::string problem = cellProblem(name, typed, inflow, row);
+            const ParsedNumber number = parseTypedNumber(typed);
+            const std::string problem = cellProblem(number, name, typed, inflow, row);
             if (!problem.empty()) {
                 check.refusal = Refusal{-1, column, row, problem};
                 check.rows.clear();
                 return check;
             }
-            values.push_back(parseTypedNumber(typed).text);
+            values.push_back(number.text);
         }
         check.rows.push_back(std::move(values));
     }

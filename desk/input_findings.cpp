@@ -75,4 +75,12 @@ std::string findingSentence(const exchange::InputFinding& f, const std::string& 
     return name + ": „" + value + "“ nelze použít. " + allowedSentence(f.limit);
 }
 
+std::string valueProblem(const ParsedNumber& number, exchange::InputQuantity quantity,
+                         const std::string& name, const std::string& typed, int row) {
+    if (!number) return numberProblemText(name, typed, number.error);
+    if (const auto finding = exchange::valueFinding(quantity, number.value, row))
+        return findingSentence(*finding, name, typed);
+    return {};
+}
+
 } // namespace desk

@@ -3,6 +3,7 @@
 // commas, naming the field or the curve's row.
 #pragma once
 
+#include "desk/typed_number.h"
 #include "exchange/input_check.h"
 
 #include <string>
@@ -17,5 +18,11 @@ namespace desk {
 /// "Výška vody 16 m leží na úrovni přelití nádrže nebo nad ní (14,50 m). …".
 std::string findingSentence(const exchange::InputFinding& finding, const std::string& field = {},
                             const std::string& typed = {});
+
+/// Why `number`, typed as `typed` into the field `name`, cannot be used: it
+/// is no number, or the check refuses it as `quantity` (in `row` of a
+/// table, from 1). Empty when it can.
+std::string valueProblem(const ParsedNumber& number, exchange::InputQuantity quantity,
+                         const std::string& name, const std::string& typed, int row = 0);
 
 } // namespace desk

@@ -79,9 +79,9 @@ FieldLine overflowCoefficientLine(const std::string& typed, const ParsedNumber& 
 FieldLine fieldLine(TechnicalField field, const std::string& typed) {
     const FieldEntry& entry = kFields[static_cast<std::size_t>(field)];
     const ParsedNumber number = parseTypedNumber(typed);
-    if (!number) return {{}, numberProblemText(entry.label, typed, number.error)};
-    if (const auto finding = exchange::valueFinding(entry.quantity, number.value))
-        return {{}, findingSentence(*finding, entry.label, typed)};
+    if (std::string problem = valueProblem(number, entry.quantity, entry.label, typed);
+        !problem.empty())
+        return {{}, std::move(problem)};
     switch (field) {
     case kOutletCountField:
         return outletCountLine(typed, number);
