@@ -42,7 +42,7 @@ void refuseIf(const std::optional<exchange::InputFinding>& finding,
 float readChecked(InputFiles& files, exchange::InputQuantity quantity) {
     exchange::FreeFormatReader file = files.open(exchange::inputFile(quantity));
     const float value = file.readReal();
-    refuseIf(exchange::valueFinding(quantity, value), file);
+    refuseIf(exchange::fileValueFinding(quantity, value), file);
     return value;
 }
 
@@ -80,14 +80,10 @@ DamData readDam(InputFiles& files) {
     dam.outletDiameter = readChecked(files, Q::OutletDiameter);
     exchange::FreeFormatReader outletCoefficient = files.open(exchange::kOutletCoefficient);
     dam.outletCoefficientScaled = outletCoefficient.readWhole();
-    refuseIf(exchange::valueFinding(Q::OutletCoefficient, dam.outletCoefficientScaled / 10000.0),
+    refuseIf(exchange::fileValueFinding(Q::OutletCoefficient, dam.outletCoefficientScaled),
              outletCoefficient);
     dam.spillwayWidth = readChecked(files, Q::SpillwayWidth);
-    exchange::FreeFormatReader overflow = files.open(exchange::kOverflowCoefficient);
-    dam.overflowCoefficientScaled = overflow.readReal();
-    refuseIf(exchange::valueFinding(Q::OverflowCoefficient,
-                                    static_cast<double>(dam.overflowCoefficientScaled) / 1000.0),
-             overflow);
+    dam.overflowCoefficientScaled = readChecked(files, Q::OverflowCoefficient);
     return dam;
 }
 

@@ -109,6 +109,10 @@ std::optional<InputFinding> valueFinding(InputQuantity quantity, double value, i
     return InputFinding{quantity, limit, value, boundOf(limit), row};
 }
 
+std::optional<InputFinding> fileValueFinding(InputQuantity quantity, double fileValue, int row) {
+    return valueFinding(quantity, fileValue / entry(quantity).scale, row);
+}
+
 std::optional<InputFinding> curveRowFinding(const CurveRowValues* before, const CurveRowValues& row,
                                             int number) {
     const CurveRowValues below = before != nullptr ? *before : CurveRowValues{};

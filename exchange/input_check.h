@@ -65,6 +65,10 @@ const char* inputFile(InputQuantity quantity);
 /// from 1 (the core takes the whole part of the latter), heights of the crest and the storage top,
 /// the manipulation zone and an inflow not negative. `row` is the inflow's step.
 std::optional<InputFinding> valueFinding(InputQuantity quantity, double value, int row = 0);
+/// The same for a value as its file holds it: a coefficient the file keeps
+/// scaled (IN_TOTAL_COEFFICIENT_OUTLET x 10000, IN_COEFFICIENT_OVERFLOW_m
+/// x 1000) is divided back first.
+std::optional<InputFinding> fileValueFinding(InputQuantity quantity, double fileValue, int row = 0);
 
 /// One row of the bathygraphic curve as the check takes it.
 struct CurveRowValues {

@@ -202,15 +202,15 @@ SavedInputs readSavedInputs(const FileSource& dir) {
 
 std::optional<exchange::InputFinding> inputsFinding(const SavedInputs& in) {
     using Q = exchange::InputQuantity;
-    const auto value = [](Q quantity, const auto& saved, double scale = 1.0) {
-        return saved ? exchange::valueFinding(quantity, saved->value / scale) : std::nullopt;
+    const auto value = [](Q quantity, const auto& saved) {
+        return saved ? exchange::fileValueFinding(quantity, saved->value) : std::nullopt;
     };
     for (const auto& finding :
          {value(Q::CrestHeight, in.crestHeight), value(Q::RetentionHeight, in.retentionHeight),
           value(Q::OutletCount, in.outletCount), value(Q::OutletDiameter, in.outletDiameter),
-          value(Q::OutletCoefficient, in.outletCoefficientScaled, 10000.0),
+          value(Q::OutletCoefficient, in.outletCoefficientScaled),
           value(Q::SpillwayWidth, in.spillwayWidth),
-          value(Q::OverflowCoefficient, in.overflowCoefficientScaled, 1000.0),
+          value(Q::OverflowCoefficient, in.overflowCoefficientScaled),
           value(Q::StorageTop, in.storageTopHeight),
           value(Q::ManipulationZone, in.manipulationZoneHeight),
           value(Q::TimeStep, in.timeStepMinutes)})
