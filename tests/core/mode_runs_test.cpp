@@ -3,7 +3,7 @@
 // computation (the operating rules over the prism's formulas, the storage line
 // met exactly), and the volume above the crest carried from each step's
 // storage line to the next as the logged Klemes rows show it.
-#include "../support/prism_model.h"
+#include "tests/support/prism_model.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // volume change of the step the rule decides checked against arithmetic done
 // here (the prism's formulas, the storage line met exactly), never against
 // the rule's own code.
-#include "../support/prism_model.h"
+#include "tests/support/prism_model.h"
 
 #include <gtest/gtest.h>
 

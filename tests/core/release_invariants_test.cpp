@@ -2,8 +2,8 @@
 // operator who opens outlets can never end higher than one who keeps them
 // shut, nor can more outlets end higher than fewer. Checked on the prism and
 // on reservoirs the test draws itself, besides the faults that broke it.
-#include "../support/prism_model.h"
 #include "testkit/reservoir_case.h"
+#include "tests/support/prism_model.h"
 
 #include <gtest/gtest.h>
 

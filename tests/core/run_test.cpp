@@ -1,10 +1,10 @@
 // Whole runs of the real PRGVELDRON in temporary installation roots.
-#include "../support/sample_record.h"
 #include "exchange/free_format_reader.h"
 #include "exchange/record_writer.h"
 #include "exchange/result_set.h"
 #include "testkit/reservoir_case.h"
 #include "tests/support/core_run_fixture.h"
+#include "tests/support/sample_record.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "study_fixture.h"
-#include "support/sample_record.h"
+#include "tests/support/sample_record.h"
 
 #include <gtest/gtest.h>
 

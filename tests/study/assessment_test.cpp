@@ -6,7 +6,7 @@
 #include "exchange/exchange_paths.h"
 #include "study/safety_factor.h"
 #include "study_fixture.h"
-#include "support/prism_model.h"
+#include "tests/support/prism_model.h"
 
 #include <gtest/gtest.h>
 

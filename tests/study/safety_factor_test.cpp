@@ -5,8 +5,8 @@
 #include "exchange/exchange_paths.h"
 #include "exchange/file_names.h"
 #include "study_fixture.h"
-#include "support/sample_record.h"
 #include "testkit/reservoir_case.h"
+#include "tests/support/sample_record.h"
 
 #include <gtest/gtest.h>
 
