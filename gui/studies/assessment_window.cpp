@@ -20,12 +20,14 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -95,7 +97,12 @@ AssessmentWindow::AssessmentWindow(const std::filesystem::path& root, QWidget* p
     if (const auto kept = desk::readAssessmentSettings(m_root)) showSettings(*kept);
     if (const auto kept = desk::readKeptAssessment(m_root))
         showResult(kept->result, QString::fromStdString(desk::outdatedText(*kept)));
-    resize(1280, 860);
+    // Wide enough for the chart's legend to name the three cases whole, as
+    // far as the screen allows.
+    QSize size(1460, 860);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 40));
+    resize(size);
 }
 
 AssessmentWindow::~AssessmentWindow() {
